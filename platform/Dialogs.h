@@ -1,0 +1,34 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QString>
+
+namespace vantorel {
+
+/// What the save command sets on the file dialog before showing it.
+struct SaveDialogRequest
+{
+    QString fileName;
+    int flags = 0;
+    QString title;
+    /// Pairs of description and pattern, every part followed by '|'.
+    QString filter;
+};
+
+class SaveFileDialog
+{
+public:
+    virtual ~SaveFileDialog() = default;
+    /// Shows the modal save dialog; the chosen path, or the request's file name on cancel.
+    virtual QString showSave(const SaveDialogRequest& request) = 0;
+};
+
+class FolderBrowser
+{
+public:
+    virtual ~FolderBrowser() = default;
+    /// The chosen folder's full path, or the empty text when the user cancels.
+    virtual QString browseForFolder(const QString& title, const QString& initialFolder) = 0;
+};
+
+} // namespace vantorel

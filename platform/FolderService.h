@@ -1,0 +1,30 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "platform/DirectoryCursor.h"
+
+#include <QByteArray>
+#include <QString>
+#include <memory>
+
+namespace vantorel {
+
+/// A folder opened by the folder service: its path as text and as the system's bytes.
+struct Folder
+{
+    QString path;
+    QByteArray nativePath;
+};
+
+/// Opens folders by path and walks below them.
+class FolderService
+{
+public:
+    virtual ~FolderService() = default;
+    /// The folder at `path`; throws Failure when there is no such folder.
+    virtual Folder getFolder(const QString& path) = 0;
+    /// A fresh cursor for one walk.
+    virtual std::unique_ptr<dirwalk::DirectoryCursor> cursor() = 0;
+};
+
+} // namespace vantorel

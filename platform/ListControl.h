@@ -1,0 +1,42 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QString>
+#include <vector>
+
+namespace vantorel {
+
+/// A list shown in report view. Positions are 0-based here; the commands
+/// count from 1 where their messages do. Every operation given a position
+/// outside the list throws Failure(kIndexOutOfBounds).
+class ListControl
+{
+public:
+    virtual ~ListControl() = default;
+
+    virtual int count() const = 0;
+    /// Text of the first column of a row.
+    virtual QString text(int position) const = 0;
+    /// Appends one row with the given text, unticked.
+    virtual void append(const QString& text) = 0;
+    virtual void removeAt(int position) = 0;
+    /// Removes the rows at the given ascending positions, with the same result
+    /// as removing them one by one from the last to the first.
+    virtual void removeRows(const std::vector<int>& ascendingPositions) = 0;
+    virtual void clear() = 0;
+
+    virtual bool isChecked(int position) const = 0;
+    virtual void setChecked(int position, bool checked) = 0;
+
+    /// The selected row, or -1 when none is.
+    virtual int selectedRow() const = 0;
+
+    virtual int columnCount() const = 0;
+    /// Column 0 is the row's text; a higher column is a sub-item (empty when unset).
+    virtual QString cellText(int position, int column) const = 0;
+    /// Caption of the first column.
+    virtual QString columnCaption() const = 0;
+    virtual void setColumnCaption(const QString& caption) = 0;
+};
+
+} // namespace vantorel

@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Installs, as root on Debian 12, whatever the build, the tests and the program still lack.
+# Extra package names may be given as arguments (the benchmarks add theirs).
+set -euo pipefail
+packages=(cmake ninja-build g++ qt6-base-dev libgl-dev fonts-liberation "$@")
+missing=()
+for package in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  if [ "$(id -u)" -ne 0 ]; then sudo=sudo; else sudo=; fi
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi

@@ -1,0 +1,39 @@
+// SPDX-License-Identifier: MIT
+#include "shell/GuardedProcedure.h"
+
+#include "shell/ProductInfo.h"
+
+namespace vantorel {
+
+QString composeFailureReport(const QString& description, const QString& location, int line)
+{
+    return description + QStringLiteral("\r\n") + location + QStringLiteral("at line ")
+        + QString::number(line) + QStringLiteral("\r\r")
+        + QStringLiteral("Please email screenshot of this message to ")
+        + QLatin1String(product::kSupportAddress);
+}
+
+QString locationText(const QString& procedureName)
+{
+    return QStringLiteral("in ") + QLatin1String(product::kProjectName)
+        + QLatin1String(product::kBuildStamp) + QLatin1Char('.')
+        + QLatin1String(product::kWindowName) + QLatin1Char('.') + procedureName
+        + QLatin1Char(' ');
+}
+
+GuardedProcedure::GuardedProcedure(MessageBoxes& boxes, const QString& procedureName)
+    : m_boxes(boxes)
+    , m_location(locationText(procedureName))
+{
+}
+
+void GuardedProcedure::report(const QString& description, int line)
+{
+    // A box that cannot be shown has nowhere to report to: the procedure goes on.
+    try {
+        m_boxes.failureReport(composeFailureReport(description, m_location, line));
+    } catch (...) {
+    }
+}
+
+} // namespace vantorel

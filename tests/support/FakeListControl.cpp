@@ -1,0 +1,123 @@
+// SPDX-License-Identifier: MIT
+#include "FakeListControl.h"
+
+#include "platform/Failure.h"
+
+namespace vantorel::test {
+
+FakeListControl::FakeListControl(QString caption, int columns)
+    : m_caption(std::move(caption))
+    , m_columns(columns)
+{
+}
+
+void FakeListControl::hook(const char* operation) const
+{
+    if (beforeOperation)
+        beforeOperation(operation);
+}
+
+void FakeListControl::check(int position) const
+{
+    if (position < 0 || position >= m_rows.size())
+        throw Failure(QString::fromLatin1(kIndexOutOfBounds));
+}
+
+int FakeListControl::count() const
+{
+    hook("count");
+    return int(m_rows.size());
+}
+
+QString FakeListControl::text(int position) const
+{
+    hook("text");
+    check(position);
+    return m_rows[position].cells.value(0);
+}
+
+void FakeListControl::append(const QString& text)
+{
+    hook("append");
+    m_rows.append(Row{QStringList{text}, false});
+}
+
+void FakeListControl::removeAt(int position)
+{
+    hook("removeAt");
+    check(position);
+    ++removeCalls;
+    m_rows.removeAt(position);
+    if (m_selected >= int(m_rows.size()))
+        m_selected = int(m_rows.size()) - 1;
+}
+
+void FakeListControl::removeRows(const std::vector<int>& ascendingPositions)
+{
+    hook("removeRows");
+    for (auto it = ascendingPositions.rbegin(); it != ascendingPositions.rend(); ++it) {
+        check(*it);
+        m_rows.removeAt(*it);
+    }
+    ++removeCalls;
+}
+
+void FakeListControl::clear()
+{
+    hook("clear");
+    m_rows.clear();
+    m_selected = -1;
+}
+
+bool FakeListControl::isChecked(int position) const
+{
+    hook("isChecked");
+    check(position);
+    return m_rows[position].checked;
+}
+
+void FakeListControl::setChecked(int position, bool checked)
+{
+    check(position);
+    m_rows[position].checked = checked;
+}
+
+QString FakeListControl::cellText(int position, int column) const
+{
+    hook("cellText");
+    check(position);
+    return m_rows[position].cells.value(column);
+}
+
+void FakeListControl::setColumnCaption(const QString& caption)
+{
+    hook("setColumnCaption");
+    m_caption = caption;
+    m_captionHistory.append(caption);
+}
+
+void FakeListControl::setRows(const QStringList& rows)
+{
+    m_rows.clear();
+    for (const QString& row : rows)
+        m_rows.append(Row{QStringList{row}, false});
+}
+
+QStringList FakeListControl::rows() const
+{
+    QStringList result;
+    for (const Row& row : m_rows)
+        result.append(row.cells.value(0));
+    return result;
+}
+
+void FakeListControl::setSubItem(int position, int column, const QString& text)
+{
+    check(position);
+    QStringList& cells = m_rows[position].cells;
+    while (cells.size() <= column)
+        cells.append(QString());
+    cells[column] = text;
+}
+
+} // namespace vantorel::test

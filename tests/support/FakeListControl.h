@@ -1,0 +1,58 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "platform/ListControl.h"
+
+#include <QStringList>
+#include <functional>
+
+namespace vantorel::test {
+
+/// A list control held in memory, with columns of sub-items and an optional
+/// operation that fails on demand.
+class FakeListControl : public ListControl
+{
+public:
+    explicit FakeListControl(QString caption = QString(), int columns = 1);
+
+    int count() const override;
+    QString text(int position) const override;
+    void append(const QString& text) override;
+    void removeAt(int position) override;
+    void removeRows(const std::vector<int>& ascendingPositions) override;
+    void clear() override;
+    bool isChecked(int position) const override;
+    void setChecked(int position, bool checked) override;
+    int selectedRow() const override { return m_selected; }
+    int columnCount() const override { return m_columns; }
+    QString cellText(int position, int column) const override;
+    QString columnCaption() const override { return m_caption; }
+    void setColumnCaption(const QString& caption) override;
+
+    void setRows(const QStringList& rows);
+    QStringList rows() const;
+    void setSubItem(int position, int column, const QString& text);
+    void select(int position) { m_selected = position; }
+    /// Every caption the first column showed, in order.
+    const QStringList& captionHistory() const { return m_captionHistory; }
+    /// Called before each operation with its name; may throw Failure.
+    std::function<void(const char* operation)> beforeOperation;
+    int removeCalls = 0;
+
+private:
+    struct Row
+    {
+        QStringList cells;
+        bool checked = false;
+    };
+    void check(int position) const;
+    void hook(const char* operation) const;
+
+    QList<Row> m_rows;
+    QString m_caption;
+    QStringList m_captionHistory;
+    int m_columns;
+    int m_selected = -1;
+};
+
+} // namespace vantorel::test
