@@ -1,0 +1,19 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QString>
+
+namespace vantorel {
+
+/// File queries the logic makes outside the folder walk.
+class FileSystem
+{
+public:
+    virtual ~FileSystem() = default;
+    /// True when the last-modification time of `path` can be read; never fails.
+    virtual bool fileExists(const QString& path) = 0;
+    /// True when `path` lists as a normal file (not hidden, not a folder).
+    virtual bool isNormalFile(const QString& path) = 0;
+};
+
+} // namespace vantorel

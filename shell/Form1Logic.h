@@ -1,0 +1,44 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "search/SearchState.h"
+#include "shell/MainWindowParts.h"
+
+namespace vantorel {
+
+/// The event procedures of the main window, free of any widget: the Qt window
+/// forwards each event here, and tests call them directly with doubles.
+class Form1Logic
+{
+public:
+    Form1Logic(const MainWindowControls& controls, const PlatformServices& services);
+
+    void Form_Load();
+
+    void PushButton1_Click(); ///< "Start Finding" / "Stop"
+    void PushButton2_Click(); ///< "Save Results As Text File"
+    void PushButton3_Click(); ///< "Add Drive/Folder To Search Within"
+    void PushButton4_Click(); ///< "Copy Results To Clipboard"
+    void PushButton5_Click(); ///< "Help"
+    void PushButton6_Click(); ///< "Clear Results"
+    void PushButton7_Click(); ///< "Clear List"
+    void PushButton8_Click(); ///< "Load Sample/Example Folder"
+    void PushButton11_Click(); ///< "Remove Results Not Containing X"
+    void PushButton17_Click(); ///< "Remove Results Containing X"
+
+    /// Key pressed in the locations list (46 is Delete), whatever the modifiers.
+    void ListView1_KeyDown(int keyCode);
+    void ListView1_DblClick();
+
+    void Check4_Click();
+    void Text1_Change();
+
+    SearchState& state() { return m_state; }
+
+private:
+    MainWindowControls m_controls;
+    PlatformServices m_services;
+    SearchState m_state;
+};
+
+} // namespace vantorel
