@@ -1,29 +1,51 @@
 // SPDX-License-Identifier: MIT
 #include "shell/Form1Logic.h"
 
+#include "platform/Failure.h"
+#include "shell/SettingsStore.h"
+
 namespace vantorel {
 
 Form1Logic::Form1Logic(const MainWindowControls& controls, const PlatformServices& services)
     : m_controls(controls)
     , m_services(services)
+    , m_startUp(m_controls, m_services, {})
+    , m_searchRun(m_controls, m_services, m_state)
+    , m_locations(m_controls, m_services)
 {
 }
 
-// The procedures are filled in as their commands land.
-void Form1Logic::Form_Load() {}
-void Form1Logic::PushButton1_Click() {}
+void Form1Logic::Form_Load() { m_startUp.Form_Load(); }
+void Form1Logic::PushButton1_Click() { m_searchRun.PushButton1_Click(); }
 void Form1Logic::PushButton2_Click() {}
-void Form1Logic::PushButton3_Click() {}
+void Form1Logic::PushButton3_Click() { m_locations.PushButton3_Click(); }
 void Form1Logic::PushButton4_Click() {}
 void Form1Logic::PushButton5_Click() {}
 void Form1Logic::PushButton6_Click() {}
-void Form1Logic::PushButton7_Click() {}
-void Form1Logic::PushButton8_Click() {}
+void Form1Logic::PushButton7_Click() { m_locations.PushButton7_Click(); }
+void Form1Logic::PushButton8_Click() { m_locations.PushButton8_Click(); }
 void Form1Logic::PushButton11_Click() {}
 void Form1Logic::PushButton17_Click() {}
-void Form1Logic::ListView1_KeyDown(int) {}
-void Form1Logic::ListView1_DblClick() {}
-void Form1Logic::Check4_Click() {}
-void Form1Logic::Text1_Change() {}
+void Form1Logic::ListView1_KeyDown(int keyCode) { m_locations.ListView1_KeyDown(keyCode); }
+void Form1Logic::ListView1_DblClick() { m_locations.ListView1_DblClick(); }
+
+// The setting writers: every change reaches the store at once; a store that
+// fails has no report of its own.
+void Form1Logic::Check4_Click()
+{
+    try {
+        SettingsStore(m_services.settings)
+            .SaveSetting(SettingsStore::kCheck4, QString::number(m_controls.Check4.value()));
+    } catch (const Failure&) {
+    }
+}
+
+void Form1Logic::Text1_Change()
+{
+    try {
+        SettingsStore(m_services.settings).SaveSetting(SettingsStore::kText1, m_controls.Text1.text());
+    } catch (const Failure&) {
+    }
+}
 
 } // namespace vantorel

@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "search/LocationCommands.h"
+#include "search/SearchRun.h"
 #include "search/SearchState.h"
 #include "shell/MainWindowParts.h"
+#include "shell/StartUp.h"
 
 namespace vantorel {
 
@@ -39,6 +42,9 @@ private:
     MainWindowControls m_controls;
     PlatformServices m_services;
     SearchState m_state;
+    StartUp m_startUp;
+    SearchRun m_searchRun;
+    LocationCommands m_locations;
 };
 
 } // namespace vantorel

@@ -1,0 +1,31 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "shell/MainWindowParts.h"
+
+namespace vantorel {
+
+/// The commands of the search locations list: add through the folder browser,
+/// add the sample folder, remove one row, clear.
+class LocationCommands
+{
+public:
+    static constexpr int kDeleteKey = 46;
+
+    LocationCommands(const MainWindowControls& controls, const PlatformServices& services);
+
+    void PushButton3_Click(); ///< "Add Drive/Folder To Search Within"
+    void PushButton7_Click(); ///< "Clear List"
+    void PushButton8_Click(); ///< "Load Sample/Example Folder"
+    void ListView1_KeyDown(int keyCode);
+    void ListView1_DblClick();
+
+private:
+    bool isBusy() const;
+    void removeSelectedRow();
+
+    const MainWindowControls& m_controls;
+    const PlatformServices& m_services;
+};
+
+} // namespace vantorel

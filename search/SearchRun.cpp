@@ -1,0 +1,110 @@
+// SPDX-License-Identifier: MIT
+#include "search/SearchRun.h"
+
+#include "search/FolderSearchEngine.h"
+#include "shell/GuardedProcedure.h"
+
+#include <QDir>
+
+namespace vantorel {
+
+namespace {
+
+const QString kStopCaption = QStringLiteral("Stop");
+
+/// Leading and trailing spaces removed: the space character only.
+QString trimSpaces(const QString& text)
+{
+    qsizetype first = 0;
+    qsizetype last = text.size();
+    while (first < last && text.at(first) == QLatin1Char(' '))
+        ++first;
+    while (last > first && text.at(last - 1) == QLatin1Char(' '))
+        --last;
+    return text.mid(first, last - first);
+}
+
+} // namespace
+
+QString describeUnlistedFolders(const WalkReport& report)
+{
+    const UnlistedFolder& first = report.unlisted.front();
+    const QString firstText = QDir::toNativeSeparators(first.path) + QStringLiteral(": ") + first.reason;
+    if (report.unlisted.size() == 1)
+        return QStringLiteral("1 folder could not be read: ") + firstText;
+    return QStringLiteral("%1 folders could not be read; the first: ").arg(report.unlisted.size())
+        + firstText;
+}
+
+SearchRun::SearchRun(const MainWindowControls& controls, const PlatformServices& services,
+                     SearchState& state)
+    : m_controls(controls)
+    , m_services(services)
+    , m_state(state)
+{
+}
+
+void SearchRun::PushButton1_Click()
+{
+    GuardedProcedure guard(m_services.boxes, QStringLiteral("PushButton1_Click"));
+    CaptionControl& button = m_controls.PushButton1;
+
+    // Line 100 creates the folder service: ours lives as long as the window.
+    if (guard.test(102, [&] { return button.caption() == kStopCaption; })) {
+        guard.run(150, [&] { button.setCaption(m_state.SavedStartCaption); });
+        guard.run(152, [&] { m_state.StopRequested = SearchState::True; });
+        return;
+    }
+    if (guard.test(104, [&] { return trimSpaces(m_controls.Text1.text()).isEmpty(); })) {
+        guard.run(148, [&] { m_services.boxes.information(QStringLiteral("Input search for what phrase.")); });
+        return;
+    }
+    guard.run(106, [&] { m_state.SavedStartCaption = button.caption(); });
+    guard.run(108, [&] { button.setCaption(kStopCaption); });
+    guard.run(110, [&] { m_state.StopRequested = SearchState::False; });
+    guard.run(112, [&] { m_controls.MousePointer.setValue(PointerSetting::Busy); });
+    qint16 compareMode = 0;
+    guard.run(114, [&] { compareMode = m_controls.Check4.value() != 0 ? 0 : 1; });
+
+    if (guard.test(116, [&] { return m_controls.ListView1.count() == 0; })) {
+        guard.run(140, [&] { m_services.boxes.information(QStringLiteral("No folders added.")); });
+        guard.run(142, [&] { button.setCaption(m_state.SavedStartCaption); });
+        guard.run(144, [&] { m_state.StopRequested = SearchState::True; });
+    } else {
+        searchLocations(guard, compareMode);
+        guard.run(132, [&] { m_controls.ListView1.setColumnCaption(QStringLiteral("Folder(s)")); });
+        guard.run(134, [&] { m_services.boxes.information(QStringLiteral("Done.")); });
+        guard.run(136, [&] { button.setCaption(m_state.SavedStartCaption); });
+        guard.run(138, [&] { m_state.StopRequested = SearchState::True; });
+    }
+    guard.run(146, [&] { m_controls.MousePointer.setValue(PointerSetting::Default); });
+}
+
+void SearchRun::searchLocations(GuardedProcedure& guard, qint16 compareMode)
+{
+    const SearchEngineContext context{m_state, m_controls.Option1, m_controls.ListView1,
+                                      m_services.pump, m_services.folders};
+    const int count = guard.loopCount(118, [&] { return m_controls.ListView1.count(); });
+    for (int position = 0; position < count; ++position) {
+        guard.run(120, [&] { m_services.pump.pump(); });
+        if (guard.test(122, [&] { return m_state.StopRequested != SearchState::False; }))
+            break;
+        // Reading the row, opening its folder and walking it form one unit:
+        // a failure in any of them moves on to the next location.
+        QString path;
+        if (!guard.run(124, [&] { path = m_controls.ListView1.text(position); }))
+            continue;
+        Folder folder;
+        if (!guard.run(126, [&] { folder = m_services.folders.getFolder(path); }))
+            continue;
+        WalkReport report;
+        const bool walked = guard.run(128, [&] {
+            report = GetSubDirectories2016(folder, m_controls.Text1.text(), compareMode,
+                                           m_controls.ListView2, context);
+        });
+        if (walked && !report.unlisted.empty())
+            guard.report(describeUnlistedFolders(report), 128);
+    }
+}
+
+} // namespace vantorel

@@ -1,0 +1,86 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "FakeControls.h"
+#include "FakeListControl.h"
+#include "RecordingMessageBoxes.h"
+#include "shell/MainWindowParts.h"
+
+#include <QSet>
+
+namespace vantorel::test {
+
+class FakeWindowSurface : public WindowSurface
+{
+public:
+    void setCaption(const QString& text) override { caption = text; }
+    void setProgramIcon() override { hasIcon = true; }
+    void setCustomPointerImage(const QString& path) override
+    {
+        if (failPointerImage)
+            throw Failure(QStringLiteral("Invalid picture"));
+        pointerImage = path;
+    }
+    QString caption;
+    bool hasIcon = false;
+    QString pointerImage;
+    bool failPointerImage = false;
+};
+
+class FakeFileSystem : public FileSystem
+{
+public:
+    bool fileExists(const QString& path) override { return existing.contains(path); }
+    bool isNormalFile(const QString& path) override { return existing.contains(path); }
+    QSet<QString> existing;
+};
+
+/// Opens folders from a set of known paths; the walk itself goes to the
+/// system's cursor (tests that walk give real temporary folders).
+class FakeFolderService : public FolderService
+{
+public:
+    Folder getFolder(const QString& path) override;
+    std::unique_ptr<dirwalk::DirectoryCursor> cursor() override;
+    QStringList opened;
+};
+
+/// Every control and service of the main window as a test double.
+struct FakeMainWindow
+{
+    FakeMainWindow();
+
+    FakeWindowSurface window;
+    FakeListControl ListView1;
+    FakeListControl ListView2;
+    FakeCaption PushButton1{QStringLiteral("Start Finding")};
+    FakeText Text1{QStringLiteral("Text1")};
+    FakeCheck Check4{1};
+    FakeOption Option1{true};
+    FakeOption Option2{false};
+    FakePointer MousePointer;
+
+    RecordingMessageBoxes boxes;
+    ScriptedEventPump pump;
+    FakeClipboard clipboard;
+    MemorySettingsBackend settings;
+    FakeSaveFileDialog saveDialog;
+    FakeFolderBrowser folderBrowser;
+    FakeProgramFolder programFolder{QStringLiteral("/opt/ostlebry")};
+    FakeLauncher launcher;
+    FakeRandom random;
+    FakeFolderService folders;
+    FakeFileSystem files;
+
+    MainWindowControls controls();
+    PlatformServices services();
+
+    /// Chooses "Display folder name only ".
+    void chooseNameOnly()
+    {
+        Option1.deselect();
+        Option2.select();
+    }
+};
+
+} // namespace vantorel::test
