@@ -24,8 +24,8 @@ private:
     bool isBusy() const;
     void removeSelectedRow();
 
-    const MainWindowControls& m_controls;
-    const PlatformServices& m_services;
+    MainWindowControls m_controls;
+    PlatformServices m_services;
 };
 
 } // namespace vantorel

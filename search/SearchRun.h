@@ -22,8 +22,8 @@ public:
 private:
     void searchLocations(GuardedProcedure& guard, qint16 compareMode);
 
-    const MainWindowControls& m_controls;
-    const PlatformServices& m_services;
+    MainWindowControls m_controls;
+    PlatformServices m_services;
     SearchState& m_state;
 };
 

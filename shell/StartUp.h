@@ -32,8 +32,8 @@ public:
     QString pointerImagePath() const;
 
 private:
-    const MainWindowControls& m_controls;
-    const PlatformServices& m_services;
+    MainWindowControls m_controls;
+    PlatformServices m_services;
     std::function<void()> m_applySkin;
 };
 

@@ -22,24 +22,34 @@ QString describe(QSettings::Status status, const QString& file)
     return QStringLiteral("The settings file %1 is damaged.").arg(where);
 }
 
-/// Values of a damaged file, recovered line by line: QSettings stops trusting
-/// everything after the damage and would drop those keys when it rewrites the
-/// file. Each "key=value" line is decoded by QSettings itself, alone.
-QSettings::SettingsMap recoverValues(const QString& file)
+/// The "key=value" lines of the file, undecoded, by key.
+QMap<QString, QByteArray> rawKeyLines(const QString& file)
 {
-    QSettings::SettingsMap values;
+    QMap<QString, QByteArray> lines;
     QFile in(file);
     if (!in.open(QIODevice::ReadOnly))
-        return values;
+        return lines;
+    for (const QByteArray& rawLine : in.readAll().split('\n')) {
+        const QByteArray line = rawLine.trimmed();
+        const qsizetype equals = line.indexOf('=');
+        if (equals <= 0 || line.startsWith('[') || line.startsWith(';'))
+            continue;
+        lines.insert(QString::fromLatin1(line.left(equals).trimmed()), line);
+    }
+    return lines;
+}
+
+/// Values of a damaged file, recovered line by line: QSettings gives up on
+/// what follows the damage (or files it under a group made of garbage), and
+/// would drop those keys when it rewrites the file. Each line is decoded by
+/// QSettings itself, alone.
+QSettings::SettingsMap recoverValues(const QMap<QString, QByteArray>& lines)
+{
+    QSettings::SettingsMap values;
     QTemporaryFile scratch;
     if (!scratch.open())
         return values;
-    const QByteArray content = in.readAll();
-    for (const QByteArray& rawLine : content.split('\n')) {
-        const QByteArray line = rawLine.trimmed();
-        const int equals = line.indexOf('=');
-        if (equals <= 0 || line.startsWith('[') || line.startsWith(';'))
-            continue;
+    for (const QByteArray& line : lines) {
         scratch.resize(0);
         scratch.seek(0);
         scratch.write("[g]\n" + line + '\n');
@@ -50,6 +60,16 @@ QSettings::SettingsMap recoverValues(const QString& file)
             values.insert(key, decoder.value(key));
     }
     return values;
+}
+
+/// Keys written in the file that QSettings does not see in the section: the
+/// file is damaged (it holds nothing but this program's section).
+QMap<QString, QByteArray> strayLines(QSettings& settings, const QString& file)
+{
+    QMap<QString, QByteArray> lines = rawKeyLines(file);
+    for (const QString& key : settings.childKeys())
+        lines.remove(key);
+    return lines;
 }
 
 } // namespace
@@ -70,17 +90,16 @@ std::optional<QString> QtSettingsBackend::read(const QString& application, const
                                                const QString& key)
 {
     const QString file = filePath(application);
-    QSettings settings(file, QSettings::IniFormat);
-    if (settings.status() == QSettings::AccessError || QFileInfo(file).isDir())
+    if (QFileInfo(file).isDir())
         throw Failure(describe(QSettings::AccessError, file));
+    QSettings settings(file, QSettings::IniFormat);
     settings.beginGroup(section);
-    if (settings.status() == QSettings::NoError) {
-        if (!settings.contains(key))
-            return std::nullopt;
+    if (settings.contains(key))
         return settings.value(key).toString();
-    }
-    // Damaged: what can still be read line by line is better than nothing.
-    const QSettings::SettingsMap recovered = recoverValues(file);
+    if (settings.status() == QSettings::AccessError)
+        throw Failure(describe(QSettings::AccessError, file));
+    // Absent, or lost to damage: what can still be read line by line is better than nothing.
+    const QSettings::SettingsMap recovered = recoverValues(strayLines(settings, file));
     const auto it = recovered.constFind(key);
     if (it == recovered.constEnd())
         return std::nullopt;
@@ -95,20 +114,18 @@ void QtSettingsBackend::write(const QString& application, const QString& section
     if (QFileInfo(file).isDir())
         throw Failure(describe(QSettings::AccessError, file));
     QSettings settings(file, QSettings::IniFormat);
-    if (settings.status() == QSettings::FormatError) {
-        // The rewrite below replaces the damaged file: keep a copy of it, and
+    settings.beginGroup(section);
+    const QMap<QString, QByteArray> stray = strayLines(settings, file);
+    if (!stray.isEmpty() || settings.status() == QSettings::FormatError) {
+        // The write below rewrites the damaged file: keep a copy of it, and
         // carry every value that can still be read into the new file.
         const QString copy = file + QStringLiteral(".damaged");
         QFile::remove(copy);
         QFile::copy(file, copy);
-        const QSettings::SettingsMap recovered = recoverValues(file);
-        settings.beginGroup(section);
+        const QSettings::SettingsMap recovered = recoverValues(stray);
         for (auto it = recovered.constBegin(); it != recovered.constEnd(); ++it)
-            if (!settings.contains(it.key()))
-                settings.setValue(it.key(), it.value());
-        settings.endGroup();
+            settings.setValue(it.key(), it.value());
     }
-    settings.beginGroup(section);
     settings.setValue(key, value);
     settings.endGroup();
     settings.sync();
