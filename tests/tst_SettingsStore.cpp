@@ -48,7 +48,7 @@ private slots:
         SettingsStore reread(other);
         QCOMPARE(reread.GetSetting(SettingsStore::kText1, "x"), QStringLiteral("  two blanks = and \"quotes\"\n "));
         QCOMPARE(reread.GetSetting(SettingsStore::kCheck4, "1"), QStringLiteral("0"));
-        QVERIFY(QFile(file()).readAll().isEmpty() || QFile::exists(file()));
+        QVERIFY(QFile::exists(file()));
     }
 
     void damagedFileKeepsOurValuesThroughTheRewrite_data()
