@@ -56,29 +56,32 @@ void SaveResultsCommand::PushButton2_Click()
 
     guard.run(128, [&] { m_pointer.setValue(PointerSetting::Busy); });
 
+    if (writeRows(guard, path))
+        guard.run(144, [&] { m_boxes.information(QStringLiteral("Done.")); });
+    guard.run(146, [&] { m_pointer.setValue(PointerSetting::Default); });
+}
+
+bool SaveResultsCommand::writeRows(GuardedProcedure& guard, const QString& path)
+{
     // Each save has a file of its own, so a save started from inside this
     // one's event pump cannot close this one's file.
     std::unique_ptr<OutputFile> file;
-    bool written = guard.run(132, [&] { file = m_outputFiles.create(path); });
-    if (written) {
-        EncodedLineWriter writer(*file);
-        TimeSlicedPump pump(m_pump, m_pumpInterval);
-        // A list that cannot be read or a row that cannot be written fails the
-        // whole save once: reporting every remaining row would bury the user in
-        // boxes, and a partial file must not replace the old one.
-        int n = 0;
-        written = guard.run(134, [&] { n = m_results.count(); });
-        for (int i = 0; i < n && written; ++i) {
-            guard.run(136, [&] { pump.maybePump(); });
-            written = guard.run(138, [&] { writer.writeLine(m_results.text(i)); });
-        }
-        if (written)
-            written = guard.run(142, [&] { writer.finish(); });
-        file.reset();
+    if (!guard.run(132, [&] { file = m_outputFiles.create(path); }))
+        return false;
+    EncodedLineWriter writer(*file);
+    TimeSlicedPump pump(m_pump, m_pumpInterval);
+    // A list that cannot be read or a row that cannot be written fails the
+    // whole save once: reporting every remaining row would bury the user in
+    // boxes, and a partial file must not replace the old one.
+    int n = 0;
+    if (!guard.run(134, [&] { n = m_results.count(); }))
+        return false;
+    for (int i = 0; i < n; ++i) {
+        guard.run(136, [&] { pump.maybePump(); });
+        if (!guard.run(138, [&] { writer.writeLine(m_results.text(i)); }))
+            return false;
     }
-    if (written)
-        guard.run(144, [&] { m_boxes.information(QStringLiteral("Done.")); });
-    guard.run(146, [&] { m_pointer.setValue(PointerSetting::Default); });
+    return guard.run(142, [&] { writer.finish(); });
 }
 
 } // namespace vantorel

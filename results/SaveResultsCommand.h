@@ -14,6 +14,8 @@
 
 namespace vantorel {
 
+class GuardedProcedure;
+
 /// "Save Results As Text File": every row's text, one per line, CR LF after
 /// each, in the system's 8-bit encoding. The file is replaced only when every
 /// row has been written: a save that fails leaves the old file as it was.
@@ -30,6 +32,9 @@ public:
     void PushButton2_Click();
 
 private:
+    /// Steps 132 to 142; true when the file now holds every row.
+    bool writeRows(GuardedProcedure& guard, const QString& path);
+
     ListControl& m_results;
     MessageBoxes& m_boxes;
     PointerSetting& m_pointer;

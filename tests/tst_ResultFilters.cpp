@@ -67,6 +67,16 @@ private slots:
             << QStringList{QStringLiteral("Ärger"), QStringLiteral("ärgerlich"), QStringLiteral("arg")}
             << QStringLiteral("ÄRG") << QStringList{QStringLiteral("arg")}
             << QStringList{QStringLiteral("Ärger"), QStringLiteral("ärgerlich")};
+        QTest::newRow("plain and accented rows mixed")
+            << QStringList{QStringLiteral("X:\\ABC\u00c4"), QStringLiteral("X:\\abc"),
+                           QStringLiteral("X:\\ABC\u00e4x")}
+            << QStringLiteral("C\u00c4")
+            << QStringList{QStringLiteral("X:\\abc")}
+            << QStringList{QStringLiteral("X:\\ABC\u00c4"), QStringLiteral("X:\\ABC\u00e4x")};
+        const QString longRow = QString(700, QLatin1Char('a')) + QStringLiteral("TAIL");
+        QTest::newRow("row longer than the work buffer")
+            << QStringList{longRow, QStringLiteral("tai")} << QStringLiteral("tail")
+            << QStringList{QStringLiteral("tai")} << QStringList{longRow};
         QTest::newRow("empty list") << QStringList{} << QStringLiteral("a") << QStringList{}
                                     << QStringList{};
     }

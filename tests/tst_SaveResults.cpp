@@ -245,6 +245,21 @@ private slots:
         QCOMPARE(contentOf(path + "/inside.txt"), QByteArray("kept"));
     }
 
+    void unreadableListFailsTheSaveOnce()
+    {
+        const QString path = file("old.txt");
+        writeFile(path, "old\r\n");
+        m_list.setRows({"a", "b"});
+        m_list.beforeOperation = [](const char* operation) {
+            if (qstrcmp(operation, "count") == 0)
+                throw Failure(QStringLiteral("The list cannot be read"));
+        };
+        m_dialog.answers = {path};
+        command().PushButton2_Click();
+        expectOneReport(134, QStringLiteral("The list cannot be read"));
+        QCOMPARE(contentOf(path), QByteArray("old\r\n"));
+    }
+
     void fullDevice()
     {
         const QString path = QStringLiteral("/dev/full");
