@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "results/CopyResultsCommand.h"
+#include "results/ResultFilterCommands.h"
+#include "results/SaveResultsCommand.h"
 #include "search/LocationCommands.h"
 #include "search/SearchRun.h"
 #include "search/SearchState.h"
@@ -45,6 +48,9 @@ private:
     StartUp m_startUp;
     SearchRun m_searchRun;
     LocationCommands m_locations;
+    ResultFilterCommands m_filters;
+    SaveResultsCommand m_save;
+    CopyResultsCommand m_copy;
 };
 
 } // namespace vantorel
