@@ -54,10 +54,11 @@ QString NameMatcher::fold(const QString& text)
         return text.toLower();
     bool widthChanged = false;
     const QString normalWidth = withoutWidthForms(text, widthChanged);
-    // Upper-casing first applies the full mappings ("ß" to "SS"); lower-casing
-    // then brings every case variant to one form. Composition makes a
-    // precomposed letter and its decomposed spelling compare equal.
-    return normalWidth.toUpper().toLower().normalized(QString::NormalizationForm_C);
+    // Upper-casing applies the full mappings ("ß" to "SS"), and lower-casing
+    // brings every case variant to one form; the first lower-casing takes the
+    // capital sharp s, which has no upper-case mapping, to "ß". Composition
+    // makes a precomposed letter and its decomposed spelling compare equal.
+    return normalWidth.toLower().toUpper().toLower().normalized(QString::NormalizationForm_C);
 }
 
 NameMatcher::NameMatcher(const QString& phrase, qint16 compareMode)
