@@ -19,7 +19,7 @@ namespace vantorel::dirwalk {
 
 namespace {
 
-constexpr std::size_t kBufferSize = 64 * 1024;
+constexpr std::size_t kBufferSize = std::size_t{64} * 1024;
 constexpr int kEnterFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
 constexpr int kRootFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
 
