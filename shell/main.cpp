@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
+#include "shell/Form1.h"
+
 #include <QApplication>
-#include <QWidget>
 #include <cstdio>
 #include <cstdlib>
 
@@ -27,8 +28,8 @@ int main(int argc, char* argv[])
         return 2;
     }
     QApplication app(argc, argv);
-    QWidget window;
-    window.setWindowTitle(QStringLiteral("Vantorel Software"));
-    window.show();
+    vantorel::Form1 window;
+    window.load();
+    window.showCentred();
     return app.exec();
 }
