@@ -87,6 +87,17 @@ void ListModel::removeAll(const std::vector<int>& ascendingPositions)
         else
             m_runs.push_back({position, 1});
     }
+    if (m_runs.size() > kMostRunsAnnounced) {
+        // Views spend time in proportion to the whole list on every removal
+        // they are told of (QHeaderView walks its sections), so scattered
+        // positions are announced as one new content instead.
+        m_runs.clear();
+        beginResetModel();
+        m_store.removeRows(ascendingPositions);
+        m_shown = m_store.size();
+        endResetModel();
+        return;
+    }
     // From the bottom up, so that the rows above each run keep their places.
     m_firstAnnounced = m_runs.size();
     while (m_firstAnnounced > 0) {

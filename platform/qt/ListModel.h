@@ -26,8 +26,10 @@ public:
     void append(const QString& text);
     void removeAt(int position);
     /// Removes the rows at ascending positions; each run of adjacent positions
-    /// leaves the views in one removal.
+    /// leaves the views in one removal, or, when there are more runs than
+    /// kMostRunsAnnounced, the views are given the new content in one reset.
     void removeAll(const std::vector<int>& ascendingPositions);
+    static constexpr std::size_t kMostRunsAnnounced = 32;
     void clear();
     bool isChecked(int position) const;
     void setChecked(int position, bool checked);

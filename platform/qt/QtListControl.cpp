@@ -6,6 +6,7 @@
 #include "platform/qt/ListView.h"
 
 #include <QItemSelectionModel>
+#include <algorithm>
 
 namespace vantorel {
 
@@ -37,7 +38,17 @@ void QtListControl::removeAt(int position)
 
 void QtListControl::removeRows(const std::vector<int>& ascendingPositions)
 {
+    // A removal of many scattered rows resets the model, which clears the
+    // selection: select the row again where it moved to.
+    const int selected = selectedRow();
     m_model.removeAll(ascendingPositions);
+    if (selected < 0 || selectedRow() >= 0
+        || !std::is_sorted(ascendingPositions.begin(), ascendingPositions.end()))
+        return;
+    const auto before = std::lower_bound(ascendingPositions.begin(), ascendingPositions.end(), selected);
+    if (before != ascendingPositions.end() && *before == selected)
+        return;
+    m_view.selectRow(selected - int(before - ascendingPositions.begin()));
 }
 
 void QtListControl::clear()
