@@ -15,7 +15,8 @@
 
 using namespace vantorel;
 
-namespace {
+namespace
+{
 
 /// A field of /proc/self/status, in kB.
 long statusKilobytes(const char* field)
@@ -50,7 +51,7 @@ int main(int argc, char* argv[])
 
     const int kRows = argc > 1 ? std::atoi(argv[1]) : 1'000'000;
     constexpr int kBatch = 5'000;
-    const int marks[] = {100'000, 500'000, 1'000'000};
+    const int marks[] = { 100'000, 500'000, 1'000'000 };
 
     ListModel model(true);
     ListView view;
@@ -84,7 +85,7 @@ int main(int argc, char* argv[])
     const long rssAfter = statusKilobytes("VmRSS");
 
     std::printf("rows %d, batch %d, mean text %.1f characters\n", kRows, kBatch,
-                double(characters) / kRows);
+        double(characters) / kRows);
     std::printf("append: %.0f ns a row\n", appendMs * 1e6 / kRows);
     for (int mark : marks) {
         if (mark > kRows)
@@ -98,8 +99,8 @@ int main(int argc, char* argv[])
     }
     std::printf("memory: peak %.1f bytes a row, resident %.1f bytes a row (VmHWM %ld kB, "
                 "VmRSS %ld -> %ld kB)\n",
-                (peak - rssBefore) * 1024.0 / kRows, (rssAfter - rssBefore) * 1024.0 / kRows, peak,
-                rssBefore, rssAfter);
+        (peak - rssBefore) * 1024.0 / kRows, (rssAfter - rssBefore) * 1024.0 / kRows, peak,
+        rssBefore, rssAfter);
 
     std::vector<int> everyOther;
     for (int row = 0; row < kRows; row += 2)
@@ -107,7 +108,8 @@ int main(int argc, char* argv[])
     timer.start();
     model.removeAll(everyOther);
     pump.pump();
-    std::printf("remove every other row (%zu runs): %.0f ms\n", everyOther.size(), timer.nsecsElapsed() / 1e6);
+    std::printf("remove every other row (%zu runs): %.0f ms\n", everyOther.size(),
+        timer.nsecsElapsed() / 1e6);
 
     std::vector<int> fewRuns;
     for (int run = 0; run < 32; ++run) {
@@ -117,7 +119,8 @@ int main(int argc, char* argv[])
     timer.start();
     model.removeAll(fewRuns);
     pump.pump();
-    std::printf("remove 32 runs of 100 rows of %d: %.0f ms\n", model.total() + 3200, timer.nsecsElapsed() / 1e6);
+    std::printf("remove 32 runs of 100 rows of %d: %.0f ms\n", model.total() + 3200,
+        timer.nsecsElapsed() / 1e6);
 
     std::vector<int> block;
     for (int row = 1000; row < model.total() - 1000; ++row)
@@ -125,7 +128,8 @@ int main(int argc, char* argv[])
     timer.start();
     model.removeAll(block);
     pump.pump();
-    std::printf("remove %zu adjacent rows (one run): %.0f ms\n", block.size(), timer.nsecsElapsed() / 1e6);
+    std::printf(
+        "remove %zu adjacent rows (one run): %.0f ms\n", block.size(), timer.nsecsElapsed() / 1e6);
 
     timer.start();
     model.removeAt(500);

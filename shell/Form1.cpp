@@ -14,7 +14,8 @@
 #include <QScreen>
 #include <cstdlib>
 
-namespace vantorel {
+namespace vantorel
+{
 
 Form1::Form1(std::function<void()> endProgram)
     : m_endProgram(std::move(endProgram))
@@ -34,24 +35,25 @@ void Form1::connectEvents()
     Form1Layout& ui = *m_layout;
     Form1Logic* logic = m_logic.get();
     const std::pair<QPushButton*, void (Form1Logic::*)()> clicks[] = {
-        {ui.PushButton1, &Form1Logic::PushButton1_Click},
-        {ui.PushButton2, &Form1Logic::PushButton2_Click},
-        {ui.PushButton3, &Form1Logic::PushButton3_Click},
-        {ui.PushButton4, &Form1Logic::PushButton4_Click},
-        {ui.PushButton5, &Form1Logic::PushButton5_Click},
-        {ui.PushButton6, &Form1Logic::PushButton6_Click},
-        {ui.PushButton7, &Form1Logic::PushButton7_Click},
-        {ui.PushButton8, &Form1Logic::PushButton8_Click},
-        {ui.PushButton11, &Form1Logic::PushButton11_Click},
-        {ui.PushButton17, &Form1Logic::PushButton17_Click},
+        { ui.PushButton1, &Form1Logic::PushButton1_Click },
+        { ui.PushButton2, &Form1Logic::PushButton2_Click },
+        { ui.PushButton3, &Form1Logic::PushButton3_Click },
+        { ui.PushButton4, &Form1Logic::PushButton4_Click },
+        { ui.PushButton5, &Form1Logic::PushButton5_Click },
+        { ui.PushButton6, &Form1Logic::PushButton6_Click },
+        { ui.PushButton7, &Form1Logic::PushButton7_Click },
+        { ui.PushButton8, &Form1Logic::PushButton8_Click },
+        { ui.PushButton11, &Form1Logic::PushButton11_Click },
+        { ui.PushButton17, &Form1Logic::PushButton17_Click },
     };
     for (const auto& [button, handler] : clicks)
-        connect(button, &QPushButton::clicked, this, [logic, handler = handler] { (logic->*handler)(); });
+        connect(button, &QPushButton::clicked, this,
+            [logic, handler = handler] { (logic->*handler)(); });
 
     connect(ui.ListView1, &ListView::keyDown, this,
-            [logic](int keyCode) { logic->ListView1_KeyDown(keyCode); });
+        [logic](int keyCode) { logic->ListView1_KeyDown(keyCode); });
     connect(ui.ListView1, &ListView::doubleClickedAnywhere, this,
-            [logic] { logic->ListView1_DblClick(); });
+        [logic] { logic->ListView1_DblClick(); });
     connect(ui.Check4, &QCheckBox::stateChanged, this, [logic] { logic->Check4_Click(); });
     connect(ui.Text1, &QLineEdit::textChanged, this, [logic] { logic->Text1_Change(); });
 }

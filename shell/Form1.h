@@ -5,7 +5,8 @@
 #include <functional>
 #include <memory>
 
-namespace vantorel {
+namespace vantorel
+{
 
 class Form1Layout;
 class Form1Logic;

@@ -12,37 +12,39 @@
 #include <QWidget>
 #include <climits>
 
-namespace vantorel {
-
-namespace {
-
-const char* const kListTip = "Double-click item to remove it. Move | line to right and out of "
-                             "window to reveal full names.";
-
-template <class Control>
-Control* place(Control* control, const char* name, int left, int top, int width, int height)
+namespace vantorel
 {
-    control->setObjectName(QLatin1String(name));
-    control->setGeometry(Form1Layout::pixels(left), Form1Layout::pixels(top),
-                         Form1Layout::pixels(width), Form1Layout::pixels(height));
-    return control;
-}
 
-QFont windowFont()
+namespace
 {
-    QFont font(QStringLiteral("Arial"));
-    font.setPointSizeF(9);
-    font.setBold(true);
-    return font;
-}
 
-QFont buttonFont()
-{
-    QFont font(QStringLiteral("Arial"));
-    font.setPointSizeF(11.25);
-    font.setBold(true);
-    return font;
-}
+    const char* const kListTip = "Double-click item to remove it. Move | line to right and out of "
+                                 "window to reveal full names.";
+
+    template <class Control>
+    Control* place(Control* control, const char* name, int left, int top, int width, int height)
+    {
+        control->setObjectName(QLatin1String(name));
+        control->setGeometry(Form1Layout::pixels(left), Form1Layout::pixels(top),
+            Form1Layout::pixels(width), Form1Layout::pixels(height));
+        return control;
+    }
+
+    QFont windowFont()
+    {
+        QFont font(QStringLiteral("Arial"));
+        font.setPointSizeF(9);
+        font.setBold(true);
+        return font;
+    }
+
+    QFont buttonFont()
+    {
+        QFont font(QStringLiteral("Arial"));
+        font.setPointSizeF(11.25);
+        font.setBold(true);
+        return font;
+    }
 
 } // namespace
 
@@ -64,8 +66,7 @@ void Form1Layout::styleWindow(QWidget& window)
 {
     window.setObjectName(QStringLiteral("Form1"));
     window.setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-                          | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
-                          | Qt::WindowCloseButtonHint);
+        | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     window.setFixedSize(kWidth, kHeight);
     window.setFont(windowFont());
     // White carries down to the frames, the check box and the option buttons.
@@ -79,7 +80,7 @@ void Form1Layout::makeLists(QWidget& window)
 {
     ListView1 = place(new ListView(&window), "ListView1", 120, 120, 7800, 1695);
     ListView2 = place(new ListView(&window), "ListView2", 120, 5895, 7800, 1815);
-    for (ListView* list : {ListView1, ListView2}) {
+    for (ListView* list : { ListView1, ListView2 }) {
         list->setToolTip(QLatin1String(kListTip));
         list->setFirstColumnWidth(pixels(kColumnTwips));
     }
@@ -88,30 +89,30 @@ void Form1Layout::makeLists(QWidget& window)
 void Form1Layout::makeFrames(QWidget& window)
 {
     Frame3 = place(new QGroupBox(QStringLiteral("Search For These Character(s)"), &window),
-                   "Frame3", 120, 2910, 7800, 825);
+        "Frame3", 120, 2910, 7800, 825);
     Text1 = place(new QLineEdit(QStringLiteral("Text1"), Frame3), "Text1", 240, 300, 7320, 330);
     Text1->setMaxLength(INT_MAX);
 
-    Frame2 = place(new QGroupBox(QStringLiteral("Case Option"), &window), "Frame2", 120, 3780,
-                   7800, 700);
-    Check4 = place(new ClickCheckBox(QStringLiteral("Match Case"), Frame2), "Check4", 240, 300,
-                   1335, 255);
+    Frame2 = place(
+        new QGroupBox(QStringLiteral("Case Option"), &window), "Frame2", 120, 3780, 7800, 700);
+    Check4 = place(
+        new ClickCheckBox(QStringLiteral("Match Case"), Frame2), "Check4", 240, 300, 1335, 255);
     Check4->setCheckState(Qt::Checked);
 
-    Frame1 = place(new QGroupBox(QStringLiteral("Option"), &window), "Frame1", 120, 4545, 7800,
-                   700);
+    Frame1
+        = place(new QGroupBox(QStringLiteral("Option"), &window), "Frame1", 120, 4545, 7800, 700);
     Option1 = place(new QRadioButton(QStringLiteral("Display full path"), Frame1), "Option1", 240,
-                    300, 1935, 255);
+        300, 1935, 255);
     Option2 = place(new QRadioButton(QStringLiteral("Display folder name only "), Frame1),
-                    "Option2", 2160, 300, 2655, 255);
+        "Option2", 2160, 300, 2655, 255);
     Option1->setChecked(true);
 }
 
 void Form1Layout::makeButtons(QWidget& window)
 {
     const auto button = [&](const char* name, const char* caption, int left, int top, int width) {
-        auto* made = place(new QPushButton(QLatin1String(caption), &window), name, left, top,
-                           width, 405);
+        auto* made
+            = place(new QPushButton(QLatin1String(caption), &window), name, left, top, width, 405);
         made->setFont(buttonFont());
         made->setAutoDefault(false);
         return made;
@@ -131,10 +132,9 @@ void Form1Layout::makeButtons(QWidget& window)
 void Form1Layout::setTabOrder()
 {
     // The frames take no focus; their places in the order fall to their controls.
-    QWidget* const order[] = {ListView1,    ListView2,    PushButton3, PushButton1, PushButton2,
-                              PushButton6,  PushButton17, PushButton11, Option1,    Option2,
-                              Check4,       Text1,        PushButton4, PushButton5, PushButton7,
-                              PushButton8};
+    QWidget* const order[] = { ListView1, ListView2, PushButton3, PushButton1, PushButton2,
+        PushButton6, PushButton17, PushButton11, Option1, Option2, Check4, Text1, PushButton4,
+        PushButton5, PushButton7, PushButton8 };
     for (std::size_t i = 1; i < std::size(order); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
 }

@@ -10,7 +10,8 @@ class QPushButton;
 class QRadioButton;
 class QWidget;
 
-namespace vantorel {
+namespace vantorel
+{
 
 class ListView;
 

@@ -4,7 +4,8 @@
 #include "search/SearchState.h"
 #include "shell/MainWindowParts.h"
 
-namespace vantorel {
+namespace vantorel
+{
 
 /// The event procedures of the main window, free of any widget: the Qt window
 /// forwards each event here, and tests call them directly with doubles.

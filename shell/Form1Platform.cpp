@@ -10,7 +10,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-namespace vantorel {
+namespace vantorel
+{
 
 Form1Platform::Form1Platform(QWidget& window, Form1Layout& layout)
     : locationRows(false)
@@ -36,14 +37,14 @@ Form1Platform::Form1Platform(QWidget& window, Form1Layout& layout)
 
 MainWindowControls Form1Platform::controls()
 {
-    return MainWindowControls{surface,  locations, results,  startButton, phrase,
-                              matchCase, fullPath, nameOnly, pointer};
+    return MainWindowControls { surface, locations, results, startButton, phrase, matchCase,
+        fullPath, nameOnly, pointer };
 }
 
 PlatformServices Form1Platform::services()
 {
-    return PlatformServices{boxes,         pump,     clipboard, settings, saveDialog, folderBrowser,
-                            programFolder, launcher, random,    folders,  files};
+    return PlatformServices { boxes, pump, clipboard, settings, saveDialog, folderBrowser,
+        programFolder, launcher, random, folders, files };
 }
 
 } // namespace vantorel

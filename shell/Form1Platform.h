@@ -22,14 +22,14 @@
 #include "platform/qt/SystemFolderService.h"
 #include "shell/MainWindowParts.h"
 
-namespace vantorel {
+namespace vantorel
+{
 
 class Form1Layout;
 
 /// The Qt side of everything the main window's commands work on, made over
 /// the window's controls.
-struct Form1Platform
-{
+struct Form1Platform {
     Form1Platform(QWidget& window, Form1Layout& layout);
 
     MainWindowControls controls();

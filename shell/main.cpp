@@ -5,7 +5,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-namespace {
+namespace
+{
 
 // Qt aborts with a plugin message when it finds no display; say it plainly instead.
 bool hasDisplay()
@@ -23,8 +24,8 @@ int main(int argc, char* argv[])
 {
     if (!hasDisplay()) {
         std::fprintf(stderr,
-                     "ostlebry: no display found. This is a desktop program: start it in a "
-                     "graphical session (DISPLAY or WAYLAND_DISPLAY must be set).\n");
+            "ostlebry: no display found. This is a desktop program: start it in a "
+            "graphical session (DISPLAY or WAYLAND_DISPLAY must be set).\n");
         return 2;
     }
     QApplication app(argc, argv);

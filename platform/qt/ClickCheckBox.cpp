@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "platform/qt/ClickCheckBox.h"
 
-namespace vantorel {
+namespace vantorel
+{
 
 ClickCheckBox::ClickCheckBox(const QString& text, QWidget* parent)
     : QCheckBox(text, parent)

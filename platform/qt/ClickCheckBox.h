@@ -3,7 +3,8 @@
 
 #include <QCheckBox>
 
-namespace vantorel {
+namespace vantorel
+{
 
 /// A check box that the program may grey but the user only ticks and clears:
 /// a click on a greyed box ticks it, as the system's own check boxes do.

@@ -8,7 +8,8 @@
 #include <QImageReader>
 #include <QPixmap>
 
-namespace vantorel {
+namespace vantorel
+{
 
 QPoint CursorFile::hotSpot(const QByteArray& fileBytes)
 {

@@ -5,7 +5,8 @@
 #include <QPoint>
 #include <QString>
 
-namespace vantorel {
+namespace vantorel
+{
 
 /// A pointer image from a Windows cursor file.
 class CursorFile

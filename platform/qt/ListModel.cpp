@@ -5,7 +5,8 @@
 
 #include <QMetaObject>
 
-namespace vantorel {
+namespace vantorel
+{
 
 ListModel::ListModel(bool checkable, QObject* parent)
     : QAbstractTableModel(parent)
@@ -61,7 +62,7 @@ void ListModel::removeAt(int position)
     check(position);
     flushPending();
     beginRemoveRows(QModelIndex(), position, position);
-    m_store.removeRows({position});
+    m_store.removeRows({ position });
     m_shown = m_store.size();
     endRemoveRows();
 }
@@ -85,7 +86,7 @@ void ListModel::removeAll(const std::vector<int>& ascendingPositions)
         if (!m_runs.empty() && m_runs.back().first + m_runs.back().count == position)
             ++m_runs.back().count;
         else
-            m_runs.push_back({position, 1});
+            m_runs.push_back({ position, 1 });
     }
     if (m_runs.size() > kMostRunsAnnounced) {
         // Views spend time in proportion to the whole list on every removal
@@ -152,7 +153,7 @@ void ListModel::setChecked(int position, bool checked)
     m_store.setChecked(position, checked);
     if (position < m_shown) {
         const QModelIndex changed = index(position, 0);
-        emit dataChanged(changed, changed, {Qt::CheckStateRole});
+        emit dataChanged(changed, changed, { Qt::CheckStateRole });
     }
 }
 

@@ -6,7 +6,8 @@
 #include <QAbstractTableModel>
 #include <vector>
 
-namespace vantorel {
+namespace vantorel
+{
 
 /// The rows of one list view: one column, compact storage, optional check
 /// marks. Rows appended are stored at once but shown to the views in batches,
@@ -47,12 +48,11 @@ public:
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
-    QVariant headerData(int section, Qt::Orientation orientation,
-                        int role = Qt::DisplayRole) const override;
+    QVariant headerData(
+        int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
 private:
-    struct Run
-    {
+    struct Run {
         int first;
         int count;
     };

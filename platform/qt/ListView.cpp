@@ -7,7 +7,8 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 
-namespace vantorel {
+namespace vantorel
+{
 
 ListView::ListView(QWidget* parent)
     : QTableView(parent)

@@ -3,7 +3,8 @@
 
 #include <QTableView>
 
-namespace vantorel {
+namespace vantorel
+{
 
 /// A list in report view: one row per line, rows of one fixed height, no row
 /// numbers, single selection, no in-place editing. Fixed-height rows keep

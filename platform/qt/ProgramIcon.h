@@ -3,7 +3,8 @@
 
 #include <QIcon>
 
-namespace vantorel {
+namespace vantorel
+{
 
 /// The program's icon: a folder under a magnifying glass, drawn at the sizes
 /// the desktop asks for.

@@ -3,7 +3,8 @@
 
 #include <QAbstractButton>
 
-namespace vantorel {
+namespace vantorel
+{
 
 QtCaptionControl::QtCaptionControl(QAbstractButton& button)
     : m_button(button)

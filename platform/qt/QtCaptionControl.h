@@ -5,7 +5,8 @@
 
 class QAbstractButton;
 
-namespace vantorel {
+namespace vantorel
+{
 
 class QtCaptionControl : public CaptionControl
 {

@@ -5,7 +5,8 @@
 
 #include <QCheckBox>
 
-namespace vantorel {
+namespace vantorel
+{
 
 QtCheckControl::QtCheckControl(QCheckBox& box)
     : m_box(box)
@@ -16,16 +17,20 @@ QtCheckControl::QtCheckControl(QCheckBox& box)
 qint16 QtCheckControl::value() const
 {
     switch (m_box.checkState()) {
-    case Qt::Unchecked: return 0;
-    case Qt::Checked: return 1;
-    case Qt::PartiallyChecked: return 2;
+    case Qt::Unchecked:
+        return 0;
+    case Qt::Checked:
+        return 1;
+    case Qt::PartiallyChecked:
+        return 2;
     }
     return 0;
 }
 
 void QtCheckControl::setValue(qint16 value)
 {
-    static constexpr Qt::CheckState kStates[] = {Qt::Unchecked, Qt::Checked, Qt::PartiallyChecked};
+    static constexpr Qt::CheckState kStates[]
+        = { Qt::Unchecked, Qt::Checked, Qt::PartiallyChecked };
     if (value < 0 || value > 2)
         throw Failure(QStringLiteral("Invalid property value"));
     // stateChanged, and so the click notification, comes only from a real change.

@@ -5,7 +5,8 @@
 
 class QCheckBox;
 
-namespace vantorel {
+namespace vantorel
+{
 
 /// A check box: 0 clear, 1 ticked, 2 greyed.
 class QtCheckControl : public CheckControl

@@ -5,7 +5,8 @@
 #include <QGuiApplication>
 #include <QMimeData>
 
-namespace vantorel {
+namespace vantorel
+{
 
 bool QtClipboard::clear()
 {

@@ -3,7 +3,8 @@
 
 #include "platform/Clipboard.h"
 
-namespace vantorel {
+namespace vantorel
+{
 
 /// The system clipboard.
 class QtClipboard : public Clipboard

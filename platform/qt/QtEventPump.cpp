@@ -5,7 +5,8 @@
 
 #include <QCoreApplication>
 
-namespace vantorel {
+namespace vantorel
+{
 
 void QtEventPump::addList(ListModel& list)
 {

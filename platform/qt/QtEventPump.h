@@ -5,7 +5,8 @@
 
 #include <vector>
 
-namespace vantorel {
+namespace vantorel
+{
 
 class ListModel;
 

@@ -4,7 +4,8 @@
 #include <QDateTime>
 #include <QFileInfo>
 
-namespace vantorel {
+namespace vantorel
+{
 
 bool QtFileSystem::fileExists(const QString& path)
 {

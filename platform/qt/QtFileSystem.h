@@ -3,7 +3,8 @@
 
 #include "platform/FileSystem.h"
 
-namespace vantorel {
+namespace vantorel
+{
 
 class QtFileSystem : public FileSystem
 {

@@ -4,7 +4,8 @@
 #include <QDir>
 #include <QFileDialog>
 
-namespace vantorel {
+namespace vantorel
+{
 
 QtFolderBrowser::QtFolderBrowser(QWidget* parent)
     : m_parent(parent)

@@ -5,7 +5,8 @@
 
 class QWidget;
 
-namespace vantorel {
+namespace vantorel
+{
 
 /// The system's folder chooser, opened at the initial folder.
 class QtFolderBrowser : public FolderBrowser

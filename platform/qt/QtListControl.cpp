@@ -8,7 +8,8 @@
 #include <QItemSelectionModel>
 #include <algorithm>
 
-namespace vantorel {
+namespace vantorel
+{
 
 QtListControl::QtListControl(ListModel& model, ListView& view)
     : m_model(model)
@@ -45,7 +46,8 @@ void QtListControl::removeRows(const std::vector<int>& ascendingPositions)
     if (selected < 0 || selectedRow() >= 0
         || !std::is_sorted(ascendingPositions.begin(), ascendingPositions.end()))
         return;
-    const auto before = std::lower_bound(ascendingPositions.begin(), ascendingPositions.end(), selected);
+    const auto before
+        = std::lower_bound(ascendingPositions.begin(), ascendingPositions.end(), selected);
     if (before != ascendingPositions.end() && *before == selected)
         return;
     m_view.selectRow(selected - int(before - ascendingPositions.begin()));

@@ -3,7 +3,8 @@
 
 #include "platform/ListControl.h"
 
-namespace vantorel {
+namespace vantorel
+{
 
 class ListModel;
 class ListView;

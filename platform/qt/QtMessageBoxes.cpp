@@ -4,17 +4,19 @@
 #include <QInputDialog>
 #include <QMessageBox>
 
-namespace vantorel {
-
-namespace {
-
-QMessageBox::StandardButton showBox(QWidget* parent, QMessageBox::Icon icon, const QString& title,
-                                    const QString& text, QMessageBox::StandardButtons buttons)
+namespace vantorel
 {
-    QMessageBox box(icon, title, QtMessageBoxes::displayText(text), buttons, parent);
-    box.setTextFormat(Qt::PlainText);
-    return QMessageBox::StandardButton(box.exec());
-}
+
+namespace
+{
+
+    QMessageBox::StandardButton showBox(QWidget* parent, QMessageBox::Icon icon,
+        const QString& title, const QString& text, QMessageBox::StandardButtons buttons)
+    {
+        QMessageBox box(icon, title, QtMessageBoxes::displayText(text), buttons, parent);
+        box.setTextFormat(Qt::PlainText);
+        return QMessageBox::StandardButton(box.exec());
+    }
 
 } // namespace
 
@@ -39,15 +41,14 @@ void QtMessageBoxes::information(const QString& text)
 
 bool QtMessageBoxes::askYesNo(const QString& text)
 {
-    return showBox(m_parent, QMessageBox::NoIcon, m_title, text,
-                   QMessageBox::Yes | QMessageBox::No)
+    return showBox(m_parent, QMessageBox::NoIcon, m_title, text, QMessageBox::Yes | QMessageBox::No)
         == QMessageBox::Yes;
 }
 
 void QtMessageBoxes::failureReport(const QString& text)
 {
-    showBox(m_parent, QMessageBox::Warning, QStringLiteral("Application Error"), text,
-            QMessageBox::Ok);
+    showBox(
+        m_parent, QMessageBox::Warning, QStringLiteral("Application Error"), text, QMessageBox::Ok);
 }
 
 QString QtMessageBoxes::inputBox(const QString& prompt)

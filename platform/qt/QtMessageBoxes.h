@@ -5,7 +5,8 @@
 
 class QWidget;
 
-namespace vantorel {
+namespace vantorel
+{
 
 /// Modal boxes over the main window.
 class QtMessageBoxes : public MessageBoxes

@@ -3,7 +3,8 @@
 
 #include <QRadioButton>
 
-namespace vantorel {
+namespace vantorel
+{
 
 QtOptionControl::QtOptionControl(QRadioButton& button)
     : m_button(button)

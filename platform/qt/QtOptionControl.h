@@ -5,7 +5,8 @@
 
 class QRadioButton;
 
-namespace vantorel {
+namespace vantorel
+{
 
 class QtOptionControl : public OptionControl
 {

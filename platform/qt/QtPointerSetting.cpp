@@ -5,31 +5,49 @@
 
 #include <QWidget>
 
-namespace vantorel {
-
-namespace {
-
-std::optional<Qt::CursorShape> standardShape(qint16 value)
+namespace vantorel
 {
-    switch (value) {
-    case 1: return Qt::ArrowCursor;
-    case 2: return Qt::CrossCursor;
-    case 3: return Qt::IBeamCursor;
-    case 4: return Qt::ArrowCursor;
-    case 5: return Qt::SizeAllCursor;
-    case 6: return Qt::SizeBDiagCursor;
-    case 7: return Qt::SizeVerCursor;
-    case 8: return Qt::SizeFDiagCursor;
-    case 9: return Qt::SizeHorCursor;
-    case 10: return Qt::UpArrowCursor;
-    case 11: return Qt::WaitCursor;
-    case 12: return Qt::ForbiddenCursor;
-    case 13: return Qt::BusyCursor;
-    case 14: return Qt::WhatsThisCursor;
-    case 15: return Qt::SizeAllCursor;
-    default: return std::nullopt;
+
+namespace
+{
+
+    std::optional<Qt::CursorShape> standardShape(qint16 value)
+    {
+        switch (value) {
+        case 1:
+            return Qt::ArrowCursor;
+        case 2:
+            return Qt::CrossCursor;
+        case 3:
+            return Qt::IBeamCursor;
+        case 4:
+            return Qt::ArrowCursor;
+        case 5:
+            return Qt::SizeAllCursor;
+        case 6:
+            return Qt::SizeBDiagCursor;
+        case 7:
+            return Qt::SizeVerCursor;
+        case 8:
+            return Qt::SizeFDiagCursor;
+        case 9:
+            return Qt::SizeHorCursor;
+        case 10:
+            return Qt::UpArrowCursor;
+        case 11:
+            return Qt::WaitCursor;
+        case 12:
+            return Qt::ForbiddenCursor;
+        case 13:
+            return Qt::BusyCursor;
+        case 14:
+            return Qt::WhatsThisCursor;
+        case 15:
+            return Qt::SizeAllCursor;
+        default:
+            return std::nullopt;
+        }
     }
-}
 
 } // namespace
 
@@ -39,7 +57,7 @@ QtPointerSetting::QtPointerSetting(QWidget& window)
     const QList<QWidget*> children = window.findChildren<QWidget*>();
     for (QWidget* child : children) {
         if (child->testAttribute(Qt::WA_SetCursor))
-            m_ownCursors.push_back({child, child->cursor()});
+            m_ownCursors.push_back({ child, child->cursor() });
     }
 }
 

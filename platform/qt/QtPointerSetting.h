@@ -10,7 +10,8 @@
 
 class QWidget;
 
-namespace vantorel {
+namespace vantorel
+{
 
 /// The window's pointer setting. Any value but the default shows its pointer
 /// over the whole window, over controls with a pointer of their own (the text
@@ -32,8 +33,7 @@ public:
     std::optional<QCursor> cursorFor(qint16 value) const;
 
 private:
-    struct OwnCursor
-    {
+    struct OwnCursor {
         QPointer<QWidget> widget;
         QCursor cursor;
     };

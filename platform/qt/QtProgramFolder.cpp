@@ -4,7 +4,8 @@
 #include <QCoreApplication>
 #include <QDir>
 
-namespace vantorel {
+namespace vantorel
+{
 
 QString QtProgramFolder::path() const
 {

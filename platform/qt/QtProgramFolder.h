@@ -3,7 +3,8 @@
 
 #include "platform/ProgramEnvironment.h"
 
-namespace vantorel {
+namespace vantorel
+{
 
 /// The folder of the running program file.
 class QtProgramFolder : public ProgramFolder

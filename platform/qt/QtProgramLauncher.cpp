@@ -7,7 +7,8 @@
 #include <QProcess>
 #include <QUrl>
 
-namespace vantorel {
+namespace vantorel
+{
 
 std::optional<QString> QtProgramLauncher::explorerTarget(const QString& commandLine)
 {

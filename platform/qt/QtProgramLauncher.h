@@ -5,7 +5,8 @@
 
 #include <optional>
 
-namespace vantorel {
+namespace vantorel
+{
 
 /// Starts programs. A command line that asks the file explorer to open an
 /// address opens it with the desktop's own handler instead: no shell ever

@@ -3,7 +3,8 @@
 
 #include <QTime>
 
-namespace vantorel {
+namespace vantorel
+{
 
 void QtRandomSource::seed(double secondsSinceMidnight)
 {

@@ -5,7 +5,8 @@
 
 #include <random>
 
-namespace vantorel {
+namespace vantorel
+{
 
 /// Random fractions from a Mersenne Twister, and the clock.
 class QtRandomSource : public RandomSource

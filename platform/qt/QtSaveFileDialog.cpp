@@ -4,7 +4,8 @@
 #include <QFileDialog>
 #include <QStringList>
 
-namespace vantorel {
+namespace vantorel
+{
 
 QtSaveFileDialog::QtSaveFileDialog(QWidget* parent)
     : m_parent(parent)
@@ -33,9 +34,8 @@ QString QtSaveFileDialog::qtFilter(const QString& filter)
 
 QString QtSaveFileDialog::showSave(const SaveDialogRequest& request)
 {
-    const QString chosen = QFileDialog::getSaveFileName(
-        m_parent, request.title, request.fileName, qtFilter(request.filter), nullptr,
-        QFileDialog::DontConfirmOverwrite);
+    const QString chosen = QFileDialog::getSaveFileName(m_parent, request.title, request.fileName,
+        qtFilter(request.filter), nullptr, QFileDialog::DontConfirmOverwrite);
     return chosen.isEmpty() ? request.fileName : QDir::toNativeSeparators(chosen);
 }
 

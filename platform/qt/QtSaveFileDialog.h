@@ -5,7 +5,8 @@
 
 class QWidget;
 
-namespace vantorel {
+namespace vantorel
+{
 
 /// The system's save-file dialog. Overwriting is asked about by the command,
 /// not by the dialog, and a name typed without an extension keeps none.

@@ -3,7 +3,8 @@
 
 #include "platform/Failure.h"
 
-namespace vantorel {
+namespace vantorel
+{
 
 std::optional<QString> QtSettingsBackend::read(const QString&, const QString&, const QString&)
 {

@@ -4,16 +4,17 @@
 
 #include "platform/SettingsBackend.h"
 
-namespace vantorel {
+namespace vantorel
+{
 
 class QtSettingsBackend : public SettingsBackend
 {
 public:
     QtSettingsBackend() = default;
-    std::optional<QString> read(const QString& application, const QString& section,
-                                const QString& key) override;
+    std::optional<QString> read(
+        const QString& application, const QString& section, const QString& key) override;
     void write(const QString& application, const QString& section, const QString& key,
-               const QString& value) override;
+        const QString& value) override;
 };
 
 } // namespace vantorel

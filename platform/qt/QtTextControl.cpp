@@ -4,7 +4,8 @@
 #include <QLineEdit>
 #include <climits>
 
-namespace vantorel {
+namespace vantorel
+{
 
 QtTextControl::QtTextControl(QLineEdit& edit)
     : m_edit(edit)

@@ -5,7 +5,8 @@
 
 class QLineEdit;
 
-namespace vantorel {
+namespace vantorel
+{
 
 /// A one-line text box without a length limit.
 class QtTextControl : public TextControl

@@ -7,7 +7,8 @@
 
 #include <QWidget>
 
-namespace vantorel {
+namespace vantorel
+{
 
 QtWindowSurface::QtWindowSurface(QWidget& window, QtPointerSetting& pointer)
     : m_window(window)

@@ -5,7 +5,8 @@
 
 class QWidget;
 
-namespace vantorel {
+namespace vantorel
+{
 
 class QtPointerSetting;
 

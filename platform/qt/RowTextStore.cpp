@@ -4,7 +4,8 @@
 #include <algorithm>
 #include <cstring>
 
-namespace vantorel {
+namespace vantorel
+{
 
 std::uint32_t RowTextStore::byteLength(const Row& row)
 {
@@ -32,8 +33,8 @@ void RowTextStore::setChecked(int row, bool checked)
     entry.bits = checked ? (entry.bits | kCheckedBit) : (entry.bits & ~kCheckedBit);
 }
 
-RowTextStore::Row RowTextStore::reserve(std::uint32_t bytes, bool wide, std::uint32_t& chunk,
-                                        std::uint32_t& offset)
+RowTextStore::Row RowTextStore::reserve(
+    std::uint32_t bytes, bool wide, std::uint32_t& chunk, std::uint32_t& offset)
 {
     // Step on to the first chunk, from the cursor on, with room for the text.
     while (chunk < m_chunks.size() && m_chunks[chunk].capacity - offset < bytes) {
@@ -47,7 +48,7 @@ RowTextStore::Row RowTextStore::reserve(std::uint32_t bytes, bool wide, std::uin
         m_chunks.push_back(std::move(fresh));
         offset = 0;
     }
-    Row row{chunk, offset, bytes / (wide ? 2 : 1)};
+    Row row { chunk, offset, bytes / (wide ? 2 : 1) };
     if (wide)
         row.bits |= kWideBit;
     offset += bytes;
@@ -58,8 +59,8 @@ void RowTextStore::append(const QString& text)
 {
     const qsizetype length = std::min<qsizetype>(text.size(), kLengthMask);
     const QChar* characters = text.constData();
-    const bool wide = std::any_of(characters, characters + length,
-                                  [](QChar c) { return c.unicode() > 0xff; });
+    const bool wide
+        = std::any_of(characters, characters + length, [](QChar c) { return c.unicode() > 0xff; });
     const std::uint32_t bytes = std::uint32_t(length) * (wide ? 2 : 1);
 
     std::uint32_t chunk = m_chunks.empty() ? 0 : std::uint32_t(m_chunks.size() - 1);
@@ -98,7 +99,7 @@ void RowTextStore::removeRows(const std::vector<int>& ascendingPositions)
         moved.bits = old.bits;
         if (bytes > 0 && (moved.chunk != old.chunk || moved.offset != old.offset))
             std::memmove(m_chunks[moved.chunk].bytes.get() + moved.offset,
-                         m_chunks[old.chunk].bytes.get() + old.offset, bytes);
+                m_chunks[old.chunk].bytes.get() + old.offset, bytes);
         m_rows[kept++] = moved;
     }
     m_rows.resize(kept);

@@ -6,7 +6,8 @@
 #include <memory>
 #include <vector>
 
-namespace vantorel {
+namespace vantorel
+{
 
 /// The rows of a list held compactly: texts packed into large chunks, one byte
 /// per character when every character of a row fits in Latin-1 and two bytes
@@ -39,14 +40,12 @@ private:
     static constexpr std::uint32_t kLengthMask = kCheckedBit - 1;
     static constexpr std::uint32_t kChunkBytes = 1u << 20;
 
-    struct Row
-    {
+    struct Row {
         std::uint32_t chunk;
         std::uint32_t offset;
         std::uint32_t bits; ///< length in characters, wide and checked flags
     };
-    struct Chunk
-    {
+    struct Chunk {
         std::unique_ptr<char[]> bytes;
         std::uint32_t capacity = 0;
         std::uint32_t used = 0;

@@ -3,7 +3,8 @@
 
 #include "platform/Failure.h"
 
-namespace vantorel {
+namespace vantorel
+{
 
 Folder SystemFolderService::getFolder(const QString&)
 {

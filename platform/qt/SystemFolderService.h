@@ -4,7 +4,8 @@
 
 #include "platform/FolderService.h"
 
-namespace vantorel {
+namespace vantorel
+{
 
 class SystemFolderService : public FolderService
 {

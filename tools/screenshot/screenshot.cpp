@@ -17,8 +17,8 @@ int main(int argc, char* argv[])
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    const QString target = argc > 1 ? QString::fromLocal8Bit(argv[1])
-                                    : QStringLiteral(OSTLEBRY_SCREENSHOT_PATH);
+    const QString target
+        = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(OSTLEBRY_SCREENSHOT_PATH);
 
     Form1 window([] {});
     window.load();
@@ -27,11 +27,11 @@ int main(int argc, char* argv[])
     window.results().setColumnCaption(QStringLiteral("Results"));
     window.locations().append(QStringLiteral("/home/user/Documents"));
     window.locations().append(QStringLiteral("/opt/ostlebry/Samples"));
-    for (const char* row : {"/home/user/Documents/Templates/Example letters",
-                            "/home/user/Documents/Templates/sampler",
-                            "/opt/ostlebry/Samples/Examples/Sample Photos",
-                            "/opt/ostlebry/Samples/Examples/old/SAMPLE-2019",
-                            "/opt/ostlebry/Samples/Documents/Templates/sampler"})
+    for (const char* row : { "/home/user/Documents/Templates/Example letters",
+             "/home/user/Documents/Templates/sampler",
+             "/opt/ostlebry/Samples/Examples/Sample Photos",
+             "/opt/ostlebry/Samples/Examples/old/SAMPLE-2019",
+             "/opt/ostlebry/Samples/Documents/Templates/sampler" })
         window.results().append(QString::fromLatin1(row));
     window.results().setChecked(1, true);
     if (auto* phrase = window.findChild<QLineEdit*>(QStringLiteral("Text1")))
