@@ -44,6 +44,7 @@ public:
     }
     QString columnCaption() const override { return m_caption; }
     void setColumnCaption(const QString& caption) override { m_caption = caption; }
+    void setColumnWidth(int) override {}
 
     const QStringList& rows() const { return m_rows; }
 
