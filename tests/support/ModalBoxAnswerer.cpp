@@ -1,0 +1,56 @@
+// SPDX-License-Identifier: MIT
+#include "ModalBoxAnswerer.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QInputDialog>
+#include <QMessageBox>
+
+namespace vantorel::test {
+
+ModalBoxAnswerer::ModalBoxAnswerer()
+{
+    connect(&m_timer, &QTimer::timeout, this, &ModalBoxAnswerer::answerOpenBox);
+    m_timer.start(5);
+}
+
+QStringList ModalBoxAnswerer::texts() const
+{
+    QStringList result;
+    for (const Box& box : boxes)
+        result.append(box.text);
+    return result;
+}
+
+void ModalBoxAnswerer::answerOpenBox()
+{
+    QWidget* modal = QApplication::activeModalWidget();
+    if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+        if (box->property("answered").toBool())
+            return;
+        box->setProperty("answered", true);
+        boxes.append(Box{box->windowTitle(), box->text()});
+        if (whileOpen)
+            whileOpen(boxes.last());
+        QAbstractButton* button = box->button(QMessageBox::Ok);
+        if (!button) {
+            const bool yes = yesNo.isEmpty() ? true : yesNo.takeFirst();
+            button = box->button(yes ? QMessageBox::Yes : QMessageBox::No);
+        }
+        if (button)
+            button->click();
+    } else if (auto* input = qobject_cast<QInputDialog*>(modal)) {
+        if (input->property("answered").toBool())
+            return;
+        input->setProperty("answered", true);
+        boxes.append(Box{input->windowTitle(), input->labelText()});
+        if (inputs.isEmpty()) {
+            input->reject();
+        } else {
+            input->setTextValue(inputs.takeFirst());
+            input->accept();
+        }
+    }
+}
+
+} // namespace vantorel::test

@@ -1,0 +1,243 @@
+// SPDX-License-Identifier: MIT
+// The search from end to end in the real window, offscreen.
+#include "platform/qt/QtListControl.h"
+#include "platform/qt/QtMessageBoxes.h"
+#include "shell/Form1.h"
+#include "shell/GuardedProcedure.h"
+#include "support/FolderTreeFixture.h"
+#include "support/ModalBoxAnswerer.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace vantorel;
+using namespace vantorel::test;
+
+namespace {
+
+QString settingsFile()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
+        + "/Ostlebry.conf";
+}
+
+QString report(const QString& description, const QString& procedure, int line)
+{
+    return QtMessageBoxes::displayText(composeFailureReport(description, locationText(procedure), line));
+}
+
+QStringList expectedRows(const QString& root, const QString& phrase, bool fullPath,
+                         Qt::CaseSensitivity cs = Qt::CaseInsensitive)
+{
+    QStringList rows;
+    for (const ReferenceEntry& entry : referenceWalk(QFile::encodeName(root))) {
+        const QString name = QFile::decodeName(entry.name);
+        if (name.contains(phrase, cs))
+            rows << (fullPath ? root + '/' + QFile::decodeName(entry.relativePath) : name);
+    }
+    return rows;
+}
+
+/// The main window, started as the program starts it, with its controls at hand.
+struct Window
+{
+    Form1 form{[] {}};
+    Window()
+    {
+        form.load();
+        form.showCentred();
+    }
+    template <class T>
+    T* child(const char* name) { return form.findChild<T*>(QLatin1String(name)); }
+    QPushButton* button(const char* name) { return child<QPushButton>(name); }
+    QStringList results() const
+    {
+        QStringList rows;
+        auto& list = const_cast<Form1&>(form).results();
+        for (int i = 0; i < list.count(); ++i)
+            rows << list.text(i);
+        return rows;
+    }
+    QString locationsHeader()
+    {
+        QTableView* view = child<QTableView>("ListView1");
+        return view->model()->headerData(0, Qt::Horizontal).toString();
+    }
+    void typePhrase(const QString& phrase)
+    {
+        QLineEdit* edit = child<QLineEdit>("Text1");
+        edit->clear();
+        QTest::keyClicks(edit, phrase);
+    }
+};
+
+} // namespace
+
+class TestMainWindowSearch : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString m_work;
+
+private slots:
+    void initTestCase()
+    {
+        m_work = m_dir.path() + "/Work";
+        QVERIFY(makeFolders(m_work, {"alpha/alpha-old", "Alpha-Project/src", "beta/old alpha", "docs"}));
+    }
+
+    void init() { QFile::remove(settingsFile()); }
+
+    void cleanup() { QVERIFY(!QApplication::activeModalWidget()); }
+
+    void startsWithAnEmptyStore()
+    {
+        ModalBoxAnswerer answerer;
+        Window w;
+        QCOMPARE(w.form.windowTitle(), QStringLiteral("Vantorel Software"));
+        QVERIFY(w.child<QCheckBox>("Check4")->isChecked());
+        QCOMPARE(w.child<QLineEdit>("Text1")->text(), QString());
+        QCOMPARE(w.locationsHeader(), QStringLiteral("Folder(s)"));
+        QVERIFY(answerer.boxes.isEmpty());
+        QSettings stored(settingsFile(), QSettings::IniFormat);
+        stored.beginGroup("Vantorel Software");
+        QCOMPARE(stored.childKeys(), QStringList{"Text1"});
+        QCOMPARE(stored.value("Text1").toString(), QString());
+    }
+
+    void aCorruptMatchCaseIsReportedAndTheBoxStaysChecked()
+    {
+        {
+            QSettings stored(settingsFile(), QSettings::IniFormat);
+            stored.setValue("Vantorel Software/Check4", "abc");
+            stored.setValue("Vantorel Software/Text1", "kept phrase");
+        }
+        ModalBoxAnswerer answerer;
+        Window w;
+        QCOMPARE(answerer.texts(), QStringList{report("Type mismatch", "Form_Load", 136)});
+        QCOMPARE(answerer.boxes.value(0).title, QStringLiteral("Application Error"));
+        QVERIFY(w.child<QCheckBox>("Check4")->isChecked());
+        QCOMPARE(w.child<QLineEdit>("Text1")->text(), QStringLiteral("kept phrase"));
+    }
+
+    void findsFoldersInBothDisplayModes()
+    {
+        ModalBoxAnswerer answerer;
+        Window w;
+        w.form.locations().append(m_work);
+        w.typePhrase("alpha");
+        QTest::mouseClick(w.child<QCheckBox>("Check4"), Qt::LeftButton);
+        QVERIFY(!w.child<QCheckBox>("Check4")->isChecked());
+        QTest::mouseClick(w.button("PushButton1"), Qt::LeftButton);
+        QCOMPARE(answerer.boxes.size(), 1);
+        QCOMPARE(answerer.boxes[0].title, QStringLiteral("Vantorel"));
+        QCOMPARE(answerer.boxes[0].text, QStringLiteral("Done."));
+        const QStringList fullPaths = expectedRows(m_work, "alpha", true);
+        QCOMPARE(fullPaths.size(), 4);
+        QCOMPARE(w.results(), fullPaths);
+        QCOMPARE(w.locationsHeader(), QStringLiteral("Folder(s)"));
+        QCOMPARE(w.button("PushButton1")->text(), QStringLiteral("Start Finding"));
+
+        w.child<QRadioButton>("Option2")->click();
+        QTest::mouseClick(w.button("PushButton6"), Qt::LeftButton); // Clear Results
+        QTest::mouseClick(w.button("PushButton1"), Qt::LeftButton);
+        QCOMPARE(w.results(), expectedRows(m_work, "alpha", false));
+        // The phrase and the Match Case state reached the store as they changed.
+        QSettings stored(settingsFile(), QSettings::IniFormat);
+        QCOMPARE(stored.value("Vantorel Software/Text1").toString(), QStringLiteral("alpha"));
+        QCOMPARE(stored.value("Vantorel Software/Check4").toString(), QStringLiteral("0"));
+    }
+
+    void blankPhraseAsksForOne()
+    {
+        ModalBoxAnswerer answerer;
+        Window w;
+        w.form.locations().append(m_work);
+        w.typePhrase("   ");
+        QTest::mouseClick(w.button("PushButton1"), Qt::LeftButton);
+        QCOMPARE(answerer.texts(), QStringList{"Input search for what phrase."});
+        QCOMPARE(w.button("PushButton1")->text(), QStringLiteral("Start Finding"));
+        QVERIFY(w.results().isEmpty());
+    }
+
+    void stopPressedInsideTheRun()
+    {
+        ModalBoxAnswerer answerer;
+        Window w;
+        w.form.locations().append(m_work);
+        w.typePhrase("alpha");
+        QString captionAfterStop;
+        // Queued now, the second press arrives inside the run's first event pump.
+        QTimer::singleShot(0, &w.form, [&] {
+            QTest::mouseClick(w.button("PushButton1"), Qt::LeftButton);
+            captionAfterStop = w.button("PushButton1")->text();
+        });
+        QTest::mouseClick(w.button("PushButton1"), Qt::LeftButton);
+        QCOMPARE(captionAfterStop, QStringLiteral("Start Finding"));
+        QCOMPARE(answerer.texts(), QStringList{"Done."});
+        QVERIFY(w.results().isEmpty());
+        QCOMPARE(w.locationsHeader(), QStringLiteral("Folder(s)"));
+    }
+
+    void aDeletedLocationIsReportedAndTheNextSearched()
+    {
+        ModalBoxAnswerer answerer;
+        Window w;
+        const QString gone = m_dir.path() + "/gone";
+        QVERIFY(QDir().mkpath(gone));
+        w.form.locations().append(gone);
+        w.form.locations().append(m_work);
+        QVERIFY(QDir(gone).removeRecursively());
+        w.typePhrase("alpha-old");
+        QTest::mouseClick(w.button("PushButton1"), Qt::LeftButton);
+        QCOMPARE(answerer.boxes.size(), 2);
+        QVERIFY2(answerer.boxes[0].text.endsWith(
+                     "\nin Vantorel2021/08/31.Form1.PushButton1_Click at line 126\n\n"
+                     "Please email screenshot of this message to support@vantorel.example"),
+                 qPrintable(answerer.boxes[0].text));
+        QCOMPARE(answerer.boxes[1].text, QStringLiteral("Done."));
+        QCOMPARE(w.results(), QStringList{m_work + "/alpha/alpha-old"});
+    }
+
+    void commandsRunNestedInTheRun()
+    {
+        ModalBoxAnswerer answerer;
+        Window w;
+        w.form.locations().append(m_work);
+        w.form.locations().append(m_work);
+        w.form.results().append("an earlier row");
+        w.typePhrase("alpha");
+        QTableView* locations = w.child<QTableView>("ListView1");
+        QTimer::singleShot(0, &w.form, [&] {
+            locations->selectRow(0);
+            QTest::keyClick(locations, Qt::Key_Delete); // busy: refused
+            QTest::mouseClick(w.button("PushButton7"), Qt::LeftButton); // busy: refused
+            QTest::mouseClick(w.button("PushButton6"), Qt::LeftButton); // Clear Results
+        });
+        QTest::mouseClick(w.button("PushButton1"), Qt::LeftButton);
+        QCOMPARE(w.form.locations().count(), 2);
+        // The clear ran in one of the run's pumps: the rows found after it follow
+        // in walk order, the second location's whole.
+        const QStringList once = expectedRows(m_work, "alpha", true, Qt::CaseSensitive); // Match Case
+        const QStringList twice = once + once;
+        const QStringList rows = w.results();
+        QVERIFY(rows.size() >= once.size());
+        QCOMPARE(rows, twice.mid(twice.size() - rows.size()));
+        QCOMPARE(answerer.texts(), QStringList{"Done."});
+    }
+};
+
+QTEST_MAIN(TestMainWindowSearch)
+#include "tst_MainWindowSearch.moc"
