@@ -1,0 +1,14 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "platform/DirectoryCursor.h"
+
+#include <windows.h>
+
+namespace vantorel::dirwalk {
+
+/// Whether one entry of a FindFirstFileExW listing is delivered, and as what:
+/// folders only, without "." and ".."; junctions and symbolic links as links.
+bool classifyEntry(const WIN32_FIND_DATAW& entry, FolderKind& kind);
+
+} // namespace vantorel::dirwalk

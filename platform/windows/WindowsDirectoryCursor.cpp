@@ -1,0 +1,128 @@
+// SPDX-License-Identifier: MIT
+#include "platform/windows/WindowsDirectoryCursor.h"
+
+#include "platform/windows/FindHandle.h"
+#include "platform/windows/FolderEntry.h"
+#include "platform/windows/SystemMessage.h"
+#include "platform/windows/WideText.h"
+#include "platform/windows/WindowsPath.h"
+
+#include <windows.h>
+
+namespace vantorel::dirwalk {
+
+namespace {
+
+bool isPlainName(std::string_view name)
+{
+    return !name.empty() && name != "." && name != ".."
+           && name.find_first_of("\\/") == std::string_view::npos;
+}
+
+bool isFolder(const std::wstring& path)
+{
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+} // namespace
+
+void WindowsDirectoryCursor::reset()
+{
+    m_levels.clear();
+    m_path.clear();
+}
+
+bool WindowsDirectoryCursor::listCurrent(SubfolderList& out, std::string& error)
+{
+    out.clear();
+    const std::size_t length = m_path.size();
+    appendComponent(m_path, L"*");
+    WIN32_FIND_DATAW entry;
+    FindHandle search(::FindFirstFileExW(m_path.c_str(), FindExInfoBasic, &entry,
+                                         FindExSearchNameMatch, nullptr,
+                                         FIND_FIRST_EX_LARGE_FETCH));
+    const DWORD openError = search.valid() ? ERROR_SUCCESS : ::GetLastError();
+    m_path.resize(length);
+
+    if (!search.valid()) {
+        // A drive root has no "." entry, so an empty one reports "not found".
+        if (openError == ERROR_NO_MORE_FILES
+            || (openError == ERROR_FILE_NOT_FOUND && isFolder(m_path)))
+            return true;
+        error = systemMessage(openError);
+        return false;
+    }
+    FolderKind kind = FolderKind::Folder;
+    do {
+        if (!classifyEntry(entry, kind))
+            continue;
+        m_name.clear();
+        appendUtf8(m_name, entry.cFileName);
+        out.add(m_name, kind);
+    } while (::FindNextFileW(search.get(), &entry));
+
+    const DWORD nextError = ::GetLastError();
+    if (nextError != ERROR_NO_MORE_FILES) {
+        out.clear();
+        error = systemMessage(nextError);
+        return false;
+    }
+    return true;
+}
+
+bool WindowsDirectoryCursor::openRoot(std::string_view path, SubfolderList& out, std::string& error)
+{
+    reset();
+    out.clear();
+    unsigned long code = ERROR_SUCCESS;
+    if (!toExtendedPath(toWide(path), m_path, code)) {
+        reset();
+        error = systemMessage(code);
+        return false;
+    }
+    if (!listCurrent(out, error)) {
+        reset();
+        return false;
+    }
+    m_levels.push_back(m_path.size());
+    return true;
+}
+
+bool WindowsDirectoryCursor::enter(std::string_view name, SubfolderList& out, std::string& error)
+{
+    out.clear();
+    if (m_levels.empty()) {
+        error = systemMessage(ERROR_INVALID_HANDLE);
+        return false;
+    }
+    // A name that is not one component would lead out of the tree.
+    if (!isPlainName(name)) {
+        error = systemMessage(ERROR_INVALID_NAME);
+        return false;
+    }
+    const std::size_t parentLength = m_path.size();
+    appendSeparator(m_path);
+    appendWide(m_path, name);
+    if (!listCurrent(out, error)) {
+        m_path.resize(parentLength);
+        return false;
+    }
+    m_levels.push_back(m_path.size());
+    return true;
+}
+
+void WindowsDirectoryCursor::leave()
+{
+    if (m_levels.empty())
+        return;
+    m_levels.pop_back();
+    m_path.resize(m_levels.empty() ? 0 : m_levels.back());
+}
+
+std::unique_ptr<DirectoryCursor> makeSystemDirectoryCursor()
+{
+    return std::make_unique<WindowsDirectoryCursor>();
+}
+
+} // namespace vantorel::dirwalk

@@ -1,0 +1,36 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "platform/DirectoryCursor.h"
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace vantorel::dirwalk {
+
+/// The folder walk over FindFirstFileExW. One wide path buffer, in its "\\?\"
+/// form so that depth is limited only by the system's 32767 characters, grows
+/// by a name on enter() and is cut back on leave(). Junctions and symbolic
+/// links are delivered as links and never followed below the root.
+class WindowsDirectoryCursor final : public DirectoryCursor
+{
+public:
+    WindowsDirectoryCursor() = default;
+    WindowsDirectoryCursor(const WindowsDirectoryCursor&) = delete;
+    WindowsDirectoryCursor& operator=(const WindowsDirectoryCursor&) = delete;
+
+    bool openRoot(std::string_view path, SubfolderList& out, std::string& error) override;
+    bool enter(std::string_view name, SubfolderList& out, std::string& error) override;
+    void leave() override;
+
+private:
+    bool listCurrent(SubfolderList& out, std::string& error);
+    void reset();
+
+    std::wstring m_path;               ///< the deepest folder, extended form
+    std::vector<std::size_t> m_levels; ///< length of m_path at each level
+    std::string m_name;                ///< scratch for one name in UTF-8
+};
+
+} // namespace vantorel::dirwalk
