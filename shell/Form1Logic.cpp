@@ -18,6 +18,10 @@ Form1Logic::Form1Logic(const MainWindowControls& controls, const PlatformService
     , m_locations(m_controls, m_services)
     , m_help(m_services.boxes)
     , m_pointerFeedback(m_controls.MousePointer)
+    , m_filters(m_controls.ListView2, m_services.boxes, m_controls.MousePointer)
+    , m_save(m_controls.ListView2, m_services.boxes, m_controls.MousePointer, m_services.pump,
+             m_services.saveDialog, m_services.files, m_services.outputFiles)
+    , m_copy(m_controls.ListView2, m_services.boxes, m_services.pump, m_services.clipboard)
 {
 }
 
@@ -28,15 +32,15 @@ void Form1Logic::setAppearance(SkinnableWindow& window, SkinComponent& skin)
 
 void Form1Logic::Form_Load() { m_startUp.Form_Load(); }
 void Form1Logic::PushButton1_Click() { m_searchRun.PushButton1_Click(); }
-void Form1Logic::PushButton2_Click() {}
+void Form1Logic::PushButton2_Click() { m_save.PushButton2_Click(); }
 void Form1Logic::PushButton3_Click() { m_locations.PushButton3_Click(); }
-void Form1Logic::PushButton4_Click() {}
+void Form1Logic::PushButton4_Click() { m_copy.PushButton4_Click(); }
 void Form1Logic::PushButton5_Click() { m_help.PushButton5_Click(); }
-void Form1Logic::PushButton6_Click() {}
+void Form1Logic::PushButton6_Click() { m_filters.PushButton6_Click(); }
 void Form1Logic::PushButton7_Click() { m_locations.PushButton7_Click(); }
 void Form1Logic::PushButton8_Click() { m_locations.PushButton8_Click(); }
-void Form1Logic::PushButton11_Click() {}
-void Form1Logic::PushButton17_Click() {}
+void Form1Logic::PushButton11_Click() { m_filters.PushButton11_Click(); }
+void Form1Logic::PushButton17_Click() { m_filters.PushButton17_Click(); }
 void Form1Logic::ListView1_KeyDown(int keyCode) { m_locations.ListView1_KeyDown(keyCode); }
 void Form1Logic::ListView1_DblClick() { m_locations.ListView1_DblClick(); }
 

@@ -4,6 +4,9 @@
 #include "presentation/ApplySkin.h"
 #include "presentation/HelpCommand.h"
 #include "presentation/PointerFeedback.h"
+#include "results/CopyResultsCommand.h"
+#include "results/ResultFilterCommands.h"
+#include "results/SaveResultsCommand.h"
 #include "search/LocationCommands.h"
 #include "search/SearchRun.h"
 #include "search/SearchState.h"
@@ -57,6 +60,9 @@ private:
     LocationCommands m_locations;
     HelpCommand m_help;
     PointerFeedback m_pointerFeedback;
+    ResultFilterCommands m_filters;
+    SaveResultsCommand m_save;
+    CopyResultsCommand m_copy;
 };
 
 } // namespace vantorel

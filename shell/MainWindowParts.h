@@ -10,6 +10,7 @@
 #include "platform/FileSystem.h"
 #include "platform/FolderService.h"
 #include "platform/ListControl.h"
+#include "platform/OutputFile.h"
 #include "platform/MessageBoxes.h"
 #include "platform/ProgramEnvironment.h"
 #include "platform/SettingsBackend.h"
@@ -44,6 +45,7 @@ struct PlatformServices
     RandomSource& random;
     FolderService& folders;
     FileSystem& files;
+    OutputFileService& outputFiles;
 };
 
 } // namespace vantorel

@@ -36,7 +36,7 @@ PlatformServices FakeMainWindow::services()
 {
     return PlatformServices{boxes,         pump,          clipboard, settings, saveDialog,
                             folderBrowser, programFolder, launcher,  random,   folders,
-                            files};
+                            files,         outputFiles};
 }
 
 } // namespace vantorel::test

@@ -4,6 +4,7 @@
 #include "FakeControls.h"
 #include "FakeListControl.h"
 #include "RecordingMessageBoxes.h"
+#include "platform/qt/QtOutputFileService.h"
 #include "shell/MainWindowParts.h"
 
 #include <QSet>
@@ -71,6 +72,7 @@ struct FakeMainWindow
     FakeRandom random;
     FakeFolderService folders;
     FakeFileSystem files;
+    QtOutputFileService outputFiles;
 
     MainWindowControls controls();
     PlatformServices services();

@@ -1,0 +1,254 @@
+// SPDX-License-Identifier: MIT
+// Times the results commands on a million rows against the tools a user would
+// otherwise reach for: grep for the filters, a plain buffered writer for the save.
+#include "platform/Failure.h"
+#include "platform/qt/QtOutputFileService.h"
+#include "results/ListClipboardText.h"
+#include "results/ResultFilters.h"
+#include "results/SaveResultsCommand.h"
+
+#include <QByteArray>
+#include <QFile>
+#include <QStringEncoder>
+#include <QTemporaryDir>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <fstream>
+#include <unistd.h>
+#include <vector>
+
+using namespace vantorel;
+
+namespace {
+
+constexpr int kRows = 1000000;
+
+/// A list in memory whose removal compacts the rows in one pass.
+class MemoryList : public ListControl
+{
+public:
+    int count() const override { return int(m_rows.size()); }
+    QString text(int position) const override { return at(position).text; }
+    void append(const QString& text) override { m_rows.push_back({text, false}); }
+    void removeAt(int position) override
+    {
+        at(position);
+        m_rows.erase(m_rows.begin() + position);
+    }
+    void removeRows(const std::vector<int>& ascending) override
+    {
+        std::size_t next = 0;
+        std::size_t kept = 0;
+        for (std::size_t i = 0; i < m_rows.size(); ++i) {
+            if (next < ascending.size() && std::size_t(ascending[next]) == i) {
+                ++next;
+                continue;
+            }
+            if (kept != i)
+                m_rows[kept] = std::move(m_rows[i]);
+            ++kept;
+        }
+        m_rows.resize(kept);
+    }
+    void clear() override { m_rows.clear(); }
+    bool isChecked(int position) const override { return at(position).checked; }
+    void setChecked(int position, bool checked) override { m_rows.at(position).checked = checked; }
+    int selectedRow() const override { return -1; }
+    int columnCount() const override { return 1; }
+    QString cellText(int position, int column) const override
+    {
+        return column == 0 ? at(position).text : QString();
+    }
+    QString columnCaption() const override { return QStringLiteral("Results"); }
+    void setColumnCaption(const QString&) override {}
+
+private:
+    struct Row
+    {
+        QString text;
+        bool checked;
+    };
+    const Row& at(int position) const
+    {
+        if (position < 0 || std::size_t(position) >= m_rows.size())
+            throw Failure(QString::fromLatin1(kIndexOutOfBounds));
+        return m_rows[position];
+    }
+    std::vector<Row> m_rows;
+};
+
+class QuietBoxes : public MessageBoxes
+{
+public:
+    QString applicationTitle() const override { return QStringLiteral("Vantorel"); }
+    void setApplicationTitle(const QString&) override {}
+    void information(const QString& text) override { std::printf("  message: %s\n", qPrintable(text)); }
+    bool askYesNo(const QString&) override { return true; }
+    void failureReport(const QString& text) override { std::printf("  FAILURE: %s\n", qPrintable(text)); }
+    QString inputBox(const QString&) override { return QString(); }
+};
+
+class CountingPump : public EventPump
+{
+public:
+    void pump() override { ++pumps; }
+    int pumps = 0;
+};
+
+class Pointer : public PointerSetting
+{
+public:
+    qint16 value() const override { return m_value; }
+    void setValue(qint16 value) override { m_value = value; }
+
+private:
+    qint16 m_value = 0;
+};
+
+class FixedDialog : public SaveFileDialog
+{
+public:
+    explicit FixedDialog(QString path) : m_path(std::move(path)) {}
+    QString showSave(const SaveDialogRequest&) override { return m_path; }
+
+private:
+    QString m_path;
+};
+
+class NoFiles : public FileSystem
+{
+public:
+    bool fileExists(const QString&) override { return false; }
+    bool isNormalFile(const QString&) override { return false; }
+};
+
+class SizeClipboard : public Clipboard
+{
+public:
+    bool clear() override { return true; }
+    bool setText(const QString& text, int) override
+    {
+        size = text.size();
+        return true;
+    }
+    qsizetype size = 0;
+};
+
+QString rowText(int i)
+{
+    // Every other row carries the phrase, in mixed case.
+    return QStringLiteral("C:\\Users\\someone\\Documents\\Projects\\%1\\folder-%2")
+        .arg(i % 2 ? QStringLiteral("Archive") : QStringLiteral("ALPHA-work"))
+        .arg(i, 7, 10, QLatin1Char('0'));
+}
+
+void fill(MemoryList& list, bool ticked)
+{
+    list.clear();
+    for (int i = 0; i < kRows; ++i) {
+        list.append(rowText(i));
+        if (ticked)
+            list.setChecked(i, true);
+    }
+}
+
+template <class Work>
+double seconds(Work&& work)
+{
+    const auto start = std::chrono::steady_clock::now();
+    work();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+double shell(const QString& command)
+{
+    return seconds([&] {
+        if (std::system(command.toLocal8Bit().constData()) != 0)
+            std::printf("  (command failed or found nothing: %s)\n", qPrintable(command));
+    });
+}
+
+void line(const char* what, double ours, const char* against, double theirs)
+{
+    std::printf("%-34s %8.3f s   %-28s %8.3f s   ratio %5.2f\n", what, ours, against, theirs,
+                ours / theirs);
+}
+
+} // namespace
+
+int main()
+{
+    QTemporaryDir dir;
+    if (!dir.isValid())
+        return 1;
+    MemoryList list;
+    CountingPump pump;
+    QuietBoxes boxes;
+    Pointer pointer;
+    NoFiles files;
+    QtOutputFileService outputFiles;
+    std::printf("%d rows, rows like %s\n\n", kRows, qPrintable(rowText(0)));
+
+    // The same bytes as the save writes, for grep and the plain writer.
+    fill(list, true);
+    std::vector<QByteArray> lines;
+    lines.reserve(kRows);
+    QStringEncoder encoder(QStringConverter::System);
+    for (int i = 0; i < kRows; ++i)
+        lines.push_back(QByteArray(encoder.encode(list.text(i))) + "\r\n");
+
+    const QString rowsFile = dir.filePath("rows.txt");
+    const double plain = seconds([&] {
+        std::ofstream out(rowsFile.toStdString(), std::ios::binary);
+        for (const QByteArray& bytes : lines)
+            out.write(bytes.constData(), bytes.size());
+    });
+    const QString syncedFile = dir.filePath("synced.txt");
+    const double plainSynced = seconds([&] {
+        std::FILE* out = std::fopen(syncedFile.toLocal8Bit().constData(), "wb");
+        for (const QByteArray& bytes : lines)
+            std::fwrite(bytes.constData(), 1, bytes.size(), out);
+        std::fflush(out);
+        ::fsync(fileno(out));
+        std::fclose(out);
+    });
+
+    const QString saved = dir.filePath("saved.txt");
+    FixedDialog dialog(saved);
+    SaveResultsCommand save(list, boxes, pointer, pump, dialog, files, outputFiles);
+    pump.pumps = 0;
+    const double saveTime = seconds([&] { save.PushButton2_Click(); });
+    const int savePumps = pump.pumps;
+    const bool same = QFile(saved).size() == QFile(rowsFile).size();
+
+    SizeClipboard clipboard;
+    pump.pumps = 0;
+    const double copyTime = seconds([&] { CopyListToClipboard(list, pump, clipboard); });
+    const int copyPumps = pump.pumps;
+
+    const double filterTime = seconds([&] { RemoveEntriesContaining(list, QStringLiteral("alpha")); });
+    const int left = list.count();
+    fill(list, false);
+    const double filterNotTime
+        = seconds([&] { RemoveEntriesNotContaining(list, QStringLiteral("alpha")); });
+    const int leftNot = list.count();
+
+    const QString out = dir.filePath("grep-out.txt");
+    const double grepV = shell(QStringLiteral("grep -iv alpha '%1' > '%2'").arg(rowsFile, out));
+    const double grep = shell(QStringLiteral("grep -i alpha '%1' > '%2'").arg(rowsFile, out));
+
+    std::printf("\n");
+    line("filter, containing (500,000 out)", filterTime, "grep -iv (same rows)", grepV);
+    line("filter, not containing", filterNotTime, "grep -i (same rows)", grep);
+    line("save (QSaveFile, fsync on commit)", saveTime, "std::ofstream", plain);
+    line("save (QSaveFile, fsync on commit)", saveTime, "fwrite + fsync", plainSynced);
+    line("copy, every row ticked", copyTime, "std::ofstream (same rows)", plain);
+    std::printf("\nrows left: %d and %d; saved file %s the plain one; event pumps: save %d, "
+                "copy %d; clipboard text %lld characters\n",
+                left, leftNot, same ? "matches" : "DIFFERS FROM", savePumps, copyPumps,
+                static_cast<long long>(clipboard.size));
+    return same && left == kRows / 2 && leftNot == kRows / 2 ? 0 : 1;
+}

@@ -1,0 +1,13 @@
+// SPDX-License-Identifier: MIT
+#include "platform/qt/QtOutputFileService.h"
+
+#include "platform/qt/QtOutputFile.h"
+
+namespace vantorel {
+
+std::unique_ptr<OutputFile> QtOutputFileService::create(const QString& path)
+{
+    return std::make_unique<QtOutputFile>(path);
+}
+
+} // namespace vantorel

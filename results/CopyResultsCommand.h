@@ -1,0 +1,35 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "platform/Clipboard.h"
+#include "platform/EventPump.h"
+#include "platform/ListControl.h"
+#include "platform/MessageBoxes.h"
+#include "results/TimeSlicedPump.h"
+
+#include <chrono>
+
+namespace vantorel {
+
+/// "Copy Results To Clipboard": the ticked rows as aligned text, then the
+/// confirmation, whatever the list held.
+class CopyResultsCommand
+{
+public:
+    CopyResultsCommand(ListControl& results, MessageBoxes& boxes, EventPump& pump,
+                       Clipboard& clipboard,
+                       std::chrono::milliseconds pumpInterval = TimeSlicedPump::kDefaultInterval);
+
+    void PushButton4_Click();
+
+    static QString confirmation();
+
+private:
+    ListControl& m_results;
+    MessageBoxes& m_boxes;
+    EventPump& m_pump;
+    Clipboard& m_clipboard;
+    std::chrono::milliseconds m_pumpInterval;
+};
+
+} // namespace vantorel

@@ -1,0 +1,29 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "platform/Clipboard.h"
+#include "platform/EventPump.h"
+#include "platform/ListControl.h"
+#include "results/TimeSlicedPump.h"
+
+#include <QString>
+#include <chrono>
+
+namespace vantorel {
+
+/// The ticked rows of `list` as aligned text: every column padded with blanks
+/// to its widest cell over all rows and followed by a tab, trailing blanks and
+/// the last tab dropped, CR LF after each row. Pumps events while it reads.
+/// Throws Failure when a list operation fails.
+QString alignedTextOfTickedRows(ListControl& list, EventPump& pump,
+                                std::chrono::milliseconds pumpInterval
+                                = TimeSlicedPump::kDefaultInterval);
+
+/// Puts the aligned text of the ticked rows on the clipboard. A list without
+/// rows leaves the clipboard alone. List failures end it (throw Failure);
+/// clipboard failures are swallowed.
+void CopyListToClipboard(ListControl& list, EventPump& pump, Clipboard& clipboard,
+                         std::chrono::milliseconds pumpInterval
+                         = TimeSlicedPump::kDefaultInterval);
+
+} // namespace vantorel

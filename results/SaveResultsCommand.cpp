@@ -1,0 +1,87 @@
+// SPDX-License-Identifier: MIT
+#include "results/SaveResultsCommand.h"
+
+#include "results/EncodedLineWriter.h"
+#include "shell/GuardedProcedure.h"
+
+#include <memory>
+
+namespace vantorel {
+
+SaveResultsCommand::SaveResultsCommand(ListControl& results, MessageBoxes& boxes,
+                                       PointerSetting& pointer, EventPump& pump,
+                                       SaveFileDialog& dialog, FileSystem& files,
+                                       OutputFileService& outputFiles,
+                                       std::chrono::milliseconds pumpInterval)
+    : m_results(results)
+    , m_boxes(boxes)
+    , m_pointer(pointer)
+    , m_pump(pump)
+    , m_dialog(dialog)
+    , m_files(files)
+    , m_outputFiles(outputFiles)
+    , m_pumpInterval(pumpInterval)
+{
+}
+
+void SaveResultsCommand::PushButton2_Click()
+{
+    GuardedProcedure guard(m_boxes, QStringLiteral("PushButton2_Click"));
+
+    SaveDialogRequest request;
+    guard.run(106, [&] { request.fileName = QString(); });
+    guard.run(108, [&] { request.flags = kDialogFlags; });
+    guard.run(110, [&] { request.title = QStringLiteral("Save"); });
+    guard.run(112, [&] {
+        request.filter = QStringLiteral("Text Files (*.txt)|*.txt|All Files (*.*)|*.*|");
+    });
+    QString chosen = request.fileName;
+    guard.run(114, [&] { chosen = m_dialog.showSave(request); });
+    QString path;
+    guard.run(116, [&] { path = chosen; });
+    if (guard.test(118, [&] { return path.isEmpty(); }))
+        return;
+
+    bool overwrite = false;
+    if (guard.test(120, [&] { return m_files.fileExists(path); })) {
+        guard.run(122, [&] {
+            overwrite = m_boxes.askYesNo(QStringLiteral("Are you sure you wish to overwrite ")
+                                         + path + QStringLiteral(" ?"));
+        });
+    } else {
+        guard.run(124, [&] { overwrite = true; });
+    }
+    if (guard.test(126, [&] { return !overwrite; }))
+        return;
+
+    guard.run(128, [&] { m_pointer.setValue(PointerSetting::Busy); });
+
+    if (writeRows(guard, path))
+        guard.run(144, [&] { m_boxes.information(QStringLiteral("Done.")); });
+    guard.run(146, [&] { m_pointer.setValue(PointerSetting::Default); });
+}
+
+bool SaveResultsCommand::writeRows(GuardedProcedure& guard, const QString& path)
+{
+    // Each save has a file of its own, so a save started from inside this
+    // one's event pump cannot close this one's file.
+    std::unique_ptr<OutputFile> file;
+    if (!guard.run(132, [&] { file = m_outputFiles.create(path); }))
+        return false;
+    EncodedLineWriter writer(*file);
+    TimeSlicedPump pump(m_pump, m_pumpInterval);
+    // A list that cannot be read or a row that cannot be written fails the
+    // whole save once: reporting every remaining row would bury the user in
+    // boxes, and a partial file must not replace the old one.
+    int n = 0;
+    if (!guard.run(134, [&] { n = m_results.count(); }))
+        return false;
+    for (int i = 0; i < n; ++i) {
+        guard.run(136, [&] { pump.maybePump(); });
+        if (!guard.run(138, [&] { writer.writeLine(m_results.text(i)); }))
+            return false;
+    }
+    return guard.run(142, [&] { writer.finish(); });
+}
+
+} // namespace vantorel
