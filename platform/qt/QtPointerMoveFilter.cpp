@@ -17,6 +17,10 @@ QtPointerMoveFilter::QtPointerMoveFilter(PointerFeedback& feedback, QObject* par
 void QtPointerMoveFilter::watchAs(QWidget& widget, PointerFeedback::Area area)
 {
     widget.setMouseTracking(true);
+    // The handler answers for this widget; an ignored move must not travel on
+    // to the parent and fire the parent's handler as well.
+    if (!widget.isWindow())
+        widget.setAttribute(Qt::WA_NoMousePropagation);
     widget.installEventFilter(this);
     m_areas.insert(&widget, area);
 }

@@ -55,7 +55,8 @@ bool SkinSheet::parse(const QString& text, QString& error)
         const QString before = sheet.mid(i, open < 0 ? -1 : open - i).trimmed();
         if (open < 0) {
             if (!before.isEmpty()) {
-                error = QStringLiteral("line %1 has text outside any rule").arg(lineOf(sheet, i));
+                const qsizetype stray = sheet.indexOf(before.at(0), i);
+                error = QStringLiteral("line %1 has text outside any rule").arg(lineOf(sheet, stray));
                 return false;
             }
             break;
