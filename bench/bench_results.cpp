@@ -64,6 +64,7 @@ public:
     }
     QString columnCaption() const override { return QStringLiteral("Results"); }
     void setColumnCaption(const QString&) override {}
+    void setColumnWidth(int) override {}
 
 private:
     struct Row

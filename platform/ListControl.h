@@ -38,7 +38,7 @@ public:
     virtual QString columnCaption() const = 0;
     virtual void setColumnCaption(const QString& caption) = 0;
     /// Width of the first column, in twips (15 to a pixel).
-    virtual void setColumnWidth(int twips) { (void)twips; }
+    virtual void setColumnWidth(int twips) = 0;
 };
 
 } // namespace vantorel

@@ -1,11 +1,14 @@
 // SPDX-License-Identifier: MIT
-// Placeholder until the walk lands.
 #include "search/FolderSearchEngine.h"
 
+#include "search/FolderWalk.h"
+
 namespace vantorel {
-WalkReport GetSubDirectories2016(const Folder&, const QString&, qint16, ListControl&,
-                                 const SearchEngineContext&)
+
+WalkReport GetSubDirectories2016(const Folder& folder, const QString& phrase, qint16 CompareMode,
+                                 ListControl& results, const SearchEngineContext& context)
 {
-    return {};
+    return FolderWalk(folder, phrase, CompareMode, results, context).run();
 }
+
 } // namespace vantorel

@@ -22,7 +22,8 @@ struct SearchEngineContext
     FolderService& folders;
 };
 
-/// A folder met during the walk whose subfolders could not be listed.
+/// A folder met during the walk (the location itself included) whose
+/// subfolders could not be listed.
 struct UnlistedFolder
 {
     QString path;

@@ -13,7 +13,8 @@
 #include "shell/MainWindowParts.h"
 #include "shell/StartUp.h"
 
-namespace vantorel {
+namespace vantorel
+{
 
 /// The event procedures of the main window, free of any widget: the Qt window
 /// forwards each event here, and tests call them directly with doubles.

@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: MIT
+#include "shell/Form1.h"
+
 #include <QApplication>
-#include <QWidget>
 #include <cstdio>
 #include <cstdlib>
 
-namespace {
+namespace
+{
 
 // Qt aborts with a plugin message when it finds no display; say it plainly instead.
 bool hasDisplay()
@@ -22,13 +24,13 @@ int main(int argc, char* argv[])
 {
     if (!hasDisplay()) {
         std::fprintf(stderr,
-                     "ostlebry: no display found. This is a desktop program: start it in a "
-                     "graphical session (DISPLAY or WAYLAND_DISPLAY must be set).\n");
+            "ostlebry: no display found. This is a desktop program: start it in a "
+            "graphical session (DISPLAY or WAYLAND_DISPLAY must be set).\n");
         return 2;
     }
     QApplication app(argc, argv);
-    QWidget window;
-    window.setWindowTitle(QStringLiteral("Vantorel Software"));
-    window.show();
+    vantorel::Form1 window;
+    window.load();
+    window.showCentred();
     return app.exec();
 }

@@ -28,6 +28,7 @@ public:
     QString cellText(int position, int column) const override;
     QString columnCaption() const override { return m_caption; }
     void setColumnCaption(const QString& caption) override;
+    void setColumnWidth(int twips) override { columnWidth = twips; }
 
     void setRows(const QStringList& rows);
     QStringList rows() const;
@@ -38,6 +39,8 @@ public:
     /// Called before each operation with its name; may throw Failure.
     std::function<void(const char* operation)> beforeOperation;
     int removeCalls = 0;
+    /// The first column's width in twips, -1 until set.
+    int columnWidth = -1;
 
 private:
     struct Row

@@ -1,0 +1,145 @@
+// SPDX-License-Identifier: MIT
+// Appends a million result rows to a shown list, a batch at a time with an
+// event pump after each, as a search does, and reports what a pump costs as
+// the list grows and what a row costs in memory.
+#include "platform/qt/ListModel.h"
+#include "platform/qt/ListView.h"
+#include "platform/qt/QtEventPump.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+using namespace vantorel;
+
+namespace
+{
+
+/// A field of /proc/self/status, in kB.
+long statusKilobytes(const char* field)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray prefix = QByteArray(field) + ':';
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith(prefix))
+            return line.mid(prefix.size()).trimmed().split(' ').value(0).toLong();
+    }
+    return -1;
+}
+
+// About 60 characters, each one different.
+QString path(int i)
+{
+    return QStringLiteral("/home/user/Documents/Projects/archive-%1/reports/q%2/final")
+        .arg(i, 7, 10, QLatin1Char('0'))
+        .arg(i % 4 + 1);
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    std::setvbuf(stdout, nullptr, _IONBF, 0);
+
+    const int kRows = argc > 1 ? std::atoi(argv[1]) : 1'000'000;
+    constexpr int kBatch = 5'000;
+    const int marks[] = { 100'000, 500'000, 1'000'000 };
+
+    ListModel model(true);
+    ListView view;
+    view.setModel(&model);
+    view.resize(520, 121);
+    view.show();
+    QtEventPump pump;
+    pump.addList(model);
+    pump.pump();
+
+    const long rssBefore = statusKilobytes("VmRSS");
+    std::vector<double> pumpMs;
+    double appendMs = 0;
+    QElapsedTimer timer;
+    std::size_t characters = 0;
+    for (int row = 0; row < kRows;) {
+        timer.start();
+        for (int end = row + kBatch; row < end; ++row) {
+            const QString text = path(row);
+            characters += std::size_t(text.size());
+            model.append(text);
+        }
+        appendMs += timer.nsecsElapsed() / 1e6;
+        timer.start();
+        pump.pump();
+        pumpMs.push_back(timer.nsecsElapsed() / 1e6);
+        if (row % 100'000 == 0)
+            std::printf("  %d rows, last pump %.2f ms\n", row, pumpMs.back());
+    }
+    const long peak = statusKilobytes("VmHWM");
+    const long rssAfter = statusKilobytes("VmRSS");
+
+    std::printf("rows %d, batch %d, mean text %.1f characters\n", kRows, kBatch,
+        double(characters) / kRows);
+    std::printf("append: %.0f ns a row\n", appendMs * 1e6 / kRows);
+    for (int mark : marks) {
+        if (mark > kRows)
+            break;
+        // The ten pumps that end at the mark.
+        const int last = mark / kBatch - 1;
+        double sum = 0;
+        for (int i = last - 9; i <= last; ++i)
+            sum += pumpMs[std::size_t(i)];
+        std::printf("pump at %7d rows: %.2f ms\n", mark, sum / 10);
+    }
+    std::printf("memory: peak %.1f bytes a row, resident %.1f bytes a row (VmHWM %ld kB, "
+                "VmRSS %ld -> %ld kB)\n",
+        (peak - rssBefore) * 1024.0 / kRows, (rssAfter - rssBefore) * 1024.0 / kRows, peak,
+        rssBefore, rssAfter);
+
+    std::vector<int> everyOther;
+    for (int row = 0; row < kRows; row += 2)
+        everyOther.push_back(row);
+    timer.start();
+    model.removeAll(everyOther);
+    pump.pump();
+    std::printf("remove every other row (%zu runs): %.0f ms\n", everyOther.size(),
+        timer.nsecsElapsed() / 1e6);
+
+    std::vector<int> fewRuns;
+    for (int run = 0; run < 32; ++run) {
+        for (int row = run * 10'000; row < run * 10'000 + 100; ++row)
+            fewRuns.push_back(row);
+    }
+    timer.start();
+    model.removeAll(fewRuns);
+    pump.pump();
+    std::printf("remove 32 runs of 100 rows of %d: %.0f ms\n", model.total() + 3200,
+        timer.nsecsElapsed() / 1e6);
+
+    std::vector<int> block;
+    for (int row = 1000; row < model.total() - 1000; ++row)
+        block.push_back(row);
+    timer.start();
+    model.removeAll(block);
+    pump.pump();
+    std::printf(
+        "remove %zu adjacent rows (one run): %.0f ms\n", block.size(), timer.nsecsElapsed() / 1e6);
+
+    timer.start();
+    model.removeAt(500);
+    pump.pump();
+    std::printf("remove one row of %d: %.1f ms\n", model.total() + 1, timer.nsecsElapsed() / 1e6);
+
+    timer.start();
+    const int left = model.total();
+    model.clear();
+    pump.pump();
+    std::printf("clear %d rows: %.0f ms\n", left, timer.nsecsElapsed() / 1e6);
+    return 0;
+}

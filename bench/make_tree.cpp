@@ -1,0 +1,147 @@
+// SPDX-License-Identifier: MIT
+// Makes the same folder tree on every run, for timing folder walks: bushy
+// near the top with some deep chains, mixed-case and Unicode names, hidden
+// folders and a few files; prints how many folder names contain "alpha".
+//
+//   make_tree ROOT [FOLDERS]
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <deque>
+#include <string>
+#include <vector>
+
+namespace {
+
+/// A fixed generator, so that every machine makes the same tree.
+class SplitMix
+{
+public:
+    explicit SplitMix(std::uint64_t seed) : m_state(seed) {}
+    std::uint64_t next()
+    {
+        std::uint64_t z = (m_state += 0x9e3779b97f4a7c15ULL);
+        z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ULL;
+        z = (z ^ (z >> 27)) * 0x94d049bb133111ebULL;
+        return z ^ (z >> 31);
+    }
+    std::size_t below(std::size_t bound) { return std::size_t(next() % bound); }
+
+private:
+    std::uint64_t m_state;
+};
+
+const std::vector<std::string> kWords = {
+    "Documents", "photos", "Projects", "src", "build", "Music", "old", "Backup", "2019",
+    "notes", "Reports", "tmp", "Archive", "drafts", "Invoices", "assets", "lib", "test",
+    "Vacation", "scans"};
+// None of these fold to anything containing "alpha" under any rule.
+const std::vector<std::string> kUnicodeWords = {
+    "Ärger", "straße", "写真", "café", "Ωmega", "Résumé", "Документы", "ｶﾀｶﾅ", "naïve", "Übersicht"};
+const std::vector<std::string> kAlphaSpellings = {"alpha", "Alpha", "ALPHA", "aLpHa", "alphabet"};
+
+bool containsAlphaIgnoringCase(const std::string& name)
+{
+    std::string lower = name;
+    for (char& c : lower)
+        if (c >= 'A' && c <= 'Z')
+            c = char(c - 'A' + 'a');
+    return lower.find("alpha") != std::string::npos;
+}
+
+std::string makeName(SplitMix& random, std::size_t serial)
+{
+    const std::size_t kind = random.below(100);
+    std::string name(kind < 8 ? 1 : 0, '.');
+    if (kind >= 8 && kind < 20)
+        name += kUnicodeWords[random.below(kUnicodeWords.size())];
+    else
+        name += kWords[random.below(kWords.size())];
+    if (random.below(100) < 3) {
+        name += random.below(2) ? "-" : " ";
+        name += kAlphaSpellings[random.below(kAlphaSpellings.size())];
+    }
+    name += '-';
+    name += std::to_string(serial);
+    return name;
+}
+
+struct Pending
+{
+    std::string path;
+    int depth;
+};
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: %s ROOT [FOLDERS]\n", argv[0]);
+        return 2;
+    }
+    const std::string root = argv[1];
+    const std::size_t total = argc > 2 ? std::strtoul(argv[2], nullptr, 10) : 200000;
+    if (::mkdir(root.c_str(), 0755) != 0) {
+        std::perror(root.c_str());
+        return 1;
+    }
+
+    SplitMix random(20240611);
+    std::deque<Pending> queue{{root, 0}};
+    std::size_t made = 0;
+    std::size_t matches = 0;
+    std::size_t exactMatches = 0;
+    std::size_t files = 0;
+    while (made < total && !queue.empty()) {
+        const Pending parent = queue.front();
+        queue.pop_front();
+        // Every fiftieth folder starts a chain twelve levels deep.
+        const bool chain = parent.depth > 2 && random.below(50) == 0;
+        const std::size_t children = chain ? 1 : 1 + random.below(parent.depth < 2 ? 40 : 9);
+        for (std::size_t i = 0; i < children && made < total; ++i) {
+            const std::string name = makeName(random, made);
+            const std::string path = parent.path + '/' + name;
+            if (::mkdir(path.c_str(), 0755) != 0) {
+                std::perror(path.c_str());
+                return 1;
+            }
+            ++made;
+            matches += containsAlphaIgnoringCase(name);
+            exactMatches += name.find("alpha") != std::string::npos;
+            if (random.below(3) == 0) {
+                const std::string file = path + "/readme-alpha.txt";
+                const int fd = ::open(file.c_str(), O_CREAT | O_WRONLY | O_CLOEXEC, 0644);
+                if (fd >= 0) {
+                    ::close(fd);
+                    ++files;
+                }
+            }
+            const int depth = parent.depth + 1;
+            if (chain) {
+                std::string deep = path;
+                for (int level = 0; level < 12 && made < total; ++level) {
+                    const std::string link = makeName(random, made);
+                    deep += '/' + link;
+                    if (::mkdir(deep.c_str(), 0755) != 0) {
+                        std::perror(deep.c_str());
+                        return 1;
+                    }
+                    ++made;
+                    matches += containsAlphaIgnoringCase(link);
+                    exactMatches += link.find("alpha") != std::string::npos;
+                }
+                queue.push_back({deep, depth + 12});
+            }
+            queue.push_back({path, depth});
+        }
+    }
+    std::printf("folders %zu\nfiles %zu\nmatches-ignoring-case %zu\nmatches-exact %zu\n", made,
+                files, matches, exactMatches);
+    return 0;
+}

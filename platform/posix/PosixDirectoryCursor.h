@@ -1,0 +1,60 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "platform/DirectoryCursor.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace vantorel::dirwalk {
+
+/// Lists folders with getdents64 and opens each child relative to an open
+/// ancestor, so that neither the depth of a tree nor the length of its paths
+/// is bounded by the descriptor limit or by PATH_MAX.
+///
+/// The top kKeptDepth levels keep their descriptors open; below them a level
+/// keeps its descriptor only as an "anchor" when the path from the previous
+/// anchor has grown past kAnchorSpan bytes. Every other listing is read whole
+/// and its descriptor closed at once.
+class PosixDirectoryCursor final : public DirectoryCursor
+{
+public:
+    PosixDirectoryCursor();
+    ~PosixDirectoryCursor() override;
+    PosixDirectoryCursor(const PosixDirectoryCursor&) = delete;
+    PosixDirectoryCursor& operator=(const PosixDirectoryCursor&) = delete;
+
+    bool openRoot(std::string_view path, SubfolderList& out, std::string& error) override;
+    bool enter(std::string_view name, SubfolderList& out, std::string& error) override;
+    void leave() override;
+
+    static constexpr std::size_t kKeptDepth = 32;
+    static constexpr std::size_t kAnchorSpan = 1024;
+    /// Beyond this many open descriptors no anchor is kept; deeper folders are
+    /// then reached a piece of path at a time (slower, but never out of descriptors).
+    static constexpr std::size_t kMaxKeptDescriptors = 96;
+
+    /// Descriptors the cursor holds open now.
+    std::size_t openDescriptors() const { return m_keptDescriptors; }
+
+private:
+    struct Level
+    {
+        std::size_t pathLength; ///< length of m_path up to and including this folder
+        int fd;                 ///< open descriptor, or -1 when closed after listing
+        std::size_t anchor;     ///< the nearest level at or above this one with an open fd
+    };
+
+    bool readListing(int fd, SubfolderList& out, std::string& error);
+    void closeAll();
+
+    /// Path of the deepest level: the root as given (without trailing
+    /// separators), then "/" and a name per level.
+    std::string m_path;
+    std::vector<Level> m_levels;
+    std::unique_ptr<char[]> m_buffer;
+    std::size_t m_keptDescriptors = 0;
+};
+
+} // namespace vantorel::dirwalk

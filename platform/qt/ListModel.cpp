@@ -1,0 +1,219 @@
+// SPDX-License-Identifier: MIT
+#include "platform/qt/ListModel.h"
+
+#include "platform/Failure.h"
+
+#include <QMetaObject>
+
+namespace vantorel
+{
+
+ListModel::ListModel(bool checkable, QObject* parent)
+    : QAbstractTableModel(parent)
+    , m_checkable(checkable)
+{
+}
+
+void ListModel::check(int position) const
+{
+    if (position < 0 || position >= m_store.size())
+        throw Failure(QString::fromLatin1(kIndexOutOfBounds));
+}
+
+QString ListModel::text(int position) const
+{
+    check(position);
+    return m_store.text(position);
+}
+
+void ListModel::append(const QString& text)
+{
+    m_store.append(text);
+    flushLater();
+}
+
+// A command that appends and returns to the event loop without pumping must
+// still get its rows shown.
+void ListModel::flushLater()
+{
+    if (m_flushQueued)
+        return;
+    m_flushQueued = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_flushQueued = false;
+            flushPending();
+        },
+        Qt::QueuedConnection);
+}
+
+void ListModel::flushPending()
+{
+    if (m_shown == m_store.size())
+        return;
+    beginInsertRows(QModelIndex(), m_shown, m_store.size() - 1);
+    m_shown = m_store.size();
+    endInsertRows();
+}
+
+void ListModel::removeAt(int position)
+{
+    check(position);
+    flushPending();
+    beginRemoveRows(QModelIndex(), position, position);
+    m_store.removeRows({ position });
+    m_shown = m_store.size();
+    endRemoveRows();
+}
+
+void ListModel::removeAll(const std::vector<int>& ascendingPositions)
+{
+    if (ascendingPositions.empty())
+        return;
+    for (std::size_t i = 1; i < ascendingPositions.size(); ++i) {
+        if (ascendingPositions[i] <= ascendingPositions[i - 1]) {
+            removeOneByOne(ascendingPositions);
+            return;
+        }
+    }
+    check(ascendingPositions.front());
+    check(ascendingPositions.back());
+    flushPending();
+
+    m_runs.clear();
+    for (int position : ascendingPositions) {
+        if (!m_runs.empty() && m_runs.back().first + m_runs.back().count == position)
+            ++m_runs.back().count;
+        else
+            m_runs.push_back({ position, 1 });
+    }
+    if (m_runs.size() > kMostRunsAnnounced) {
+        // Views spend time in proportion to the whole list on every removal
+        // they are told of (QHeaderView walks its sections), so scattered
+        // positions are announced as one new content instead.
+        m_runs.clear();
+        beginResetModel();
+        m_store.removeRows(ascendingPositions);
+        m_shown = m_store.size();
+        endResetModel();
+        return;
+    }
+    // From the bottom up, so that the rows above each run keep their places.
+    m_firstAnnounced = m_runs.size();
+    while (m_firstAnnounced > 0) {
+        const Run run = m_runs[m_firstAnnounced - 1];
+        beginRemoveRows(QModelIndex(), run.first, run.first + run.count - 1);
+        --m_firstAnnounced;
+        m_shown -= run.count;
+        endRemoveRows();
+    }
+    m_runs.clear();
+    m_store.removeRows(ascendingPositions);
+}
+
+// Positions out of order or repeated: exactly what removing them one at a
+// time from the last to the first would do.
+void ListModel::removeOneByOne(const std::vector<int>& positions)
+{
+    for (auto it = positions.rbegin(); it != positions.rend(); ++it)
+        removeAt(*it);
+}
+
+int ListModel::storedRow(int shownRow) const
+{
+    int row = shownRow;
+    for (std::size_t i = m_firstAnnounced; i < m_runs.size(); ++i) {
+        if (m_runs[i].first > row)
+            break;
+        row += m_runs[i].count;
+    }
+    return row;
+}
+
+void ListModel::clear()
+{
+    beginResetModel();
+    m_store.clear();
+    m_shown = 0;
+    endResetModel();
+}
+
+bool ListModel::isChecked(int position) const
+{
+    check(position);
+    return m_store.isChecked(position);
+}
+
+void ListModel::setChecked(int position, bool checked)
+{
+    check(position);
+    if (m_store.isChecked(position) == checked)
+        return;
+    m_store.setChecked(position, checked);
+    if (position < m_shown) {
+        const QModelIndex changed = index(position, 0);
+        emit dataChanged(changed, changed, { Qt::CheckStateRole });
+    }
+}
+
+void ListModel::setCaption(const QString& caption)
+{
+    if (caption == m_caption)
+        return;
+    m_caption = caption;
+    emit headerDataChanged(Qt::Horizontal, 0, 0);
+}
+
+int ListModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : m_shown;
+}
+
+int ListModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : 1;
+}
+
+QVariant ListModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || index.row() >= m_shown || index.column() != 0)
+        return QVariant();
+    switch (role) {
+    case Qt::DisplayRole:
+        return m_store.text(storedRow(index.row()));
+    case Qt::CheckStateRole:
+        if (!m_checkable)
+            return QVariant();
+        return m_store.isChecked(storedRow(index.row())) ? Qt::Checked : Qt::Unchecked;
+    default:
+        return QVariant();
+    }
+}
+
+bool ListModel::setData(const QModelIndex& index, const QVariant& value, int role)
+{
+    if (!m_checkable || role != Qt::CheckStateRole || !index.isValid() || index.row() >= m_shown)
+        return false;
+    setChecked(index.row(), value.toInt() != Qt::Unchecked);
+    return true;
+}
+
+Qt::ItemFlags ListModel::flags(const QModelIndex& index) const
+{
+    if (!index.isValid())
+        return Qt::NoItemFlags;
+    Qt::ItemFlags result = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
+    if (m_checkable)
+        result |= Qt::ItemIsUserCheckable;
+    return result;
+}
+
+QVariant ListModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation == Qt::Horizontal && section == 0 && role == Qt::DisplayRole)
+        return m_caption;
+    return QAbstractTableModel::headerData(section, orientation, role);
+}
+
+} // namespace vantorel

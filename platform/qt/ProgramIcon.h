@@ -1,0 +1,17 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QIcon>
+
+namespace vantorel
+{
+
+/// The program's icon: a folder under a magnifying glass, drawn at the sizes
+/// the desktop asks for.
+class ProgramIcon
+{
+public:
+    static QIcon icon();
+};
+
+} // namespace vantorel

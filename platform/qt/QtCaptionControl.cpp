@@ -1,0 +1,24 @@
+// SPDX-License-Identifier: MIT
+#include "platform/qt/QtCaptionControl.h"
+
+#include <QAbstractButton>
+
+namespace vantorel
+{
+
+QtCaptionControl::QtCaptionControl(QAbstractButton& button)
+    : m_button(button)
+{
+}
+
+QString QtCaptionControl::caption() const
+{
+    return m_button.text();
+}
+
+void QtCaptionControl::setCaption(const QString& caption)
+{
+    m_button.setText(caption);
+}
+
+} // namespace vantorel

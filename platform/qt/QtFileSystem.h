@@ -1,0 +1,16 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "platform/FileSystem.h"
+
+namespace vantorel
+{
+
+class QtFileSystem : public FileSystem
+{
+public:
+    bool fileExists(const QString& path) override;
+    bool isNormalFile(const QString& path) override;
+};
+
+} // namespace vantorel

@@ -1,0 +1,107 @@
+// SPDX-License-Identifier: MIT
+#include "platform/qt/QtListControl.h"
+
+#include "platform/Failure.h"
+#include "platform/qt/ListModel.h"
+#include "platform/qt/ListView.h"
+
+#include <QItemSelectionModel>
+#include <algorithm>
+
+namespace vantorel
+{
+
+QtListControl::QtListControl(ListModel& model, ListView& view)
+    : m_model(model)
+    , m_view(view)
+{
+}
+
+int QtListControl::count() const
+{
+    return m_model.total();
+}
+
+QString QtListControl::text(int position) const
+{
+    return m_model.text(position);
+}
+
+void QtListControl::append(const QString& text)
+{
+    m_model.append(text);
+}
+
+void QtListControl::removeAt(int position)
+{
+    m_model.removeAt(position);
+}
+
+void QtListControl::removeRows(const std::vector<int>& ascendingPositions)
+{
+    // A removal of many scattered rows resets the model, which clears the
+    // selection: select the row again where it moved to.
+    const int selected = selectedRow();
+    m_model.removeAll(ascendingPositions);
+    if (selected < 0 || selectedRow() >= 0
+        || !std::is_sorted(ascendingPositions.begin(), ascendingPositions.end()))
+        return;
+    const auto before
+        = std::lower_bound(ascendingPositions.begin(), ascendingPositions.end(), selected);
+    if (before != ascendingPositions.end() && *before == selected)
+        return;
+    m_view.selectRow(selected - int(before - ascendingPositions.begin()));
+}
+
+void QtListControl::clear()
+{
+    m_model.clear();
+}
+
+bool QtListControl::isChecked(int position) const
+{
+    return m_model.isChecked(position);
+}
+
+void QtListControl::setChecked(int position, bool checked)
+{
+    m_model.setChecked(position, checked);
+}
+
+int QtListControl::selectedRow() const
+{
+    const QItemSelectionModel* selection = m_view.selectionModel();
+    if (!selection)
+        return -1;
+    const QModelIndexList rows = selection->selectedRows();
+    return rows.isEmpty() ? -1 : rows.first().row();
+}
+
+int QtListControl::columnCount() const
+{
+    return m_model.columnCount();
+}
+
+QString QtListControl::cellText(int position, int column) const
+{
+    if (column < 0 || column >= m_model.columnCount())
+        throw Failure(QString::fromLatin1(kIndexOutOfBounds));
+    return m_model.text(position);
+}
+
+QString QtListControl::columnCaption() const
+{
+    return m_model.caption();
+}
+
+void QtListControl::setColumnCaption(const QString& caption)
+{
+    m_model.setCaption(caption);
+}
+
+void QtListControl::setColumnWidth(int twips)
+{
+    m_view.setFirstColumnWidth((twips + 7) / 15);
+}
+
+} // namespace vantorel

@@ -1,0 +1,20 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "platform/FolderService.h"
+
+namespace vantorel {
+
+/// The folder service of the system the program runs on.
+class SystemFolderService : public FolderService
+{
+public:
+    /// Throws Failure("Path not found: <path> (<reason>)") when `path` is no existing folder.
+    Folder getFolder(const QString& path) override;
+    std::unique_ptr<dirwalk::DirectoryCursor> cursor() override;
+
+    /// `path` without trailing separators, except for the root itself.
+    static QString withoutTrailingSeparators(const QString& path);
+};
+
+} // namespace vantorel

@@ -1,0 +1,126 @@
+// SPDX-License-Identifier: MIT
+#include "search/FolderWalk.h"
+
+#include <QByteArray>
+#include <QFile>
+
+namespace vantorel {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+/// Between two pumps the window stays unanswered at most about this long.
+constexpr auto kPumpInterval = std::chrono::milliseconds(30);
+
+const QString kProgressPrefix = QStringLiteral("Searching ");
+
+QString pathText(std::string_view bytes)
+{
+    return QFile::decodeName(QByteArray::fromRawData(bytes.data(), qsizetype(bytes.size())));
+}
+
+QString reasonText(const std::string& reason)
+{
+    return QString::fromLocal8Bit(reason.data(), qsizetype(reason.size()));
+}
+
+} // namespace
+
+void FolderWalk::showProgressAndPump()
+{
+    m_context.locations.setColumnCaption(kProgressPrefix + pathText(m_path));
+    m_context.pump.pump();
+    m_pumped = true;
+    m_lastPump = Clock::now();
+}
+
+void FolderWalk::appendMatch(std::string_view name)
+{
+    if (!m_context.Option1.isSelected()) {
+        m_results.append(pathText(name));
+        return;
+    }
+    const std::size_t parentLength = m_path.size();
+    if (m_path.empty() || m_path.back() != dirwalk::kPathSeparator)
+        m_path.push_back(dirwalk::kPathSeparator);
+    m_path.append(name);
+    const QString row = pathText(m_path);
+    m_path.resize(parentLength);
+    m_results.append(row);
+}
+
+void FolderWalk::addUnlisted(const std::string& reason)
+{
+    m_report.unlisted.push_back({pathText(m_path), reasonText(reason)});
+}
+
+bool FolderWalk::enter(std::string_view name)
+{
+    Level& child = m_levels[m_depth + 1];
+    const std::size_t parentLength = m_path.size();
+    if (m_path.empty() || m_path.back() != dirwalk::kPathSeparator)
+        m_path.push_back(dirwalk::kPathSeparator);
+    m_path.append(name);
+
+    std::string reason;
+    if (!m_cursor->enter(name, child.subfolders, reason)) {
+        addUnlisted(reason);
+        m_path.resize(parentLength);
+        return false;
+    }
+    child.next = 0;
+    child.pathLength = parentLength;
+    ++m_depth;
+    return true;
+}
+
+void FolderWalk::leave()
+{
+    m_cursor->leave();
+    m_path.resize(m_levels[m_depth].pathLength);
+    --m_depth;
+}
+
+WalkReport FolderWalk::run()
+{
+    m_context.locations.setColumnCaption(kProgressPrefix + pathText(m_path));
+    m_cursor = m_context.folders.cursor();
+    m_levels.emplace_back();
+    std::string reason;
+    if (!m_cursor->openRoot(m_path, m_levels[0].subfolders, reason)) {
+        addUnlisted(reason);
+        return m_report;
+    }
+
+    for (;;) {
+        // Grown before `level` and the name viewed in it are taken: growing
+        // moves the levels.
+        if (m_levels.size() <= m_depth + 1)
+            m_levels.emplace_back();
+        Level& level = m_levels[m_depth];
+        if (level.next == level.subfolders.size()) {
+            if (m_depth == 0)
+                break;
+            leave();
+            continue;
+        }
+        if (!m_pumped || Clock::now() - m_lastPump >= kPumpInterval)
+            showProgressAndPump();
+        if (m_context.state.StopRequested != SearchState::False) {
+            m_report.stopped = true;
+            break;
+        }
+        // The pump may have run commands, but none of them reach the walk's
+        // own levels, so `level` is still the folder being enumerated.
+        const std::size_t index = level.next++;
+        const std::string_view name = level.subfolders.name(index);
+        if (m_matcher.matches(name))
+            appendMatch(name);
+        if (level.subfolders.kind(index) == dirwalk::FolderKind::Folder)
+            enter(name);
+    }
+    return m_report;
+}
+
+} // namespace vantorel

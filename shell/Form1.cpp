@@ -1,0 +1,108 @@
+// SPDX-License-Identifier: MIT
+#include "shell/Form1.h"
+
+#include "platform/qt/ListView.h"
+#include "shell/Form1Layout.h"
+#include "shell/Form1Logic.h"
+#include "shell/Form1Platform.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <cstdlib>
+
+namespace vantorel
+{
+
+Form1::Form1(std::function<void()> endProgram)
+    : m_endProgram(std::move(endProgram))
+    , m_layout(std::make_unique<Form1Layout>(*this))
+    , m_platform(std::make_unique<Form1Platform>(*this, *m_layout))
+    , m_logic(std::make_unique<Form1Logic>(m_platform->controls(), m_platform->services()))
+{
+    if (!m_endProgram)
+        m_endProgram = [] { std::_Exit(0); };
+    connectEvents();
+}
+
+Form1::~Form1() = default;
+
+void Form1::connectEvents()
+{
+    Form1Layout& ui = *m_layout;
+    Form1Logic* logic = m_logic.get();
+    const std::pair<QPushButton*, void (Form1Logic::*)()> clicks[] = {
+        { ui.PushButton1, &Form1Logic::PushButton1_Click },
+        { ui.PushButton2, &Form1Logic::PushButton2_Click },
+        { ui.PushButton3, &Form1Logic::PushButton3_Click },
+        { ui.PushButton4, &Form1Logic::PushButton4_Click },
+        { ui.PushButton5, &Form1Logic::PushButton5_Click },
+        { ui.PushButton6, &Form1Logic::PushButton6_Click },
+        { ui.PushButton7, &Form1Logic::PushButton7_Click },
+        { ui.PushButton8, &Form1Logic::PushButton8_Click },
+        { ui.PushButton11, &Form1Logic::PushButton11_Click },
+        { ui.PushButton17, &Form1Logic::PushButton17_Click },
+    };
+    for (const auto& [button, handler] : clicks)
+        connect(button, &QPushButton::clicked, this,
+            [logic, handler = handler] { (logic->*handler)(); });
+
+    connect(ui.ListView1, &ListView::keyDown, this,
+        [logic](int keyCode) { logic->ListView1_KeyDown(keyCode); });
+    connect(ui.ListView1, &ListView::doubleClickedAnywhere, this,
+        [logic] { logic->ListView1_DblClick(); });
+    connect(ui.Check4, &QCheckBox::stateChanged, this, [logic] { logic->Check4_Click(); });
+    connect(ui.Text1, &QLineEdit::textChanged, this, [logic] { logic->Text1_Change(); });
+}
+
+void Form1::load()
+{
+    m_logic->Form_Load();
+}
+
+void Form1::showCentred()
+{
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        move(area.center() - QPoint(width() / 2, height() / 2));
+    }
+    show();
+}
+
+// Closing ends the program at once, even inside a command's nested event
+// loop: nothing is left to save, since every setting is written on change.
+void Form1::closeEvent(QCloseEvent* event)
+{
+    event->accept();
+    m_endProgram();
+}
+
+QtListControl& Form1::locations()
+{
+    return m_platform->locations;
+}
+
+QtListControl& Form1::results()
+{
+    return m_platform->results;
+}
+
+ListModel& Form1::locationRows()
+{
+    return m_platform->locationRows;
+}
+
+ListModel& Form1::resultRows()
+{
+    return m_platform->resultRows;
+}
+
+QtEventPump& Form1::pump()
+{
+    return m_platform->pump;
+}
+
+} // namespace vantorel

@@ -1,0 +1,55 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QWidget>
+#include <functional>
+#include <memory>
+
+namespace vantorel
+{
+
+class Form1Layout;
+class Form1Logic;
+class ListModel;
+class QtEventPump;
+class QtListControl;
+struct Form1Platform;
+
+/// The main window. It owns its controls, the platform services the commands
+/// use and the commands themselves, and hands every event of its controls to
+/// them.
+class Form1 : public QWidget
+{
+    Q_OBJECT
+
+public:
+    /// `endProgram` runs when the user closes the window; by default the
+    /// process ends on the spot, whatever command is running.
+    explicit Form1(std::function<void()> endProgram = {});
+    ~Form1() override;
+
+    /// Runs the start-up procedure; the window is still hidden.
+    void load();
+    /// Shows the window in the middle of its screen.
+    void showCentred();
+
+    Form1Logic& logic() { return *m_logic; }
+    QtListControl& locations();
+    QtListControl& results();
+    ListModel& locationRows();
+    ListModel& resultRows();
+    QtEventPump& pump();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void connectEvents();
+
+    std::function<void()> m_endProgram;
+    std::unique_ptr<Form1Layout> m_layout;
+    std::unique_ptr<Form1Platform> m_platform;
+    std::unique_ptr<Form1Logic> m_logic;
+};
+
+} // namespace vantorel

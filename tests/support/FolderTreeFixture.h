@@ -1,0 +1,36 @@
+// SPDX-License-Identifier: MIT
+// Folder trees for the walk's tests, made below a temporary folder.
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace vantorel::test {
+
+/// Creates each relative path (and its parents) below `root`.
+bool makeFolders(const QString& root, const QStringList& relativePaths);
+
+/// Creates a chain of `levels` folders named `name` below `root`, and folder
+/// `leaf` inside the deepest one; works far beyond PATH_MAX. Returns the
+/// native path of `leaf`, or an empty array on failure.
+QByteArray makeFolderChain(const QByteArray& root, const QByteArray& name, int levels,
+                           const QByteArray& leaf);
+
+/// Removes a tree of any depth.
+bool removeTree(const QString& path);
+
+/// One folder found by the reference walk.
+struct ReferenceEntry
+{
+    QByteArray relativePath; ///< below the root, "/"-separated
+    QByteArray name;
+    bool isLink = false;
+};
+
+/// Every folder below `root` in depth-first pre-order and readdir() order, with
+/// links to folders listed and not entered: what the walk must visit.
+QList<ReferenceEntry> referenceWalk(const QByteArray& root);
+
+} // namespace vantorel::test

@@ -1,0 +1,216 @@
+// SPDX-License-Identifier: MIT
+#include "platform/qt/ListView.h"
+#include "shell/Form1.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace vantorel;
+
+class TestForm1Layout : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<Form1> m_form;
+    int m_endRequests = 0;
+
+    template <class T = QWidget>
+    T* control(const QString& name)
+    {
+        return m_form->findChild<T*>(name);
+    }
+
+private slots:
+    void init()
+    {
+        m_endRequests = 0;
+        m_form = std::make_unique<Form1>([this] { ++m_endRequests; });
+    }
+    void cleanup() { m_form.reset(); }
+
+    void everyControlInItsPlace_data()
+    {
+        QTest::addColumn<QString>("className");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QRect>("geometry");
+        // Twips over 15, rounded; a frame's controls relative to the frame.
+        QTest::newRow("ListView1") << "vantorel::ListView" << "" << QRect(8, 8, 520, 113);
+        QTest::newRow("PushButton3") << "QPushButton" << "Add Drive/Folder To Search Within" << QRect(8, 127, 520, 27);
+        QTest::newRow("PushButton7") << "QPushButton" << "Clear List" << QRect(8, 161, 256, 27);
+        QTest::newRow("PushButton8") << "QPushButton" << "Load Sample/Example Folder" << QRect(272, 161, 256, 27);
+        QTest::newRow("Frame3") << "QGroupBox" << "Search For These Character(s)" << QRect(8, 194, 520, 55);
+        QTest::newRow("Text1") << "QLineEdit" << "Text1" << QRect(16, 20, 488, 22);
+        QTest::newRow("Frame2") << "QGroupBox" << "Case Option" << QRect(8, 252, 520, 47);
+        QTest::newRow("Check4") << "vantorel::ClickCheckBox" << "Match Case" << QRect(16, 20, 89, 17);
+        QTest::newRow("Frame1") << "QGroupBox" << "Option" << QRect(8, 303, 520, 47);
+        QTest::newRow("Option1") << "QRadioButton" << "Display full path" << QRect(16, 20, 129, 17);
+        QTest::newRow("Option2") << "QRadioButton" << "Display folder name only " << QRect(144, 20, 177, 17);
+        QTest::newRow("PushButton1") << "QPushButton" << "Start Finding" << QRect(8, 359, 520, 27);
+        QTest::newRow("ListView2") << "vantorel::ListView" << "" << QRect(8, 393, 520, 121);
+        QTest::newRow("PushButton2") << "QPushButton" << "Save Results As Text File" << QRect(8, 520, 256, 27);
+        QTest::newRow("PushButton4") << "QPushButton" << "Copy Results To Clipboard" << QRect(272, 520, 256, 27);
+        QTest::newRow("PushButton17") << "QPushButton" << "Remove Results Containing X" << QRect(8, 554, 256, 27);
+        QTest::newRow("PushButton11") << "QPushButton" << "Remove Results Not Containing X" << QRect(272, 554, 256, 27);
+        QTest::newRow("PushButton5") << "QPushButton" << "Help" << QRect(8, 588, 256, 27);
+        QTest::newRow("PushButton6") << "QPushButton" << "Clear Results" << QRect(272, 588, 256, 27);
+    }
+    void everyControlInItsPlace()
+    {
+        QFETCH(QString, className);
+        QFETCH(QString, caption);
+        QFETCH(QRect, geometry);
+        QWidget* widget = control(QString::fromLatin1(QTest::currentDataTag()));
+        QVERIFY(widget);
+        QCOMPARE(QString::fromLatin1(widget->metaObject()->className()), className);
+        QCOMPARE(widget->geometry(), geometry);
+        QString shown;
+        if (auto* button = qobject_cast<QAbstractButton*>(widget))
+            shown = button->text();
+        else if (auto* frame = qobject_cast<QGroupBox*>(widget))
+            shown = frame->title();
+        else if (auto* edit = qobject_cast<QLineEdit*>(widget))
+            shown = edit->text();
+        QCOMPARE(shown, caption);
+        const bool insideFrame = widget->parentWidget() != m_form.get();
+        QCOMPARE(insideFrame, caption == "Text1" || className.contains("Radio") || className.contains("CheckBox"));
+    }
+
+    void fonts_data()
+    {
+        QTest::addColumn<qreal>("points");
+        for (const char* name : {"Form1", "ListView1", "ListView2", "Frame1", "Frame2", "Frame3", "Text1", "Check4", "Option1", "Option2"})
+            QTest::newRow(name) << qreal(9);
+        for (const char* name : {"PushButton1", "PushButton2", "PushButton3", "PushButton4", "PushButton5", "PushButton6", "PushButton7", "PushButton8", "PushButton11", "PushButton17"})
+            QTest::newRow(name) << qreal(11.25);
+    }
+    void fonts()
+    {
+        QFETCH(qreal, points);
+        const QString name = QString::fromLatin1(QTest::currentDataTag());
+        QWidget* widget = name == "Form1" ? m_form.get() : control(name);
+        QVERIFY(widget);
+        QCOMPARE(widget->font().family(), QStringLiteral("Arial"));
+        QVERIFY(widget->font().bold());
+        QCOMPARE(widget->font().pointSizeF(), points);
+    }
+
+    void whiteBackgrounds()
+    {
+        for (const char* name : {"Frame1", "Frame2", "Frame3", "Check4", "Option1", "Option2"})
+            QCOMPARE(control(QLatin1String(name))->palette().color(QPalette::Window), QColor(Qt::white));
+        QCOMPARE(m_form->palette().color(QPalette::Window), QColor(Qt::white));
+        QVERIFY(m_form->autoFillBackground());
+    }
+
+    void tabOrder()
+    {
+        const QStringList expected{"ListView1",   "ListView2",   "PushButton3", "PushButton1",
+                                   "PushButton2", "PushButton6", "PushButton17", "PushButton11",
+                                   "Option1",     "Option2",     "Check4",      "Text1",
+                                   "PushButton4", "PushButton5", "PushButton7", "PushButton8"};
+        QStringList seen;
+        QWidget* widget = control("ListView1");
+        do {
+            if (expected.contains(widget->objectName()) && !seen.contains(widget->objectName()))
+                seen.append(widget->objectName());
+            widget = widget->nextInFocusChain();
+        } while (widget != control("ListView1"));
+        QCOMPARE(seen, expected);
+        for (const char* frame : {"Frame1", "Frame2", "Frame3"})
+            QCOMPARE(control(QLatin1String(frame))->focusPolicy(), Qt::NoFocus);
+    }
+
+    void listsCarryTheirTipAndColumn()
+    {
+        const QString tip = QStringLiteral("Double-click item to remove it. Move | line to right and out of window to reveal full names.");
+        for (const char* name : {"ListView1", "ListView2"}) {
+            auto* list = control<ListView>(QLatin1String(name));
+            QCOMPARE(list->toolTip(), tip);
+            QCOMPARE(list->columnWidth(0), 467);
+            QVERIFY(list->verticalHeader()->isHidden());
+            QCOMPARE(list->verticalHeader()->sectionResizeMode(0), QHeaderView::Fixed);
+            QCOMPARE(list->selectionMode(), QAbstractItemView::SingleSelection);
+            QCOMPARE(list->model()->rowCount(), 0);
+        }
+    }
+
+    void windowFrame()
+    {
+        QCOMPARE(m_form->size(), QSize(536, 622));
+        QCOMPARE(m_form->minimumSize(), QSize(536, 622));
+        QCOMPARE(m_form->maximumSize(), QSize(536, 622));
+        const Qt::WindowFlags flags = m_form->windowFlags();
+        QVERIFY(flags.testFlag(Qt::WindowMinimizeButtonHint));
+        QVERIFY(!flags.testFlag(Qt::WindowMaximizeButtonHint));
+        QVERIFY(flags.testFlag(Qt::WindowCloseButtonHint));
+        QVERIFY(m_form->isHidden());
+    }
+
+    void startingState()
+    {
+        QVERIFY(control<QRadioButton>("Option1")->isChecked());
+        QVERIFY(!control<QRadioButton>("Option2")->isChecked());
+        QCOMPARE(control<QCheckBox>("Check4")->checkState(), Qt::Checked);
+        QVERIFY(control<QCheckBox>("Check4")->isTristate());
+        QCOMPARE(control<QLineEdit>("Text1")->maxLength(), INT_MAX);
+    }
+
+    void showsCentred()
+    {
+        m_form->showCentred();
+        QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+        const QRect screen = m_form->screen()->availableGeometry();
+        QVERIFY(qAbs(m_form->geometry().center().x() - screen.center().x()) <= 1);
+        QVERIFY(qAbs(m_form->geometry().center().y() - screen.center().y()) <= 1);
+    }
+
+    void closingEndsTheProgram()
+    {
+        m_form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+        m_form->close();
+        QCOMPARE(m_endRequests, 1);
+    }
+
+    void locationListReportsKeysAndDoubleClicks_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        // Each modifier key goes down first and is reported with its own code.
+        QTest::addColumn<QList<int>>("codes");
+        QTest::newRow("Delete") << int(Qt::Key_Delete) << int(Qt::NoModifier) << QList<int>{46};
+        QTest::newRow("Shift+Delete") << int(Qt::Key_Delete) << int(Qt::ShiftModifier) << QList<int>{16, 46};
+        QTest::newRow("Ctrl+Alt+Delete") << int(Qt::Key_Delete) << int(Qt::ControlModifier | Qt::AltModifier) << QList<int>{17, 18, 46};
+        QTest::newRow("Backspace") << int(Qt::Key_Backspace) << int(Qt::NoModifier) << QList<int>{8};
+        QTest::newRow("A") << int(Qt::Key_A) << int(Qt::NoModifier) << QList<int>{65};
+        QTest::newRow("Down") << int(Qt::Key_Down) << int(Qt::NoModifier) << QList<int>{40};
+        QTest::newRow("F5") << int(Qt::Key_F5) << int(Qt::NoModifier) << QList<int>{116};
+    }
+    void locationListReportsKeysAndDoubleClicks()
+    {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(QList<int>, codes);
+        auto* list = control<ListView>("ListView1");
+        QSignalSpy keys(list, &ListView::keyDown);
+        QSignalSpy doubleClicks(list, &ListView::doubleClickedAnywhere);
+        QTest::keyClick(list, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        QList<int> reported;
+        for (const QList<QVariant>& signal : keys)
+            reported.append(signal.at(0).toInt());
+        QCOMPARE(reported, codes);
+        // On empty space below every row.
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, QPoint(40, 90));
+        QCOMPARE(doubleClicks.size(), 1);
+    }
+};
+
+QTEST_MAIN(TestForm1Layout)
+#include "tst_Form1Layout.moc"

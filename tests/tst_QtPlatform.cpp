@@ -1,0 +1,286 @@
+// SPDX-License-Identifier: MIT
+#include "platform/Failure.h"
+#include "platform/qt/ClickCheckBox.h"
+#include "platform/qt/QtCheckControl.h"
+#include "platform/qt/QtClipboard.h"
+#include "platform/qt/QtFileSystem.h"
+#include "platform/qt/QtMessageBoxes.h"
+#include "platform/qt/QtProgramLauncher.h"
+#include "platform/qt/QtRandomSource.h"
+#include "platform/qt/QtSaveFileDialog.h"
+#include "platform/qt/QtTextControl.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFile>
+#include <QInputDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+
+using namespace vantorel;
+
+namespace {
+
+// Answers the next modal box once it is up, after looking at it.
+void whenModal(std::function<void(QWidget*)> answer)
+{
+    auto* timer = new QTimer(qApp);
+    QObject::connect(timer, &QTimer::timeout, qApp, [timer, answer] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            timer->stop();
+            timer->deleteLater();
+            answer(modal);
+        }
+    });
+    timer->start(10);
+}
+
+} // namespace
+
+class TestQtPlatform : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // No box is left open behind a test.
+    void cleanup() { QVERIFY(!QApplication::activeModalWidget()); }
+
+    void filterTextBecomesQtFilter_data()
+    {
+        QTest::addColumn<QString>("filter");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("save dialog") << "Text Files (*.txt)|*.txt|All Files (*.*)|*.*|" << "Text Files (*.txt);;All Files (*.*)";
+        QTest::newRow("pattern not in the description") << "Text|*.txt|" << "Text (*.txt)";
+        QTest::newRow("two patterns") << "Lists|*.txt;*.lst|" << "Lists (*.txt *.lst)";
+        QTest::newRow("no trailing bar") << "Text Files (*.txt)|*.txt" << "Text Files (*.txt)";
+        QTest::newRow("empty") << "" << "";
+    }
+    void filterTextBecomesQtFilter()
+    {
+        QFETCH(QString, filter);
+        QFETCH(QString, expected);
+        QCOMPARE(QtSaveFileDialog::qtFilter(filter), expected);
+    }
+
+    void explorerCommandLines_data()
+    {
+        QTest::addColumn<QString>("commandLine");
+        QTest::addColumn<QString>("target");
+        QTest::newRow("home page") << "explorer \"https://www.vantorel.example/\"" << "https://www.vantorel.example/";
+        QTest::newRow("other case") << "Explorer \"https://a.example/x\"" << "https://a.example/x";
+        QTest::newRow("unquoted") << "explorer https://a.example/" << "";
+        QTest::newRow("another program") << "notepad \"a.txt\"" << "";
+        QTest::newRow("quote inside") << "explorer \"a\" \"b\"" << "";
+        QTest::newRow("empty address") << "explorer \"\"" << "";
+    }
+    void explorerCommandLines()
+    {
+        QFETCH(QString, commandLine);
+        QFETCH(QString, target);
+        QCOMPARE(QtProgramLauncher::explorerTarget(commandLine).value_or(QString()), target);
+    }
+
+    void aProgramThatCannotStartFails()
+    {
+        QtProgramLauncher launcher;
+        try {
+            launcher.launch(QStringLiteral("/nonexistent/ostlebry-no-such-program --flag"), 2);
+            QFAIL("no failure");
+        } catch (const Failure& failure) {
+            QCOMPARE(failure.description(), QStringLiteral("File not found"));
+        }
+    }
+
+    void messageTextLineBreaks_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("CR LF") << "a\r\nb" << "a\nb";
+        QTest::newRow("bare CR") << "a\rb" << "a\nb";
+        QTest::newRow("report's empty line") << "x\r\nline 1\r\rsupport" << "x\nline 1\n\nsupport";
+        QTest::newRow("plain") << "Done." << "Done.";
+    }
+    void messageTextLineBreaks()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, shown);
+        QCOMPARE(QtMessageBoxes::displayText(text), shown);
+    }
+
+    void boxesCarryTitleIconAndButtons()
+    {
+        QtMessageBoxes boxes(nullptr, QStringLiteral("Vantorel Software"));
+        boxes.setApplicationTitle(QStringLiteral("Vantorel"));
+
+        QString title, text;
+        QMessageBox::Icon icon = QMessageBox::Critical;
+        QMessageBox::StandardButtons buttons;
+        const auto look = [&](QWidget* modal) {
+            auto* box = qobject_cast<QMessageBox*>(modal);
+            QVERIFY(box);
+            title = box->windowTitle();
+            text = box->text();
+            icon = box->icon();
+            buttons = box->standardButtons();
+        };
+        whenModal([&](QWidget* modal) { look(modal); qobject_cast<QMessageBox*>(modal)->button(QMessageBox::Ok)->click(); });
+        boxes.information(QStringLiteral("Done."));
+        QCOMPARE(title, QStringLiteral("Vantorel"));
+        QCOMPARE(text, QStringLiteral("Done."));
+        QCOMPARE(icon, QMessageBox::NoIcon);
+        QCOMPARE(buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+
+        whenModal([&](QWidget* modal) { look(modal); qobject_cast<QMessageBox*>(modal)->button(QMessageBox::No)->click(); });
+        QCOMPARE(boxes.askYesNo(QStringLiteral("Overwrite?")), false);
+        QCOMPARE(buttons, QMessageBox::Yes | QMessageBox::No);
+        QCOMPARE(icon, QMessageBox::NoIcon);
+        whenModal([&](QWidget* modal) { qobject_cast<QMessageBox*>(modal)->button(QMessageBox::Yes)->click(); });
+        QCOMPARE(boxes.askYesNo(QStringLiteral("Overwrite?")), true);
+
+        whenModal([&](QWidget* modal) { look(modal); qobject_cast<QMessageBox*>(modal)->button(QMessageBox::Ok)->click(); });
+        boxes.failureReport(QStringLiteral("Path not found\r\nin X at line 100\r\rsupport"));
+        QCOMPARE(title, QStringLiteral("Application Error"));
+        QCOMPARE(icon, QMessageBox::Warning);
+        QCOMPARE(text, QStringLiteral("Path not found\nin X at line 100\n\nsupport"));
+    }
+
+    void inputBoxStartsEmptyAndCancelGivesEmptyText()
+    {
+        QtMessageBoxes boxes(nullptr, QStringLiteral("Vantorel"));
+        QString title, startText, label;
+        whenModal([&](QWidget* modal) {
+            auto* dialog = qobject_cast<QInputDialog*>(modal);
+            QVERIFY(dialog);
+            title = dialog->windowTitle();
+            label = dialog->labelText();
+            startText = dialog->textValue();
+            dialog->setTextValue(QStringLiteral("temp"));
+            dialog->accept();
+        });
+        QCOMPARE(boxes.inputBox(QStringLiteral("Remove entries containing: ")), QStringLiteral("temp"));
+        QCOMPARE(title, QStringLiteral("Vantorel"));
+        QCOMPARE(label, QStringLiteral("Remove entries containing: "));
+        QCOMPARE(startText, QString());
+
+        whenModal([](QWidget* modal) {
+            auto* dialog = qobject_cast<QInputDialog*>(modal);
+            dialog->setTextValue(QStringLiteral("typed"));
+            dialog->reject();
+        });
+        QCOMPARE(boxes.inputBox(QStringLiteral("Remove entries not containing: ")), QString());
+    }
+
+    void fileQueries()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const auto make = [&](const QString& name) {
+            QFile file(dir.filePath(name));
+            return file.open(QIODevice::WriteOnly) && file.write("x") == 1;
+        };
+        QVERIFY(make(QStringLiteral("HAND-M.CUR")));
+        QVERIFY(make(QStringLiteral(".hidden")));
+        QVERIFY(make(QStringLiteral("Pr\u00fcfung \u65e5.txt")));
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("x")));
+
+        QtFileSystem files;
+        QVERIFY(files.fileExists(dir.filePath(QStringLiteral("HAND-M.CUR"))));
+        QVERIFY(files.fileExists(dir.filePath(QStringLiteral("Pr\u00fcfung \u65e5.txt"))));
+        QVERIFY(files.fileExists(dir.filePath(QStringLiteral("x"))));
+        QVERIFY(!files.fileExists(dir.filePath(QStringLiteral("absent"))));
+        QVERIFY(!files.fileExists(QString()));
+
+        QVERIFY(files.isNormalFile(dir.filePath(QStringLiteral("HAND-M.CUR"))));
+        QVERIFY(!files.isNormalFile(dir.filePath(QStringLiteral(".hidden"))));
+        QVERIFY(!files.isNormalFile(dir.filePath(QStringLiteral("x"))));
+        QVERIFY(!files.isNormalFile(dir.filePath(QStringLiteral("absent"))));
+    }
+
+    void checkBoxStates()
+    {
+        ClickCheckBox box(QStringLiteral("Match Case"));
+        QtCheckControl check(box);
+        QSignalSpy clicks(&box, &QCheckBox::stateChanged);
+        box.setCheckState(Qt::Checked);
+        clicks.clear();
+        QCOMPARE(check.value(), qint16(1));
+        check.setValue(1);
+        QCOMPARE(clicks.size(), 0);
+        check.setValue(2);
+        QCOMPARE(box.checkState(), Qt::PartiallyChecked);
+        QCOMPARE(check.value(), qint16(2));
+        check.setValue(0);
+        QCOMPARE(check.value(), qint16(0));
+        QCOMPARE(clicks.size(), 2);
+        for (qint16 bad : {qint16(-1), qint16(3), qint16(255)}) {
+            try {
+                check.setValue(bad);
+                QFAIL("no failure");
+            } catch (const Failure& failure) {
+                QCOMPARE(failure.description(), QStringLiteral("Invalid property value"));
+            }
+        }
+        QCOMPARE(check.value(), qint16(0));
+
+        // The user ticks and clears; a greyed box is ticked by a click.
+        box.click();
+        QCOMPARE(box.checkState(), Qt::Checked);
+        box.click();
+        QCOMPARE(box.checkState(), Qt::Unchecked);
+        check.setValue(2);
+        box.click();
+        QCOMPARE(box.checkState(), Qt::Checked);
+    }
+
+    void textBoxChangesOnlyOnRealChanges()
+    {
+        QLineEdit edit(QStringLiteral("Text1"));
+        QtTextControl text(edit);
+        QCOMPARE(edit.maxLength(), INT_MAX);
+        QSignalSpy changes(&edit, &QLineEdit::textChanged);
+        text.setText(QStringLiteral("Text1"));
+        QCOMPARE(changes.size(), 0);
+        text.setText(QString());
+        QCOMPARE(changes.size(), 1);
+        const QString longPhrase(100000, QLatin1Char('a'));
+        text.setText(longPhrase);
+        QCOMPARE(text.text(), longPhrase);
+    }
+
+    void randomFractions()
+    {
+        QtRandomSource first;
+        QtRandomSource second;
+        first.seed(43200.25);
+        second.seed(43200.25);
+        QList<double> a, b;
+        for (int i = 0; i < 1000; ++i) {
+            a.append(first.next());
+            b.append(second.next());
+            QVERIFY(a.last() >= 0.0 && a.last() < 1.0);
+        }
+        QCOMPARE(a, b);
+        const double now = first.timeOfDay();
+        QVERIFY(now >= 0.0 && now < 86400.0);
+    }
+
+    void clipboardPlainText()
+    {
+        QtClipboard clipboard;
+        QVERIFY(clipboard.clear());
+        QVERIFY(clipboard.setText(QStringLiteral("a\r\nb\r\n"), 0));
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("a\r\nb\r\n"));
+    }
+};
+
+QTEST_MAIN(TestQtPlatform)
+#include "tst_QtPlatform.moc"

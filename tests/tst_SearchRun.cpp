@@ -1,0 +1,265 @@
+// SPDX-License-Identifier: MIT
+#include "shell/Form1Logic.h"
+#include "shell/GuardedProcedure.h"
+#include "support/FakeMainWindow.h"
+#include "support/FolderTreeFixture.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace vantorel;
+using namespace vantorel::test;
+
+namespace {
+
+using Kind = RecordingMessageBoxes::Kind;
+
+/// The rows a run over `root` must give: every folder whose name holds the
+/// phrase, in the walk's order.
+QStringList expectedRows(const QString& root, const QString& phrase, bool fullPath,
+                         Qt::CaseSensitivity cs)
+{
+    QStringList rows;
+    for (const ReferenceEntry& entry : referenceWalk(QFile::encodeName(root))) {
+        const QString name = QFile::decodeName(entry.name);
+        if (name.contains(phrase, cs))
+            rows << (fullPath ? root + '/' + QFile::decodeName(entry.relativePath) : name);
+    }
+    return rows;
+}
+
+struct Window
+{
+    FakeMainWindow fake;
+    Form1Logic logic{fake.controls(), fake.services()};
+};
+
+} // namespace
+
+class TestSearchRun : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString m_work;
+    QString m_other;
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        m_work = m_dir.path() + "/Work";
+        m_other = m_dir.path() + "/Other";
+        QVERIFY(makeFolders(m_work, {"alpha/alpha-old/deep", "Alpha-Project/src", "beta/old alpha",
+                                     "beta/gamma/alpha2", "docs", ".hidden-alpha"}));
+        QVERIFY(makeFolders(m_other, {"x/alphabet", "y"}));
+    }
+
+    void blankPhraseChangesNothing()
+    {
+        Window w;
+        w.fake.Text1.setText("   ");
+        w.fake.ListView1.setRows({m_work});
+        w.logic.PushButton1_Click();
+        QCOMPARE(w.fake.boxes.informations(), QStringList{"Input search for what phrase."});
+        QCOMPARE(w.fake.PushButton1.caption(), QStringLiteral("Start Finding"));
+        QVERIFY(w.fake.MousePointer.history.isEmpty());
+        QCOMPARE(w.fake.ListView2.count(), 0);
+        QCOMPARE(w.fake.pump.pumps, 0);
+    }
+
+    void noLocations()
+    {
+        Window w;
+        w.fake.Text1.setText("alpha");
+        QString captionWhileShown;
+        qint16 pointerWhileShown = -1;
+        w.fake.boxes.whileShown = [&](const RecordingMessageBoxes::Shown&) {
+            captionWhileShown = w.fake.PushButton1.caption();
+            pointerWhileShown = w.fake.MousePointer.value();
+        };
+        w.logic.PushButton1_Click();
+        QCOMPARE(w.fake.boxes.informations(), QStringList{"No folders added."});
+        QCOMPARE(captionWhileShown, QStringLiteral("Stop"));
+        QCOMPARE(pointerWhileShown, qint16(11));
+        QCOMPARE(w.fake.PushButton1.caption(), QStringLiteral("Start Finding"));
+        QCOMPARE(w.fake.MousePointer.value(), qint16(0));
+        QCOMPARE(w.logic.state().StopRequested, SearchState::True);
+    }
+
+    void findsEveryMatchInWalkOrder_data()
+    {
+        QTest::addColumn<bool>("matchCase");
+        QTest::addColumn<bool>("fullPath");
+        QTest::newRow("match case, full path") << true << true;
+        QTest::newRow("any case, full path") << false << true;
+        QTest::newRow("any case, name only") << false << false;
+    }
+    void findsEveryMatchInWalkOrder()
+    {
+        QFETCH(bool, matchCase);
+        QFETCH(bool, fullPath);
+        Window w;
+        w.fake.Text1.setText("alpha");
+        w.fake.Check4.setValue(matchCase ? 1 : 0);
+        if (!fullPath)
+            w.fake.chooseNameOnly();
+        w.fake.ListView1.setColumnCaption("Folder(s)");
+        w.fake.ListView1.setRows({m_work, m_other});
+        w.logic.PushButton1_Click();
+
+        const Qt::CaseSensitivity cs = matchCase ? Qt::CaseSensitive : Qt::CaseInsensitive;
+        const QStringList expected = expectedRows(m_work, "alpha", fullPath, cs)
+            + expectedRows(m_other, "alpha", fullPath, cs);
+        QVERIFY(expected.size() >= 5);
+        QCOMPARE(w.fake.ListView2.rows(), expected);
+        QCOMPARE(w.fake.boxes.shown.size(), 1);
+        QCOMPARE(w.fake.boxes.informations(), QStringList{"Done."});
+        QCOMPARE(w.fake.ListView1.columnCaption(), QStringLiteral("Folder(s)"));
+        QVERIFY(w.fake.ListView1.captionHistory().contains("Searching " + m_work));
+        QCOMPARE(w.fake.PushButton1.caption(), QStringLiteral("Start Finding"));
+        QCOMPARE(w.fake.MousePointer.history, (QList<qint16>{11, 0}));
+        QCOMPARE(w.logic.state().StopRequested, SearchState::True);
+    }
+
+    void secondRunAppendsAndTrailingBlankIsKept()
+    {
+        Window w;
+        w.fake.Text1.setText("old ");
+        w.fake.Check4.setValue(0);
+        w.fake.ListView1.setRows({m_work});
+        w.logic.PushButton1_Click(); // "alpha-old" has no blank after "old"
+        const QString oldAlpha = m_work + "/beta/old alpha";
+        QCOMPARE(w.fake.ListView2.rows(), QStringList{oldAlpha});
+        w.fake.Text1.setText(" alpha"); // not "alpha-old", not "Alpha-Project"
+        w.logic.PushButton1_Click();
+        QCOMPARE(w.fake.ListView2.rows(), (QStringList{oldAlpha, oldAlpha}));
+        w.fake.Text1.setText("old");
+        w.logic.PushButton1_Click();
+        QCOMPARE(w.fake.ListView2.rows(),
+                 QStringList({oldAlpha, oldAlpha}) + expectedRows(m_work, "old", true, Qt::CaseInsensitive));
+    }
+
+    void stopPressedFromInsideThePump()
+    {
+        Window w;
+        w.fake.Text1.setText("alpha");
+        w.fake.Check4.setValue(0);
+        w.fake.ListView1.setRows({m_work, m_other, m_other});
+        QString captionAfterStop;
+        w.fake.pump.onPump = [&](int pumpNumber) {
+            if (pumpNumber == 1) { // the run's own pump before the first location
+                w.logic.PushButton1_Click();
+                captionAfterStop = w.fake.PushButton1.caption();
+            }
+        };
+        w.logic.PushButton1_Click();
+        QCOMPARE(captionAfterStop, QStringLiteral("Start Finding"));
+        QCOMPARE(w.fake.ListView2.count(), 0);
+        QCOMPARE(w.fake.folders.opened.size(), 0);
+        QCOMPARE(w.fake.boxes.informations(), QStringList{"Done."});
+        QCOMPARE(w.fake.ListView1.columnCaption(), QStringLiteral("Folder(s)"));
+        QCOMPARE(w.fake.MousePointer.value(), qint16(0));
+    }
+
+    void stopDuringTheFirstLocationSkipsTheOthers()
+    {
+        Window w;
+        w.fake.Text1.setText("alpha");
+        w.fake.Check4.setValue(0);
+        w.fake.ListView1.setRows({m_work, m_other, m_other});
+        w.fake.pump.onPump = [&](int pumpNumber) {
+            if (pumpNumber == 2) // the walk's first pump, inside the first location
+                w.logic.PushButton1_Click();
+        };
+        w.logic.PushButton1_Click();
+        QCOMPARE(w.fake.folders.opened, QStringList{m_work});
+        QCOMPARE(w.fake.ListView2.count(), 0);
+        QCOMPARE(w.fake.boxes.informations(), QStringList{"Done."});
+    }
+
+    void aVanishedLocationIsReportedAndTheNextSearched()
+    {
+        Window w;
+        w.fake.Text1.setText("alphabet");
+        const QString gone = m_dir.path() + "/gone";
+        w.fake.ListView1.setRows({gone, m_other});
+        w.logic.PushButton1_Click();
+        QCOMPARE(w.fake.boxes.failureReports(),
+                 QStringList{composeFailureReport("Path not found", locationText("PushButton1_Click"), 126)});
+        QCOMPARE(w.fake.ListView2.rows(), QStringList{m_other + "/x/alphabet"});
+        QCOMPARE(w.fake.boxes.informations(), QStringList{"Done."});
+    }
+
+    void rowsRemovedDuringTheRunAreReadByPosition()
+    {
+        Window w;
+        w.fake.Text1.setText("alphabet");
+        w.fake.ListView1.setRows({m_other, m_other});
+        w.fake.pump.onPump = [&](int pumpNumber) {
+            if (pumpNumber == 1) {
+                w.fake.MousePointer.setValue(0); // the pointer changed: the window no longer counts as busy
+                w.fake.ListView1.select(1);
+                w.logic.ListView1_DblClick();
+            }
+        };
+        w.logic.PushButton1_Click();
+        QCOMPARE(w.fake.ListView2.count(), 1);
+        const QStringList reports = w.fake.boxes.failureReports();
+        QCOMPARE(reports, QStringList{composeFailureReport("Index out of bounds", locationText("PushButton1_Click"), 124)});
+    }
+
+    void commandsRunNestedInTheRun()
+    {
+        Window w;
+        w.fake.Text1.setText("alpha");
+        w.fake.Check4.setValue(0);
+        w.fake.ListView1.setRows({m_other, m_work});
+        w.fake.ListView1.select(0);
+        w.fake.folderBrowser.answers = QStringList{m_other};
+        w.fake.pump.onPump = [&](int pumpNumber) {
+            if (pumpNumber != 3) // the pump before the second location
+                return;
+            w.logic.ListView1_KeyDown(46); // busy: refused
+            w.logic.PushButton7_Click(); // busy: refused
+            w.fake.ListView2.clear(); // "Clear Results" leaves later rows to a fresh list
+            w.logic.PushButton3_Click(); // add is allowed, and not searched by this run
+        };
+        w.logic.PushButton1_Click();
+        QCOMPARE(w.fake.ListView1.rows(), (QStringList{m_other, m_work, m_other}));
+        QCOMPARE(w.fake.ListView2.rows(), expectedRows(m_work, "alpha", true, Qt::CaseInsensitive));
+        QCOMPARE(w.fake.folders.opened, (QStringList{m_other, m_work}));
+    }
+
+    void unreadableFoldersAreReportedOncePerLocation()
+    {
+        QTemporaryDir dir;
+        QVERIFY(makeFolders(dir.path(), {"a/alpha-1", "b/alpha-2", "c/alpha-3", "d/alpha-4"}));
+        Window w;
+        w.fake.Text1.setText("alpha");
+        w.fake.ListView1.setRows({dir.path(), m_other});
+        // Before the walk goes into them, two folders vanish: removed from inside the first pump.
+        w.fake.pump.onPump = [&](int pumpNumber) {
+            if (pumpNumber == 2) {
+                QVERIFY(removeTree(dir.path() + "/b"));
+                QVERIFY(removeTree(dir.path() + "/c"));
+            }
+        };
+        w.logic.PushButton1_Click();
+        const QStringList reports = w.fake.boxes.failureReports();
+        QCOMPARE(reports.size(), 1);
+        QVERIFY2(reports[0].startsWith("2 folders could not be read; the first: " + dir.path() + '/'),
+                 qPrintable(reports[0]));
+        QVERIFY(reports[0].contains("No such file or directory\r\nin Vantorel2021/08/31.Form1.PushButton1_Click at line 128\r\r"));
+        const QStringList expected = expectedRows(dir.path(), "alpha", true, Qt::CaseSensitive)
+            + expectedRows(m_other, "alpha", true, Qt::CaseSensitive);
+        QCOMPARE(expected.size(), 3);
+        QCOMPARE(w.fake.ListView2.rows(), expected);
+        QCOMPARE(w.fake.boxes.informations(), QStringList{"Done."});
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSearchRun)
+#include "tst_SearchRun.moc"
