@@ -37,7 +37,7 @@ QPushButton {
     background-color: qlineargradient(x1: 0, y1: 0, x2: 0, y2: 1, stop: 0 #ffffff, stop: 1 #f3f6f9);
     border: 1px solid #b9c5d1;
     border-radius: 6px;
-    padding: 2px 10px;
+    padding: 1px 2px;
     color: #1f2933;
 }
 QPushButton:hover {
@@ -47,11 +47,27 @@ QPushButton:hover {
 }
 QPushButton:focus {
     border: 2px solid #2f6f9f;
-    padding: 1px 9px;
+    padding: 0px 1px;
 }
 QPushButton:pressed {
     background-color: #d4e4f1;
     border-color: #24577d;
+}
+/* The one primary action: start or stop a search. */
+#PushButton1 {
+    background-color: qlineargradient(x1: 0, y1: 0, x2: 0, y2: 1, stop: 0 #3a7db0, stop: 1 #2f6f9f);
+    border-color: #285f88;
+    color: #ffffff;
+}
+#PushButton1:hover {
+    background-color: #3a7db0;
+    color: #ffffff;
+}
+#PushButton1:focus {
+    border-color: #1d4f75;
+}
+#PushButton1:pressed {
+    background-color: #285f88;
 }
 QPushButton:disabled {
     color: #9aa5b1;
@@ -85,15 +101,17 @@ QAbstractItemView::item:selected {
 }
 
 QHeaderView {
-    background-color: transparent;
+    background-color: #e3e9f0;
+    border: none;
+    border-bottom: 1px solid #c5cfd9;
+    border-top-left-radius: 5px;
+    border-top-right-radius: 5px;
 }
 QHeaderView::section {
     background-color: #e3e9f0;
     color: #243b53;
     border: none;
-    border-bottom: 1px solid #c5cfd9;
-    border-top-left-radius: 5px;
-    border-top-right-radius: 5px;
+    border-right: 1px solid #c5cfd9;
     padding: 3px 6px;
 }
 
