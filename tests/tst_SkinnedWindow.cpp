@@ -15,6 +15,8 @@
 #include <QGroupBox>
 #include <QImage>
 #include <QLineEdit>
+#include <QMouseEvent>
+#include <QAbstractScrollArea>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -95,6 +97,30 @@ private slots:
         const qreal ratio = picture.devicePixelRatio();
         QCOMPARE(picture.pixelColor(insideResults * ratio), QColor(Qt::white));
         QCOMPARE(picture.pixelColor(insideFrame * ratio), face);
+    }
+
+    void pointerMovesOverTheWindowsControls()
+    {
+        Form1 window([] {});
+        window.load();
+        const auto moveOver = [](QWidget* widget) {
+            QVERIFY2(widget, "no such control");
+            QMouseEvent move(QEvent::MouseMove, QPointF(3, 3), widget->mapToGlobal(QPointF(3, 3)),
+                             Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+            QApplication::sendEvent(widget, &move);
+        };
+        auto* help = window.findChild<QWidget*>("PushButton5");
+        auto* results = window.findChild<QAbstractScrollArea*>("ListView2");
+        moveOver(help);
+        QCOMPARE(window.cursor().shape(), Qt::PointingHandCursor); // no image beside the test
+        moveOver(window.findChild<QWidget*>("Option2"));
+        QCOMPARE(window.cursor().shape(), Qt::PointingHandCursor);
+        moveOver(results->viewport());
+        QCOMPARE(window.cursor().shape(), Qt::ArrowCursor);
+        moveOver(window.findChild<QWidget*>("PushButton1"));
+        QCOMPARE(window.cursor().shape(), Qt::PointingHandCursor);
+        moveOver(window.findChild<QWidget*>("Frame3"));
+        QCOMPARE(window.cursor().shape(), Qt::ArrowCursor);
     }
 
     void ourHandCursorHasItsHotSpotOnTheFingerTip()
