@@ -2,6 +2,9 @@
 #include "shell/Form1.h"
 
 #include "platform/qt/ListView.h"
+#include "platform/qt/QtPointerMoveFilter.h"
+#include "platform/qt/QtSkinnableWindow.h"
+#include "platform/qt/SkinFramework1.h"
 #include "shell/Form1Layout.h"
 #include "shell/Form1Logic.h"
 #include "shell/Form1Platform.h"
@@ -26,6 +29,7 @@ Form1::Form1(std::function<void()> endProgram)
     if (!m_endProgram)
         m_endProgram = [] { std::_Exit(0); };
     connectEvents();
+    connectAppearance();
 }
 
 Form1::~Form1() = default;
@@ -56,6 +60,17 @@ void Form1::connectEvents()
         [logic] { logic->ListView1_DblClick(); });
     connect(ui.Check4, &QCheckBox::stateChanged, this, [logic] { logic->Check4_Click(); });
     connect(ui.Text1, &QLineEdit::textChanged, this, [logic] { logic->Text1_Change(); });
+}
+
+// The skin for start-up's appearance step, and the pointer-move handlers of
+// the window and its controls.
+void Form1::connectAppearance()
+{
+    m_skinnable = std::make_unique<QtSkinnableWindow>(*this);
+    m_skin = std::make_unique<SkinFramework1>();
+    m_logic->setAppearance(*m_skinnable, *m_skin);
+    auto* pointerMoves = new QtPointerMoveFilter(m_logic->pointerFeedback(), this);
+    pointerMoves->watchAll(*this);
 }
 
 void Form1::load()

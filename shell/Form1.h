@@ -13,6 +13,8 @@ class Form1Logic;
 class ListModel;
 class QtEventPump;
 class QtListControl;
+class QtSkinnableWindow;
+class SkinFramework1;
 struct Form1Platform;
 
 /// The main window. It owns its controls, the platform services the commands
@@ -45,11 +47,14 @@ protected:
 
 private:
     void connectEvents();
+    void connectAppearance();
 
     std::function<void()> m_endProgram;
     std::unique_ptr<Form1Layout> m_layout;
     std::unique_ptr<Form1Platform> m_platform;
     std::unique_ptr<Form1Logic> m_logic;
+    std::unique_ptr<QtSkinnableWindow> m_skinnable;
+    std::unique_ptr<SkinFramework1> m_skin;
 };
 
 } // namespace vantorel

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "presentation/ApplySkin.h"
+#include "presentation/HelpCommand.h"
+#include "presentation/PointerFeedback.h"
 #include "results/CopyResultsCommand.h"
 #include "results/ResultFilterCommands.h"
 #include "results/SaveResultsCommand.h"
@@ -42,13 +45,22 @@ public:
 
     SearchState& state() { return m_state; }
 
+    /// Gives start-up its appearance step: the window to recolour and the skin
+    /// component. Without it start-up leaves the window as designed.
+    void setAppearance(SkinnableWindow& window, SkinComponent& skin);
+    /// The pointer-move handlers of the window and its controls.
+    PointerFeedback& pointerFeedback() { return m_pointerFeedback; }
+
 private:
     MainWindowControls m_controls;
     PlatformServices m_services;
     SearchState m_state;
+    std::function<void()> m_applySkin;
     StartUp m_startUp;
     SearchRun m_searchRun;
     LocationCommands m_locations;
+    HelpCommand m_help;
+    PointerFeedback m_pointerFeedback;
     ResultFilterCommands m_filters;
     SaveResultsCommand m_save;
     CopyResultsCommand m_copy;

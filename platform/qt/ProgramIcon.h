@@ -6,8 +6,8 @@
 namespace vantorel
 {
 
-/// The program's icon: a folder under a magnifying glass, drawn at the sizes
-/// the desktop asks for.
+/// The program's icon: a folder under a magnifying glass (resources/ostlebry.png,
+/// drawn by tools/make_icon.py), at the sizes the desktop asks for.
 class ProgramIcon
 {
 public:

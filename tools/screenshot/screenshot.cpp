@@ -7,10 +7,65 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QPainter>
+#include <QPainterPath>
 #include <QPixmap>
 #include <cstdio>
 
 using namespace vantorel;
+
+namespace {
+
+/// The window's picture inside a title bar with its icon and caption, as a
+/// desktop shows it: an offscreen grab has the client area only.
+QPixmap framed(const QWidget& window, const QPixmap& client)
+{
+    constexpr int kMargin = 14;
+    constexpr int kTitle = 34;
+    const int ratio = int(client.devicePixelRatio());
+    const QSize clientSize = client.size() / ratio;
+    const QRect frame(kMargin, kMargin, clientSize.width() + 2, clientSize.height() + kTitle + 1);
+    QPixmap picture(frame.width() + 2 * kMargin, frame.height() + 2 * kMargin);
+    picture.fill(Qt::transparent);
+    QPainter painter(&picture);
+    painter.setRenderHint(QPainter::Antialiasing);
+
+    for (int i = kMargin; i > 0; i -= 2) { // a soft shadow
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(QColor(20, 35, 55, 5));
+        painter.drawRoundedRect(frame.adjusted(-i, -i + 4, i, i + 4), 10 + i, 10 + i);
+    }
+    QPainterPath outline;
+    outline.addRoundedRect(frame, 8, 8);
+    painter.setClipPath(outline);
+    painter.fillRect(frame, QColor(0xdf, 0xe5, 0xec));
+    painter.drawPixmap(frame.left() + 1, frame.top() + kTitle, client);
+
+    const QIcon icon = window.windowIcon();
+    icon.paint(&painter, QRect(frame.left() + 10, frame.top() + 7, 20, 20));
+    QFont font(QStringLiteral("Arial"));
+    font.setPixelSize(14);
+    font.setBold(true);
+    painter.setFont(font);
+    painter.setPen(QColor(0x24, 0x3b, 0x53));
+    painter.drawText(QRect(frame.left() + 38, frame.top(), 300, kTitle), Qt::AlignVCenter,
+                     window.windowTitle());
+    // Minimise and close: the window has no maximise button.
+    painter.setPen(QPen(QColor(0x48, 0x5a, 0x6e), 1.6, Qt::SolidLine, Qt::RoundCap));
+    const int right = frame.right() - 18;
+    const int middle = frame.top() + kTitle / 2;
+    painter.drawLine(right - 6, middle - 5, right + 4, middle + 5);
+    painter.drawLine(right - 6, middle + 5, right + 4, middle - 5);
+    painter.drawLine(right - 40, middle + 1, right - 30, middle + 1);
+
+    painter.setClipping(false);
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QColor(0xa9, 0xb6, 0xc3));
+    painter.drawRoundedRect(QRectF(frame).adjusted(0.5, 0.5, -0.5, -0.5), 8, 8);
+    return picture;
+}
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
@@ -39,7 +94,7 @@ int main(int argc, char* argv[])
 
     window.showCentred();
     window.pump().pump();
-    const QPixmap picture = window.grab();
+    const QPixmap picture = framed(window, window.grab());
     if (!picture.save(target)) {
         std::fprintf(stderr, "screenshot: cannot write %s\n", qPrintable(target));
         return 1;

@@ -1,0 +1,26 @@
+// SPDX-License-Identifier: MIT
+#include "presentation/HelpCommand.h"
+
+#include "shell/GuardedProcedure.h"
+#include "shell/ProductInfo.h"
+
+namespace vantorel {
+
+HelpCommand::HelpCommand(MessageBoxes& boxes)
+    : m_boxes(boxes)
+{
+}
+
+QString HelpCommand::helpText()
+{
+    return QStringLiteral("Questions? Please contact Team Ostlebry at ")
+        + QLatin1String(product::kContactPage);
+}
+
+void HelpCommand::PushButton5_Click()
+{
+    GuardedProcedure guard(m_boxes, QStringLiteral("PushButton5_Click"));
+    guard.run(100, [&] { m_boxes.information(helpText()); });
+}
+
+} // namespace vantorel

@@ -1,0 +1,23 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "platform/MessageBoxes.h"
+
+namespace vantorel {
+
+/// "Help": one box that points to the maker's contact page. It never looks at
+/// the busy pointer, so it also works while a search runs.
+class HelpCommand
+{
+public:
+    explicit HelpCommand(MessageBoxes& boxes);
+
+    void PushButton5_Click();
+
+    static QString helpText();
+
+private:
+    MessageBoxes& m_boxes;
+};
+
+} // namespace vantorel
