@@ -1,14 +1,21 @@
 // SPDX-License-Identifier: MIT
 // Draws the main window with a few sample rows, without a display, and saves
 // the picture: the first argument names the file, else docs/screenshot.png.
+// With --context-menu first, the results list's context menu is drawn open
+// over the window, into the file named next or docs/context-menu.png.
 #include "platform/qt/QtEventPump.h"
 #include "platform/qt/QtListControl.h"
 #include "shell/Form1.h"
+#include "shell/ResultsListActions.h"
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QMenu>
+#include <QPainter>
 #include <QPixmap>
+#include <QTableView>
 #include <cstdio>
+#include <memory>
 
 using namespace vantorel;
 
@@ -17,8 +24,13 @@ int main(int argc, char* argv[])
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    const QString target
-        = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(OSTLEBRY_SCREENSHOT_PATH);
+    QStringList arguments = app.arguments().mid(1);
+    const bool contextMenu = !arguments.isEmpty() && arguments.first() == "--context-menu";
+    if (contextMenu)
+        arguments.removeFirst();
+    const QString target = !arguments.isEmpty() ? arguments.first()
+        : contextMenu                            ? QStringLiteral(OSTLEBRY_CONTEXT_MENU_PATH)
+                                                 : QStringLiteral(OSTLEBRY_SCREENSHOT_PATH);
 
     Form1 window([] {});
     window.load();
@@ -39,7 +51,23 @@ int main(int argc, char* argv[])
 
     window.showCentred();
     window.pump().pump();
-    const QPixmap picture = window.grab();
+    QPixmap picture = window.grab();
+    if (contextMenu) {
+        // The menu as a right-click on the second row opens it, painted where
+        // it stands over the window.
+        auto* list = window.findChild<QTableView*>(QStringLiteral("ListView2"));
+        const QModelIndex row = list->model()->index(1, 0);
+        list->selectionModel()->select(
+            row, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        list->setCurrentIndex(row);
+        const QPoint point = list->visualRect(row).center() + QPoint(40, 0);
+        const std::unique_ptr<QMenu> menu = window.resultsListActions().menuAt(point);
+        menu->popup(list->viewport()->mapToGlobal(point));
+        window.pump().pump();
+        picture = window.grab();
+        QPainter painter(&picture);
+        painter.drawPixmap(window.mapFromGlobal(menu->pos()), menu->grab());
+    }
     if (!picture.save(target)) {
         std::fprintf(stderr, "screenshot: cannot write %s\n", qPrintable(target));
         return 1;
