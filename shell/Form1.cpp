@@ -2,12 +2,10 @@
 #include "shell/Form1.h"
 
 #include "platform/qt/ListView.h"
-#include "shell/AccessibleNames.h"
-#include "shell/Form1Keyboard.h"
 #include "shell/Form1Layout.h"
 #include "shell/Form1Logic.h"
 #include "shell/Form1Platform.h"
-#include "shell/ResultsListActions.h"
+#include "shell/Form1Usability.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -25,14 +23,11 @@ Form1::Form1(std::function<void()> endProgram)
     , m_layout(std::make_unique<Form1Layout>(*this))
     , m_platform(std::make_unique<Form1Platform>(*this, *m_layout))
     , m_logic(std::make_unique<Form1Logic>(m_platform->controls(), m_platform->services()))
-    , m_resultsListActions(new ResultsListActions(*m_layout->ListView2, m_platform->resultRows,
-          m_platform->results, m_platform->services()))
 {
     if (!m_endProgram)
         m_endProgram = [] { std::_Exit(0); };
+    new Form1Usability(*this, *m_layout, *m_platform);
     connectEvents();
-    new Form1Keyboard(*this, *m_layout->Text1, *m_layout->PushButton1, m_platform->startButton);
-    AccessibleNames::apply(*m_layout);
 }
 
 Form1::~Form1() = default;
@@ -105,6 +100,11 @@ ListModel& Form1::locationRows()
 ListModel& Form1::resultRows()
 {
     return m_platform->resultRows;
+}
+
+Form1Usability& Form1::usability()
+{
+    return *findChild<Form1Usability*>(QString(), Qt::FindDirectChildrenOnly);
 }
 
 QtEventPump& Form1::pump()

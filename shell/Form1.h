@@ -8,13 +8,12 @@
 namespace vantorel
 {
 
-class Form1Keyboard;
+class Form1Usability;
 class Form1Layout;
 class Form1Logic;
 class ListModel;
 class QtEventPump;
 class QtListControl;
-class ResultsListActions;
 struct Form1Platform;
 
 /// The main window. It owns its controls, the platform services the commands
@@ -41,8 +40,8 @@ public:
     ListModel& locationRows();
     ListModel& resultRows();
     QtEventPump& pump();
-    /// The results list's context menu, copy and drag.
-    ResultsListActions& resultsListActions() { return *m_resultsListActions; }
+    /// The results list's context menu, copy and drag; the start/stop keys.
+    Form1Usability& usability();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -54,7 +53,6 @@ private:
     std::unique_ptr<Form1Layout> m_layout;
     std::unique_ptr<Form1Platform> m_platform;
     std::unique_ptr<Form1Logic> m_logic;
-    ResultsListActions* m_resultsListActions;
 };
 
 } // namespace vantorel

@@ -4,11 +4,10 @@
 #include "results/ResultActions.h"
 #include "shell/MainWindowParts.h"
 
+#include <QMenu>
 #include <QObject>
 #include <QPoint>
 #include <memory>
-
-class QMenu;
 
 namespace vantorel
 {

@@ -6,7 +6,7 @@
 #include "platform/qt/QtEventPump.h"
 #include "platform/qt/QtListControl.h"
 #include "shell/Form1.h"
-#include "shell/ResultsListActions.h"
+#include "shell/Form1Usability.h"
 #include "support/FolderTreeFixture.h"
 #include "support/ModalBoxAnswerer.h"
 
@@ -69,7 +69,7 @@ struct Window
     /// Triggers the menu action of that caption for a point of the list.
     void choose(const QPoint& point, const QString& caption)
     {
-        const std::unique_ptr<QMenu> menu = form.resultsListActions().menuAt(point);
+        const std::unique_ptr<QMenu> menu = form.usability().resultsList().menuAt(point);
         for (QAction* action : menu->actions()) {
             if (action->text() == caption) {
                 QVERIFY2(action->isEnabled(), qPrintable(caption));
@@ -132,17 +132,17 @@ private slots:
     void theMenuOffersItsActionsWhereTheyApply()
     {
         Window w;
-        const std::unique_ptr<QMenu> empty = w.form.resultsListActions().menuAt(QPoint(5, 5));
+        const std::unique_ptr<QMenu> empty = w.form.usability().resultsList().menuAt(QPoint(5, 5));
         QCOMPARE(captionsOf(*empty), kMenu);
         QCOMPARE(enabledOf(*empty), QList<bool>({false, false, false, false, false}));
 
         w.addRows();
-        const std::unique_ptr<QMenu> onRow = w.form.resultsListActions().menuAt(w.rowPoint(1));
+        const std::unique_ptr<QMenu> onRow = w.form.usability().resultsList().menuAt(w.rowPoint(1));
         QCOMPARE(captionsOf(*onRow), kMenu);
         QCOMPARE(enabledOf(*onRow), QList<bool>({true, true, true, true, true}));
         const QPoint belowRows(5, w.list()->viewport()->height() - 2);
         QVERIFY(!w.list()->indexAt(belowRows).isValid());
-        const std::unique_ptr<QMenu> offRow = w.form.resultsListActions().menuAt(belowRows);
+        const std::unique_ptr<QMenu> offRow = w.form.usability().resultsList().menuAt(belowRows);
         QCOMPARE(enabledOf(*offRow), QList<bool>({false, false, false, true, true}));
     }
 

@@ -5,17 +5,17 @@
 // over the window, into the file named next or docs/context-menu.png.
 #include "platform/qt/QtEventPump.h"
 #include "platform/qt/QtListControl.h"
+#include "platform/qt/ListView.h"
 #include "shell/Form1.h"
-#include "shell/ResultsListActions.h"
+#include "shell/Form1Usability.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
-#include <QPainter>
 #include <QPixmap>
-#include <QTableView>
 #include <cstdio>
-#include <memory>
 
 using namespace vantorel;
 
@@ -25,12 +25,13 @@ int main(int argc, char* argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QStringList arguments = app.arguments().mid(1);
-    const bool contextMenu = !arguments.isEmpty() && arguments.first() == "--context-menu";
+    const bool contextMenu = arguments.value(0) == QLatin1String("--context-menu");
     if (contextMenu)
         arguments.removeFirst();
+    const QString docs = QFileInfo(QStringLiteral(OSTLEBRY_SCREENSHOT_PATH)).path();
     const QString target = !arguments.isEmpty() ? arguments.first()
-        : contextMenu                            ? QStringLiteral(OSTLEBRY_CONTEXT_MENU_PATH)
-                                                 : QStringLiteral(OSTLEBRY_SCREENSHOT_PATH);
+        : contextMenu ? QDir(docs).filePath(QStringLiteral("context-menu.png"))
+                      : QStringLiteral(OSTLEBRY_SCREENSHOT_PATH);
 
     Form1 window([] {});
     window.load();
@@ -50,24 +51,27 @@ int main(int argc, char* argv[])
         phrase->setText(QStringLiteral("ampl"));
 
     window.showCentred();
-    window.pump().pump();
-    QPixmap picture = window.grab();
     if (contextMenu) {
-        // The menu as a right-click on the second row opens it, painted where
-        // it stands over the window.
-        auto* list = window.findChild<QTableView*>(QStringLiteral("ListView2"));
+        // The menu as a right-click on the second row opens it. A grab holds
+        // the window alone, so the open menu's picture is laid over it.
+        auto* list = window.findChild<ListView*>(QStringLiteral("ListView2"));
+        window.pump().pump();
         const QModelIndex row = list->model()->index(1, 0);
         list->selectionModel()->select(
             row, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
         list->setCurrentIndex(row);
         const QPoint point = list->visualRect(row).center() + QPoint(40, 0);
-        const std::unique_ptr<QMenu> menu = window.resultsListActions().menuAt(point);
+        const std::unique_ptr<QMenu> menu = window.usability().resultsList().menuAt(point);
         menu->popup(list->viewport()->mapToGlobal(point));
-        window.pump().pump();
-        picture = window.grab();
-        QPainter painter(&picture);
-        painter.drawPixmap(window.mapFromGlobal(menu->pos()), menu->grab());
+        auto* overlay = new QLabel(&window);
+        overlay->setPixmap(menu->grab());
+        overlay->move(window.mapFromGlobal(menu->pos()));
+        overlay->adjustSize();
+        overlay->show();
+        menu->close();
     }
+    window.pump().pump();
+    const QPixmap picture = window.grab();
     if (!picture.save(target)) {
         std::fprintf(stderr, "screenshot: cannot write %s\n", qPrintable(target));
         return 1;
