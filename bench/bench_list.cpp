@@ -2,9 +2,13 @@
 // Appends a million result rows to a shown list, a batch at a time with an
 // event pump after each, as a search does, and reports what a pump costs as
 // the list grows and what a row costs in memory.
+//   bench_list [rows] [full|name]
+// "name" appends each row as the folder's name with its full path kept
+// beside it, as the search does when results show names only.
 #include "platform/qt/ListModel.h"
 #include "platform/qt/ListView.h"
 #include "platform/qt/QtEventPump.h"
+#include "platform/qt/RowTextStore.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -40,6 +44,26 @@ QString path(int i)
         .arg(i % 4 + 1);
 }
 
+QString nameOf(const QString& path)
+{
+    return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+}
+
+/// What the compact store holds for the rows, per row: the record and the
+/// characters with any path header, chunk ends not counted.
+double storeBytesPerRow(int rows, bool nameOnly)
+{
+    RowTextStore store;
+    for (int i = 0; i < rows; ++i) {
+        const QString full = path(i);
+        if (nameOnly)
+            store.append(nameOf(full), full);
+        else
+            store.append(full, full);
+    }
+    return (double(store.usedBytes()) + 12.0 * rows) / rows;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -50,6 +74,8 @@ int main(int argc, char* argv[])
     std::setvbuf(stdout, nullptr, _IONBF, 0);
 
     const int kRows = argc > 1 ? std::atoi(argv[1]) : 1'000'000;
+    const bool nameOnly = argc > 2 && qstrcmp(argv[2], "name") == 0;
+    std::printf("mode: %s\n", nameOnly ? "name shown, full path kept" : "full path shown");
     constexpr int kBatch = 5'000;
     const int marks[] = { 100'000, 500'000, 1'000'000 };
 
@@ -70,9 +96,15 @@ int main(int argc, char* argv[])
     for (int row = 0; row < kRows;) {
         timer.start();
         for (int end = row + kBatch; row < end; ++row) {
-            const QString text = path(row);
-            characters += std::size_t(text.size());
-            model.append(text);
+            const QString full = path(row);
+            if (nameOnly) {
+                const QString name = nameOf(full);
+                characters += std::size_t(name.size());
+                model.append(name, full);
+            } else {
+                characters += std::size_t(full.size());
+                model.append(full, full);
+            }
         }
         appendMs += timer.nsecsElapsed() / 1e6;
         timer.start();
@@ -101,6 +133,8 @@ int main(int argc, char* argv[])
                 "VmRSS %ld -> %ld kB)\n",
         (peak - rssBefore) * 1024.0 / kRows, (rssAfter - rssBefore) * 1024.0 / kRows, peak,
         rssBefore, rssAfter);
+    std::printf("store: %.1f bytes a row held (record, characters and path header)\n",
+        storeBytesPerRow(kRows, nameOnly));
 
     std::vector<int> everyOther;
     for (int row = 0; row < kRows; row += 2)

@@ -19,6 +19,16 @@ public:
     virtual QString text(int position) const = 0;
     /// Appends one row with the given text, unticked.
     virtual void append(const QString& text) = 0;
+    /// Appends one row with the given text, unticked, and keeps the full path
+    /// of its folder with it, out of sight: a row shown by name alone still
+    /// knows where its folder is. The text is all that the row shows.
+    virtual void appendWithPath(const QString& text, const QString& fullPath)
+    {
+        (void)fullPath;
+        append(text);
+    }
+    /// The full path kept with a row; its text when none was.
+    virtual QString fullPath(int position) const { return text(position); }
     virtual void removeAt(int position) = 0;
     /// Removes the rows at the given ascending positions, with the same result
     /// as removing them one by one from the last to the first.
@@ -27,9 +37,20 @@ public:
 
     virtual bool isChecked(int position) const = 0;
     virtual void setChecked(int position, bool checked) = 0;
+    virtual void setAllChecked(bool checked)
+    {
+        for (int position = 0, rows = count(); position < rows; ++position)
+            setChecked(position, checked);
+    }
 
     /// The selected row, or -1 when none is.
     virtual int selectedRow() const = 0;
+    /// Every selected row, ascending.
+    virtual std::vector<int> selectedRows() const
+    {
+        const int row = selectedRow();
+        return row < 0 ? std::vector<int>() : std::vector<int> { row };
+    }
 
     virtual int columnCount() const = 0;
     /// Column 0 is the row's text; a higher column is a sub-item (empty when unset).

@@ -21,6 +21,9 @@ public:
     virtual ~ProgramLauncher() = default;
     /// Starts a command line; style 2 is minimised with focus.
     virtual void launch(const QString& commandLine, int windowStyle) = 0;
+    /// Shows a folder in the desktop's own file manager; no shell sees the
+    /// path. False when the desktop could not be asked.
+    virtual bool openFolder(const QString& path) = 0;
 };
 
 class RandomSource

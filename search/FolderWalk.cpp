@@ -35,19 +35,20 @@ void FolderWalk::showProgressAndPump()
     m_lastPump = Clock::now();
 }
 
+// A row shown by name alone keeps its full path beside it, so that the folder
+// can still be opened from the list.
 void FolderWalk::appendMatch(std::string_view name)
 {
-    if (!m_context.Option1.isSelected()) {
-        m_results.append(pathText(name));
-        return;
-    }
     const std::size_t parentLength = m_path.size();
     if (m_path.empty() || m_path.back() != dirwalk::kPathSeparator)
         m_path.push_back(dirwalk::kPathSeparator);
     m_path.append(name);
-    const QString row = pathText(m_path);
+    const QString fullPath = pathText(m_path);
     m_path.resize(parentLength);
-    m_results.append(row);
+    if (m_context.Option1.isSelected())
+        m_results.appendWithPath(fullPath, fullPath);
+    else
+        m_results.appendWithPath(pathText(name), fullPath);
 }
 
 void FolderWalk::addUnlisted(const std::string& reason)

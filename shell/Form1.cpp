@@ -8,6 +8,7 @@
 #include "shell/Form1Layout.h"
 #include "shell/Form1Logic.h"
 #include "shell/Form1Platform.h"
+#include "shell/Form1Usability.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -28,6 +29,7 @@ Form1::Form1(std::function<void()> endProgram)
 {
     if (!m_endProgram)
         m_endProgram = [] { std::_Exit(0); };
+    new Form1Usability(*this, *m_layout, *m_platform);
     connectEvents();
     connectAppearance();
 }
@@ -113,6 +115,11 @@ ListModel& Form1::locationRows()
 ListModel& Form1::resultRows()
 {
     return m_platform->resultRows;
+}
+
+Form1Usability& Form1::usability()
+{
+    return *findChild<Form1Usability*>(QString(), Qt::FindDirectChildrenOnly);
 }
 
 QtEventPump& Form1::pump()

@@ -8,6 +8,7 @@
 namespace vantorel
 {
 
+class Form1Usability;
 class Form1Layout;
 class Form1Logic;
 class ListModel;
@@ -41,6 +42,8 @@ public:
     ListModel& locationRows();
     ListModel& resultRows();
     QtEventPump& pump();
+    /// The results list's context menu, copy and drag; the start/stop keys.
+    Form1Usability& usability();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

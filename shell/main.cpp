@@ -29,6 +29,8 @@ int main(int argc, char* argv[])
         return 2;
     }
     QApplication app(argc, argv);
+    // Lets the desktop match the window to the installed entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("ostlebry"));
     vantorel::Form1 window;
     window.load();
     window.showCentred();

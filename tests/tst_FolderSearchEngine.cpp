@@ -183,6 +183,8 @@ void TestFolderSearchEngine::nameOnlyRows()
     m_option.deselect();
     walk(m_root, QStringLiteral(" alpha"));
     QCOMPARE(m_results->rows(), QStringList{QStringLiteral("Old alpha")});
+    // The row still knows where its folder is.
+    QCOMPARE(m_results->fullPaths(), QStringList{text(m_root + "/Old alpha")});
 }
 
 void TestFolderSearchEngine::locationItselfIsNeverTested()
@@ -221,6 +223,10 @@ void TestFolderSearchEngine::optionSwitchedDuringWalk()
     walk(m_root, QStringLiteral("ALPHA"));
     QCOMPARE(m_results->rows(), QStringList({text(m_root + "/alpha1"), QStringLiteral("alpha2"),
                                             QStringLiteral("alpha3"), QStringLiteral("alpha4")}));
+    QCOMPARE(m_results->fullPaths(),
+             QStringList({text(m_root + "/alpha1"), text(m_root + "/alpha1/alpha2"),
+                          text(m_root + "/alpha1/alpha2/alpha3"),
+                          text(m_root + "/alpha1/alpha2/alpha3/alpha4")}));
 }
 
 void TestFolderSearchEngine::stopDuringWalk()

@@ -4,6 +4,9 @@
 #include "platform/Failure.h"
 
 #include <QMetaObject>
+#include <QMimeData>
+#include <QUrl>
+#include <algorithm>
 
 namespace vantorel
 {
@@ -30,6 +33,18 @@ void ListModel::append(const QString& text)
 {
     m_store.append(text);
     flushLater();
+}
+
+void ListModel::append(const QString& text, const QString& fullPath)
+{
+    m_store.append(text, fullPath);
+    flushLater();
+}
+
+QString ListModel::fullPath(int position) const
+{
+    check(position);
+    return m_store.fullPath(position);
 }
 
 // A command that appends and returns to the event loop without pumping must
@@ -157,6 +172,13 @@ void ListModel::setChecked(int position, bool checked)
     }
 }
 
+void ListModel::setAllChecked(bool checked)
+{
+    m_store.setAllChecked(checked);
+    if (m_shown > 0)
+        emit dataChanged(index(0, 0), index(m_shown - 1, 0), { Qt::CheckStateRole });
+}
+
 void ListModel::setCaption(const QString& caption)
 {
     if (caption == m_caption)
@@ -206,7 +228,45 @@ Qt::ItemFlags ListModel::flags(const QModelIndex& index) const
     Qt::ItemFlags result = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
     if (m_checkable)
         result |= Qt::ItemIsUserCheckable;
+    if (m_draggable)
+        result |= Qt::ItemIsDragEnabled;
     return result;
+}
+
+QStringList ListModel::mimeTypes() const
+{
+    return { QStringLiteral("text/uri-list"), QStringLiteral("text/plain") };
+}
+
+QMimeData* ListModel::mimeData(const QModelIndexList& indexes) const
+{
+    std::vector<int> rows;
+    for (const QModelIndex& index : indexes) {
+        if (index.isValid() && index.model() == this && index.row() < m_shown)
+            rows.push_back(storedRow(index.row()));
+    }
+    if (rows.empty())
+        return nullptr;
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+
+    QList<QUrl> urls;
+    QStringList paths;
+    for (int row : rows) {
+        const QString path = m_store.fullPath(row);
+        urls.append(QUrl::fromLocalFile(path));
+        paths.append(path);
+    }
+    auto* data = new QMimeData;
+    data->setUrls(urls);
+    data->setText(paths.join(QLatin1Char('\n')));
+    return data;
+}
+
+Qt::DropActions ListModel::supportedDragActions() const
+{
+    // The folders stay where they are: a drop may copy or link, never move.
+    return Qt::CopyAction | Qt::LinkAction;
 }
 
 QVariant ListModel::headerData(int section, Qt::Orientation orientation, int role) const

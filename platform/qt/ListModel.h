@@ -13,7 +13,8 @@ namespace vantorel
 /// marks. Rows appended are stored at once but shown to the views in batches,
 /// by flushPending(), so that the cost of showing them does not grow with the
 /// rows the list already holds. Positions outside the list throw
-/// Failure(kIndexOutOfBounds).
+/// Failure(kIndexOutOfBounds). A list whose rows may be dragged out gives them
+/// as file addresses of their full paths.
 class ListModel : public QAbstractTableModel
 {
     Q_OBJECT
@@ -25,6 +26,9 @@ public:
     int total() const { return m_store.size(); }
     QString text(int position) const;
     void append(const QString& text);
+    /// Appends a row that keeps `fullPath` beside its text.
+    void append(const QString& text, const QString& fullPath);
+    QString fullPath(int position) const;
     void removeAt(int position);
     /// Removes the rows at ascending positions; each run of adjacent positions
     /// leaves the views in one removal, or, when there are more runs than
@@ -34,6 +38,9 @@ public:
     void clear();
     bool isChecked(int position) const;
     void setChecked(int position, bool checked);
+    void setAllChecked(bool checked);
+    /// Lets the views drag rows out of the list.
+    void setDraggable(bool draggable) { m_draggable = draggable; }
 
     QString caption() const { return m_caption; }
     void setCaption(const QString& caption);
@@ -48,6 +55,11 @@ public:
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
+    QStringList mimeTypes() const override;
+    /// The rows of `indexes`, in list order, as file addresses of their full
+    /// paths and as plain text, one full path a line.
+    QMimeData* mimeData(const QModelIndexList& indexes) const override;
+    Qt::DropActions supportedDragActions() const override;
     QVariant headerData(
         int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
@@ -67,6 +79,7 @@ private:
     QString m_caption;
     int m_shown = 0;
     bool m_checkable;
+    bool m_draggable = false;
     bool m_flushQueued = false;
     /// Runs of a removal in progress, ascending; those from m_firstAnnounced
     /// on have already left the views but not yet the store.

@@ -19,6 +19,8 @@ QString QtCaptionControl::caption() const
 void QtCaptionControl::setCaption(const QString& caption)
 {
     m_button.setText(caption);
+    // Screen readers read the button by this name: it follows the caption.
+    m_button.setAccessibleName(caption);
 }
 
 } // namespace vantorel

@@ -32,6 +32,16 @@ void QtListControl::append(const QString& text)
     m_model.append(text);
 }
 
+void QtListControl::appendWithPath(const QString& text, const QString& fullPath)
+{
+    m_model.append(text, fullPath);
+}
+
+QString QtListControl::fullPath(int position) const
+{
+    return m_model.fullPath(position);
+}
+
 void QtListControl::removeAt(int position)
 {
     m_model.removeAt(position);
@@ -66,6 +76,22 @@ bool QtListControl::isChecked(int position) const
 void QtListControl::setChecked(int position, bool checked)
 {
     m_model.setChecked(position, checked);
+}
+
+void QtListControl::setAllChecked(bool checked)
+{
+    m_model.setAllChecked(checked);
+}
+
+std::vector<int> QtListControl::selectedRows() const
+{
+    std::vector<int> rows;
+    if (const QItemSelectionModel* selection = m_view.selectionModel()) {
+        for (const QModelIndex& index : selection->selectedRows())
+            rows.push_back(index.row());
+    }
+    std::sort(rows.begin(), rows.end());
+    return rows;
 }
 
 int QtListControl::selectedRow() const

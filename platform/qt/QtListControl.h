@@ -19,12 +19,16 @@ public:
     int count() const override;
     QString text(int position) const override;
     void append(const QString& text) override;
+    void appendWithPath(const QString& text, const QString& fullPath) override;
+    QString fullPath(int position) const override;
     void removeAt(int position) override;
     void removeRows(const std::vector<int>& ascendingPositions) override;
     void clear() override;
     bool isChecked(int position) const override;
     void setChecked(int position, bool checked) override;
+    void setAllChecked(bool checked) override;
     int selectedRow() const override;
+    std::vector<int> selectedRows() const override;
     int columnCount() const override;
     QString cellText(int position, int column) const override;
     QString columnCaption() const override;

@@ -4,6 +4,7 @@
 #include "platform/Failure.h"
 
 #include <QDesktopServices>
+#include <QDir>
 #include <QProcess>
 #include <QUrl>
 
@@ -36,6 +37,13 @@ void QtProgramLauncher::launch(const QString& commandLine, int)
     const QString program = arguments.takeFirst();
     if (!QProcess::startDetached(program, arguments))
         throw Failure(QStringLiteral("File not found"));
+}
+
+bool QtProgramLauncher::openFolder(const QString& path)
+{
+    if (path.isEmpty())
+        return false;
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(QDir::fromNativeSeparators(path)));
 }
 
 } // namespace vantorel

@@ -222,8 +222,17 @@ public:
         launched.append(commandLine);
         styles.append(windowStyle);
     }
+    bool openFolder(const QString& path) override
+    {
+        openedFolders.append(path);
+        return opens;
+    }
     QStringList launched;
     QList<int> styles;
+    /// Every folder the desktop was asked to show, in order.
+    QStringList openedFolders;
+    /// What openFolder answers.
+    bool opens = true;
 };
 
 class FakeRandom : public RandomSource

@@ -3,6 +3,8 @@
 
 #include "platform/Failure.h"
 
+#include <algorithm>
+
 namespace vantorel::test {
 
 FakeListControl::FakeListControl(QString caption, int columns)
@@ -42,12 +44,49 @@ void FakeListControl::append(const QString& text)
     m_rows.append(Row{QStringList{text}, false});
 }
 
+void FakeListControl::appendWithPath(const QString& text, const QString& fullPath)
+{
+    hook("append");
+    m_rows.append(Row{QStringList{text}, false, fullPath});
+}
+
+QString FakeListControl::fullPath(int position) const
+{
+    hook("fullPath");
+    check(position);
+    const Row& row = m_rows[position];
+    return row.fullPath.isEmpty() ? row.cells.value(0) : row.fullPath;
+}
+
+QStringList FakeListControl::fullPaths() const
+{
+    QStringList result;
+    for (int i = 0; i < m_rows.size(); ++i)
+        result.append(fullPath(i));
+    return result;
+}
+
+std::vector<int> FakeListControl::selectedRows() const
+{
+    if (!m_selection.empty())
+        return m_selection;
+    return m_selected < 0 ? std::vector<int>() : std::vector<int>{m_selected};
+}
+
+void FakeListControl::selectRows(const std::vector<int>& positions)
+{
+    m_selection = positions;
+    std::sort(m_selection.begin(), m_selection.end());
+    m_selected = m_selection.empty() ? -1 : m_selection.front();
+}
+
 void FakeListControl::removeAt(int position)
 {
     hook("removeAt");
     check(position);
     ++removeCalls;
     m_rows.removeAt(position);
+    m_selection.clear();
     if (m_selected >= int(m_rows.size()))
         m_selected = int(m_rows.size()) - 1;
 }
@@ -67,6 +106,7 @@ void FakeListControl::clear()
     hook("clear");
     m_rows.clear();
     m_selected = -1;
+    m_selection.clear();
 }
 
 bool FakeListControl::isChecked(int position) const

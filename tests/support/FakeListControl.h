@@ -18,12 +18,15 @@ public:
     int count() const override;
     QString text(int position) const override;
     void append(const QString& text) override;
+    void appendWithPath(const QString& text, const QString& fullPath) override;
+    QString fullPath(int position) const override;
     void removeAt(int position) override;
     void removeRows(const std::vector<int>& ascendingPositions) override;
     void clear() override;
     bool isChecked(int position) const override;
     void setChecked(int position, bool checked) override;
     int selectedRow() const override { return m_selected; }
+    std::vector<int> selectedRows() const override;
     int columnCount() const override { return m_columns; }
     QString cellText(int position, int column) const override;
     QString columnCaption() const override { return m_caption; }
@@ -33,7 +36,11 @@ public:
     void setRows(const QStringList& rows);
     QStringList rows() const;
     void setSubItem(int position, int column, const QString& text);
-    void select(int position) { m_selected = position; }
+    void select(int position) { m_selected = position; m_selection.clear(); }
+    /// Selects several rows at once; the first is the one selectedRow() gives.
+    void selectRows(const std::vector<int>& positions);
+    /// The full path kept with each row, in order.
+    QStringList fullPaths() const;
     /// Every caption the first column showed, in order.
     const QStringList& captionHistory() const { return m_captionHistory; }
     /// Called before each operation with its name; may throw Failure.
@@ -47,6 +54,7 @@ private:
     {
         QStringList cells;
         bool checked = false;
+        QString fullPath; ///< empty when none was kept
     };
     void check(int position) const;
     void hook(const char* operation) const;
@@ -56,6 +64,7 @@ private:
     QStringList m_captionHistory;
     int m_columns;
     int m_selected = -1;
+    std::vector<int> m_selection;
 };
 
 } // namespace vantorel::test

@@ -1,0 +1,58 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "platform/Clipboard.h"
+#include "platform/FileSystem.h"
+#include "platform/ListControl.h"
+#include "platform/MessageBoxes.h"
+#include "platform/ProgramEnvironment.h"
+
+#include <QString>
+#include <vector>
+
+namespace vantorel {
+
+/// What the results list offers on its rows besides the window's commands:
+/// opening a row's folder or the folder that holds it, copying, ticking. Rows
+/// are 0-based positions; a row that is no longer in the list is passed over.
+/// None of it changes a row's text, and the "Copy Results To Clipboard"
+/// command keeps its own rules.
+class ResultActions
+{
+public:
+    ResultActions(ListControl& results, ProgramLauncher& launcher, FileSystem& files,
+                  Clipboard& clipboard, MessageBoxes& boxes);
+
+    /// Shows the row's folder in the desktop's file manager.
+    void openFolder(int row);
+    /// Shows the folder that holds the row's folder.
+    void openContainingFolder(int row);
+    /// Puts the full paths of the rows on the clipboard, one a line (the
+    /// platform's line end, a line feed, with none after the last).
+    void copyPaths(const std::vector<int>& rows);
+    /// Puts the rows' texts, as the list shows them, on the clipboard, one a
+    /// line. No rows leave the clipboard alone.
+    void copyTexts(const std::vector<int>& rows);
+    void tickAll();
+    void untickAll();
+
+    /// The folder that holds `path`; the path itself when it has no parent.
+    static QString containingFolder(const QString& path);
+    static QString goneMessage(const QString& path);
+    static QString notOpenedMessage(const QString& path);
+
+private:
+    void open(const QString& folder);
+    /// Puts one line a row still in the list on the clipboard, read by `read`;
+    /// nothing when no row is left.
+    template <class Read>
+    void copyLines(const std::vector<int>& rows, Read read);
+
+    ListControl& m_results;
+    ProgramLauncher& m_launcher;
+    FileSystem& m_files;
+    Clipboard& m_clipboard;
+    MessageBoxes& m_boxes;
+};
+
+} // namespace vantorel

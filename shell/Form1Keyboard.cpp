@@ -1,0 +1,28 @@
+// SPDX-License-Identifier: MIT
+#include "shell/Form1Keyboard.h"
+
+#include <QLineEdit>
+#include <QMetaObject>
+#include <QPushButton>
+#include <QShortcut>
+
+namespace vantorel
+{
+
+Form1Keyboard::Form1Keyboard(QWidget& window, QLineEdit& phrase, QPushButton& startButton,
+    const CaptionControl& startCaption)
+    : QObject(&window)
+    , m_keys(startCaption, [button = &startButton] { button->click(); })
+{
+    // The press waits for the key's own handling to end, so that the search
+    // does not run inside the phrase box's key handler; it looks at the
+    // button only then, so a second Enter queued behind it finds "Stop".
+    connect(&phrase, &QLineEdit::returnPressed, this, [this] {
+        QMetaObject::invokeMethod(this, [this] { m_keys.enterInPhrase(); }, Qt::QueuedConnection);
+    });
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), &window);
+    escape->setContext(Qt::WindowShortcut);
+    connect(escape, &QShortcut::activated, this, [this] { m_keys.escape(); });
+}
+
+} // namespace vantorel

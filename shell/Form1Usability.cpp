@@ -1,0 +1,25 @@
+// SPDX-License-Identifier: MIT
+#include "shell/Form1Usability.h"
+
+#include "platform/qt/ListView.h"
+#include "shell/AccessibleNames.h"
+#include "shell/Form1Keyboard.h"
+#include "shell/Form1Layout.h"
+#include "shell/Form1Platform.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace vantorel
+{
+
+Form1Usability::Form1Usability(QWidget& window, Form1Layout& layout, Form1Platform& platform)
+    : QObject(&window)
+    , m_resultsList(new ResultsListActions(
+          *layout.ListView2, platform.resultRows, platform.results, platform.services()))
+{
+    new Form1Keyboard(window, *layout.Text1, *layout.PushButton1, platform.startButton);
+    AccessibleNames::apply(layout);
+}
+
+} // namespace vantorel

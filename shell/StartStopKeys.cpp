@@ -1,0 +1,32 @@
+// SPDX-License-Identifier: MIT
+#include "shell/StartStopKeys.h"
+
+#include <QString>
+
+namespace vantorel {
+
+StartStopKeys::StartStopKeys(const CaptionControl& startButton, std::function<void()> press)
+    : m_startButton(startButton)
+    , m_press(std::move(press))
+{
+}
+
+// The run itself tells a running search by this caption, so the keys do too.
+bool StartStopKeys::searchRuns() const
+{
+    return m_startButton.caption() == QLatin1String("Stop");
+}
+
+void StartStopKeys::enterInPhrase()
+{
+    if (!searchRuns())
+        m_press();
+}
+
+void StartStopKeys::escape()
+{
+    if (searchRuns())
+        m_press();
+}
+
+} // namespace vantorel

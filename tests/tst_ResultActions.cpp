@@ -1,0 +1,167 @@
+// SPDX-License-Identifier: MIT
+// The results list's own actions, with doubles: what is opened, copied, ticked.
+#include "results/ResultActions.h"
+#include "support/FakeControls.h"
+#include "support/FakeListControl.h"
+#include "support/FakeMainWindow.h"
+#include "support/RecordingMessageBoxes.h"
+
+#include <QTest>
+
+using namespace vantorel;
+using namespace vantorel::test;
+
+namespace {
+
+struct Fixture
+{
+    FakeListControl results{QStringLiteral("Results")};
+    FakeLauncher launcher;
+    FakeFileSystem files;
+    FakeClipboard clipboard;
+    RecordingMessageBoxes boxes;
+    ResultActions actions{results, launcher, files, clipboard, boxes};
+
+    Fixture()
+    {
+        // Rows as a search leaves them after the display option was switched
+        // halfway: two full paths, then two names alone.
+        results.appendWithPath("/work/alpha", "/work/alpha");
+        results.appendWithPath("/work/alpha/alpha-old", "/work/alpha/alpha-old");
+        results.appendWithPath("alpha-2019", "/work/old/alpha-2019");
+        results.appendWithPath("alpha", "/data/alpha");
+        files.existing = {"/work/alpha", "/work/alpha/alpha-old", "/work/old/alpha-2019",
+                          "/work/old", "/work", "/data/alpha", "/data"};
+    }
+};
+
+} // namespace
+
+class TestResultActions : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<Fixture> m_fixture;
+
+private slots:
+    void init() { m_fixture = std::make_unique<Fixture>(); }
+    void cleanup() { m_fixture.reset(); }
+
+    void openFolderOpensTheFullPathOfANameOnlyRow()
+    {
+        m_fixture->actions.openFolder(2);
+        m_fixture->actions.openFolder(3);
+        m_fixture->actions.openFolder(0);
+        QCOMPARE(m_fixture->launcher.openedFolders,
+                 QStringList({"/work/old/alpha-2019", "/data/alpha", "/work/alpha"}));
+        QVERIFY(m_fixture->launcher.launched.isEmpty()); // no command line is ever built
+        QVERIFY(m_fixture->boxes.shown.isEmpty());
+    }
+
+    void openContainingFolderOpensTheParent()
+    {
+        m_fixture->actions.openContainingFolder(2);
+        m_fixture->actions.openContainingFolder(1);
+        QCOMPARE(m_fixture->launcher.openedFolders, QStringList({"/work/old", "/work/alpha"}));
+    }
+
+    void containingFolder_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("parent");
+        QTest::newRow("deep") << "/work/old/alpha-2019" << "/work/old";
+        QTest::newRow("below the root") << "/alpha" << "/";
+        QTest::newRow("the root") << "/" << "/";
+        QTest::newRow("trailing separator") << "/work/alpha/" << "/work";
+        QTest::newRow("blanks kept") << "/work/ old /alpha " << "/work/ old ";
+        QTest::newRow("a name alone") << "alpha" << "alpha";
+    }
+    void containingFolder()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, parent);
+        QCOMPARE(ResultActions::containingFolder(path), parent);
+    }
+
+    void aFolderGoneSinceTheSearchIsNamedNotOpened()
+    {
+        m_fixture->files.existing.remove("/data/alpha");
+        m_fixture->actions.openFolder(3);
+        QVERIFY(m_fixture->launcher.openedFolders.isEmpty());
+        QCOMPARE(m_fixture->boxes.informations(),
+                 QStringList{"This folder is no longer there:\n/data/alpha"});
+    }
+
+    void aDesktopThatCannotOpenIsSaidSo()
+    {
+        m_fixture->launcher.opens = false;
+        m_fixture->actions.openContainingFolder(3);
+        QCOMPARE(m_fixture->launcher.openedFolders, QStringList{"/data"});
+        QCOMPARE(m_fixture->boxes.informations(),
+                 QStringList{"The desktop could not open this folder:\n/data"});
+    }
+
+    void aRowNoLongerInTheListDoesNothing()
+    {
+        m_fixture->actions.openFolder(4);
+        m_fixture->actions.openContainingFolder(-1);
+        m_fixture->actions.copyPaths({7});
+        QVERIFY(m_fixture->launcher.openedFolders.isEmpty());
+        QVERIFY(m_fixture->boxes.shown.isEmpty());
+        QCOMPARE(m_fixture->clipboard.setAttempts, 0);
+    }
+
+    void copyPathGivesFullPathsOnePerLine()
+    {
+        m_fixture->actions.copyPaths({1, 2, 3});
+        QCOMPARE(m_fixture->clipboard.text,
+                 QStringLiteral("/work/alpha/alpha-old\n/work/old/alpha-2019\n/data/alpha"));
+        QCOMPARE(m_fixture->clipboard.lastFormat, 0);
+        m_fixture->actions.copyPaths({3, 9});
+        QCOMPARE(m_fixture->clipboard.text, QStringLiteral("/data/alpha"));
+    }
+
+    void copyTextsGivesTheRowsAsShown()
+    {
+        m_fixture->actions.copyTexts({0, 2, 3});
+        QCOMPARE(m_fixture->clipboard.text, QStringLiteral("/work/alpha\nalpha-2019\nalpha"));
+        // The texts are not touched: trailing blanks stay.
+        m_fixture->results.appendWithPath("Old alpha  ", "/work/Old alpha  ");
+        m_fixture->actions.copyTexts({4});
+        QCOMPARE(m_fixture->clipboard.text, QStringLiteral("Old alpha  "));
+    }
+
+    void copyingNothingLeavesTheClipboard()
+    {
+        m_fixture->clipboard.text = "kept";
+        m_fixture->actions.copyTexts({});
+        m_fixture->actions.copyPaths({});
+        QCOMPARE(m_fixture->clipboard.text, QStringLiteral("kept"));
+        QCOMPARE(m_fixture->clipboard.setAttempts, 0);
+        QCOMPARE(m_fixture->clipboard.clearAttempts, 0);
+    }
+
+    void aBusyClipboardIsTriedAgain()
+    {
+        m_fixture->clipboard.failuresLeft = 3;
+        m_fixture->actions.copyTexts({3});
+        QCOMPARE(m_fixture->clipboard.text, QStringLiteral("alpha"));
+        QCOMPARE(m_fixture->clipboard.setAttempts, 4);
+    }
+
+    void tickAndUntickAll()
+    {
+        m_fixture->results.setChecked(1, true);
+        m_fixture->actions.tickAll();
+        for (int i = 0; i < m_fixture->results.count(); ++i)
+            QVERIFY(m_fixture->results.isChecked(i));
+        m_fixture->actions.untickAll();
+        for (int i = 0; i < m_fixture->results.count(); ++i)
+            QVERIFY(!m_fixture->results.isChecked(i));
+        QCOMPARE(m_fixture->results.rows(),
+                 QStringList({"/work/alpha", "/work/alpha/alpha-old", "alpha-2019", "alpha"}));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestResultActions)
+#include "tst_ResultActions.moc"

@@ -1,0 +1,325 @@
+// SPDX-License-Identifier: MIT
+// The results list in the real window, offscreen: its context menu, Ctrl+C,
+// the rows it gives to a drag, and the names screen readers read.
+#include "platform/qt/ListModel.h"
+#include "platform/qt/ListView.h"
+#include "platform/qt/QtEventPump.h"
+#include "platform/qt/QtListControl.h"
+#include "shell/Form1.h"
+#include "shell/Form1Usability.h"
+#include "support/FolderTreeFixture.h"
+#include "support/ModalBoxAnswerer.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QDesktopServices>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUrl>
+
+using namespace vantorel;
+using namespace vantorel::test;
+
+/// Stands in for the desktop: records the folders it is asked to open.
+class FolderOpener : public QObject
+{
+    Q_OBJECT
+
+public:
+    QList<QUrl> opened;
+
+public slots:
+    void open(const QUrl& url) { opened.append(url); }
+};
+
+namespace {
+
+struct Window
+{
+    Form1 form{[] {}};
+    Window()
+    {
+        form.load();
+        form.showCentred();
+    }
+    ListView* list() { return form.findChild<ListView*>(QStringLiteral("ListView2")); }
+    QPushButton* button(const char* name) { return form.findChild<QPushButton*>(QLatin1String(name)); }
+    /// Where row `row` of the results is, in the list's viewport.
+    QPoint rowPoint(int row)
+    {
+        form.pump().pump();
+        return list()->visualRect(form.resultRows().index(row, 0)).center();
+    }
+    void select(const std::vector<int>& rows)
+    {
+        QItemSelectionModel* selection = list()->selectionModel();
+        selection->clearSelection();
+        for (int row : rows)
+            selection->select(form.resultRows().index(row, 0),
+                              QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
+    /// Triggers the menu action of that caption for a point of the list.
+    void choose(const QPoint& point, const QString& caption)
+    {
+        const std::unique_ptr<QMenu> menu = form.usability().resultsList().menuAt(point);
+        for (QAction* action : menu->actions()) {
+            if (action->text() == caption) {
+                QVERIFY2(action->isEnabled(), qPrintable(caption));
+                action->trigger();
+                return;
+            }
+        }
+        QFAIL(qPrintable("no action " + caption));
+    }
+    void addRows()
+    {
+        QtListControl& results = form.results();
+        results.appendWithPath("/work/alpha", "/work/alpha");
+        results.appendWithPath("alpha-old", "/work/alpha/alpha-old");
+        results.appendWithPath("old alpha", "/work/beta/old alpha");
+        form.pump().pump();
+    }
+};
+
+QStringList captionsOf(const QMenu& menu)
+{
+    QStringList captions;
+    for (const QAction* action : menu.actions())
+        captions.append(action->isSeparator() ? QStringLiteral("-") : action->text());
+    return captions;
+}
+
+QList<bool> enabledOf(const QMenu& menu)
+{
+    QList<bool> enabled;
+    for (const QAction* action : menu.actions()) {
+        if (!action->isSeparator())
+            enabled.append(action->isEnabled());
+    }
+    return enabled;
+}
+
+const QStringList kMenu = {"Open Folder", "Open Containing Folder", "Copy Path", "-", "Tick All",
+                           "Untick All"};
+
+} // namespace
+
+class TestResultsListWindow : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    FolderOpener m_opener;
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(makeFolders(m_dir.path() + "/Work", {"alpha/alpha-old", "beta/old alpha", "docs"}));
+        QDesktopServices::setUrlHandler(QStringLiteral("file"), &m_opener, "open");
+    }
+    void cleanupTestCase() { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); }
+    void init() { m_opener.opened.clear(); }
+    void cleanup() { QVERIFY(!QApplication::activeModalWidget()); }
+
+    void theMenuOffersItsActionsWhereTheyApply()
+    {
+        Window w;
+        const std::unique_ptr<QMenu> empty = w.form.usability().resultsList().menuAt(QPoint(5, 5));
+        QCOMPARE(captionsOf(*empty), kMenu);
+        QCOMPARE(enabledOf(*empty), QList<bool>({false, false, false, false, false}));
+
+        w.addRows();
+        const std::unique_ptr<QMenu> onRow = w.form.usability().resultsList().menuAt(w.rowPoint(1));
+        QCOMPARE(captionsOf(*onRow), kMenu);
+        QCOMPARE(enabledOf(*onRow), QList<bool>({true, true, true, true, true}));
+        const QPoint belowRows(5, w.list()->viewport()->height() - 2);
+        QVERIFY(!w.list()->indexAt(belowRows).isValid());
+        const std::unique_ptr<QMenu> offRow = w.form.usability().resultsList().menuAt(belowRows);
+        QCOMPARE(enabledOf(*offRow), QList<bool>({false, false, false, true, true}));
+    }
+
+    void aRightClickOpensTheMenu()
+    {
+        Window w;
+        w.addRows();
+        QStringList seen;
+        QTimer::singleShot(50, &w.form, [&] {
+            if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+                seen = captionsOf(*menu);
+                menu->close();
+            }
+        });
+        QWidget* viewport = w.list()->viewport();
+        const QPoint point = w.rowPoint(0);
+        QContextMenuEvent event(QContextMenuEvent::Mouse, point, viewport->mapToGlobal(point));
+        QApplication::sendEvent(viewport, &event);
+        QCOMPARE(seen, kMenu);
+    }
+
+    void openFolderOpensTheRowsFolderShownByName()
+    {
+        ModalBoxAnswerer answerer;
+        Window w;
+        const QString work = m_dir.path() + "/Work";
+        w.form.locations().append(work);
+        w.form.findChild<QRadioButton*>(QStringLiteral("Option2"))->click();
+        w.form.findChild<QLineEdit*>(QStringLiteral("Text1"))->setText("alpha");
+        QTest::mouseClick(w.button("PushButton1"), Qt::LeftButton);
+        QCOMPARE(answerer.texts(), QStringList{"Done."});
+        QStringList rows;
+        for (int i = 0; i < w.form.results().count(); ++i)
+            rows << w.form.results().text(i);
+        rows.sort();
+        QCOMPARE(rows, QStringList({"alpha", "alpha-old", "old alpha"}));
+
+        for (int i = 0; i < w.form.results().count(); ++i) {
+            if (w.form.results().text(i) == "old alpha") {
+                w.choose(w.rowPoint(i), "Open Folder");
+                w.choose(w.rowPoint(i), "Open Containing Folder");
+            }
+        }
+        QCOMPARE(m_opener.opened, QList<QUrl>({QUrl::fromLocalFile(work + "/beta/old alpha"),
+                                               QUrl::fromLocalFile(work + "/beta")}));
+        QCOMPARE(answerer.texts(), QStringList{"Done."});
+    }
+
+    void aFolderGoneSinceTheSearchIsNamed()
+    {
+        ModalBoxAnswerer answerer;
+        Window w;
+        w.addRows(); // /work does not exist here
+        w.choose(w.rowPoint(1), "Open Folder");
+        QVERIFY(m_opener.opened.isEmpty());
+        QCOMPARE(answerer.texts(), QStringList{"This folder is no longer there:\n/work/alpha/alpha-old"});
+        QCOMPARE(answerer.boxes.value(0).title, QStringLiteral("Vantorel"));
+    }
+
+    void copyPathTakesTheSelectedRowsFullPaths()
+    {
+        Window w;
+        w.addRows();
+        w.select({0, 2});
+        w.choose(w.rowPoint(2), "Copy Path");
+        QCOMPARE(QGuiApplication::clipboard()->text(),
+                 QStringLiteral("/work/alpha\n/work/beta/old alpha"));
+        // A row outside the selection is taken alone.
+        w.choose(w.rowPoint(1), "Copy Path");
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("/work/alpha/alpha-old"));
+    }
+
+    void tickAndUntickAll()
+    {
+        Window w;
+        w.addRows();
+        ListModel& rows = w.form.resultRows();
+        w.choose(w.rowPoint(0), "Tick All");
+        for (int i = 0; i < 3; ++i)
+            QCOMPARE(rows.data(rows.index(i, 0), Qt::CheckStateRole).toInt(), int(Qt::Checked));
+        w.choose(w.rowPoint(0), "Untick All");
+        for (int i = 0; i < 3; ++i)
+            QCOMPARE(rows.data(rows.index(i, 0), Qt::CheckStateRole).toInt(), int(Qt::Unchecked));
+    }
+
+    void ctrlCCopiesTheSelectedTextsAndNothingElse()
+    {
+        ModalBoxAnswerer answerer;
+        Window w;
+        w.addRows();
+        QGuiApplication::clipboard()->setText("before");
+        w.list()->setFocus();
+        w.select({1, 2});
+        QTest::keyClick(w.list(), Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("alpha-old\nold alpha"));
+        // No row was ticked and no confirmation shown: that is the copy
+        // command's, which is unchanged.
+        for (int i = 0; i < 3; ++i)
+            QVERIFY(!w.form.results().isChecked(i));
+        QVERIFY(answerer.boxes.isEmpty());
+
+        w.select({});
+        QTest::keyClick(w.list(), Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("alpha-old\nold alpha"));
+    }
+
+    void theSelectedRowsDragAsTheirFolders()
+    {
+        Window w;
+        w.addRows();
+        QVERIFY(w.list()->dragEnabled());
+        QCOMPARE(w.list()->dragDropMode(), QAbstractItemView::DragOnly);
+        w.select({2, 1});
+        const QModelIndexList selected = w.list()->selectionModel()->selectedIndexes();
+        const std::unique_ptr<QMimeData> data(w.form.resultRows().mimeData(selected));
+        QVERIFY(data);
+        QCOMPARE(data->urls(), QList<QUrl>({QUrl::fromLocalFile("/work/alpha/alpha-old"),
+                                            QUrl::fromLocalFile("/work/beta/old alpha")}));
+        QCOMPARE(data->text(), QStringLiteral("/work/alpha/alpha-old\n/work/beta/old alpha"));
+        // The locations list is no drag source.
+        auto* locations = w.form.findChild<ListView*>(QStringLiteral("ListView1"));
+        QVERIFY(!locations->dragEnabled());
+        QCOMPARE(locations->selectionMode(), QAbstractItemView::SingleSelection);
+    }
+
+    void screenReadersReadTheCaptions_data()
+    {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("ListView1") << "ListView1" << "Folder(s): the folders to search within";
+        QTest::newRow("ListView2") << "ListView2" << "Results: the folders found";
+        QTest::newRow("PushButton3") << "PushButton3" << "Add Drive/Folder To Search Within";
+        QTest::newRow("PushButton7") << "PushButton7" << "Clear List";
+        QTest::newRow("PushButton8") << "PushButton8" << "Load Sample/Example Folder";
+        QTest::newRow("Frame3") << "Frame3" << "Search For These Character(s)";
+        QTest::newRow("Text1") << "Text1" << "Search For These Character(s)";
+        QTest::newRow("Frame2") << "Frame2" << "Case Option";
+        QTest::newRow("Check4") << "Check4" << "Match Case";
+        QTest::newRow("Frame1") << "Frame1" << "Option";
+        QTest::newRow("Option1") << "Option1" << "Display full path";
+        QTest::newRow("Option2") << "Option2" << "Display folder name only";
+        QTest::newRow("PushButton1") << "PushButton1" << "Start Finding";
+        QTest::newRow("PushButton2") << "PushButton2" << "Save Results As Text File";
+        QTest::newRow("PushButton4") << "PushButton4" << "Copy Results To Clipboard";
+        QTest::newRow("PushButton17") << "PushButton17" << "Remove Results Containing X";
+        QTest::newRow("PushButton11") << "PushButton11" << "Remove Results Not Containing X";
+        QTest::newRow("PushButton5") << "PushButton5" << "Help";
+        QTest::newRow("PushButton6") << "PushButton6" << "Clear Results";
+    }
+    void screenReadersReadTheCaptions()
+    {
+        QFETCH(QString, control);
+        QFETCH(QString, name);
+        Window w;
+        QWidget* widget = w.form.findChild<QWidget*>(control);
+        QVERIFY(widget);
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(widget);
+        QVERIFY(accessible);
+        QCOMPARE(accessible->text(QAccessible::Name), name);
+        // Captions keep their text: no mnemonic was added.
+        if (auto* button = qobject_cast<QAbstractButton*>(widget))
+            QVERIFY(!button->text().contains('&'));
+        if (auto* frame = qobject_cast<QGroupBox*>(widget))
+            QVERIFY(!frame->title().contains('&'));
+    }
+
+    void theListsRowsAreReadAsShown()
+    {
+        Window w;
+        w.addRows();
+        QAccessibleInterface* list = QAccessible::queryAccessibleInterface(w.list());
+        QVERIFY(list && list->tableInterface());
+        QAccessibleInterface* cell = list->tableInterface()->cellAt(1, 0);
+        QVERIFY(cell);
+        QCOMPARE(cell->text(QAccessible::Name), QStringLiteral("alpha-old"));
+    }
+};
+
+QTEST_MAIN(TestResultsListWindow)
+#include "tst_ResultsListWindow.moc"

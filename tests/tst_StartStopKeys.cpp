@@ -1,0 +1,181 @@
+// SPDX-License-Identifier: MIT
+// Enter and Esc for the start button: the rule with doubles, then in the real
+// window, offscreen, with its "Done." box answered.
+#include "platform/qt/QtListControl.h"
+#include "shell/Form1.h"
+#include "shell/StartStopKeys.h"
+#include "support/FakeControls.h"
+#include "support/FolderTreeFixture.h"
+#include "support/ModalBoxAnswerer.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace vantorel;
+using namespace vantorel::test;
+
+namespace {
+
+struct Window
+{
+    Form1 form{[] {}};
+    Window()
+    {
+        form.load();
+        form.showCentred();
+        QApplication::setActiveWindow(&form);
+    }
+    QPushButton* start() { return form.findChild<QPushButton*>(QStringLiteral("PushButton1")); }
+    QLineEdit* phrase() { return form.findChild<QLineEdit*>(QStringLiteral("Text1")); }
+    QStringList results()
+    {
+        QStringList rows;
+        for (int i = 0; i < form.results().count(); ++i)
+            rows << form.results().text(i);
+        return rows;
+    }
+};
+
+} // namespace
+
+class TestStartStopKeys : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString m_work;
+
+private slots:
+    void initTestCase()
+    {
+        m_work = m_dir.path() + "/Work";
+        QVERIFY(makeFolders(m_work, {"alpha/alpha-old", "beta/old alpha", "docs"}));
+    }
+    void cleanup() { QVERIFY(!QApplication::activeModalWidget()); }
+
+    void keysPressTheButtonOnlyForTheirOwnCaption_data()
+    {
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<bool>("enter");
+        QTest::addColumn<bool>("pressed");
+        QTest::newRow("Enter, idle") << "Start Finding" << true << true;
+        QTest::newRow("Enter, running") << "Stop" << true << false;
+        QTest::newRow("Esc, idle") << "Start Finding" << false << false;
+        QTest::newRow("Esc, running") << "Stop" << false << true;
+        // Only the exact caption marks a run, as for the button itself.
+        QTest::newRow("Esc, caption stop in lower case") << "stop" << false << false;
+        QTest::newRow("Enter, another caption") << "Find" << true << true;
+    }
+    void keysPressTheButtonOnlyForTheirOwnCaption()
+    {
+        QFETCH(QString, caption);
+        QFETCH(bool, enter);
+        QFETCH(bool, pressed);
+        FakeCaption button(caption);
+        int presses = 0;
+        StartStopKeys keys(button, [&] { ++presses; });
+        enter ? keys.enterInPhrase() : keys.escape();
+        QCOMPARE(presses, pressed ? 1 : 0);
+    }
+
+    void enterInThePhraseBoxStartsTheSearch()
+    {
+        ModalBoxAnswerer answerer;
+        Window w;
+        w.form.locations().append(m_work);
+        w.phrase()->setText("alpha");
+        QTest::keyClick(w.phrase(), Qt::Key_Return);
+        QTRY_COMPARE(answerer.texts(), QStringList{"Done."});
+        QStringList rows = w.results();
+        rows.sort();
+        QCOMPARE(rows, QStringList({m_work + "/alpha", m_work + "/alpha/alpha-old",
+                                    m_work + "/beta/old alpha"}));
+        QCOMPARE(w.start()->text(), QStringLiteral("Start Finding"));
+        // The phrase box keeps its text: Enter typed nothing into it.
+        QCOMPARE(w.phrase()->text(), QStringLiteral("alpha"));
+
+        // The keypad's Enter does the same.
+        w.form.results().clear();
+        QTest::keyClick(w.phrase(), Qt::Key_Enter, Qt::KeypadModifier);
+        QTRY_COMPARE(answerer.texts(), QStringList({"Done.", "Done."}));
+        QCOMPARE(w.results().size(), 3);
+    }
+
+    void enterWithABlankPhraseAsksForOne()
+    {
+        ModalBoxAnswerer answerer;
+        Window w;
+        w.form.locations().append(m_work);
+        w.phrase()->setText("  ");
+        QTest::keyClick(w.phrase(), Qt::Key_Return);
+        QTRY_COMPARE(answerer.texts(), QStringList{"Input search for what phrase."});
+        QVERIFY(w.results().isEmpty());
+    }
+
+    void enterDuringASearchDoesNotStopIt()
+    {
+        ModalBoxAnswerer answerer;
+        Window w;
+        // Two locations: the run pumps between them, where a queued Enter lands.
+        w.form.locations().append(m_work);
+        w.form.locations().append(m_work);
+        w.phrase()->setText("alpha");
+        QString captionInside;
+        QTimer::singleShot(0, &w.form, [&] {
+            captionInside = w.start()->text();
+            QTest::keyClick(w.phrase(), Qt::Key_Return);
+            QTest::keyClick(w.phrase(), Qt::Key_Return);
+        });
+        QTest::mouseClick(w.start(), Qt::LeftButton);
+        QCOMPARE(captionInside, QStringLiteral("Stop"));
+        QCOMPARE(answerer.texts(), QStringList{"Done."});
+        QCOMPARE(w.results().size(), 6); // both locations walked to the end
+        QTest::qWait(50);
+        QCOMPARE(answerer.texts(), QStringList{"Done."}); // and no second search followed
+    }
+
+    void escStopsARunningSearch()
+    {
+        ModalBoxAnswerer answerer;
+        Window w;
+        w.form.locations().append(m_work);
+        w.phrase()->setText("alpha");
+        QString nameInside;
+        QString captionAfterEsc;
+        QTimer::singleShot(0, &w.form, [&] {
+            // Screen readers hear the caption the button has now.
+            nameInside = QAccessible::queryAccessibleInterface(w.start())->text(QAccessible::Name);
+            QTest::keyClick(w.phrase(), Qt::Key_Escape);
+            captionAfterEsc = w.start()->text();
+        });
+        QTest::mouseClick(w.start(), Qt::LeftButton);
+        QCOMPARE(nameInside, QStringLiteral("Stop"));
+        QCOMPARE(captionAfterEsc, QStringLiteral("Start Finding"));
+        QCOMPARE(answerer.texts(), QStringList{"Done."});
+        QVERIFY(w.results().isEmpty()); // stopped before the first folder was tested
+        QCOMPARE(QAccessible::queryAccessibleInterface(w.start())->text(QAccessible::Name),
+                 QStringLiteral("Start Finding"));
+    }
+
+    void escWhenIdleDoesNothing()
+    {
+        ModalBoxAnswerer answerer;
+        Window w;
+        w.form.locations().append(m_work);
+        w.phrase()->setText("alpha");
+        QTest::keyClick(w.phrase(), Qt::Key_Escape);
+        QTest::keyClick(&w.form, Qt::Key_Escape);
+        QTest::qWait(20);
+        QVERIFY(answerer.boxes.isEmpty());
+        QCOMPARE(w.start()->text(), QStringLiteral("Start Finding"));
+        QVERIFY(w.results().isEmpty());
+        QCOMPARE(w.phrase()->text(), QStringLiteral("alpha"));
+    }
+};
+
+QTEST_MAIN(TestStartStopKeys)
+#include "tst_StartStopKeys.moc"
