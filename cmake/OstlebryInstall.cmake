@@ -6,16 +6,12 @@ set(OSTLEBRY_INSTALL_DIR lib/ostlebry)
 install(TARGETS ostlebry RUNTIME DESTINATION ${OSTLEBRY_INSTALL_DIR})
 install(DIRECTORY resources/Samples DESTINATION ${OSTLEBRY_INSTALL_DIR}
   PATTERN ".keep" EXCLUDE)
-# The skin and the hand pointer are optional to the program; a tree without
-# them installs without them.
-if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/resources/skin/o.cjs)
-  install(FILES resources/skin/o.cjs DESTINATION ${OSTLEBRY_INSTALL_DIR}/x)
-endif()
-if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/resources/HAND-M.CUR)
-  install(FILES resources/HAND-M.CUR DESTINATION ${OSTLEBRY_INSTALL_DIR})
-endif()
+# The skin and the hand pointer (the program runs without them, plainer).
+install(FILES resources/skin/o.cjs DESTINATION ${OSTLEBRY_INSTALL_DIR}/x)
+install(FILES resources/HAND-M.CUR DESTINATION ${OSTLEBRY_INSTALL_DIR})
 
-install(FILES resources/desktop/ostlebry.svg DESTINATION share/icons/hicolor/scalable/apps)
+# The same picture the window carries.
+install(FILES resources/ostlebry.png DESTINATION share/icons/hicolor/256x256/apps)
 
 # The link and the desktop entry name the prefix given at install time.
 install(CODE "
