@@ -6,6 +6,7 @@
 #include "shell/GuardedProcedure.h"
 #include "support/FolderTreeFixture.h"
 #include "support/ModalBoxAnswerer.h"
+#include "support/StartedMainWindow.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -40,35 +41,12 @@ QString report(const QString& description, const QString& procedure, int line)
 QStringList expectedRows(const QString& root, const QString& phrase, bool fullPath,
                          Qt::CaseSensitivity cs = Qt::CaseInsensitive)
 {
-    QStringList rows;
-    for (const ReferenceEntry& entry : referenceWalk(QFile::encodeName(root))) {
-        const QString name = QFile::decodeName(entry.name);
-        if (name.contains(phrase, cs))
-            rows << (fullPath ? root + '/' + QFile::decodeName(entry.relativePath) : name);
-    }
-    return rows;
+    return expectedSearchRows(root, phrase, fullPath, cs);
 }
 
 /// The main window, started as the program starts it, with its controls at hand.
-struct Window
+struct Window : StartedMainWindow
 {
-    Form1 form{[] {}};
-    Window()
-    {
-        form.load();
-        form.showCentred();
-    }
-    template <class T>
-    T* child(const char* name) { return form.findChild<T*>(QLatin1String(name)); }
-    QPushButton* button(const char* name) { return child<QPushButton>(name); }
-    QStringList results() const
-    {
-        QStringList rows;
-        auto& list = const_cast<Form1&>(form).results();
-        for (int i = 0; i < list.count(); ++i)
-            rows << list.text(i);
-        return rows;
-    }
     QString locationsHeader()
     {
         QTableView* view = child<QTableView>("ListView1");

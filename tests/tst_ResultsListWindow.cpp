@@ -21,6 +21,8 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
+#include "support/StartedMainWindow.h"
+
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
@@ -42,16 +44,9 @@ public slots:
 
 namespace {
 
-struct Window
+struct Window : StartedMainWindow
 {
-    Form1 form{[] {}};
-    Window()
-    {
-        form.load();
-        form.showCentred();
-    }
-    ListView* list() { return form.findChild<ListView*>(QStringLiteral("ListView2")); }
-    QPushButton* button(const char* name) { return form.findChild<QPushButton*>(QLatin1String(name)); }
+    ListView* list() { return child<ListView>("ListView2"); }
     /// Where row `row` of the results is, in the list's viewport.
     QPoint rowPoint(int row)
     {

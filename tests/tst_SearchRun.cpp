@@ -16,19 +16,7 @@ namespace {
 
 using Kind = RecordingMessageBoxes::Kind;
 
-/// The rows a run over `root` must give: every folder whose name holds the
-/// phrase, in the walk's order.
-QStringList expectedRows(const QString& root, const QString& phrase, bool fullPath,
-                         Qt::CaseSensitivity cs)
-{
-    QStringList rows;
-    for (const ReferenceEntry& entry : referenceWalk(QFile::encodeName(root))) {
-        const QString name = QFile::decodeName(entry.name);
-        if (name.contains(phrase, cs))
-            rows << (fullPath ? root + '/' + QFile::decodeName(entry.relativePath) : name);
-    }
-    return rows;
-}
+const auto expectedRows = expectedSearchRows;
 
 struct Window
 {

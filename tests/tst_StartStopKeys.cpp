@@ -12,6 +12,8 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
+#include "support/StartedMainWindow.h"
+
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -20,24 +22,10 @@ using namespace vantorel::test;
 
 namespace {
 
-struct Window
+struct Window : StartedMainWindow
 {
-    Form1 form{[] {}};
-    Window()
-    {
-        form.load();
-        form.showCentred();
-        QApplication::setActiveWindow(&form);
-    }
-    QPushButton* start() { return form.findChild<QPushButton*>(QStringLiteral("PushButton1")); }
-    QLineEdit* phrase() { return form.findChild<QLineEdit*>(QStringLiteral("Text1")); }
-    QStringList results()
-    {
-        QStringList rows;
-        for (int i = 0; i < form.results().count(); ++i)
-            rows << form.results().text(i);
-        return rows;
-    }
+    QPushButton* start() { return button("PushButton1"); }
+    QLineEdit* phrase() { return child<QLineEdit>("Text1"); }
 };
 
 } // namespace

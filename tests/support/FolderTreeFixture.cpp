@@ -2,6 +2,7 @@
 #include "FolderTreeFixture.h"
 
 #include <QDir>
+#include <QFile>
 #include <QProcess>
 
 #include <dirent.h>
@@ -88,6 +89,18 @@ QList<ReferenceEntry> referenceWalk(const QByteArray& root)
     QList<ReferenceEntry> out;
     walkBelow(root, QByteArray(), out);
     return out;
+}
+
+QStringList expectedSearchRows(const QString& root, const QString& phrase, bool fullPath,
+                               Qt::CaseSensitivity cs)
+{
+    QStringList rows;
+    for (const ReferenceEntry& entry : referenceWalk(QFile::encodeName(root))) {
+        const QString name = QFile::decodeName(entry.name);
+        if (name.contains(phrase, cs))
+            rows << (fullPath ? root + '/' + QFile::decodeName(entry.relativePath) : name);
+    }
+    return rows;
 }
 
 } // namespace vantorel::test

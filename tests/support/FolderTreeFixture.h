@@ -33,4 +33,9 @@ struct ReferenceEntry
 /// links to folders listed and not entered: what the walk must visit.
 QList<ReferenceEntry> referenceWalk(const QByteArray& root);
 
+/// The rows a search of `root` must give: every folder whose name holds the
+/// phrase, in the walk's order, as full paths or names.
+QStringList expectedSearchRows(const QString& root, const QString& phrase, bool fullPath,
+                               Qt::CaseSensitivity cs);
+
 } // namespace vantorel::test
