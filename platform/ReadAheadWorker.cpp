@@ -1,9 +1,28 @@
 // SPDX-License-Identifier: MIT
 #include "platform/ReadAheadWorker.h"
 
+#include <algorithm>
+#include <chrono>
 #include <utility>
 
 namespace vantorel::dirwalk {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Listings are handed over in batches, and a walk that has caught up with the
+// worker is woken when a batch is full or it has waited this long: a hand-over
+// and a wake-up for each folder would cost more than listing the folder.
+constexpr std::size_t kWakeBatch = 32;
+constexpr auto kWakeDelay = std::chrono::microseconds(100);
+
+std::int64_t nowNanoseconds()
+{
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now().time_since_epoch()).count();
+}
+
+} // namespace
 
 ReadAheadWorker::ReadAheadWorker(std::unique_ptr<DirectoryCursor> cursor, std::string root,
                                  std::vector<std::string> resumePath, ReadAheadLimits limits)
@@ -37,6 +56,7 @@ void ReadAheadWorker::run()
 {
     try {
         walk();
+        publish();
     } catch (...) {
         // Out of memory, most likely: the walk lists whatever is left itself.
     }
@@ -112,19 +132,36 @@ void ReadAheadWorker::walk()
 
 bool ReadAheadWorker::hand(ReadAheadListing&& listing)
 {
-    const std::size_t bytes = bytesOf(listing);
+    m_batchBytes += bytesOf(listing);
+    m_batch.push_back(std::move(listing));
+    const std::int64_t waitingSince = m_waitingSince.load(std::memory_order_relaxed);
+    const bool waitedLong =
+        waitingSince != 0
+        && nowNanoseconds() - waitingSince >= std::chrono::nanoseconds(kWakeDelay).count();
+    if (m_batch.size() >= std::min(kWakeBatch, m_limits.listings) || m_batchBytes >= m_limits.bytes / 2
+        || waitedLong)
+        return publish();
+    return !m_stop.load(std::memory_order_relaxed);
+}
+
+bool ReadAheadWorker::publish()
+{
     std::unique_lock lock(m_mutex);
     while (!m_stop && !m_queue.empty()
-           && (m_queue.size() >= m_limits.listings || m_queuedBytes + bytes > m_limits.bytes)) {
+           && (m_queue.size() + m_batch.size() > m_limits.listings
+               || m_queuedBytes + m_batchBytes > m_limits.bytes)) {
         m_workerWaits = true;
         m_changed.wait(lock);
         m_workerWaits = false;
     }
     if (m_stop)
         return false;
-    m_queue.push_back(std::move(listing));
-    m_queuedBytes += bytes;
-    const bool wake = m_consumerWaits;
+    for (ReadAheadListing& listing : m_batch)
+        m_queue.push_back(std::move(listing));
+    m_queuedBytes += m_batchBytes;
+    m_batch.clear();
+    m_batchBytes = 0;
+    const bool wake = m_waitingSince != 0;
     lock.unlock();
     if (wake)
         m_changed.notify_all();
@@ -136,10 +173,12 @@ ReadAheadListing* ReadAheadWorker::peek()
     if (!m_taken.empty())
         return &m_taken.front();
     std::unique_lock lock(m_mutex);
-    while (m_queue.empty() && !m_ended) {
-        m_consumerWaits = true;
-        m_changed.wait(lock);
-        m_consumerWaits = false;
+    if (m_queue.empty() && !m_ended) {
+        m_waitingSince = nowNanoseconds();
+        do
+            m_changed.wait(lock);
+        while (m_queue.empty() && !m_ended);
+        m_waitingSince = 0;
     }
     if (m_queue.empty())
         return nullptr;

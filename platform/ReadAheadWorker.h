@@ -3,6 +3,7 @@
 
 #include "platform/DirectoryCursor.h"
 
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -65,8 +66,11 @@ private:
     void run();
     void walk();
     bool resume(std::vector<Level>& levels);
-    /// Queues a listing, waiting for room; false when told to stop.
+    /// Adds a listing to the batch, and hands the batch over when it is full
+    /// or the walk has waited long enough; false when told to stop.
     bool hand(ReadAheadListing&& listing);
+    /// Moves the batch to the queue, waiting for room; false when told to stop.
+    bool publish();
     static std::size_t bytesOf(const ReadAheadListing& listing);
 
     std::unique_ptr<DirectoryCursor> m_cursor;
@@ -80,9 +84,15 @@ private:
     std::deque<ReadAheadListing> m_queue; ///< guarded by m_mutex
     std::size_t m_queuedBytes = 0;        ///< guarded by m_mutex
     bool m_ended = false;                 ///< guarded by m_mutex
-    bool m_stop = false;                  ///< guarded by m_mutex
-    bool m_consumerWaits = false;         ///< guarded by m_mutex
     bool m_workerWaits = false;           ///< guarded by m_mutex
+    std::atomic<bool> m_stop = false;     ///< set under m_mutex, read by the worker without
+    /// When the walk began to wait for the worker, in steady-clock nanoseconds;
+    /// 0 while it does not wait. Set under m_mutex, read by the worker without.
+    std::atomic<std::int64_t> m_waitingSince = 0;
+
+    /// Listings made but not yet in m_queue, used by the worker's thread alone.
+    std::deque<ReadAheadListing> m_batch;
+    std::size_t m_batchBytes = 0;
 
     /// Listings taken from m_queue in one go, used by the walk's thread alone.
     std::deque<ReadAheadListing> m_taken;
