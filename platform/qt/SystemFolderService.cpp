@@ -2,6 +2,7 @@
 #include "platform/qt/SystemFolderService.h"
 
 #include "platform/Failure.h"
+#include "platform/ReadAheadCursor.h"
 
 #include <QFile>
 
@@ -35,7 +36,7 @@ Folder SystemFolderService::getFolder(const QString& path)
 
 std::unique_ptr<dirwalk::DirectoryCursor> SystemFolderService::cursor()
 {
-    return dirwalk::makeSystemDirectoryCursor();
+    return dirwalk::makeWalkCursor();
 }
 
 } // namespace vantorel

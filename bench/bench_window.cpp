@@ -1,0 +1,350 @@
+// SPDX-License-Identifier: MIT
+// Times a search in the real main window, offscreen, from the Start press to
+// the "Done." box, against the engine alone, find and fd (when installed), with
+// the directory layer's read-ahead on and off; checks that all of them find
+// the same rows, and the window and the engine in the same order.
+//
+//   bench_window ROOT [PHRASE] [--runs N]     (Match Case off, full paths)
+//   bench_window --fill ROWS                  (memory of ROWS result rows)
+//
+// Settings go to a temporary folder, never to the user's own.
+#include "BenchDoubles.h"
+#include "platform/qt/QtListControl.h"
+#include "platform/qt/QtEventPump.h"
+#include "platform/qt/SystemFolderService.h"
+#include "search/FolderSearchEngine.h"
+#include "shell/Form1.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+using namespace vantorel;
+using namespace vantorel::bench;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double secondsOf(const timeval& t)
+{
+    return double(t.tv_sec) + double(t.tv_usec) / 1e6;
+}
+
+/// Processor time, user + system, of this process or of its waited-for children.
+double processorSeconds(int who)
+{
+    rusage usage{};
+    getrusage(who, &usage);
+    return secondsOf(usage.ru_utime) + secondsOf(usage.ru_stime);
+}
+
+/// A field of /proc/self/status, in kB.
+long statusKilobytes(const char* field)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray prefix = QByteArray(field) + ':';
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith(prefix))
+            return line.mid(prefix.size()).trimmed().split(' ').value(0).toLong();
+    return -1;
+}
+
+/// One timed search: wall and processor milliseconds, and its rows.
+struct Timing
+{
+    double wallMs = 0;
+    double cpuMs = 0;
+    QStringList rows;
+};
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0 : values[values.size() / 2];
+}
+
+void setReadAhead(bool on)
+{
+    qputenv("OSTLEBRY_READAHEAD", on ? "1" : "0");
+}
+
+/// Start pressed in a fresh window; ends when the "Done." box appears.
+Timing searchInWindow(const QString& root, const QString& phrase)
+{
+    Form1 form([] {});
+    form.load();
+    form.showCentred();
+    form.findChild<QLineEdit*>(QStringLiteral("Text1"))->setText(phrase);
+    form.findChild<QCheckBox*>(QStringLiteral("Check4"))->setChecked(false);
+    form.findChild<QRadioButton*>(QStringLiteral("Option1"))->setChecked(true);
+    form.locations().append(root);
+    QApplication::processEvents();
+
+    Clock::time_point start;
+    Clock::time_point boxSeen;
+    QString boxText;
+    double cpuAtBox = 0;
+    QTimer answerer;
+    answerer.setInterval(1);
+    QObject::connect(&answerer, &QTimer::timeout, &form, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box || !boxText.isNull())
+            return;
+        boxSeen = Clock::now();
+        cpuAtBox = processorSeconds(RUSAGE_SELF);
+        boxText = box->text();
+        box->button(QMessageBox::Ok)->click();
+    });
+    answerer.start();
+    auto* startButton = form.findChild<QPushButton*>(QStringLiteral("PushButton1"));
+    const double cpuAtStart = processorSeconds(RUSAGE_SELF);
+    start = Clock::now();
+    startButton->click();
+    answerer.stop();
+    if (boxText != QStringLiteral("Done.")) {
+        std::fprintf(stderr, "the window ended with the box \"%s\"\n", qPrintable(boxText));
+        std::exit(1);
+    }
+
+    Timing timing;
+    timing.wallMs = std::chrono::duration<double, std::milli>(boxSeen - start).count();
+    timing.cpuMs = (cpuAtBox - cpuAtStart) * 1000;
+    QtListControl& results = form.results();
+    for (int i = 0; i < results.count(); ++i)
+        timing.rows.append(results.text(i));
+    return timing;
+}
+
+/// The engine with no window, as bench_walk runs it.
+Timing searchWithEngine(const QString& root, const QString& phrase)
+{
+    SystemFolderService folders;
+    SearchState state;
+    FullPathOption option;
+    MemoryList locations;
+    MemoryList results;
+    NullPump pump;
+    const double cpuAtStart = processorSeconds(RUSAGE_SELF);
+    const auto start = Clock::now();
+    const Folder folder = folders.getFolder(root);
+    const SearchEngineContext context{state, option, locations, pump, folders};
+    GetSubDirectories2016(folder, phrase, 1, results, context);
+    Timing timing;
+    timing.wallMs = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+    timing.cpuMs = (processorSeconds(RUSAGE_SELF) - cpuAtStart) * 1000;
+    timing.rows = results.rows();
+    return timing;
+}
+
+/// A command line tool; its lines are its rows, without a trailing separator.
+Timing searchWithTool(const QString& program, const QStringList& arguments)
+{
+    QProcess tool;
+    const double cpuAtStart = processorSeconds(RUSAGE_CHILDREN);
+    const auto start = Clock::now();
+    tool.start(program, arguments);
+    tool.waitForFinished(-1);
+    const QByteArray output = tool.readAllStandardOutput();
+    Timing timing;
+    timing.wallMs = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+    timing.cpuMs = (processorSeconds(RUSAGE_CHILDREN) - cpuAtStart) * 1000;
+    for (QByteArray line : output.split('\n')) {
+        if (line.endsWith('/'))
+            line.chop(1);
+        if (!line.isEmpty())
+            timing.rows.append(QFile::decodeName(line));
+    }
+    return timing;
+}
+
+Timing searchWithFind(const QString& root, const QString& phrase)
+{
+    return searchWithTool(QStringLiteral("find"),
+                          {root, QStringLiteral("-mindepth"), QStringLiteral("1"), QStringLiteral("-type"),
+                           QStringLiteral("d"), QStringLiteral("-iname"), '*' + phrase + '*'});
+}
+
+/// fd on every core, or on `threads` of them.
+Timing searchWithFd(const QString& fd, const QString& root, const QString& phrase, int threads)
+{
+    QStringList arguments{QStringLiteral("-H"), QStringLiteral("-I"), QStringLiteral("-F"),
+                          QStringLiteral("-t"), QStringLiteral("d"), QStringLiteral("-i")};
+    if (threads > 0)
+        arguments << QStringLiteral("-j%1").arg(threads);
+    return searchWithTool(fd, arguments << phrase << root);
+}
+
+struct Series
+{
+    explicit Series(const char* seriesName) : name(seriesName) {}
+
+    const char* name;
+    std::vector<double> wall;
+    std::vector<double> cpu;
+    QStringList rows;
+
+    void add(Timing timing)
+    {
+        wall.push_back(timing.wallMs);
+        cpu.push_back(timing.cpuMs);
+        rows = std::move(timing.rows);
+    }
+    double wallMs() const { return median(wall); }
+    double cpuMs() const { return median(cpu); }
+};
+
+QStringList sorted(QStringList rows)
+{
+    rows.sort();
+    return rows;
+}
+
+int compareTimes(const QString& root, const QString& phrase, int runs)
+{
+    Series windowAhead{"window, read-ahead"}, windowSingle{"window, one thread"};
+    Series engineAhead{"engine, read-ahead"}, engineSingle{"engine, one thread"};
+    Series find{"find"}, fd{"fd"}, fdOne{"fd -j1"};
+    const QString fdProgram = QStandardPaths::findExecutable(QStringLiteral("fdfind"));
+    // Interleaved, so that a change in the machine's load falls on all alike.
+    for (int run = 0; run < runs; ++run) {
+        setReadAhead(true);
+        windowAhead.add(searchInWindow(root, phrase));
+        engineAhead.add(searchWithEngine(root, phrase));
+        setReadAhead(false);
+        windowSingle.add(searchInWindow(root, phrase));
+        engineSingle.add(searchWithEngine(root, phrase));
+        find.add(searchWithFind(root, phrase));
+        if (!fdProgram.isEmpty()) {
+            fd.add(searchWithFd(fdProgram, root, phrase, 0));
+            fdOne.add(searchWithFd(fdProgram, root, phrase, 1));
+        }
+    }
+    setReadAhead(true);
+
+    int status = 0;
+    const QStringList& reference = engineSingle.rows;
+    for (const Series* series : {&windowAhead, &windowSingle, &engineAhead}) {
+        if (series->rows != reference) {
+            std::printf("MISMATCH: %s gave %lld rows, the engine alone %lld, or another order\n",
+                        series->name, static_cast<long long>(series->rows.size()),
+                        static_cast<long long>(reference.size()));
+            status = 1;
+        }
+    }
+    const QStringList referenceSet = sorted(reference);
+    for (const Series* tool : {&find, &fd, &fdOne}) {
+        if (!tool->wall.empty() && sorted(tool->rows) != referenceSet) {
+            std::printf("MISMATCH: %s found %lld folders, the engine %lld\n", tool->name,
+                        static_cast<long long>(tool->rows.size()),
+                        static_cast<long long>(reference.size()));
+            status = 1;
+        }
+    }
+    std::printf("Start -> \"Done.\" in the window (offscreen): %lld rows, phrase \"%s\", Match Case "
+                "off, tree %s\nMedian of %d runs (wall clock; processor time, user + system):\n",
+                static_cast<long long>(reference.size()), qPrintable(phrase), qPrintable(root), runs);
+    for (const Series* series : {&windowAhead, &windowSingle, &engineAhead, &engineSingle, &find, &fd, &fdOne})
+        if (!series->wall.empty())
+            std::printf("  %-20s %7.0f ms  %7.0f ms\n", series->name, series->wallMs(), series->cpuMs());
+    const auto ratio = [](const Series& a, const Series& b, const char* target) {
+        std::printf("  %-18s / %-18s %5.2f wall, %5.2f processor%s\n", a.name, b.name,
+                    a.wallMs() / b.wallMs(), a.cpuMs() / b.cpuMs(), target);
+    };
+    ratio(windowAhead, engineAhead, " (target <= 1.3)");
+    ratio(windowSingle, engineSingle, " (target <= 1.3)");
+    ratio(windowAhead, find, "");
+    ratio(windowSingle, find, "");
+    if (!fd.wall.empty()) {
+        ratio(windowAhead, fd, " (target <= 1.0)");
+        ratio(windowAhead, fdOne, "");
+        ratio(windowSingle, fd, "");
+    }
+    ratio(windowAhead, windowSingle, "");
+    ratio(engineAhead, engineSingle, "");
+    return status;
+}
+
+/// Peak memory of `rows` result rows in the window's results list, appended
+/// and shown a batch at a time as a search does.
+int measureRows(int rows)
+{
+    Form1 form([] {});
+    form.load();
+    form.showCentred();
+    QApplication::processEvents();
+    QtListControl& results = form.results();
+    const long before = statusKilobytes("VmRSS");
+    std::size_t characters = 0;
+    for (int row = 0; row < rows; ++row) {
+        const QString text = QStringLiteral("/home/user/Documents/Projects/archive-%1/reports/q%2/final")
+                                 .arg(row, 7, 10, QLatin1Char('0'))
+                                 .arg(row % 4 + 1);
+        characters += std::size_t(text.size());
+        results.append(text);
+        if (row % 5000 == 4999)
+            form.pump().pump();
+    }
+    form.pump().pump();
+    const long peak = statusKilobytes("VmHWM");
+    const long after = statusKilobytes("VmRSS");
+    std::printf("%d rows in the window's results list, mean text %.1f characters: peak %.1f bytes "
+                "a row, resident %.1f bytes a row (target <= 150; <= 100 wanted)\n",
+                results.count(), double(characters) / rows, (peak - before) * 1024.0 / rows,
+                (after - before) * 1024.0 / rows);
+    return results.count() == rows ? 0 : 1;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QTemporaryDir home;
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.path()));
+    qputenv("HOME", QFile::encodeName(home.path()));
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    std::setvbuf(stdout, nullptr, _IONBF, 0);
+
+    QString root;
+    QString phrase = QStringLiteral("alpha");
+    int runs = 3;
+    int fill = 0;
+    int positional = 0;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--runs") == 0 && i + 1 < argc)
+            runs = std::max(1, std::atoi(argv[++i]));
+        else if (std::strcmp(argv[i], "--fill") == 0 && i + 1 < argc)
+            fill = std::atoi(argv[++i]);
+        else if (positional++ == 0)
+            root = QString::fromLocal8Bit(argv[i]);
+        else
+            phrase = QString::fromLocal8Bit(argv[i]);
+    }
+    if (fill > 0)
+        return measureRows(fill);
+    if (root.isEmpty()) {
+        std::fprintf(stderr, "usage: %s ROOT [PHRASE] [--runs N] | --fill ROWS\n", argv[0]);
+        return 2;
+    }
+    return compareTimes(root, phrase, runs);
+}

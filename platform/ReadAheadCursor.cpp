@@ -1,0 +1,183 @@
+// SPDX-License-Identifier: MIT
+#include "platform/ReadAheadCursor.h"
+
+#include <cstdlib>
+#include <system_error>
+#include <thread>
+
+namespace vantorel::dirwalk {
+
+namespace {
+
+/// After the worker has lost the walk (the tree changed under it), this many
+/// folders are listed here before it is started again from the walk's place:
+/// a restart lists every folder above that place once more.
+constexpr std::size_t kRestartAfter = 64;
+
+enum class Taken { Listing, Failure, Missing };
+
+} // namespace
+
+ReadAheadCursor::ReadAheadCursor(CursorFactory makeCursor, ReadAheadLimits limits,
+                                 std::shared_ptr<ReadAheadStatistics> statistics)
+    : m_makeCursor(std::move(makeCursor))
+    , m_limits(limits)
+    , m_statistics(statistics ? std::move(statistics) : std::make_shared<ReadAheadStatistics>())
+    , m_own(m_makeCursor())
+{
+}
+
+ReadAheadCursor::~ReadAheadCursor()
+{
+    m_worker.reset();
+}
+
+bool ReadAheadCursor::openRoot(std::string_view path, SubfolderList& out, std::string& error)
+{
+    m_worker.reset();
+    m_workerStarted = false;
+    m_levels.clear();
+    m_path.clear();
+    m_ownPath.clear();
+    m_ownLengths.clear();
+    m_root = path;
+    ++m_statistics->direct;
+    if (!m_own->openRoot(path, out, error))
+        return false;
+    m_ownLengths.push_back(0);
+    m_levels.push_back({0, 0});
+    return true;
+}
+
+std::vector<std::string> ReadAheadCursor::namesOf(const std::vector<Level>& levels,
+                                                  const std::string& path) const
+{
+    std::vector<std::string> names;
+    for (std::size_t i = 1; i < levels.size(); ++i) {
+        const std::size_t start = levels[i - 1].pathLength + 1;
+        names.push_back(path.substr(start, levels[i].pathLength - start));
+    }
+    return names;
+}
+
+void ReadAheadCursor::startWorker(std::uint64_t& deepestNumber)
+{
+    m_worker.reset();
+    if (m_workerStarted)
+        ++m_statistics->restarts;
+    m_workerStarted = true;
+    m_directSinceStart = 0;
+    try {
+        m_worker = std::make_unique<ReadAheadWorker>(m_makeCursor(), m_root,
+                                                     namesOf(m_levels, m_path), m_limits);
+    } catch (const std::system_error&) {
+        return; // no thread to be had: every folder is listed here
+    }
+    for (std::size_t i = 0; i < m_levels.size(); ++i)
+        m_levels[i].number = i;
+    deepestNumber = m_levels.back().number;
+}
+
+bool ReadAheadCursor::enter(std::string_view name, SubfolderList& out, std::string& error)
+{
+    if (m_levels.empty())
+        return m_own->enter(name, out, error);
+
+    std::uint64_t parent = m_levels.back().number;
+    if (!m_workerStarted && parent != kOwnListing)
+        startWorker(parent);
+
+    Taken taken = Taken::Missing;
+    std::uint64_t number = kOwnListing;
+    ReadAheadListing* head = m_worker && parent != kOwnListing ? m_worker->peek() : nullptr;
+    if (head && head->parent == parent && head->name == name) {
+        taken = head->listed ? Taken::Listing : Taken::Failure;
+        if (head->listed) {
+            out = std::move(head->subfolders);
+            number = head->number;
+        }
+        m_worker->pop();
+    }
+
+    const std::size_t parentLength = m_path.size();
+    m_path.push_back('/');
+    m_path.append(name);
+    if (taken == Taken::Listing) {
+        ++m_statistics->prefetched;
+        m_levels.push_back({m_path.size(), number});
+        return true;
+    }
+
+    // A folder the worker could not list is listed again here: the walk gets
+    // the system's own answer, at the moment the plain walk would ask.
+    ++m_statistics->direct;
+    ++m_directSinceStart;
+    if (!listDirectly(out, error)) {
+        m_path.resize(parentLength);
+        return false;
+    }
+    m_levels.push_back({m_path.size(), kOwnListing});
+    if (taken == Taken::Missing && parent != kOwnListing && m_directSinceStart >= kRestartAfter) {
+        std::uint64_t deepest = kOwnListing;
+        startWorker(deepest);
+    }
+    return true;
+}
+
+bool ReadAheadCursor::listDirectly(SubfolderList& out, std::string& error)
+{
+    // m_path ends with the folder wanted; the own cursor is first brought to
+    // its parent, the deepest folder both stacks share kept open.
+    const std::size_t depth = m_levels.size(); // levels of the parent's stack
+    std::size_t common = 1;
+    while (common < depth && common < m_ownLengths.size()
+           && m_ownLengths[common] == m_levels[common].pathLength)
+        ++common;
+    while (common > 1
+           && m_ownPath.compare(0, m_ownLengths[common - 1], m_path, 0, m_ownLengths[common - 1]) != 0)
+        --common;
+    while (m_ownLengths.size() > common) {
+        m_own->leave();
+        m_ownLengths.pop_back();
+    }
+    m_ownPath.assign(m_path, 0, m_ownLengths.back());
+
+    SubfolderList passing;
+    for (std::size_t level = common; level <= depth; ++level) {
+        const std::size_t start = m_ownLengths.back() + 1;
+        const std::size_t end = level < depth ? m_levels[level].pathLength : m_path.size();
+        const std::string_view step = std::string_view(m_path).substr(start, end - start);
+        SubfolderList& listing = level < depth ? passing : out;
+        if (!m_own->enter(step, listing, error)) {
+            out.clear();
+            return false;
+        }
+        m_ownLengths.push_back(end);
+        m_ownPath.assign(m_path, 0, end);
+    }
+    return true;
+}
+
+void ReadAheadCursor::leave()
+{
+    if (m_levels.empty())
+        return;
+    m_levels.pop_back();
+    if (m_levels.empty()) {
+        m_worker.reset();
+        m_path.clear();
+    } else {
+        m_path.resize(m_levels.back().pathLength);
+    }
+}
+
+std::unique_ptr<DirectoryCursor> makeWalkCursor()
+{
+    const char* setting = std::getenv("OSTLEBRY_READAHEAD");
+    const std::string_view choice = setting ? setting : "";
+    if (choice == "0" || (choice != "1" && std::thread::hardware_concurrency() < 2))
+        return makeSystemDirectoryCursor();
+    return std::make_unique<ReadAheadCursor>(&makeSystemDirectoryCursor);
+}
+
+} // namespace vantorel::dirwalk

@@ -1,0 +1,80 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "platform/DirectoryCursor.h"
+#include "platform/ReadAheadWorker.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace vantorel::dirwalk {
+
+/// What a read-ahead cursor did, for tests and benchmarks.
+struct ReadAheadStatistics
+{
+    std::size_t prefetched = 0; ///< folders whose listing came from the worker
+    std::size_t direct = 0;     ///< folders listed on the walk's own thread, the root included
+    std::size_t restarts = 0;   ///< workers started again after the tree changed under them
+};
+
+/// A cursor whose listings are made ahead of the walk by a second thread, so
+/// that the walk's thread only matches names and shows rows while the other
+/// waits on the disk. The walk sees exactly what it would see with the plain
+/// cursor: a folder is taken from the worker only when the worker listed that
+/// very folder (the same name in the same listing of its parent); any other
+/// folder is listed here, with a cursor of its own, as the plain walk would.
+///
+/// The worker starts at the first enter(), so that nothing is read before the
+/// walk's first look at its commands, and it is stopped and joined by
+/// openRoot() and by the destructor: no thread or descriptor outlives the walk.
+class ReadAheadCursor final : public DirectoryCursor
+{
+public:
+    using CursorFactory = std::function<std::unique_ptr<DirectoryCursor>()>;
+
+    explicit ReadAheadCursor(CursorFactory makeCursor, ReadAheadLimits limits = {},
+                             std::shared_ptr<ReadAheadStatistics> statistics = {});
+    ~ReadAheadCursor() override;
+
+    bool openRoot(std::string_view path, SubfolderList& out, std::string& error) override;
+    bool enter(std::string_view name, SubfolderList& out, std::string& error) override;
+    void leave() override;
+
+private:
+    struct Level
+    {
+        std::size_t pathLength; ///< of m_path, up to and including this folder's name
+        std::uint64_t number;   ///< the worker's number for its listing, or kOwnListing
+    };
+    static constexpr std::uint64_t kOwnListing = ~std::uint64_t{0};
+
+    /// Lists the folder m_path names, whose parent is the deepest level, with
+    /// the walk thread's own cursor.
+    bool listDirectly(SubfolderList& out, std::string& error);
+    void startWorker(std::uint64_t& deepestNumber);
+    std::vector<std::string> namesOf(const std::vector<Level>& levels, const std::string& path) const;
+
+    CursorFactory m_makeCursor;
+    const ReadAheadLimits m_limits;
+    std::shared_ptr<ReadAheadStatistics> m_statistics;
+    std::string m_root;
+    /// "/"-joined names below the root of the deepest folder, for resuming.
+    std::string m_path;
+    std::vector<Level> m_levels;
+    std::unique_ptr<ReadAheadWorker> m_worker;
+    bool m_workerStarted = false;
+    std::size_t m_directSinceStart = 0;
+
+    /// The cursor for listing here, and the folders its stack holds now.
+    std::unique_ptr<DirectoryCursor> m_own;
+    std::string m_ownPath;
+    std::vector<std::size_t> m_ownLengths;
+};
+
+/// The system's cursor, reading ahead on a second thread when the machine
+/// has more than one core, unless OSTLEBRY_READAHEAD is "0".
+std::unique_ptr<DirectoryCursor> makeWalkCursor();
+
+} // namespace vantorel::dirwalk

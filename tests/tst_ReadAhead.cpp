@@ -1,0 +1,440 @@
+// SPDX-License-Identifier: MIT
+// The read-ahead cursor against the plain one: the same folders, listings and
+// failures in the same order, and nothing left open afterwards.
+#include "platform/ReadAheadCursor.h"
+#include "platform/qt/SystemFolderService.h"
+#include "search/FolderSearchEngine.h"
+#include "support/FakeControls.h"
+#include "support/FakeListControl.h"
+#include "support/FolderTreeFixture.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSet>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <thread>
+
+using namespace vantorel;
+using namespace vantorel::dirwalk;
+using vantorel::test::FakeListControl;
+using vantorel::test::FakeOption;
+using vantorel::test::ScriptedEventPump;
+
+namespace {
+
+int entriesIn(const char* folder)
+{
+    return int(QDir(QString::fromLatin1(folder)).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size());
+}
+
+/// The system's cursor, refusing to list the folders named in `failing`, and,
+/// when `reverseRoot` is set, giving the root's subfolders in reverse order.
+class AlteredCursor : public DirectoryCursor
+{
+public:
+    AlteredCursor(QSet<QByteArray> failing, bool reverseRoot)
+        : m_failing(std::move(failing)), m_reverseRoot(reverseRoot), m_system(makeSystemDirectoryCursor())
+    {
+    }
+    bool openRoot(std::string_view path, SubfolderList& out, std::string& error) override
+    {
+        if (!m_system->openRoot(path, out, error))
+            return false;
+        if (!m_reverseRoot)
+            return true;
+        SubfolderList reversed;
+        for (std::size_t i = out.size(); i-- > 0;)
+            reversed.add(out.name(i), out.kind(i));
+        out = reversed;
+        return true;
+    }
+    bool enter(std::string_view name, SubfolderList& out, std::string& error) override
+    {
+        if (m_failing.contains(QByteArray(name.data(), qsizetype(name.size())))) {
+            out.clear();
+            error = "Permission denied";
+            return false;
+        }
+        return m_system->enter(name, out, error);
+    }
+    void leave() override { m_system->leave(); }
+
+private:
+    QSet<QByteArray> m_failing;
+    bool m_reverseRoot;
+    std::unique_ptr<DirectoryCursor> m_system;
+};
+
+/// Makes read-ahead cursors with the given limits, and cursors for them that
+/// may differ between the walk's thread (the first made) and the worker's.
+struct ReadAheadSetup
+{
+    ReadAheadLimits limits;
+    QSet<QByteArray> failingForBoth;
+    QSet<QByteArray> failingForWorker;
+    bool reverseRootForWorker = false;
+    std::shared_ptr<ReadAheadStatistics> statistics = std::make_shared<ReadAheadStatistics>();
+
+    std::unique_ptr<DirectoryCursor> make() const
+    {
+        auto made = std::make_shared<int>(0);
+        const ReadAheadSetup setup = *this;
+        return std::make_unique<ReadAheadCursor>(
+            [setup, made]() -> std::unique_ptr<DirectoryCursor> {
+                const bool worker = (*made)++ > 0;
+                return std::make_unique<AlteredCursor>(
+                    worker ? setup.failingForBoth + setup.failingForWorker : setup.failingForBoth,
+                    worker && setup.reverseRootForWorker);
+            },
+            limits, statistics);
+    }
+};
+
+/// Every event of a whole walk with `cursor`: each folder entered with its
+/// subfolders, each link, each failure; pre-order, as the search walks.
+QStringList walkEvents(DirectoryCursor& cursor, const QByteArray& root, int stopAfter = -1)
+{
+    QStringList events;
+    struct Level
+    {
+        SubfolderList subfolders;
+        std::size_t next = 0;
+        QByteArray path;
+    };
+    std::vector<Level> levels(1);
+    std::string error;
+    if (!cursor.openRoot(root.toStdString(), levels[0].subfolders, error))
+        return {"root failed: " + QString::fromStdString(error)};
+    while (!levels.empty() && stopAfter-- != 0) {
+        Level& level = levels.back();
+        if (level.next == level.subfolders.size()) {
+            levels.pop_back();
+            if (!levels.empty())
+                cursor.leave();
+            continue;
+        }
+        const std::size_t index = level.next++;
+        const std::string_view name = level.subfolders.name(index);
+        const QByteArray path = level.path + '/' + QByteArray(name.data(), qsizetype(name.size()));
+        if (level.subfolders.kind(index) == FolderKind::Link) {
+            events << "link " + QString::fromUtf8(path);
+            continue;
+        }
+        Level child;
+        child.path = path;
+        if (!cursor.enter(name, child.subfolders, error)) {
+            events << QString::fromUtf8(path) + " failed: " + QString::fromStdString(error);
+            continue;
+        }
+        QString event = QString::fromUtf8(path) + ":";
+        for (std::size_t i = 0; i < child.subfolders.size(); ++i)
+            event += ' ' + QString::fromUtf8(child.subfolders.name(i).data(), qsizetype(child.subfolders.name(i).size()));
+        events << event;
+        levels.push_back(std::move(child));
+    }
+    return events;
+}
+
+/// A folder service whose cursors read ahead as `setup` says.
+class ReadAheadFolderService : public FolderService
+{
+public:
+    explicit ReadAheadFolderService(const ReadAheadSetup& setup) : m_setup(setup) {}
+    Folder getFolder(const QString& path) override { return m_system.getFolder(path); }
+    std::unique_ptr<DirectoryCursor> cursor() override { return m_setup.make(); }
+
+private:
+    const ReadAheadSetup& m_setup;
+    SystemFolderService m_system;
+};
+
+class PlainFolderService : public FolderService
+{
+public:
+    Folder getFolder(const QString& path) override { return m_system.getFolder(path); }
+    std::unique_ptr<DirectoryCursor> cursor() override { return makeSystemDirectoryCursor(); }
+
+private:
+    SystemFolderService m_system;
+};
+
+} // namespace
+
+class TestReadAhead : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QByteArray m_root;
+    int m_case = 0;
+    int m_threadsBefore = 0;
+    int m_descriptorsBefore = 0;
+
+    void makeMixedTree(int folders, int seed);
+    /// Rows and unlisted folders of a search with `service`, the pump acting as told.
+    QStringList search(FolderService& service, const std::function<void(int, FakeListControl&, SearchState&, FakeOption&)>& onPump = {},
+                       int slowRows = 0, QByteArray root = {});
+
+private slots:
+    void init();
+    void cleanup();
+
+    void sameWalkAsThePlainCursor_data();
+    void sameWalkAsThePlainCursor();
+    void failuresOfBothAndOfTheWorkerAlone();
+    void workerThatLosesTheWalkIsRestarted();
+    void folderRemovedAheadOfTheWorker();
+    void stopAndNestedCommandsInTheSearch();
+    void destroyedMidWalkLeavesNothingOpen();
+};
+
+void TestReadAhead::init()
+{
+    QVERIFY(m_dir.isValid());
+    m_root = QFile::encodeName(m_dir.path()) + "/case-" + QByteArray::number(++m_case);
+    QVERIFY(QDir().mkpath(QFile::decodeName(m_root)));
+    m_threadsBefore = entriesIn("/proc/self/task");
+    m_descriptorsBefore = entriesIn("/proc/self/fd");
+}
+
+void TestReadAhead::cleanup()
+{
+    // A joined thread may linger in /proc for a moment after it has ended.
+    QTRY_COMPARE(entriesIn("/proc/self/task"), m_threadsBefore);
+    QCOMPARE(entriesIn("/proc/self/fd"), m_descriptorsBefore);
+    QVERIFY(test::removeTree(QFile::decodeName(m_root)));
+}
+
+void TestReadAhead::makeMixedTree(int folders, int seed)
+{
+    // Bushy and deep by turns, from a fixed seed.
+    QStringList paths{"alpha"};
+    std::uint32_t state = std::uint32_t(seed);
+    const auto next = [&state](std::uint32_t bound) {
+        state = state * 1664525u + 1013904223u;
+        return (state >> 8) % bound;
+    };
+    while (paths.size() < folders) {
+        const QString parent = next(4) == 0 ? QString() : paths.at(int(next(std::uint32_t(paths.size()))));
+        const QString name = (next(5) == 0 ? QStringLiteral("Alpha-%1") : QStringLiteral("n%1")).arg(paths.size());
+        paths << (parent.isEmpty() ? name : parent + '/' + name);
+    }
+    QVERIFY(test::makeFolders(QFile::decodeName(m_root), paths));
+}
+
+void TestReadAhead::sameWalkAsThePlainCursor_data()
+{
+    QTest::addColumn<QString>("shape");
+    QTest::addColumn<int>("listings");
+    for (const char* shape : {"mixed", "deep", "wide", "links", "beyond PATH_MAX"}) {
+        QTest::addRow("%s, wide window", shape) << QString::fromLatin1(shape) << 2048;
+        QTest::addRow("%s, one listing ahead", shape) << QString::fromLatin1(shape) << 1;
+    }
+}
+
+void TestReadAhead::sameWalkAsThePlainCursor()
+{
+    QFETCH(QString, shape);
+    QFETCH(int, listings);
+    const QString root = QFile::decodeName(m_root);
+    if (shape == "mixed") {
+        makeMixedTree(1500, 7);
+    } else if (shape == "deep") {
+        QString chain;
+        for (int i = 0; i < 120; ++i)
+            chain += QStringLiteral("/level-%1").arg(i);
+        QVERIFY(test::makeFolders(root, {chain.mid(1), "side/a/b", chain.mid(1, 300) + "/branch/leaf"}));
+    } else if (shape == "wide") {
+        QStringList paths;
+        for (int i = 0; i < 3000; ++i)
+            paths << QStringLiteral("w%1").arg(i) + (i % 7 == 0 ? QStringLiteral("/inner") : QString());
+        QVERIFY(test::makeFolders(root, paths));
+    } else if (shape == "links") {
+        QVERIFY(test::makeFolders(root, {"a/real/inner", "b/c"}));
+        QVERIFY(::symlink("..", (m_root + "/a/loop").constData()) == 0);
+        QVERIFY(::symlink(m_root.constData(), (m_root + "/b/root-link").constData()) == 0);
+        QVERIFY(::symlink("missing", (m_root + "/broken").constData()) == 0);
+    } else {
+        QVERIFY(!test::makeFolderChain(m_root, "long-folder-name-here", 300, "bottom").isEmpty());
+    }
+
+    const std::unique_ptr<DirectoryCursor> plain = makeSystemDirectoryCursor();
+    const QStringList expected = walkEvents(*plain, m_root);
+    QVERIFY(expected.size() > 3);
+
+    ReadAheadSetup setup;
+    setup.limits.listings = std::size_t(listings);
+    const std::unique_ptr<DirectoryCursor> ahead = setup.make();
+    QCOMPARE(walkEvents(*ahead, m_root), expected);
+    // Every folder below the root came from the worker.
+    const auto entered = std::size_t(std::count_if(expected.begin(), expected.end(),
+                                                   [](const QString& e) { return !e.startsWith("link "); }));
+    QCOMPARE(setup.statistics->direct, std::size_t(1));
+    QCOMPARE(setup.statistics->prefetched, entered);
+    QCOMPARE(setup.statistics->restarts, std::size_t(0));
+}
+
+void TestReadAhead::failuresOfBothAndOfTheWorkerAlone()
+{
+    QVERIFY(test::makeFolders(QFile::decodeName(m_root),
+                              {"a/locked/x/y", "a/b", "locked/z", "m/worker-only/p/q", "m/r", "s/t"}));
+    const QStringList expected = [&] {
+        AlteredCursor plain({"locked"}, false);
+        return walkEvents(plain, m_root);
+    }();
+    QVERIFY(expected.contains("/a/locked failed: Permission denied"));
+
+    ReadAheadSetup setup;
+    setup.failingForBoth = {"locked"};
+    // Where only the worker fails, the walk lists the folder and what lies
+    // below it itself, and takes the worker's listings again after it.
+    setup.failingForWorker = {"worker-only"};
+    const std::unique_ptr<DirectoryCursor> ahead = setup.make();
+    QCOMPARE(walkEvents(*ahead, m_root), expected);
+    QCOMPARE(setup.statistics->direct, std::size_t(1 + 2 + 3)); // root, both "locked", worker-only/p/q
+    QCOMPARE(setup.statistics->restarts, std::size_t(0));
+    QVERIFY(setup.statistics->prefetched > 0);
+}
+
+void TestReadAhead::workerThatLosesTheWalkIsRestarted()
+{
+    QStringList paths;
+    for (int i = 0; i < 200; ++i)
+        paths << QStringLiteral("t%1/u").arg(i);
+    QVERIFY(test::makeFolders(QFile::decodeName(m_root), paths));
+    const std::unique_ptr<DirectoryCursor> plain = makeSystemDirectoryCursor();
+    const QStringList expected = walkEvents(*plain, m_root);
+
+    ReadAheadSetup setup;
+    setup.reverseRootForWorker = true; // the worker sees another tree than the walk
+    const std::unique_ptr<DirectoryCursor> ahead = setup.make();
+    QCOMPARE(walkEvents(*ahead, m_root), expected);
+    QVERIFY(setup.statistics->restarts > 0);
+}
+
+QStringList TestReadAhead::search(FolderService& service,
+                                  const std::function<void(int, FakeListControl&, SearchState&, FakeOption&)>& onPump,
+                                  int slowRows, QByteArray root)
+{
+    SearchState state;
+    FakeOption option;
+    option.select();
+    FakeListControl locations(QStringLiteral("Folder(s)"));
+    FakeListControl results(QStringLiteral("Results"));
+    ScriptedEventPump pump;
+    pump.onPump = [&](int number) {
+        if (onPump)
+            onPump(number, results, state, option);
+    };
+    int appends = 0;
+    results.beforeOperation = [&appends, slowRows](const char* operation) {
+        // Makes the folder after each of the first rows come after a pump.
+        if (qstrcmp(operation, "append") == 0 && appends++ < slowRows)
+            std::this_thread::sleep_for(std::chrono::milliseconds(45));
+    };
+    const Folder folder = service.getFolder(QFile::decodeName(root.isEmpty() ? m_root : root));
+    const SearchEngineContext context{state, option, locations, pump, service};
+    const WalkReport report = GetSubDirectories2016(folder, QStringLiteral("alpha"), 1, results, context);
+    QStringList outcome = results.rows();
+    for (const UnlistedFolder& unlisted : report.unlisted)
+        outcome << "unlisted " + unlisted.path + ": " + unlisted.reason;
+    outcome << (report.stopped ? "stopped" : "ended");
+    return outcome;
+}
+
+void TestReadAhead::folderRemovedAheadOfTheWorker()
+{
+    // The pump after the first row removes the last top folder in the walk's
+    // order: with one listing ahead, the worker is far from it then.
+    const auto check = [this](FolderService& service, const QByteArray& root) {
+        QStringList paths;
+        for (int i = 0; i < 40; ++i)
+            paths << QStringLiteral("alpha-%1/x/alpha-in-%1").arg(i);
+        QVERIFY(test::makeFolders(QFile::decodeName(root), paths));
+        const QList<test::ReferenceEntry> order = test::referenceWalk(root);
+        const QByteArray last = order.at(order.size() - 3).relativePath;
+        QVERIFY(!last.contains('/'));
+        QStringList expected;
+        for (const test::ReferenceEntry& entry : order)
+            if (entry.name.contains("alpha") && !entry.relativePath.startsWith(last + '/'))
+                expected << QFile::decodeName(root + '/' + entry.relativePath);
+        expected << "unlisted " + QFile::decodeName(root + '/' + last) + ": No such file or directory"
+                 << "ended";
+        QCOMPARE(expected.size(), 40 * 2 - 1 + 2);
+        const auto removeLast = [&](int number, FakeListControl& results, SearchState&, FakeOption&) {
+            if (number == 2 && !results.rows().isEmpty())
+                QVERIFY(test::removeTree(QFile::decodeName(root + '/' + last)));
+        };
+        QCOMPARE(search(service, removeLast, 1, root), expected);
+    };
+    PlainFolderService plain;
+    check(plain, m_root + "/plain");
+    ReadAheadSetup setup;
+    setup.limits.listings = 1;
+    ReadAheadFolderService ahead(setup);
+    check(ahead, m_root + "/ahead");
+    QVERIFY(setup.statistics->prefetched > 70);
+}
+
+void TestReadAhead::stopAndNestedCommandsInTheSearch()
+{
+    makeMixedTree(800, 3);
+    // In the pump right after the first row (the row is slow, so a pump comes
+    // before the next folder): the list cleared and name-only rows chosen;
+    // with `stop`, Stop pressed in the pump after the next row.
+    const auto commands = [](bool stop) {
+        return [stop, step = 0](int, FakeListControl& results, SearchState& state, FakeOption& option) mutable {
+            if (step == 1 && stop && !results.rows().isEmpty())
+                state.StopRequested = SearchState::True;
+            if (step == 0 && !results.rows().isEmpty()) {
+                results.clear();
+                option.deselect();
+                step = 1;
+            }
+        };
+    };
+    PlainFolderService plain;
+    const QStringList expected = search(plain, commands(false), 1);
+    QCOMPARE(expected.last(), QStringLiteral("ended"));
+    QVERIFY(expected.size() > 20);
+    ReadAheadSetup setup;
+    ReadAheadFolderService ahead(setup);
+    QCOMPARE(search(ahead, commands(false), 1), expected);
+
+    const QStringList stopped = search(plain, commands(true), 2);
+    QCOMPARE(stopped, QStringList({expected.at(0), "stopped"}));
+    QCOMPARE(search(ahead, commands(true), 2), stopped);
+
+    // Stopped before anything is entered: no folder is read but the root.
+    const auto stopAtOnce = [](int, FakeListControl&, SearchState& state, FakeOption&) {
+        state.StopRequested = SearchState::True;
+    };
+    ReadAheadSetup idle;
+    ReadAheadFolderService idleService(idle);
+    QCOMPARE(search(idleService, stopAtOnce), QStringList{"stopped"});
+    QCOMPARE(idle.statistics->prefetched, std::size_t(0));
+    QCOMPARE(idle.statistics->direct, std::size_t(1));
+}
+
+void TestReadAhead::destroyedMidWalkLeavesNothingOpen()
+{
+    makeMixedTree(600, 11);
+    for (int stopAfter : {1, 5, 50}) {
+        ReadAheadSetup setup;
+        setup.limits.listings = 4;
+        const std::unique_ptr<DirectoryCursor> ahead = setup.make();
+        const std::unique_ptr<DirectoryCursor> plain = makeSystemDirectoryCursor();
+        QCOMPARE(walkEvents(*ahead, m_root, stopAfter), walkEvents(*plain, m_root, stopAfter));
+        QVERIFY(entriesIn("/proc/self/task") > m_threadsBefore);
+    }
+    // cleanup() counts the threads and descriptors left.
+}
+
+QTEST_GUILESS_MAIN(TestReadAhead)
+#include "tst_ReadAhead.moc"
