@@ -3,6 +3,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
 
@@ -49,6 +50,17 @@ void ModalBoxAnswerer::answerOpenBox()
         } else {
             input->setTextValue(inputs.takeFirst());
             input->accept();
+        }
+    } else if (auto* files = qobject_cast<QFileDialog*>(modal)) {
+        if (files->property("answered").toBool())
+            return;
+        files->setProperty("answered", true);
+        fileDialogs.append(files->windowTitle());
+        if (fileChoices.isEmpty()) {
+            files->reject();
+        } else {
+            files->selectFile(fileChoices.takeFirst());
+            static_cast<QDialog*>(files)->done(QDialog::Accepted);
         }
     }
 }

@@ -12,7 +12,8 @@ namespace vantorel::test {
 
 /// Answers every modal box the program opens, in real widgets: records its
 /// title and text, runs an optional action while it is open, then closes it
-/// with OK, Yes or No, or types into an input box and presses OK.
+/// with OK, Yes or No, or types into an input box and presses OK, or
+/// chooses a path in a file dialog.
 class ModalBoxAnswerer : public QObject
 {
     Q_OBJECT
@@ -31,6 +32,12 @@ public:
     QList<bool> yesNo;
     /// Texts for input boxes, in order (Cancel when none is left).
     QStringList inputs;
+    /// Paths for file and folder dialogs, in order (Cancel when none is left).
+    /// A path is taken as chosen without the dialog's own checks, as a user
+    /// typing it would.
+    QStringList fileChoices;
+    /// Titles of the file and folder dialogs answered, in order.
+    QStringList fileDialogs;
     /// Runs while a box is open, before it is answered.
     std::function<void(const Box&)> whileOpen;
 

@@ -1,0 +1,46 @@
+// SPDX-License-Identifier: MIT
+// The main window started as the program starts it, offscreen, with its
+// controls at hand for tests that drive it as a user would.
+#pragma once
+
+#include "platform/qt/QtListControl.h"
+#include "shell/Form1.h"
+
+#include <QPushButton>
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+namespace vantorel::test {
+
+class WindowDriver
+{
+public:
+    /// Loads and shows the window; closing it runs `endProgram` (by default nothing).
+    explicit WindowDriver(std::function<void()> endProgram = [] {});
+
+    Form1 form;
+
+    template <class T>
+    T* child(const char* name)
+    {
+        return form.findChild<T*>(QLatin1String(name));
+    }
+    QPushButton* button(const char* name) { return child<QPushButton>(name); }
+    /// Clicks a command button with the mouse.
+    void click(const char* name);
+    /// Replaces the phrase by typing it key by key.
+    void typePhrase(const QString& phrase);
+    QString phrase();
+    QStringList results();
+    QStringList locations();
+    QString locationsHeader();
+};
+
+/// The file that holds the settings of the tests' user.
+QString settingsFile();
+
+/// A failure report as its box shows it.
+QString shownReport(const QString& description, const QString& procedure, int line);
+
+} // namespace vantorel::test
