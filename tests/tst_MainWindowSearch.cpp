@@ -6,7 +6,7 @@
 #include "shell/GuardedProcedure.h"
 #include "support/FolderTreeFixture.h"
 #include "support/ModalBoxAnswerer.h"
-#include "support/StartedMainWindow.h"
+#include "support/WindowDriver.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -27,38 +27,13 @@ using namespace vantorel::test;
 
 namespace {
 
-QString settingsFile()
-{
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
-        + "/Ostlebry.conf";
-}
-
-QString report(const QString& description, const QString& procedure, int line)
-{
-    return QtMessageBoxes::displayText(composeFailureReport(description, locationText(procedure), line));
-}
-
 QStringList expectedRows(const QString& root, const QString& phrase, bool fullPath,
                          Qt::CaseSensitivity cs = Qt::CaseInsensitive)
 {
     return expectedSearchRows(root, phrase, fullPath, cs);
 }
 
-/// The main window, started as the program starts it, with its controls at hand.
-struct Window : StartedMainWindow
-{
-    QString locationsHeader()
-    {
-        QTableView* view = child<QTableView>("ListView1");
-        return view->model()->headerData(0, Qt::Horizontal).toString();
-    }
-    void typePhrase(const QString& phrase)
-    {
-        QLineEdit* edit = child<QLineEdit>("Text1");
-        edit->clear();
-        QTest::keyClicks(edit, phrase);
-    }
-};
+using Window = WindowDriver;
 
 } // namespace
 
@@ -104,7 +79,7 @@ private slots:
         }
         ModalBoxAnswerer answerer;
         Window w;
-        QCOMPARE(answerer.texts(), QStringList{report("Type mismatch", "Form_Load", 136)});
+        QCOMPARE(answerer.texts(), QStringList{shownReport("Type mismatch", "Form_Load", 136)});
         QCOMPARE(answerer.boxes.value(0).title, QStringLiteral("Application Error"));
         QVERIFY(w.child<QCheckBox>("Check4")->isChecked());
         QCOMPARE(w.child<QLineEdit>("Text1")->text(), QStringLiteral("kept phrase"));

@@ -21,7 +21,7 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
-#include "support/StartedMainWindow.h"
+#include "support/WindowDriver.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -44,7 +44,7 @@ public slots:
 
 namespace {
 
-struct Window : StartedMainWindow
+struct Window : WindowDriver
 {
     ListView* list() { return child<ListView>("ListView2"); }
     /// Where row `row` of the results is, in the list's viewport.

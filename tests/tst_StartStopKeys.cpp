@@ -12,7 +12,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
-#include "support/StartedMainWindow.h"
+#include "support/WindowDriver.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -22,7 +22,7 @@ using namespace vantorel::test;
 
 namespace {
 
-struct Window : StartedMainWindow
+struct Window : WindowDriver
 {
     QPushButton* start() { return button("PushButton1"); }
     QLineEdit* phrase() { return child<QLineEdit>("Text1"); }

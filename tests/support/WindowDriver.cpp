@@ -5,6 +5,7 @@
 #include "platform/qt/QtMessageBoxes.h"
 #include "shell/GuardedProcedure.h"
 
+#include <QApplication>
 #include <QLineEdit>
 #include <QStandardPaths>
 #include <QTableView>
@@ -29,6 +30,7 @@ WindowDriver::WindowDriver(std::function<void()> endProgram)
 {
     form.load();
     form.showCentred();
+    QApplication::setActiveWindow(&form);
 }
 
 void WindowDriver::click(const char* name)
