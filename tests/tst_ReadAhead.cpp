@@ -33,20 +33,22 @@ int entriesIn(const char* folder)
     return int(QDir(QString::fromLatin1(folder)).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size());
 }
 
-/// The system's cursor, refusing to list the folders named in `failing`, and,
-/// when `reverseRoot` is set, giving the root's subfolders in reverse order.
+/// The system's cursor, refusing to list the folders named in `failing`, and
+/// giving the subfolders of the folder at `reversed` in reverse order.
 class AlteredCursor : public DirectoryCursor
 {
 public:
-    AlteredCursor(QSet<QByteArray> failing, bool reverseRoot)
-        : m_failing(std::move(failing)), m_reverseRoot(reverseRoot), m_system(makeSystemDirectoryCursor())
+    AlteredCursor(QSet<QByteArray> failing, QByteArray reversed)
+        : m_failing(std::move(failing)), m_reversed(std::move(reversed)), m_system(makeSystemDirectoryCursor())
     {
     }
     bool openRoot(std::string_view path, SubfolderList& out, std::string& error) override
     {
-        if (!m_system->openRoot(path, out, error))
+        const std::size_t slash = path.rfind('/');
+        if (refuses(slash == std::string_view::npos ? path : path.substr(slash + 1), out, error)
+            || !m_system->openRoot(path, out, error))
             return false;
-        if (!m_reverseRoot)
+        if (m_reversed != QByteArray(path.data(), qsizetype(path.size())))
             return true;
         SubfolderList reversed;
         for (std::size_t i = out.size(); i-- > 0;)
@@ -56,29 +58,34 @@ public:
     }
     bool enter(std::string_view name, SubfolderList& out, std::string& error) override
     {
-        if (m_failing.contains(QByteArray(name.data(), qsizetype(name.size())))) {
-            out.clear();
-            error = "Permission denied";
-            return false;
-        }
-        return m_system->enter(name, out, error);
+        return !refuses(name, out, error) && m_system->enter(name, out, error);
     }
     void leave() override { m_system->leave(); }
 
 private:
+    bool refuses(std::string_view name, SubfolderList& out, std::string& error) const
+    {
+        if (!m_failing.contains(QByteArray(name.data(), qsizetype(name.size()))))
+            return false;
+        out.clear();
+        error = "Permission denied";
+        return true;
+    }
+
     QSet<QByteArray> m_failing;
-    bool m_reverseRoot;
+    QByteArray m_reversed;
     std::unique_ptr<DirectoryCursor> m_system;
 };
 
-/// Makes read-ahead cursors with the given limits, and cursors for them that
-/// may differ between the walk's thread (the first made) and the worker's.
+/// Makes read-ahead cursors with the given limits and threads, and cursors for
+/// them that may differ between the walk's thread (the first made) and the pool's.
 struct ReadAheadSetup
 {
     ReadAheadLimits limits;
     QSet<QByteArray> failingForBoth;
     QSet<QByteArray> failingForWorker;
-    bool reverseRootForWorker = false;
+    QByteArray reversedForWorker;
+    unsigned threads = 2;
     std::shared_ptr<ReadAheadStatistics> statistics = std::make_shared<ReadAheadStatistics>();
 
     std::unique_ptr<DirectoryCursor> make() const
@@ -90,9 +97,9 @@ struct ReadAheadSetup
                 const bool worker = (*made)++ > 0;
                 return std::make_unique<AlteredCursor>(
                     worker ? setup.failingForBoth + setup.failingForWorker : setup.failingForBoth,
-                    worker && setup.reverseRootForWorker);
+                    worker ? setup.reversedForWorker : QByteArray());
             },
-            limits, statistics);
+            limits, statistics, threads);
     }
 };
 
@@ -285,7 +292,7 @@ void TestReadAhead::failuresOfBothAndOfTheWorkerAlone()
     QVERIFY(test::makeFolders(QFile::decodeName(m_root),
                               {"a/locked/x/y", "a/b", "locked/z", "m/worker-only/p/q", "m/r", "s/t"}));
     const QStringList expected = [&] {
-        AlteredCursor plain({"locked"}, false);
+        AlteredCursor plain({"locked"}, {});
         return walkEvents(plain, m_root);
     }();
     QVERIFY(expected.contains("/a/locked failed: Permission denied"));
@@ -312,7 +319,7 @@ void TestReadAhead::workerThatLosesTheWalkIsRestarted()
     const QStringList expected = walkEvents(*plain, m_root);
 
     ReadAheadSetup setup;
-    setup.reverseRootForWorker = true; // the worker sees another tree than the walk
+    setup.reversedForWorker = m_root; // the pool sees another tree than the walk
     const std::unique_ptr<DirectoryCursor> ahead = setup.make();
     QCOMPARE(walkEvents(*ahead, m_root), expected);
     QVERIFY(setup.statistics->restarts > 0);
