@@ -1,12 +1,28 @@
 // SPDX-License-Identifier: MIT
 #include "platform/ReadAheadPool.h"
 
+#include <chrono>
 #include <deque>
 #include <new>
 #include <system_error>
 #include <utility>
 
 namespace vantorel::dirwalk {
+
+namespace {
+
+constexpr std::size_t kWakeBatch = 32;
+constexpr std::size_t kTakeBatch = 256;
+constexpr std::chrono::nanoseconds kWakeDelay = std::chrono::microseconds(100);
+
+std::int64_t nowNanoseconds()
+{
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+} // namespace
 
 /// A folder of the tree, from the moment a thread is given it until every
 /// subfolder below it has been handed over.
@@ -193,6 +209,14 @@ void ReadAheadPool::finishTask(Node& node, bool listed, SubfolderList&& subfolde
         offerNextTask(node);
 }
 
+bool ReadAheadPool::walkCanGo() const
+{
+    if (!m_walkWaits || m_handed.empty())
+        return false;
+    const Node& top = *m_handed.back();
+    return !top.started.empty() && top.started.front()->done;
+}
+
 void ReadAheadPool::work(DirectoryCursor& cursor)
 {
     std::string base = m_root;
@@ -201,14 +225,19 @@ void ReadAheadPool::work(DirectoryCursor& cursor)
     std::string path;
     std::string error;
     std::unique_lock lock(m_mutex);
+    Node* task = nullptr;
     while (!m_stop) {
-        Node* const task = takeTask();
+        if (!task)
+            task = takeTask();
         if (!task) {
+            if (walkCanGo())
+                m_walk.notify_one();
             ++m_waitingWorkers;
             m_workers.wait(lock);
             --m_waitingWorkers;
             continue;
         }
+        ++m_inProgress;
         path.assign(base).append(task->path);
         lock.unlock();
         SubfolderList subfolders;
@@ -221,28 +250,36 @@ void ReadAheadPool::work(DirectoryCursor& cursor)
             subfolders.clear(); // the walk lists this one itself
         }
         lock.lock();
+        --m_inProgress;
         finishTask(*task, listed, std::move(subfolders));
-        if (m_walkWaits)
+        task = takeTask();
+        // A wake-up for every folder would cost more than listing it: the
+        // walk is woken for a batch, after a short wait, or when this thread
+        // has nothing more to do.
+        if (walkCanGo()
+            && (!task || m_aheadListings - m_inProgress >= kWakeBatch
+                || nowNanoseconds() - m_walkWaitingSince >= kWakeDelay.count()))
             m_walk.notify_one();
         if (m_waitingWorkers > 0 && !m_tasks.empty())
             m_workers.notify_one();
     }
 }
 
-bool ReadAheadPool::nextListing()
+bool ReadAheadPool::takeListings()
 {
     std::unique_lock lock(m_mutex);
-    for (;;) {
+    const std::size_t before = m_taken.size();
+    while (m_taken.size() - before < kTakeBatch) {
         if (m_failed)
-            return false;
-        if (!m_ready) {
+            break;
+        if (!m_ready || m_handed.empty()) {
+            if (m_ready || m_taken.size() > before)
+                break;
             m_walkWaits = true;
             m_walk.wait(lock);
             m_walkWaits = false;
             continue;
         }
-        if (m_handed.empty())
-            return false;
         Node& top = *m_handed.back();
         while (top.nextHanded < top.subfolders.size() && top.subfolders.kind(top.nextHanded) != FolderKind::Folder)
             ++top.nextHanded;
@@ -251,7 +288,10 @@ bool ReadAheadPool::nextListing()
             continue;
         }
         if (top.started.empty() || !top.started.front()->done) {
+            if (m_taken.size() > before)
+                break;
             m_walkWaits = true;
+            m_walkWaitingSince = nowNanoseconds();
             if (top.started.empty() && m_waitingWorkers > 0)
                 m_workers.notify_one();
             m_walk.wait(lock);
@@ -263,32 +303,33 @@ bool ReadAheadPool::nextListing()
         top.nextHanded = child->index + 1;
         --m_aheadListings;
         m_aheadBytes -= child->bytes;
-        m_current.parent = top.number;
-        m_current.number = child->number;
-        m_current.name = child->name;
-        m_current.listed = child->listed;
+        ReadAheadListing& listing = m_taken.emplace_back();
+        listing.parent = top.number;
+        listing.number = child->number;
+        listing.name = std::move(child->name);
+        listing.listed = child->listed;
         if (child->listed && !child->subfolders.empty()) {
-            m_current.subfolders = child->subfolders;
+            listing.subfolders = child->subfolders;
             m_handed.push_back(std::move(child));
         } else {
-            m_current.subfolders = std::move(child->subfolders);
+            listing.subfolders = std::move(child->subfolders);
         }
-        if (m_waitingWorkers > 0 && !m_tasks.empty())
-            m_workers.notify_one();
-        return true;
     }
+    if (m_taken.size() > before && m_waitingWorkers > 0 && !m_tasks.empty())
+        m_workers.notify_one();
+    return m_taken.size() > before;
 }
 
 ReadAheadListing* ReadAheadPool::peek()
 {
-    if (!m_hasCurrent)
-        m_hasCurrent = nextListing();
-    return m_hasCurrent ? &m_current : nullptr;
+    if (m_taken.empty() && !takeListings())
+        return nullptr;
+    return &m_taken.front();
 }
 
 void ReadAheadPool::pop()
 {
-    m_hasCurrent = false;
+    m_taken.pop_front();
 }
 
 } // namespace vantorel::dirwalk

@@ -4,6 +4,7 @@
 #include "platform/DirectoryCursor.h"
 
 #include <condition_variable>
+#include <deque>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -73,11 +74,14 @@ private:
     bool resume(DirectoryCursor& cursor);
     /// The first task in pre-order, if the limits (or a waiting walk) allow.
     Node* takeTask();
+    /// Whether the walk waits for a listing that is made now.
+    bool walkCanGo() const;
     void finishTask(Node& node, bool listed, SubfolderList&& subfolders);
     /// Queues the next subfolder of `node` still to be listed, if any.
     void offerNextTask(Node& node);
-    /// Moves the next listing in pre-order to m_current; false when there is none.
-    bool nextListing();
+    /// Moves the next listings in pre-order to m_taken, waiting for the
+    /// first; false when there is none.
+    bool takeListings();
     static std::size_t bytesOf(const Node& node);
 
     const std::string m_root;
@@ -98,13 +102,14 @@ private:
     std::size_t m_aheadListings = 0; ///< made or being made, not yet handed over
     std::size_t m_aheadBytes = 0;
     std::size_t m_waitingWorkers = 0;
+    std::size_t m_inProgress = 0;
     bool m_walkWaits = false;
+    std::int64_t m_walkWaitingSince = 0; ///< steady-clock nanoseconds
     /// The folders handed over whose subfolders are still to be handed over, root first.
     std::vector<std::unique_ptr<Node>> m_handed;
 
-    /// The listing peek() gave, used by the walk's thread alone.
-    ReadAheadListing m_current;
-    bool m_hasCurrent = false;
+    /// Listings handed over in one go, used by the walk's thread alone.
+    std::deque<ReadAheadListing> m_taken;
 
     std::vector<std::thread> m_threads; // last: started when everything above is ready
 };
