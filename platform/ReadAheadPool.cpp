@@ -294,7 +294,9 @@ bool ReadAheadPool::takeListings()
             m_walkWaitingSince = nowNanoseconds();
             if (top.started.empty() && m_waitingWorkers > 0)
                 m_workers.notify_one();
-            m_walk.wait(lock);
+            // Bounded: a listing made while every thread is busy with a big
+            // folder is not left waiting for the next wake-up.
+            m_walk.wait_for(lock, 2 * kWakeDelay);
             m_walkWaits = false;
             continue;
         }
