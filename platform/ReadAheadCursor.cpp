@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "platform/ReadAheadCursor.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <system_error>
 #include <thread>
@@ -9,7 +10,7 @@ namespace vantorel::dirwalk {
 
 namespace {
 
-/// After the worker has lost the walk (the tree changed under it), this many
+/// After the pool has lost the walk (the tree changed under it), this many
 /// folders are listed here before it is started again from the walk's place:
 /// a restart lists every folder above that place once more.
 constexpr std::size_t kRestartAfter = 64;
@@ -19,23 +20,24 @@ enum class Taken { Listing, Failure, Missing };
 } // namespace
 
 ReadAheadCursor::ReadAheadCursor(CursorFactory makeCursor, ReadAheadLimits limits,
-                                 std::shared_ptr<ReadAheadStatistics> statistics)
+                                 std::shared_ptr<ReadAheadStatistics> statistics, unsigned threads)
     : m_makeCursor(std::move(makeCursor))
     , m_limits(limits)
     , m_statistics(statistics ? std::move(statistics) : std::make_shared<ReadAheadStatistics>())
+    , m_threads(threads)
     , m_own(m_makeCursor())
 {
 }
 
 ReadAheadCursor::~ReadAheadCursor()
 {
-    m_worker.reset();
+    m_pool.reset();
 }
 
 bool ReadAheadCursor::openRoot(std::string_view path, SubfolderList& out, std::string& error)
 {
-    m_worker.reset();
-    m_workerStarted = false;
+    m_pool.reset();
+    m_poolStarted = false;
     m_levels.clear();
     m_path.clear();
     m_ownPath.clear();
@@ -60,16 +62,16 @@ std::vector<std::string> ReadAheadCursor::namesOf(const std::vector<Level>& leve
     return names;
 }
 
-void ReadAheadCursor::startWorker(std::uint64_t& deepestNumber)
+void ReadAheadCursor::startPool(std::uint64_t& deepestNumber)
 {
-    m_worker.reset();
-    if (m_workerStarted)
+    m_pool.reset();
+    if (m_poolStarted)
         ++m_statistics->restarts;
-    m_workerStarted = true;
+    m_poolStarted = true;
     m_directSinceStart = 0;
     try {
-        m_worker = std::make_unique<ReadAheadWorker>(m_makeCursor(), m_root,
-                                                     namesOf(m_levels, m_path), m_limits);
+        m_pool = std::make_unique<ReadAheadPool>(m_makeCursor, m_root, namesOf(m_levels, m_path),
+                                                   m_limits, m_threads);
     } catch (const std::system_error&) {
         return; // no thread to be had: every folder is listed here
     }
@@ -84,19 +86,19 @@ bool ReadAheadCursor::enter(std::string_view name, SubfolderList& out, std::stri
         return m_own->enter(name, out, error);
 
     std::uint64_t parent = m_levels.back().number;
-    if (!m_workerStarted && parent != kOwnListing)
-        startWorker(parent);
+    if (!m_poolStarted && parent != kOwnListing)
+        startPool(parent);
 
     Taken taken = Taken::Missing;
     std::uint64_t number = kOwnListing;
-    ReadAheadListing* head = m_worker && parent != kOwnListing ? m_worker->peek() : nullptr;
+    ReadAheadListing* head = m_pool && parent != kOwnListing ? m_pool->peek() : nullptr;
     if (head && head->parent == parent && head->name == name) {
         taken = head->listed ? Taken::Listing : Taken::Failure;
         if (head->listed) {
             out = std::move(head->subfolders);
             number = head->number;
         }
-        m_worker->pop();
+        m_pool->pop();
     }
 
     const std::size_t parentLength = m_path.size();
@@ -108,7 +110,7 @@ bool ReadAheadCursor::enter(std::string_view name, SubfolderList& out, std::stri
         return true;
     }
 
-    // A folder the worker could not list is listed again here: the walk gets
+    // A folder the pool could not list is listed again here: the walk gets
     // the system's own answer, at the moment the plain walk would ask.
     ++m_statistics->direct;
     ++m_directSinceStart;
@@ -119,7 +121,7 @@ bool ReadAheadCursor::enter(std::string_view name, SubfolderList& out, std::stri
     m_levels.push_back({m_path.size(), kOwnListing});
     if (taken == Taken::Missing && parent != kOwnListing && m_directSinceStart >= kRestartAfter) {
         std::uint64_t deepest = kOwnListing;
-        startWorker(deepest);
+        startPool(deepest);
     }
     return true;
 }
@@ -164,7 +166,7 @@ void ReadAheadCursor::leave()
         return;
     m_levels.pop_back();
     if (m_levels.empty()) {
-        m_worker.reset();
+        m_pool.reset();
         m_path.clear();
     } else {
         m_path.resize(m_levels.back().pathLength);
@@ -175,9 +177,16 @@ std::unique_ptr<DirectoryCursor> makeWalkCursor()
 {
     const char* setting = std::getenv("OSTLEBRY_READAHEAD");
     const std::string_view choice = setting ? setting : "";
-    if (choice == "0" || (choice != "1" && std::thread::hardware_concurrency() < 2))
+    const unsigned cores = std::thread::hardware_concurrency();
+    if (choice == "0" || (choice != "1" && cores < 2))
         return makeSystemDirectoryCursor();
-    return std::make_unique<ReadAheadCursor>(&makeSystemDirectoryCursor);
+    unsigned threads = std::clamp(cores, 1u, 4u);
+    if (const char* count = std::getenv("OSTLEBRY_READAHEAD_THREADS")) {
+        const long chosen = std::strtol(count, nullptr, 10);
+        if (chosen >= 1 && chosen <= 64)
+            threads = unsigned(chosen);
+    }
+    return std::make_unique<ReadAheadCursor>(&makeSystemDirectoryCursor, ReadAheadLimits{}, nullptr, threads);
 }
 
 } // namespace vantorel::dirwalk

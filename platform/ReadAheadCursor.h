@@ -2,7 +2,7 @@
 #pragma once
 
 #include "platform/DirectoryCursor.h"
-#include "platform/ReadAheadWorker.h"
+#include "platform/ReadAheadPool.h"
 
 #include <functional>
 #include <memory>
@@ -14,28 +14,29 @@ namespace vantorel::dirwalk {
 /// What a read-ahead cursor did, for tests and benchmarks.
 struct ReadAheadStatistics
 {
-    std::size_t prefetched = 0; ///< folders whose listing came from the worker
+    std::size_t prefetched = 0; ///< folders whose listing came from the pool
     std::size_t direct = 0;     ///< folders listed on the walk's own thread, the root included
-    std::size_t restarts = 0;   ///< workers started again after the tree changed under them
+    std::size_t restarts = 0;   ///< pools started again after the tree changed under them
 };
 
-/// A cursor whose listings are made ahead of the walk by a second thread, so
-/// that the walk's thread only matches names and shows rows while the other
-/// waits on the disk. The walk sees exactly what it would see with the plain
-/// cursor: a folder is taken from the worker only when the worker listed that
+/// A cursor whose listings are made ahead of the walk by other threads, so
+/// that the walk's thread only matches names and shows rows while they wait
+/// on the disk. The walk sees exactly what it would see with the plain
+/// cursor: a folder is taken from the pool only when the pool listed that
 /// very folder (the same name in the same listing of its parent); any other
 /// folder is listed here, with a cursor of its own, as the plain walk would.
 ///
-/// The worker starts at the first enter(), so that nothing is read before the
+/// The pool starts at the first enter(), so that nothing is read before the
 /// walk's first look at its commands, and it is stopped and joined by
-/// openRoot() and by the destructor: no thread or descriptor outlives the walk.
+/// openRoot(), at the end of the walk and by the destructor: no thread or
+/// descriptor outlives the walk.
 class ReadAheadCursor final : public DirectoryCursor
 {
 public:
     using CursorFactory = std::function<std::unique_ptr<DirectoryCursor>()>;
 
     explicit ReadAheadCursor(CursorFactory makeCursor, ReadAheadLimits limits = {},
-                             std::shared_ptr<ReadAheadStatistics> statistics = {});
+                             std::shared_ptr<ReadAheadStatistics> statistics = {}, unsigned threads = 2);
     ~ReadAheadCursor() override;
 
     bool openRoot(std::string_view path, SubfolderList& out, std::string& error) override;
@@ -46,14 +47,14 @@ private:
     struct Level
     {
         std::size_t pathLength; ///< of m_path, up to and including this folder's name
-        std::uint64_t number;   ///< the worker's number for its listing, or kOwnListing
+        std::uint64_t number;   ///< the pool's number for its listing, or kOwnListing
     };
     static constexpr std::uint64_t kOwnListing = ~std::uint64_t{0};
 
     /// Lists the folder m_path names, whose parent is the deepest level, with
     /// the walk thread's own cursor.
     bool listDirectly(SubfolderList& out, std::string& error);
-    void startWorker(std::uint64_t& deepestNumber);
+    void startPool(std::uint64_t& deepestNumber);
     std::vector<std::string> namesOf(const std::vector<Level>& levels, const std::string& path) const;
 
     CursorFactory m_makeCursor;
@@ -63,8 +64,9 @@ private:
     /// "/"-joined names below the root of the deepest folder, for resuming.
     std::string m_path;
     std::vector<Level> m_levels;
-    std::unique_ptr<ReadAheadWorker> m_worker;
-    bool m_workerStarted = false;
+    const unsigned m_threads;
+    std::unique_ptr<ReadAheadPool> m_pool;
+    bool m_poolStarted = false;
     std::size_t m_directSinceStart = 0;
 
     /// The cursor for listing here, and the folders its stack holds now.
@@ -73,8 +75,9 @@ private:
     std::vector<std::size_t> m_ownLengths;
 };
 
-/// The system's cursor, reading ahead on a second thread when the machine
-/// has more than one core, unless OSTLEBRY_READAHEAD is "0".
+/// The system's cursor, reading ahead on min(cores, 4) threads when the
+/// machine has more than one core, unless OSTLEBRY_READAHEAD is "0" ("1"
+/// forces it on); OSTLEBRY_READAHEAD_THREADS sets the number of threads.
 std::unique_ptr<DirectoryCursor> makeWalkCursor();
 
 } // namespace vantorel::dirwalk

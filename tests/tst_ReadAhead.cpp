@@ -33,20 +33,22 @@ int entriesIn(const char* folder)
     return int(QDir(QString::fromLatin1(folder)).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size());
 }
 
-/// The system's cursor, refusing to list the folders named in `failing`, and,
-/// when `reverseRoot` is set, giving the root's subfolders in reverse order.
+/// The system's cursor, refusing to list the folders named in `failing`, and
+/// giving the subfolders of the folder at `reversed` in reverse order.
 class AlteredCursor : public DirectoryCursor
 {
 public:
-    AlteredCursor(QSet<QByteArray> failing, bool reverseRoot)
-        : m_failing(std::move(failing)), m_reverseRoot(reverseRoot), m_system(makeSystemDirectoryCursor())
+    AlteredCursor(QSet<QByteArray> failing, QByteArray reversed)
+        : m_failing(std::move(failing)), m_reversed(std::move(reversed)), m_system(makeSystemDirectoryCursor())
     {
     }
     bool openRoot(std::string_view path, SubfolderList& out, std::string& error) override
     {
-        if (!m_system->openRoot(path, out, error))
+        const std::size_t slash = path.rfind('/');
+        if (refuses(slash == std::string_view::npos ? path : path.substr(slash + 1), out, error)
+            || !m_system->openRoot(path, out, error))
             return false;
-        if (!m_reverseRoot)
+        if (m_reversed != QByteArray(path.data(), qsizetype(path.size())))
             return true;
         SubfolderList reversed;
         for (std::size_t i = out.size(); i-- > 0;)
@@ -56,29 +58,34 @@ public:
     }
     bool enter(std::string_view name, SubfolderList& out, std::string& error) override
     {
-        if (m_failing.contains(QByteArray(name.data(), qsizetype(name.size())))) {
-            out.clear();
-            error = "Permission denied";
-            return false;
-        }
-        return m_system->enter(name, out, error);
+        return !refuses(name, out, error) && m_system->enter(name, out, error);
     }
     void leave() override { m_system->leave(); }
 
 private:
+    bool refuses(std::string_view name, SubfolderList& out, std::string& error) const
+    {
+        if (!m_failing.contains(QByteArray(name.data(), qsizetype(name.size()))))
+            return false;
+        out.clear();
+        error = "Permission denied";
+        return true;
+    }
+
     QSet<QByteArray> m_failing;
-    bool m_reverseRoot;
+    QByteArray m_reversed;
     std::unique_ptr<DirectoryCursor> m_system;
 };
 
-/// Makes read-ahead cursors with the given limits, and cursors for them that
-/// may differ between the walk's thread (the first made) and the worker's.
+/// Makes read-ahead cursors with the given limits and threads, and cursors for
+/// them that may differ between the walk's thread (the first made) and the pool's.
 struct ReadAheadSetup
 {
     ReadAheadLimits limits;
     QSet<QByteArray> failingForBoth;
     QSet<QByteArray> failingForWorker;
-    bool reverseRootForWorker = false;
+    QByteArray reversedForWorker;
+    unsigned threads = 2;
     std::shared_ptr<ReadAheadStatistics> statistics = std::make_shared<ReadAheadStatistics>();
 
     std::unique_ptr<DirectoryCursor> make() const
@@ -90,9 +97,9 @@ struct ReadAheadSetup
                 const bool worker = (*made)++ > 0;
                 return std::make_unique<AlteredCursor>(
                     worker ? setup.failingForBoth + setup.failingForWorker : setup.failingForBoth,
-                    worker && setup.reverseRootForWorker);
+                    worker ? setup.reversedForWorker : QByteArray());
             },
-            limits, statistics);
+            limits, statistics, threads);
     }
 };
 
@@ -232,9 +239,14 @@ void TestReadAhead::sameWalkAsThePlainCursor_data()
 {
     QTest::addColumn<QString>("shape");
     QTest::addColumn<int>("listings");
+    QTest::addColumn<int>("threads");
     for (const char* shape : {"mixed", "deep", "wide", "links", "beyond PATH_MAX"}) {
-        QTest::addRow("%s, wide window", shape) << QString::fromLatin1(shape) << 2048;
-        QTest::addRow("%s, one listing ahead", shape) << QString::fromLatin1(shape) << 1;
+        QTest::addRow("%s, wide window, one thread", shape) << QString::fromLatin1(shape) << 2048 << 1;
+        QTest::addRow("%s, one listing ahead, one thread", shape) << QString::fromLatin1(shape) << 1 << 1;
+        QTest::addRow("%s, wide window, two threads", shape) << QString::fromLatin1(shape) << 2048 << 2;
+        QTest::addRow("%s, three listings ahead, two threads", shape) << QString::fromLatin1(shape) << 3 << 2;
+        QTest::addRow("%s, wide window, four threads", shape) << QString::fromLatin1(shape) << 2048 << 4;
+        QTest::addRow("%s, one listing ahead, four threads", shape) << QString::fromLatin1(shape) << 1 << 4;
     }
 }
 
@@ -242,6 +254,7 @@ void TestReadAhead::sameWalkAsThePlainCursor()
 {
     QFETCH(QString, shape);
     QFETCH(int, listings);
+    QFETCH(int, threads);
     const QString root = QFile::decodeName(m_root);
     if (shape == "mixed") {
         makeMixedTree(1500, 7);
@@ -270,9 +283,10 @@ void TestReadAhead::sameWalkAsThePlainCursor()
 
     ReadAheadSetup setup;
     setup.limits.listings = std::size_t(listings);
+    setup.threads = unsigned(threads);
     const std::unique_ptr<DirectoryCursor> ahead = setup.make();
     QCOMPARE(walkEvents(*ahead, m_root), expected);
-    // Every folder below the root came from the worker.
+    // Every folder below the root came from the pool.
     const auto entered = std::size_t(std::count_if(expected.begin(), expected.end(),
                                                    [](const QString& e) { return !e.startsWith("link "); }));
     QCOMPARE(setup.statistics->direct, std::size_t(1));
@@ -285,21 +299,24 @@ void TestReadAhead::failuresOfBothAndOfTheWorkerAlone()
     QVERIFY(test::makeFolders(QFile::decodeName(m_root),
                               {"a/locked/x/y", "a/b", "locked/z", "m/worker-only/p/q", "m/r", "s/t"}));
     const QStringList expected = [&] {
-        AlteredCursor plain({"locked"}, false);
+        AlteredCursor plain({"locked"}, {});
         return walkEvents(plain, m_root);
     }();
     QVERIFY(expected.contains("/a/locked failed: Permission denied"));
 
-    ReadAheadSetup setup;
-    setup.failingForBoth = {"locked"};
-    // Where only the worker fails, the walk lists the folder and what lies
-    // below it itself, and takes the worker's listings again after it.
-    setup.failingForWorker = {"worker-only"};
-    const std::unique_ptr<DirectoryCursor> ahead = setup.make();
-    QCOMPARE(walkEvents(*ahead, m_root), expected);
-    QCOMPARE(setup.statistics->direct, std::size_t(1 + 2 + 3)); // root, both "locked", worker-only/p/q
-    QCOMPARE(setup.statistics->restarts, std::size_t(0));
-    QVERIFY(setup.statistics->prefetched > 0);
+    for (unsigned threads : {1u, 2u, 3u}) {
+        ReadAheadSetup setup;
+        setup.threads = threads;
+        setup.failingForBoth = {"locked"};
+        // Where only the pool fails, the walk lists the folder and what lies
+        // below it itself, and takes the pool's listings again after it.
+        setup.failingForWorker = {"worker-only"};
+        const std::unique_ptr<DirectoryCursor> ahead = setup.make();
+        QCOMPARE(walkEvents(*ahead, m_root), expected);
+        QCOMPARE(setup.statistics->direct, std::size_t(1 + 2 + 3)); // root, both "locked", worker-only/p/q
+        QCOMPARE(setup.statistics->restarts, std::size_t(0));
+        QCOMPARE(setup.statistics->prefetched, std::size_t(6)); // a, a/b, m, m/r, s, s/t
+    }
 }
 
 void TestReadAhead::workerThatLosesTheWalkIsRestarted()
@@ -311,11 +328,14 @@ void TestReadAhead::workerThatLosesTheWalkIsRestarted()
     const std::unique_ptr<DirectoryCursor> plain = makeSystemDirectoryCursor();
     const QStringList expected = walkEvents(*plain, m_root);
 
-    ReadAheadSetup setup;
-    setup.reverseRootForWorker = true; // the worker sees another tree than the walk
-    const std::unique_ptr<DirectoryCursor> ahead = setup.make();
-    QCOMPARE(walkEvents(*ahead, m_root), expected);
-    QVERIFY(setup.statistics->restarts > 0);
+    for (unsigned threads : {1u, 2u, 4u}) {
+        ReadAheadSetup setup;
+        setup.threads = threads;
+        setup.reversedForWorker = m_root; // the pool sees another tree than the walk
+        const std::unique_ptr<DirectoryCursor> ahead = setup.make();
+        QCOMPARE(walkEvents(*ahead, m_root), expected);
+        QVERIFY(setup.statistics->restarts > 0);
+    }
 }
 
 QStringList TestReadAhead::search(FolderService& service,
@@ -375,11 +395,14 @@ void TestReadAhead::folderRemovedAheadOfTheWorker()
     };
     PlainFolderService plain;
     check(plain, m_root + "/plain");
-    ReadAheadSetup setup;
-    setup.limits.listings = 1;
-    ReadAheadFolderService ahead(setup);
-    check(ahead, m_root + "/ahead");
-    QVERIFY(setup.statistics->prefetched > 70);
+    for (unsigned threads : {1u, 2u, 4u}) {
+        ReadAheadSetup setup;
+        setup.limits.listings = 1;
+        setup.threads = threads;
+        ReadAheadFolderService ahead(setup);
+        check(ahead, m_root + "/ahead-" + QByteArray::number(threads));
+        QVERIFY(setup.statistics->prefetched > 70);
+    }
 }
 
 void TestReadAhead::stopAndNestedCommandsInTheSearch()
@@ -403,13 +426,15 @@ void TestReadAhead::stopAndNestedCommandsInTheSearch()
     const QStringList expected = search(plain, commands(false), 1);
     QCOMPARE(expected.last(), QStringLiteral("ended"));
     QVERIFY(expected.size() > 20);
-    ReadAheadSetup setup;
-    ReadAheadFolderService ahead(setup);
-    QCOMPARE(search(ahead, commands(false), 1), expected);
-
     const QStringList stopped = search(plain, commands(true), 2);
     QCOMPARE(stopped, QStringList({expected.at(0), "stopped"}));
-    QCOMPARE(search(ahead, commands(true), 2), stopped);
+    for (unsigned threads : {1u, 2u, 4u}) {
+        ReadAheadSetup setup;
+        setup.threads = threads;
+        ReadAheadFolderService ahead(setup);
+        QCOMPARE(search(ahead, commands(false), 1), expected);
+        QCOMPARE(search(ahead, commands(true), 2), stopped);
+    }
 
     // Stopped before anything is entered: no folder is read but the root.
     const auto stopAtOnce = [](int, FakeListControl&, SearchState& state, FakeOption&) {
@@ -425,13 +450,16 @@ void TestReadAhead::stopAndNestedCommandsInTheSearch()
 void TestReadAhead::destroyedMidWalkLeavesNothingOpen()
 {
     makeMixedTree(600, 11);
-    for (int stopAfter : {1, 5, 50}) {
-        ReadAheadSetup setup;
-        setup.limits.listings = 4;
-        const std::unique_ptr<DirectoryCursor> ahead = setup.make();
-        const std::unique_ptr<DirectoryCursor> plain = makeSystemDirectoryCursor();
-        QCOMPARE(walkEvents(*ahead, m_root, stopAfter), walkEvents(*plain, m_root, stopAfter));
-        QVERIFY(entriesIn("/proc/self/task") > m_threadsBefore);
+    for (int stopAfter : {1, 5, 50, 400}) {
+        for (unsigned threads : {1u, 2u, 4u}) {
+            ReadAheadSetup setup;
+            setup.threads = threads;
+            setup.limits.listings = stopAfter == 400 ? 2048 : 4;
+            const std::unique_ptr<DirectoryCursor> ahead = setup.make();
+            const std::unique_ptr<DirectoryCursor> plain = makeSystemDirectoryCursor();
+            QCOMPARE(walkEvents(*ahead, m_root, stopAfter), walkEvents(*plain, m_root, stopAfter));
+            QVERIFY(entriesIn("/proc/self/task") > m_threadsBefore);
+        }
     }
     // cleanup() counts the threads and descriptors left.
 }
