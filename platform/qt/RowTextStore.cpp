@@ -126,7 +126,9 @@ void RowTextStore::store(QStringView first, QStringView second, bool withHeader,
     }
     for (QStringView part : { first, second }) {
         if (wide) {
-            std::memcpy(target, part.data(), std::size_t(part.size()) * 2);
+            // An empty view may have no data at all: memcpy must not see its null.
+            if (!part.isEmpty())
+                std::memcpy(target, part.data(), std::size_t(part.size()) * 2);
         } else {
             for (qsizetype i = 0; i < part.size(); ++i)
                 target[i] = char(part[i].unicode());
