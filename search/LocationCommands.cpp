@@ -33,10 +33,7 @@ void LocationCommands::PushButton3_Click()
     if (guard.test(102, [&] { return chosen.isEmpty(); }))
         return;
     // The browser reopens where the user was last time.
-    try {
-        settings.SaveSetting(SettingsStore::kLastFolder, chosen);
-    } catch (const Failure&) {
-    }
+    settings.SaveSettingQuietly(SettingsStore::kLastFolder, chosen);
     guard.run(104, [&] { m_controls.MousePointer.setValue(PointerSetting::Busy); });
     guard.run(106, [&] {
         m_controls.ListView1.append(

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "shell/Form1Logic.h"
 
-#include "platform/Failure.h"
 #include "shell/SettingsStore.h"
 
 namespace vantorel {
@@ -48,19 +47,13 @@ void Form1Logic::ListView1_DblClick() { m_locations.ListView1_DblClick(); }
 // fails has no report of its own.
 void Form1Logic::Check4_Click()
 {
-    try {
-        SettingsStore(m_services.settings)
-            .SaveSetting(SettingsStore::kCheck4, QString::number(m_controls.Check4.value()));
-    } catch (const Failure&) {
-    }
+    SettingsStore(m_services.settings)
+        .SaveSettingQuietly(SettingsStore::kCheck4, QString::number(m_controls.Check4.value()));
 }
 
 void Form1Logic::Text1_Change()
 {
-    try {
-        SettingsStore(m_services.settings).SaveSetting(SettingsStore::kText1, m_controls.Text1.text());
-    } catch (const Failure&) {
-    }
+    SettingsStore(m_services.settings).SaveSettingQuietly(SettingsStore::kText1, m_controls.Text1.text());
 }
 
 } // namespace vantorel

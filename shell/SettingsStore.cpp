@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "shell/SettingsStore.h"
 
+#include "platform/Failure.h"
 #include "shell/ProductInfo.h"
 
 namespace vantorel {
@@ -18,6 +19,16 @@ QString SettingsStore::GetSetting(const QString& key, const QString& defaultValu
 void SettingsStore::SaveSetting(const QString& key, const QString& value)
 {
     m_backend.write(kApplication, kSection, key, value);
+}
+
+bool SettingsStore::SaveSettingQuietly(const QString& key, const QString& value)
+{
+    try {
+        SaveSetting(key, value);
+        return true;
+    } catch (const Failure&) {
+        return false;
+    }
 }
 
 } // namespace vantorel

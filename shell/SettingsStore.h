@@ -23,6 +23,8 @@ public:
     QString GetSetting(const QString& key, const QString& defaultValue) const;
     /// Stores the text at once. Throws Failure when the store fails.
     void SaveSetting(const QString& key, const QString& value);
+    /// The same for the setting writers, which report nothing: false when the store failed.
+    bool SaveSettingQuietly(const QString& key, const QString& value);
 
 private:
     SettingsBackend& m_backend;
