@@ -5,7 +5,7 @@
 #include "platform/EventPump.h"
 #include "platform/ListControl.h"
 #include "platform/MessageBoxes.h"
-#include "results/TimeSlicedPump.h"
+#include "platform/TimeSlicedPump.h"
 
 #include <chrono>
 

@@ -4,7 +4,7 @@
 #include "platform/Clipboard.h"
 #include "platform/EventPump.h"
 #include "platform/ListControl.h"
-#include "results/TimeSlicedPump.h"
+#include "platform/TimeSlicedPump.h"
 
 #include <QString>
 #include <chrono>

@@ -8,7 +8,7 @@
 #include "platform/MessageBoxes.h"
 #include "platform/OutputFile.h"
 #include "platform/WindowControls.h"
-#include "results/TimeSlicedPump.h"
+#include "platform/TimeSlicedPump.h"
 
 #include <chrono>
 

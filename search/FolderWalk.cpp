@@ -8,11 +8,6 @@ namespace vantorel {
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-/// Between two pumps the window stays unanswered at most about this long.
-constexpr auto kPumpInterval = std::chrono::milliseconds(30);
-
 const QString kProgressPrefix = QStringLiteral("Searching ");
 
 QString pathText(std::string_view bytes)
@@ -30,9 +25,7 @@ QString reasonText(const std::string& reason)
 void FolderWalk::showProgressAndPump()
 {
     m_context.locations.setColumnCaption(kProgressPrefix + pathText(m_path));
-    m_context.pump.pump();
-    m_pumped = true;
-    m_lastPump = Clock::now();
+    m_pump.pumpNow();
 }
 
 // A row shown by name alone keeps its full path beside it, so that the folder
@@ -106,7 +99,7 @@ WalkReport FolderWalk::run()
             leave();
             continue;
         }
-        if (!m_pumped || Clock::now() - m_lastPump >= kPumpInterval)
+        if (m_pump.due())
             showProgressAndPump();
         if (m_context.state.StopRequested != SearchState::False) {
             m_report.stopped = true;

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "platform/TimeSlicedPump.h"
 #include "search/FolderSearchEngine.h"
 #include "search/NameMatcher.h"
 
-#include <chrono>
 #include <memory>
 #include <string>
 #include <vector>
@@ -22,6 +22,7 @@ public:
         , m_results(results)
         , m_context(context)
         , m_path(folder.nativePath.constData(), std::size_t(folder.nativePath.size()))
+        , m_pump(context.pump)
     {
     }
     FolderWalk(const FolderWalk&) = delete;
@@ -55,8 +56,8 @@ private:
     /// Levels of the walk; entries past m_depth are kept for their buffers.
     std::vector<Level> m_levels;
     std::size_t m_depth = 0;
-    std::chrono::steady_clock::time_point m_lastPump;
-    bool m_pumped = false;
+    /// The window stays unanswered at most one slice between two pumps.
+    TimeSlicedPump m_pump;
     WalkReport m_report;
 };
 

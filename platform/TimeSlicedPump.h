@@ -23,6 +23,10 @@ public:
     /// Pumps when the interval has passed since the last pump; the first call
     /// always pumps.
     void maybePump();
+    /// True when maybePump() would pump now.
+    bool due() const;
+    /// Pumps now and starts the next interval.
+    void pumpNow();
 
 private:
     EventPump& m_pump;

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "results/TimeSlicedPump.h"
+#include "platform/TimeSlicedPump.h"
 
 namespace vantorel {
 
@@ -9,20 +9,24 @@ TimeSlicedPump::TimeSlicedPump(EventPump& pump, std::chrono::milliseconds interv
 {
 }
 
-void TimeSlicedPump::maybePump()
+bool TimeSlicedPump::due() const
 {
-    if (m_interval == Clock::duration::zero()) {
-        m_pump.pump();
-        return;
-    }
-    const Clock::time_point now = Clock::now();
-    if (m_started && now < m_next)
-        return;
+    return !m_started || m_interval == Clock::duration::zero() || Clock::now() >= m_next;
+}
+
+void TimeSlicedPump::pumpNow()
+{
     m_started = true;
     m_pump.pump();
     // Measured after the pump: a nested command run inside it does not count
     // against the next slice.
     m_next = Clock::now() + m_interval;
+}
+
+void TimeSlicedPump::maybePump()
+{
+    if (due())
+        pumpNow();
 }
 
 } // namespace vantorel
