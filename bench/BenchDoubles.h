@@ -3,43 +3,77 @@
 #pragma once
 
 #include "platform/EventPump.h"
+#include "platform/Failure.h"
 #include "platform/ListControl.h"
 #include "platform/WindowControls.h"
 
 #include <QStringList>
+#include <vector>
 
 namespace vantorel::bench {
 
-/// Rows held in a plain list of text.
+/// A list in memory whose removal compacts the rows in one pass.
 class MemoryList : public ListControl
 {
 public:
     int count() const override { return int(m_rows.size()); }
-    QString text(int position) const override { return m_rows.at(position); }
-    void append(const QString& text) override { m_rows.append(text); }
-    void removeAt(int position) override { m_rows.removeAt(position); }
-    void removeRows(const std::vector<int>& positions) override
+    QString text(int position) const override { return at(position).text; }
+    void append(const QString& text) override { m_rows.push_back({text, false}); }
+    void removeAt(int position) override
     {
-        for (auto it = positions.rbegin(); it != positions.rend(); ++it)
-            m_rows.removeAt(*it);
+        at(position);
+        m_rows.erase(m_rows.begin() + position);
+    }
+    void removeRows(const std::vector<int>& ascending) override
+    {
+        std::size_t next = 0;
+        std::size_t kept = 0;
+        for (std::size_t i = 0; i < m_rows.size(); ++i) {
+            if (next < ascending.size() && std::size_t(ascending[next]) == i) {
+                ++next;
+                continue;
+            }
+            if (kept != i)
+                m_rows[kept] = std::move(m_rows[i]);
+            ++kept;
+        }
+        m_rows.resize(kept);
     }
     void clear() override { m_rows.clear(); }
-    bool isChecked(int) const override { return false; }
-    void setChecked(int, bool) override {}
+    bool isChecked(int position) const override { return at(position).checked; }
+    void setChecked(int position, bool checked) override { m_rows.at(position).checked = checked; }
     int selectedRow() const override { return -1; }
     int columnCount() const override { return 1; }
     QString cellText(int position, int column) const override
     {
-        return column == 0 ? m_rows.at(position) : QString();
+        return column == 0 ? at(position).text : QString();
     }
     QString columnCaption() const override { return m_caption; }
     void setColumnCaption(const QString& caption) override { m_caption = caption; }
     void setColumnWidth(int) override {}
 
-    const QStringList& rows() const { return m_rows; }
+    QStringList rows() const
+    {
+        QStringList texts;
+        texts.reserve(qsizetype(m_rows.size()));
+        for (const Row& row : m_rows)
+            texts.append(row.text);
+        return texts;
+    }
 
 private:
-    QStringList m_rows;
+    struct Row
+    {
+        QString text;
+        bool checked;
+    };
+    const Row& at(int position) const
+    {
+        if (position < 0 || std::size_t(position) >= m_rows.size())
+            throw Failure(QString::fromLatin1(kIndexOutOfBounds));
+        return m_rows[position];
+    }
+    std::vector<Row> m_rows;
     QString m_caption;
 };
 

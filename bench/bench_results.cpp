@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // Times the results commands on a million rows against the tools a user would
 // otherwise reach for: grep for the filters, a plain buffered writer for the save.
+#include "BenchDoubles.h"
 #include "platform/Failure.h"
 #include "platform/qt/QtOutputFileService.h"
 #include "results/ListClipboardText.h"
@@ -21,65 +22,11 @@
 #include <vector>
 
 using namespace vantorel;
+using vantorel::bench::MemoryList;
 
 namespace {
 
 constexpr int kRows = 1000000;
-
-/// A list in memory whose removal compacts the rows in one pass.
-class MemoryList : public ListControl
-{
-public:
-    int count() const override { return int(m_rows.size()); }
-    QString text(int position) const override { return at(position).text; }
-    void append(const QString& text) override { m_rows.push_back({text, false}); }
-    void removeAt(int position) override
-    {
-        at(position);
-        m_rows.erase(m_rows.begin() + position);
-    }
-    void removeRows(const std::vector<int>& ascending) override
-    {
-        std::size_t next = 0;
-        std::size_t kept = 0;
-        for (std::size_t i = 0; i < m_rows.size(); ++i) {
-            if (next < ascending.size() && std::size_t(ascending[next]) == i) {
-                ++next;
-                continue;
-            }
-            if (kept != i)
-                m_rows[kept] = std::move(m_rows[i]);
-            ++kept;
-        }
-        m_rows.resize(kept);
-    }
-    void clear() override { m_rows.clear(); }
-    bool isChecked(int position) const override { return at(position).checked; }
-    void setChecked(int position, bool checked) override { m_rows.at(position).checked = checked; }
-    int selectedRow() const override { return -1; }
-    int columnCount() const override { return 1; }
-    QString cellText(int position, int column) const override
-    {
-        return column == 0 ? at(position).text : QString();
-    }
-    QString columnCaption() const override { return QStringLiteral("Results"); }
-    void setColumnCaption(const QString&) override {}
-    void setColumnWidth(int) override {}
-
-private:
-    struct Row
-    {
-        QString text;
-        bool checked;
-    };
-    const Row& at(int position) const
-    {
-        if (position < 0 || std::size_t(position) >= m_rows.size())
-            throw Failure(QString::fromLatin1(kIndexOutOfBounds));
-        return m_rows[position];
-    }
-    std::vector<Row> m_rows;
-};
 
 class QuietBoxes : public MessageBoxes
 {
