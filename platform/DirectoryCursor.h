@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,6 +22,13 @@ enum class FolderKind : std::uint8_t {
 class SubfolderList
 {
 public:
+    struct Entry
+    {
+        std::size_t offset; ///< of the name in names()
+        std::size_t length;
+        FolderKind kind;
+    };
+
     void clear()
     {
         m_names.clear();
@@ -39,13 +47,18 @@ public:
     }
     FolderKind kind(std::size_t i) const { return m_entries[i].kind; }
 
-private:
-    struct Entry
+    /// The names end to end, and where each lies: for copying a list whole.
+    std::string_view names() const { return m_names; }
+    std::span<const Entry> entries() const { return m_entries; }
+    /// Becomes a copy of the list whose names() and entries() are given,
+    /// keeping the memory it has.
+    void assign(std::string_view names, std::span<const Entry> entries)
     {
-        std::size_t offset;
-        std::size_t length;
-        FolderKind kind;
-    };
+        m_names.assign(names);
+        m_entries.assign(entries.begin(), entries.end());
+    }
+
+private:
     std::string m_names;
     std::vector<Entry> m_entries;
 };
@@ -65,6 +78,17 @@ public:
     virtual bool enter(std::string_view name, SubfolderList& out, std::string& error) = 0;
     /// Pops the deepest folder.
     virtual void leave() = 0;
+
+    /// Opens the folder at `path` as the only level of the stack without
+    /// listing it, to enter its subfolders. A link at the end of `path` is
+    /// followed only when `followLink` is true. False, with the reason, when
+    /// it cannot be opened.
+    virtual bool openToEnter(std::string_view path, bool followLink, std::string& error)
+    {
+        (void)followLink; // a cursor that cannot tell links apart lists the folder instead
+        SubfolderList unused;
+        return openRoot(path, unused, error);
+    }
 };
 
 /// The cursor of the system the program was built for.

@@ -91,11 +91,11 @@ bool ReadAheadCursor::enter(std::string_view name, SubfolderList& out, std::stri
 
     Taken taken = Taken::Missing;
     std::uint64_t number = kOwnListing;
-    ReadAheadListing* head = m_pool && parent != kOwnListing ? m_pool->peek() : nullptr;
+    const ReadAheadListing* head = m_pool && parent != kOwnListing ? m_pool->peek() : nullptr;
     if (head && head->parent == parent && head->name == name) {
         taken = head->listed ? Taken::Listing : Taken::Failure;
         if (head->listed) {
-            out = std::move(head->subfolders);
+            out.assign(head->subfolderNames, head->subfolders);
             number = head->number;
         }
         m_pool->pop();

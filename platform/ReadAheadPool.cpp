@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "platform/ReadAheadPool.h"
 
+#include <algorithm>
 #include <chrono>
-#include <deque>
-#include <new>
+#include <limits>
 #include <system_error>
 #include <utility>
 
@@ -11,52 +11,146 @@ namespace vantorel::dirwalk {
 
 namespace {
 
-constexpr std::size_t kWakeBatch = 32;
-constexpr std::size_t kTakeBatch = 256;
-constexpr std::chrono::nanoseconds kWakeDelay = std::chrono::microseconds(100);
+/// A thread hands its listings over this many at a time, or at once when the
+/// walk waits for them: a lock per folder would cost more than listing it.
+constexpr std::size_t kBatchListings = 128;
+constexpr std::size_t kBatchBytes = std::size_t{64} << 10;
+constexpr std::size_t kSpareBatches = 16;
+/// A batch the walk waits for goes once it is this old: a wake-up per folder
+/// would cost the walk more than it gains, but on a slow disk it gets each
+/// listing as it comes.
+constexpr std::chrono::microseconds kWaitedBatchAge{1000};
 
-std::int64_t nowNanoseconds()
+/// Each thread numbers its listings from its own range, without a lock.
+constexpr std::uint64_t kNumbersPerThread = std::uint64_t{1} << 40;
+
+/// A thread asked for work gives away at most this many folders of one folder
+/// (with everything below them): more would leave it far ahead of the walk.
+constexpr std::size_t kGiveAwayMost = 64;
+
+/// The subfolders still to be started in a frame, counted up to `most`.
+std::size_t foldersLeft(const auto& frame, std::size_t most)
 {
-    return std::chrono::duration_cast<std::chrono::nanoseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
-        .count();
+    std::size_t count = 0;
+    for (std::size_t i = frame.next; i < frame.end && count < most; ++i)
+        count += frame.subfolders.kind(i) == FolderKind::Folder ? 1 : 0;
+    return count;
 }
 
 } // namespace
 
-/// A folder of the tree, from the moment a thread is given it until every
-/// subfolder below it has been handed over.
-struct ReadAheadPool::Node
+/// Consecutive listings of one piece, stored flat.
+struct ReadAheadPool::Batch
 {
-    std::string path; ///< below the root: a separator and a name per level
-    std::string name;
-    Key key;          ///< the index of each folder on the way down: pre-order is key order
-    std::uint64_t number = 0;
-    bool done = false;
-    bool listed = false;
-    SubfolderList subfolders;
-    std::size_t bytes = 0;
-    std::size_t nextTask = 0;   ///< the first subfolder not yet given to a thread
-    std::size_t nextHanded = 0; ///< the first subfolder not yet handed over
-    std::size_t index = 0;      ///< its own place in its parent's subfolders
-    /// Subfolders given to threads and not yet handed over, in order.
-    std::deque<std::unique_ptr<Node>> started;
+    struct Record
+    {
+        std::uint64_t parent;
+        std::uint64_t number;
+        std::size_t nameOffset;
+        std::size_t nameLength;
+        std::size_t namesOffset; ///< of the subfolders' names
+        std::size_t namesLength;
+        std::size_t entriesOffset;
+        std::size_t entriesCount;
+        bool listed;
+    };
+    std::string text;
+    std::vector<SubfolderList::Entry> entries;
+    std::vector<Record> records;
+
+    void add(std::uint64_t parent, std::uint64_t number, std::string_view name, bool listed,
+             const SubfolderList& subfolders)
+    {
+        Record& record = records.emplace_back();
+        record.parent = parent;
+        record.number = number;
+        record.nameOffset = text.size();
+        record.nameLength = name.size();
+        text.append(name);
+        record.namesOffset = text.size();
+        record.namesLength = listed ? subfolders.names().size() : 0;
+        record.entriesOffset = entries.size();
+        record.entriesCount = listed ? subfolders.size() : 0;
+        record.listed = listed;
+        if (listed) {
+            text.append(subfolders.names());
+            entries.insert(entries.end(), subfolders.entries().begin(), subfolders.entries().end());
+        }
+    }
+    std::size_t bytes() const
+    {
+        return text.size() + entries.size() * sizeof(SubfolderList::Entry) + records.size() * sizeof(Record);
+    }
+    void clear()
+    {
+        text.clear();
+        entries.clear();
+        records.clear();
+    }
+};
+
+/// A run of pre-order: sibling folders with everything below them.
+struct ReadAheadPool::Piece
+{
+    enum class State { Unstarted, Running, Finished };
+    State state = State::Unstarted;
+    Worker* owner = nullptr;
+    // What an unstarted piece is: these subfolders of the folder at parentPath.
+    std::uint64_t parentNumber = 0;
+    std::string parentPath; ///< below the root: a separator and a name per level
+    SubfolderList folders;
+    // Listings written and not yet taken by the walk.
+    std::deque<std::unique_ptr<Batch>> batches;
+    Ahead ahead; ///< what those batches hold
+};
+
+struct ReadAheadPool::Worker
+{
+    struct Frame
+    {
+        std::uint64_t number = 0;
+        std::size_t pathLength = 0; ///< of path, up to this folder
+        SubfolderList subfolders;
+        std::size_t next = 0;
+        std::size_t end = 0;
+    };
+
+    std::size_t index = 0;
+    std::unique_ptr<DirectoryCursor> cursor;
+    std::atomic<bool> giveAwayAsked{false};
+    std::uint64_t nextNumber = 0;
+    std::vector<Frame> frames; ///< the piece's parent, then each folder entered below it
+    std::size_t depth = 0;     ///< frames in use
+    std::string path;          ///< of the deepest frame, below the root
+    PieceRef current;
+    PieceRef taken; ///< the piece waitForPiece() found
+    std::unique_ptr<Batch> batch = std::make_unique<Batch>();
+    std::chrono::steady_clock::time_point batchStarted;
+    Ahead aheadAtPublish; ///< listings before the batch, when it was last handed over
+    std::thread thread;
 };
 
 ReadAheadPool::ReadAheadPool(const CursorFactory& makeCursor, std::string root,
                              std::vector<std::string> resumePath, ReadAheadLimits limits, unsigned threads)
     : m_root(std::move(root))
+    , m_base(m_root)
     , m_resumePath(std::move(resumePath))
     , m_limits(limits)
 {
+    while (!m_base.empty() && m_base.back() == kPathSeparator)
+        m_base.pop_back();
     threads = threads == 0 ? 1 : threads;
     // Made here, on the walk's thread: the factory need not be thread-safe.
-    for (unsigned i = 0; i < threads; ++i)
-        m_cursors.push_back(makeCursor());
-    m_threads.reserve(threads);
+    for (unsigned i = 0; i < threads; ++i) {
+        auto worker = std::make_unique<Worker>();
+        worker->index = i;
+        worker->cursor = makeCursor();
+        worker->nextNumber = (i + 1) * kNumbersPerThread;
+        m_workers.push_back(std::move(worker));
+    }
     try {
-        for (unsigned i = 0; i < threads; ++i)
-            m_threads.emplace_back([this, i] { run(i); });
+        for (const std::unique_ptr<Worker>& worker : m_workers)
+            worker->thread = std::thread([this, &worker = *worker] { run(worker); });
     } catch (const std::system_error&) {
         stopAll();
         throw;
@@ -73,265 +167,425 @@ void ReadAheadPool::stopAll()
     {
         const std::lock_guard lock(m_mutex);
         m_stop = true;
+        m_stopping = true;
     }
-    m_workers.notify_all();
-    m_walk.notify_all();
-    for (std::thread& thread : m_threads)
-        if (thread.joinable())
-            thread.join();
+    m_workersWake.notify_all();
+    m_walkWake.notify_all();
+    for (const std::unique_ptr<Worker>& worker : m_workers)
+        if (worker->thread.joinable())
+            worker->thread.join();
 }
 
-std::size_t ReadAheadPool::bytesOf(const Node& node)
-{
-    std::size_t bytes = sizeof(Node) + node.path.size() + node.name.size()
-                        + node.key.size() * sizeof(std::uint32_t);
-    for (std::size_t i = 0; i < node.subfolders.size(); ++i)
-        bytes += node.subfolders.name(i).size() + 3 * sizeof(std::size_t);
-    return bytes;
-}
-
-void ReadAheadPool::run(std::size_t thread)
+void ReadAheadPool::run(Worker& worker)
 {
     try {
-        if (thread == 0) {
-            const bool resumed = resume(*m_cursors[0]);
+        if (worker.index == 0) {
+            const bool resumed = resume(worker);
             {
                 const std::lock_guard lock(m_mutex);
                 m_ready = true;
                 m_failed = m_failed || !resumed;
             }
-            m_workers.notify_all();
-            m_walk.notify_all();
+            m_workersWake.notify_all();
+            m_walkWake.notify_all();
         }
-        work(*m_cursors[thread]);
+        std::unique_lock lock(m_mutex);
+        while (waitForPiece(worker, lock)) {
+            const PieceRef piece = worker.taken;
+            piece->state = Piece::State::Running;
+            piece->owner = &worker;
+            lock.unlock();
+            walkPiece(worker, piece);
+            lock.lock();
+        }
     } catch (...) {
         // Out of memory, most likely: the walk lists whatever is left itself.
         {
             const std::lock_guard lock(m_mutex);
             m_failed = true;
         }
-        m_walk.notify_all();
+        m_walkWake.notify_all();
+        m_workersWake.notify_all();
     }
     // Nothing stays open while the pool waits to be dropped.
-    m_cursors[thread].reset();
+    worker.cursor.reset();
 }
 
-bool ReadAheadPool::resume(DirectoryCursor& cursor)
+bool ReadAheadPool::resume(Worker& worker)
 {
+    DirectoryCursor& cursor = *worker.cursor;
     std::string error;
-    std::vector<std::unique_ptr<Node>> chain;
-    chain.push_back(std::make_unique<Node>());
-    if (!cursor.openRoot(m_root, chain[0]->subfolders, error))
+    struct Step
+    {
+        SubfolderList subfolders;
+        std::string path;
+        std::size_t from = 0; ///< the first subfolder after the resume path's
+    };
+    std::vector<Step> chain(1);
+    if (!cursor.openRoot(m_root, chain[0].subfolders, error))
         return false;
     for (const std::string& name : m_resumePath) {
-        Node& parent = *chain.back();
+        Step& parent = chain.back();
         std::size_t index = 0;
         while (index < parent.subfolders.size()
-               && (parent.subfolders.name(index) != name
-                   || parent.subfolders.kind(index) != FolderKind::Folder))
+               && (parent.subfolders.name(index) != name || parent.subfolders.kind(index) != FolderKind::Folder))
             ++index;
         if (index == parent.subfolders.size())
             return false; // the tree has changed: the walk goes on without help
-        parent.nextTask = parent.nextHanded = index + 1;
-        auto child = std::make_unique<Node>();
-        if (!cursor.enter(name, child->subfolders, error))
+        parent.from = index + 1;
+        Step child;
+        if (!cursor.enter(name, child.subfolders, error))
             return false;
-        child->name = name;
-        child->path = parent.path + kPathSeparator + name;
-        child->key = parent.key;
-        child->key.push_back(std::uint32_t(index));
-        child->index = index;
+        child.path = parent.path + kPathSeparator + name;
         chain.push_back(std::move(child));
     }
-    // The threads open each folder by its path: the chain's descriptors go.
+    // Each piece is opened by its own path: the chain's descriptors go.
     for (std::size_t i = 0; i < chain.size(); ++i)
         cursor.leave();
+
     const std::lock_guard lock(m_mutex);
-    for (std::unique_ptr<Node>& node : chain) {
-        node->number = m_made++;
-        node->done = node->listed = true;
-        offerNextTask(*node);
-        m_handed.push_back(std::move(node));
+    // The rest of the deepest folder comes first in pre-order, the rest of the root last.
+    for (std::size_t i = chain.size(); i-- > 0;) {
+        Piece piece;
+        piece.parentNumber = i;
+        piece.parentPath = std::move(chain[i].path);
+        for (std::size_t j = chain[i].from; j < chain[i].subfolders.size(); ++j)
+            if (chain[i].subfolders.kind(j) == FolderKind::Folder)
+                piece.folders.add(chain[i].subfolders.name(j), FolderKind::Folder);
+        if (!piece.folders.empty())
+            m_pieces.push_back(std::move(piece));
     }
     return true;
 }
 
-void ReadAheadPool::offerNextTask(Node& node)
+ReadAheadPool::PieceRef ReadAheadPool::firstUnfinished()
 {
-    while (node.nextTask < node.subfolders.size() && node.subfolders.kind(node.nextTask) != FolderKind::Folder)
-        ++node.nextTask;
-    if (node.nextTask == node.subfolders.size())
-        return;
-    Key key = node.key;
-    key.push_back(std::uint32_t(node.nextTask));
-    m_tasks.emplace(std::move(key), &node);
+    for (auto piece = m_pieces.begin(); piece != m_pieces.end(); ++piece)
+        if (piece->state != Piece::State::Finished)
+            return piece;
+    return m_pieces.end();
 }
 
-ReadAheadPool::Node* ReadAheadPool::takeTask()
+ReadAheadPool::Ahead ReadAheadPool::aheadOf(PieceRef piece, bool inclusive) const
 {
-    if (!m_ready || m_failed || m_tasks.empty())
-        return nullptr;
-    const auto first = m_tasks.begin();
-    Node& parent = *first->second;
-    const bool withinLimits = m_aheadListings < m_limits.listings && m_aheadBytes < m_limits.bytes;
-    // The walk may wait for a folder no thread has yet: the first task then,
-    // as everything before it in pre-order has been handed over.
-    const bool walkNeedsIt = m_walkWaits && !m_handed.empty() && m_handed.back().get() == &parent
-                             && parent.started.empty();
-    if (!withinLimits && !walkNeedsIt)
-        return nullptr;
-    m_tasks.erase(first);
-
-    auto child = std::make_unique<Node>();
-    child->index = parent.nextTask++;
-    child->name = parent.subfolders.name(child->index);
-    child->path.reserve(parent.path.size() + 1 + child->name.size());
-    child->path.append(parent.path).append(1, kPathSeparator).append(child->name);
-    child->key.reserve(parent.key.size() + 1);
-    child->key = parent.key;
-    child->key.push_back(std::uint32_t(child->index));
-    child->number = m_made++;
-    offerNextTask(parent);
-    Node* const task = child.get();
-    parent.started.push_back(std::move(child));
-    ++m_aheadListings;
-    return task;
-}
-
-void ReadAheadPool::finishTask(Node& node, bool listed, SubfolderList&& subfolders)
-{
-    node.listed = listed;
-    node.subfolders = std::move(subfolders);
-    node.done = true;
-    node.bytes = bytesOf(node);
-    m_aheadBytes += node.bytes;
-    if (listed)
-        offerNextTask(node);
-}
-
-bool ReadAheadPool::walkCanGo() const
-{
-    if (!m_walkWaits || m_handed.empty())
-        return false;
-    const Node& top = *m_handed.back();
-    return !top.started.empty() && top.started.front()->done;
-}
-
-void ReadAheadPool::work(DirectoryCursor& cursor)
-{
-    std::string base = m_root;
-    while (!base.empty() && base.back() == kPathSeparator)
-        base.pop_back();
-    std::string path;
-    std::string error;
-    std::unique_lock lock(m_mutex);
-    Node* task = nullptr;
-    while (!m_stop) {
-        if (!task)
-            task = takeTask();
-        if (!task) {
-            if (walkCanGo())
-                m_walk.notify_one();
-            ++m_waitingWorkers;
-            m_workers.wait(lock);
-            --m_waitingWorkers;
-            continue;
-        }
-        ++m_inProgress;
-        path.assign(base).append(task->path);
-        lock.unlock();
-        SubfolderList subfolders;
-        bool listed = false;
-        try {
-            listed = cursor.openRoot(path, subfolders, error);
-            if (listed)
-                cursor.leave();
-        } catch (const std::bad_alloc&) {
-            subfolders.clear(); // the walk lists this one itself
-        }
-        lock.lock();
-        --m_inProgress;
-        finishTask(*task, listed, std::move(subfolders));
-        task = takeTask();
-        // A wake-up for every folder would cost more than listing it: the
-        // walk is woken for a batch, after a short wait, or when this thread
-        // has nothing more to do.
-        if (walkCanGo()
-            && (!task || m_aheadListings - m_inProgress >= kWakeBatch
-                || nowNanoseconds() - m_walkWaitingSince >= kWakeDelay.count()))
-            m_walk.notify_one();
-        if (m_waitingWorkers > 0 && !m_tasks.empty())
-            m_workers.notify_one();
-    }
-}
-
-bool ReadAheadPool::takeListings()
-{
-    std::unique_lock lock(m_mutex);
-    const std::size_t before = m_taken.size();
-    while (m_taken.size() - before < kTakeBatch) {
-        if (m_failed)
+    Ahead ahead;
+    for (auto before = m_pieces.begin(); before != m_pieces.end(); ++before) {
+        if (before == piece && !inclusive)
             break;
-        if (!m_ready || m_handed.empty()) {
-            if (m_ready || m_taken.size() > before)
-                break;
-            m_walkWaits = true;
-            m_walk.wait(lock);
-            m_walkWaits = false;
-            continue;
-        }
-        Node& top = *m_handed.back();
-        while (top.nextHanded < top.subfolders.size() && top.subfolders.kind(top.nextHanded) != FolderKind::Folder)
-            ++top.nextHanded;
-        if (top.nextHanded == top.subfolders.size()) {
-            m_handed.pop_back();
-            continue;
-        }
-        if (top.started.empty() || !top.started.front()->done) {
-            if (m_taken.size() > before)
-                break;
-            m_walkWaits = true;
-            m_walkWaitingSince = nowNanoseconds();
-            if (top.started.empty() && m_waitingWorkers > 0)
-                m_workers.notify_one();
-            // Bounded: a listing made while every thread is busy with a big
-            // folder is not left waiting for the next wake-up.
-            m_walk.wait_for(lock, 2 * kWakeDelay);
-            m_walkWaits = false;
-            continue;
-        }
-        std::unique_ptr<Node> child = std::move(top.started.front());
-        top.started.pop_front();
-        top.nextHanded = child->index + 1;
-        --m_aheadListings;
-        m_aheadBytes -= child->bytes;
-        ReadAheadListing& listing = m_taken.emplace_back();
-        listing.parent = top.number;
-        listing.number = child->number;
-        listing.name = std::move(child->name);
-        listing.listed = child->listed;
-        if (child->listed && !child->subfolders.empty()) {
-            listing.subfolders = child->subfolders;
-            m_handed.push_back(std::move(child));
-        } else {
-            listing.subfolders = std::move(child->subfolders);
-        }
+        ahead.listings += before->ahead.listings;
+        ahead.bytes += before->ahead.bytes;
+        if (before == piece)
+            break;
+        // A piece still to be made holds at least one listing the walk reads first.
+        if (before->state != Piece::State::Finished)
+            ++ahead.listings;
     }
-    if (m_taken.size() > before && m_waitingWorkers > 0 && !m_tasks.empty())
-        m_workers.notify_one();
-    return m_taken.size() > before;
+    return ahead;
 }
 
-ReadAheadListing* ReadAheadPool::peek()
+bool ReadAheadPool::withinLimits(const Ahead& ahead) const
 {
-    if (m_taken.empty() && !takeListings())
+    return ahead.listings < m_limits.listings && ahead.bytes < m_limits.bytes;
+}
+
+bool ReadAheadPool::mayStart(PieceRef piece) const
+{
+    // The walk reads the first piece next, whatever the limits.
+    return piece == m_pieces.begin() || withinLimits(aheadOf(piece, false));
+}
+
+bool ReadAheadPool::waitForPiece(Worker& worker, std::unique_lock<std::mutex>& lock)
+{
+    for (;;) {
+        if (m_stop || m_failed)
+            return false;
+        if (m_ready) {
+            // Only the first piece not finished is started: a thread never works beyond one that
+            // is still running, where it might be far ahead of the walk. Instead the running one
+            // gives away its next work, if that is within the limits.
+            const PieceRef piece = firstUnfinished();
+            if (piece != m_pieces.end() && piece->state == Piece::State::Unstarted && mayStart(piece)) {
+                if (piece == m_pieces.begin())
+                    m_frontUnstarted = false;
+                worker.taken = piece;
+                return true;
+            }
+            if (piece != m_pieces.end() && piece->state == Piece::State::Running && piece->owner
+                && withinLimits(aheadOf(piece, true)))
+                piece->owner->giveAwayAsked.store(true, std::memory_order_relaxed);
+        }
+        ++m_idleWorkers;
+        m_workersWake.wait(lock);
+        --m_idleWorkers;
+    }
+}
+
+bool ReadAheadPool::overLimits(const Worker& worker) const
+{
+    const Ahead ahead{worker.aheadAtPublish.listings + worker.batch->records.size(),
+                      worker.aheadAtPublish.bytes + worker.batch->bytes()};
+    if (withinLimits(ahead))
+        return false;
+    // The listing the walk waits for is always made, one at a time.
+    return !(worker.batch->records.empty() && m_walkWaits.load(std::memory_order_relaxed)
+             && m_front.load(std::memory_order_relaxed) == &*worker.current);
+}
+
+bool ReadAheadPool::shouldStop(const Worker& worker) const
+{
+    // The walk waits for a piece nobody has started: this thread takes it.
+    if (m_walkWaits.load(std::memory_order_relaxed) && m_frontUnstarted.load(std::memory_order_relaxed)
+        && m_front.load(std::memory_order_relaxed) != &*worker.current)
+        return true;
+    return overLimits(worker);
+}
+
+void ReadAheadPool::publish(Worker& worker)
+{
+    if (worker.batch->records.empty()) {
+        worker.aheadAtPublish = aheadOf(worker.current, true);
+        return;
+    }
+    worker.current->ahead.listings += worker.batch->records.size();
+    worker.current->ahead.bytes += worker.batch->bytes();
+    worker.current->batches.push_back(std::move(worker.batch));
+    worker.aheadAtPublish = aheadOf(worker.current, true);
+    if (m_spareBatches.empty()) {
+        worker.batch = std::make_unique<Batch>();
+    } else {
+        worker.batch = std::move(m_spareBatches.back());
+        m_spareBatches.pop_back();
+    }
+    if (m_walkWaits && worker.current == m_pieces.begin())
+        m_walkWake.notify_one();
+}
+
+ReadAheadPool::PieceRef ReadAheadPool::giveAway(Worker& worker, std::size_t depth, std::size_t count, PieceRef where)
+{
+    Worker::Frame& frame = worker.frames[depth];
+    Piece piece;
+    piece.parentNumber = frame.number;
+    piece.parentPath.assign(worker.path, 0, frame.pathLength);
+    for (; frame.next < frame.end && piece.folders.size() < count; ++frame.next)
+        if (frame.subfolders.kind(frame.next) == FolderKind::Folder)
+            piece.folders.add(frame.subfolders.name(frame.next), FolderKind::Folder);
+    if (piece.folders.empty())
+        return where;
+    const PieceRef given = m_pieces.insert(where, std::move(piece));
+    if (m_idleWorkers > 0)
+        m_workersWake.notify_all();
+    return std::next(given);
+}
+
+bool ReadAheadPool::giveAwayNext(Worker& worker)
+{
+    // The thread's next work in pre-order is the rest of its deepest folder that has any.
+    std::size_t depth = worker.depth;
+    while (depth > 0 && foldersLeft(worker.frames[depth - 1], 1) == 0)
+        --depth;
+    if (depth == 0)
+        return false;
+    Worker::Frame& frame = worker.frames[depth - 1];
+    const std::size_t left = foldersLeft(frame, kGiveAwayMost + 1);
+    std::size_t count = std::min(left, kGiveAwayMost);
+    // This thread keeps something to go on with, or it would only ask for work back.
+    if (count == left) {
+        std::size_t above = depth - 1;
+        while (above > 0 && foldersLeft(worker.frames[above - 1], 1) == 0)
+            --above;
+        if (above == 0 && --count == 0)
+            return false;
+    }
+    publish(worker);
+    const PieceRef after = giveAway(worker, depth - 1, count, std::next(worker.current));
+    // What this thread lists from now on comes after the piece given away.
+    Piece continuation;
+    continuation.state = Piece::State::Running;
+    continuation.owner = &worker;
+    finishCurrent(worker);
+    worker.current = m_pieces.insert(after, std::move(continuation));
+    worker.aheadAtPublish = aheadOf(worker.current, true);
+    return true;
+}
+
+void ReadAheadPool::giveEverythingBack(Worker& worker)
+{
+    publish(worker);
+    // The deepest folder's rest first: that is pre-order.
+    PieceRef where = std::next(worker.current);
+    for (std::size_t depth = worker.depth; depth-- > 0;)
+        where = giveAway(worker, depth, std::numeric_limits<std::size_t>::max(), where);
+}
+
+void ReadAheadPool::finishCurrent(Worker& worker)
+{
+    worker.current->state = Piece::State::Finished;
+    worker.current->owner = nullptr;
+    if (m_walkWaits && worker.current == m_pieces.begin())
+        m_walkWake.notify_one();
+}
+
+void ReadAheadPool::walkPiece(Worker& worker, PieceRef piece)
+{
+    DirectoryCursor& cursor = *worker.cursor;
+    worker.current = piece;
+    if (worker.frames.empty())
+        worker.frames.emplace_back();
+    Worker::Frame& first = worker.frames[0];
+    first.number = piece->parentNumber;
+    first.subfolders = std::move(piece->folders);
+    first.next = 0;
+    first.end = first.subfolders.size();
+    worker.path = std::move(piece->parentPath);
+    first.pathLength = worker.path.size();
+    worker.depth = 1;
+
+    std::string error;
+    // The root may be a link; a folder inside the tree is one only if it was swapped for one since.
+    const bool open = worker.path.empty() ? cursor.openToEnter(m_root, true, error)
+                                          : cursor.openToEnter(m_base + worker.path, false, error);
+
+    while (worker.depth > 0) {
+        if (m_stopping.load(std::memory_order_relaxed))
+            return;
+        Worker::Frame& top = worker.frames[worker.depth - 1];
+        while (top.next < top.end && top.subfolders.kind(top.next) != FolderKind::Folder)
+            ++top.next;
+        if (top.next == top.end) {
+            if (open)
+                cursor.leave();
+            --worker.depth;
+            worker.path.resize(worker.depth > 0 ? worker.frames[worker.depth - 1].pathLength : 0);
+            continue;
+        }
+
+        if (worker.giveAwayAsked.load(std::memory_order_relaxed)) {
+            const std::lock_guard lock(m_mutex);
+            if (giveAwayNext(worker)) {
+                worker.giveAwayAsked.store(false, std::memory_order_relaxed);
+                continue; // the deepest folder may have nothing left now
+            }
+        }
+        if (shouldStop(worker)) {
+            const std::lock_guard lock(m_mutex);
+            publish(worker); // and learns how far ahead it is now
+            if (!shouldStop(worker))
+                continue;
+            giveEverythingBack(worker);
+            while (worker.depth > 0) {
+                if (open)
+                    cursor.leave();
+                --worker.depth;
+            }
+            break;
+        }
+
+        const std::size_t parentDepth = worker.depth - 1;
+        const std::size_t index = top.next++;
+        if (worker.frames.size() == worker.depth)
+            worker.frames.emplace_back(); // moves the frames: `top` is not used below
+        const Worker::Frame& parentFrame = worker.frames[parentDepth];
+        Worker::Frame& child = worker.frames[worker.depth];
+        const std::string_view name = parentFrame.subfolders.name(index);
+        const std::uint64_t number = worker.nextNumber++;
+        const bool listed = open && cursor.enter(name, child.subfolders, error);
+        worker.batch->add(parentFrame.number, number, name, listed, child.subfolders);
+        if (listed) {
+            worker.path.push_back(kPathSeparator);
+            worker.path.append(name);
+            child.number = number;
+            child.pathLength = worker.path.size();
+            child.next = 0;
+            child.end = child.subfolders.size();
+            ++worker.depth;
+        }
+
+        if (worker.batch->records.size() == 1)
+            worker.batchStarted = std::chrono::steady_clock::now();
+        if (worker.batch->records.size() >= kBatchListings || worker.batch->bytes() >= kBatchBytes
+            || (m_walkWaits.load(std::memory_order_relaxed)
+                && m_front.load(std::memory_order_relaxed) == &*worker.current
+                && std::chrono::steady_clock::now() - worker.batchStarted >= kWaitedBatchAge)) {
+            const std::lock_guard lock(m_mutex);
+            publish(worker);
+        }
+    }
+
+    const std::lock_guard lock(m_mutex);
+    publish(worker);
+    finishCurrent(worker);
+    worker.giveAwayAsked.store(false, std::memory_order_relaxed);
+    if (m_idleWorkers > 0)
+        m_workersWake.notify_all();
+}
+
+bool ReadAheadPool::takeBatch()
+{
+    std::unique_lock lock(m_mutex);
+    if (m_reading) {
+        if (m_spareBatches.size() < kSpareBatches) {
+            m_reading->clear();
+            m_spareBatches.push_back(std::move(m_reading));
+        }
+        m_reading.reset();
+    }
+    for (;;) {
+        if (m_failed || m_stop)
+            return false;
+        if (m_ready && m_pieces.empty())
+            return false; // everything was handed over
+        if (m_ready) {
+            Piece& front = m_pieces.front();
+            m_front.store(&front, std::memory_order_relaxed);
+            if (!front.batches.empty()) {
+                m_reading = std::move(front.batches.front());
+                front.batches.pop_front();
+                front.ahead.listings -= m_reading->records.size();
+                front.ahead.bytes -= m_reading->bytes();
+                m_readIndex = 0;
+                // A thread held back by the limits may go on now.
+                if (m_idleWorkers > 0)
+                    m_workersWake.notify_all();
+                return true;
+            }
+            if (front.state == Piece::State::Finished) {
+                m_pieces.pop_front();
+                continue;
+            }
+            // An idle thread takes a piece nobody has started; when none is idle, a busy one does.
+            if (front.state == Piece::State::Unstarted) {
+                if (m_idleWorkers > 0)
+                    m_workersWake.notify_all();
+                else
+                    m_frontUnstarted = true;
+            }
+        }
+        m_walkWaits = true;
+        m_walkWake.wait(lock);
+        m_walkWaits = false;
+        m_frontUnstarted = false;
+    }
+}
+
+const ReadAheadListing* ReadAheadPool::peek()
+{
+    if ((!m_reading || m_readIndex == m_reading->records.size()) && !takeBatch())
         return nullptr;
-    return &m_taken.front();
+    const Batch& batch = *m_reading;
+    const Batch::Record& record = batch.records[m_readIndex];
+    const std::string_view text = batch.text;
+    m_listing.parent = record.parent;
+    m_listing.number = record.number;
+    m_listing.name = text.substr(record.nameOffset, record.nameLength);
+    m_listing.listed = record.listed;
+    m_listing.subfolderNames = text.substr(record.namesOffset, record.namesLength);
+    m_listing.subfolders = std::span(batch.entries).subspan(record.entriesOffset, record.entriesCount);
+    return &m_listing;
 }
 
 void ReadAheadPool::pop()
 {
-    m_taken.pop_front();
+    ++m_readIndex;
 }
 
 } // namespace vantorel::dirwalk

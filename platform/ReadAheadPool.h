@@ -3,45 +3,56 @@
 
 #include "platform/DirectoryCursor.h"
 
+#include <atomic>
 #include <condition_variable>
-#include <deque>
 #include <cstdint>
+#include <deque>
 #include <functional>
-#include <map>
+#include <list>
 #include <memory>
 #include <mutex>
+#include <span>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
 namespace vantorel::dirwalk {
 
-/// How far a read-ahead may run before the walk: listings made (or being
-/// made) but not yet taken, by count and by bytes. The listing the walk waits
-/// for is always made, whatever the limits.
+/// How far a read-ahead may run before the walk: listings made but not yet
+/// taken, by count and by bytes. The listing the walk waits for is always
+/// made, whatever the limits.
 struct ReadAheadLimits
 {
     std::size_t listings = 2048;
     std::size_t bytes = std::size_t{4} << 20;
 };
 
-/// One folder listed ahead of the walk.
+/// One folder listed ahead of the walk; valid until the next pop().
 struct ReadAheadListing
 {
     std::uint64_t parent = 0; ///< number of the listing of the folder it is in
     std::uint64_t number = 0; ///< its own number, for the listings of its subfolders
-    std::string name;
+    std::string_view name;
     bool listed = false; ///< false: the folder could not be listed
-    SubfolderList subfolders;
+    std::string_view subfolderNames;
+    std::span<const SubfolderList::Entry> subfolders;
 };
 
-/// Threads that list the folders of one tree, each with a cursor of its own,
-/// and hand the listings over in the search's depth-first pre-order. A folder
-/// becomes a task once its parent is listed; an idle thread always takes the
-/// first task in pre-order, so the threads stay just ahead of the walk and
-/// the folder the walk waits for is never behind another task. Listings are
-/// numbered as their tasks are made: the root is 0, and the folders on the
-/// resume path 1, 2, ... Every thread is stopped and joined when the pool goes.
+/// Threads that list the folders of one tree and hand the listings over in
+/// the search's depth-first pre-order.
+///
+/// The tree's pre-order is cut into pieces, kept in order in one list: a
+/// piece is a run of sibling folders with everything below them. A thread
+/// takes the first piece nobody has started and walks it with a cursor of its
+/// own, each folder opened relative to its parent, writing the listings into
+/// the piece in batches; the walk reads the pieces front to back. A thread
+/// left without work asks the owner of the first running piece to give away
+/// the rest of its deepest folder: that work comes right after the owner's
+/// own in pre-order, so both threads stay just ahead of the walk. A thread
+/// whose piece runs past the limits gives its unstarted work back to the list
+/// and waits. Listings are numbered: the root is 0, the folders on the resume
+/// path 1, 2, ... Every thread is stopped and joined when the pool goes.
 class ReadAheadPool
 {
 public:
@@ -60,58 +71,79 @@ public:
     /// The next listing in pre-order, waiting for it when it is not made yet;
     /// null when there is none (the whole tree was handed over, or the pool
     /// could not follow the resume path).
-    ReadAheadListing* peek();
+    const ReadAheadListing* peek();
     /// Drops the listing peek() gave.
     void pop();
 
 private:
-    struct Node;
-    using Key = std::vector<std::uint32_t>;
+    struct Batch;
+    struct Piece;
+    /// Listings made and not yet taken, and their bytes.
+    struct Ahead
+    {
+        std::size_t listings = 0;
+        std::size_t bytes = 0;
+    };
+    struct Worker;
+    using PieceList = std::list<Piece>;
+    using PieceRef = PieceList::iterator;
 
     void stopAll();
-    void run(std::size_t thread);
-    void work(DirectoryCursor& cursor);
-    bool resume(DirectoryCursor& cursor);
-    /// The first task in pre-order, if the limits (or a waiting walk) allow.
-    Node* takeTask();
-    /// Whether the walk waits for a listing that is made now.
-    bool walkCanGo() const;
-    void finishTask(Node& node, bool listed, SubfolderList&& subfolders);
-    /// Queues the next subfolder of `node` still to be listed, if any.
-    void offerNextTask(Node& node);
-    /// Moves the next listings in pre-order to m_taken, waiting for the
-    /// first; false when there is none.
-    bool takeListings();
-    static std::size_t bytesOf(const Node& node);
+    void run(Worker& worker);
+    bool resume(Worker& worker);
+    /// Waits for a piece this thread may start, asking for one to be given
+    /// away while it waits; false when the pool stops.
+    bool waitForPiece(Worker& worker, std::unique_lock<std::mutex>& lock);
+    PieceRef firstUnfinished();
+    bool mayStart(PieceRef piece) const;
+    void walkPiece(Worker& worker, PieceRef piece);
+    /// Hands the thread's batch to its current piece. Under the lock.
+    void publish(Worker& worker);
+    /// Makes the next `count` unstarted subfolders of `worker`'s folder at
+    /// `depth` a piece of their own, inserted before `where`; returns the
+    /// place after it. Under the lock, as are the three below.
+    PieceRef giveAway(Worker& worker, std::size_t depth, std::size_t count, PieceRef where);
+    /// Gives the first part of the thread's unstarted work to an idle thread;
+    /// false when it has too little.
+    bool giveAwayNext(Worker& worker);
+    /// Gives all the thread's unstarted work back to the list.
+    void giveEverythingBack(Worker& worker);
+    void finishCurrent(Worker& worker);
+    bool takeBatch();
+    /// What the pieces before `piece` (and `piece` itself, if `inclusive`)
+    /// hold, counting one listing for each of them not yet finished. Under the lock.
+    Ahead aheadOf(PieceRef piece, bool inclusive) const;
+    bool withinLimits(const Ahead& ahead) const;
+    /// Whether the thread's piece has run too far ahead of the walk, as it stood at its last batch.
+    bool overLimits(const Worker& worker) const;
+    /// Whether the thread should give its unstarted work back and take other work.
+    bool shouldStop(const Worker& worker) const;
 
     const std::string m_root;
+    std::string m_base; ///< the root without separators at its end
     const std::vector<std::string> m_resumePath;
     const ReadAheadLimits m_limits;
-    std::vector<std::unique_ptr<DirectoryCursor>> m_cursors;
+    std::vector<std::unique_ptr<Worker>> m_workers;
 
     std::mutex m_mutex;
-    std::condition_variable m_workers;
-    std::condition_variable m_walk;
-    // Everything below is guarded by m_mutex.
+    std::condition_variable m_workersWake;
+    std::condition_variable m_walkWake;
+    // Guarded by m_mutex; the atomics are also read without it.
     bool m_stop = false;
     bool m_ready = false;  ///< the resume path has been listed
     bool m_failed = false; ///< a thread could not go on: nothing more is handed over
-    std::uint64_t m_made = 0;
-    /// Folders with a subfolder not yet given to a thread, by that subfolder's place in pre-order.
-    std::map<Key, Node*> m_tasks;
-    std::size_t m_aheadListings = 0; ///< made or being made, not yet handed over
-    std::size_t m_aheadBytes = 0;
-    std::size_t m_waitingWorkers = 0;
-    std::size_t m_inProgress = 0;
-    bool m_walkWaits = false;
-    std::int64_t m_walkWaitingSince = 0; ///< steady-clock nanoseconds
-    /// The folders handed over whose subfolders are still to be handed over, root first.
-    std::vector<std::unique_ptr<Node>> m_handed;
+    std::atomic<bool> m_stopping{false};
+    std::atomic<bool> m_walkWaits{false};
+    std::atomic<bool> m_frontUnstarted{false}; ///< the walk waits for a piece nobody has started
+    std::atomic<const Piece*> m_front{nullptr}; ///< the piece the walk reads now
+    PieceList m_pieces;
+    std::vector<std::unique_ptr<Batch>> m_spareBatches;
+    std::size_t m_idleWorkers = 0;
 
-    /// Listings handed over in one go, used by the walk's thread alone.
-    std::deque<ReadAheadListing> m_taken;
-
-    std::vector<std::thread> m_threads; // last: started when everything above is ready
+    // Used by the walk's thread alone.
+    std::unique_ptr<Batch> m_reading;
+    std::size_t m_readIndex = 0;
+    ReadAheadListing m_listing;
 };
 
 } // namespace vantorel::dirwalk

@@ -111,19 +111,29 @@ bool PosixDirectoryCursor::readListing(int fd, SubfolderList& out, std::string& 
 
 bool PosixDirectoryCursor::openRoot(std::string_view path, SubfolderList& out, std::string& error)
 {
-    closeAll();
     out.clear();
+    return openFirst(path, kRootFlags, &out, error);
+}
+
+bool PosixDirectoryCursor::openToEnter(std::string_view path, bool followLink, std::string& error)
+{
+    return openFirst(path, followLink ? kRootFlags : kEnterFlags, nullptr, error);
+}
+
+bool PosixDirectoryCursor::openFirst(std::string_view path, int flags, SubfolderList* out, std::string& error)
+{
+    closeAll();
     if (path.empty()) {
         error = systemReason(ENOENT);
         return false;
     }
     const std::string text(path);
-    FileDescriptor fd(openLongPath(AT_FDCWD, text, kRootFlags));
+    FileDescriptor fd(openLongPath(AT_FDCWD, text, flags));
     if (!fd.valid()) {
         error = systemReason(errno);
         return false;
     }
-    if (!readListing(fd.get(), out, error))
+    if (out && !readListing(fd.get(), *out, error))
         return false;
 
     m_path = text;

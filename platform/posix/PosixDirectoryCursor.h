@@ -28,6 +28,7 @@ public:
     bool openRoot(std::string_view path, SubfolderList& out, std::string& error) override;
     bool enter(std::string_view name, SubfolderList& out, std::string& error) override;
     void leave() override;
+    bool openToEnter(std::string_view path, bool followLink, std::string& error) override;
 
     static constexpr std::size_t kKeptDepth = 32;
     static constexpr std::size_t kAnchorSpan = 1024;
@@ -46,6 +47,8 @@ private:
         std::size_t anchor;     ///< the nearest level at or above this one with an open fd
     };
 
+    /// Opens `path` as the only level, listing it into `out` when given.
+    bool openFirst(std::string_view path, int flags, SubfolderList* out, std::string& error);
     bool readListing(int fd, SubfolderList& out, std::string& error);
     void closeAll();
 
