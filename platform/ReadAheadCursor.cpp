@@ -31,12 +31,21 @@ ReadAheadCursor::ReadAheadCursor(CursorFactory makeCursor, ReadAheadLimits limit
 
 ReadAheadCursor::~ReadAheadCursor()
 {
-    m_pool.reset();
+    dropPool();
+}
+
+void ReadAheadCursor::dropPool()
+{
+    if (!m_pool)
+        return;
+    const std::size_t givenAway = m_pool->piecesGivenAway();
+    m_pool.reset(); // joins the threads first
+    m_statistics->piecesGivenAway += givenAway;
 }
 
 bool ReadAheadCursor::openRoot(std::string_view path, SubfolderList& out, std::string& error)
 {
-    m_pool.reset();
+    dropPool();
     m_poolStarted = false;
     m_levels.clear();
     m_path.clear();
@@ -64,7 +73,7 @@ std::vector<std::string> ReadAheadCursor::namesOf(const std::vector<Level>& leve
 
 void ReadAheadCursor::startPool(std::uint64_t& deepestNumber)
 {
-    m_pool.reset();
+    dropPool();
     if (m_poolStarted)
         ++m_statistics->restarts;
     m_poolStarted = true;
@@ -166,7 +175,7 @@ void ReadAheadCursor::leave()
         return;
     m_levels.pop_back();
     if (m_levels.empty()) {
-        m_pool.reset();
+        dropPool();
         m_path.clear();
     } else {
         m_path.resize(m_levels.back().pathLength);

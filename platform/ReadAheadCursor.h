@@ -17,6 +17,7 @@ struct ReadAheadStatistics
     std::size_t prefetched = 0; ///< folders whose listing came from the pool
     std::size_t direct = 0;     ///< folders listed on the walk's own thread, the root included
     std::size_t restarts = 0;   ///< pools started again after the tree changed under them
+    std::size_t piecesGivenAway = 0; ///< work one pool thread gave to another
 };
 
 /// A cursor whose listings are made ahead of the walk by other threads, so
@@ -55,6 +56,8 @@ private:
     /// the walk thread's own cursor.
     bool listDirectly(SubfolderList& out, std::string& error);
     void startPool(std::uint64_t& deepestNumber);
+    /// Stops the pool, if any, and counts what it did.
+    void dropPool();
     std::vector<std::string> namesOf(const std::vector<Level>& levels, const std::string& path) const;
 
     CursorFactory m_makeCursor;

@@ -194,6 +194,7 @@ void ReadAheadPool::run(Worker& worker)
             const PieceRef piece = worker.taken;
             piece->state = Piece::State::Running;
             piece->owner = &worker;
+            worker.aheadAtPublish = aheadOf(piece, true);
             lock.unlock();
             walkPiece(worker, piece);
             lock.lock();
@@ -324,11 +325,7 @@ bool ReadAheadPool::overLimits(const Worker& worker) const
 {
     const Ahead ahead{worker.aheadAtPublish.listings + worker.batch->records.size(),
                       worker.aheadAtPublish.bytes + worker.batch->bytes()};
-    if (withinLimits(ahead))
-        return false;
-    // The listing the walk waits for is always made, one at a time.
-    return !(worker.batch->records.empty() && m_walkWaits.load(std::memory_order_relaxed)
-             && m_front.load(std::memory_order_relaxed) == &*worker.current);
+    return !withinLimits(ahead);
 }
 
 bool ReadAheadPool::shouldStop(const Worker& worker) const
@@ -386,18 +383,20 @@ bool ReadAheadPool::giveAwayNext(Worker& worker)
     if (depth == 0)
         return false;
     Worker::Frame& frame = worker.frames[depth - 1];
-    const std::size_t left = foldersLeft(frame, kGiveAwayMost + 1);
-    std::size_t count = std::min(left, kGiveAwayMost);
-    // This thread keeps something to go on with, or it would only ask for work back.
+    // Half of it: a thread given work is soon asked for some in turn.
+    const std::size_t left = foldersLeft(frame, 2 * kGiveAwayMost);
+    const std::size_t count = std::min((left + 1) / 2, kGiveAwayMost);
     if (count == left) {
+        // This thread keeps something to go on with, or it would only ask for work back.
         std::size_t above = depth - 1;
         while (above > 0 && foldersLeft(worker.frames[above - 1], 1) == 0)
             --above;
-        if (above == 0 && --count == 0)
+        if (above == 0)
             return false;
     }
     publish(worker);
     const PieceRef after = giveAway(worker, depth - 1, count, std::next(worker.current));
+    ++m_piecesGivenAway;
     // What this thread lists from now on comes after the piece given away.
     Piece continuation;
     continuation.state = Piece::State::Running;
@@ -469,7 +468,10 @@ void ReadAheadPool::walkPiece(Worker& worker, PieceRef piece)
         if (shouldStop(worker)) {
             const std::lock_guard lock(m_mutex);
             publish(worker); // and learns how far ahead it is now
-            if (!shouldStop(worker))
+            // The listing the walk waits for is made whatever the limits.
+            const bool walkWaitsHere = m_walkWaits && worker.current == m_pieces.begin()
+                                       && worker.current->batches.empty();
+            if (walkWaitsHere || !shouldStop(worker))
                 continue;
             giveEverythingBack(worker);
             while (worker.depth > 0) {

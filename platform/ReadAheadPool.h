@@ -20,8 +20,10 @@
 namespace vantorel::dirwalk {
 
 /// How far a read-ahead may run before the walk: listings made but not yet
-/// taken, by count and by bytes. The listing the walk waits for is always
-/// made, whatever the limits.
+/// taken, by count and by bytes. Each thread keeps within them as far as it
+/// last saw the threads before it, and the walk holds one batch, so at most
+/// twice the limits per thread are held at once. The listing the walk waits
+/// for is always made, whatever the limits.
 struct ReadAheadLimits
 {
     std::size_t listings = 2048;
@@ -75,6 +77,9 @@ public:
     /// Drops the listing peek() gave.
     void pop();
 
+    /// How many times a thread gave part of its work to an idle one.
+    std::size_t piecesGivenAway() const { return m_piecesGivenAway.load(std::memory_order_relaxed); }
+
 private:
     struct Batch;
     struct Piece;
@@ -114,7 +119,8 @@ private:
     /// hold, counting one listing for each of them not yet finished. Under the lock.
     Ahead aheadOf(PieceRef piece, bool inclusive) const;
     bool withinLimits(const Ahead& ahead) const;
-    /// Whether the thread's piece has run too far ahead of the walk, as it stood at its last batch.
+    /// Whether the thread's piece has run too far ahead of the walk, as it
+    /// stood when the thread last handed a batch over.
     bool overLimits(const Worker& worker) const;
     /// Whether the thread should give its unstarted work back and take other work.
     bool shouldStop(const Worker& worker) const;
@@ -139,6 +145,7 @@ private:
     PieceList m_pieces;
     std::vector<std::unique_ptr<Batch>> m_spareBatches;
     std::size_t m_idleWorkers = 0;
+    std::atomic<std::size_t> m_piecesGivenAway{0};
 
     // Used by the walk's thread alone.
     std::unique_ptr<Batch> m_reading;

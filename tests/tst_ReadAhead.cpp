@@ -17,6 +17,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <thread>
 
@@ -33,13 +34,23 @@ int entriesIn(const char* folder)
     return int(QDir(QString::fromLatin1(folder)).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size());
 }
 
+/// How a pool thread's cursor is slowed down and watched.
+struct WorkerPace
+{
+    std::chrono::microseconds delay{0}; ///< before each subfolder is listed
+    std::shared_ptr<std::atomic<int>> listed = std::make_shared<std::atomic<int>>(0);
+};
+
 /// The system's cursor, refusing to list the folders named in `failing`, and
 /// giving the subfolders of the folder at `reversed` in reverse order.
 class AlteredCursor : public DirectoryCursor
 {
 public:
-    AlteredCursor(QSet<QByteArray> failing, QByteArray reversed)
-        : m_failing(std::move(failing)), m_reversed(std::move(reversed)), m_system(makeSystemDirectoryCursor())
+    AlteredCursor(QSet<QByteArray> failing, QByteArray reversed, WorkerPace pace = {})
+        : m_failing(std::move(failing))
+        , m_reversed(std::move(reversed))
+        , m_pace(std::move(pace))
+        , m_system(makeSystemDirectoryCursor())
     {
     }
     bool openRoot(std::string_view path, SubfolderList& out, std::string& error) override
@@ -58,6 +69,9 @@ public:
     }
     bool enter(std::string_view name, SubfolderList& out, std::string& error) override
     {
+        if (m_pace.delay.count() > 0)
+            std::this_thread::sleep_for(m_pace.delay);
+        ++*m_pace.listed;
         return !refuses(name, out, error) && m_system->enter(name, out, error);
     }
     void leave() override { m_system->leave(); }
@@ -74,6 +88,7 @@ private:
 
     QSet<QByteArray> m_failing;
     QByteArray m_reversed;
+    WorkerPace m_pace;
     std::unique_ptr<DirectoryCursor> m_system;
 };
 
@@ -86,6 +101,7 @@ struct ReadAheadSetup
     QSet<QByteArray> failingForWorker;
     QByteArray reversedForWorker;
     unsigned threads = 2;
+    WorkerPace workerPace;
     std::shared_ptr<ReadAheadStatistics> statistics = std::make_shared<ReadAheadStatistics>();
 
     std::unique_ptr<DirectoryCursor> make() const
@@ -95,9 +111,10 @@ struct ReadAheadSetup
         return std::make_unique<ReadAheadCursor>(
             [setup, made]() -> std::unique_ptr<DirectoryCursor> {
                 const bool worker = (*made)++ > 0;
-                return std::make_unique<AlteredCursor>(
-                    worker ? setup.failingForBoth + setup.failingForWorker : setup.failingForBoth,
-                    worker ? setup.reversedForWorker : QByteArray());
+                if (!worker)
+                    return std::make_unique<AlteredCursor>(setup.failingForBoth, QByteArray());
+                return std::make_unique<AlteredCursor>(setup.failingForBoth + setup.failingForWorker,
+                                                       setup.reversedForWorker, setup.workerPace);
             },
             limits, statistics, threads);
     }
@@ -196,6 +213,9 @@ private slots:
     void sameWalkAsThePlainCursor();
     void failuresOfBothAndOfTheWorkerAlone();
     void workerThatLosesTheWalkIsRestarted();
+    void threadsShareTheWorkInPreOrder_data();
+    void threadsShareTheWorkInPreOrder();
+    void pausedWalkBoundsWhatIsReadAhead();
     void folderRemovedAheadOfTheWorker();
     void stopAndNestedCommandsInTheSearch();
     void destroyedMidWalkLeavesNothingOpen();
@@ -335,6 +355,74 @@ void TestReadAhead::workerThatLosesTheWalkIsRestarted()
         const std::unique_ptr<DirectoryCursor> ahead = setup.make();
         QCOMPARE(walkEvents(*ahead, m_root), expected);
         QVERIFY(setup.statistics->restarts > 0);
+    }
+}
+
+void TestReadAhead::threadsShareTheWorkInPreOrder_data()
+{
+    QTest::addColumn<QString>("shape");
+    QTest::addColumn<int>("threads");
+    for (const char* shape : {"mixed", "chains"})
+        for (int threads : {2, 4})
+            QTest::addRow("%s, %d threads", shape, threads) << QString::fromLatin1(shape) << threads;
+}
+
+void TestReadAhead::threadsShareTheWorkInPreOrder()
+{
+    // Slow pool threads, so that each runs out of work while the others still
+    // have some and is given part of theirs, at every depth.
+    QFETCH(QString, shape);
+    QFETCH(int, threads);
+    if (shape == "mixed") {
+        makeMixedTree(600, 5);
+    } else {
+        QStringList paths;
+        for (int top = 0; top < 6; ++top)
+            for (int leaf = 0; leaf < 12; ++leaf)
+                paths << QStringLiteral("t%1/a/b/c%2/d/e%2").arg(top).arg(leaf % 4) + QStringLiteral("/f%1").arg(leaf);
+        QVERIFY(test::makeFolders(QFile::decodeName(m_root), paths));
+    }
+    const std::unique_ptr<DirectoryCursor> plain = makeSystemDirectoryCursor();
+    const QStringList expected = walkEvents(*plain, m_root);
+
+    ReadAheadSetup setup;
+    setup.threads = unsigned(threads);
+    setup.workerPace.delay = std::chrono::microseconds(300);
+    std::unique_ptr<DirectoryCursor> ahead = setup.make();
+    QCOMPARE(walkEvents(*ahead, m_root), expected);
+    ahead.reset(); // the pool's figures are counted when it stops
+    QVERIFY(setup.statistics->piecesGivenAway > 0);
+    QCOMPARE(setup.statistics->direct, std::size_t(1));
+    QCOMPARE(setup.statistics->prefetched, std::size_t(expected.size()));
+}
+
+void TestReadAhead::pausedWalkBoundsWhatIsReadAhead()
+{
+    makeMixedTree(1500, 9);
+    const std::size_t limit = 40;
+    for (unsigned threads : {1u, 2u, 4u}) {
+        ReadAheadSetup setup;
+        setup.threads = threads;
+        setup.limits.listings = limit;
+        const std::unique_ptr<DirectoryCursor> ahead = setup.make();
+        SubfolderList root;
+        SubfolderList first;
+        std::string error;
+        QVERIFY(ahead->openRoot(m_root.toStdString(), root, error));
+        std::size_t index = 0;
+        while (root.kind(index) != FolderKind::Folder)
+            ++index;
+        QVERIFY(ahead->enter(root.name(index), first, error));
+        // The walk stops here for a while, as it does behind a message box.
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        // Each thread measures the limit against what it last saw of the threads before it, and
+        // the walk holds one batch: at most twice the limit per thread, however long the pause.
+        const int listed = *setup.workerPace.listed;
+        const QString figures = QStringLiteral("%1 threads: %2 listed").arg(threads).arg(listed);
+        QVERIFY2(listed > 1, qPrintable(figures));
+        QVERIFY2(std::size_t(listed) <= 2 * threads * limit, qPrintable(figures));
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        QCOMPARE(*setup.workerPace.listed, listed);
     }
 }
 
