@@ -46,15 +46,17 @@ struct ReadAheadListing
 ///
 /// The tree's pre-order is cut into pieces, kept in order in one list: a
 /// piece is a run of sibling folders with everything below them. A thread
-/// takes the first piece nobody has started and walks it with a cursor of its
-/// own, each folder opened relative to its parent, writing the listings into
-/// the piece in batches; the walk reads the pieces front to back. A thread
-/// left without work asks the owner of the first running piece to give away
-/// the rest of its deepest folder: that work comes right after the owner's
-/// own in pre-order, so both threads stay just ahead of the walk. A thread
-/// whose piece runs past the limits gives its unstarted work back to the list
-/// and waits. Listings are numbered: the root is 0, the folders on the resume
-/// path 1, 2, ... Every thread is stopped and joined when the pool goes.
+/// starts a piece only when every piece before it is finished, and walks it
+/// with a cursor of its own, each folder opened relative to its parent,
+/// writing the listings into the piece in batches; the walk reads the pieces
+/// front to back. A thread left without work asks the owner of the first
+/// running piece to give away half of its next work (the rest of its deepest
+/// folder with subfolders to go): the owner's piece ends there, the part given
+/// away follows it, and the owner goes on in a new piece after that, so all
+/// the threads stay just ahead of the walk. A thread whose piece runs past the
+/// limits gives its unstarted work back to the list and waits. Listings are
+/// numbered: the root is 0, the folders on the resume path 1, 2, ... Every
+/// thread is stopped and joined when the pool goes.
 class ReadAheadPool
 {
 public:
