@@ -123,7 +123,6 @@ struct ReadAheadPool::Worker
     std::size_t depth = 0;     ///< frames in use
     std::string path;          ///< of the deepest frame, below the root
     PieceRef current;
-    PieceRef taken; ///< the piece waitForPiece() found
     std::unique_ptr<Batch> batch = std::make_unique<Batch>();
     std::chrono::steady_clock::time_point batchStarted;
     Ahead aheadAtPublish; ///< listings before the batch, when it was last handed over
@@ -166,7 +165,6 @@ void ReadAheadPool::stopAll()
 {
     {
         const std::lock_guard lock(m_mutex);
-        m_stop = true;
         m_stopping = true;
     }
     m_workersWake.notify_all();
@@ -190,11 +188,7 @@ void ReadAheadPool::run(Worker& worker)
             m_walkWake.notify_all();
         }
         std::unique_lock lock(m_mutex);
-        while (waitForPiece(worker, lock)) {
-            const PieceRef piece = worker.taken;
-            piece->state = Piece::State::Running;
-            piece->owner = &worker;
-            worker.aheadAtPublish = aheadOf(piece, true);
+        for (PieceRef piece = takePiece(worker, lock); piece != m_pieces.end(); piece = takePiece(worker, lock)) {
             lock.unlock();
             walkPiece(worker, piece);
             lock.lock();
@@ -295,11 +289,11 @@ bool ReadAheadPool::mayStart(PieceRef piece) const
     return piece == m_pieces.begin() || withinLimits(aheadOf(piece, false));
 }
 
-bool ReadAheadPool::waitForPiece(Worker& worker, std::unique_lock<std::mutex>& lock)
+ReadAheadPool::PieceRef ReadAheadPool::takePiece(Worker& worker, std::unique_lock<std::mutex>& lock)
 {
     for (;;) {
-        if (m_stop || m_failed)
-            return false;
+        if (m_stopping || m_failed)
+            return m_pieces.end();
         if (m_ready) {
             // Only the first piece not finished is started: a thread never works beyond one that
             // is still running, where it might be far ahead of the walk. Instead the running one
@@ -308,8 +302,10 @@ bool ReadAheadPool::waitForPiece(Worker& worker, std::unique_lock<std::mutex>& l
             if (piece != m_pieces.end() && piece->state == Piece::State::Unstarted && mayStart(piece)) {
                 if (piece == m_pieces.begin())
                     m_frontUnstarted = false;
-                worker.taken = piece;
-                return true;
+                piece->state = Piece::State::Running;
+                piece->owner = &worker;
+                worker.aheadAtPublish = aheadOf(piece, true);
+                return piece;
             }
             if (piece != m_pieces.end() && piece->state == Piece::State::Running && piece->owner
                 && withinLimits(aheadOf(piece, true)))
@@ -471,15 +467,9 @@ void ReadAheadPool::walkPiece(Worker& worker, PieceRef piece)
             // The listing the walk waits for is made whatever the limits.
             const bool walkWaitsHere = m_walkWaits && worker.current == m_pieces.begin()
                                        && worker.current->batches.empty();
-            if (walkWaitsHere || !shouldStop(worker))
-                continue;
-            giveEverythingBack(worker);
-            while (worker.depth > 0) {
-                if (open)
-                    cursor.leave();
-                --worker.depth;
-            }
-            break;
+            if (!walkWaitsHere && shouldStop(worker))
+                giveEverythingBack(worker); // every folder has nothing left: the loop leaves them all
+            continue;
         }
 
         const std::size_t parentDepth = worker.depth - 1;
@@ -532,7 +522,7 @@ bool ReadAheadPool::takeBatch()
         m_reading.reset();
     }
     for (;;) {
-        if (m_failed || m_stop)
+        if (m_failed || m_stopping)
             return false;
         if (m_ready && m_pieces.empty())
             return false; // everything was handed over

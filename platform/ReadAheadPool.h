@@ -99,8 +99,9 @@ private:
     void run(Worker& worker);
     bool resume(Worker& worker);
     /// Waits for a piece this thread may start, asking for one to be given
-    /// away while it waits; false when the pool stops.
-    bool waitForPiece(Worker& worker, std::unique_lock<std::mutex>& lock);
+    /// away while it waits, and makes it the thread's own; the list's end
+    /// when the pool stops.
+    PieceRef takePiece(Worker& worker, std::unique_lock<std::mutex>& lock);
     PieceRef firstUnfinished();
     bool mayStart(PieceRef piece) const;
     void walkPiece(Worker& worker, PieceRef piece);
@@ -137,10 +138,9 @@ private:
     std::condition_variable m_workersWake;
     std::condition_variable m_walkWake;
     // Guarded by m_mutex; the atomics are also read without it.
-    bool m_stop = false;
     bool m_ready = false;  ///< the resume path has been listed
     bool m_failed = false; ///< a thread could not go on: nothing more is handed over
-    std::atomic<bool> m_stopping{false};
+    std::atomic<bool> m_stopping{false}; ///< the pool is going: every thread ends
     std::atomic<bool> m_walkWaits{false};
     std::atomic<bool> m_frontUnstarted{false}; ///< the walk waits for a piece nobody has started
     std::atomic<const Piece*> m_front{nullptr}; ///< the piece the walk reads now
