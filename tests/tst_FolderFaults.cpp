@@ -150,9 +150,7 @@ private slots:
 
         ModalBoxAnswerer answerer;
         WindowDriver w;
-        w.form.locations().append(work);
-        w.typePhrase("alpha");
-        w.click("PushButton1");
+        w.search(work, "alpha");
         QCOMPARE(answerer.texts(), QStringList{doneBox()});
         // The loop of two links resolves to nothing, so it is no folder and no row.
         const QStringList rows = expectedRows(work, "alpha");
@@ -200,9 +198,7 @@ private slots:
 
         ModalBoxAnswerer answerer;
         WindowDriver w;
-        w.form.locations().append(m_root);
-        w.typePhrase("f0123");
-        w.click("PushButton1");
+        w.search(m_root, "f0123");
         QCOMPARE(answerer.texts(), QStringList{doneBox()});
         const QStringList rows = expectedRows(m_root, "f0123");
         QCOMPARE(rows.size(), 100);

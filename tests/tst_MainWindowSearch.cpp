@@ -117,9 +117,7 @@ private slots:
     {
         ModalBoxAnswerer answerer;
         Window w;
-        w.form.locations().append(m_work);
-        w.typePhrase("   ");
-        QTest::mouseClick(w.button("PushButton1"), Qt::LeftButton);
+        w.search(m_work, "   ");
         QCOMPARE(answerer.texts(), QStringList{"Input search for what phrase."});
         QCOMPARE(w.button("PushButton1")->text(), QStringLiteral("Start Finding"));
         QVERIFY(w.results().isEmpty());

@@ -83,9 +83,7 @@ private slots:
 
         ModalBoxAnswerer answerer;
         WindowDriver w;
-        w.form.locations().append(root);
-        w.typePhrase("alpha");
-        w.click("PushButton1");
+        w.search(root, "alpha");
         QCOMPARE(answerer.texts(), QStringList{"Done."});
         QStringList rows = w.results();
         rows.sort();
@@ -113,9 +111,7 @@ private slots:
         const QString root = QFile::decodeName(m_root);
         ModalBoxAnswerer answerer;
         WindowDriver w;
-        w.form.locations().append(root);
-        w.typePhrase("alpha");
-        w.click("PushButton1");
+        w.search(root, "alpha");
         const QString row = root + "/x-" + QChar(0xFFFD) + "/alpha-inside";
         QCOMPARE(w.results(), QStringList({row, row}));
         QCOMPARE(answerer.texts(), QStringList{"Done."});

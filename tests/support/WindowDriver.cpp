@@ -45,6 +45,13 @@ void WindowDriver::typePhrase(const QString& phrase)
     QTest::keyClicks(edit, phrase);
 }
 
+void WindowDriver::search(const QString& location, const QString& phrase)
+{
+    form.locations().append(location);
+    typePhrase(phrase);
+    click("PushButton1");
+}
+
 QString WindowDriver::phrase()
 {
     return child<QLineEdit>("Text1")->text();

@@ -31,6 +31,8 @@ public:
     void click(const char* name);
     /// Replaces the phrase by typing it key by key.
     void typePhrase(const QString& phrase);
+    /// Lists `location` to search, types `phrase` and presses "Start Finding".
+    void search(const QString& location, const QString& phrase);
     QString phrase();
     QStringList results();
     QStringList locations();
