@@ -24,11 +24,36 @@ QString CopyResultsCommand::confirmation()
                          "the clipboard.");
 }
 
+QString CopyResultsCommand::nothingTicked()
+{
+    return QStringLiteral(
+        "No results are ticked. Tick the results to copy, then press the button again.");
+}
+
 void CopyResultsCommand::PushButton4_Click()
 {
     GuardedProcedure guard(m_boxes, QStringLiteral("PushButton4_Click"));
-    guard.run(106, [&] { CopyListToClipboard(m_results, m_pump, m_clipboard, m_pumpInterval); });
-    guard.run(108, [&] { m_boxes.information(confirmation()); });
+    ClipboardCopy outcome = ClipboardCopy::Copied;
+    // The confirmation is only for a copy that happened: after a failure the
+    // clipboard still holds what it held before.
+    if (!guard.run(106, [&] {
+            outcome = CopyListToClipboard(m_results, m_pump, m_clipboard, m_pumpInterval);
+        }))
+        return;
+    switch (outcome) {
+    case ClipboardCopy::NothingTicked:
+        guard.run(108, [&] { m_boxes.information(nothingTicked()); });
+        return;
+    case ClipboardCopy::ClipboardRefused:
+        guard.report(QStringLiteral("The clipboard could not be set: another program may be "
+                                    "holding it. Nothing was copied."),
+                     106);
+        return;
+    case ClipboardCopy::Copied:
+    case ClipboardCopy::EmptyList:
+        guard.run(108, [&] { m_boxes.information(confirmation()); });
+        return;
+    }
 }
 
 } // namespace vantorel

@@ -12,7 +12,8 @@
 namespace vantorel {
 
 /// "Copy Results To Clipboard": the ticked rows as aligned text, then the
-/// confirmation, whatever the list held.
+/// confirmation. With rows but none ticked it says so instead; a clipboard
+/// that cannot be set is reported as a failure.
 class CopyResultsCommand
 {
 public:
@@ -23,6 +24,7 @@ public:
     void PushButton4_Click();
 
     static QString confirmation();
+    static QString nothingTicked();
 
 private:
     ListControl& m_results;

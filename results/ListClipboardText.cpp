@@ -62,14 +62,18 @@ QString alignedTextOfTickedRows(ListControl& list, EventPump& pump,
     return text;
 }
 
-void CopyListToClipboard(ListControl& list, EventPump& pump, Clipboard& clipboard,
-                         std::chrono::milliseconds pumpInterval)
+ClipboardCopy CopyListToClipboard(ListControl& list, EventPump& pump, Clipboard& clipboard,
+                                  std::chrono::milliseconds pumpInterval)
 {
     if (list.count() == 0)
-        return;
+        return ClipboardCopy::EmptyList;
     const QString text = alignedTextOfTickedRows(list, pump, pumpInterval);
+    // Every ticked row adds at least its line end.
+    if (text.isEmpty())
+        return ClipboardCopy::NothingTicked;
     ClearClipboard(clipboard);
-    SetClipboardText(clipboard, text, 0);
+    return SetClipboardText(clipboard, text, 0) ? ClipboardCopy::Copied
+                                                : ClipboardCopy::ClipboardRefused;
 }
 
 } // namespace vantorel

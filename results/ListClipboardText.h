@@ -19,10 +19,19 @@ QString alignedTextOfTickedRows(ListControl& list, EventPump& pump,
                                 std::chrono::milliseconds pumpInterval
                                 = TimeSlicedPump::kDefaultInterval);
 
+/// What a copy to the clipboard came to.
+enum class ClipboardCopy {
+    Copied,
+    EmptyList, ///< no rows: the clipboard was left alone
+    NothingTicked, ///< rows, none ticked: the clipboard was left alone
+    ClipboardRefused, ///< the clipboard could not be set within its attempts
+};
+
 /// Puts the aligned text of the ticked rows on the clipboard. A list without
-/// rows leaves the clipboard alone. List failures end it (throw Failure);
-/// clipboard failures are swallowed.
-void CopyListToClipboard(ListControl& list, EventPump& pump, Clipboard& clipboard,
+/// rows, or without a ticked row, leaves the clipboard alone: an empty copy
+/// would only wipe what the user had there. List failures end it (throw
+/// Failure); clipboard failures are retried and then returned, not thrown.
+ClipboardCopy CopyListToClipboard(ListControl& list, EventPump& pump, Clipboard& clipboard,
                          std::chrono::milliseconds pumpInterval
                          = TimeSlicedPump::kDefaultInterval);
 

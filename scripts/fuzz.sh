@@ -3,13 +3,15 @@
 # and runs each for the given number of seconds (default 60), one after another.
 # Names of targets may follow the seconds to run only those. New findings are
 # left in build-fuzz/findings/<target>/; copy them to fuzz/regressions/<target>/
-# once fixed, where the test suite replays them.
+# once fixed: every run replays the seeds and the regressions before it fuzzes,
+# and CI runs this script for a few seconds a target, so a target that no
+# longer builds or a finding that comes back fails CI.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
 shift || true
 build_dir=${FUZZ_BUILD_DIR:-build-fuzz}
-scripts/install-deps.sh clang
+scripts/install-deps.sh clang libclang-rt-14-dev
 cmake -S fuzz -B "$build_dir" -G Ninja -DCMAKE_CXX_COMPILER=clang++ >/dev/null
 cmake --build "$build_dir" -j"$(nproc)"
 

@@ -8,15 +8,11 @@
 namespace vantorel {
 
 LocationCommands::LocationCommands(const MainWindowControls& controls,
-                                   const PlatformServices& services)
+                                   const PlatformServices& services, BusyState& busy)
     : m_controls(controls)
     , m_services(services)
+    , m_busy(busy)
 {
-}
-
-bool LocationCommands::isBusy() const
-{
-    return m_controls.MousePointer.value() == PointerSetting::Busy;
 }
 
 void LocationCommands::PushButton3_Click()
@@ -34,6 +30,7 @@ void LocationCommands::PushButton3_Click()
         return;
     // The browser reopens where the user was last time.
     settings.SaveSettingQuietly(SettingsStore::kLastFolder, chosen);
+    const BusyState::Scope adding(m_busy);
     guard.run(104, [&] { m_controls.MousePointer.setValue(PointerSetting::Busy); });
     guard.run(106, [&] {
         m_controls.ListView1.append(
@@ -45,7 +42,7 @@ void LocationCommands::PushButton3_Click()
 void LocationCommands::PushButton7_Click()
 {
     GuardedProcedure guard(m_services.boxes, QStringLiteral("PushButton7_Click"));
-    if (guard.test(100, [&] { return !isBusy(); }))
+    if (guard.test(100, [&] { return !m_busy.isBusy(); }))
         guard.run(100, [&] { m_controls.ListView1.clear(); });
 }
 
@@ -74,7 +71,7 @@ void LocationCommands::removeSelectedRow()
 {
     // Not a guarded command: a failure here has no report of its own.
     try {
-        if (isBusy() || m_controls.ListView1.count() == 0)
+        if (m_busy.isBusy() || m_controls.ListView1.count() == 0)
             return;
         const int selected = m_controls.ListView1.selectedRow();
         if (selected >= 0)

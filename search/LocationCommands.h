@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "search/BusyState.h"
 #include "shell/MainWindowParts.h"
 
 namespace vantorel {
@@ -12,7 +13,8 @@ class LocationCommands
 public:
     static constexpr int kDeleteKey = 46;
 
-    LocationCommands(const MainWindowControls& controls, const PlatformServices& services);
+    LocationCommands(const MainWindowControls& controls, const PlatformServices& services,
+                     BusyState& busy);
 
     void PushButton3_Click(); ///< "Add Drive/Folder To Search Within"
     void PushButton7_Click(); ///< "Clear List"
@@ -21,11 +23,11 @@ public:
     void ListView1_DblClick();
 
 private:
-    bool isBusy() const;
     void removeSelectedRow();
 
     MainWindowControls m_controls;
     PlatformServices m_services;
+    BusyState& m_busy;
 };
 
 } // namespace vantorel

@@ -37,14 +37,28 @@ QString describeUnlistedFolders(const WalkReport& report)
 }
 
 SearchRun::SearchRun(const MainWindowControls& controls, const PlatformServices& services,
-                     SearchState& state)
+                     SearchState& state, BusyState& busy)
     : m_controls(controls)
     , m_services(services)
     , m_state(state)
+    , m_busy(busy)
 {
 }
 
 void SearchRun::PushButton1_Click()
+{
+    if (m_running) {
+        press();
+        return;
+    }
+    press();
+    while (m_startWaiting) {
+        m_startWaiting = false;
+        press();
+    }
+}
+
+void SearchRun::press()
 {
     GuardedProcedure guard(m_services.boxes, QStringLiteral("PushButton1_Click"));
     CaptionControl& button = m_controls.PushButton1;
@@ -53,12 +67,20 @@ void SearchRun::PushButton1_Click()
     if (guard.test(102, [&] { return button.caption() == kStopCaption; })) {
         guard.run(150, [&] { button.setCaption(m_state.SavedStartCaption); });
         guard.run(152, [&] { m_state.StopRequested = SearchState::True; });
+        m_startWaiting = false;
+        return;
+    }
+    if (m_running) {
+        m_startWaiting = true;
+        guard.run(108, [&] { button.setCaption(kStopCaption); });
         return;
     }
     if (guard.test(104, [&] { return trimSpaces(m_controls.Text1.text()).isEmpty(); })) {
         guard.run(148, [&] { m_services.boxes.information(QStringLiteral("Input search for what phrase.")); });
         return;
     }
+    const BusyState::Scope busy(m_busy);
+    m_running = true;
     guard.run(106, [&] { m_state.SavedStartCaption = button.caption(); });
     guard.run(108, [&] { button.setCaption(kStopCaption); });
     guard.run(110, [&] { m_state.StopRequested = SearchState::False; });
@@ -78,6 +100,7 @@ void SearchRun::PushButton1_Click()
         guard.run(138, [&] { m_state.StopRequested = SearchState::True; });
     }
     guard.run(146, [&] { m_controls.MousePointer.setValue(PointerSetting::Default); });
+    m_running = false;
 }
 
 void SearchRun::searchLocations(GuardedProcedure& guard, qint16 compareMode)

@@ -13,8 +13,8 @@ Form1Logic::Form1Logic(const MainWindowControls& controls, const PlatformService
                     if (m_applySkin)
                         m_applySkin();
                 })
-    , m_searchRun(m_controls, m_services, m_state)
-    , m_locations(m_controls, m_services)
+    , m_searchRun(m_controls, m_services, m_state, m_busy)
+    , m_locations(m_controls, m_services, m_busy)
     , m_help(m_services.boxes)
     , m_pointerFeedback(m_controls.MousePointer)
     , m_filters(m_controls.ListView2, m_services.boxes, m_controls.MousePointer)

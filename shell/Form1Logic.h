@@ -55,6 +55,7 @@ private:
     MainWindowControls m_controls;
     PlatformServices m_services;
     SearchState m_state;
+    BusyState m_busy;
     std::function<void()> m_applySkin;
     StartUp m_startUp;
     SearchRun m_searchRun;

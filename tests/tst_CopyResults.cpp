@@ -135,15 +135,21 @@ private slots:
         QCOMPARE(m_pump.pumps, 12);
     }
 
-    void noRowTickedPlacesTheEmptyText()
+    void noRowTickedLeavesTheClipboardAndSaysSo()
     {
         m_list->setRows({"one", "two"});
         m_clipboard.text = QStringLiteral("held before");
         m_clipboard.hasText = true;
         command().PushButton4_Click();
-        QCOMPARE(m_clipboard.text, QString());
-        QCOMPARE(m_clipboard.setAttempts, 1);
-        QCOMPARE(m_boxes.informations(), QStringList{kConfirmation});
+        QCOMPARE(m_clipboard.text, QStringLiteral("held before"));
+        QCOMPARE(m_clipboard.clearAttempts, 0);
+        QCOMPARE(m_clipboard.setAttempts, 0);
+        QCOMPARE(m_boxes.shown.size(), 1);
+        QCOMPARE(m_boxes.shown[0].kind, RecordingMessageBoxes::Kind::Information);
+        QCOMPARE(m_boxes.shown[0].title, QStringLiteral("Vantorel"));
+        QCOMPARE(m_boxes.shown[0].text,
+                 QStringLiteral("No results are ticked. Tick the results to copy, then press "
+                                "the button again."));
     }
 
     void emptyListLeavesTheClipboardAlone()
@@ -170,7 +176,7 @@ private slots:
         QCOMPARE(m_boxes.informations(), QStringList{kConfirmation});
     }
 
-    void clipboardGivesUpAfterAThousandAttempts()
+    void clipboardGivingUpAfterAThousandAttemptsIsReported()
     {
         m_list->setRows({"one"});
         tick(*m_list, {0});
@@ -180,8 +186,12 @@ private slots:
         QCOMPARE(m_clipboard.clearAttempts, 1000);
         QCOMPARE(m_clipboard.setAttempts, 1000);
         QCOMPARE(m_clipboard.text, QStringLiteral("held before"));
-        QVERIFY(m_boxes.failureReports().isEmpty());
-        QCOMPARE(m_boxes.informations(), QStringList{kConfirmation});
+        const QStringList reports = m_boxes.failureReports();
+        QCOMPARE(reports.size(), 1);
+        QVERIFY(reports[0].startsWith(QStringLiteral(
+            "The clipboard could not be set: another program may be holding it. Nothing was "
+            "copied.\r\nin Vantorel2021/08/31.Form1.PushButton4_Click at line 106\r\r")));
+        QVERIFY(m_boxes.informations().isEmpty());
     }
 
     void retryRoutines()
@@ -196,7 +206,7 @@ private slots:
         QCOMPARE(m_clipboard.text, QStringLiteral("t"));
     }
 
-    void failingListIsReportedAndTheMessageFollows()
+    void failingListIsReportedWithoutTheConfirmation()
     {
         m_list->setRows({"one", "two"});
         tick(*m_list, {0, 1});
@@ -212,7 +222,7 @@ private slots:
             "Index out of bounds\r\nin Vantorel2021/08/31.Form1.PushButton4_Click at line 106\r\r")));
         QCOMPARE(m_clipboard.text, QStringLiteral("held before"));
         QCOMPARE(m_clipboard.clearAttempts, 0);
-        QCOMPARE(m_boxes.informations(), QStringList{kConfirmation});
+        QVERIFY(m_boxes.informations().isEmpty());
     }
 
     void rowsRemovedDuringTheCopyEndItWithOneReport()
@@ -226,7 +236,7 @@ private slots:
         CopyResultsCommand(*m_list, m_boxes, m_pump, m_clipboard, 0ms).PushButton4_Click();
         QCOMPARE(m_boxes.failureReports().size(), 1);
         QCOMPARE(m_clipboard.setAttempts, 0);
-        QCOMPARE(m_boxes.informations(), QStringList{kConfirmation});
+        QVERIFY(m_boxes.informations().isEmpty());
     }
 
 private:

@@ -10,6 +10,8 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QMouseEvent>
+#include <QProcess>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -29,6 +31,17 @@ QStringList expectedRows(const QString& root, const QString& phrase)
         if (QFile::decodeName(entry.name).contains(phrase))
             rows << root + QLatin1Char('/') + QFile::decodeName(entry.relativePath);
     return rows;
+}
+
+constexpr const char* kPressesChild = "--queued-presses-child";
+
+/// A pointer move with no button held, as the pointer passing over `widget`.
+void moveOver(QWidget* widget)
+{
+    const QPointF local(2, 2);
+    QMouseEvent move(QEvent::MouseMove, local, widget->mapToGlobal(local), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(widget, &move);
 }
 
 /// Sets the phrase as a paste does: one change, one settings write.
@@ -144,10 +157,40 @@ private slots:
         QCOMPARE(w.locationsHeader(), QStringLiteral("Folder(s)"));
     }
 
-    /// A press stops the run; the presses after it, in the same pump, each
-    /// start and finish a whole search of their own before the stopped run
-    /// returns.
-    void startStopStartInOnePump()
+    /// A press stops the run and the next one, in the same pump, asks for a
+    /// new search: it waits until the stopped run has returned, then runs whole.
+    void aStartAfterTheStopWaitsForTheStoppedSearch()
+    {
+        ModalBoxAnswerer answerer;
+        WindowDriver w;
+        w.form.locations().append(m_work);
+        pastePhrase(w, "alpha");
+        QStringList rowsAtEachDone;
+        QStringList captionsAtEachDone;
+        answerer.whileOpen = [&](const ModalBoxAnswerer::Box&) {
+            rowsAtEachDone << QString::number(w.results().size());
+            captionsAtEachDone << w.button("PushButton1")->text();
+        };
+        QString captionAfterBoth;
+        QTimer::singleShot(0, &w.form, [&] {
+            w.click("PushButton1");
+            w.click("PushButton1");
+            captionAfterBoth = w.button("PushButton1")->text();
+        });
+        w.click("PushButton1");
+        const QStringList once = expectedRows(m_work, "alpha");
+        QCOMPARE(captionAfterBoth, QStringLiteral("Stop")); // the waiting search can be stopped
+        QCOMPARE(answerer.texts(), QStringList({"Done.", "Done."}));
+        // The stopped search said "Done." before the new one found anything.
+        QCOMPARE(rowsAtEachDone, QStringList({"0", QString::number(once.size())}));
+        QCOMPARE(captionsAtEachDone, QStringList({"Stop", "Stop"}));
+        QCOMPARE(w.results(), once);
+        QCOMPARE(w.button("PushButton1")->text(), QStringLiteral("Start Finding"));
+        QCOMPARE(w.locationsHeader(), QStringLiteral("Folder(s)"));
+    }
+
+    /// Start, Stop, Start, Stop in one pump: the last press wins, no search follows.
+    void aWaitingStartIsStoppedByTheNextPress()
     {
         ModalBoxAnswerer answerer;
         WindowDriver w;
@@ -158,11 +201,77 @@ private slots:
                 w.click("PushButton1");
         });
         w.click("PushButton1");
+        QCOMPARE(answerer.texts(), QStringList{"Done."});
+        QCOMPARE(w.results(), QStringList());
+        QCOMPARE(w.button("PushButton1")->text(), QStringLiteral("Start Finding"));
+    }
+
+    /// Thousands of presses queued in one pump would nest a search per pair
+    /// until the stack ran out; run in a child process so that a crash shows
+    /// as a failure of this test alone.
+    void thousandsOfQueuedPressesNeverNest()
+    {
+        QProcess child;
+        child.setProcessChannelMode(QProcess::ForwardedChannels);
+        child.start(QCoreApplication::applicationFilePath(),
+                    {QString::fromLatin1(kPressesChild), m_work});
+        QVERIFY(child.waitForFinished(240000));
+        QCOMPARE(child.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(child.exitCode(), 0);
+    }
+
+    /// The pointer shows busy during a search, but passing over "Stop" gives it
+    /// the hand and then the list gives it the default: removing or clearing
+    /// locations must still be refused, or the run skips a location.
+    void locationsStayWhateverThePointerShows_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::newRow("Clear List") << "PushButton7";
+        QTest::newRow("Delete") << "Delete";
+        QTest::newRow("double-click") << "DoubleClick";
+    }
+    void locationsStayWhateverThePointerShows()
+    {
+        QFETCH(QString, command);
+        ModalBoxAnswerer answerer;
+        WindowDriver w;
+        w.form.locations().append(m_work);
+        w.form.locations().append(m_work);
+        pastePhrase(w, "alpha");
+        QTableView* locations = w.child<QTableView>("ListView1");
+        Qt::CursorShape pointerBeforeCommand = Qt::WaitCursor;
+        InFirstWalkPump nested(w, [&] {
+            moveOver(w.button("PushButton1"));
+            moveOver(locations->viewport());
+            pointerBeforeCommand = w.form.cursor().shape();
+            locations->selectRow(0);
+            if (command == "Delete") {
+                QTest::keyClick(locations, Qt::Key_Delete);
+            } else if (command == "DoubleClick") {
+                const QRect cell = locations->visualRect(locations->model()->index(0, 0));
+                QTest::mouseDClick(locations->viewport(), Qt::LeftButton, {}, cell.center());
+            } else {
+                w.click(qPrintable(command));
+            }
+        });
+        w.click("PushButton1");
+        QVERIFY(nested.ran);
+        QCOMPARE(pointerBeforeCommand, Qt::ArrowCursor); // the pointer no longer showed busy
+        QCOMPARE(answerer.texts(), QStringList{"Done."}); // no failure report
+        QCOMPARE(w.locations(), QStringList({m_work, m_work}));
         const QStringList once = expectedRows(m_work, "alpha");
         QCOMPARE(w.results(), once + once);
-        QCOMPARE(answerer.texts(), QStringList({"Done.", "Done.", "Done."}));
-        QCOMPARE(w.button("PushButton1")->text(), QStringLiteral("Start Finding"));
-        QCOMPARE(w.locationsHeader(), QStringLiteral("Folder(s)"));
+
+        // Idle again: the same command now works.
+        locations->selectRow(0);
+        if (command == "Delete")
+            QTest::keyClick(locations, Qt::Key_Delete);
+        else if (command == "DoubleClick")
+            QTest::mouseDClick(locations->viewport(), Qt::LeftButton, {},
+                               locations->visualRect(locations->model()->index(0, 0)).center());
+        else
+            w.click(qPrintable(command));
+        QCOMPARE(w.locations().size(), command == "PushButton7" ? 0 : 1);
     }
 
     void everyCommandInsideARunningSearch_data()
@@ -229,5 +338,55 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestInputFaults)
+/// The child of thousandsOfQueuedPressesNeverNest: 8,000 clicks on the start
+/// button queued in the walk's first pump. The first to arrive stops the search, then
+/// each pair asks for a new one and cancels it, and the last asks again: one
+/// new search, which runs whole once the stopped one has returned.
+int runQueuedPresses(const QString& location)
+{
+    ModalBoxAnswerer answerer;
+    WindowDriver w;
+    w.form.locations().append(location);
+    pastePhrase(w, "alpha");
+    QPushButton* start = w.button("PushButton1");
+    const QPoint centre = start->rect().center();
+    InFirstWalkPump queue(w, [&] {
+        for (int i = 0; i < 8000; ++i) {
+            for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+                const Qt::MouseButtons held =
+                    type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton;
+                QCoreApplication::postEvent(start, new QMouseEvent(type, centre,
+                                                                   start->mapToGlobal(centre),
+                                                                   Qt::LeftButton, held,
+                                                                   Qt::NoModifier));
+            }
+        }
+    });
+    w.click("PushButton1");
+    // The first search found what it could before the presses reached it (up
+    // to every row, when they waited for its pump); then the new one found
+    // every row once.
+    const QStringList once = expectedRows(location, "alpha");
+    const QStringList rows = w.results();
+    const qsizetype before = rows.size() - once.size();
+    const bool ok = queue.ran && answerer.texts() == QStringList({"Done.", "Done."})
+        && before >= 0 && before <= once.size() && rows.first(before) == once.first(before)
+        && rows.sliced(before) == once && start->text() == QStringLiteral("Start Finding");
+    if (!ok)
+        qWarning("queued presses: boxes %s, %lld rows, %lld expected, caption %s",
+                 qPrintable(answerer.texts().join(QLatin1Char('|'))), qlonglong(rows.size()),
+                 qlonglong(once.size()), qPrintable(start->text()));
+    return ok ? 0 : 1;
+}
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    app.setAttribute(Qt::AA_Use96Dpi, true);
+    if (argc == 3 && qstrcmp(argv[1], kPressesChild) == 0)
+        return runQueuedPresses(QString::fromLocal8Bit(argv[2]));
+    TestInputFaults test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_InputFaults.moc"

@@ -60,7 +60,7 @@ private slots:
     void addOpensTheBrowserAtTheLastFolderAndStoresTheChoice()
     {
         FakeMainWindow fake;
-        LocationCommands commands(fake.controls(), fake.services());
+        LocationCommands commands(fake.controls(), fake.services(), m_busy);
         fake.settings.values.insert(kLastFolderKey, "/srv");
         fake.folderBrowser.answers = QStringList{"//srv//photos"};
         commands.PushButton3_Click();
@@ -76,7 +76,7 @@ private slots:
     void cancelledBrowserAddsNothingAndLeavesThePointer()
     {
         FakeMainWindow fake;
-        LocationCommands commands(fake.controls(), fake.services());
+        LocationCommands commands(fake.controls(), fake.services(), m_busy);
         fake.MousePointer.setValue(1);
         fake.MousePointer.history.clear();
         commands.PushButton3_Click();
@@ -88,7 +88,7 @@ private slots:
     void unreadableSettingStillOpensTheBrowser()
     {
         FakeMainWindow fake;
-        LocationCommands commands(fake.controls(), fake.services());
+        LocationCommands commands(fake.controls(), fake.services(), m_busy);
         fake.settings.failReads = true;
         fake.folderBrowser.answers = QStringList{"/data"};
         commands.PushButton3_Click();
@@ -101,7 +101,7 @@ private slots:
     void failingAppendStillRestoresThePointer()
     {
         FakeMainWindow fake;
-        LocationCommands commands(fake.controls(), fake.services());
+        LocationCommands commands(fake.controls(), fake.services(), m_busy);
         fake.folderBrowser.answers = QStringList{"/data"};
         fake.ListView1.beforeOperation = [](const char* op) {
             if (QByteArray(op) == "append")
@@ -116,7 +116,7 @@ private slots:
     void sampleFolderAndPhrase()
     {
         FakeMainWindow fake;
-        LocationCommands commands(fake.controls(), fake.services());
+        LocationCommands commands(fake.controls(), fake.services(), m_busy);
         QStringList changes;
         fake.Text1.onChange = [&] { changes << fake.Text1.text(); };
         commands.PushButton8_Click();
@@ -129,7 +129,7 @@ private slots:
     void removeByDeleteOrDoubleClick()
     {
         FakeMainWindow fake;
-        LocationCommands commands(fake.controls(), fake.services());
+        LocationCommands commands(fake.controls(), fake.services(), m_busy);
         fake.ListView1.setRows({"/a", "/b", "/c"});
         fake.ListView1.select(1);
         commands.ListView1_KeyDown(65); // not Delete
@@ -144,23 +144,40 @@ private slots:
         QCOMPARE(fake.ListView1.rows(), QStringList{"/c"});
     }
 
-    void busyWindowRefusesRemoveAndClear()
+    void aBusyWindowRefusesRemoveAndClearWhateverThePointerShows()
     {
         FakeMainWindow fake;
-        LocationCommands commands(fake.controls(), fake.services());
+        LocationCommands commands(fake.controls(), fake.services(), m_busy);
         fake.ListView1.setRows({"/a", "/b"});
         fake.ListView1.select(0);
-        fake.MousePointer.setValue(11);
-        commands.ListView1_KeyDown(LocationCommands::kDeleteKey);
+        {
+            const BusyState::Scope searching(m_busy);
+            for (qint16 pointer : {qint16(11), qint16(99), qint16(0)}) {
+                fake.MousePointer.setValue(pointer);
+                commands.ListView1_KeyDown(LocationCommands::kDeleteKey);
+                commands.ListView1_DblClick();
+                commands.PushButton7_Click();
+                QCOMPARE(fake.ListView1.count(), 2);
+            }
+            // An add in the middle of the search ends with the default pointer,
+            // but the search still holds the window busy.
+            fake.folderBrowser.answers = QStringList{"/c"};
+            commands.PushButton3_Click();
+            QCOMPARE(fake.MousePointer.value(), qint16(0));
+            commands.PushButton7_Click();
+            QCOMPARE(fake.ListView1.count(), 3);
+        }
+        fake.MousePointer.setValue(11); // the pointer alone does not make the window busy
         commands.ListView1_DblClick();
-        commands.PushButton7_Click();
-        QCOMPARE(fake.ListView1.count(), 2);
-        fake.MousePointer.setValue(99);
+        QCOMPARE(fake.ListView1.rows(), (QStringList{"/b", "/c"}));
         commands.PushButton7_Click();
         QCOMPARE(fake.ListView1.count(), 0);
         commands.ListView1_KeyDown(LocationCommands::kDeleteKey); // empty list: nothing, no failure
         QCOMPARE(fake.boxes.shown.size(), 0);
     }
+
+private:
+    BusyState m_busy;
 };
 
 QTEST_GUILESS_MAIN(TestLocations)
