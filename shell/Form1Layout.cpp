@@ -70,8 +70,24 @@ void Form1Layout::styleWindow(QWidget& window)
     window.setFixedSize(kWidth, kHeight);
     window.setFont(windowFont());
     // White carries down to the frames, the check box and the option buttons.
-    QPalette palette = window.palette();
-    palette.setColor(QPalette::Window, Qt::white);
+    // Every other colour is set too: taken from a dark desktop palette, white
+    // captions would vanish on the white design and indicators would turn black.
+    QPalette palette(QColor(0xf0, 0xf0, 0xf0), Qt::white);
+    palette.setColor(QPalette::Base, Qt::white);
+    palette.setColor(QPalette::AlternateBase, QColor(0xf5, 0xf5, 0xf5));
+    for (const QPalette::ColorRole text : {QPalette::WindowText, QPalette::Text,
+             QPalette::ButtonText, QPalette::ToolTipText, QPalette::PlaceholderText}) {
+        palette.setColor(text, text == QPalette::PlaceholderText ? QColor(0x70, 0x70, 0x70)
+                                                                 : QColor(Qt::black));
+    }
+    palette.setColor(QPalette::ToolTipBase, QColor(0xff, 0xff, 0xdc));
+    palette.setColor(QPalette::Highlight, QColor(0x00, 0x78, 0xd7));
+    palette.setColor(QPalette::HighlightedText, Qt::white);
+    palette.setColor(QPalette::Link, QColor(0x00, 0x00, 0xee));
+    for (const QPalette::ColorRole text :
+         {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
+        palette.setColor(QPalette::Disabled, text, QColor(0x78, 0x78, 0x78));
+    }
     window.setPalette(palette);
     window.setAutoFillBackground(true);
 }

@@ -19,6 +19,9 @@
 #include <QAbstractScrollArea>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
+
+#include <cmath>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -31,6 +34,59 @@ const QString kOurSkin = QStringLiteral(OSTLEBRY_SOURCE_DIR "/resources/skin/o.c
 const QString kOurCursor = QStringLiteral(OSTLEBRY_SOURCE_DIR "/resources/HAND-M.CUR");
 const QStringList kTakeFace = {"Frame3", "Frame2", "Check4", "Frame1", "Option1", "Option2"};
 const QStringList kKeepTheirs = {"ListView1", "ListView2", "Text1", "PushButton1", "PushButton5"};
+
+/// A desktop's dark palette, as a dark GTK or Qt theme gives it.
+QPalette darkDesktopPalette()
+{
+    QPalette dark;
+    dark.setColor(QPalette::Window, QColor(0x35, 0x35, 0x35));
+    dark.setColor(QPalette::WindowText, Qt::white);
+    dark.setColor(QPalette::Base, QColor(0x1e, 0x1e, 0x1e));
+    dark.setColor(QPalette::AlternateBase, QColor(0x35, 0x35, 0x35));
+    dark.setColor(QPalette::Text, Qt::white);
+    dark.setColor(QPalette::Button, QColor(0x35, 0x35, 0x35));
+    dark.setColor(QPalette::ButtonText, Qt::white);
+    dark.setColor(QPalette::Light, QColor(0x50, 0x50, 0x50));
+    dark.setColor(QPalette::Midlight, QColor(0x45, 0x45, 0x45));
+    dark.setColor(QPalette::Mid, QColor(0x25, 0x25, 0x25));
+    dark.setColor(QPalette::Dark, QColor(0x10, 0x10, 0x10));
+    dark.setColor(QPalette::Shadow, Qt::black);
+    dark.setColor(QPalette::Highlight, QColor(0x2a, 0x82, 0xda));
+    dark.setColor(QPalette::HighlightedText, Qt::black);
+    return dark;
+}
+
+/// WCAG contrast ratio of two opaque colours, from 1 (same) to 21 (black on white).
+double contrast(const QColor& a, const QColor& b)
+{
+    const auto luminance = [](const QColor& c) {
+        const auto channel = [](double v) {
+            return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF())
+            + 0.0722 * channel(c.blueF());
+    };
+    const double la = luminance(a);
+    const double lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+/// The strongest contrast between the same pixel of two pictures of one control.
+double strongestChange(const QImage& before, const QImage& after)
+{
+    double strongest = 1;
+    for (int y = 0; y < std::min(before.height(), after.height()); ++y)
+        for (int x = 0; x < std::min(before.width(), after.width()); ++x)
+            strongest = std::max(strongest, contrast(before.pixelColor(x, y), after.pixelColor(x, y)));
+    return strongest;
+}
+
+/// The control as the window shows it, over the window's own background.
+QImage picture(QWidget* control)
+{
+    QWidget* window = control->window();
+    return window->grab(QRect(control->mapTo(window, QPoint(0, 0)), control->size())).toImage();
+}
 
 } // namespace
 
@@ -97,6 +153,75 @@ private slots:
         const qreal ratio = picture.devicePixelRatio();
         QCOMPARE(picture.pixelColor(insideResults * ratio), QColor(Qt::white));
         QCOMPARE(picture.pixelColor(insideFrame * ratio), face);
+    }
+
+    /// Captions and the states of the check box and option buttons stand out
+    /// from their background whatever palette the desktop has: 4.5 to 1 for
+    /// text and 3 to 1 for a state, the readability thresholds of WCAG.
+    void aDarkDesktopPaletteLeavesEverythingReadable_data()
+    {
+        QTest::addColumn<bool>("skinned");
+        QTest::newRow("skin") << true;
+        QTest::newRow("white design") << false;
+    }
+    void aDarkDesktopPaletteLeavesEverythingReadable()
+    {
+        QFETCH(bool, skinned);
+        const QPalette desktop = QApplication::palette();
+        QApplication::setPalette(darkDesktopPalette());
+        const auto restore = qScopeGuard([&] { QApplication::setPalette(desktop); });
+
+        QTemporaryDir program;
+        QVERIFY(QDir(program.path()).mkpath("x"));
+        if (skinned)
+            QVERIFY(QFile::copy(kOurSkin, program.filePath("x/o.cjs")));
+        FakeProgramFolder folder(program.path());
+        QtFileSystem files;
+        Form1 window([] {});
+        QtSkinnableWindow skinnable(window);
+        SkinFramework1 skin;
+        if (skinned)
+            ApplySkin(folder, files, skinnable, skin)();
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+        auto* check = window.findChild<QCheckBox*>("Check4");
+        auto* option1 = window.findChild<QRadioButton*>("Option1");
+        auto* option2 = window.findChild<QRadioButton*>("Option2");
+        check->setChecked(true);
+        const QImage checked = picture(check);
+        check->setChecked(false);
+        const QImage unchecked = picture(check);
+        QVERIFY2(strongestChange(checked, unchecked) >= 3,
+                 qPrintable(QString::number(strongestChange(checked, unchecked))));
+        const QImage firstChosen = picture(option2);
+        option2->setChecked(true);
+        const QImage secondChosen = picture(option2);
+        QVERIFY2(strongestChange(firstChosen, secondChosen) >= 3,
+                 qPrintable(QString::number(strongestChange(firstChosen, secondChosen))));
+
+        // Each caption against the same control drawn without it.
+        const auto captionContrast = [](QWidget* control, auto getText, auto setText) {
+            const QString text = getText();
+            const QImage with = picture(control);
+            setText(QString());
+            const QImage without = picture(control);
+            setText(text);
+            return strongestChange(with, without);
+        };
+        for (QAbstractButton* button : {static_cast<QAbstractButton*>(check),
+                                        static_cast<QAbstractButton*>(option1),
+                                        static_cast<QAbstractButton*>(option2)}) {
+            const double ratio = captionContrast(
+                button, [&] { return button->text(); }, [&](const QString& t) { button->setText(t); });
+            QVERIFY2(ratio >= 4.5, qPrintable(button->objectName() + ": " + QString::number(ratio)));
+        }
+        for (const char* name : {"Frame1", "Frame2", "Frame3"}) {
+            auto* frame = window.findChild<QGroupBox*>(name);
+            const double ratio = captionContrast(
+                frame, [&] { return frame->title(); }, [&](const QString& t) { frame->setTitle(t); });
+            QVERIFY2(ratio >= 4.5, qPrintable(QString::fromLatin1(name) + ": " + QString::number(ratio)));
+        }
     }
 
     void pointerMovesOverTheWindowsControls()

@@ -31,6 +31,40 @@ QRadioButton, QCheckBox {
 QRadioButton:hover, QCheckBox:hover {
     color: #2f6f9f;
 }
+/* Indicators drawn here, not by the desktop's palette: a dark desktop theme
+   would otherwise fill them black in both states. Ticked and chosen are the
+   accent; clear is white in a grey outline. */
+QCheckBox::indicator, QRadioButton::indicator {
+    width: 12px;
+    height: 12px;
+    border: 1px solid #7b8794;
+    background-color: #ffffff;
+}
+QCheckBox::indicator {
+    border-radius: 3px;
+}
+QRadioButton::indicator {
+    border-radius: 7px;
+}
+QCheckBox::indicator:hover, QRadioButton::indicator:hover {
+    border-color: #2f6f9f;
+}
+QCheckBox::indicator:checked {
+    border-color: #2f6f9f;
+    background-color: qradialgradient(cx: 0.5, cy: 0.5, radius: 0.7, fx: 0.5, fy: 0.5,
+        stop: 0 #2f6f9f, stop: 0.5 #2f6f9f, stop: 0.56 #ffffff, stop: 1 #ffffff);
+}
+QCheckBox::indicator:indeterminate {
+    border-color: #2f6f9f;
+    background-color: qlineargradient(x1: 0, y1: 0, x2: 0, y2: 1,
+        stop: 0 #ffffff, stop: 0.35 #ffffff, stop: 0.36 #2f6f9f, stop: 0.64 #2f6f9f,
+        stop: 0.65 #ffffff, stop: 1 #ffffff);
+}
+QRadioButton::indicator:checked {
+    border-color: #2f6f9f;
+    background-color: qradialgradient(cx: 0.5, cy: 0.5, radius: 0.5, fx: 0.5, fy: 0.5,
+        stop: 0 #2f6f9f, stop: 0.55 #2f6f9f, stop: 0.65 #ffffff, stop: 1 #ffffff);
+}
 
 /* Command buttons: white, rounded, the accent on hover and focus. */
 QPushButton {
