@@ -4,6 +4,7 @@
 #include "platform/qt/QtMessageBoxes.h"
 #include "shell/Form1.h"
 #include "shell/GuardedProcedure.h"
+#include "platform/qt/OneLineHeader.h"
 #include "support/FolderTreeFixture.h"
 #include "support/ModalBoxAnswerer.h"
 #include "support/WindowDriver.h"
@@ -13,6 +14,8 @@
 #include <QDir>
 #include <QFile>
 #include <QHeaderView>
+#include <QHelpEvent>
+#include <QToolTip>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -111,6 +114,40 @@ private slots:
         QSettings stored(settingsFile(), QSettings::IniFormat);
         QCOMPARE(stored.value("Vantorel Software/Text1").toString(), QStringLiteral("alpha"));
         QCOMPARE(stored.value("Vantorel Software/Check4").toString(), QStringLiteral("0"));
+    }
+
+    /// The header shows the folder being searched on one line, cut in the
+    /// middle to the column, with the whole path in its tooltip: a wrapped
+    /// header would push the rows down and up again as the search goes on.
+    void aLongSearchingHeaderStaysOnOneLine()
+    {
+        Window w;
+        w.form.locations().append(m_work);
+        auto* list = w.child<QTableView>("ListView1");
+        QHeaderView* header = list->horizontalHeader();
+        const int idleHeight = header->sizeHint().height();
+        const int idleRowTop = list->visualRect(list->model()->index(0, 0)).top();
+        const QString path = QStringLiteral("/home/someone/Documents/Projects 2026/Client work/"
+                                            "Quarterly reports and their many appendices/drafts");
+        w.form.locations().setColumnCaption("Searching " + path);
+        QCoreApplication::processEvents();
+        QCOMPARE(header->sizeHint().height(), idleHeight);
+        QCOMPARE(header->height(), idleHeight);
+        QCOMPARE(list->visualRect(list->model()->index(0, 0)).top(), idleRowTop);
+        QCOMPARE(w.locationsHeader(), "Searching " + path);
+
+        const QString shown = static_cast<OneLineHeader*>(header)->shownText(0);
+        QVERIFY2(shown.startsWith("Searching /home/") && shown.endsWith("/drafts")
+                     && shown.contains(QChar(0x2026)) && shown.size() < path.size(),
+                 qPrintable(shown));
+        QHelpEvent help(QEvent::ToolTip, QPoint(20, 5), header->viewport()->mapToGlobal(QPoint(20, 5)));
+        QApplication::sendEvent(header->viewport(), &help);
+        QTRY_COMPARE(QToolTip::text(), "Searching " + path);
+        QToolTip::hideText();
+
+        // A caption that fits is drawn whole.
+        w.form.locations().setColumnCaption("Folder(s)");
+        QCOMPARE(static_cast<OneLineHeader*>(header)->shownText(0), QStringLiteral("Folder(s)"));
     }
 
     void blankPhraseAsksForOne()

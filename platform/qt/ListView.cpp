@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "platform/qt/ListView.h"
 
+#include "platform/qt/OneLineHeader.h"
 #include "platform/qt/VirtualKeyCode.h"
 
 #include <QFontMetrics>
@@ -26,6 +27,7 @@ ListView::ListView(QWidget* parent)
     rows->setSectionResizeMode(QHeaderView::Fixed);
     rows->setDefaultSectionSize(fontMetrics().height() + 4);
 
+    setHorizontalHeader(new OneLineHeader(this));
     QHeaderView* columns = horizontalHeader();
     columns->setSectionResizeMode(QHeaderView::Interactive);
     columns->setStretchLastSection(false);
