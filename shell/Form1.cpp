@@ -3,6 +3,7 @@
 
 #include "platform/qt/ListView.h"
 #include "platform/qt/QtPointerMoveFilter.h"
+#include "shell/WindowPlacement.h"
 #include "platform/qt/QtSkinnableWindow.h"
 #include "platform/qt/SkinFramework1.h"
 #include "shell/Form1Layout.h"
@@ -83,8 +84,10 @@ void Form1::load()
 void Form1::showCentred()
 {
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->availableGeometry();
-        move(area.center() - QPoint(width() / 2, height() / 2));
+        // A top-level window's position is its frame's; the frame's size is
+        // known only once a window manager has framed it.
+        const QSize frame = frameGeometry().size().expandedTo(size());
+        move(placeWindowFrame(screen->availableGeometry(), frame));
     }
     show();
 }

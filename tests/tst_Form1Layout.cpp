@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "platform/qt/ListView.h"
 #include "shell/Form1.h"
+#include "shell/WindowPlacement.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -166,13 +167,41 @@ private slots:
         QCOMPARE(control<QLineEdit>("Text1")->maxLength(), INT_MAX);
     }
 
-    void showsCentred()
+    void placedOnTheScreen_data()
+    {
+        QTest::addColumn<QRect>("available");
+        QTest::addColumn<QSize>("frame");
+        QTest::addColumn<QPoint>("topLeft");
+        // The window's 536 x 622 with a 30-pixel title bar.
+        QTest::newRow("1920x1080, centred") << QRect(0, 0, 1920, 1050) << QSize(536, 652) << QPoint(692, 199);
+        QTest::newRow("panel on the left") << QRect(64, 0, 1856, 1080) << QSize(536, 652) << QPoint(724, 214);
+        // 1366 x 768 at 125 % leaves 1093 x 614 with a panel: too short.
+        QTest::newRow("1366x768 at 125 %") << QRect(0, 27, 1093, 587) << QSize(536, 652) << QPoint(278, 27);
+        // 1920 x 1080 at 2x: 960 x 540.
+        QTest::newRow("1920x1080 at 2x") << QRect(0, 0, 960, 540) << QSize(536, 652) << QPoint(212, 0);
+        QTest::newRow("smaller both ways") << QRect(10, 20, 400, 300) << QSize(536, 652) << QPoint(10, 20);
+        QTest::newRow("second screen") << QRect(1920, 0, 1280, 1024) << QSize(536, 652) << QPoint(2292, 186);
+        QTest::newRow("exactly as tall") << QRect(0, 0, 800, 652) << QSize(536, 652) << QPoint(132, 0);
+    }
+    void placedOnTheScreen()
+    {
+        QFETCH(QRect, available);
+        QFETCH(QSize, frame);
+        QFETCH(QPoint, topLeft);
+        QCOMPARE(placeWindowFrame(available, frame), topLeft);
+    }
+
+    void showsOnItsScreen()
     {
         m_form->showCentred();
         QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
         const QRect screen = m_form->screen()->availableGeometry();
-        QVERIFY(qAbs(m_form->geometry().center().x() - screen.center().x()) <= 1);
-        QVERIFY(qAbs(m_form->geometry().center().y() - screen.center().y()) <= 1);
+        const QRect frame = m_form->frameGeometry();
+        // Placed before the frame was drawn: off centre by at most its border.
+        const int border = frame.width() - m_form->width() + 1;
+        QVERIFY(frame.top() >= screen.top() && frame.left() >= screen.left());
+        QVERIFY(qAbs(frame.center().x() - screen.center().x()) <= border);
+        QVERIFY(qAbs(frame.center().y() - screen.center().y()) <= border);
     }
 
     void closingEndsTheProgram()
