@@ -4,6 +4,8 @@
 // is still there afterwards.
 #include "platform/qt/QtListControl.h"
 #include "shell/GuardedProcedure.h"
+#include "support/FifoWatchdog.h"
+#include "support/FileSizeLimit.h"
 #include "support/ModalBoxAnswerer.h"
 #include "support/WindowDriver.h"
 
@@ -15,8 +17,6 @@
 #include <QTimer>
 #include <QProcess>
 
-#include <csignal>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -58,33 +58,6 @@ void expectOneSaveReport(const QStringList& texts, const QString& path, int line
                            + "\n\nPlease email screenshot of this message to support@vantorel.example"),
              qPrintable(text));
 }
-
-/// Lowers the largest file this process may write, as a full disk would.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        // Past the limit write() fails with EFBIG instead of ending the process.
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        m_ok = ::getrlimit(RLIMIT_FSIZE, &m_saved) == 0;
-        rlimit lowered = m_saved;
-        lowered.rlim_cur = bytes;
-        m_ok = m_ok && ::setrlimit(RLIMIT_FSIZE, &lowered) == 0;
-    }
-    ~FileSizeLimit()
-    {
-        if (m_ok)
-            ::setrlimit(RLIMIT_FSIZE, &m_saved);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-    bool active() const { return m_ok; }
-
-private:
-    rlimit m_saved{};
-    bool m_ok = false;
-    void (*m_oldHandler)(int) = nullptr;
-};
 
 } // namespace
 
