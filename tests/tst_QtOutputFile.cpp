@@ -199,12 +199,21 @@ private slots:
         QCOMPARE(statusOf(other).st_nlink, nlink_t(2));
     }
 
+    void writesTheFileALinkNamesAndKeepsTheLink_data()
+    {
+        QTest::addColumn<bool>("fileExists");
+        QTest::newRow("a file") << true;
+        QTest::newRow("no file yet") << false;
+    }
+
     void writesTheFileALinkNamesAndKeepsTheLink()
     {
+        QFETCH(bool, fileExists);
         QVERIFY(QDir(m_dir->path()).mkdir("real"));
         const QString real = m_dir->filePath("real/list.txt");
         const QString link = m_dir->filePath("link.txt");
-        writeOld(real);
+        if (fileExists)
+            writeOld(real);
         QCOMPARE(::symlink("real/list.txt", qPrintable(link)), 0);
         QCOMPARE(save(link, "new"), QStringLiteral("<none>"));
         QVERIFY(S_ISLNK(statusOf(link).st_mode));
@@ -258,6 +267,44 @@ private slots:
         QCOMPARE(contentOf(path), QByteArray("new"));
         QCOMPARE(statusOf(path).st_ino, inode);
         QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{"list.txt"});
+    }
+
+    void anUnprivilegedSaveKeepsOwnerAndGroup_data()
+    {
+        QTest::addColumn<uint>("owner");
+        QTest::addColumn<uint>("group");
+        QTest::addColumn<bool>("renamedCopy");
+        QTest::newRow("the user's own file") << uint(kNobody) << uint(kNobody) << true;
+        QTest::newRow("another user's file") << 0u << 0u << false;
+        QTest::newRow("a group the user is not in") << uint(kNobody) << 0u << false;
+    }
+
+    void anUnprivilegedSaveKeepsOwnerAndGroup()
+    {
+        QFETCH(uint, owner);
+        QFETCH(uint, group);
+        QFETCH(bool, renamedCopy);
+        if (::geteuid() != 0)
+            QSKIP("needs root to give the file to another user");
+        QCOMPARE(::chmod(QFile::encodeName(m_dir->path()).constData(), 0777), 0);
+        const QString path = m_dir->filePath("list.txt");
+        writeOld(path);
+        const QByteArray native = QFile::encodeName(path);
+        QCOMPARE(::chown(native.constData(), owner, group), 0);
+        QCOMPARE(::chmod(native.constData(), 0666), 0);
+        const ino_t inode = statusOf(path).st_ino;
+        const QString failure = saveAsNobody(path, "new");
+        if (failure.isEmpty())
+            QSKIP("cannot become the unprivileged user 'nobody' in a child");
+        QCOMPARE(failure, QStringLiteral("<none>"));
+        QCOMPARE(contentOf(path), QByteArray("new"));
+        const struct stat after = statusOf(path);
+        QCOMPARE(after.st_uid, uid_t(owner));
+        QCOMPARE(after.st_gid, gid_t(group));
+        QCOMPARE(after.st_mode & 07777, mode_t(0666));
+        // Where nothing is lost the old file is replaced whole, not rewritten.
+        QCOMPARE(after.st_ino != inode, renamedCopy);
+        QCOMPARE(files(), QStringList{"list.txt"});
     }
 
     void writingInPlaceLosesNothingBeforeTheFirstWrite()
