@@ -128,6 +128,10 @@ void QtOutputFile::commit()
     emptyInPlace();
     if (!m_file->flush())
         fail(m_file->errorString());
+    // As QSaveFile does before its rename: "Done." means the rows are on disk,
+    // and some file systems only report a failed write here.
+    if (m_mode == Mode::InPlace && ::fsync(m_file->handle()) != 0)
+        fail(qt_error_string(errno));
     m_file->close();
     if (m_file->error() != QFileDevice::NoError)
         fail(m_file->errorString());
