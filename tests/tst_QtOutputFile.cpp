@@ -62,7 +62,7 @@ constexpr int kCannotDropPrivileges = 77;
 
 /// Runs save() as the unprivileged user `nobody` in a child process, since
 /// root may create files in any folder. Returns its description; an empty
-/// text when the child could not become that user.
+/// text when the child could not become that user or reach the file.
 QString saveAsNobody(const QString& path, const QByteArray& content)
 {
     int channel[2];
@@ -73,6 +73,9 @@ QString saveAsNobody(const QString& path, const QByteArray& content)
         ::close(channel[0]);
         if (::setresgid(kNobody, kNobody, kNobody) != 0 || ::setgroups(0, nullptr) != 0
             || ::setresuid(kNobody, kNobody, kNobody) != 0)
+            ::_exit(kCannotDropPrivileges);
+        // A temporary folder inside one of root's own is out of nobody's reach.
+        if (::access(QFile::encodeName(path).constData(), W_OK) != 0)
             ::_exit(kCannotDropPrivileges);
         const QByteArray result = save(path, content).toUtf8();
         const bool sent = ::write(channel[1], result.constData(), result.size()) == result.size();
@@ -262,7 +265,8 @@ private slots:
         const QString failure = root ? saveAsNobody(path, "new") : save(path, "new");
         ::chmod(QFile::encodeName(folder).constData(), 0755);
         if (failure.isEmpty())
-            QSKIP("runs as root and cannot become the unprivileged user 'nobody' in a child");
+            QSKIP("runs as root and cannot save as the unprivileged user 'nobody' in a child "
+                  "(no setuid here, or the temporary folder is out of its reach)");
         QCOMPARE(failure, QStringLiteral("<none>"));
         QCOMPARE(contentOf(path), QByteArray("new"));
         QCOMPARE(statusOf(path).st_ino, inode);
@@ -295,7 +299,8 @@ private slots:
         const ino_t inode = statusOf(path).st_ino;
         const QString failure = saveAsNobody(path, "new");
         if (failure.isEmpty())
-            QSKIP("cannot become the unprivileged user 'nobody' in a child");
+            QSKIP("cannot save as the unprivileged user 'nobody' in a child (no setuid here, or "
+                  "the temporary folder is out of its reach)");
         QCOMPARE(failure, QStringLiteral("<none>"));
         QCOMPARE(contentOf(path), QByteArray("new"));
         const struct stat after = statusOf(path);
