@@ -17,8 +17,9 @@ namespace vantorel {
 class GuardedProcedure;
 
 /// "Save Results As Text File": every row's text, one per line, CR LF after
-/// each, in the system's 8-bit encoding. The file is replaced only when every
-/// row has been written: a save that fails leaves the old file as it was.
+/// each, in the system's 8-bit encoding. Where the output file allows it, the
+/// file is replaced only when every row has been written: a save that fails
+/// leaves the old file as it was (see OutputFile).
 class SaveResultsCommand
 {
 public:

@@ -4,6 +4,8 @@
 // is still there afterwards.
 #include "platform/qt/QtListControl.h"
 #include "shell/GuardedProcedure.h"
+#include "support/FifoWatchdog.h"
+#include "support/FileSizeLimit.h"
 #include "support/ModalBoxAnswerer.h"
 #include "support/WindowDriver.h"
 
@@ -15,8 +17,6 @@
 #include <QTimer>
 #include <QProcess>
 
-#include <csignal>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -58,33 +58,6 @@ void expectOneSaveReport(const QStringList& texts, const QString& path, int line
                            + "\n\nPlease email screenshot of this message to support@vantorel.example"),
              qPrintable(text));
 }
-
-/// Lowers the largest file this process may write, as a full disk would.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        // Past the limit write() fails with EFBIG instead of ending the process.
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        m_ok = ::getrlimit(RLIMIT_FSIZE, &m_saved) == 0;
-        rlimit lowered = m_saved;
-        lowered.rlim_cur = bytes;
-        m_ok = m_ok && ::setrlimit(RLIMIT_FSIZE, &lowered) == 0;
-    }
-    ~FileSizeLimit()
-    {
-        if (m_ok)
-            ::setrlimit(RLIMIT_FSIZE, &m_saved);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-    bool active() const { return m_ok; }
-
-private:
-    rlimit m_saved{};
-    bool m_ok = false;
-    void (*m_oldHandler)(int) = nullptr;
-};
 
 } // namespace
 
@@ -158,9 +131,58 @@ private slots:
         const QStringList texts = answerer.texts();
         QCOMPARE(texts.value(0), "Are you sure you wish to overwrite " + target + " ?");
         expectOneSaveReport(texts.mid(1), target, 138);
+        // A write cut short names its cause rather than "Unknown error".
+        QVERIFY2(texts.last().startsWith(target + ": File too large\n"), qPrintable(texts.last()));
         QCOMPARE(contentOf(target), QByteArray("old\r\n"));
         // The unfinished copy is gone too.
         QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), QStringList{"results.txt"});
+    }
+
+    void aDiskThatFillsUpUnderAFileWithTwoNames()
+    {
+        // A second name rules out a renamed copy: the rows go into the file itself.
+        const QString target = path("results.txt");
+        QVERIFY(writeFile(target, "old\r\n"));
+        QCOMPARE(::link(qPrintable(target), qPrintable(path("other name.txt"))), 0);
+        ModalBoxAnswerer answerer;
+        WindowDriver w;
+        addRows(w, 20000);
+        answerer.fileChoices = {target};
+        answerer.yesNo = {true};
+        {
+            FileSizeLimit limit(64 * 1024);
+            QVERIFY(limit.active());
+            w.click("PushButton2");
+        }
+        const QStringList reports = answerer.texts().mid(1);
+        expectOneSaveReport(reports, target, 138);
+        QVERIFY2(reports.first().contains("now holds only part of the results"),
+                 qPrintable(reports.first()));
+        QCOMPARE(contentOf(path("other name.txt")), contentOf(target));
+    }
+
+    void aNamedPipe()
+    {
+        const QString fifo = path("pipe");
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0644), 0);
+        ModalBoxAnswerer answerer;
+        WindowDriver w;
+        addRows(w, 3);
+        answerer.fileChoices = {fifo};
+        answerer.yesNo = {true};
+        {
+            FifoWatchdog watchdog(fifo);
+            w.click("PushButton2");
+            QVERIFY2(!watchdog.fired(), "the save waited on the pipe");
+        }
+        const QStringList texts = answerer.texts();
+        QCOMPARE(texts.value(0), "Are you sure you wish to overwrite " + fifo + " ?");
+        expectOneSaveReport(texts.mid(1), fifo, 132);
+        QVERIFY(texts.last().startsWith(fifo + ": This is a named pipe (FIFO), not a file\n"));
+        struct stat after;
+        QCOMPARE(::stat(QFile::encodeName(fifo).constData(), &after), 0);
+        QVERIFY(S_ISFIFO(after.st_mode));
+        QCOMPARE(w.results().size(), 3);
     }
 
     /// Closing the window ends the program on the spot, inside the save's own

@@ -15,6 +15,7 @@
 #include <QTest>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace vantorel;
 using namespace std::chrono_literals;
@@ -207,6 +208,21 @@ private slots:
             QCOMPARE(m_pointer.history, QList<qint16>{});
         }
         QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList{"old.txt"});
+    }
+
+    void overwriteAFileWithTwoNames()
+    {
+        const QString path = file("old.txt");
+        writeFile(path, "old content that is longer than the new\r\n");
+        QVERIFY(::link(qPrintable(path), qPrintable(file("other.txt"))) == 0);
+        m_list.setRows({QStringLiteral("new")});
+        m_dialog.answers = {path};
+        m_boxes.yesNoAnswers = {true};
+        command().PushButton2_Click();
+        QCOMPARE(contentOf(path), QByteArray("new\r\n"));
+        QCOMPARE(contentOf(file("other.txt")), QByteArray("new\r\n"));
+        QCOMPARE(m_boxes.informations(), QStringList{"Done."});
+        QVERIFY(m_boxes.failureReports().isEmpty());
     }
 
     void pumpsBeforeEachRowWithoutSlicing()

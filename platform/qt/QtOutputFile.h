@@ -8,10 +8,16 @@
 
 namespace vantorel {
 
-/// An output file on QSaveFile: written to a temporary file beside the target
-/// and renamed over it on commit. A target that is a device rather than a
-/// regular file (a terminal, /dev/full, a pipe) is written directly, since
-/// renaming over it would replace the device itself.
+struct OutputTarget;
+
+/// An output file that keeps the file it replaces. Where a renamed new copy
+/// keeps everything about the old file (one name, the user's own, in a
+/// folder the user may write in), the rows go to a QSaveFile that takes the
+/// old file's place on commit, with its mode and owner. Otherwise they are
+/// written into the existing file itself, as a plain truncate-and-write would:
+/// a failure then leaves it incomplete, and the report says so. A character
+/// device is written directly; a named pipe or a socket is refused without
+/// being opened.
 class QtOutputFile : public OutputFile
 {
 public:
@@ -23,11 +29,19 @@ public:
     void commit() override;
 
 private:
+    enum class Mode { Replace, InPlace, Device };
+
+    /// False when the new copy could not be given the old file's owner.
+    bool openReplacement(const OutputTarget& target);
+    void openDirect(const OutputTarget& target);
+    void emptyInPlace();
     [[noreturn]] void fail(const QString& reason) const;
 
     QString m_path;
     std::unique_ptr<QFileDevice> m_file;
-    bool m_atomic = true;
+    Mode m_mode = Mode::Replace;
+    /// In place: the old content is gone, so a failure leaves the file incomplete.
+    bool m_emptied = false;
 };
 
 } // namespace vantorel

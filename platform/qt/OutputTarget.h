@@ -1,0 +1,42 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QString>
+
+#include <sys/types.h>
+
+namespace vantorel {
+
+/// What stands at the path a save writes to, learned without opening it:
+/// opening a named pipe for writing waits for a reader, and the window's
+/// thread must never wait on that.
+struct OutputTarget
+{
+    enum class Kind {
+        Absent, ///< nothing there, or nothing that can be looked at
+        File,   ///< a regular file
+        Device, ///< a character device such as a terminal or /dev/null
+        Folder,
+        Other, ///< a named pipe, a socket or a block device: never written
+    };
+
+    /// Looks at `path`, following symbolic links to the file they name.
+    static OutputTarget inspect(const QString& path);
+    /// Why a file of this type is not written, for the failure report.
+    static QString describe(mode_t mode);
+
+    Kind kind = Kind::Absent;
+    /// `path` with its symbolic links resolved: the file that is written, so
+    /// that a link stays a link.
+    QString path;
+    /// For Other: what it is, for the failure report.
+    QString description;
+    /// For File: a renamed new copy can take its place without losing
+    /// another name of it (a hard link), its owner or the folder's say.
+    bool replaceable = false;
+    mode_t mode = 0;
+    uid_t owner = 0;
+    gid_t group = 0;
+};
+
+} // namespace vantorel
