@@ -2,6 +2,8 @@
 // The settings file as users and disks leave it: damaged, replaced by a
 // folder, holding values no box state has, or a phrase of a megabyte. The
 // window always starts, says what it could not use, and keeps the rest.
+#include "platform/qt/QtSettingsBackend.h"
+#include "support/FifoUnblocker.h"
 #include "support/FolderTreeFixture.h"
 #include "support/ModalBoxAnswerer.h"
 #include "support/WindowDriver.h"
@@ -15,6 +17,8 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/stat.h>
 
 using namespace vantorel;
 using namespace vantorel::test;
@@ -52,6 +56,7 @@ private slots:
         QFile::remove(settingsFile());
         QFile::remove(settingsFile() + ".damaged");
         QDir(settingsFile()).removeRecursively();
+        QFile::remove(settingsFile()); // a FIFO left by a test that failed
     }
 
     void cleanup() { QVERIFY(!QApplication::activeModalWidget()); }
@@ -129,6 +134,63 @@ private slots:
         QCOMPARE(w.phrase(), QStringLiteral("alpha"));
         QVERIFY(QFileInfo(folder).isDir());
         QVERIFY(QFileInfo(folder + "/inside").isDir());
+    }
+
+    void anotherSectionIsNeitherReadNorDamaged()
+    {
+        const QByteArray theirs = "[Other%20Program]\nCheck4=0\nText1=theirs\n";
+        QVERIFY(writeRaw(theirs));
+        ModalBoxAnswerer answerer;
+        {
+            WindowDriver w;
+            QCOMPARE(answerer.texts(), QStringList());
+            QCOMPARE(w.child<QCheckBox>("Check4")->checkState(), Qt::Checked);
+            QCOMPARE(w.phrase(), QString());
+            w.typePhrase("mine");
+        }
+        QVERIFY(!QFile::exists(settingsFile() + ".damaged"));
+        QVERIFY(contentOf(settingsFile()).startsWith(theirs));
+        QCOMPARE(storedValue("Text1"), QStringLiteral("mine"));
+    }
+
+    void aFifoInPlaceOfTheFile()
+    {
+        const QString fifo = settingsFile();
+        QVERIFY(QDir().mkpath(QFileInfo(fifo).path()));
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        ModalBoxAnswerer answerer;
+        FifoUnblocker unblocker(fifo, std::chrono::seconds(5));
+        WindowDriver w;
+        QVERIFY2(!unblocker.fired(), "start-up blocked on the FIFO");
+        const QString reason = QStringLiteral("The settings file %1 is not a regular file.").arg(fifo);
+        QCOMPARE(answerer.texts(),
+                 (QStringList{shownReport(reason, "Form_Load", 136), shownReport(reason, "Form_Load", 138)}));
+        // Reported once: typing and clicking go on quietly, and the FIFO stays.
+        w.typePhrase("alpha");
+        QTest::mouseClick(w.child<QCheckBox>("Check4"), Qt::LeftButton);
+        QCOMPARE(answerer.texts().size(), 2);
+        QVERIFY(!unblocker.fired());
+        struct stat status {};
+        QCOMPARE(::lstat(QFile::encodeName(fifo).constData(), &status), 0);
+        QVERIFY(S_ISFIFO(status.st_mode));
+    }
+
+    void aFileTooLargeIsReportedThenKeptAside()
+    {
+        QVERIFY(writeRaw("[Vantorel%20Software]\nText1=not read\n"));
+        QVERIFY(QFile::resize(settingsFile(), QtSettingsBackend::kMaxFileBytes + 1));
+        ModalBoxAnswerer answerer;
+        {
+            WindowDriver w;
+            const QString reason
+                = QStringLiteral("The settings file %1 is damaged: it is larger than 4 MB.").arg(settingsFile());
+            QCOMPARE(answerer.texts(),
+                     (QStringList{shownReport(reason, "Form_Load", 136), shownReport(reason, "Form_Load", 138)}));
+            w.typePhrase("beta");
+            QCOMPARE(answerer.texts().size(), 2);
+        }
+        QCOMPARE(storedValue("Text1"), QStringLiteral("beta"));
+        QCOMPARE(QFileInfo(settingsFile() + ".damaged").size(), QtSettingsBackend::kMaxFileBytes + 1);
     }
 
     void aPastedMegabytePhraseIsStoredAndRestored()

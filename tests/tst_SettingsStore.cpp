@@ -2,11 +2,14 @@
 #include "platform/Failure.h"
 #include "platform/qt/QtSettingsBackend.h"
 #include "shell/SettingsStore.h"
+#include "support/FifoUnblocker.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/stat.h>
 
 using namespace vantorel;
 
@@ -20,11 +23,16 @@ class TestSettingsStore : public QObject
 
     QTemporaryDir m_dir;
     QString file() const { return m_dir.path() + "/Ostlebry.conf"; }
-    void writeRaw(const QByteArray& bytes)
+    void writeRaw(const QByteArray& bytes, const QString& path = QString())
     {
-        QFile out(file());
+        QFile out(path.isEmpty() ? file() : path);
         QVERIFY(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
         out.write(bytes);
+    }
+    QByteArray readRaw(const QString& path) const
+    {
+        QFile in(path);
+        return in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray("(unreadable)");
     }
 
 private slots:
@@ -32,6 +40,7 @@ private slots:
     {
         QFile::remove(file());
         QFile::remove(file() + ".damaged");
+        QFile::remove(file() + ".damaged.1");
         QDir(file()).removeRecursively();
     }
 
@@ -82,6 +91,128 @@ private slots:
             return;
         QVERIFY(copy.open(QIODevice::ReadOnly));
         QCOMPARE(copy.readAll(), content);
+    }
+
+    void otherSectionsAreNotOursAndAreKept()
+    {
+        const QByteArray others = "[General]\nText1=root\n\n[Other%20Program]\nText1=theirs\n"
+                                  "LastFolder=/theirs\n; their comment\n";
+        const QByteArray after = "[Zeta]\nz=\"1, 2\"\n";
+        writeRaw(others + "[Vantorel%20Software]\nCheck4=0\n\n" + after);
+        QtSettingsBackend backend(m_dir.path());
+        SettingsStore store(backend);
+        QCOMPARE(store.GetSetting(SettingsStore::kText1, "default"), QStringLiteral("default"));
+        QCOMPARE(store.GetSetting(SettingsStore::kLastFolder, "none"), QStringLiteral("none"));
+        QCOMPARE(store.GetSetting(SettingsStore::kCheck4, "1"), QStringLiteral("0"));
+        store.SaveSetting(SettingsStore::kText1, "mine");
+        // A healthy file: no copy, and the other sections stand as they stood, byte for byte.
+        QVERIFY(!QFile::exists(file() + ".damaged"));
+        QCOMPARE(readRaw(file()), others + "[Vantorel%20Software]\nCheck4=0\nText1=mine\n" + after);
+    }
+
+    void ourSectionIsAddedAfterTheOthers()
+    {
+        writeRaw("[Other%20Program]\nCheck4=2\nText1=theirs");
+        QtSettingsBackend backend(m_dir.path());
+        SettingsStore store(backend);
+        QCOMPARE(store.GetSetting(SettingsStore::kCheck4, "1"), QStringLiteral("1"));
+        store.SaveSetting(SettingsStore::kCheck4, "0");
+        QVERIFY(!QFile::exists(file() + ".damaged"));
+        QCOMPARE(readRaw(file()),
+                 QByteArray("[Other%20Program]\nCheck4=2\nText1=theirs\n[Vantorel%20Software]\nCheck4=0\n"));
+    }
+
+    void aDamagedFileIsRecoveredBySection()
+    {
+        const QByteArray theirs = "[Other%20Program]\nText1=theirs\n\x01their garbage\nLastFolder=/theirs\n";
+        const QByteArray content = theirs + "[Vantorel%20Software]\nCheck4=0\n\x02our garbage\n[[[\nText1=ours\n";
+        writeRaw(content);
+        QtSettingsBackend backend(m_dir.path());
+        SettingsStore store(backend);
+        QCOMPARE(store.GetSetting(SettingsStore::kText1, "x"), QStringLiteral("ours"));
+        QCOMPARE(store.GetSetting(SettingsStore::kLastFolder, "none"), QStringLiteral("none"));
+        store.SaveSetting(SettingsStore::kCheck4, "1");
+        QCOMPARE(readRaw(file() + ".damaged"), content);
+        QCOMPARE(readRaw(file()), theirs + "[Vantorel%20Software]\nCheck4=1\nText1=ours\n");
+    }
+
+    void anEarlierDamagedCopyIsNotOverwritten()
+    {
+        writeRaw("earlier", file() + ".damaged");
+        const QByteArray content = "[Vantorel%20Software]\nText1=hello\n\x01\n";
+        writeRaw(content);
+        QtSettingsBackend backend(m_dir.path());
+        SettingsStore(backend).SaveSetting(SettingsStore::kCheck4, "0");
+        QCOMPARE(readRaw(file() + ".damaged"), QByteArray("earlier"));
+        QCOMPARE(readRaw(file() + ".damaged.1"), content);
+    }
+
+    void aFifoIsNeitherReadNorReplaced()
+    {
+        QCOMPARE(::mkfifo(QFile::encodeName(file()).constData(), 0600), 0);
+        QtSettingsBackend backend(m_dir.path());
+        SettingsStore store(backend);
+        {
+            test::FifoUnblocker unblocker(file(), std::chrono::seconds(5));
+            QVERIFY_THROWS_EXCEPTION(Failure, store.GetSetting(SettingsStore::kText1, QString()));
+            QVERIFY_THROWS_EXCEPTION(Failure, store.SaveSetting(SettingsStore::kText1, "x"));
+            QVERIFY2(!unblocker.fired(), "reading the settings blocked on the FIFO");
+        }
+        struct stat status {};
+        QCOMPARE(::lstat(QFile::encodeName(file()).constData(), &status), 0);
+        QVERIFY(S_ISFIFO(status.st_mode));
+        QVERIFY(!QFile::exists(file() + ".damaged"));
+    }
+
+    void aLinkToADeviceIsNeitherReadNorWrittenThrough()
+    {
+        QVERIFY(QFile::link("/dev/null", file()));
+        QtSettingsBackend backend(m_dir.path());
+        SettingsStore store(backend);
+        try {
+            store.GetSetting(SettingsStore::kText1, QString());
+            QFAIL("a device must not be read as settings");
+        } catch (const Failure& failure) {
+            QCOMPARE(failure.description(),
+                     QStringLiteral("The settings file %1 is not a regular file.").arg(file()));
+        }
+        QVERIFY_THROWS_EXCEPTION(Failure, store.SaveSetting(SettingsStore::kText1, "x"));
+        QCOMPARE(QFileInfo(file()).symLinkTarget(), QStringLiteral("/dev/null"));
+        QVERIFY(!QFile::exists(file() + ".damaged"));
+    }
+
+    void aFileTooLargeIsNotReadAndIsKeptAsideWhole()
+    {
+        {
+            QFile big(file());
+            QVERIFY(big.open(QIODevice::WriteOnly));
+            big.write("[Vantorel%20Software]\nText1=lost\n");
+            QVERIFY(big.resize(QtSettingsBackend::kMaxFileBytes + 1));
+        }
+        QtSettingsBackend backend(m_dir.path());
+        SettingsStore store(backend);
+        try {
+            store.GetSetting(SettingsStore::kText1, QString());
+            QFAIL("a file over the limit must not be read");
+        } catch (const Failure& failure) {
+            QCOMPARE(failure.description(),
+                     QStringLiteral("The settings file %1 is damaged: it is larger than 4 MB.").arg(file()));
+        }
+        store.SaveSetting(SettingsStore::kCheck4, "0");
+        QCOMPARE(readRaw(file()), QByteArray("[Vantorel%20Software]\nCheck4=0\n"));
+        const QByteArray aside = readRaw(file() + ".damaged");
+        QCOMPARE(aside.size(), QtSettingsBackend::kMaxFileBytes + 1);
+        QVERIFY(aside.startsWith("[Vantorel%20Software]\nText1=lost\n"));
+    }
+
+    void aValueThatWouldPassTheLimitIsNotWritten()
+    {
+        QtSettingsBackend backend(m_dir.path());
+        SettingsStore store(backend);
+        store.SaveSetting(SettingsStore::kText1, "kept");
+        const QString tooLong(QtSettingsBackend::kMaxFileBytes, QLatin1Char('a'));
+        QVERIFY_THROWS_EXCEPTION(Failure, store.SaveSetting(SettingsStore::kText1, tooLong));
+        QCOMPARE(store.GetSetting(SettingsStore::kText1, QString()), QStringLiteral("kept"));
     }
 
     void aFolderInPlaceOfTheFileFailsClearly()

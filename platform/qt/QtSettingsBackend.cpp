@@ -2,74 +2,142 @@
 #include "platform/qt/QtSettingsBackend.h"
 
 #include "platform/Failure.h"
+#include "platform/qt/BoundedFileRead.h"
+#include "platform/qt/IniSections.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryFile>
+
+#include <algorithm>
 
 namespace vantorel {
 
 namespace {
 
-QString describe(QSettings::Status status, const QString& file)
+using Outcome = BoundedFileRead::Outcome;
+
+QString cannotReadOrWrite(const QString& file)
+{
+    return QStringLiteral("The settings file %1 cannot be read or written.")
+        .arg(QDir::toNativeSeparators(file));
+}
+
+/// The file's text; empty when there is none. Throws when it cannot or must not be read.
+QByteArray textOf(const BoundedFileRead& read, const QString& file)
 {
     const QString where = QDir::toNativeSeparators(file);
-    if (status == QSettings::AccessError)
-        return QStringLiteral("The settings file %1 cannot be read or written.").arg(where);
-    return QStringLiteral("The settings file %1 is damaged.").arg(where);
-}
-
-/// The "key=value" lines of the file, undecoded, by key.
-QMap<QString, QByteArray> rawKeyLines(const QString& file)
-{
-    QMap<QString, QByteArray> lines;
-    QFile in(file);
-    if (!in.open(QIODevice::ReadOnly))
-        return lines;
-    for (const QByteArray& rawLine : in.readAll().split('\n')) {
-        const QByteArray line = rawLine.trimmed();
-        const qsizetype equals = line.indexOf('=');
-        if (equals <= 0 || line.startsWith('[') || line.startsWith(';'))
-            continue;
-        lines.insert(QString::fromLatin1(line.left(equals).trimmed()), line);
+    switch (read.outcome) {
+    case Outcome::Read:
+        return read.bytes;
+    case Outcome::Absent:
+        return {};
+    case Outcome::NotRegular:
+        throw Failure(QStringLiteral("The settings file %1 is not a regular file.").arg(where));
+    case Outcome::TooLarge:
+        throw Failure(QStringLiteral("The settings file %1 is damaged: it is larger than %2 MB.")
+                          .arg(where)
+                          .arg(QtSettingsBackend::kMaxFileBytes / (1024 * 1024)));
+    case Outcome::Folder:
+    case Outcome::Unreadable:
+        break;
     }
-    return lines;
+    throw Failure(cannotReadOrWrite(file));
 }
 
-/// Values of a damaged file, recovered line by line: QSettings gives up on
-/// what follows the damage (or files it under a group made of garbage), and
-/// would drop those keys when it rewrites the file. Each line is decoded by
-/// QSettings itself, alone.
-QSettings::SettingsMap recoverValues(const QMap<QString, QByteArray>& lines)
+struct SectionValues
 {
     QSettings::SettingsMap values;
-    QTemporaryFile scratch;
-    if (!scratch.open())
-        return values;
-    for (const QByteArray& line : lines) {
-        scratch.resize(0);
-        scratch.seek(0);
-        scratch.write("[g]\n" + line + '\n');
-        scratch.flush();
-        QSettings decoder(scratch.fileName(), QSettings::IniFormat);
-        decoder.beginGroup(QStringLiteral("g"));
-        for (const QString& key : decoder.allKeys())
-            values.insert(key, decoder.value(key));
+    bool damaged = false;
+};
+
+/// Decodes the section's value lines with QSettings, each line in a group of
+/// its own: a damaged line then spoils only itself, where QSettings alone gives
+/// up on what follows it. One pass, however many lines.
+SectionValues decode(const QList<QByteArray>& keyLines)
+{
+    SectionValues result;
+    if (keyLines.isEmpty())
+        return result;
+    QByteArray scratchText;
+    for (qsizetype i = 0; i < keyLines.size(); ++i) {
+        // A line that ends in a lone backslash would run on into the next group.
+        const QByteArray& line = keyLines[i];
+        qsizetype slashes = 0;
+        while (slashes < line.size() && line[line.size() - 1 - slashes] == '\\')
+            ++slashes;
+        if (slashes % 2) {
+            result.damaged = true;
+            continue;
+        }
+        scratchText += '[' + QByteArray::number(i) + "]\n" + line + '\n';
     }
-    return values;
+    QTemporaryFile scratch;
+    if (!scratch.open() || scratch.write(scratchText) != scratchText.size() || !scratch.flush())
+        throw Failure(QStringLiteral("The settings cannot be decoded: %1").arg(scratch.errorString()));
+    QSettings decoder(scratch.fileName(), QSettings::IniFormat);
+    QList<int> keysPerLine(keyLines.size(), 0);
+    QList<std::pair<int, QString>> found;
+    for (const QString& path : decoder.allKeys()) {
+        const qsizetype slash = path.indexOf(QLatin1Char('/'));
+        bool ok = false;
+        const int line = path.left(slash).toInt(&ok);
+        if (slash < 0 || !ok || line < 0 || line >= keyLines.size()) {
+            result.damaged = true;
+            continue;
+        }
+        ++keysPerLine[line];
+        found.append({line, path});
+    }
+    // In file order, so that of two lines with the same key the later one counts.
+    std::sort(found.begin(), found.end());
+    for (const auto& [line, path] : found) {
+        if (keysPerLine[line] == 1)
+            result.values.insert(path.mid(path.indexOf(QLatin1Char('/')) + 1), decoder.value(path));
+    }
+    result.damaged |= decoder.status() != QSettings::NoError
+        || std::count(keysPerLine.begin(), keysPerLine.end(), 1) != keyLines.size();
+    return result;
 }
 
-/// Keys written in the file that QSettings does not see in the section: the
-/// file is damaged (it holds nothing but this program's section).
-QMap<QString, QByteArray> strayLines(QSettings& settings, const QString& file)
+/// The section as QSettings writes it: its header and one line per value.
+QByteArray encode(const QString& section, const QSettings::SettingsMap& values)
 {
-    QMap<QString, QByteArray> lines = rawKeyLines(file);
-    for (const QString& key : settings.childKeys())
-        lines.remove(key);
-    return lines;
+    QTemporaryFile scratch;
+    if (!scratch.open())
+        throw Failure(QStringLiteral("The settings cannot be encoded: %1").arg(scratch.errorString()));
+    {
+        QSettings encoder(scratch.fileName(), QSettings::IniFormat);
+        encoder.beginGroup(section);
+        for (auto it = values.constBegin(); it != values.constEnd(); ++it)
+            encoder.setValue(it.key(), it.value());
+        encoder.endGroup();
+        encoder.sync();
+    }
+    QFile written(scratch.fileName());
+    if (!written.open(QIODevice::ReadOnly))
+        throw Failure(QStringLiteral("The settings cannot be encoded: %1").arg(written.errorString()));
+    return written.readAll();
+}
+
+/// Puts the damaged file aside under a name not taken yet, so that no earlier
+/// copy is lost. `move`: renamed, for a file too large to copy cheaply.
+void keepAside(const QString& file, bool move)
+{
+    for (int n = 0; n < 100; ++n) {
+        const QString aside = file + QStringLiteral(".damaged") + (n ? QStringLiteral(".%1").arg(n) : QString());
+        if (QFileInfo::exists(aside) || QFileInfo(aside).isSymLink())
+            continue;
+        if (move ? QFile::rename(file, aside) : QFile::copy(file, aside))
+            return;
+        break;
+    }
+    throw Failure(QStringLiteral("The damaged settings file %1 cannot be kept aside.")
+                      .arg(QDir::toNativeSeparators(file)));
 }
 
 } // namespace
@@ -90,18 +158,10 @@ std::optional<QString> QtSettingsBackend::read(const QString& application, const
                                                const QString& key)
 {
     const QString file = filePath(application);
-    if (QFileInfo(file).isDir())
-        throw Failure(describe(QSettings::AccessError, file));
-    QSettings settings(file, QSettings::IniFormat);
-    settings.beginGroup(section);
-    if (settings.contains(key))
-        return settings.value(key).toString();
-    if (settings.status() == QSettings::AccessError)
-        throw Failure(describe(QSettings::AccessError, file));
-    // Absent, or lost to damage: what can still be read line by line is better than nothing.
-    const QSettings::SettingsMap recovered = recoverValues(strayLines(settings, file));
-    const auto it = recovered.constFind(key);
-    if (it == recovered.constEnd())
+    const IniSections sections(textOf(readBoundedFile(file, kMaxFileBytes), file), section);
+    const SectionValues ours = decode(sections.keyLines());
+    const auto it = ours.values.constFind(key);
+    if (it == ours.values.constEnd())
         return std::nullopt;
     return it->toString();
 }
@@ -111,26 +171,23 @@ void QtSettingsBackend::write(const QString& application, const QString& section
 {
     const QString file = filePath(application);
     QDir().mkpath(m_configFolder);
-    if (QFileInfo(file).isDir())
-        throw Failure(describe(QSettings::AccessError, file));
-    QSettings settings(file, QSettings::IniFormat);
-    settings.beginGroup(section);
-    const QMap<QString, QByteArray> stray = strayLines(settings, file);
-    if (!stray.isEmpty() || settings.status() == QSettings::FormatError) {
-        // The write below rewrites the damaged file: keep a copy of it, and
-        // carry every value that can still be read into the new file.
-        const QString copy = file + QStringLiteral(".damaged");
-        QFile::remove(copy);
-        QFile::copy(file, copy);
-        const QSettings::SettingsMap recovered = recoverValues(stray);
-        for (auto it = recovered.constBegin(); it != recovered.constEnd(); ++it)
-            settings.setValue(it.key(), it.value());
-    }
-    settings.setValue(key, value);
-    settings.endGroup();
-    settings.sync();
-    if (settings.status() == QSettings::AccessError)
-        throw Failure(describe(QSettings::AccessError, file));
+    const BoundedFileRead current = readBoundedFile(file, kMaxFileBytes);
+    // A file too large to read is kept whole by a rename, which costs nothing
+    // however large it is; this program's values in it are not looked for.
+    const bool tooLarge = current.outcome == Outcome::TooLarge;
+    const IniSections sections(tooLarge ? QByteArray() : textOf(current, file), section);
+    SectionValues ours = decode(sections.keyLines());
+    ours.values.insert(key, value);
+    const QByteArray text = sections.replaced(encode(section, ours.values));
+    if (text.size() > kMaxFileBytes)
+        throw Failure(QStringLiteral("The settings file %1 would be larger than %2 MB.")
+                          .arg(QDir::toNativeSeparators(file))
+                          .arg(kMaxFileBytes / (1024 * 1024)));
+    if (tooLarge || sections.damaged() || ours.damaged)
+        keepAside(file, tooLarge);
+    QSaveFile out(file);
+    if (!out.open(QIODevice::WriteOnly) || out.write(text) != text.size() || !out.commit())
+        throw Failure(cannotReadOrWrite(file));
 }
 
 } // namespace vantorel

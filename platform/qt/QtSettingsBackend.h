@@ -5,12 +5,18 @@
 
 namespace vantorel {
 
-/// The per-user settings store on QSettings: one file per application key in
-/// the user's configuration folder, one group per section. Every write is
-/// synced at once, because the program can end at any moment.
+/// The per-user settings store: one INI file per application key in the
+/// user's configuration folder, one section per section, in the format of
+/// QSettings. Only the section written is rewritten; the others stay as they
+/// stand. Every write is on disk at once, because the program can end at any
+/// moment.
 class QtSettingsBackend : public SettingsBackend
 {
 public:
+    /// Larger files are not read: settings are a few values, and every
+    /// keystroke rewrites the file.
+    static constexpr qint64 kMaxFileBytes = 4 * 1024 * 1024;
+
     /// `configFolder` empty: the user's configuration folder.
     explicit QtSettingsBackend(QString configFolder = QString());
 
