@@ -3,8 +3,11 @@
 // event pump after each, as a search does, and reports what a pump costs as
 // the list grows and what a row costs in memory.
 //   bench_list [rows] [full|name]
+//   bench_list deep [levels] [full|name]
 // "name" appends each row as the folder's name with its full path kept
-// beside it, as the search does when results show names only.
+// beside it, as the search does when results show names only. "deep" holds
+// one row for each of `levels` nested folders with 255-byte names, each
+// inside the one before, and reports what the store holds for them.
 #include "platform/qt/ListModel.h"
 #include "platform/qt/ListView.h"
 #include "platform/qt/QtEventPump.h"
@@ -64,6 +67,30 @@ double storeBytesPerRow(int rows, bool nameOnly)
     return (double(store.usedBytes()) + 12.0 * rows) / rows;
 }
 
+/// Rows for `levels` folders nested one in the other, every one a match.
+int deepTree(int levels, bool nameOnly)
+{
+    const long rssBefore = statusKilobytes("VmRSS");
+    RowTextStore store;
+    QString parent = QStringLiteral("/home/user/deep");
+    std::size_t shown = 0;
+    for (int level = 0; level < levels; ++level) {
+        QString name = QStringLiteral("%1-").arg(level, 5, 10, QLatin1Char('0'));
+        name += QString(255 - name.size(), QLatin1Char('n'));
+        const QString full = parent + QLatin1Char('/') + name;
+        store.append(nameOnly ? name : full, full);
+        shown += std::size_t(nameOnly ? name.size() : full.size());
+        parent = full;
+    }
+    const long rssAfter = statusKilobytes("VmRSS");
+    std::printf("deep tree: %d levels of 255-byte names, %s\n", levels,
+        nameOnly ? "names shown" : "full paths shown");
+    std::printf("shown text %.1f MB; store holds %.1f MB (arena %.1f MB); resident grew %.1f MB\n",
+        shown / 1e6, (double(store.usedBytes()) + 12.0 * levels) / 1e6, store.arenaBytes() / 1e6,
+        (rssAfter - rssBefore) * 1024.0 / 1e6);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -72,6 +99,9 @@ int main(int argc, char* argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     std::setvbuf(stdout, nullptr, _IONBF, 0);
+
+    if (argc > 1 && qstrcmp(argv[1], "deep") == 0)
+        return deepTree(argc > 2 ? std::atoi(argv[2]) : 5'000, !(argc > 3 && qstrcmp(argv[3], "full") == 0));
 
     const int kRows = argc > 1 ? std::atoi(argv[1]) : 1'000'000;
     const bool nameOnly = argc > 2 && qstrcmp(argv[2], "name") == 0;
