@@ -4,8 +4,8 @@
 // the list grows and what a row costs in memory.
 //   bench_list [rows] [full|name]
 //   bench_list deep [levels] [full|name]
-// "name" appends each row as the folder's name with its full path kept
-// beside it, as the search does when results show names only. "deep" holds
+// Rows are appended as the search appends them: a folder's path as the file
+// system names it, shown in full or ("name") by the folder's name alone. "deep" holds
 // one row for each of `levels` nested folders with 255-byte names, each
 // inside the one before, and reports what the store holds for them.
 #include "platform/qt/ListModel.h"
@@ -39,30 +39,34 @@ long statusKilobytes(const char* field)
     return -1;
 }
 
-// About 60 characters, each one different.
-QString path(int i)
+// About 60 characters, each one different, and a folder of its own
+// ("archive-...") for every row: as little for rows to share as a tree gives.
+QByteArray path(int i)
 {
     return QStringLiteral("/home/user/Documents/Projects/archive-%1/reports/q%2/final")
         .arg(i, 7, 10, QLatin1Char('0'))
-        .arg(i % 4 + 1);
+        .arg(i % 4 + 1)
+        .toUtf8();
 }
 
-QString nameOf(const QString& path)
+std::size_t nameLength(const QByteArray& path)
 {
-    return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+    return std::size_t(path.size() - path.lastIndexOf('/') - 1);
+}
+
+std::string_view bytesOf(const QByteArray& bytes)
+{
+    return std::string_view(bytes.constData(), std::size_t(bytes.size()));
 }
 
 /// What the compact store holds for the rows, per row: the record and the
-/// characters with any path header, chunk ends not counted.
+/// folders' entries, chunk ends not counted.
 double storeBytesPerRow(int rows, bool nameOnly)
 {
     RowTextStore store;
     for (int i = 0; i < rows; ++i) {
-        const QString full = path(i);
-        if (nameOnly)
-            store.append(nameOf(full), full);
-        else
-            store.append(full, full);
+        const QByteArray full = path(i);
+        store.appendFolder(bytesOf(full), nameLength(full), !nameOnly);
     }
     return (double(store.usedBytes()) + 12.0 * rows) / rows;
 }
@@ -72,15 +76,14 @@ int deepTree(int levels, bool nameOnly)
 {
     const long rssBefore = statusKilobytes("VmRSS");
     RowTextStore store;
-    QString parent = QStringLiteral("/home/user/deep");
+    QByteArray full = "/home/user/deep";
     std::size_t shown = 0;
     for (int level = 0; level < levels; ++level) {
-        QString name = QStringLiteral("%1-").arg(level, 5, 10, QLatin1Char('0'));
-        name += QString(255 - name.size(), QLatin1Char('n'));
-        const QString full = parent + QLatin1Char('/') + name;
-        store.append(nameOnly ? name : full, full);
+        QByteArray name = QByteArray::number(level).rightJustified(5, '0') + '-';
+        name += QByteArray(255 - name.size(), 'n');
+        full += '/' + name;
+        store.appendFolder(bytesOf(full), std::size_t(name.size()), !nameOnly);
         shown += std::size_t(nameOnly ? name.size() : full.size());
-        parent = full;
     }
     const long rssAfter = statusKilobytes("VmRSS");
     std::printf("deep tree: %d levels of 255-byte names, %s\n", levels,
@@ -105,7 +108,7 @@ int main(int argc, char* argv[])
 
     const int kRows = argc > 1 ? std::atoi(argv[1]) : 1'000'000;
     const bool nameOnly = argc > 2 && qstrcmp(argv[2], "name") == 0;
-    std::printf("mode: %s\n", nameOnly ? "name shown, full path kept" : "full path shown");
+    std::printf("mode: %s\n", nameOnly ? "name shown" : "full path shown");
     constexpr int kBatch = 5'000;
     const int marks[] = { 100'000, 500'000, 1'000'000 };
 
@@ -126,15 +129,10 @@ int main(int argc, char* argv[])
     for (int row = 0; row < kRows;) {
         timer.start();
         for (int end = row + kBatch; row < end; ++row) {
-            const QString full = path(row);
-            if (nameOnly) {
-                const QString name = nameOf(full);
-                characters += std::size_t(name.size());
-                model.append(name, full);
-            } else {
-                characters += std::size_t(full.size());
-                model.append(full, full);
-            }
+            const QByteArray full = path(row);
+            const std::size_t name = nameLength(full);
+            characters += nameOnly ? name : std::size_t(full.size());
+            model.appendFolder(bytesOf(full), name, !nameOnly);
         }
         appendMs += timer.nsecsElapsed() / 1e6;
         timer.start();
@@ -163,7 +161,7 @@ int main(int argc, char* argv[])
                 "VmRSS %ld -> %ld kB)\n",
         (peak - rssBefore) * 1024.0 / kRows, (rssAfter - rssBefore) * 1024.0 / kRows, peak,
         rssBefore, rssAfter);
-    std::printf("store: %.1f bytes a row held (record, characters and path header)\n",
+    std::printf("store: %.1f bytes a row held (record and folder entries)\n",
         storeBytesPerRow(kRows, nameOnly));
 
     std::vector<int> everyOther;

@@ -77,9 +77,9 @@ struct Window : WindowDriver
     void addRows()
     {
         QtListControl& results = form.results();
-        results.appendWithPath("/work/alpha", "/work/alpha");
-        results.appendWithPath("alpha-old", "/work/alpha/alpha-old");
-        results.appendWithPath("old alpha", "/work/beta/old alpha");
+        results.appendFolder("/work/alpha", 5, true);
+        results.appendFolder("/work/alpha/alpha-old", 9, false);
+        results.appendFolder("/work/beta/old alpha", 9, false);
         form.pump().pump();
     }
 };
