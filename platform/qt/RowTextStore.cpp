@@ -167,18 +167,18 @@ void RowTextStore::removeRows(const std::vector<int>& ascendingPositions)
     std::uint32_t chunk = 0;
     std::uint32_t offset = 0;
     std::size_t kept = 0;
-    bool keepsFolders = false;
+    std::size_t foldersKept = 0;
     bool keepsTexts = false;
     auto next = ascendingPositions.begin();
     for (std::size_t i = 0; i < m_rows.size(); ++i) {
         if (next != ascendingPositions.end() && std::size_t(*next) == i) {
             ++next;
+            m_foldersDropped += isFolder(m_rows[i]) ? 1 : 0;
             continue;
         }
         const Row old = m_rows[i];
         if (isFolder(old)) {
-            m_folders.keep(old.chunk);
-            keepsFolders = true;
+            ++foldersKept;
             m_rows[kept++] = old;
             continue;
         }
@@ -202,9 +202,17 @@ void RowTextStore::removeRows(const std::vector<int>& ascendingPositions)
         m_chunks.resize(std::size_t(chunk) + 1);
         m_chunks.back().used = offset;
     }
-    if (!keepsFolders) {
+    if (foldersKept == 0) {
         m_folders.clear();
+        m_foldersDropped = 0;
         return;
+    }
+    if (m_foldersDropped < foldersKept)
+        return;
+    m_foldersDropped = 0;
+    for (const Row& row : m_rows) {
+        if (isFolder(row))
+            m_folders.keep(row.chunk);
     }
     const FolderTable::Relocation relocation = m_folders.compact();
     for (Row& row : m_rows) {
@@ -218,6 +226,7 @@ void RowTextStore::clear()
     std::vector<Row>().swap(m_rows);
     std::vector<Chunk>().swap(m_chunks);
     m_folders.clear();
+    m_foldersDropped = 0;
     std::string().swap(m_scratch);
 }
 

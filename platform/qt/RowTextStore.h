@@ -49,7 +49,10 @@ public:
     QByteArray rawText(int row) const;
     void setAllChecked(bool checked);
     /// Removes the rows at strictly ascending valid positions, moving every
-    /// kept text and folder down in place.
+    /// kept text down in place. The folders' entries are dropped once as many
+    /// folder rows have gone as are left, so that a string of small removals
+    /// does not go over every folder each time, and the table never holds
+    /// more than twice what the rows need.
     void removeRows(const std::vector<int>& ascendingPositions);
     void clear();
 
@@ -89,6 +92,8 @@ private:
     std::vector<Chunk> m_chunks;
     std::vector<Row> m_rows;
     FolderTable m_folders;
+    /// Folder rows removed since the folder table last dropped their entries.
+    std::size_t m_foldersDropped = 0;
     mutable std::string m_scratch;
 };
 
