@@ -127,8 +127,35 @@ private slots:
         QCOMPARE(m_fixture->clipboard.text,
                  QStringLiteral("/work/alpha/alpha-old\n/work/old/alpha-2019\n/data/alpha"));
         QCOMPARE(m_fixture->clipboard.lastFormat, 0);
+        QCOMPARE(m_fixture->clipboard.paths,
+                 QList<QByteArray>({"/work/alpha/alpha-old", "/work/old/alpha-2019", "/data/alpha"}));
         m_fixture->actions.copyPaths({3, 9});
         QCOMPARE(m_fixture->clipboard.text, QStringLiteral("/data/alpha"));
+    }
+
+    void aNameThatIsNotTextOpensAndCopiesItsBytes()
+    {
+        appendFolder(m_fixture->results, "/work/bad\xff\xfename", false);
+        appendFolder(m_fixture->results, "/work/bad\xfe\xffname", true);
+        m_fixture->files.existingFolders = {"/work/bad\xff\xfename", "/work/bad\xfe\xffname"};
+        m_fixture->actions.openFolder(5);
+        m_fixture->actions.openFolder(4);
+        m_fixture->actions.openContainingFolder(4);
+        QCOMPARE(m_fixture->launcher.openedNativeFolders,
+                 QList<QByteArray>({"/work/bad\xfe\xffname", "/work/bad\xff\xfename", "/work"}));
+        QVERIFY(m_fixture->boxes.shown.isEmpty());
+
+        m_fixture->actions.copyPaths({4, 5});
+        const QString shown = QStringLiteral("/work/bad\ufffd\ufffdname");
+        QCOMPARE(m_fixture->clipboard.text, shown + '\n' + shown);
+        QCOMPARE(m_fixture->clipboard.paths,
+                 QList<QByteArray>({"/work/bad\xff\xfename", "/work/bad\xfe\xffname"}));
+
+        // Gone since the search: named as the list shows it.
+        m_fixture->files.existingFolders.clear();
+        m_fixture->actions.openFolder(4);
+        QCOMPARE(m_fixture->boxes.informations(),
+                 QStringList{"This folder is no longer there:\n" + shown});
     }
 
     void copyTextsGivesTheRowsAsShown()
