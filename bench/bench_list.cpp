@@ -3,8 +3,11 @@
 // event pump after each, as a search does, and reports what a pump costs as
 // the list grows and what a row costs in memory.
 //   bench_list [rows] [full|name]
-// "name" appends each row as the folder's name with its full path kept
-// beside it, as the search does when results show names only.
+//   bench_list deep [levels] [full|name]
+// Rows are appended as the search appends them: a folder's path as the file
+// system names it, shown in full or ("name") by the folder's name alone. "deep" holds
+// one row for each of `levels` nested folders with 255-byte names, each
+// inside the one before, and reports what the store holds for them.
 #include "platform/qt/ListModel.h"
 #include "platform/qt/ListView.h"
 #include "platform/qt/QtEventPump.h"
@@ -36,32 +39,59 @@ long statusKilobytes(const char* field)
     return -1;
 }
 
-// About 60 characters, each one different.
-QString path(int i)
+// About 60 characters, each one different, and a folder of its own
+// ("archive-...") for every row: as little for rows to share as a tree gives.
+QByteArray path(int i)
 {
     return QStringLiteral("/home/user/Documents/Projects/archive-%1/reports/q%2/final")
         .arg(i, 7, 10, QLatin1Char('0'))
-        .arg(i % 4 + 1);
+        .arg(i % 4 + 1)
+        .toUtf8();
 }
 
-QString nameOf(const QString& path)
+std::size_t nameLength(const QByteArray& path)
 {
-    return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+    return std::size_t(path.size() - path.lastIndexOf('/') - 1);
+}
+
+std::string_view bytesOf(const QByteArray& bytes)
+{
+    return std::string_view(bytes.constData(), std::size_t(bytes.size()));
 }
 
 /// What the compact store holds for the rows, per row: the record and the
-/// characters with any path header, chunk ends not counted.
+/// folders' entries, chunk ends not counted.
 double storeBytesPerRow(int rows, bool nameOnly)
 {
     RowTextStore store;
     for (int i = 0; i < rows; ++i) {
-        const QString full = path(i);
-        if (nameOnly)
-            store.append(nameOf(full), full);
-        else
-            store.append(full, full);
+        const QByteArray full = path(i);
+        store.appendFolder(bytesOf(full), nameLength(full), !nameOnly);
     }
     return (double(store.usedBytes()) + 12.0 * rows) / rows;
+}
+
+/// Rows for `levels` folders nested one in the other, every one a match.
+int deepTree(int levels, bool nameOnly)
+{
+    const long rssBefore = statusKilobytes("VmRSS");
+    RowTextStore store;
+    QByteArray full = "/home/user/deep";
+    std::size_t shown = 0;
+    for (int level = 0; level < levels; ++level) {
+        QByteArray name = QByteArray::number(level).rightJustified(5, '0') + '-';
+        name += QByteArray(255 - name.size(), 'n');
+        full += '/' + name;
+        store.appendFolder(bytesOf(full), std::size_t(name.size()), !nameOnly);
+        shown += std::size_t(nameOnly ? name.size() : full.size());
+    }
+    const long rssAfter = statusKilobytes("VmRSS");
+    std::printf("deep tree: %d levels of 255-byte names, %s\n", levels,
+        nameOnly ? "names shown" : "full paths shown");
+    std::printf("shown text %.1f MB; store holds %.1f MB (arena %.1f MB); resident grew %.1f MB\n",
+        shown / 1e6, (double(store.usedBytes()) + 12.0 * levels) / 1e6, store.arenaBytes() / 1e6,
+        (rssAfter - rssBefore) * 1024.0 / 1e6);
+    return 0;
 }
 
 } // namespace
@@ -73,9 +103,12 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     std::setvbuf(stdout, nullptr, _IONBF, 0);
 
+    if (argc > 1 && qstrcmp(argv[1], "deep") == 0)
+        return deepTree(argc > 2 ? std::atoi(argv[2]) : 5'000, !(argc > 3 && qstrcmp(argv[3], "full") == 0));
+
     const int kRows = argc > 1 ? std::atoi(argv[1]) : 1'000'000;
     const bool nameOnly = argc > 2 && qstrcmp(argv[2], "name") == 0;
-    std::printf("mode: %s\n", nameOnly ? "name shown, full path kept" : "full path shown");
+    std::printf("mode: %s\n", nameOnly ? "name shown" : "full path shown");
     constexpr int kBatch = 5'000;
     const int marks[] = { 100'000, 500'000, 1'000'000 };
 
@@ -96,15 +129,10 @@ int main(int argc, char* argv[])
     for (int row = 0; row < kRows;) {
         timer.start();
         for (int end = row + kBatch; row < end; ++row) {
-            const QString full = path(row);
-            if (nameOnly) {
-                const QString name = nameOf(full);
-                characters += std::size_t(name.size());
-                model.append(name, full);
-            } else {
-                characters += std::size_t(full.size());
-                model.append(full, full);
-            }
+            const QByteArray full = path(row);
+            const std::size_t name = nameLength(full);
+            characters += nameOnly ? name : std::size_t(full.size());
+            model.appendFolder(bytesOf(full), name, !nameOnly);
         }
         appendMs += timer.nsecsElapsed() / 1e6;
         timer.start();
@@ -133,7 +161,7 @@ int main(int argc, char* argv[])
                 "VmRSS %ld -> %ld kB)\n",
         (peak - rssBefore) * 1024.0 / kRows, (rssAfter - rssBefore) * 1024.0 / kRows, peak,
         rssBefore, rssAfter);
-    std::printf("store: %.1f bytes a row held (record, characters and path header)\n",
+    std::printf("store: %.1f bytes a row held (record and folder entries)\n",
         storeBytesPerRow(kRows, nameOnly));
 
     std::vector<int> everyOther;

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QByteArray>
+#include <QFile>
 #include <QString>
 
 namespace vantorel {
@@ -14,6 +16,11 @@ public:
     virtual bool fileExists(const QString& path) = 0;
     /// True when `path` lists as a normal file (not hidden, not a folder).
     virtual bool isNormalFile(const QString& path) = 0;
+    /// True when `nativePath`, as the file system names it, is a folder; never fails.
+    virtual bool folderExists(const QByteArray& nativePath)
+    {
+        return fileExists(QFile::decodeName(nativePath));
+    }
 };
 
 } // namespace vantorel

@@ -1,7 +1,11 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QByteArray>
+#include <QFile>
 #include <QString>
+#include <algorithm>
+#include <string_view>
 #include <vector>
 
 namespace vantorel {
@@ -19,16 +23,31 @@ public:
     virtual QString text(int position) const = 0;
     /// Appends one row with the given text, unticked.
     virtual void append(const QString& text) = 0;
-    /// Appends one row with the given text, unticked, and keeps the full path
-    /// of its folder with it, out of sight: a row shown by name alone still
-    /// knows where its folder is. The text is all that the row shows.
-    virtual void appendWithPath(const QString& text, const QString& fullPath)
+    /// Appends one row, unticked, for the folder at `nativePath`, the full path
+    /// as the file system names it, whose last `nameLength` bytes are its
+    /// name. The row shows the full path or the name alone, decoded; the bytes
+    /// stay with it, so that a name that is not valid text still opens, copies
+    /// and saves as the folder it is.
+    virtual void appendFolder(std::string_view nativePath, std::size_t nameLength, bool showFullPath)
     {
-        (void)fullPath;
-        append(text);
+        nameLength = std::min(nameLength, nativePath.size());
+        const std::string_view shown
+            = showFullPath ? nativePath : nativePath.substr(nativePath.size() - nameLength);
+        append(QFile::decodeName(QByteArray(shown.data(), qsizetype(shown.size()))));
     }
-    /// The full path kept with a row; its text when none was.
+    /// The full path of a folder row, decoded; the text of any other row.
     virtual QString fullPath(int position) const { return text(position); }
+    /// The full path of a folder row as the file system names it; the text of
+    /// any other row in the file name encoding.
+    virtual QByteArray nativePath(int position) const { return QFile::encodeName(fullPath(position)); }
+    /// The file system's own bytes of what a folder row shows when its text
+    /// cannot carry them (they are not valid in the file name encoding); a null
+    /// array for every other row, whose text is all there is.
+    virtual QByteArray rawText(int position) const
+    {
+        (void)text(position);
+        return QByteArray();
+    }
     virtual void removeAt(int position) = 0;
     /// Removes the rows at the given ascending positions, with the same result
     /// as removing them one by one from the last to the first.

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QByteArray>
+#include <QFile>
 #include <QString>
 
 namespace vantorel {
@@ -24,6 +26,12 @@ public:
     /// Shows a folder in the desktop's own file manager; no shell sees the
     /// path. False when the desktop could not be asked.
     virtual bool openFolder(const QString& path) = 0;
+    /// The same for a folder given as the file system names it, so that a
+    /// name that is not valid text still reaches the folder it names.
+    virtual bool openNativeFolder(const QByteArray& nativePath)
+    {
+        return openFolder(QFile::decodeName(nativePath));
+    }
 };
 
 class RandomSource

@@ -31,4 +31,9 @@ bool SetClipboardText(Clipboard& clipboard, const QString& text, int format)
     return retry([&] { return clipboard.setText(text, format); });
 }
 
+bool SetClipboardPaths(Clipboard& clipboard, const QString& text, const QList<QByteArray>& nativePaths)
+{
+    return retry([&] { return clipboard.setTextAndPaths(text, nativePaths); });
+}
+
 } // namespace vantorel

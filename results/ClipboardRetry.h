@@ -18,4 +18,8 @@ void ClearClipboard(Clipboard& clipboard);
 /// clipboard format of that number otherwise. True when it was placed; never fails.
 bool SetClipboardText(Clipboard& clipboard, const QString& text, int format);
 
+/// Places `text` and the file addresses of `nativePaths` on the clipboard.
+/// True when they were placed; never fails.
+bool SetClipboardPaths(Clipboard& clipboard, const QString& text, const QList<QByteArray>& nativePaths);
+
 } // namespace vantorel

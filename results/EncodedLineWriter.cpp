@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "results/EncodedLineWriter.h"
 
+#include <cstring>
+
 namespace vantorel {
 
 namespace {
@@ -18,7 +20,21 @@ void EncodedLineWriter::writeLine(QStringView text)
 {
     const qsizetype used = m_block.size();
     m_block.resize(used + m_encoder.requiredSpace(text.size()) + 2);
-    char* end = m_encoder.appendToBuffer(m_block.data() + used, text);
+    endLine(m_encoder.appendToBuffer(m_block.data() + used, text));
+}
+
+void EncodedLineWriter::writeBytesLine(QByteArrayView bytes)
+{
+    const qsizetype used = m_block.size();
+    m_block.resize(used + bytes.size() + 2);
+    char* end = m_block.data() + used;
+    if (!bytes.isEmpty())
+        std::memcpy(end, bytes.data(), std::size_t(bytes.size()));
+    endLine(end + bytes.size());
+}
+
+void EncodedLineWriter::endLine(char* end)
+{
     *end++ = '\r';
     *end++ = '\n';
     m_block.resize(end - m_block.constData());
@@ -38,6 +54,15 @@ void EncodedLineWriter::flush()
         return;
     m_file.write(m_block);
     m_block.resize(0);
+}
+
+void writeRowLine(EncodedLineWriter& writer, const ListControl& list, int row)
+{
+    const QByteArray raw = list.rawText(row);
+    if (raw.isNull())
+        writer.writeLine(list.text(row));
+    else
+        writer.writeBytesLine(raw);
 }
 
 } // namespace vantorel

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "platform/ListControl.h"
 #include "platform/OutputFile.h"
 
 #include <QByteArray>
@@ -18,15 +19,23 @@ public:
 
     /// May write a block; throws the file's Failure.
     void writeLine(QStringView text);
+    /// Writes bytes as they are, then CR LF.
+    void writeBytesLine(QByteArrayView bytes);
     /// Writes what is still gathered and commits the file.
     void finish();
 
 private:
     void flush();
+    void endLine(char* end);
 
     OutputFile& m_file;
     QStringEncoder m_encoder;
     QByteArray m_block;
 };
+
+/// Writes one row of `list` as its line: the row's text, or, for a folder
+/// whose name its text cannot carry, the file system's own bytes of it, as
+/// other tools print them: two folders must not save as one line.
+void writeRowLine(EncodedLineWriter& writer, const ListControl& list, int row);
 
 } // namespace vantorel

@@ -4,8 +4,10 @@
 #include "platform/Failure.h"
 #include "results/ClipboardRetry.h"
 
+#include "platform/DirectoryCursor.h"
+
 #include <QDir>
-#include <QFileInfo>
+#include <QFile>
 #include <QStringList>
 
 namespace vantorel {
@@ -20,15 +22,23 @@ ResultActions::ResultActions(ListControl& results, ProgramLauncher& launcher, Fi
 {
 }
 
-QString ResultActions::containingFolder(const QString& path)
+// On bytes, not text: the decoded text of a name that is not valid text
+// names another folder, or none.
+QByteArray ResultActions::containingFolder(const QByteArray& path)
 {
-    QString portable = QDir::fromNativeSeparators(path);
-    while (portable.size() > 1 && portable.endsWith(QLatin1Char('/')))
-        portable.chop(1);
-    const QFileInfo info(portable);
-    if (info.isRoot() || !portable.contains(QLatin1Char('/')))
+    const auto isSeparator = [](char c) { return c == '/' || c == dirwalk::kPathSeparator; };
+    qsizetype end = path.size();
+    while (end > 1 && isSeparator(path[end - 1]))
+        --end;
+    qsizetype cut = end - 1;
+    while (cut >= 0 && !isSeparator(path[cut]))
+        --cut;
+    if (cut < 0)
         return path;
-    return QDir::toNativeSeparators(info.path());
+    // The root itself, or a drive's root, keeps its separator.
+    if (cut == 0 || path[cut - 1] == ':')
+        return path.left(cut + 1);
+    return path.left(cut);
 }
 
 QString ResultActions::goneMessage(const QString& path)
@@ -42,23 +52,23 @@ QString ResultActions::notOpenedMessage(const QString& path)
         + QDir::toNativeSeparators(path);
 }
 
-void ResultActions::open(const QString& folder)
+void ResultActions::open(const QByteArray& folder)
 {
     // A folder removed since the search would only make the file manager
     // complain in its own words, or not at all.
-    if (!m_files.fileExists(folder)) {
-        m_boxes.information(goneMessage(folder));
+    if (!m_files.folderExists(folder)) {
+        m_boxes.information(goneMessage(QFile::decodeName(folder)));
         return;
     }
-    if (!m_launcher.openFolder(folder))
-        m_boxes.information(notOpenedMessage(folder));
+    if (!m_launcher.openNativeFolder(folder))
+        m_boxes.information(notOpenedMessage(QFile::decodeName(folder)));
 }
 
 void ResultActions::openFolder(int row)
 {
-    QString path;
+    QByteArray path;
     try {
-        path = m_results.fullPath(row);
+        path = m_results.nativePath(row);
     } catch (const Failure&) {
         return;
     }
@@ -67,37 +77,42 @@ void ResultActions::openFolder(int row)
 
 void ResultActions::openContainingFolder(int row)
 {
-    QString path;
+    QByteArray path;
     try {
-        path = m_results.fullPath(row);
+        path = m_results.nativePath(row);
     } catch (const Failure&) {
         return;
     }
     open(containingFolder(path));
 }
 
-template <class Read>
-void ResultActions::copyLines(const std::vector<int>& rows, Read read)
+void ResultActions::copyPaths(const std::vector<int>& rows)
+{
+    QStringList lines;
+    QList<QByteArray> paths;
+    for (int row : rows) {
+        try {
+            const QString line = m_results.fullPath(row);
+            paths.append(m_results.nativePath(row));
+            lines.append(line);
+        } catch (const Failure&) {
+        }
+    }
+    if (!lines.isEmpty())
+        SetClipboardPaths(m_clipboard, lines.join(QLatin1Char('\n')), paths);
+}
+
+void ResultActions::copyTexts(const std::vector<int>& rows)
 {
     QStringList lines;
     for (int row : rows) {
         try {
-            lines.append(read(row));
+            lines.append(m_results.text(row));
         } catch (const Failure&) {
         }
     }
     if (!lines.isEmpty())
         SetClipboardText(m_clipboard, lines.join(QLatin1Char('\n')), 0);
-}
-
-void ResultActions::copyPaths(const std::vector<int>& rows)
-{
-    copyLines(rows, [this](int row) { return m_results.fullPath(row); });
-}
-
-void ResultActions::copyTexts(const std::vector<int>& rows)
-{
-    copyLines(rows, [this](int row) { return m_results.text(row); });
 }
 
 void ResultActions::tickAll()

@@ -28,7 +28,10 @@ public:
     /// Shows the folder that holds the row's folder.
     void openContainingFolder(int row);
     /// Puts the full paths of the rows on the clipboard, one a line (the
-    /// platform's line end, a line feed, with none after the last).
+    /// platform's line end, a line feed, with none after the last), and
+    /// beside them the rows' folders as file addresses: the text shows a name
+    /// that is not valid text with replacement characters, the addresses keep
+    /// its bytes for a paste into a file manager.
     void copyPaths(const std::vector<int>& rows);
     /// Puts the rows' texts, as the list shows them, on the clipboard, one a
     /// line. No rows leave the clipboard alone.
@@ -36,17 +39,14 @@ public:
     void tickAll();
     void untickAll();
 
-    /// The folder that holds `path`; the path itself when it has no parent.
-    static QString containingFolder(const QString& path);
+    /// The folder that holds `path`, as the file system names both; the path
+    /// itself when it has no parent.
+    static QByteArray containingFolder(const QByteArray& path);
     static QString goneMessage(const QString& path);
     static QString notOpenedMessage(const QString& path);
 
 private:
-    void open(const QString& folder);
-    /// Puts one line a row still in the list on the clipboard, read by `read`;
-    /// nothing when no row is left.
-    template <class Read>
-    void copyLines(const std::vector<int>& rows, Read read);
+    void open(const QByteArray& folder);
 
     ListControl& m_results;
     ProgramLauncher& m_launcher;

@@ -78,7 +78,7 @@ bool SaveResultsCommand::writeRows(GuardedProcedure& guard, const QString& path)
         return false;
     for (int i = 0; i < n; ++i) {
         guard.run(136, [&] { pump.maybePump(); });
-        if (!guard.run(138, [&] { writer.writeLine(m_results.text(i)); }))
+        if (!guard.run(138, [&] { writeRowLine(writer, m_results, i); }))
             return false;
     }
     return guard.run(142, [&] { writer.finish(); });

@@ -28,20 +28,19 @@ void FolderWalk::showProgressAndPump()
     m_pump.pumpNow();
 }
 
-// A row shown by name alone keeps its full path beside it, so that the folder
-// can still be opened from the list.
+// The row keeps the folder's bytes, not only its decoded text: a name that is
+// not valid text must still open and save as the folder it is.
 void FolderWalk::appendMatch(std::string_view name)
 {
-    const std::size_t parentLength = m_path.size();
+    struct CutBack {
+        std::string& path;
+        std::size_t length;
+        ~CutBack() { path.resize(length); }
+    } cutBack { m_path, m_path.size() };
     if (m_path.empty() || m_path.back() != dirwalk::kPathSeparator)
         m_path.push_back(dirwalk::kPathSeparator);
     m_path.append(name);
-    const QString fullPath = pathText(m_path);
-    m_path.resize(parentLength);
-    if (m_context.Option1.isSelected())
-        m_results.appendWithPath(fullPath, fullPath);
-    else
-        m_results.appendWithPath(pathText(name), fullPath);
+    m_results.appendFolder(m_path, name.size(), m_context.Option1.isSelected());
 }
 
 void FolderWalk::addUnlisted(const std::string& reason)

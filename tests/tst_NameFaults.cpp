@@ -17,6 +17,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
+
 #include <sys/stat.h>
 
 using namespace vantorel;
@@ -115,6 +117,55 @@ private slots:
         const QString row = root + "/x-" + QChar(0xFFFD) + "/alpha-inside";
         QCOMPARE(w.results(), QStringList({row, row}));
         QCOMPARE(answerer.texts(), QStringList{"Done."});
+    }
+
+    void savedLinesAreTheNamesOwnBytes()
+    {
+        // As other tools print them: two names that show alike save as two
+        // lines, each the folder's own bytes; a name that is valid text saves
+        // as its text always did.
+        QVERIFY(makeNamed("x-\xff"));
+        QVERIFY(makeNamed("x-\xfe"));
+        QVERIFY(makeNamed("x-\xc3\xa9"));
+        const QString root = QFile::decodeName(m_root);
+        const QString saved = m_dir.filePath("saved-" + QString::number(m_case) + ".txt");
+        ModalBoxAnswerer answerer;
+        answerer.fileChoices = {saved, saved};
+        WindowDriver w;
+        w.search(root, "alpha");
+        w.click("PushButton2");
+        QCOMPARE(answerer.texts(), QStringList({"Done.", "Done."}));
+        QCOMPARE(sortedLines(saved), QList<QByteArray>({m_root + "/x-\xc3\xa9/alpha-inside",
+                                                        m_root + "/x-\xfe/alpha-inside",
+                                                        m_root + "/x-\xff/alpha-inside"}));
+
+        w.child<QRadioButton>("Option2")->click();
+        w.click("PushButton6"); // Clear Results
+        w.child<QLineEdit>("Text1")->setText("x-");
+        w.click("PushButton1");
+        w.click("PushButton2");
+        QCOMPARE(answerer.texts(), QStringList({"Done.", "Done.", "Done.", "Are you sure you wish to overwrite " + saved + " ?", "Done."}));
+        QCOMPARE(sortedLines(saved), QList<QByteArray>({"x-\xc3\xa9", "x-\xfe", "x-\xff"}));
+    }
+
+private:
+    /// The lines of a saved file, each ended by CR LF, sorted: the walk lists
+    /// a folder's subfolders in the file system's order.
+    static QList<QByteArray> sortedLines(const QString& path)
+    {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            return {"<unreadable>"};
+        const QByteArray content = file.readAll();
+        if (!content.endsWith("\r\n"))
+            return {"<no CR LF at the end>"};
+        QList<QByteArray> lines = content.chopped(2).split('\n');
+        for (QByteArray& line : lines) {
+            if (line.endsWith('\r'))
+                line.chop(1);
+        }
+        std::sort(lines.begin(), lines.end());
+        return lines;
     }
 };
 

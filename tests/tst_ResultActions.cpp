@@ -13,6 +13,14 @@ using namespace vantorel::test;
 
 namespace {
 
+/// Appends the folder at `path` as the walk does, shown by its full path or by its name.
+void appendFolder(ListControl& list, const QByteArray& path, bool showFullPath)
+{
+    const qsizetype name = path.size() - path.lastIndexOf('/') - 1;
+    list.appendFolder(std::string_view(path.constData(), std::size_t(path.size())),
+                      std::size_t(name), showFullPath);
+}
+
 struct Fixture
 {
     FakeListControl results{QStringLiteral("Results")};
@@ -26,10 +34,10 @@ struct Fixture
     {
         // Rows as a search leaves them after the display option was switched
         // halfway: two full paths, then two names alone.
-        results.appendWithPath("/work/alpha", "/work/alpha");
-        results.appendWithPath("/work/alpha/alpha-old", "/work/alpha/alpha-old");
-        results.appendWithPath("alpha-2019", "/work/old/alpha-2019");
-        results.appendWithPath("alpha", "/data/alpha");
+        appendFolder(results, "/work/alpha", true);
+        appendFolder(results, "/work/alpha/alpha-old", true);
+        appendFolder(results, "/work/old/alpha-2019", false);
+        appendFolder(results, "/data/alpha", false);
         files.existing = {"/work/alpha", "/work/alpha/alpha-old", "/work/old/alpha-2019",
                           "/work/old", "/work", "/data/alpha", "/data"};
     }
@@ -67,19 +75,21 @@ private slots:
 
     void containingFolder_data()
     {
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<QString>("parent");
-        QTest::newRow("deep") << "/work/old/alpha-2019" << "/work/old";
-        QTest::newRow("below the root") << "/alpha" << "/";
-        QTest::newRow("the root") << "/" << "/";
-        QTest::newRow("trailing separator") << "/work/alpha/" << "/work";
-        QTest::newRow("blanks kept") << "/work/ old /alpha " << "/work/ old ";
-        QTest::newRow("a name alone") << "alpha" << "alpha";
+        QTest::addColumn<QByteArray>("path");
+        QTest::addColumn<QByteArray>("parent");
+        QTest::newRow("deep") << QByteArray("/work/old/alpha-2019") << QByteArray("/work/old");
+        QTest::newRow("below the root") << QByteArray("/alpha") << QByteArray("/");
+        QTest::newRow("the root") << QByteArray("/") << QByteArray("/");
+        QTest::newRow("trailing separator") << QByteArray("/work/alpha/") << QByteArray("/work");
+        QTest::newRow("blanks kept") << QByteArray("/work/ old /alpha ") << QByteArray("/work/ old ");
+        QTest::newRow("a name alone") << QByteArray("alpha") << QByteArray("alpha");
+        QTest::newRow("bytes that are not text")
+            << QByteArray("/work/bad\xff\xfe/x") << QByteArray("/work/bad\xff\xfe");
     }
     void containingFolder()
     {
-        QFETCH(QString, path);
-        QFETCH(QString, parent);
+        QFETCH(QByteArray, path);
+        QFETCH(QByteArray, parent);
         QCOMPARE(ResultActions::containingFolder(path), parent);
     }
 
@@ -117,8 +127,35 @@ private slots:
         QCOMPARE(m_fixture->clipboard.text,
                  QStringLiteral("/work/alpha/alpha-old\n/work/old/alpha-2019\n/data/alpha"));
         QCOMPARE(m_fixture->clipboard.lastFormat, 0);
+        QCOMPARE(m_fixture->clipboard.paths,
+                 QList<QByteArray>({"/work/alpha/alpha-old", "/work/old/alpha-2019", "/data/alpha"}));
         m_fixture->actions.copyPaths({3, 9});
         QCOMPARE(m_fixture->clipboard.text, QStringLiteral("/data/alpha"));
+    }
+
+    void aNameThatIsNotTextOpensAndCopiesItsBytes()
+    {
+        appendFolder(m_fixture->results, "/work/bad\xff\xfename", false);
+        appendFolder(m_fixture->results, "/work/bad\xfe\xffname", true);
+        m_fixture->files.existingFolders = {"/work/bad\xff\xfename", "/work/bad\xfe\xffname"};
+        m_fixture->actions.openFolder(5);
+        m_fixture->actions.openFolder(4);
+        m_fixture->actions.openContainingFolder(4);
+        QCOMPARE(m_fixture->launcher.openedNativeFolders,
+                 QList<QByteArray>({"/work/bad\xfe\xffname", "/work/bad\xff\xfename", "/work"}));
+        QVERIFY(m_fixture->boxes.shown.isEmpty());
+
+        m_fixture->actions.copyPaths({4, 5});
+        const QString shown = QStringLiteral("/work/bad\ufffd\ufffdname");
+        QCOMPARE(m_fixture->clipboard.text, shown + '\n' + shown);
+        QCOMPARE(m_fixture->clipboard.paths,
+                 QList<QByteArray>({"/work/bad\xff\xfename", "/work/bad\xfe\xffname"}));
+
+        // Gone since the search: named as the list shows it.
+        m_fixture->files.existingFolders.clear();
+        m_fixture->actions.openFolder(4);
+        QCOMPARE(m_fixture->boxes.informations(),
+                 QStringList{"This folder is no longer there:\n" + shown});
     }
 
     void copyTextsGivesTheRowsAsShown()
@@ -126,7 +163,7 @@ private slots:
         m_fixture->actions.copyTexts({0, 2, 3});
         QCOMPARE(m_fixture->clipboard.text, QStringLiteral("/work/alpha\nalpha-2019\nalpha"));
         // The texts are not touched: trailing blanks stay.
-        m_fixture->results.appendWithPath("Old alpha  ", "/work/Old alpha  ");
+        appendFolder(m_fixture->results, "/work/Old alpha  ", false);
         m_fixture->actions.copyTexts({4});
         QCOMPARE(m_fixture->clipboard.text, QStringLiteral("Old alpha  "));
     }

@@ -7,6 +7,7 @@
 #include "platform/qt/RowTextStore.h"
 
 #include <QAbstractItemModelTester>
+#include <QFile>
 #include <QItemSelectionModel>
 #include <QMimeData>
 #include <QRandomGenerator>
@@ -18,29 +19,55 @@ using namespace vantorel;
 
 namespace {
 
+std::string_view view(const QByteArray& bytes)
+{
+    return std::string_view(bytes.constData(), std::size_t(bytes.size()));
+}
+
+/// Appends the folder at `path` as the walk does, named by what follows its last "/".
+template <class List>
+void appendFolder(List& list, const QByteArray& path, bool showFullPath)
+{
+    const qsizetype name = path.size() - path.lastIndexOf('/') - 1;
+    list.appendFolder(view(path), std::size_t(name), showFullPath);
+}
+
 struct Row
 {
-    QString text;
-    QString path; ///< what fullPath() must give
+    QByteArray path; ///< empty for a text row
+    bool showFullPath = false;
+    QString text; ///< of a text row
 };
 
-/// A mix of every kind of row: full paths, names under their paths, texts
-/// unrelated to their paths, wide characters in the name or in the parent.
-Row mixedRow(int i)
+/// The rows a depth-first walk of a tree with every kind of name appends,
+/// names and full paths mixed, with a text row now and then.
+std::vector<Row> walkedRows(int count)
 {
-    const QString parent = QStringLiteral("/home/user/projects/row-%1%2")
-                               .arg(i)
-                               .arg(i % 9 == 4 ? QStringLiteral("/\u65e5\u672c") : QString());
-    const QString name = QStringLiteral("folder-%1%2").arg(i).arg(
-        i % 7 == 3 ? QStringLiteral("-\U0001F600") : i % 5 == 1 ? QStringLiteral("-caf\u00e9")
-                                                                : QString());
-    const QString path = parent + '/' + name;
-    switch (i % 4) {
-    case 0: return {path, path};
-    case 1: return {name, path};
-    case 2: return {QStringLiteral("not a part of it %1").arg(i), path};
-    default: return {i % 8 == 3 ? QString() : name, i % 8 == 3 ? QString() : path};
+    std::vector<Row> rows;
+    QByteArray parent = "/home/user";
+    for (int i = 0; i < count; ++i) {
+        if (i % 13 == 12) {
+            rows.push_back({QByteArray(), false, QStringLiteral("text \u65e5 %1").arg(i)});
+            continue;
+        }
+        if (i % 5 == 0)
+            parent = "/home/user/r" + QByteArray::number(i);
+        QByteArray name = "folder-" + QByteArray::number(i);
+        if (i % 7 == 3)
+            name += "-\xe6\x97\xa5";
+        else if (i % 11 == 4)
+            name += "-\xff\xfe";
+        parent += '/' + name;
+        rows.push_back({parent, i % 3 == 0, QString()});
     }
+    return rows;
+}
+
+QString shownText(const Row& row)
+{
+    if (row.path.isEmpty())
+        return row.text;
+    return QFile::decodeName(row.showFullPath ? row.path : row.path.mid(row.path.lastIndexOf('/') + 1));
 }
 
 QStringList textsOf(const RowTextStore& store)
@@ -51,11 +78,11 @@ QStringList textsOf(const RowTextStore& store)
     return result;
 }
 
-QStringList pathsOf(const RowTextStore& store)
+QList<QByteArray> pathsOf(const RowTextStore& store)
 {
-    QStringList result;
+    QList<QByteArray> result;
     for (int i = 0; i < store.size(); ++i)
-        result.append(store.fullPath(i));
+        result.append(store.nativePath(i));
     return result;
 }
 
@@ -66,55 +93,74 @@ class TestResultRowPaths : public QObject
     Q_OBJECT
 
 private slots:
-    void eachKindOfRowKeepsItsTextAndPath_data()
+    void eachKindOfFolderKeepsItsBytes_data()
     {
+        QTest::addColumn<QByteArray>("path");
+        QTest::addColumn<bool>("showFullPath");
         QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<QString>("expectedPath");
-        QTest::newRow("full path") << "/work/alpha" << "/work/alpha" << "/work/alpha";
-        QTest::newRow("name of its path") << "alpha-old" << "/work/alpha/alpha-old"
-                                          << "/work/alpha/alpha-old";
-        QTest::newRow("no path given") << "alpha" << QString() << "alpha";
-        QTest::newRow("text not in the path") << "elsewhere" << "/work/alpha"
-                                              << "/work/alpha";
-        QTest::newRow("text inside but not at the end") << "work" << "/work/alpha"
-                                                        << "/work/alpha";
-        QTest::newRow("wide name, narrow parent") << "\u65e5\u672c" << "/work/\u65e5\u672c"
-                                                  << "/work/\u65e5\u672c";
-        QTest::newRow("narrow name, wide parent") << "old" << "/\u00e9t\u00e9/\u65e5/old"
-                                                  << "/\u00e9t\u00e9/\u65e5/old";
-        QTest::newRow("name with blanks") << " old alpha " << "/work/ old alpha "
-                                          << "/work/ old alpha ";
-        QTest::newRow("empty text") << QString() << "/work/" << "/work/";
-        QTest::newRow("both empty") << QString() << QString() << QString();
+        QTest::addColumn<QByteArray>("raw");
+        QTest::newRow("full path") << QByteArray("/work/alpha") << true << "/work/alpha" << QByteArray();
+        QTest::newRow("name") << QByteArray("/work/alpha/alpha-old") << false << "alpha-old"
+                              << QByteArray();
+        QTest::newRow("wide name") << QByteArray("/work/\xe6\x97\xa5") << false << "\u65e5"
+                                   << QByteArray();
+        QTest::newRow("name with blanks") << QByteArray("/work/ old alpha ") << false
+                                          << " old alpha " << QByteArray();
+        QTest::newRow("below the root") << QByteArray("/alpha") << false << "alpha" << QByteArray();
+        QTest::newRow("double separator") << QByteArray("//work//alpha") << true << "//work//alpha"
+                                          << QByteArray();
+        QTest::newRow("name not text") << QByteArray("/work/bad\xff\xfename") << false
+                                       << "bad\ufffd\ufffdname" << QByteArray("bad\xff\xfename");
+        QTest::newRow("parent not text, name shown")
+            << QByteArray("/work/\xff/alpha") << false << "alpha" << QByteArray();
+        QTest::newRow("parent not text, path shown")
+            << QByteArray("/work/\xff/alpha") << true << "/work/\ufffd/alpha"
+            << QByteArray("/work/\xff/alpha");
     }
-    void eachKindOfRowKeepsItsTextAndPath()
+    void eachKindOfFolderKeepsItsBytes()
     {
+        QFETCH(QByteArray, path);
+        QFETCH(bool, showFullPath);
         QFETCH(QString, text);
-        QFETCH(QString, path);
-        QFETCH(QString, expectedPath);
+        QFETCH(QByteArray, raw);
         RowTextStore store;
         store.append(QStringLiteral("before"));
-        store.append(text, path);
-        store.append(QStringLiteral("after"), QStringLiteral("/x/after"));
+        appendFolder(store, path, showFullPath);
+        appendFolder(store, "/x/after", false);
         QCOMPARE(textsOf(store), QStringList({"before", text, "after"}));
-        QCOMPARE(pathsOf(store), QStringList({"before", expectedPath, "/x/after"}));
+        QCOMPARE(pathsOf(store), QList<QByteArray>({"before", path, "/x/after"}));
+        QCOMPARE(store.fullPath(1), QFile::decodeName(path));
+        QCOMPARE(store.rawText(1), raw);
+        QVERIFY(store.rawText(0).isNull());
         store.setChecked(1, true);
         QCOMPARE(store.text(1), text);
-        QCOMPARE(store.fullPath(1), expectedPath);
         QVERIFY(store.isChecked(1));
     }
 
-    void removalKeepsEveryRowsPath_data()
+    void foldersThatDifferInBytesStayApart()
+    {
+        // Both show as the same text; each keeps its own folder.
+        RowTextStore store;
+        appendFolder(store, "/work/bad\xff\xfename", false);
+        appendFolder(store, "/work/bad\xfe\xffname", false);
+        appendFolder(store, "/work/bad\xfe\xffname/in", true);
+        QCOMPARE(store.text(0), store.text(1));
+        QCOMPARE(pathsOf(store), QList<QByteArray>({"/work/bad\xff\xfename", "/work/bad\xfe\xffname",
+                                                    "/work/bad\xfe\xffname/in"}));
+        QCOMPARE(store.rawText(0), QByteArray("bad\xff\xfename"));
+        QCOMPARE(store.rawText(1), QByteArray("bad\xfe\xffname"));
+    }
+
+    void removalKeepsEveryRowsFolder_data()
     {
         QTest::addColumn<int>("rows");
         QTest::addColumn<int>("percentRemoved");
         QTest::addColumn<quint32>("seed");
         QTest::newRow("small, half") << 300 << 50 << 11u;
-        QTest::newRow("several chunks, a third") << 40000 << 33 << 12u;
-        QTest::newRow("several chunks, nearly all") << 40000 << 98 << 13u;
+        QTest::newRow("several chunks, a third") << 60000 << 33 << 12u;
+        QTest::newRow("several chunks, nearly all") << 60000 << 98 << 13u;
     }
-    void removalKeepsEveryRowsPath()
+    void removalKeepsEveryRowsFolder()
     {
         QFETCH(int, rows);
         QFETCH(int, percentRemoved);
@@ -122,13 +168,18 @@ private slots:
         QRandomGenerator random(seed);
         RowTextStore store;
         QStringList texts;
-        QStringList paths;
-        for (int i = 0; i < rows; ++i) {
-            const Row row = mixedRow(i);
-            store.append(row.text, row.path);
-            texts.append(row.text);
-            paths.append(row.path.isEmpty() ? row.text : row.path);
+        QList<QByteArray> paths;
+        for (const Row& row : walkedRows(rows)) {
+            if (row.path.isEmpty()) {
+                store.append(row.text);
+                paths.append(QFile::encodeName(row.text));
+            } else {
+                appendFolder(store, row.path, row.showFullPath);
+                paths.append(row.path);
+            }
+            texts.append(shownText(row));
         }
+        QCOMPARE(textsOf(store), texts);
         std::vector<int> positions;
         for (int i = 0; i < rows; ++i) {
             if (int(random.bounded(100)) < percentRemoved)
@@ -138,34 +189,72 @@ private slots:
             texts.removeAt(*it);
             paths.removeAt(*it);
         }
+        const std::size_t before = store.usedBytes();
         store.removeRows(positions);
         QCOMPARE(textsOf(store), texts);
         QCOMPARE(pathsOf(store), paths);
-        store.append(QStringLiteral("later"), QStringLiteral("/x/later"));
-        QCOMPARE(store.fullPath(store.size() - 1), QStringLiteral("/x/later"));
+        QVERIFY(store.usedBytes() < before);
+        // The walk goes on below a folder whose rows were removed.
+        appendFolder(store, paths.value(paths.size() - 1, "/x") + "/later", false);
+        QCOMPARE(store.text(store.size() - 1), QStringLiteral("later"));
+        QCOMPARE(store.nativePath(store.size() - 1), paths.value(paths.size() - 1, "/x") + "/later");
     }
 
-    void aNameShownAloneIsHeldOnce()
+    void aDeepTreeHoldsEachNameOnce_data()
     {
-        // A name under its path costs the path and a 4-byte header, nothing
-        // more: the name is read from the path's end.
-        RowTextStore names;
-        RowTextStore paths;
-        for (int i = 0; i < 20000; ++i) {
-            const QString path = QStringLiteral("/home/user/archive-%1/reports/final-%1").arg(i);
-            names.append(path.mid(path.lastIndexOf('/') + 1), path);
-            paths.append(path);
+        QTest::addColumn<bool>("showFullPath");
+        QTest::newRow("names") << false;
+        QTest::newRow("full paths") << true;
+    }
+    void aDeepTreeHoldsEachNameOnce()
+    {
+        // Folders nested one in the other, each a match: a row's path is its
+        // parent's and its own name, so the store grows with the names, not
+        // with the square of the depth.
+        QFETCH(bool, showFullPath);
+        constexpr int kLevels = 2000;
+        RowTextStore store;
+        QByteArray path = "/deep";
+        for (int level = 0; level < kLevels; ++level) {
+            QByteArray name = QByteArray::number(level) + '-';
+            name += QByteArray(255 - name.size(), 'n');
+            path += '/' + name;
+            appendFolder(store, path, showFullPath);
         }
-        QCOMPARE(names.usedBytes(), paths.usedBytes() + 20000 * 4);
-        QCOMPARE(names.fullPath(19999), QStringLiteral("/home/user/archive-19999/reports/final-19999"));
-        QCOMPARE(names.text(19999), QStringLiteral("final-19999"));
+        QVERIFY2(store.usedBytes() <= std::size_t(kLevels) * (256 + 8) + 64,
+                 QByteArray::number(qulonglong(store.usedBytes())));
+        QCOMPARE(store.nativePath(kLevels - 1), path);
+        QCOMPARE(store.text(kLevels - 1).size(), showFullPath ? path.size() : 255);
+
+        // The rows below the first half go; the first half's folders stay.
+        std::vector<int> lower;
+        for (int level = kLevels / 2; level < kLevels; ++level)
+            lower.push_back(level);
+        store.removeRows(lower);
+        QVERIFY(store.usedBytes() <= std::size_t(kLevels / 2) * (256 + 8) + 64);
+        QCOMPARE(store.nativePath(kLevels / 2 - 1), path.left(5 + (kLevels / 2) * 256));
+        store.clear();
+        QCOMPARE(store.arenaBytes(), std::size_t(0));
+    }
+
+    void aFolderOfAnotherTreeSharesWhatItCan()
+    {
+        RowTextStore store;
+        appendFolder(store, "/a/b/c", false);
+        appendFolder(store, "/a/b/d", false);
+        const std::size_t two = store.usedBytes();
+        appendFolder(store, "/a/b/e", false); // shares "/a" and "/b"
+        QCOMPARE(store.usedBytes() - two, std::size_t(6 + 2));
+        appendFolder(store, "/a/x/e", false); // shares "/a"
+        QCOMPARE(store.usedBytes() - two, std::size_t(2 * (6 + 2) + 6 + 2));
+        QCOMPARE(pathsOf(store), QList<QByteArray>({"/a/b/c", "/a/b/d", "/a/b/e", "/a/x/e"}));
     }
 
     void modelGivesPathsAndTicksAllAtOnce()
     {
         ListModel model(true);
         QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
-        model.append(QStringLiteral("alpha-old"), QStringLiteral("/work/alpha/alpha-old"));
+        appendFolder(model, "/work/alpha/alpha-old", false);
         model.append(QStringLiteral("/work/beta"));
         model.flushPending();
         QCOMPARE(model.data(model.index(0, 0)).toString(), QStringLiteral("alpha-old"));
@@ -186,9 +275,10 @@ private slots:
     {
         ListModel model(true);
         model.setDraggable(true);
-        model.append(QStringLiteral("/work/alpha"), QStringLiteral("/work/alpha"));
-        model.append(QStringLiteral("alpha-old"), QStringLiteral("/work/alpha/alpha-old"));
-        model.append(QStringLiteral("old alpha"), QStringLiteral("/work/b\u00e9ta/old alpha"));
+        appendFolder(model, "/work/alpha", true);
+        appendFolder(model, "/work/alpha/alpha-old", false);
+        appendFolder(model, "/work/b\xc3\xa9ta/old alpha", false);
+        appendFolder(model, "/work/bad\xff\xfename", false);
         model.flushPending();
         QVERIFY(model.flags(model.index(0, 0)).testFlag(Qt::ItemIsDragEnabled));
         QCOMPARE(model.mimeTypes(), QStringList({"text/uri-list", "text/plain"}));
@@ -205,6 +295,11 @@ private slots:
                  QStringList({"file:///work/alpha/alpha-old", "file:///work/b%C3%A9ta/old%20alpha"}));
         QCOMPARE(data->text(), QStringLiteral("/work/alpha/alpha-old\n/work/b\u00e9ta/old alpha"));
         QVERIFY(!model.mimeData({}));
+
+        // A name that is not text goes out as its bytes; the text shows what the list shows.
+        const std::unique_ptr<QMimeData> bad(model.mimeData({model.index(3, 0)}));
+        QCOMPARE(bad->data("text/uri-list").trimmed(), QByteArray("file:///work/bad%FF%FEname"));
+        QCOMPARE(bad->text(), QStringLiteral("/work/bad\ufffd\ufffdname"));
     }
 
     void aListNotMadeDraggableKeepsItsRows()
@@ -223,7 +318,7 @@ private slots:
         view.setSelectionMode(QAbstractItemView::ExtendedSelection);
         QtListControl control(model, view);
         for (int i = 0; i < 5; ++i)
-            control.appendWithPath(QStringLiteral("n%1").arg(i), QStringLiteral("/p/n%1").arg(i));
+            appendFolder(control, "/p/n" + QByteArray::number(i), false);
         model.flushPending();
         QCOMPARE(control.selectedRows(), std::vector<int>());
         QItemSelectionModel* selection = view.selectionModel();

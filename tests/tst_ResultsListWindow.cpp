@@ -27,6 +27,10 @@
 #include <QTest>
 #include <QUrl>
 
+#include <algorithm>
+
+#include <sys/stat.h>
+
 using namespace vantorel;
 using namespace vantorel::test;
 
@@ -77,9 +81,9 @@ struct Window : WindowDriver
     void addRows()
     {
         QtListControl& results = form.results();
-        results.appendWithPath("/work/alpha", "/work/alpha");
-        results.appendWithPath("alpha-old", "/work/alpha/alpha-old");
-        results.appendWithPath("old alpha", "/work/beta/old alpha");
+        results.appendFolder("/work/alpha", 5, true);
+        results.appendFolder("/work/alpha/alpha-old", 9, false);
+        results.appendFolder("/work/beta/old alpha", 9, false);
         form.pump().pump();
     }
 };
@@ -184,6 +188,48 @@ private slots:
         QCOMPARE(m_opener.opened, QList<QUrl>({QUrl::fromLocalFile(work + "/beta/old alpha"),
                                                QUrl::fromLocalFile(work + "/beta")}));
         QCOMPARE(answerer.texts(), QStringList{"Done."});
+    }
+
+    void aNameThatIsNotTextOpensAndCopiesItsOwnFolder()
+    {
+        // Two folders whose names differ only in bytes that are not text show
+        // alike; each opens and copies as itself, never as the other or as a
+        // folder that is not there.
+        QTemporaryDir dir;
+        const QByteArray root = QFile::encodeName(dir.path());
+        const QList<QByteArray> folders{root + "/bad\xfe\xffname", root + "/bad\xff\xfename"};
+        for (const QByteArray& folder : folders)
+            QVERIFY(::mkdir(folder.constData(), 0755) == 0);
+        QList<QByteArray> addresses;
+        for (const QByteArray& folder : folders)
+            addresses.append("file://" + folder.toPercentEncoding("/"));
+        {
+            ModalBoxAnswerer answerer;
+            Window w;
+            w.search(dir.path(), "name");
+            QCOMPARE(w.results().size(), 2);
+            QCOMPARE(w.results().value(0), w.results().value(1));
+            w.choose(w.rowPoint(0), "Open Folder");
+            w.choose(w.rowPoint(1), "Open Folder");
+            QCOMPARE(answerer.texts(), QStringList{"Done."});
+            QList<QByteArray> opened;
+            for (const QUrl& url : m_opener.opened)
+                opened.append(url.toEncoded());
+            std::sort(opened.begin(), opened.end());
+            QCOMPARE(opened, addresses);
+
+            w.select({0, 1});
+            w.choose(w.rowPoint(0), "Copy Path");
+            const QMimeData* copied = QGuiApplication::clipboard()->mimeData();
+            QVERIFY(copied);
+            QCOMPARE(copied->text(), w.results().join('\n'));
+            QList<QByteArray> copiedAddresses;
+            for (const QUrl& url : copied->urls())
+                copiedAddresses.append(url.toEncoded());
+            std::sort(copiedAddresses.begin(), copiedAddresses.end());
+            QCOMPARE(copiedAddresses, addresses);
+        }
+        QVERIFY(removeTree(dir.path()));
     }
 
     void aFolderGoneSinceTheSearchIsNamed()

@@ -2,6 +2,7 @@
 #include "platform/qt/ListModel.h"
 
 #include "platform/Failure.h"
+#include "platform/qt/NativeFileUrl.h"
 
 #include <QMetaObject>
 #include <QMimeData>
@@ -35,9 +36,9 @@ void ListModel::append(const QString& text)
     flushLater();
 }
 
-void ListModel::append(const QString& text, const QString& fullPath)
+void ListModel::appendFolder(std::string_view nativePath, std::size_t nameLength, bool showFullPath)
 {
-    m_store.append(text, fullPath);
+    m_store.appendFolder(nativePath, nameLength, showFullPath);
     flushLater();
 }
 
@@ -45,6 +46,18 @@ QString ListModel::fullPath(int position) const
 {
     check(position);
     return m_store.fullPath(position);
+}
+
+QByteArray ListModel::nativePath(int position) const
+{
+    check(position);
+    return m_store.nativePath(position);
+}
+
+QByteArray ListModel::rawText(int position) const
+{
+    check(position);
+    return m_store.rawText(position);
 }
 
 // A command that appends and returns to the event loop without pumping must
@@ -253,9 +266,8 @@ QMimeData* ListModel::mimeData(const QModelIndexList& indexes) const
     QList<QUrl> urls;
     QStringList paths;
     for (int row : rows) {
-        const QString path = m_store.fullPath(row);
-        urls.append(QUrl::fromLocalFile(path));
-        paths.append(path);
+        urls.append(nativeFileUrl(m_store.nativePath(row)));
+        paths.append(m_store.fullPath(row));
     }
     auto* data = new QMimeData;
     data->setUrls(urls);

@@ -14,7 +14,7 @@ namespace vantorel
 /// by flushPending(), so that the cost of showing them does not grow with the
 /// rows the list already holds. Positions outside the list throw
 /// Failure(kIndexOutOfBounds). A list whose rows may be dragged out gives them
-/// as file addresses of their full paths.
+/// as file addresses of their folders.
 class ListModel : public QAbstractTableModel
 {
     Q_OBJECT
@@ -26,9 +26,11 @@ public:
     int total() const { return m_store.size(); }
     QString text(int position) const;
     void append(const QString& text);
-    /// Appends a row that keeps `fullPath` beside its text.
-    void append(const QString& text, const QString& fullPath);
+    /// Appends a row for a folder: see ListControl::appendFolder().
+    void appendFolder(std::string_view nativePath, std::size_t nameLength, bool showFullPath);
     QString fullPath(int position) const;
+    QByteArray nativePath(int position) const;
+    QByteArray rawText(int position) const;
     void removeAt(int position);
     /// Removes the rows at ascending positions; each run of adjacent positions
     /// leaves the views in one removal, or, when there are more runs than
@@ -56,8 +58,8 @@ public:
     bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
     QStringList mimeTypes() const override;
-    /// The rows of `indexes`, in list order, as file addresses of their full
-    /// paths and as plain text, one full path a line.
+    /// The rows of `indexes`, in list order, as file addresses of their
+    /// folders, byte for byte, and as plain text, one full path a line.
     QMimeData* mimeData(const QModelIndexList& indexes) const override;
     Qt::DropActions supportedDragActions() const override;
     QVariant headerData(

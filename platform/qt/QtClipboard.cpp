@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "platform/qt/QtClipboard.h"
 
+#include "platform/qt/NativeFileUrl.h"
+
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMimeData>
@@ -31,6 +33,22 @@ bool QtClipboard::setText(const QString& text, int format)
     data->setData(QStringLiteral("application/x-clipboard-format-%1").arg(format), text.toUtf8());
     clipboard->setMimeData(data);
     return true;
+}
+
+bool QtClipboard::setTextAndPaths(const QString& text, const QList<QByteArray>& nativePaths)
+{
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (!clipboard)
+        return false;
+    QList<QUrl> urls;
+    for (const QByteArray& path : nativePaths)
+        urls.append(nativeFileUrl(path));
+    auto* data = new QMimeData;
+    data->setUrls(urls);
+    data->setText(text);
+    clipboard->setMimeData(data);
+    const QMimeData* placed = clipboard->mimeData();
+    return placed && placed->text() == text && placed->urls() == urls;
 }
 
 } // namespace vantorel

@@ -12,6 +12,7 @@ class QtClipboard : public Clipboard
 public:
     bool clear() override;
     bool setText(const QString& text, int format) override;
+    bool setTextAndPaths(const QString& text, const QList<QByteArray>& nativePaths) override;
 };
 
 } // namespace vantorel

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "platform/qt/QtFileSystem.h"
 
+#include "platform/DirectoryCursor.h"
+
 #include <QDateTime>
 #include <QFileInfo>
 
@@ -25,6 +27,13 @@ bool QtFileSystem::isNormalFile(const QString& path)
         return false;
     const QFileInfo info(path);
     return info.isFile() && !info.isHidden();
+}
+
+bool QtFileSystem::folderExists(const QByteArray& nativePath)
+{
+    std::string reason;
+    return dirwalk::isExistingFolder(
+        std::string_view(nativePath.constData(), std::size_t(nativePath.size())), reason);
 }
 
 } // namespace vantorel

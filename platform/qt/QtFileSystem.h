@@ -11,6 +11,7 @@ class QtFileSystem : public FileSystem
 public:
     bool fileExists(const QString& path) override;
     bool isNormalFile(const QString& path) override;
+    bool folderExists(const QByteArray& nativePath) override;
 };
 
 } // namespace vantorel

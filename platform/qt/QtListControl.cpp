@@ -32,14 +32,24 @@ void QtListControl::append(const QString& text)
     m_model.append(text);
 }
 
-void QtListControl::appendWithPath(const QString& text, const QString& fullPath)
+void QtListControl::appendFolder(std::string_view nativePath, std::size_t nameLength, bool showFullPath)
 {
-    m_model.append(text, fullPath);
+    m_model.appendFolder(nativePath, nameLength, showFullPath);
 }
 
 QString QtListControl::fullPath(int position) const
 {
     return m_model.fullPath(position);
+}
+
+QByteArray QtListControl::nativePath(int position) const
+{
+    return m_model.nativePath(position);
+}
+
+QByteArray QtListControl::rawText(int position) const
+{
+    return m_model.rawText(position);
 }
 
 void QtListControl::removeAt(int position)

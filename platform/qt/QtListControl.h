@@ -19,8 +19,10 @@ public:
     int count() const override;
     QString text(int position) const override;
     void append(const QString& text) override;
-    void appendWithPath(const QString& text, const QString& fullPath) override;
+    void appendFolder(std::string_view nativePath, std::size_t nameLength, bool showFullPath) override;
     QString fullPath(int position) const override;
+    QByteArray nativePath(int position) const override;
+    QByteArray rawText(int position) const override;
     void removeAt(int position) override;
     void removeRows(const std::vector<int>& ascendingPositions) override;
     void clear() override;

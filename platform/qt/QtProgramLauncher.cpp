@@ -2,6 +2,7 @@
 #include "platform/qt/QtProgramLauncher.h"
 
 #include "platform/Failure.h"
+#include "platform/qt/NativeFileUrl.h"
 
 #include <QDesktopServices>
 #include <QDir>
@@ -44,6 +45,13 @@ bool QtProgramLauncher::openFolder(const QString& path)
     if (path.isEmpty())
         return false;
     return QDesktopServices::openUrl(QUrl::fromLocalFile(QDir::fromNativeSeparators(path)));
+}
+
+bool QtProgramLauncher::openNativeFolder(const QByteArray& nativePath)
+{
+    if (nativePath.isEmpty())
+        return false;
+    return QDesktopServices::openUrl(nativeFileUrl(nativePath));
 }
 
 } // namespace vantorel

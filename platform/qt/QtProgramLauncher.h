@@ -17,6 +17,7 @@ public:
     /// Throws Failure("File not found") when the program cannot be started.
     void launch(const QString& commandLine, int windowStyle) override;
     bool openFolder(const QString& path) override;
+    bool openNativeFolder(const QByteArray& nativePath) override;
 
     /// The address in `explorer "address"`, or nothing for any other command line.
     static std::optional<QString> explorerTarget(const QString& commandLine);

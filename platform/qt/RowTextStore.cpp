@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "platform/qt/RowTextStore.h"
 
+#include <QFile>
 #include <algorithm>
 #include <cstring>
 
@@ -15,62 +16,75 @@ namespace
         return std::any_of(text.begin(), text.end(), [](QChar c) { return c.unicode() > 0xff; });
     }
 
-    std::uint32_t clampedLength(qsizetype length, std::uint32_t most)
+    QString decodeNative(std::string_view bytes)
     {
-        return std::uint32_t(std::min<qsizetype>(length, most));
+        return QFile::decodeName(QByteArray::fromRawData(bytes.data(), qsizetype(bytes.size())));
     }
 
 } // namespace
 
-RowTextStore::Span RowTextStore::span(const Row& row) const
-{
-    const char* base = m_chunks[row.chunk].bytes.get() + row.offset;
-    if (!(row.bits & kPathBit))
-        return Span { base, 0, false };
-    std::uint32_t header;
-    std::memcpy(&header, base, kHeaderBytes);
-    return Span { base + kHeaderBytes, header & ~kSeparateBit, (header & kSeparateBit) != 0 };
-}
-
 std::uint32_t RowTextStore::byteLength(const Row& row) const
 {
-    const std::uint32_t characterBytes = (row.bits & kWideBit) ? 2 : 1;
-    const std::uint32_t length = row.bits & kLengthMask;
-    if (!(row.bits & kPathBit))
-        return length * characterBytes;
-    return kHeaderBytes + (span(row).prefix + length) * characterBytes;
+    if (isFolder(row))
+        return 0;
+    return (row.bits & kLengthMask) * ((row.bits & kWideBit) ? 2 : 1);
 }
 
-QString RowTextStore::decode(const char* bytes, qsizetype length, bool wide)
+std::string_view RowTextStore::shownBytes(const Row& row) const
 {
+    if (!(row.bits & kFullPathBit))
+        return m_folders.name(row.chunk);
+    m_scratch.clear();
+    m_folders.appendPath(row.chunk, m_scratch);
+    return m_scratch;
+}
+
+QString RowTextStore::text(int row) const
+{
+    const Row& entry = m_rows[std::size_t(row)];
+    if (isFolder(entry))
+        return decodeNative(shownBytes(entry));
+    const qsizetype length = entry.bits & kLengthMask;
     if (length == 0)
         return QString();
-    if (!wide)
+    const char* bytes = m_chunks[entry.chunk].bytes.get() + entry.offset;
+    if (!(entry.bits & kWideBit))
         return QString::fromLatin1(bytes, length);
     QString result(length, Qt::Uninitialized);
     std::memcpy(result.data(), bytes, std::size_t(length) * 2);
     return result;
 }
 
-QString RowTextStore::text(int row) const
-{
-    const Row& entry = m_rows[std::size_t(row)];
-    const qsizetype length = entry.bits & kLengthMask;
-    if (length == 0)
-        return QString();
-    const bool wide = entry.bits & kWideBit;
-    const Span where = span(entry);
-    return decode(where.characters + std::size_t(where.prefix) * (wide ? 2 : 1), length, wide);
-}
-
 QString RowTextStore::fullPath(int row) const
 {
     const Row& entry = m_rows[std::size_t(row)];
-    if (!(entry.bits & kPathBit))
+    if (!isFolder(entry))
         return text(row);
-    const Span where = span(entry);
-    const qsizetype length = where.prefix + (where.separate ? 0 : entry.bits & kLengthMask);
-    return decode(where.characters, length, entry.bits & kWideBit);
+    m_scratch.clear();
+    m_folders.appendPath(entry.chunk, m_scratch);
+    return decodeNative(m_scratch);
+}
+
+QByteArray RowTextStore::nativePath(int row) const
+{
+    const Row& entry = m_rows[std::size_t(row)];
+    if (!isFolder(entry))
+        return QFile::encodeName(text(row));
+    m_scratch.clear();
+    m_folders.appendPath(entry.chunk, m_scratch);
+    return QByteArray(m_scratch.data(), qsizetype(m_scratch.size()));
+}
+
+QByteArray RowTextStore::rawText(int row) const
+{
+    const Row& entry = m_rows[std::size_t(row)];
+    if (!isFolder(entry))
+        return QByteArray();
+    const std::string_view shown = shownBytes(entry);
+    QByteArray bytes(shown.data(), qsizetype(shown.size()));
+    if (QFile::encodeName(QFile::decodeName(bytes)) == bytes)
+        return QByteArray();
+    return bytes;
 }
 
 void RowTextStore::setChecked(int row, bool checked)
@@ -105,61 +119,43 @@ RowTextStore::Row RowTextStore::reserve(
     return row;
 }
 
-void RowTextStore::store(QStringView first, QStringView second, bool withHeader,
-    std::uint32_t header, std::uint32_t textLength)
+void RowTextStore::append(const QString& text)
 {
-    const bool wide = needsTwoBytes(first) || needsTwoBytes(second);
-    const std::uint32_t characterBytes = wide ? 2 : 1;
-    const std::uint32_t bytes = (withHeader ? kHeaderBytes : 0)
-        + std::uint32_t(first.size() + second.size()) * characterBytes;
+    const auto length = std::uint32_t(std::min<qsizetype>(text.size(), kLengthMask));
+    const QStringView shown = QStringView(text).first(length);
+    const bool wide = needsTwoBytes(shown);
+    const std::uint32_t bytes = length * (wide ? 2 : 1);
 
     std::uint32_t chunk = m_chunks.empty() ? 0 : std::uint32_t(m_chunks.size() - 1);
     std::uint32_t offset = m_chunks.empty() ? 0 : m_chunks.back().used;
     Row row = reserve(bytes, chunk, offset);
     m_chunks[chunk].used = offset;
-    row.bits = textLength | (wide ? kWideBit : 0) | (withHeader ? kPathBit : 0);
+    row.bits = length | (wide ? kWideBit : 0);
 
     char* target = m_chunks[row.chunk].bytes.get() + row.offset;
-    if (withHeader) {
-        std::memcpy(target, &header, kHeaderBytes);
-        target += kHeaderBytes;
-    }
-    for (QStringView part : { first, second }) {
-        if (wide) {
-            // An empty view may have no data at all: memcpy must not see its null.
-            if (!part.isEmpty())
-                std::memcpy(target, part.data(), std::size_t(part.size()) * 2);
-        } else {
-            for (qsizetype i = 0; i < part.size(); ++i)
-                target[i] = char(part[i].unicode());
-        }
-        target += std::size_t(part.size()) * characterBytes;
+    if (wide) {
+        // An empty view may have no data at all: memcpy must not see its null.
+        if (length > 0)
+            std::memcpy(target, shown.data(), bytes);
+    } else {
+        for (std::uint32_t i = 0; i < length; ++i)
+            target[i] = char(shown[i].unicode());
     }
     m_rows.push_back(row);
 }
 
-void RowTextStore::append(const QString& text)
+void RowTextStore::appendFolder(
+    std::string_view nativePath, std::size_t nameLength, bool showFullPath)
 {
-    const std::uint32_t length = clampedLength(text.size(), kLengthMask);
-    store(QStringView(text).first(length), QStringView(), false, 0, length);
-}
-
-void RowTextStore::append(const QString& text, const QString& fullPath)
-{
-    if (fullPath.isEmpty() || fullPath == text) {
-        append(text);
+    const FolderTable::Id folder = m_folders.add(nativePath, nameLength);
+    if (folder == FolderTable::kNone) {
+        // A name longer than any file system allows: kept as text.
+        const std::string_view shown
+            = showFullPath ? nativePath : nativePath.substr(nativePath.size() - nameLength);
+        append(decodeNative(shown));
         return;
     }
-    const std::uint32_t length = clampedLength(text.size(), kLengthMask);
-    const QStringView shown = QStringView(text).first(length);
-    const QStringView path = QStringView(fullPath).first(clampedLength(fullPath.size(), kLengthMask));
-    if (path.endsWith(shown)) {
-        // A name shown alone is the last part of its path: keep it once.
-        const auto prefix = std::uint32_t(path.size()) - length;
-        store(path.first(prefix), shown, true, prefix, length);
-        return;
-    }
-    store(path, shown, true, std::uint32_t(path.size()) | kSeparateBit, length);
+    m_rows.push_back(Row { folder, 0, kFolderBit | (showFullPath ? kFullPathBit : 0) });
 }
 
 void RowTextStore::removeRows(const std::vector<int>& ascendingPositions)
@@ -171,13 +167,22 @@ void RowTextStore::removeRows(const std::vector<int>& ascendingPositions)
     std::uint32_t chunk = 0;
     std::uint32_t offset = 0;
     std::size_t kept = 0;
+    std::size_t foldersKept = 0;
+    bool keepsTexts = false;
     auto next = ascendingPositions.begin();
     for (std::size_t i = 0; i < m_rows.size(); ++i) {
         if (next != ascendingPositions.end() && std::size_t(*next) == i) {
             ++next;
+            m_foldersDropped += isFolder(m_rows[i]) ? 1 : 0;
             continue;
         }
         const Row old = m_rows[i];
+        if (isFolder(old)) {
+            ++foldersKept;
+            m_rows[kept++] = old;
+            continue;
+        }
+        keepsTexts = true;
         const std::uint32_t bytes = byteLength(old);
         Row moved = reserve(bytes, chunk, offset);
         moved.bits = old.bits;
@@ -191,19 +196,43 @@ void RowTextStore::removeRows(const std::vector<int>& ascendingPositions)
         clear();
         return;
     }
-    m_chunks.resize(std::size_t(chunk) + 1);
-    m_chunks.back().used = offset;
+    if (!keepsTexts) {
+        std::vector<Chunk>().swap(m_chunks);
+    } else {
+        m_chunks.resize(std::size_t(chunk) + 1);
+        m_chunks.back().used = offset;
+    }
+    if (foldersKept == 0) {
+        m_folders.clear();
+        m_foldersDropped = 0;
+        return;
+    }
+    if (m_foldersDropped < foldersKept)
+        return;
+    m_foldersDropped = 0;
+    for (const Row& row : m_rows) {
+        if (isFolder(row))
+            m_folders.keep(row.chunk);
+    }
+    const FolderTable::Relocation relocation = m_folders.compact();
+    for (Row& row : m_rows) {
+        if (isFolder(row))
+            row.chunk = relocation(row.chunk);
+    }
 }
 
 void RowTextStore::clear()
 {
     std::vector<Row>().swap(m_rows);
     std::vector<Chunk>().swap(m_chunks);
+    m_folders.clear();
+    m_foldersDropped = 0;
+    std::string().swap(m_scratch);
 }
 
 std::size_t RowTextStore::arenaBytes() const
 {
-    std::size_t total = 0;
+    std::size_t total = m_folders.heldBytes();
     for (const Chunk& chunk : m_chunks)
         total += chunk.capacity;
     return total;
@@ -211,7 +240,7 @@ std::size_t RowTextStore::arenaBytes() const
 
 std::size_t RowTextStore::usedBytes() const
 {
-    std::size_t total = 0;
+    std::size_t total = m_folders.usedBytes();
     for (const Row& row : m_rows)
         total += byteLength(row);
     return total;

@@ -9,6 +9,7 @@
 #include "platform/SettingsBackend.h"
 #include "platform/WindowControls.h"
 
+#include <QFile>
 #include <QList>
 #include <QMap>
 #include <QStringList>
@@ -193,9 +194,19 @@ public:
         text = newText;
         lastFormat = format;
         hasText = true;
+        paths.clear();
+        return true;
+    }
+    bool setTextAndPaths(const QString& newText, const QList<QByteArray>& nativePaths) override
+    {
+        if (!setText(newText, 0))
+            return false;
+        paths = nativePaths;
         return true;
     }
     QString text;
+    /// The folders placed beside the text, as the file system names them.
+    QList<QByteArray> paths;
     bool hasText = false;
     int lastFormat = -1;
     int clearAttempts = 0;
@@ -227,10 +238,17 @@ public:
         openedFolders.append(path);
         return opens;
     }
+    bool openNativeFolder(const QByteArray& nativePath) override
+    {
+        openedNativeFolders.append(nativePath);
+        return openFolder(QFile::decodeName(nativePath));
+    }
     QStringList launched;
     QList<int> styles;
     /// Every folder the desktop was asked to show, in order.
     QStringList openedFolders;
+    /// The same, as the file system names them, for those given so.
+    QList<QByteArray> openedNativeFolders;
     /// What openFolder answers.
     bool opens = true;
 };

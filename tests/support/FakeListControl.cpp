@@ -3,6 +3,7 @@
 
 #include "platform/Failure.h"
 
+#include <QFile>
 #include <algorithm>
 
 namespace vantorel::test {
@@ -41,13 +42,16 @@ QString FakeListControl::text(int position) const
 void FakeListControl::append(const QString& text)
 {
     hook("append");
-    m_rows.append(Row{QStringList{text}, false});
+    m_rows.append(Row{QStringList{text}, false, QByteArray(), QByteArray()});
 }
 
-void FakeListControl::appendWithPath(const QString& text, const QString& fullPath)
+void FakeListControl::appendFolder(std::string_view nativePath, std::size_t nameLength,
+                                   bool showFullPath)
 {
     hook("append");
-    m_rows.append(Row{QStringList{text}, false, fullPath});
+    const QByteArray path(nativePath.data(), qsizetype(nativePath.size()));
+    const QByteArray shown = showFullPath ? path : path.right(qsizetype(nameLength));
+    m_rows.append(Row{QStringList{QFile::decodeName(shown)}, false, path, shown});
 }
 
 QString FakeListControl::fullPath(int position) const
@@ -55,7 +59,23 @@ QString FakeListControl::fullPath(int position) const
     hook("fullPath");
     check(position);
     const Row& row = m_rows[position];
-    return row.fullPath.isEmpty() ? row.cells.value(0) : row.fullPath;
+    return row.nativePath.isNull() ? row.cells.value(0) : QFile::decodeName(row.nativePath);
+}
+
+QByteArray FakeListControl::nativePath(int position) const
+{
+    hook("nativePath");
+    check(position);
+    const Row& row = m_rows[position];
+    return row.nativePath.isNull() ? QFile::encodeName(row.cells.value(0)) : row.nativePath;
+}
+
+QByteArray FakeListControl::rawText(int position) const
+{
+    hook("rawText");
+    check(position);
+    const QByteArray& shown = m_rows[position].shownBytes;
+    return QFile::encodeName(QFile::decodeName(shown)) == shown ? QByteArray() : shown;
 }
 
 QStringList FakeListControl::fullPaths() const
@@ -140,7 +160,7 @@ void FakeListControl::setRows(const QStringList& rows)
 {
     m_rows.clear();
     for (const QString& row : rows)
-        m_rows.append(Row{QStringList{row}, false});
+        m_rows.append(Row{QStringList{row}, false, QByteArray(), QByteArray()});
 }
 
 QStringList FakeListControl::rows() const

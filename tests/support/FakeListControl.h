@@ -18,8 +18,10 @@ public:
     int count() const override;
     QString text(int position) const override;
     void append(const QString& text) override;
-    void appendWithPath(const QString& text, const QString& fullPath) override;
+    void appendFolder(std::string_view nativePath, std::size_t nameLength, bool showFullPath) override;
     QString fullPath(int position) const override;
+    QByteArray nativePath(int position) const override;
+    QByteArray rawText(int position) const override;
     void removeAt(int position) override;
     void removeRows(const std::vector<int>& ascendingPositions) override;
     void clear() override;
@@ -54,7 +56,8 @@ private:
     {
         QStringList cells;
         bool checked = false;
-        QString fullPath; ///< empty when none was kept
+        QByteArray nativePath; ///< of a folder row; null for a text row
+        QByteArray shownBytes; ///< what a folder row shows, as bytes
     };
     void check(int position) const;
     void hook(const char* operation) const;

@@ -33,7 +33,14 @@ class FakeFileSystem : public FileSystem
 public:
     bool fileExists(const QString& path) override { return existing.contains(path); }
     bool isNormalFile(const QString& path) override { return existing.contains(path); }
+    /// A folder exists when its decoded path is in `existing` or its bytes
+    /// are in `existingFolders`.
+    bool folderExists(const QByteArray& nativePath) override
+    {
+        return existingFolders.contains(nativePath) || fileExists(QFile::decodeName(nativePath));
+    }
     QSet<QString> existing;
+    QSet<QByteArray> existingFolders;
 };
 
 /// Opens folders from a set of known paths; the walk itself goes to the
