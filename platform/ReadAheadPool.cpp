@@ -132,12 +132,9 @@ struct ReadAheadPool::Worker
 ReadAheadPool::ReadAheadPool(const CursorFactory& makeCursor, std::string root,
                              std::vector<std::string> resumePath, ReadAheadLimits limits, unsigned threads)
     : m_root(std::move(root))
-    , m_base(m_root)
     , m_resumePath(std::move(resumePath))
     , m_limits(limits)
 {
-    while (!m_base.empty() && m_base.back() == kPathSeparator)
-        m_base.pop_back();
     threads = threads == 0 ? 1 : threads;
     // Made here, on the walk's thread: the factory need not be thread-safe.
     for (unsigned i = 0; i < threads; ++i) {
@@ -436,9 +433,9 @@ void ReadAheadPool::walkPiece(Worker& worker, PieceRef piece)
     worker.depth = 1;
 
     std::string error;
-    // The root may be a link; a folder inside the tree is one only if it was swapped for one since.
-    const bool open = worker.path.empty() ? cursor.openToEnter(m_root, true, error)
-                                          : cursor.openToEnter(m_base + worker.path, false, error);
+    // The root may be a link; a folder inside the tree is one only if it was swapped for one
+    // since, and then the piece is not opened: the walk lists those folders itself.
+    const bool open = cursor.openToEnter(m_root, std::string_view(worker.path).substr(worker.path.empty() ? 0 : 1), error);
 
     while (worker.depth > 0) {
         if (m_stopping.load(std::memory_order_relaxed))

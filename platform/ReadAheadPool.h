@@ -129,7 +129,6 @@ private:
     bool shouldStop(const Worker& worker) const;
 
     const std::string m_root;
-    std::string m_base; ///< the root without separators at its end
     const std::vector<std::string> m_resumePath;
     const ReadAheadLimits m_limits;
     std::vector<std::unique_ptr<Worker>> m_workers;
