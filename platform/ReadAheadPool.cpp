@@ -283,7 +283,7 @@ bool ReadAheadPool::withinLimits(const Ahead& ahead) const
 bool ReadAheadPool::mayStart(PieceRef piece) const
 {
     // The walk reads the first piece next, whatever the limits.
-    return piece == m_pieces.begin() || withinLimits(aheadOf(piece, false));
+    return piece == m_pieces.begin() || (withinLimits(aheadOf(piece, false)) && roomLeft());
 }
 
 ReadAheadPool::PieceRef ReadAheadPool::takePiece(Worker& worker, std::unique_lock<std::mutex>& lock)
@@ -305,13 +305,34 @@ ReadAheadPool::PieceRef ReadAheadPool::takePiece(Worker& worker, std::unique_loc
                 return piece;
             }
             if (piece != m_pieces.end() && piece->state == Piece::State::Running && piece->owner
-                && withinLimits(aheadOf(piece, true)))
+                && withinLimits(aheadOf(piece, true)) && roomLeft())
                 piece->owner->giveAwayAsked.store(true, std::memory_order_relaxed);
         }
         ++m_idleWorkers;
         m_workersWake.wait(lock);
         --m_idleWorkers;
     }
+}
+
+bool ReadAheadPool::roomLeft() const
+{
+    return m_made.load(std::memory_order_relaxed) < m_limits.listings
+           && m_madeBytes.load(std::memory_order_relaxed) < m_limits.bytes;
+}
+
+bool ReadAheadPool::reserveListing()
+{
+    if (m_madeBytes.load(std::memory_order_relaxed) >= m_limits.bytes)
+        return false;
+    if (m_made.fetch_add(1, std::memory_order_relaxed) < m_limits.listings)
+        return true;
+    m_made.fetch_sub(1, std::memory_order_relaxed);
+    return false;
+}
+
+bool ReadAheadPool::walkWaitsFor(const Worker& worker) const
+{
+    return m_walkWaits && worker.current == m_pieces.begin() && worker.current->batches.empty();
 }
 
 bool ReadAheadPool::overLimits(const Worker& worker) const
@@ -462,11 +483,20 @@ void ReadAheadPool::walkPiece(Worker& worker, PieceRef piece)
             const std::lock_guard lock(m_mutex);
             publish(worker); // and learns how far ahead it is now
             // The listing the walk waits for is made whatever the limits.
-            const bool walkWaitsHere = m_walkWaits && worker.current == m_pieces.begin()
-                                       && worker.current->batches.empty();
-            if (!walkWaitsHere && shouldStop(worker))
+            if (!walkWaitsFor(worker) && shouldStop(worker))
                 giveEverythingBack(worker); // every folder has nothing left: the loop leaves them all
             continue;
+        }
+
+        // However the threads see each other, no more than the limits are made and not yet taken.
+        if (!reserveListing()) {
+            const std::lock_guard lock(m_mutex);
+            publish(worker);
+            if (!walkWaitsFor(worker)) {
+                giveEverythingBack(worker);
+                continue;
+            }
+            m_made.fetch_add(1, std::memory_order_relaxed);
         }
 
         const std::size_t parentDepth = worker.depth - 1;
@@ -478,7 +508,9 @@ void ReadAheadPool::walkPiece(Worker& worker, PieceRef piece)
         const std::string_view name = parentFrame.subfolders.name(index);
         const std::uint64_t number = worker.nextNumber++;
         const bool listed = open && cursor.enter(name, child.subfolders, error);
+        const std::size_t bytesBefore = worker.batch->bytes();
         worker.batch->add(parentFrame.number, number, name, listed, child.subfolders);
+        m_madeBytes.fetch_add(worker.batch->bytes() - bytesBefore, std::memory_order_relaxed);
         if (listed) {
             worker.path.push_back(kPathSeparator);
             worker.path.append(name);
@@ -531,6 +563,8 @@ bool ReadAheadPool::takeBatch()
                 front.batches.pop_front();
                 front.ahead.listings -= m_reading->records.size();
                 front.ahead.bytes -= m_reading->bytes();
+                m_made.fetch_sub(m_reading->records.size(), std::memory_order_relaxed);
+                m_madeBytes.fetch_sub(m_reading->bytes(), std::memory_order_relaxed);
                 m_readIndex = 0;
                 // A thread held back by the limits may go on now.
                 if (m_idleWorkers > 0)

@@ -20,10 +20,11 @@
 namespace vantorel::dirwalk {
 
 /// How far a read-ahead may run before the walk: listings made but not yet
-/// taken, by count and by bytes. Each thread keeps within them as far as it
-/// last saw the threads before it, and the walk holds one batch, so at most
-/// twice the limits per thread are held at once. The listing the walk waits
-/// for is always made, whatever the limits.
+/// taken by the walk, by count and by bytes, all threads together. The walk
+/// takes a batch of them at a time (a batch is made within the limits), so at
+/// most twice the limits are held at once; bytes may go past their limit by
+/// one listing per thread. The listing the walk waits for is always made,
+/// whatever the limits.
 struct ReadAheadLimits
 {
     std::size_t listings = 2048;
@@ -122,6 +123,12 @@ private:
     /// hold, counting one listing for each of them not yet finished. Under the lock.
     Ahead aheadOf(PieceRef piece, bool inclusive) const;
     bool withinLimits(const Ahead& ahead) const;
+    /// Whether the threads together may make another listing now.
+    bool roomLeft() const;
+    /// Counts one more listing made, if there is room for it.
+    bool reserveListing();
+    /// Whether the walk waits for the listing this thread makes next. Under the lock.
+    bool walkWaitsFor(const Worker& worker) const;
     /// Whether the thread's piece has run too far ahead of the walk, as it
     /// stood when the thread last handed a batch over.
     bool overLimits(const Worker& worker) const;
@@ -147,6 +154,9 @@ private:
     std::vector<std::unique_ptr<Batch>> m_spareBatches;
     std::size_t m_idleWorkers = 0;
     std::atomic<std::size_t> m_piecesGivenAway{0};
+    /// Listings made (or about to be) and not yet taken by the walk, and their bytes.
+    std::atomic<std::size_t> m_made{0};
+    std::atomic<std::size_t> m_madeBytes{0};
 
     // Used by the walk's thread alone.
     std::unique_ptr<Batch> m_reading;
