@@ -4,6 +4,7 @@
 #include "platform/DirectoryCursor.h"
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -29,6 +30,9 @@ struct ReadAheadLimits
 {
     std::size_t listings = 2048;
     std::size_t bytes = std::size_t{4} << 20;
+    /// A walk that stood still longer than this (behind a message box) finds
+    /// the listings made before it stale: they are made again.
+    std::chrono::nanoseconds staleAfter = std::chrono::seconds(1);
 };
 
 /// One folder listed ahead of the walk; valid until the next pop().
