@@ -2,6 +2,7 @@
 #include "platform/ReadAheadCursor.h"
 
 #include <algorithm>
+#include <ctime>
 #include <cstdlib>
 #include <system_error>
 #include <thread>
@@ -93,7 +94,18 @@ void ReadAheadCursor::startPool(std::uint64_t& deepestNumber)
 
 std::chrono::steady_clock::time_point ReadAheadCursor::now() const
 {
-    return m_clock ? m_clock() : std::chrono::steady_clock::now();
+    if (m_clock)
+        return m_clock();
+#ifdef CLOCK_MONOTONIC_COARSE
+    // Read twice per folder: the precise clock would cost the walk more than a
+    // pause of a second needs.
+    timespec coarse{};
+    ::clock_gettime(CLOCK_MONOTONIC_COARSE, &coarse);
+    return std::chrono::steady_clock::time_point(std::chrono::seconds(coarse.tv_sec)
+                                                 + std::chrono::nanoseconds(coarse.tv_nsec));
+#else
+    return std::chrono::steady_clock::now();
+#endif
 }
 
 bool ReadAheadCursor::enter(std::string_view name, SubfolderList& out, std::string& error)

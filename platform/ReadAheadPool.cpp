@@ -28,6 +28,14 @@ constexpr std::uint64_t kNumbersPerThread = std::uint64_t{1} << 40;
 /// (with everything below them): more would leave it far ahead of the walk.
 constexpr std::size_t kGiveAwayMost = 64;
 
+/// A thread counts this many listings against the limits at a time.
+constexpr std::size_t kReservedAtOnce = 16;
+
+/// All the threads together stop at this many times the limits, however stale
+/// their views of each other. Twice, not once: at once, the threads further
+/// ahead fill the room and leave the piece the walk reads next to one thread.
+constexpr std::size_t kHeldAtMost = 2;
+
 /// The subfolders still to be started in a frame, counted up to `most`.
 std::size_t foldersLeft(const auto& frame, std::size_t most)
 {
@@ -126,6 +134,7 @@ struct ReadAheadPool::Worker
     std::unique_ptr<Batch> batch = std::make_unique<Batch>();
     std::chrono::steady_clock::time_point batchStarted;
     Ahead aheadAtPublish; ///< listings before the batch, when it was last handed over
+    std::size_t reserved = 0; ///< listings counted against the limits and not made yet
     std::thread thread;
 };
 
@@ -283,7 +292,7 @@ bool ReadAheadPool::withinLimits(const Ahead& ahead) const
 bool ReadAheadPool::mayStart(PieceRef piece) const
 {
     // The walk reads the first piece next, whatever the limits.
-    return piece == m_pieces.begin() || (withinLimits(aheadOf(piece, false)) && roomLeft());
+    return piece == m_pieces.begin() || withinLimits(aheadOf(piece, false));
 }
 
 ReadAheadPool::PieceRef ReadAheadPool::takePiece(Worker& worker, std::unique_lock<std::mutex>& lock)
@@ -316,18 +325,35 @@ ReadAheadPool::PieceRef ReadAheadPool::takePiece(Worker& worker, std::unique_loc
 
 bool ReadAheadPool::roomLeft() const
 {
-    return m_made.load(std::memory_order_relaxed) < m_limits.listings
-           && m_madeBytes.load(std::memory_order_relaxed) < m_limits.bytes;
+    return m_made.load(std::memory_order_relaxed) < kHeldAtMost * m_limits.listings
+           && m_madeBytes.load(std::memory_order_relaxed) < kHeldAtMost * m_limits.bytes;
 }
 
-bool ReadAheadPool::reserveListing()
+bool ReadAheadPool::reserveListing(Worker& worker)
 {
-    if (m_madeBytes.load(std::memory_order_relaxed) >= m_limits.bytes)
-        return false;
-    if (m_made.fetch_add(1, std::memory_order_relaxed) < m_limits.listings)
+    if (worker.reserved > 0) {
+        --worker.reserved;
         return true;
-    m_made.fetch_sub(1, std::memory_order_relaxed);
-    return false;
+    }
+    if (m_madeBytes.load(std::memory_order_relaxed) >= kHeldAtMost * m_limits.bytes)
+        return false;
+    // A few at a time: one shared count per listing would cost the threads more than the listing.
+    std::size_t made = m_made.load(std::memory_order_relaxed);
+    for (;;) {
+        if (made >= kHeldAtMost * m_limits.listings)
+            return false;
+        const std::size_t taken = std::min(kReservedAtOnce, kHeldAtMost * m_limits.listings - made);
+        if (m_made.compare_exchange_weak(made, made + taken, std::memory_order_relaxed)) {
+            worker.reserved = taken - 1;
+            return true;
+        }
+    }
+}
+
+void ReadAheadPool::returnReserved(Worker& worker)
+{
+    m_made.fetch_sub(worker.reserved, std::memory_order_relaxed);
+    worker.reserved = 0;
 }
 
 bool ReadAheadPool::walkWaitsFor(const Worker& worker) const
@@ -359,6 +385,7 @@ void ReadAheadPool::publish(Worker& worker)
     }
     worker.current->ahead.listings += worker.batch->records.size();
     worker.current->ahead.bytes += worker.batch->bytes();
+    m_madeBytes.fetch_add(worker.batch->bytes(), std::memory_order_relaxed);
     worker.current->batches.push_back(std::move(worker.batch));
     worker.aheadAtPublish = aheadOf(worker.current, true);
     if (m_spareBatches.empty()) {
@@ -424,6 +451,7 @@ bool ReadAheadPool::giveAwayNext(Worker& worker)
 void ReadAheadPool::giveEverythingBack(Worker& worker)
 {
     publish(worker);
+    returnReserved(worker);
     // The deepest folder's rest first: that is pre-order.
     PieceRef where = std::next(worker.current);
     for (std::size_t depth = worker.depth; depth-- > 0;)
@@ -488,11 +516,14 @@ void ReadAheadPool::walkPiece(Worker& worker, PieceRef piece)
             continue;
         }
 
-        // However the threads see each other, no more than the limits are made and not yet taken.
-        if (!reserveListing()) {
+        // However stale the threads' views of each other, all of them together
+        // stop at kHeldAtMost times the limits; the thread on the first piece
+        // not finished may go on, up to the limits with everything before it
+        // as it sees them now, for the walk reads its listings next.
+        if (!reserveListing(worker)) {
             const std::lock_guard lock(m_mutex);
-            publish(worker);
-            if (!walkWaitsFor(worker)) {
+            publish(worker); // and learns how far ahead it is now
+            if (!walkWaitsFor(worker) && (worker.current != firstUnfinished() || overLimits(worker))) {
                 giveEverythingBack(worker);
                 continue;
             }
@@ -508,9 +539,7 @@ void ReadAheadPool::walkPiece(Worker& worker, PieceRef piece)
         const std::string_view name = parentFrame.subfolders.name(index);
         const std::uint64_t number = worker.nextNumber++;
         const bool listed = open && cursor.enter(name, child.subfolders, error);
-        const std::size_t bytesBefore = worker.batch->bytes();
         worker.batch->add(parentFrame.number, number, name, listed, child.subfolders);
-        m_madeBytes.fetch_add(worker.batch->bytes() - bytesBefore, std::memory_order_relaxed);
         if (listed) {
             worker.path.push_back(kPathSeparator);
             worker.path.append(name);
@@ -534,6 +563,7 @@ void ReadAheadPool::walkPiece(Worker& worker, PieceRef piece)
 
     const std::lock_guard lock(m_mutex);
     publish(worker);
+    returnReserved(worker);
     finishCurrent(worker);
     worker.giveAwayAsked.store(false, std::memory_order_relaxed);
     if (m_idleWorkers > 0)

@@ -21,11 +21,13 @@
 namespace vantorel::dirwalk {
 
 /// How far a read-ahead may run before the walk: listings made but not yet
-/// taken by the walk, by count and by bytes, all threads together. The walk
-/// takes a batch of them at a time (a batch is made within the limits), so at
-/// most twice the limits are held at once; bytes may go past their limit by
-/// one listing per thread. The listing the walk waits for is always made,
-/// whatever the limits.
+/// taken by the walk, by count and by bytes. Each thread keeps within them as
+/// far as it last saw the threads before it, the thread that makes the next
+/// listings the walk reads with a fresh view; the others stop, all together,
+/// at twice the limits. With the batch the walk holds (made within the
+/// limits), at most four times the limits are held at once, however many
+/// threads there are; bytes may go past by one batch per thread. The listing
+/// the walk waits for is always made, whatever the limits.
 struct ReadAheadLimits
 {
     std::size_t listings = 2048;
@@ -127,10 +129,12 @@ private:
     /// hold, counting one listing for each of them not yet finished. Under the lock.
     Ahead aheadOf(PieceRef piece, bool inclusive) const;
     bool withinLimits(const Ahead& ahead) const;
-    /// Whether the threads together may make another listing now.
+    /// Whether there is room enough under the limits to start work.
     bool roomLeft() const;
     /// Counts one more listing made, if there is room for it.
-    bool reserveListing();
+    bool reserveListing(Worker& worker);
+    /// Gives back the listings counted and not made.
+    void returnReserved(Worker& worker);
     /// Whether the walk waits for the listing this thread makes next. Under the lock.
     bool walkWaitsFor(const Worker& worker) const;
     /// Whether the thread's piece has run too far ahead of the walk, as it
@@ -158,7 +162,8 @@ private:
     std::vector<std::unique_ptr<Batch>> m_spareBatches;
     std::size_t m_idleWorkers = 0;
     std::atomic<std::size_t> m_piecesGivenAway{0};
-    /// Listings made (or about to be) and not yet taken by the walk, and their bytes.
+    /// Listings made or counted to be made and not yet taken by the walk, and
+    /// the bytes of those handed over.
     std::atomic<std::size_t> m_made{0};
     std::atomic<std::size_t> m_madeBytes{0};
 

@@ -3,6 +3,7 @@
 
 #include <sys/resource.h>
 
+#include <algorithm>
 #include <atomic>
 
 namespace vantorel::dirwalk {
@@ -25,21 +26,23 @@ void DescriptorBudget::refresh()
     g_read.store(true, std::memory_order_relaxed);
 }
 
-bool DescriptorBudget::take()
+std::size_t DescriptorBudget::take(std::size_t count)
 {
     if (!g_read.load(std::memory_order_relaxed))
         refresh();
     const std::size_t size = g_size.load(std::memory_order_relaxed);
     std::size_t taken = g_taken.load(std::memory_order_relaxed);
-    while (taken < size)
-        if (g_taken.compare_exchange_weak(taken, taken + 1, std::memory_order_relaxed))
-            return true;
-    return false;
+    while (taken < size) {
+        const std::size_t got = std::min(count, size - taken);
+        if (g_taken.compare_exchange_weak(taken, taken + got, std::memory_order_relaxed))
+            return got;
+    }
+    return 0;
 }
 
-void DescriptorBudget::give()
+void DescriptorBudget::give(std::size_t count)
 {
-    g_taken.fetch_sub(1, std::memory_order_relaxed);
+    g_taken.fetch_sub(count, std::memory_order_relaxed);
 }
 
 std::size_t DescriptorBudget::taken()

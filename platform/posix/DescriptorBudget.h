@@ -15,10 +15,10 @@ class DescriptorBudget
 public:
     /// Reads the process's limit again; a cursor does so at each new root.
     static void refresh();
-    /// Takes one descriptor from the budget; false when it is spent.
-    static bool take();
-    /// Gives back one taken descriptor.
-    static void give();
+    /// Takes up to `count` descriptors from the budget; how many it got.
+    static std::size_t take(std::size_t count);
+    /// Gives back `count` taken descriptors.
+    static void give(std::size_t count);
     /// Descriptors taken now, by all cursors.
     static std::size_t taken();
     static std::size_t size();

@@ -83,6 +83,27 @@ void PosixDirectoryCursor::closeAll()
             closeLevel(i);
     m_levels.clear();
     m_path.clear();
+    returnSpareBudget(true);
+}
+
+bool PosixDirectoryCursor::takeBudget()
+{
+    const std::size_t anchors = m_keptDescriptors - 1; // the root is not counted
+    if (anchors < m_budgetHeld)
+        return true;
+    m_budgetHeld += DescriptorBudget::take(kBudgetAtOnce);
+    return anchors < m_budgetHeld;
+}
+
+void PosixDirectoryCursor::returnSpareBudget(bool all)
+{
+    const std::size_t anchors = m_keptDescriptors > 1 ? m_keptDescriptors - 1 : 0;
+    const std::size_t spare = m_budgetHeld - anchors;
+    const std::size_t given = all ? spare : spare > 2 * kBudgetAtOnce ? spare - kBudgetAtOnce : 0;
+    if (given == 0)
+        return;
+    DescriptorBudget::give(given);
+    m_budgetHeld -= given;
 }
 
 void PosixDirectoryCursor::closeLevel(std::size_t index)
@@ -91,7 +112,7 @@ void PosixDirectoryCursor::closeLevel(std::size_t index)
     m_levels[index].fd = -1;
     --m_keptDescriptors;
     if (index > 0)
-        DescriptorBudget::give();
+        returnSpareBudget(false);
 }
 
 bool PosixDirectoryCursor::closeDeepestKept()
@@ -228,7 +249,7 @@ bool PosixDirectoryCursor::enter(std::string_view name, SubfolderList& out, std:
     const std::size_t anchor = m_levels.back().anchor;
     const std::size_t span = m_path.size() - m_levels[anchor].pathLength;
     const bool wanted = (depth < kKeptDepth || span > kAnchorSpan) && m_keptDescriptors < kMaxKeptDescriptors;
-    if (wanted && DescriptorBudget::take()) {
+    if (wanted && takeBudget()) {
         m_levels.push_back({m_path.size(), fd.release(), depth});
         ++m_keptDescriptors;
     } else {

@@ -54,6 +54,11 @@ private:
     bool readListing(int fd, SubfolderList& out, std::string& error);
     int openBelowAnchor() const;
     void closeLevel(std::size_t index);
+    /// Counts one more kept descriptor against the process's budget; false when it is spent.
+    bool takeBudget();
+    /// Gives the budget held beyond the kept descriptors back (some is kept
+    /// for the next ones, unless `all`).
+    void returnSpareBudget(bool all);
     /// Closes the deepest kept descriptor but the root's; false when there is none.
     bool closeDeepestKept();
     void closeAll();
@@ -64,6 +69,10 @@ private:
     std::vector<Level> m_levels;
     std::unique_ptr<char[]> m_buffer;
     std::size_t m_keptDescriptors = 0;
+    /// Taken from DescriptorBudget a few at a time: one shared count per
+    /// folder would cost the walk's threads more than the folder.
+    std::size_t m_budgetHeld = 0;
+    static constexpr std::size_t kBudgetAtOnce = 8;
 };
 
 } // namespace vantorel::dirwalk
