@@ -17,7 +17,7 @@ struct ReadAheadStatistics
 {
     std::size_t prefetched = 0; ///< folders whose listing came from the pool
     std::size_t direct = 0;     ///< folders listed on the walk's own thread, the root included
-    std::size_t restarts = 0;   ///< pools started again after the tree changed under them
+    std::size_t restarts = 0;   ///< pools started again after the tree changed under them, or a pause
     std::size_t piecesGivenAway = 0; ///< work one pool thread gave to another
 };
 
@@ -27,6 +27,10 @@ struct ReadAheadStatistics
 /// cursor: a folder is taken from the pool only when the pool listed that
 /// very folder (the same name in the same listing of its parent); any other
 /// folder is listed here, with a cursor of its own, as the plain walk would.
+///
+/// A walk that stood still longer than ReadAheadLimits::staleAfter (behind a
+/// message box) starts the pool again from its place: what was listed before
+/// the pause is listed again, as the plain walk would list it then.
 ///
 /// The pool starts at the first enter(), so that nothing is read before the
 /// walk's first look at its commands, and it is stopped and joined by
