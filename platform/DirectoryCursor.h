@@ -13,6 +13,13 @@
 
 namespace vantorel::dirwalk {
 
+/// The separator of the system's paths.
+#ifdef _WIN32
+inline constexpr char kPathSeparator = '\\';
+#else
+inline constexpr char kPathSeparator = '/';
+#endif
+
 enum class FolderKind : std::uint8_t {
     Folder, ///< a real folder: the walk goes into it
     Link,   ///< a link to a folder (symbolic link, junction): listed, never entered
@@ -79,13 +86,19 @@ public:
     /// Pops the deepest folder.
     virtual void leave() = 0;
 
-    /// Opens the folder at `path` as the only level of the stack without
-    /// listing it, to enter its subfolders. A link at the end of `path` is
-    /// followed only when `followLink` is true. False, with the reason, when
-    /// it cannot be opened.
-    virtual bool openToEnter(std::string_view path, bool followLink, std::string& error)
+    /// Opens folder `below` (names joined by kPathSeparator, empty for the root itself) of
+    /// the folder at `root` as the only level of the stack, without listing
+    /// it, to enter its subfolders. A link is followed at `root`, as by
+    /// openRoot(), and nowhere below it. False, with the reason, when it
+    /// cannot be opened.
+    virtual bool openToEnter(std::string_view root, std::string_view below, std::string& error)
     {
-        (void)followLink; // a cursor that cannot tell links apart lists the folder instead
+        // A cursor that cannot open without listing lists the folder instead.
+        std::string path(root);
+        if (!below.empty()) {
+            path.push_back(kPathSeparator);
+            path.append(below);
+        }
         SubfolderList unused;
         return openRoot(path, unused, error);
     }
@@ -96,12 +109,5 @@ std::unique_ptr<DirectoryCursor> makeSystemDirectoryCursor();
 
 /// True when `path` names an existing folder; otherwise false with the reason.
 bool isExistingFolder(std::string_view path, std::string& error);
-
-/// The separator of the system's paths.
-#ifdef _WIN32
-inline constexpr char kPathSeparator = '\\';
-#else
-inline constexpr char kPathSeparator = '/';
-#endif
 
 } // namespace vantorel::dirwalk

@@ -2,6 +2,7 @@
 #include "platform/ReadAheadCursor.h"
 
 #include <algorithm>
+#include <ctime>
 #include <cstdlib>
 #include <system_error>
 #include <thread>
@@ -47,6 +48,7 @@ bool ReadAheadCursor::openRoot(std::string_view path, SubfolderList& out, std::s
 {
     dropPool();
     m_poolStarted = false;
+    m_restartNow = false;
     m_levels.clear();
     m_path.clear();
     m_ownPath.clear();
@@ -77,6 +79,7 @@ void ReadAheadCursor::startPool(std::uint64_t& deepestNumber)
     if (m_poolStarted)
         ++m_statistics->restarts;
     m_poolStarted = true;
+    m_restartNow = false;
     m_directSinceStart = 0;
     try {
         m_pool = std::make_unique<ReadAheadPool>(m_makeCursor, m_root, namesOf(m_levels, m_path),
@@ -89,11 +92,41 @@ void ReadAheadCursor::startPool(std::uint64_t& deepestNumber)
     deepestNumber = m_levels.back().number;
 }
 
+std::chrono::steady_clock::time_point ReadAheadCursor::now() const
+{
+    if (m_clock)
+        return m_clock();
+#ifdef CLOCK_MONOTONIC_COARSE
+    // Read twice per folder: the precise clock would cost the walk more than a
+    // pause of a second needs.
+    timespec coarse{};
+    ::clock_gettime(CLOCK_MONOTONIC_COARSE, &coarse);
+    return std::chrono::steady_clock::time_point(std::chrono::seconds(coarse.tv_sec)
+                                                 + std::chrono::nanoseconds(coarse.tv_nsec));
+#else
+    return std::chrono::steady_clock::now();
+#endif
+}
+
 bool ReadAheadCursor::enter(std::string_view name, SubfolderList& out, std::string& error)
 {
     if (m_levels.empty())
         return m_own->enter(name, out, error);
 
+    // After a long pause the tree may have changed below what the pool listed
+    // before it: the pool is started again from here, as if it had lost the walk.
+    if (m_pool && now() - m_lastEntered > m_limits.staleAfter) {
+        dropPool();
+        m_restartNow = true;
+    }
+    const bool entered = enterFolder(name, out, error);
+    if (m_pool)
+        m_lastEntered = now();
+    return entered;
+}
+
+bool ReadAheadCursor::enterFolder(std::string_view name, SubfolderList& out, std::string& error)
+{
     std::uint64_t parent = m_levels.back().number;
     if (!m_poolStarted && parent != kOwnListing)
         startPool(parent);
@@ -128,7 +161,7 @@ bool ReadAheadCursor::enter(std::string_view name, SubfolderList& out, std::stri
         return false;
     }
     m_levels.push_back({m_path.size(), kOwnListing});
-    if (taken == Taken::Missing && parent != kOwnListing && m_directSinceStart >= kRestartAfter) {
+    if (m_restartNow || (taken == Taken::Missing && parent != kOwnListing && m_directSinceStart >= kRestartAfter)) {
         std::uint64_t deepest = kOwnListing;
         startPool(deepest);
     }

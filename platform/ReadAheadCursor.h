@@ -4,6 +4,7 @@
 #include "platform/DirectoryCursor.h"
 #include "platform/ReadAheadPool.h"
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
@@ -16,7 +17,7 @@ struct ReadAheadStatistics
 {
     std::size_t prefetched = 0; ///< folders whose listing came from the pool
     std::size_t direct = 0;     ///< folders listed on the walk's own thread, the root included
-    std::size_t restarts = 0;   ///< pools started again after the tree changed under them
+    std::size_t restarts = 0;   ///< pools started again after the tree changed under them, or a pause
     std::size_t piecesGivenAway = 0; ///< work one pool thread gave to another
 };
 
@@ -26,6 +27,10 @@ struct ReadAheadStatistics
 /// cursor: a folder is taken from the pool only when the pool listed that
 /// very folder (the same name in the same listing of its parent); any other
 /// folder is listed here, with a cursor of its own, as the plain walk would.
+///
+/// A walk that stood still longer than ReadAheadLimits::staleAfter (behind a
+/// message box) starts the pool again from its place: what was listed before
+/// the pause is listed again, as the plain walk would list it then.
 ///
 /// The pool starts at the first enter(), so that nothing is read before the
 /// walk's first look at its commands, and it is stopped and joined by
@@ -44,6 +49,10 @@ public:
     bool enter(std::string_view name, SubfolderList& out, std::string& error) override;
     void leave() override;
 
+    using Clock = std::function<std::chrono::steady_clock::time_point()>;
+    /// The clock that measures the walk's pauses; the steady clock unless set.
+    void setClock(Clock clock) { m_clock = std::move(clock); }
+
 private:
     struct Level
     {
@@ -52,6 +61,8 @@ private:
     };
     static constexpr std::uint64_t kOwnListing = ~std::uint64_t{0};
 
+    /// enter() with the pool as it stands.
+    bool enterFolder(std::string_view name, SubfolderList& out, std::string& error);
     /// Lists the folder m_path names, whose parent is the deepest level, with
     /// the walk thread's own cursor.
     bool listDirectly(SubfolderList& out, std::string& error);
@@ -59,6 +70,8 @@ private:
     /// Stops the pool, if any, and counts what it did.
     void dropPool();
     std::vector<std::string> namesOf(const std::vector<Level>& levels, const std::string& path) const;
+
+    std::chrono::steady_clock::time_point now() const;
 
     CursorFactory m_makeCursor;
     const ReadAheadLimits m_limits;
@@ -71,6 +84,11 @@ private:
     std::unique_ptr<ReadAheadPool> m_pool;
     bool m_poolStarted = false;
     std::size_t m_directSinceStart = 0;
+    /// The pool was dropped for a pause: it starts again below the next folder entered.
+    bool m_restartNow = false;
+    Clock m_clock;
+    /// When the walk last came back from enter() while the pool ran.
+    std::chrono::steady_clock::time_point m_lastEntered;
 
     /// The cursor for listing here, and the folders its stack holds now.
     std::unique_ptr<DirectoryCursor> m_own;

@@ -28,6 +28,14 @@ constexpr std::uint64_t kNumbersPerThread = std::uint64_t{1} << 40;
 /// (with everything below them): more would leave it far ahead of the walk.
 constexpr std::size_t kGiveAwayMost = 64;
 
+/// A thread counts this many listings against the limits at a time.
+constexpr std::size_t kReservedAtOnce = 16;
+
+/// All the threads together stop at this many times the limits, however stale
+/// their views of each other. Twice, not once: at once, the threads further
+/// ahead fill the room and leave the piece the walk reads next to one thread.
+constexpr std::size_t kHeldAtMost = 2;
+
 /// The subfolders still to be started in a frame, counted up to `most`.
 std::size_t foldersLeft(const auto& frame, std::size_t most)
 {
@@ -126,18 +134,16 @@ struct ReadAheadPool::Worker
     std::unique_ptr<Batch> batch = std::make_unique<Batch>();
     std::chrono::steady_clock::time_point batchStarted;
     Ahead aheadAtPublish; ///< listings before the batch, when it was last handed over
+    std::size_t reserved = 0; ///< listings counted against the limits and not made yet
     std::thread thread;
 };
 
 ReadAheadPool::ReadAheadPool(const CursorFactory& makeCursor, std::string root,
                              std::vector<std::string> resumePath, ReadAheadLimits limits, unsigned threads)
     : m_root(std::move(root))
-    , m_base(m_root)
     , m_resumePath(std::move(resumePath))
     , m_limits(limits)
 {
-    while (!m_base.empty() && m_base.back() == kPathSeparator)
-        m_base.pop_back();
     threads = threads == 0 ? 1 : threads;
     // Made here, on the walk's thread: the factory need not be thread-safe.
     for (unsigned i = 0; i < threads; ++i) {
@@ -308,13 +314,51 @@ ReadAheadPool::PieceRef ReadAheadPool::takePiece(Worker& worker, std::unique_loc
                 return piece;
             }
             if (piece != m_pieces.end() && piece->state == Piece::State::Running && piece->owner
-                && withinLimits(aheadOf(piece, true)))
+                && withinLimits(aheadOf(piece, true)) && roomLeft())
                 piece->owner->giveAwayAsked.store(true, std::memory_order_relaxed);
         }
         ++m_idleWorkers;
         m_workersWake.wait(lock);
         --m_idleWorkers;
     }
+}
+
+bool ReadAheadPool::roomLeft() const
+{
+    return m_made.load(std::memory_order_relaxed) < kHeldAtMost * m_limits.listings
+           && m_madeBytes.load(std::memory_order_relaxed) < kHeldAtMost * m_limits.bytes;
+}
+
+bool ReadAheadPool::reserveListing(Worker& worker)
+{
+    if (worker.reserved > 0) {
+        --worker.reserved;
+        return true;
+    }
+    if (m_madeBytes.load(std::memory_order_relaxed) >= kHeldAtMost * m_limits.bytes)
+        return false;
+    // A few at a time: one shared count per listing would cost the threads more than the listing.
+    std::size_t made = m_made.load(std::memory_order_relaxed);
+    for (;;) {
+        if (made >= kHeldAtMost * m_limits.listings)
+            return false;
+        const std::size_t taken = std::min(kReservedAtOnce, kHeldAtMost * m_limits.listings - made);
+        if (m_made.compare_exchange_weak(made, made + taken, std::memory_order_relaxed)) {
+            worker.reserved = taken - 1;
+            return true;
+        }
+    }
+}
+
+void ReadAheadPool::returnReserved(Worker& worker)
+{
+    m_made.fetch_sub(worker.reserved, std::memory_order_relaxed);
+    worker.reserved = 0;
+}
+
+bool ReadAheadPool::walkWaitsFor(const Worker& worker) const
+{
+    return m_walkWaits && worker.current == m_pieces.begin() && worker.current->batches.empty();
 }
 
 bool ReadAheadPool::overLimits(const Worker& worker) const
@@ -341,6 +385,7 @@ void ReadAheadPool::publish(Worker& worker)
     }
     worker.current->ahead.listings += worker.batch->records.size();
     worker.current->ahead.bytes += worker.batch->bytes();
+    m_madeBytes.fetch_add(worker.batch->bytes(), std::memory_order_relaxed);
     worker.current->batches.push_back(std::move(worker.batch));
     worker.aheadAtPublish = aheadOf(worker.current, true);
     if (m_spareBatches.empty()) {
@@ -406,6 +451,7 @@ bool ReadAheadPool::giveAwayNext(Worker& worker)
 void ReadAheadPool::giveEverythingBack(Worker& worker)
 {
     publish(worker);
+    returnReserved(worker);
     // The deepest folder's rest first: that is pre-order.
     PieceRef where = std::next(worker.current);
     for (std::size_t depth = worker.depth; depth-- > 0;)
@@ -436,9 +482,9 @@ void ReadAheadPool::walkPiece(Worker& worker, PieceRef piece)
     worker.depth = 1;
 
     std::string error;
-    // The root may be a link; a folder inside the tree is one only if it was swapped for one since.
-    const bool open = worker.path.empty() ? cursor.openToEnter(m_root, true, error)
-                                          : cursor.openToEnter(m_base + worker.path, false, error);
+    // The root may be a link; a folder inside the tree is one only if it was swapped for one
+    // since, and then the piece is not opened: the walk lists those folders itself.
+    const bool open = cursor.openToEnter(m_root, std::string_view(worker.path).substr(worker.path.empty() ? 0 : 1), error);
 
     while (worker.depth > 0) {
         if (m_stopping.load(std::memory_order_relaxed))
@@ -465,11 +511,23 @@ void ReadAheadPool::walkPiece(Worker& worker, PieceRef piece)
             const std::lock_guard lock(m_mutex);
             publish(worker); // and learns how far ahead it is now
             // The listing the walk waits for is made whatever the limits.
-            const bool walkWaitsHere = m_walkWaits && worker.current == m_pieces.begin()
-                                       && worker.current->batches.empty();
-            if (!walkWaitsHere && shouldStop(worker))
+            if (!walkWaitsFor(worker) && shouldStop(worker))
                 giveEverythingBack(worker); // every folder has nothing left: the loop leaves them all
             continue;
+        }
+
+        // However stale the threads' views of each other, all of them together
+        // stop at kHeldAtMost times the limits; the thread on the first piece
+        // not finished may go on, up to the limits with everything before it
+        // as it sees them now, for the walk reads its listings next.
+        if (!reserveListing(worker)) {
+            const std::lock_guard lock(m_mutex);
+            publish(worker); // and learns how far ahead it is now
+            if (!walkWaitsFor(worker) && (worker.current != firstUnfinished() || overLimits(worker))) {
+                giveEverythingBack(worker);
+                continue;
+            }
+            m_made.fetch_add(1, std::memory_order_relaxed);
         }
 
         const std::size_t parentDepth = worker.depth - 1;
@@ -505,6 +563,7 @@ void ReadAheadPool::walkPiece(Worker& worker, PieceRef piece)
 
     const std::lock_guard lock(m_mutex);
     publish(worker);
+    returnReserved(worker);
     finishCurrent(worker);
     worker.giveAwayAsked.store(false, std::memory_order_relaxed);
     if (m_idleWorkers > 0)
@@ -534,6 +593,8 @@ bool ReadAheadPool::takeBatch()
                 front.batches.pop_front();
                 front.ahead.listings -= m_reading->records.size();
                 front.ahead.bytes -= m_reading->bytes();
+                m_made.fetch_sub(m_reading->records.size(), std::memory_order_relaxed);
+                m_madeBytes.fetch_sub(m_reading->bytes(), std::memory_order_relaxed);
                 m_readIndex = 0;
                 // A thread held back by the limits may go on now.
                 if (m_idleWorkers > 0)

@@ -4,6 +4,7 @@
 #include "platform/DirectoryCursor.h"
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -20,14 +21,20 @@
 namespace vantorel::dirwalk {
 
 /// How far a read-ahead may run before the walk: listings made but not yet
-/// taken, by count and by bytes. Each thread keeps within them as far as it
-/// last saw the threads before it, and the walk holds one batch, so at most
-/// twice the limits per thread are held at once. The listing the walk waits
-/// for is always made, whatever the limits.
+/// taken by the walk, by count and by bytes. Each thread keeps within them as
+/// far as it last saw the threads before it, the thread that makes the next
+/// listings the walk reads with a fresh view; the others stop, all together,
+/// at twice the limits. With the batch the walk holds (made within the
+/// limits), at most four times the limits are held at once, however many
+/// threads there are; bytes may go past by one batch per thread. The listing
+/// the walk waits for is always made, whatever the limits.
 struct ReadAheadLimits
 {
     std::size_t listings = 2048;
     std::size_t bytes = std::size_t{4} << 20;
+    /// A walk that stood still longer than this (behind a message box) finds
+    /// the listings made before it stale: they are made again.
+    std::chrono::nanoseconds staleAfter = std::chrono::seconds(1);
 };
 
 /// One folder listed ahead of the walk; valid until the next pop().
@@ -122,6 +129,14 @@ private:
     /// hold, counting one listing for each of them not yet finished. Under the lock.
     Ahead aheadOf(PieceRef piece, bool inclusive) const;
     bool withinLimits(const Ahead& ahead) const;
+    /// Whether there is room enough under the limits to start work.
+    bool roomLeft() const;
+    /// Counts one more listing made, if there is room for it.
+    bool reserveListing(Worker& worker);
+    /// Gives back the listings counted and not made.
+    void returnReserved(Worker& worker);
+    /// Whether the walk waits for the listing this thread makes next. Under the lock.
+    bool walkWaitsFor(const Worker& worker) const;
     /// Whether the thread's piece has run too far ahead of the walk, as it
     /// stood when the thread last handed a batch over.
     bool overLimits(const Worker& worker) const;
@@ -129,7 +144,6 @@ private:
     bool shouldStop(const Worker& worker) const;
 
     const std::string m_root;
-    std::string m_base; ///< the root without separators at its end
     const std::vector<std::string> m_resumePath;
     const ReadAheadLimits m_limits;
     std::vector<std::unique_ptr<Worker>> m_workers;
@@ -148,6 +162,10 @@ private:
     std::vector<std::unique_ptr<Batch>> m_spareBatches;
     std::size_t m_idleWorkers = 0;
     std::atomic<std::size_t> m_piecesGivenAway{0};
+    /// Listings made or counted to be made and not yet taken by the walk, and
+    /// the bytes of those handed over.
+    std::atomic<std::size_t> m_made{0};
+    std::atomic<std::size_t> m_madeBytes{0};
 
     // Used by the walk's thread alone.
     std::unique_ptr<Batch> m_reading;

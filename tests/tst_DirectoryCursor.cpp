@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: MIT
+#include "platform/posix/DescriptorBudget.h"
+#include "platform/posix/OpenBeneath.h"
 #include "platform/posix/PosixDirectoryCursor.h"
 #include "support/DescriptorLimit.h"
 #include "support/FolderTreeFixture.h"
 
 #include <QFile>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -66,6 +69,11 @@ private slots:
     void releasesEveryDescriptor();
     void deepChainUnderLowDescriptorLimit();
     void longNamesBeyondPathMaxAndAnchorBudget();
+    void folderSwappedForALinkAboveTheWalk_data();
+    void folderSwappedForALinkAboveTheWalk();
+    void openToEnterFollowsALinkOnlyAtTheRoot_data();
+    void openToEnterFollowsALinkOnlyAtTheRoot();
+    void outOfDescriptorsOpensFromAKeptFolderHigherUp();
     void existingFolder_data();
     void existingFolder();
 
@@ -278,7 +286,9 @@ void TestDirectoryCursor::longNamesBeyondPathMaxAndAnchorBudget()
         QVERIFY(cursor.openRoot(view(m_root), list, error));
         for (int level = 0; level < kLevels; ++level)
             QVERIFY2(cursor.enter(view(name), list, error), error.c_str());
-        QCOMPARE(cursor.openDescriptors(), PosixDirectoryCursor::kMaxKeptDescriptors);
+        // The root, and as many anchors as the budget of a quarter of the limit allows.
+        QCOMPARE(DescriptorBudget::size(), std::size_t(256 / 4));
+        QCOMPARE(cursor.openDescriptors(), std::size_t(256 / 4 + 1));
         QCOMPARE(names(list), QByteArrayList{"bottom"});
         QVERIFY(cursor.enter("bottom", list, error));
         cursor.leave();
@@ -288,6 +298,116 @@ void TestDirectoryCursor::longNamesBeyondPathMaxAndAnchorBudget()
     }
     std::string error;
     QVERIFY(isExistingFolder(view(leaf), error));
+}
+
+void TestDirectoryCursor::folderSwappedForALinkAboveTheWalk_data()
+{
+    QTest::addColumn<bool>("byName");
+    QTest::addColumn<int>("swappedDepth");
+    // Above the walk, within the kept levels and below them, where folders are
+    // opened by paths of several names from a kept one.
+    for (const bool byName : {false, true})
+        for (const int depth : {1, 20, 34, 39})
+            QTest::addRow("%s, depth %d", byName ? "a name at a time" : "one call", depth) << byName << depth;
+}
+
+void TestDirectoryCursor::folderSwappedForALinkAboveTheWalk()
+{
+    QFETCH(bool, byName);
+    QFETCH(int, swappedDepth);
+    forceOpenBeneathByName(byName);
+    const auto restore = qScopeGuard([] { forceOpenBeneathByName(false); });
+    // The tree, and a copy of it elsewhere whose every folder holds one more.
+    constexpr int kLevels = 40;
+    QByteArray chain;
+    for (int level = 0; level < kLevels; ++level)
+        chain += "/c";
+    QVERIFY(test::makeFolders(QFile::decodeName(m_root), {"in" + chain + "/leaf"}));
+    QByteArray outside = m_root + "/outside";
+    QVERIFY(test::makeFolders(QFile::decodeName(outside), {"in" + chain + "/leaf/elsewhere"}));
+    PosixDirectoryCursor cursor;
+    SubfolderList list;
+    std::string error;
+    QVERIFY(cursor.openRoot(view(m_root + "/in"), list, error));
+    for (int level = 0; level < kLevels; ++level)
+        QVERIFY(cursor.enter("c", list, error));
+    QCOMPARE(names(list), QByteArrayList{"leaf"});
+
+    const QByteArray swapped = m_root + "/in" + chain.left(2 * swappedDepth);
+    QVERIFY(::rename(swapped.constData(), (swapped + "-away").constData()) == 0);
+    QVERIFY(::symlink((outside + "/in" + chain.left(2 * swappedDepth)).constData(), swapped.constData()) == 0);
+    // Nothing of the copy is listed. Above the deepest kept folder the walk
+    // goes on in the folder moved away; below it the way down is gone.
+    const bool entered = cursor.enter("leaf", list, error);
+    QCOMPARE(names(list), QByteArrayList{});
+    QCOMPARE(entered, swappedDepth < int(PosixDirectoryCursor::kKeptDepth));
+    if (entered)
+        cursor.leave();
+    QVERIFY(::unlink(swapped.constData()) == 0);
+    QVERIFY(::rename((swapped + "-away").constData(), swapped.constData()) == 0);
+    QVERIFY(cursor.enter("leaf", list, error));
+    QCOMPARE(names(list), QByteArrayList{});
+}
+
+void TestDirectoryCursor::openToEnterFollowsALinkOnlyAtTheRoot_data()
+{
+    QTest::addColumn<bool>("byName");
+    QTest::newRow("one call") << false;
+    QTest::newRow("a name at a time") << true;
+}
+
+void TestDirectoryCursor::openToEnterFollowsALinkOnlyAtTheRoot()
+{
+    QFETCH(bool, byName);
+    forceOpenBeneathByName(byName);
+    const auto restore = qScopeGuard([] { forceOpenBeneathByName(false); });
+    QVERIFY(test::makeFolders(QFile::decodeName(m_root), {"real/a/b/c", "other/a/b/c/elsewhere"}));
+    QVERIFY(::symlink("real", (m_root + "/root-link").constData()) == 0);
+    QVERIFY(::rename((m_root + "/real/a/b").constData(), (m_root + "/real/a/b-away").constData()) == 0);
+    QVERIFY(::symlink((m_root + "/other/a/b").constData(), (m_root + "/real/a/b").constData()) == 0);
+    PosixDirectoryCursor cursor;
+    SubfolderList list;
+    std::string error;
+    QVERIFY(cursor.openToEnter(view(m_root + "/root-link"), "a", error));
+    QVERIFY(cursor.enter("b-away", list, error));
+    QCOMPARE(names(list), QByteArrayList{"c"});
+    QVERIFY(!cursor.openToEnter(view(m_root + "/root-link"), "a/b/c", error));
+    QVERIFY(!error.empty());
+    QVERIFY(!cursor.openToEnter(view(m_root + "/real"), "a/b", error));
+    QVERIFY(cursor.openToEnter(view(m_root + "/real"), "a/b-away/c", error));
+    QVERIFY(!cursor.enter("elsewhere", list, error));
+}
+
+void TestDirectoryCursor::outOfDescriptorsOpensFromAKeptFolderHigherUp()
+{
+    test::DescriptorLimit limit(128);
+    QVERIFY(limit.active());
+    QVERIFY(test::makeFolders(QFile::decodeName(m_root), {"a/b/c/d/e/f/g/h"}));
+    PosixDirectoryCursor cursor;
+    SubfolderList list;
+    std::string error;
+    QVERIFY(cursor.openRoot(view(m_root), list, error));
+    for (const char* name : {"a", "b", "c", "d", "e"})
+        QVERIFY(cursor.enter(name, list, error));
+    QCOMPARE(cursor.openDescriptors(), std::size_t(6));
+    // Every other descriptor the process may have is taken.
+    std::vector<int> taken;
+    const auto release = qScopeGuard([&taken] {
+        for (const int fd : taken)
+            ::close(fd);
+    });
+    for (int fd = ::open("/dev/null", O_RDONLY | O_CLOEXEC); fd >= 0; fd = ::open("/dev/null", O_RDONLY | O_CLOEXEC))
+        taken.push_back(fd);
+    QCOMPARE(errno, EMFILE);
+    QVERIFY2(cursor.enter("f", list, error), error.c_str());
+    QCOMPARE(names(list), QByteArrayList{"g"});
+    QVERIFY2(cursor.enter("g", list, error), error.c_str());
+    QCOMPARE(names(list), QByteArrayList{"h"});
+    cursor.leave();
+    cursor.leave();
+    cursor.leave();
+    QVERIFY2(cursor.enter("e", list, error), error.c_str());
+    QCOMPARE(names(list), QByteArrayList{"f"});
 }
 
 void TestDirectoryCursor::existingFolder_data()

@@ -9,7 +9,9 @@
 #include "support/MemoryFolderService.h"
 #include "support/ScriptedFolderService.h"
 
+#include <QElapsedTimer>
 #include <QFile>
+#include <QScopeGuard>
 #include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
@@ -17,6 +19,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <random>
 #include <thread>
 
 using namespace vantorel;
@@ -48,6 +52,10 @@ private slots:
     void locationThatCannotBeListed();
     void linksAreListedNeverEntered();
     void deepTreeUnderLowDescriptorLimit();
+    void everyFolderUnderAVeryLowDescriptorLimit_data();
+    void everyFolderUnderAVeryLowDescriptorLimit();
+    void foldersSwappedForLinksNeverLeadOutside_data();
+    void foldersSwappedForLinksNeverLeadOutside();
     void listFailurePropagates();
     void namesInUnicodeAndInRawBytes();
     void rootFolderJoinsWithoutDoubleSeparator();
@@ -351,6 +359,133 @@ void TestFolderSearchEngine::deepTreeUnderLowDescriptorLimit()
     const WalkReport report = walk(m_root, QStringLiteral("alpha"));
     QCOMPARE(m_results->rows(), QStringList{text(leaf)});
     QVERIFY(report.unlisted.empty());
+}
+
+/// Read-ahead on (with `threads` threads) or off for the cursors made while it lives.
+class ReadAheadChoice
+{
+public:
+    explicit ReadAheadChoice(int threads)
+    {
+        qputenv("OSTLEBRY_READAHEAD", threads > 0 ? "1" : "0");
+        qputenv("OSTLEBRY_READAHEAD_THREADS", QByteArray::number(threads));
+    }
+    ~ReadAheadChoice()
+    {
+        qunsetenv("OSTLEBRY_READAHEAD");
+        qunsetenv("OSTLEBRY_READAHEAD_THREADS");
+    }
+    ReadAheadChoice(const ReadAheadChoice&) = delete;
+    ReadAheadChoice& operator=(const ReadAheadChoice&) = delete;
+};
+
+void TestFolderSearchEngine::everyFolderUnderAVeryLowDescriptorLimit_data()
+{
+    QTest::addColumn<int>("threads");
+    QTest::newRow("plain walk") << 0;
+    QTest::newRow("read-ahead, 2 threads") << 2;
+    QTest::newRow("read-ahead, 4 threads") << 4;
+}
+
+void TestFolderSearchEngine::everyFolderUnderAVeryLowDescriptorLimit()
+{
+    // Deep enough that every thread of the walk would keep a descriptor per
+    // level for more levels than the limit allows all of them together.
+    QFETCH(int, threads);
+    QStringList paths;
+    QString chain;
+    for (int level = 0; level < 60; ++level) {
+        chain += QStringLiteral("/d%1").arg(level);
+        for (int side = 0; side < 3; ++side)
+            paths << chain.mid(1) + QStringLiteral("/s%1/alpha-%2-%1").arg(side).arg(level);
+    }
+    makeTree(paths);
+    QSet<QByteArray> all;
+    for (const test::ReferenceEntry& entry : test::referenceWalk(m_root))
+        if (entry.name.startsWith("alpha"))
+            all.insert(entry.name);
+    const QStringList expected = expectedRows(m_root, all);
+    QCOMPARE(expected.size(), 180);
+
+    const ReadAheadChoice choice(threads);
+    // As low as a limit of 64 is once the descriptors of the window are taken.
+    test::DescriptorLimit limit(32);
+    QVERIFY(limit.active());
+    const WalkReport report = walk(m_root, QStringLiteral("alpha"));
+    QCOMPARE(report.unlisted.size(), std::size_t(0));
+    QCOMPARE(m_results->rows(), expected);
+}
+
+void TestFolderSearchEngine::foldersSwappedForLinksNeverLeadOutside_data()
+{
+    QTest::addColumn<int>("threads");
+    QTest::newRow("plain walk") << 0;
+    QTest::newRow("read-ahead, 2 threads") << 2;
+}
+
+void TestFolderSearchEngine::foldersSwappedForLinksNeverLeadOutside()
+{
+    // A chain deeper than the folders the walk keeps open, with folders to
+    // match beside it; elsewhere a copy whose every folder holds one more.
+    // Another thread swaps folders of the chain, at every depth, for links to
+    // the copy and back while the location is searched again and again.
+    QFETCH(int, threads);
+    constexpr int kLevels = 44;
+    QStringList inside;
+    QStringList outside;
+    QString chain;
+    for (int level = 0; level < kLevels; ++level) {
+        chain += QStringLiteral("/c");
+        for (int side = 0; side < 3; ++side)
+            inside << chain.mid(1) + QStringLiteral("/alpha-%1").arg(side);
+        outside << chain.mid(1) + QStringLiteral("/alpha-outside");
+    }
+    QVERIFY(test::makeFolders(text(m_root + "/in"), inside));
+    QVERIFY(test::makeFolders(text(m_root + "/out"), outside + inside));
+    const QByteArray location = m_root + "/in";
+
+    std::atomic<bool> done{false};
+    std::atomic<int> swaps{0};
+    std::thread mutator([&] {
+        std::minstd_rand random(7);
+        while (!done.load()) {
+            const int depth = 1 + int(random() % kLevels);
+            QByteArray relative;
+            for (int level = 0; level < depth; ++level)
+                relative += "/c";
+            const QByteArray folder = location + relative;
+            const QByteArray away = folder + "-away";
+            if (::rename(folder.constData(), away.constData()) != 0)
+                continue;
+            if (::symlink((m_root + "/out" + relative).constData(), folder.constData()) == 0) {
+                std::this_thread::sleep_for(std::chrono::microseconds(300));
+                ::unlink(folder.constData());
+            }
+            ::rename(away.constData(), folder.constData());
+            ++swaps;
+            std::this_thread::sleep_for(std::chrono::microseconds(100));
+        }
+    });
+    const auto stopMutator = qScopeGuard([&] {
+        done = true;
+        mutator.join();
+    });
+
+    const ReadAheadChoice choice(threads);
+    int walks = 0;
+    QStringList outsideRows;
+    QElapsedTimer elapsed;
+    elapsed.start();
+    while (elapsed.elapsed() < 1500 || walks < 20) {
+        m_results->clear();
+        walk(location, QStringLiteral("alpha"));
+        ++walks;
+        for (const QString& row : m_results->rows())
+            if (row.contains(QStringLiteral("outside")))
+                outsideRows << row;
+    }
+    QCOMPARE(outsideRows.mid(0, 3), QStringList());
+    QVERIFY2(swaps > 100, qPrintable(QStringLiteral("%1 swaps, %2 walks").arg(swaps.load()).arg(walks)));
 }
 
 void TestFolderSearchEngine::listFailurePropagates()

@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "platform/posix/PosixDirectoryCursor.h"
 
+#include "platform/posix/DescriptorBudget.h"
 #include "platform/posix/FileDescriptor.h"
 #include "platform/posix/LongPath.h"
+#include "platform/posix/OpenBeneath.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -59,6 +61,12 @@ bool classify(int dirfd, const char* name, unsigned char type, FolderKind& kind)
     return true;
 }
 
+void trimSeparators(std::string& path)
+{
+    while (!path.empty() && path.back() == '/')
+        path.pop_back();
+}
+
 } // namespace
 
 PosixDirectoryCursor::PosixDirectoryCursor() : m_buffer(new char[kBufferSize]) {}
@@ -70,12 +78,56 @@ PosixDirectoryCursor::~PosixDirectoryCursor()
 
 void PosixDirectoryCursor::closeAll()
 {
-    for (Level& level : m_levels)
-        if (level.fd >= 0)
-            ::close(level.fd);
+    for (std::size_t i = 0; i < m_levels.size(); ++i)
+        if (m_levels[i].fd >= 0)
+            closeLevel(i);
     m_levels.clear();
-    m_keptDescriptors = 0;
     m_path.clear();
+    returnSpareBudget(true);
+}
+
+bool PosixDirectoryCursor::takeBudget()
+{
+    const std::size_t anchors = m_keptDescriptors - 1; // the root is not counted
+    if (anchors < m_budgetHeld)
+        return true;
+    m_budgetHeld += DescriptorBudget::take(kBudgetAtOnce);
+    return anchors < m_budgetHeld;
+}
+
+void PosixDirectoryCursor::returnSpareBudget(bool all)
+{
+    const std::size_t anchors = m_keptDescriptors > 1 ? m_keptDescriptors - 1 : 0;
+    const std::size_t spare = m_budgetHeld - anchors;
+    const std::size_t given = all ? spare : spare > 2 * kBudgetAtOnce ? spare - kBudgetAtOnce : 0;
+    if (given == 0)
+        return;
+    DescriptorBudget::give(given);
+    m_budgetHeld -= given;
+}
+
+void PosixDirectoryCursor::closeLevel(std::size_t index)
+{
+    ::close(m_levels[index].fd);
+    m_levels[index].fd = -1;
+    --m_keptDescriptors;
+    if (index > 0)
+        returnSpareBudget(false);
+}
+
+bool PosixDirectoryCursor::closeDeepestKept()
+{
+    for (std::size_t i = m_levels.size(); i-- > 1;) {
+        if (m_levels[i].fd < 0)
+            continue;
+        closeLevel(i);
+        // Every level from here down was reached from this one, the deepest kept.
+        const std::size_t above = m_levels[i - 1].anchor;
+        for (std::size_t j = i; j < m_levels.size(); ++j)
+            m_levels[j].anchor = above;
+        return true;
+    }
+    return false;
 }
 
 bool PosixDirectoryCursor::readListing(int fd, SubfolderList& out, std::string& error)
@@ -115,14 +167,32 @@ bool PosixDirectoryCursor::openRoot(std::string_view path, SubfolderList& out, s
     return openFirst(path, kRootFlags, &out, error);
 }
 
-bool PosixDirectoryCursor::openToEnter(std::string_view path, bool followLink, std::string& error)
+bool PosixDirectoryCursor::openToEnter(std::string_view root, std::string_view below, std::string& error)
 {
-    return openFirst(path, followLink ? kRootFlags : kEnterFlags, nullptr, error);
+    if (!openFirst(root, kRootFlags, nullptr, error))
+        return false;
+    if (below.empty())
+        return true;
+    m_path.push_back('/');
+    m_path.append(below);
+    FileDescriptor fd(openBelowAnchor());
+    if (!fd.valid()) {
+        error = systemReason(errno);
+        closeAll();
+        return false;
+    }
+    std::string path = std::move(m_path);
+    closeAll();
+    m_path = std::move(path);
+    m_levels.push_back({m_path.size(), fd.release(), 0});
+    m_keptDescriptors = 1;
+    return true;
 }
 
 bool PosixDirectoryCursor::openFirst(std::string_view path, int flags, SubfolderList* out, std::string& error)
 {
     closeAll();
+    DescriptorBudget::refresh();
     if (path.empty()) {
         error = systemReason(ENOENT);
         return false;
@@ -137,11 +207,19 @@ bool PosixDirectoryCursor::openFirst(std::string_view path, int flags, Subfolder
         return false;
 
     m_path = text;
-    while (!m_path.empty() && m_path.back() == '/')
-        m_path.pop_back();
+    trimSeparators(m_path);
     m_levels.push_back({m_path.size(), fd.release(), 0});
     m_keptDescriptors = 1;
     return true;
+}
+
+int PosixDirectoryCursor::openBelowAnchor() const
+{
+    // The folder m_path names, below the deepest level: opened from the
+    // nearest kept folder above it, through no link.
+    const Level& anchor = m_levels[m_levels.back().anchor];
+    const std::string_view relative = std::string_view(m_path).substr(anchor.pathLength + 1);
+    return openBeneath(anchor.fd, relative, kEnterFlags);
 }
 
 bool PosixDirectoryCursor::enter(std::string_view name, SubfolderList& out, std::string& error)
@@ -150,31 +228,28 @@ bool PosixDirectoryCursor::enter(std::string_view name, SubfolderList& out, std:
         error = systemReason(EBADF);
         return false;
     }
-    const Level& parent = m_levels.back();
-    const std::size_t depth = m_levels.size();
-    const std::size_t anchor = parent.fd >= 0 ? depth - 1 : parent.anchor;
-    const Level& anchorLevel = m_levels[anchor];
-
+    const std::size_t parentLength = m_levels.back().pathLength;
     m_path.push_back('/');
     m_path.append(name);
-    // The child's path below its anchor: a suffix of m_path, so zero-terminated.
-    const std::string_view relative =
-        std::string_view(m_path).substr(anchorLevel.pathLength + 1);
 
-    FileDescriptor fd(relative.size() < kLongPathPiece
-                          ? ::openat(anchorLevel.fd, relative.data(), kEnterFlags)
-                          : openLongPath(anchorLevel.fd, relative, kEnterFlags));
+    FileDescriptor fd(openBelowAnchor());
+    // Out of descriptors: the folder is opened from a kept folder higher up
+    // instead, giving up the deepest kept ones one at a time.
+    while (!fd.valid() && (errno == EMFILE || errno == ENFILE) && closeDeepestKept())
+        fd.reset(openBelowAnchor());
     if (!fd.valid() || !readListing(fd.get(), out, error)) {
         if (!fd.valid())
             error = systemReason(errno);
-        m_path.resize(parent.pathLength);
+        m_path.resize(parentLength);
         out.clear();
         return false;
     }
 
-    const bool keep = (depth < kKeptDepth || relative.size() >= kAnchorSpan)
-                      && m_keptDescriptors < kMaxKeptDescriptors;
-    if (keep) {
+    const std::size_t depth = m_levels.size();
+    const std::size_t anchor = m_levels.back().anchor;
+    const std::size_t span = m_path.size() - m_levels[anchor].pathLength;
+    const bool wanted = (depth < kKeptDepth || span > kAnchorSpan) && m_keptDescriptors < kMaxKeptDescriptors;
+    if (wanted && takeBudget()) {
         m_levels.push_back({m_path.size(), fd.release(), depth});
         ++m_keptDescriptors;
     } else {
@@ -187,11 +262,8 @@ void PosixDirectoryCursor::leave()
 {
     if (m_levels.empty())
         return;
-    const Level& level = m_levels.back();
-    if (level.fd >= 0) {
-        ::close(level.fd);
-        --m_keptDescriptors;
-    }
+    if (m_levels.back().fd >= 0)
+        closeLevel(m_levels.size() - 1);
     m_levels.pop_back();
     if (m_levels.empty())
         m_path.clear();

@@ -10,8 +10,9 @@
 namespace vantorel::dirwalk {
 
 /// Lists folders with getdents64 and opens each child relative to an open
-/// ancestor, so that neither the depth of a tree nor the length of its paths
-/// is bounded by the descriptor limit or by PATH_MAX.
+/// ancestor, through no link, so that neither the depth of a tree nor the
+/// length of its paths is bounded by the descriptor limit or by PATH_MAX, and
+/// a folder swapped for a link never takes the walk out of the tree.
 ///
 /// The top kKeptDepth levels keep their descriptors open; below them a level
 /// keeps its descriptor only as an "anchor" when the path from the previous
@@ -28,12 +29,13 @@ public:
     bool openRoot(std::string_view path, SubfolderList& out, std::string& error) override;
     bool enter(std::string_view name, SubfolderList& out, std::string& error) override;
     void leave() override;
-    bool openToEnter(std::string_view path, bool followLink, std::string& error) override;
+    bool openToEnter(std::string_view root, std::string_view below, std::string& error) override;
 
     static constexpr std::size_t kKeptDepth = 32;
     static constexpr std::size_t kAnchorSpan = 1024;
-    /// Beyond this many open descriptors no anchor is kept; deeper folders are
-    /// then reached a piece of path at a time (slower, but never out of descriptors).
+    /// Beyond this many open descriptors, or when the budget of the process
+    /// (DescriptorBudget) is spent, no anchor is kept; deeper folders are then
+    /// reached by longer paths from the kept ones.
     static constexpr std::size_t kMaxKeptDescriptors = 96;
 
     /// Descriptors the cursor holds open now.
@@ -50,6 +52,15 @@ private:
     /// Opens `path` as the only level, listing it into `out` when given.
     bool openFirst(std::string_view path, int flags, SubfolderList* out, std::string& error);
     bool readListing(int fd, SubfolderList& out, std::string& error);
+    int openBelowAnchor() const;
+    void closeLevel(std::size_t index);
+    /// Counts one more kept descriptor against the process's budget; false when it is spent.
+    bool takeBudget();
+    /// Gives the budget held beyond the kept descriptors back (some is kept
+    /// for the next ones, unless `all`).
+    void returnSpareBudget(bool all);
+    /// Closes the deepest kept descriptor but the root's; false when there is none.
+    bool closeDeepestKept();
     void closeAll();
 
     /// Path of the deepest level: the root as given (without trailing
@@ -58,6 +69,10 @@ private:
     std::vector<Level> m_levels;
     std::unique_ptr<char[]> m_buffer;
     std::size_t m_keptDescriptors = 0;
+    /// Taken from DescriptorBudget a few at a time: one shared count per
+    /// folder would cost the walk's threads more than the folder.
+    std::size_t m_budgetHeld = 0;
+    static constexpr std::size_t kBudgetAtOnce = 8;
 };
 
 } // namespace vantorel::dirwalk
