@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
-#include "platform/qt/QtListControl.h"
 #include "shell/CommandLine.h"
 #include "shell/Form1.h"
 #include "shell/FolderHandOff.h"
+#include "shell/StartFolders.h"
 
 #include <QApplication>
 #include <QDir>
@@ -78,18 +78,14 @@ int main(int argc, char* argv[])
 
     vantorel::Form1 window;
     vantorel::FolderHandOff handOff([&window](const QStringList& folders) {
-        for (const QString& folder : folders)
-            window.locations().append(folder);
-        window.setWindowState(window.windowState() & ~Qt::WindowMinimized);
-        window.raise();
-        window.activateWindow();
+        vantorel::addStartFolders(window, folders);
+        vantorel::bringToFront(window);
     });
     handOff.serve(address);
     choosing.unlock();
 
     window.load();
-    for (const QString& folder : line.folders)
-        window.locations().append(folder);
+    vantorel::addStartFolders(window, line.folders);
     window.showCentred();
     return app.exec();
 }

@@ -2,6 +2,9 @@
 #include "shell/CommandLine.h"
 #include "shell/FolderHandOff.h"
 #include "shell/ProductInfo.h"
+#include "shell/StartFolders.h"
+#include "support/ModalBoxAnswerer.h"
+#include "support/WindowDriver.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -190,6 +193,36 @@ private slots:
         QCOMPARE(received, (QList<QStringList>{folders, {"/c"}}));
     }
 
+    void handedFoldersFollowTheWindowsRowsAndMissingOnesAreReportedWhenSearched()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        QVERIFY(QDir(dir.path()).mkpath("tree/a/b"));
+        test::WindowDriver w;
+        addStartFolders(w.form, {dir.filePath("tree"), "/no/such folder"});
+        QCOMPARE(w.locations(), (QStringList{dir.filePath("tree"), "/no/such folder"}));
+        FolderHandOff serving([&](const QStringList& folders) {
+            addStartFolders(w.form, folders);
+            bringToFront(w.form);
+        });
+        QVERIFY(serving.serve(dir.filePath("s")));
+        HandOverThread handing(dir.filePath("s"), {"/c", "/a"}, 10000);
+        QTRY_COMPARE(w.locations(),
+                     (QStringList{dir.filePath("tree"), "/no/such folder", "/c", "/a"}));
+        QVERIFY(handing.result());
+
+        test::ModalBoxAnswerer answerer;
+        w.typePhrase("b");
+        w.click("PushButton1");
+        QCOMPARE(answerer.boxes.size(), 4);
+        for (int i = 0; i < 3; ++i)
+            QVERIFY2(answerer.boxes[i].text.contains("PushButton1_Click at line 126"),
+                     qPrintable(answerer.boxes[i].text));
+        QVERIFY(answerer.boxes[0].text.contains("/no/such folder"));
+        QCOMPARE(answerer.boxes[3].text, QStringLiteral("Done."));
+        QCOMPARE(w.results(), QStringList{dir.filePath("tree/a/b")});
+    }
+
     void nobodyServingMeansNoHandOver()
     {
         QTemporaryDir dir;
@@ -313,5 +346,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestCommandLine)
+QTEST_MAIN(TestCommandLine)
 #include "tst_CommandLine.moc"
