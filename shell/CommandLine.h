@@ -4,11 +4,11 @@
 #include <QString>
 #include <QStringList>
 
-namespace vantorel {
+namespace vantorel
+{
 
 /// What the program's arguments ask for.
-struct CommandLine
-{
+struct CommandLine {
     enum class Action { Start, Help, Version, Error };
     Action action = Action::Start;
     /// Folders to add as search locations, in the order given: full paths,

@@ -12,23 +12,25 @@
 #include <unistd.h>
 #endif
 
-namespace vantorel {
-
-namespace {
-
-constexpr quint8 kAdded = 1;
-// A window that is busy still pumps its events every few tens of milliseconds;
-// one that takes longer than this to answer is taken as not there.
-constexpr int kConnectTimeoutMs = 1000;
-
-QString userTag()
+namespace vantorel
 {
+
+namespace
+{
+
+    constexpr quint8 kAdded = 1;
+    // A window that is busy still pumps its events every few tens of milliseconds;
+    // one that takes longer than this to answer is taken as not there.
+    constexpr int kConnectTimeoutMs = 1000;
+
+    QString userTag()
+    {
 #ifdef Q_OS_UNIX
-    return QString::number(::getuid());
+        return QString::number(::getuid());
 #else
-    return qEnvironmentVariable("USERNAME");
+        return qEnvironmentVariable("USERNAME");
 #endif
-}
+    }
 
 } // namespace
 

@@ -7,7 +7,8 @@
 
 class QLocalServer;
 
-namespace vantorel {
+namespace vantorel
+{
 
 /// Lets a later start of the program hand the folders of its command line to
 /// the window that is already open, so that "Open with" on a folder adds to

@@ -4,7 +4,8 @@
 #include "platform/qt/QtListControl.h"
 #include "shell/Form1.h"
 
-namespace vantorel {
+namespace vantorel
+{
 
 void addStartFolders(Form1& window, const QStringList& folders)
 {

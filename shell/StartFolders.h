@@ -3,7 +3,8 @@
 
 #include <QStringList>
 
-namespace vantorel {
+namespace vantorel
+{
 
 class Form1;
 

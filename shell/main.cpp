@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "shell/CommandLine.h"
-#include "shell/Form1.h"
 #include "shell/FolderHandOff.h"
+#include "shell/Form1.h"
 #include "shell/StartFolders.h"
 
 #include <QApplication>
@@ -72,7 +72,8 @@ int main(int argc, char* argv[])
     choosing.tryLock(kChoosingLockTimeoutMs);
     if (!line.folders.isEmpty()
         && vantorel::FolderHandOff::handOver(address, line.folders, kHandOverTimeoutMs)) {
-        print(stdout, QStringLiteral("ostlebry: the folders were added to the window already open.\n"));
+        print(stdout,
+            QStringLiteral("ostlebry: the folders were added to the window already open.\n"));
         return 0;
     }
 

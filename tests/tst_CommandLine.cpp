@@ -22,12 +22,13 @@
 using namespace vantorel;
 using Action = CommandLine::Action;
 
-namespace {
+namespace
+{
 
 CommandLine read(const QStringList& arguments)
 {
-    return readCommandLine(QStringList{QStringLiteral("ostlebry")} + arguments,
-                           QStringLiteral("/home/user/work"));
+    return readCommandLine(
+        QStringList { QStringLiteral("ostlebry") } + arguments, QStringLiteral("/home/user/work"));
 }
 
 /// Hands folders over from a thread of its own, since the serving side needs
@@ -59,7 +60,7 @@ private:
 bool leaveStaleSocket(const QString& path)
 {
     const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    sockaddr_un address{};
+    sockaddr_un address {};
     address.sun_family = AF_UNIX;
     const QByteArray bytes = QFile::encodeName(path);
     if (fd < 0 || size_t(bytes.size()) >= sizeof address.sun_path)
@@ -73,13 +74,12 @@ bool leaveStaleSocket(const QString& path)
 QProcessEnvironment withoutDisplay()
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+    for (const char* name : { "DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM" })
         environment.remove(QLatin1String(name));
     return environment;
 }
 
-struct Run
-{
+struct Run {
     int exitCode = -1;
     QString out;
     QString err;
@@ -109,16 +109,17 @@ private slots:
     void foldersAreFullAndTidyInTheirOrder()
     {
         const CommandLine line
-            = read({"b", "/x//y/", "../c", "/a/./b/..", "--", "-dash", "/no/such folder", "/"});
+            = read({ "b", "/x//y/", "../c", "/a/./b/..", "--", "-dash", "/no/such folder", "/" });
         QCOMPARE(line.action, Action::Start);
-        QCOMPARE(line.folders, (QStringList{"/home/user/work/b", "/x/y", "/home/user/c", "/a",
-                                            "/home/user/work/-dash", "/no/such folder", "/"}));
+        QCOMPARE(line.folders,
+            (QStringList { "/home/user/work/b", "/x/y", "/home/user/c", "/a",
+                "/home/user/work/-dash", "/no/such folder", "/" }));
     }
 
     void theSameFolderTwiceIsAddedTwice()
     {
-        QCOMPARE(read({".", "/home/user/work/"}).folders,
-                 (QStringList{"/home/user/work", "/home/user/work"}));
+        QCOMPARE(read({ ".", "/home/user/work/" }).folders,
+            (QStringList { "/home/user/work", "/home/user/work" }));
     }
 
     void noArgumentsStartsWithAnEmptyList()
@@ -130,13 +131,13 @@ private slots:
 
     void helpAndVersionEndAtOnce()
     {
-        const CommandLine help = read({"/x", "--help"});
+        const CommandLine help = read({ "/x", "--help" });
         QCOMPARE(help.action, Action::Help);
         QVERIFY2(help.text.contains("[options] [folder...]\n"), qPrintable(help.text));
-        QCOMPARE(read({"-h"}).action, Action::Help);
-        QCOMPARE(read({"-v"}).action, Action::Version);
-        QCOMPARE(read({"--help-all"}).action, Action::Error);
-        const CommandLine version = read({"--version"});
+        QCOMPARE(read({ "-h" }).action, Action::Help);
+        QCOMPARE(read({ "-v" }).action, Action::Version);
+        QCOMPARE(read({ "--help-all" }).action, Action::Error);
+        const CommandLine version = read({ "--version" });
         QCOMPARE(version.action, Action::Version);
         QCOMPARE(version.text, "ostlebry " + product::version() + "\n");
         QVERIFY(!product::version().isEmpty());
@@ -146,10 +147,11 @@ private slots:
     {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QString>("text");
-        QTest::newRow("unknown option") << QStringList{"/x", "--bogus"}
-                                        << "ostlebry: Unknown option 'bogus'.\nTry 'ostlebry --help' for more.\n";
-        QTest::newRow("empty folder") << QStringList{"/x", ""}
-                                      << "ostlebry: an empty argument names no folder.\nTry 'ostlebry --help' for more.\n";
+        QTest::newRow("unknown option") << QStringList { "/x",
+            "--bogus" } << "ostlebry: Unknown option 'bogus'.\nTry 'ostlebry --help' for more.\n";
+        QTest::newRow("empty folder")
+            << QStringList { "/x", "" }
+            << "ostlebry: an empty argument names no folder.\nTry 'ostlebry --help' for more.\n";
     }
     void badArgumentsAreNamed()
     {
@@ -170,7 +172,7 @@ private slots:
         QCOMPARE(FolderHandOff::defaultAddress(), runtime.path() + "/ostlebry.socket");
         qunsetenv("XDG_RUNTIME_DIR");
         QCOMPARE(FolderHandOff::defaultAddress(),
-                 QDir::tempPath() + QStringLiteral("/ostlebry-%1.socket").arg(::getuid()));
+            QDir::tempPath() + QStringLiteral("/ostlebry-%1.socket").arg(::getuid()));
         if (!saved.isNull())
             qputenv("XDG_RUNTIME_DIR", saved);
     }
@@ -183,14 +185,14 @@ private slots:
         QList<QStringList> received;
         FolderHandOff serving([&](const QStringList& folders) { received << folders; });
         QVERIFY(serving.serve(address));
-        const QStringList folders{"/b", "/a", "/with\nnewline", "/b"};
+        const QStringList folders { "/b", "/a", "/with\nnewline", "/b" };
         HandOverThread first(address, folders, 10000);
         QTRY_COMPARE(received.size(), 1);
         QVERIFY(first.result());
-        HandOverThread second(address, {"/c"}, 10000);
+        HandOverThread second(address, { "/c" }, 10000);
         QTRY_COMPARE(received.size(), 2);
         QVERIFY(second.result());
-        QCOMPARE(received, (QList<QStringList>{folders, {"/c"}}));
+        QCOMPARE(received, (QList<QStringList> { folders, { "/c" } }));
     }
 
     void handedFoldersFollowTheWindowsRowsAndMissingOnesAreReportedWhenSearched()
@@ -199,16 +201,16 @@ private slots:
         QVERIFY(dir.isValid());
         QVERIFY(QDir(dir.path()).mkpath("tree/a/b"));
         test::WindowDriver w;
-        addStartFolders(w.form, {dir.filePath("tree"), "/no/such folder"});
-        QCOMPARE(w.locations(), (QStringList{dir.filePath("tree"), "/no/such folder"}));
+        addStartFolders(w.form, { dir.filePath("tree"), "/no/such folder" });
+        QCOMPARE(w.locations(), (QStringList { dir.filePath("tree"), "/no/such folder" }));
         FolderHandOff serving([&](const QStringList& folders) {
             addStartFolders(w.form, folders);
             bringToFront(w.form);
         });
         QVERIFY(serving.serve(dir.filePath("s")));
-        HandOverThread handing(dir.filePath("s"), {"/c", "/a"}, 10000);
-        QTRY_COMPARE(w.locations(),
-                     (QStringList{dir.filePath("tree"), "/no/such folder", "/c", "/a"}));
+        HandOverThread handing(dir.filePath("s"), { "/c", "/a" }, 10000);
+        QTRY_COMPARE(
+            w.locations(), (QStringList { dir.filePath("tree"), "/no/such folder", "/c", "/a" }));
         QVERIFY(handing.result());
 
         test::ModalBoxAnswerer answerer;
@@ -217,19 +219,19 @@ private slots:
         QCOMPARE(answerer.boxes.size(), 4);
         for (int i = 0; i < 3; ++i)
             QVERIFY2(answerer.boxes[i].text.contains("PushButton1_Click at line 126"),
-                     qPrintable(answerer.boxes[i].text));
+                qPrintable(answerer.boxes[i].text));
         QVERIFY(answerer.boxes[0].text.contains("/no/such folder"));
         QCOMPARE(answerer.boxes[3].text, QStringLiteral("Done."));
-        QCOMPARE(w.results(), QStringList{dir.filePath("tree/a/b")});
+        QCOMPARE(w.results(), QStringList { dir.filePath("tree/a/b") });
     }
 
     void nobodyServingMeansNoHandOver()
     {
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
-        QVERIFY(!FolderHandOff::handOver(dir.filePath("s"), {"/a"}, 10000));
+        QVERIFY(!FolderHandOff::handOver(dir.filePath("s"), { "/a" }, 10000));
         QVERIFY(leaveStaleSocket(dir.filePath("stale")));
-        QVERIFY(!FolderHandOff::handOver(dir.filePath("stale"), {"/a"}, 10000));
+        QVERIFY(!FolderHandOff::handOver(dir.filePath("stale"), { "/a" }, 10000));
     }
 
     void aLeftOverSocketDoesNotStopTheNextWindowServing()
@@ -241,8 +243,8 @@ private slots:
         QStringList received;
         FolderHandOff serving([&](const QStringList& folders) { received << folders; });
         QVERIFY(serving.serve(address));
-        HandOverThread handing(address, {"/a"}, 10000);
-        QTRY_COMPARE(received, QStringList{"/a"});
+        HandOverThread handing(address, { "/a" }, 10000);
+        QTRY_COMPARE(received, QStringList { "/a" });
         QVERIFY(handing.result());
     }
 
@@ -259,8 +261,8 @@ private slots:
         // The probe blocks this thread, so the first server cannot accept: it
         // still counts, since the connection waits in its queue.
         QVERIFY(!secondWindow.serve(address));
-        HandOverThread handing(address, {"/a"}, 10000);
-        QTRY_COMPARE(first, QStringList{"/a"});
+        HandOverThread handing(address, { "/a" }, 10000);
+        QTRY_COMPARE(first, QStringList { "/a" });
         QVERIFY(handing.result());
         QVERIFY(second.isEmpty());
     }
@@ -271,7 +273,7 @@ private slots:
         QVERIFY(dir.isValid());
         QLocalServer silent;
         QVERIFY(silent.listen(dir.filePath("s")));
-        HandOverThread handing(dir.filePath("s"), {"/a"}, 300);
+        HandOverThread handing(dir.filePath("s"), { "/a" }, 300);
         QVERIFY(!handing.result());
     }
 
@@ -287,7 +289,8 @@ private slots:
         socket.connectToServer(address);
         QVERIFY(socket.waitForConnected(5000));
         // A list that claims a negative length of its first text.
-        socket.write(QByteArray::fromHex("00000001" "fffffff0"));
+        socket.write(QByteArray::fromHex("00000001"
+                                         "fffffff0"));
         QTRY_COMPARE(socket.state(), QLocalSocket::UnconnectedState);
         QCOMPARE(calls, 0);
     }
@@ -295,18 +298,18 @@ private slots:
     void helpAndVersionNeedNoDisplay()
     {
         const QString program = QStringLiteral(OSTLEBRY_PROGRAM);
-        const Run help = runProgram({"--help"}, withoutDisplay());
+        const Run help = runProgram({ "--help" }, withoutDisplay());
         QCOMPARE(help.exitCode, 0);
         QCOMPARE(help.err, QString());
         // The usage line names the program as it was started; the rest is fixed.
         QCOMPARE(help.out.section('\n', 0, 0), "Usage: " + program + " [options] [folder...]");
-        QCOMPARE(help.out.section('\n', 1), read({"--help"}).text.section('\n', 1));
+        QCOMPARE(help.out.section('\n', 1), read({ "--help" }).text.section('\n', 1));
 
-        const Run version = runProgram({"--version"}, withoutDisplay());
+        const Run version = runProgram({ "--version" }, withoutDisplay());
         QCOMPARE(version.exitCode, 0);
         QCOMPARE(version.out, "ostlebry " + product::version() + "\n");
 
-        const Run none = runProgram({"/tmp"}, withoutDisplay());
+        const Run none = runProgram({ "/tmp" }, withoutDisplay());
         QCOMPARE(none.exitCode, 2);
         QVERIFY2(none.err.startsWith("ostlebry: no display found."), qPrintable(none.err));
     }
@@ -318,9 +321,10 @@ private slots:
         QProcessEnvironment environment = withoutDisplay();
         environment.insert("QT_QPA_PLATFORM", "offscreen");
         environment.insert("XDG_RUNTIME_DIR", runtime.path());
-        const Run run = runProgram({"--bogus"}, environment);
+        const Run run = runProgram({ "--bogus" }, environment);
         QCOMPARE(run.exitCode, 2);
-        QCOMPARE(run.err, QStringLiteral("ostlebry: Unknown option 'bogus'.\nTry 'ostlebry --help' for more.\n"));
+        QCOMPARE(run.err,
+            QStringLiteral("ostlebry: Unknown option 'bogus'.\nTry 'ostlebry --help' for more.\n"));
     }
 
     void aSecondStartHandsItsFoldersToTheFirst()
@@ -333,16 +337,17 @@ private slots:
         environment.insert("XDG_RUNTIME_DIR", runtime.path());
         QProcess first;
         first.setProcessEnvironment(environment);
-        first.start(QStringLiteral(OSTLEBRY_PROGRAM), {"/first"});
+        first.start(QStringLiteral(OSTLEBRY_PROGRAM), { "/first" });
         QVERIFY(first.waitForStarted());
         const QString address = runtime.filePath("ostlebry.socket");
         QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(address), 30000);
 
-        const Run second = runProgram({"relative", "/second"}, environment);
+        const Run second = runProgram({ "relative", "/second" }, environment);
         first.kill();
         first.waitForFinished();
         QCOMPARE(second.exitCode, 0);
-        QCOMPARE(second.out, QStringLiteral("ostlebry: the folders were added to the window already open.\n"));
+        QCOMPARE(second.out,
+            QStringLiteral("ostlebry: the folders were added to the window already open.\n"));
     }
 };
 
