@@ -19,7 +19,7 @@ QString HelpCommand::helpText()
 QString HelpCommand::helpText(const QString& contactPage)
 {
     if (contactPage.isEmpty())
-        return QStringLiteral("Questions? This build of Ostlebry names no contact page.");
+        return QStringLiteral("Questions? No contact page was set when this copy of Ostlebry was built.");
     return QStringLiteral("Questions? Please contact Team Ostlebry at ") + contactPage;
 }
 

@@ -19,8 +19,8 @@ namespace
 {
 
     constexpr quint8 kAdded = 1;
-    // A window that is busy still pumps its events every few tens of milliseconds;
-    // one that takes longer than this to answer is taken as not there.
+    // The system queues a connection without the window's help, so connecting
+    // is quick even while the window is busy; this only bounds a full queue.
     constexpr int kConnectTimeoutMs = 1000;
 
     QString userTag()

@@ -15,7 +15,8 @@ QString supportLine(const QString& supportAddress)
 {
     if (supportAddress.isEmpty())
         return QStringLiteral(
-            "Please keep a screenshot of this message: this build of Ostlebry names no support address.");
+            "Please keep a screenshot of this message: no support address was set when this copy of "
+            "Ostlebry was built.");
     return QStringLiteral("Please email screenshot of this message to ") + supportAddress;
 }
 

@@ -29,8 +29,8 @@ private slots:
         QCOMPARE(supportLine(QStringLiteral("help@ostlebry.org")),
                  QStringLiteral("Please email screenshot of this message to help@ostlebry.org"));
         QCOMPARE(supportLine(QString()),
-                 QStringLiteral("Please keep a screenshot of this message: this build of Ostlebry "
-                                "names no support address."));
+                 QStringLiteral("Please keep a screenshot of this message: no support address was "
+                                "set when this copy of Ostlebry was built."));
     }
 
     void emptyDescriptionStillGivesTheWholeReport()

@@ -30,7 +30,7 @@ private slots:
         QCOMPARE(HelpCommand::helpText(QStringLiteral("https://ostlebry.org/contact")),
                  QStringLiteral("Questions? Please contact Team Ostlebry at https://ostlebry.org/contact"));
         QCOMPARE(HelpCommand::helpText(QString()),
-                 QStringLiteral("Questions? This build of Ostlebry names no contact page."));
+                 QStringLiteral("Questions? No contact page was set when this copy of Ostlebry was built."));
     }
 
     void showsTheContactPageTitledWithTheApplicationTitle()
