@@ -3,6 +3,7 @@
 
 #include "platform/Failure.h"
 #include "platform/MessageBoxes.h"
+#include "shell/ProductInfo.h"
 
 #include <QString>
 #include <exception>
@@ -16,7 +17,7 @@ QString composeFailureReport(const QString& description, const QString& location
 
 /// The report's last line: where to send a screenshot of it. A build that was
 /// given no support address says so rather than name one that nobody reads.
-QString supportLine(const QString& supportAddress);
+QString supportLine(const QString& supportAddress = product::supportAddress());
 
 /// "in Vantorel2021/08/31.Form1.<procedure> ", with its trailing blank.
 QString locationText(const QString& procedureName);

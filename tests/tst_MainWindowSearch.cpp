@@ -4,7 +4,6 @@
 #include "platform/qt/QtMessageBoxes.h"
 #include "shell/Form1.h"
 #include "shell/GuardedProcedure.h"
-#include "shell/ProductInfo.h"
 #include "support/FolderTreeFixture.h"
 #include "support/ModalBoxAnswerer.h"
 #include "support/WindowDriver.h"
@@ -157,7 +156,7 @@ private slots:
         QCOMPARE(answerer.boxes.size(), 2);
         QVERIFY2(answerer.boxes[0].text.endsWith(
                      "\nin Vantorel2021/08/31.Form1.PushButton1_Click at line 126\n\n"
-                     + supportLine(product::supportAddress())),
+                     + supportLine()),
                  qPrintable(answerer.boxes[0].text));
         QCOMPARE(answerer.boxes[1].text, QStringLiteral("Done."));
         QCOMPARE(w.results(), QStringList{m_work + "/alpha/alpha-old"});

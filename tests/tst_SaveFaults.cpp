@@ -4,7 +4,6 @@
 // is still there afterwards.
 #include "platform/qt/QtListControl.h"
 #include "shell/GuardedProcedure.h"
-#include "shell/ProductInfo.h"
 #include "support/ModalBoxAnswerer.h"
 #include "support/WindowDriver.h"
 
@@ -56,7 +55,7 @@ void expectOneSaveReport(const QStringList& texts, const QString& path, int line
     const QString reason = text.mid(path.size() + 2).section('\n', 0, 0);
     QVERIFY2(!reason.trimmed().isEmpty(), qPrintable(text));
     QVERIFY2(text.endsWith('\n' + kSaveLocation + "at line " + QString::number(line)
-                           + "\n\n" + supportLine(product::supportAddress())),
+                           + "\n\n" + supportLine()),
              qPrintable(text));
 }
 
