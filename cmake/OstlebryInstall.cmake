@@ -1,6 +1,6 @@
 # Installs the program into a folder of its own, P/lib/ostlebry, with the data
 # files it looks for beside itself; a link in P/bin starts it, and the desktop
-# finds it through P/share/applications and the hicolor icon theme.
+# finds it through P/share/applications, P/share/metainfo and the hicolor icon theme.
 set(OSTLEBRY_INSTALL_DIR lib/ostlebry)
 
 install(TARGETS ostlebry RUNTIME DESTINATION ${OSTLEBRY_INSTALL_DIR})
@@ -12,6 +12,9 @@ install(FILES resources/HAND-M.CUR DESTINATION ${OSTLEBRY_INSTALL_DIR})
 
 # The same picture the window carries.
 install(FILES resources/ostlebry.png DESTINATION share/icons/hicolor/256x256/apps)
+
+# What software centres show of the program; its desktop entry is made below.
+install(FILES ${OSTLEBRY_METAINFO} DESTINATION share/metainfo)
 
 # The link and the desktop entry name the prefix given at install time.
 install(CODE "

@@ -2,6 +2,7 @@
 // The failure report's text: its parts, in order, with nothing else.
 #include "FuzzInput.h"
 #include "shell/GuardedProcedure.h"
+#include "shell/ProductInfo.h"
 
 using namespace vantorel;
 using namespace vantorel::fuzz;
@@ -20,8 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const QString report = composeFailureReport(description, location, line);
     const QString digits = QString::number(line);
-    const QString support
-        = QStringLiteral("Please email screenshot of this message to support@vantorel.example");
+    const QString support = supportLine(product::supportAddress());
     require(location == QStringLiteral("in Vantorel2021/08/31.Form1.") + procedure
                             + QLatin1Char(' '),
             "location text", location);

@@ -13,8 +13,14 @@ HelpCommand::HelpCommand(MessageBoxes& boxes)
 
 QString HelpCommand::helpText()
 {
-    return QStringLiteral("Questions? Please contact Team Ostlebry at ")
-        + QLatin1String(product::kContactPage);
+    return helpText(product::contactPage());
+}
+
+QString HelpCommand::helpText(const QString& contactPage)
+{
+    if (contactPage.isEmpty())
+        return QStringLiteral("Questions? No contact page was set when this copy of Ostlebry was built.");
+    return QStringLiteral("Questions? Please contact Team Ostlebry at ") + contactPage;
 }
 
 void HelpCommand::PushButton5_Click()

@@ -14,7 +14,10 @@ public:
 
     void PushButton5_Click();
 
+    /// The message for the configured contact page.
     static QString helpText();
+    /// A build that was given no contact page says so instead of naming one.
+    static QString helpText(const QString& contactPage);
 
 private:
     MessageBoxes& m_boxes;

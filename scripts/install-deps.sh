@@ -2,7 +2,8 @@
 # Installs, as root on Debian 12, whatever the build, the tests and the program still lack.
 # Extra package names may be given as arguments (the benchmarks add theirs).
 set -euo pipefail
-packages=(cmake ninja-build g++ qt6-base-dev libgl-dev fonts-liberation "$@")
+# appstream and desktop-file-utils check the installed desktop files in the tests.
+packages=(cmake ninja-build g++ qt6-base-dev libgl-dev fonts-liberation appstream desktop-file-utils "$@")
 missing=()
 for package in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")

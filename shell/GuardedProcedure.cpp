@@ -8,9 +8,16 @@ namespace vantorel {
 QString composeFailureReport(const QString& description, const QString& location, int line)
 {
     return description + QStringLiteral("\r\n") + location + QStringLiteral("at line ")
-        + QString::number(line) + QStringLiteral("\r\r")
-        + QStringLiteral("Please email screenshot of this message to ")
-        + QLatin1String(product::kSupportAddress);
+        + QString::number(line) + QStringLiteral("\r\r") + supportLine(product::supportAddress());
+}
+
+QString supportLine(const QString& supportAddress)
+{
+    if (supportAddress.isEmpty())
+        return QStringLiteral(
+            "Please keep a screenshot of this message: no support address was set when this copy of "
+            "Ostlebry was built.");
+    return QStringLiteral("Please email screenshot of this message to ") + supportAddress;
 }
 
 QString locationText(const QString& procedureName)

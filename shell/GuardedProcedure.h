@@ -3,6 +3,7 @@
 
 #include "platform/Failure.h"
 #include "platform/MessageBoxes.h"
+#include "shell/ProductInfo.h"
 
 #include <QString>
 #include <exception>
@@ -13,6 +14,10 @@ namespace vantorel {
 /// The failure report's text: description, CR LF, location text, "at line ",
 /// the digits, CR, CR, and the support line.
 QString composeFailureReport(const QString& description, const QString& locationText, int line);
+
+/// The report's last line: where to send a screenshot of it. A build that was
+/// given no support address says so rather than name one that nobody reads.
+QString supportLine(const QString& supportAddress = product::supportAddress());
 
 /// "in Vantorel2021/08/31.Form1.<procedure> ", with its trailing blank.
 QString locationText(const QString& procedureName);

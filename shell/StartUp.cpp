@@ -80,14 +80,17 @@ void StartUp::SetAppTitle(const QString& productName)
 
 void StartUp::OpenHomePageAtRandom()
 {
+    OpenHomePageAtRandom(product::homePage());
+}
+
+void StartUp::OpenHomePageAtRandom(const QString& homePage)
+{
     RandomSource& random = m_services.random;
     random.seed(random.timeOfDay());
     const int n = static_cast<int>(random.next() * 100) + 1;
-    if (n == 7) {
-        m_services.launcher.launch(QStringLiteral("explorer \"") + QLatin1String(product::kHomePage)
-                                       + QLatin1Char('"'),
-                                   2);
-    }
+    // With no address there is nothing to open: launching anyway would only fail.
+    if (n == 7 && !homePage.isEmpty())
+        m_services.launcher.launch(QStringLiteral("explorer \"") + homePage + QLatin1Char('"'), 2);
 }
 
 } // namespace vantorel

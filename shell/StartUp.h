@@ -26,7 +26,9 @@ public:
 
     void Form_Load();
     void SetAppTitle(const QString& productName);
+    /// Opens the configured home page at random; never when none is configured.
     void OpenHomePageAtRandom();
+    void OpenHomePageAtRandom(const QString& homePage);
 
     /// The pointer image file beside the program.
     QString pointerImagePath() const;

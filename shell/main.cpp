@@ -1,7 +1,12 @@
 // SPDX-License-Identifier: MIT
+#include "shell/CommandLine.h"
+#include "shell/FolderHandOff.h"
 #include "shell/Form1.h"
+#include "shell/StartFolders.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QLockFile>
 #include <cstdio>
 #include <cstdlib>
 
@@ -18,10 +23,33 @@ bool hasDisplay()
     return set("QT_QPA_PLATFORM") || set("DISPLAY") || set("WAYLAND_DISPLAY");
 }
 
+void print(std::FILE* stream, const QString& text)
+{
+    std::fputs(text.toLocal8Bit().constData(), stream);
+}
+
+// A window that takes longer than this to take the folders is taken as hung:
+// this start then opens a window of its own, so no folder is lost.
+constexpr int kHandOverTimeoutMs = 3000;
+// Two starts at the same moment must not both replace the socket; a start that
+// cannot get the lock in this time goes on without it rather than wait.
+constexpr int kChoosingLockTimeoutMs = 2000;
+
 } // namespace
 
 int main(int argc, char* argv[])
 {
+    {
+        // --help and --version need no display, so they are answered before one is looked for.
+        QCoreApplication reader(argc, argv);
+        const vantorel::CommandLine early
+            = vantorel::readCommandLine(reader.arguments(), QDir::currentPath());
+        if (early.action == vantorel::CommandLine::Action::Help
+            || early.action == vantorel::CommandLine::Action::Version) {
+            print(stdout, early.text);
+            return 0;
+        }
+    }
     if (!hasDisplay()) {
         std::fprintf(stderr,
             "ostlebry: no display found. This is a desktop program: start it in a "
@@ -29,10 +57,36 @@ int main(int argc, char* argv[])
         return 2;
     }
     QApplication app(argc, argv);
+    // Read again: QApplication has taken out its own options (-platform, -style, ...).
+    const vantorel::CommandLine line
+        = vantorel::readCommandLine(QCoreApplication::arguments(), QDir::currentPath());
+    if (line.action == vantorel::CommandLine::Action::Error) {
+        print(stderr, line.text);
+        return 2;
+    }
     // Lets the desktop match the window to the installed entry and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("ostlebry"));
+
+    const QString address = vantorel::FolderHandOff::defaultAddress();
+    QLockFile choosing(address + QStringLiteral(".lock"));
+    choosing.tryLock(kChoosingLockTimeoutMs);
+    if (!line.folders.isEmpty()
+        && vantorel::FolderHandOff::handOver(address, line.folders, kHandOverTimeoutMs)) {
+        print(stdout,
+            QStringLiteral("ostlebry: the folders were added to the window already open.\n"));
+        return 0;
+    }
+
     vantorel::Form1 window;
+    vantorel::FolderHandOff handOff([&window](const QStringList& folders) {
+        vantorel::addStartFolders(window, folders);
+        vantorel::bringToFront(window);
+    });
+    handOff.serve(address);
+    choosing.unlock();
+
     window.load();
+    vantorel::addStartFolders(window, line.folders);
     window.showCentred();
     return app.exec();
 }

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "shell/GuardedProcedure.h"
+#include "shell/ProductInfo.h"
 #include "support/RecordingMessageBoxes.h"
 
 #include <QTest>
@@ -19,8 +20,17 @@ private slots:
                                                   138);
         QCOMPARE(text,
                  QStringLiteral("Path not found\r\nin Vantorel2021/08/31.Form1.PushButton2_Click "
-                                "at line 138\r\rPlease email screenshot of this message to "
-                                "support@vantorel.example"));
+                                "at line 138\r\r")
+                     + supportLine(product::supportAddress()));
+    }
+
+    void supportLineNamesTheAddressOrSaysThereIsNone()
+    {
+        QCOMPARE(supportLine(QStringLiteral("help@ostlebry.org")),
+                 QStringLiteral("Please email screenshot of this message to help@ostlebry.org"));
+        QCOMPARE(supportLine(QString()),
+                 QStringLiteral("Please keep a screenshot of this message: no support address was "
+                                "set when this copy of Ostlebry was built."));
     }
 
     void emptyDescriptionStillGivesTheWholeReport()

@@ -2,6 +2,7 @@
 #include "presentation/HelpCommand.h"
 #include "shell/Form1Logic.h"
 #include "shell/GuardedProcedure.h"
+#include "shell/ProductInfo.h"
 #include "support/FakeMainWindow.h"
 
 #include <QDir>
@@ -15,8 +16,7 @@ using Kind = RecordingMessageBoxes::Kind;
 
 namespace {
 
-const QString kHelpText =
-    QStringLiteral("Questions? Please contact Team Ostlebry at https://www.vantorel.example/contact");
+const QString kHelpText = HelpCommand::helpText(product::contactPage());
 
 } // namespace
 
@@ -25,6 +25,14 @@ class TestHelpCommand : public QObject
     Q_OBJECT
 
 private slots:
+    void namesTheContactPageOrSaysThereIsNone()
+    {
+        QCOMPARE(HelpCommand::helpText(QStringLiteral("https://ostlebry.org/contact")),
+                 QStringLiteral("Questions? Please contact Team Ostlebry at https://ostlebry.org/contact"));
+        QCOMPARE(HelpCommand::helpText(QString()),
+                 QStringLiteral("Questions? No contact page was set when this copy of Ostlebry was built."));
+    }
+
     void showsTheContactPageTitledWithTheApplicationTitle()
     {
         FakeMainWindow fake;

@@ -193,7 +193,7 @@ private slots:
         QCOMPARE(answerer.boxes.size(), 2);
         QVERIFY2(answerer.boxes[0].text.endsWith(
                      "\nin Vantorel2021/08/31.Form1.PushButton1_Click at line 126\n\n"
-                     "Please email screenshot of this message to support@vantorel.example"),
+                     + supportLine()),
                  qPrintable(answerer.boxes[0].text));
         QCOMPARE(answerer.boxes[1].text, QStringLiteral("Done."));
         QCOMPARE(w.results(), QStringList{m_work + "/alpha/alpha-old"});

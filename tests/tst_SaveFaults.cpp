@@ -55,7 +55,7 @@ void expectOneSaveReport(const QStringList& texts, const QString& path, int line
     const QString reason = text.mid(path.size() + 2).section('\n', 0, 0);
     QVERIFY2(!reason.trimmed().isEmpty(), qPrintable(text));
     QVERIFY2(text.endsWith('\n' + kSaveLocation + "at line " + QString::number(line)
-                           + "\n\nPlease email screenshot of this message to support@vantorel.example"),
+                           + "\n\n" + supportLine()),
              qPrintable(text));
 }
 

@@ -158,14 +158,23 @@ private slots:
         FakeMainWindow fake;
         fake.random.fraction = fraction;
         fake.random.clock = 3600.5;
-        StartUp(fake.controls(), fake.services(), {}).OpenHomePageAtRandom();
+        StartUp(fake.controls(), fake.services(), {}).OpenHomePageAtRandom("https://ostlebry.org/");
         QCOMPARE(fake.random.seeds, QList<double>{3600.5});
         if (opens) {
-            QCOMPARE(fake.launcher.launched, QStringList{"explorer \"https://www.vantorel.example/\""});
+            QCOMPARE(fake.launcher.launched, QStringList{"explorer \"https://ostlebry.org/\""});
             QCOMPARE(fake.launcher.styles, QList<int>{2});
         } else {
             QVERIFY(fake.launcher.launched.isEmpty());
         }
+    }
+
+    void withoutAHomePageNothingOpensEvenOnASeven()
+    {
+        FakeMainWindow fake;
+        fake.random.fraction = 0.0625;
+        StartUp(fake.controls(), fake.services(), {}).OpenHomePageAtRandom(QString());
+        QVERIFY(fake.launcher.launched.isEmpty());
+        QCOMPARE(fake.boxes.shown.size(), 0);
     }
 
     void pointerImage()

@@ -96,7 +96,9 @@ else()
   endfunction()
   expect_line("Type=Application")
   expect_line("Name=Vantorel Software / Ostlebry")
-  expect_line("Exec=${exec}")
+  # Folders from a file manager's "Open with" come as arguments.
+  expect_line("Exec=${exec} %F")
+  expect_line("MimeType=inode/directory;")
   expect_line("TryExec=${launcher}")
   expect_line("Icon=ostlebry")
   expect_line("Terminal=false")
@@ -111,6 +113,49 @@ else()
     endif()
   endif()
 endif()
+
+# The AppStream metainfo, as built and as a build given every address makes it.
+# The id stays the desktop entry's name: a reverse-domain id needs a domain the
+# project holds, so that one finding is lowered; anything else fails.
+find_program(appstreamcli appstreamcli)
+function(validate_metainfo file)
+  if(NOT appstreamcli)
+    fail("appstreamcli not found: install Debian's appstream (scripts/install-deps.sh does)")
+  else()
+    execute_process(COMMAND "${appstreamcli}" validate --no-net --strict
+        --override=cid-desktopapp-is-not-rdns=pedantic "${file}"
+      RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE output)
+    if(NOT result EQUAL 0)
+      fail("appstreamcli validate ${file}:\n${output}")
+    endif()
+  endif()
+  set(failures ${failures} PARENT_SCOPE)
+endfunction()
+
+set(metainfo "${PREFIX}/share/metainfo/ostlebry.metainfo.xml")
+if(NOT EXISTS "${metainfo}")
+  fail("no metainfo at ${metainfo}")
+else()
+  validate_metainfo("${metainfo}")
+  file(READ "${metainfo}" text)
+  if(NOT text MATCHES "<launchable type=\"desktop-id\">ostlebry.desktop</launchable>")
+    fail("the metainfo does not name the desktop entry")
+  endif()
+endif()
+include("${SOURCE_DIR}/cmake/OstlebryMetainfo.cmake")
+set(full "${PREFIX}/../metainfo-with-addresses.xml")
+ostlebry_write_metainfo("${SOURCE_DIR}/resources/desktop/ostlebry.metainfo.xml.in" "${full}"
+  "https://ostlebry.org/" "https://ostlebry.org/contact?a=1&b=2" "https://ostlebry.org/screenshot.png")
+validate_metainfo("${full}")
+file(READ "${full}" text)
+foreach(expected [[<url type="homepage">https://ostlebry.org/</url>]]
+    [[<url type="contact">https://ostlebry.org/contact?a=1&amp;b=2</url>]]
+    [[<image>https://ostlebry.org/screenshot.png</image>]])
+  string(FIND "${text}" "${expected}" at)
+  if(at EQUAL -1)
+    fail("the metainfo made with addresses lacks ${expected}")
+  endif()
+endforeach()
 
 if(failures)
   list(JOIN failures "\n  " text)

@@ -1,0 +1,27 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace vantorel
+{
+
+/// What the program's arguments ask for.
+struct CommandLine {
+    enum class Action { Start, Help, Version, Error };
+    Action action = Action::Start;
+    /// Folders to add as search locations, in the order given: full paths,
+    /// tidied as a folder chosen in the browser is.
+    QStringList folders;
+    /// What to print before ending, for every action but Start (an Error's text
+    /// goes to standard error).
+    QString text;
+};
+
+/// Reads the arguments, the program's name first. A relative folder is taken
+/// from `workingFolder`. --help's usage line names the running program, so a
+/// QCoreApplication must exist; no display is needed.
+CommandLine readCommandLine(const QStringList& arguments, const QString& workingFolder);
+
+} // namespace vantorel

@@ -1,0 +1,20 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QStringList>
+
+namespace vantorel
+{
+
+class Form1;
+
+/// Adds the folders of a command line, this start's or a later one's, to the
+/// window's search locations after the rows it has. Like the folder browser's
+/// choice, a row is added whether or not its folder exists: a missing one is
+/// reported when a search reaches it.
+void addStartFolders(Form1& window, const QStringList& folders);
+
+/// Shows the window in front, for folders that a later start handed over.
+void bringToFront(Form1& window);
+
+} // namespace vantorel
