@@ -2,7 +2,9 @@
 // Draws the main window with a few sample rows, without a display, and saves
 // the picture: the first argument names the file, else docs/screenshot.png.
 // With --context-menu first, the results list's context menu is drawn open
-// over the window, into the file named next or docs/context-menu.png.
+// over the window, into the file named next or docs/context-menu.png. With
+// --dark-desktop first, the desktop's palette is a dark one, into the file
+// named next or docs/screenshot-dark-desktop.png.
 #include "platform/qt/QtEventPump.h"
 #include "platform/qt/QtListControl.h"
 #include "platform/qt/ListView.h"
@@ -16,6 +18,7 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPalette>
 #include <QPixmap>
 #include <cstdio>
 
@@ -72,6 +75,17 @@ QPixmap framed(const QWidget& window, const QPixmap& client)
     return picture;
 }
 
+
+/// A dark desktop theme's palette: the frame and title bar follow it.
+QPalette darkDesktopPalette()
+{
+    QPalette dark(QColor(0x35, 0x35, 0x35), QColor(0x2b, 0x2b, 0x2b));
+    dark.setColor(QPalette::Base, QColor(0x1e, 0x1e, 0x1e));
+    for (const QPalette::ColorRole text : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        dark.setColor(text, Qt::white);
+    return dark;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -81,11 +95,15 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QStringList arguments = app.arguments().mid(1);
     const bool contextMenu = arguments.value(0) == QLatin1String("--context-menu");
-    if (contextMenu)
+    const bool darkDesktop = arguments.value(0) == QLatin1String("--dark-desktop");
+    if (contextMenu || darkDesktop)
         arguments.removeFirst();
+    if (darkDesktop)
+        app.setPalette(darkDesktopPalette());
     const QString docs = QFileInfo(QStringLiteral(OSTLEBRY_SCREENSHOT_PATH)).path();
     const QString target = !arguments.isEmpty() ? arguments.first()
         : contextMenu ? QDir(docs).filePath(QStringLiteral("context-menu.png"))
+        : darkDesktop ? QDir(docs).filePath(QStringLiteral("screenshot-dark-desktop.png"))
                       : QStringLiteral(OSTLEBRY_SCREENSHOT_PATH);
 
     Form1 window([] {});
