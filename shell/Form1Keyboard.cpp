@@ -10,7 +10,7 @@ namespace vantorel
 {
 
 Form1Keyboard::Form1Keyboard(QWidget& window, QLineEdit& phrase, QPushButton& startButton,
-    const CaptionControl& startCaption)
+    const CaptionControl& startCaption, CommandButtons buttons)
     : QObject(&window)
     , m_keys(startCaption, [button = &startButton] { button->click(); })
 {
@@ -23,6 +23,15 @@ Form1Keyboard::Form1Keyboard(QWidget& window, QLineEdit& phrase, QPushButton& st
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), &window);
     escape->setContext(Qt::WindowShortcut);
     connect(escape, &QShortcut::activated, this, [this] { m_keys.escape(); });
+
+    const auto shortcut = [&](QKeySequence keys, auto action) {
+        auto* made = new QShortcut(keys, &window);
+        made->setContext(Qt::WindowShortcut);
+        connect(made, &QShortcut::activated, this, action);
+    };
+    shortcut(QKeySequence(Qt::Key_F1), [help = buttons.help] { help->click(); });
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_S), [save = buttons.save] { save->click(); });
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), [&window] { window.close(); });
 }
 
 } // namespace vantorel

@@ -12,15 +12,22 @@ class QWidget;
 namespace vantorel
 {
 
-/// Enter in the phrase box and Esc in the window, given to the start button
-/// as StartStopKeys decides.
+/// The window's keys: Enter in the phrase box and Esc, given to the start
+/// button as StartStopKeys decides; F1 presses "Help" and Ctrl+S "Save Results
+/// As Text File", each as a click does; Ctrl+Q closes the window.
 class Form1Keyboard : public QObject
 {
     Q_OBJECT
 
 public:
+    struct CommandButtons
+    {
+        QPushButton* help;
+        QPushButton* save;
+    };
+
     Form1Keyboard(QWidget& window, QLineEdit& phrase, QPushButton& startButton,
-        const CaptionControl& startCaption);
+        const CaptionControl& startCaption, CommandButtons buttons);
 
 private:
     StartStopKeys m_keys;

@@ -18,7 +18,8 @@ Form1Usability::Form1Usability(QWidget& window, Form1Layout& layout, Form1Platfo
     , m_resultsList(new ResultsListActions(
           *layout.ListView2, platform.resultRows, platform.results, platform.services()))
 {
-    new Form1Keyboard(window, *layout.Text1, *layout.PushButton1, platform.startButton);
+    new Form1Keyboard(window, *layout.Text1, *layout.PushButton1, platform.startButton,
+        { layout.PushButton5, layout.PushButton2 });
     AccessibleNames::apply(layout);
 }
 

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: MIT
-// Enter and Esc for the start button: the rule with doubles, then in the real
-// window, offscreen, with its "Done." box answered.
+// The window's keys: Enter and Esc for the start button (the rule with doubles,
+// then in the real window, offscreen, with its boxes answered), the command
+// shortcuts, and Tab through the whole window.
 #include "platform/qt/QtListControl.h"
+#include "presentation/HelpCommand.h"
 #include "shell/Form1.h"
 #include "shell/StartStopKeys.h"
 #include "support/FakeControls.h"
@@ -16,6 +18,8 @@
 
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <algorithm>
 
 using namespace vantorel;
 using namespace vantorel::test;
@@ -148,6 +152,62 @@ private slots:
         QVERIFY(w.results().isEmpty()); // stopped before the first folder was tested
         QCOMPARE(QAccessible::queryAccessibleInterface(w.start())->text(QAccessible::Name),
                  QStringLiteral("Start Finding"));
+    }
+
+    /// Tab and Shift+Tab, pressed as keys, go through every control in the
+    /// window's order and leave the lists as they leave any other control.
+    void tabGoesThroughTheWholeWindow()
+    {
+        Window w;
+        w.form.locations().append(m_work);
+        w.form.locations().append(m_work);
+        w.form.results().append("one");
+        w.form.results().append("two");
+        QVERIFY(QTest::qWaitForWindowActive(&w.form));
+        const QStringList order{"ListView1", "ListView2", "PushButton3", "PushButton1",
+                                "PushButton2", "PushButton6", "PushButton17", "PushButton11",
+                                "Option1", "Check4", "Text1", "PushButton4",
+                                "PushButton5", "PushButton7", "PushButton8"};
+        w.child<QWidget>("ListView1")->setFocus();
+        QTRY_COMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("ListView1"));
+        QStringList forward{QApplication::focusWidget()->objectName()};
+        for (int i = 0; i < order.size(); ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            forward << QApplication::focusWidget()->objectName();
+        }
+        QCOMPARE(forward, order + QStringList{"ListView1"});
+        QStringList backward{QApplication::focusWidget()->objectName()};
+        for (int i = 0; i < order.size(); ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+            backward << QApplication::focusWidget()->objectName();
+        }
+        QStringList reversed = order;
+        std::reverse(reversed.begin(), reversed.end());
+        QCOMPARE(backward, QStringList{"ListView1"} + reversed);
+    }
+
+    /// F1 and Ctrl+S press their buttons from any control; Ctrl+Q closes the window.
+    void commandShortcuts()
+    {
+        ModalBoxAnswerer answerer;
+        int ends = 0;
+        WindowDriver closing([&] { ++ends; });
+        QVERIFY(QTest::qWaitForWindowActive(&closing.form));
+        closing.child<QLineEdit>("Text1")->setFocus();
+        QTest::keyClick(closing.child<QLineEdit>("Text1"), Qt::Key_F1);
+        QCOMPARE(answerer.boxes.size(), 1);
+        QCOMPARE(answerer.boxes[0].text, HelpCommand::helpText());
+        // The closed box leaves the window to be activated again, as a desktop does.
+        QApplication::setActiveWindow(&closing.form);
+        QVERIFY(QTest::qWaitForWindowActive(&closing.form));
+        QTest::keyClick(closing.child<QWidget>("ListView2"), Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(answerer.fileDialogs, QStringList{"Save"}); // cancelled: nothing more
+        QCOMPARE(answerer.boxes.size(), 1);
+        QCOMPARE(ends, 0);
+        QApplication::setActiveWindow(&closing.form);
+        QVERIFY(QTest::qWaitForWindowActive(&closing.form));
+        QTest::keyClick(closing.child<QWidget>("ListView1"), Qt::Key_Q, Qt::ControlModifier);
+        QCOMPARE(ends, 1);
     }
 
     void escWhenIdleDoesNothing()

@@ -21,6 +21,9 @@ ListView::ListView(QWidget* parent)
     setWordWrap(false);
     setCornerButtonEnabled(false);
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    // Tab moves on to the next control, as everywhere else in the window, not
+    // from row to row: a keyboard user must be able to leave the list.
+    setTabKeyNavigation(false);
 
     QHeaderView* rows = verticalHeader();
     rows->hide();
