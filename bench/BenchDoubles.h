@@ -5,6 +5,7 @@
 #include "platform/EventPump.h"
 #include "platform/Failure.h"
 #include "platform/ListControl.h"
+#include "platform/SettingsBackend.h"
 #include "platform/WindowControls.h"
 
 #include <QStringList>
@@ -82,6 +83,17 @@ class FullPathOption : public OptionControl
 public:
     bool isSelected() const override { return true; }
     void select() override {}
+};
+
+/// A settings store that holds nothing: the benchmarks time the work, not the store.
+class NoSettings : public SettingsBackend
+{
+public:
+    std::optional<QString> read(const QString&, const QString&, const QString&) override
+    {
+        return std::nullopt;
+    }
+    void write(const QString&, const QString&, const QString&, const QString&) override {}
 };
 
 class NullPump : public EventPump

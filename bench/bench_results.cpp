@@ -166,7 +166,8 @@ int main()
 
     const QString saved = dir.filePath("saved.txt");
     FixedDialog dialog(saved);
-    SaveResultsCommand save(list, boxes, pointer, pump, dialog, files, outputFiles);
+    bench::NoSettings settings;
+    SaveResultsCommand save(list, boxes, pointer, pump, dialog, files, outputFiles, settings);
     pump.pumps = 0;
     const double saveTime = seconds([&] { save.PushButton2_Click(); });
     const int savePumps = pump.pumps;

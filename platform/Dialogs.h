@@ -13,6 +13,10 @@ struct SaveDialogRequest
     QString title;
     /// Pairs of description and pattern, every part followed by '|'.
     QString filter;
+    /// Where the dialog opens (the home folder when this is no folder) and the
+    /// name it proposes there; neither is taken as chosen on cancel.
+    QString startFolder;
+    QString proposedName;
 };
 
 class SaveFileDialog

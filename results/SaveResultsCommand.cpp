@@ -3,6 +3,9 @@
 
 #include "results/EncodedLineWriter.h"
 #include "shell/GuardedProcedure.h"
+#include "shell/SettingsStore.h"
+
+#include <QFileInfo>
 
 #include <memory>
 
@@ -11,7 +14,7 @@ namespace vantorel {
 SaveResultsCommand::SaveResultsCommand(ListControl& results, MessageBoxes& boxes,
                                        PointerSetting& pointer, EventPump& pump,
                                        SaveFileDialog& dialog, FileSystem& files,
-                                       OutputFileService& outputFiles,
+                                       OutputFileService& outputFiles, SettingsBackend& settings,
                                        std::chrono::milliseconds pumpInterval)
     : m_results(results)
     , m_boxes(boxes)
@@ -20,6 +23,7 @@ SaveResultsCommand::SaveResultsCommand(ListControl& results, MessageBoxes& boxes
     , m_dialog(dialog)
     , m_files(files)
     , m_outputFiles(outputFiles)
+    , m_settings(settings)
     , m_pumpInterval(pumpInterval)
 {
 }
@@ -35,6 +39,14 @@ void SaveResultsCommand::PushButton2_Click()
     guard.run(112, [&] {
         request.filter = QStringLiteral("Text Files (*.txt)|*.txt|All Files (*.*)|*.*|");
     });
+    // Not part of the numbered steps: a store that cannot be read only means
+    // the dialog opens in the home folder.
+    try {
+        request.startFolder =
+            SettingsStore(m_settings).GetSetting(SettingsStore::kLastSaveFolder, QString());
+    } catch (const Failure&) {
+    }
+    request.proposedName = QStringLiteral("Folders found.txt");
     QString chosen = request.fileName;
     guard.run(114, [&] { chosen = m_dialog.showSave(request); });
     QString path;
@@ -56,8 +68,11 @@ void SaveResultsCommand::PushButton2_Click()
 
     guard.run(128, [&] { m_pointer.setValue(PointerSetting::Busy); });
 
-    if (writeRows(guard, path))
+    if (writeRows(guard, path)) {
+        SettingsStore(m_settings)
+            .SaveSettingQuietly(SettingsStore::kLastSaveFolder, QFileInfo(path).absolutePath());
         guard.run(144, [&] { m_boxes.information(QStringLiteral("Done.")); });
+    }
     guard.run(146, [&] { m_pointer.setValue(PointerSetting::Default); });
 }
 

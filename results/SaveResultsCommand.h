@@ -7,6 +7,7 @@
 #include "platform/ListControl.h"
 #include "platform/MessageBoxes.h"
 #include "platform/OutputFile.h"
+#include "platform/SettingsBackend.h"
 #include "platform/WindowControls.h"
 #include "platform/TimeSlicedPump.h"
 
@@ -19,7 +20,8 @@ class GuardedProcedure;
 /// "Save Results As Text File": every row's text, one per line, CR LF after
 /// each, in the system's 8-bit encoding. Where the output file allows it, the
 /// file is replaced only when every row has been written: a save that fails
-/// leaves the old file as it was (see OutputFile).
+/// leaves the old file as it was (see OutputFile). The dialog opens in the
+/// folder of the last save, kept in the settings store.
 class SaveResultsCommand
 {
 public:
@@ -27,7 +29,7 @@ public:
 
     SaveResultsCommand(ListControl& results, MessageBoxes& boxes, PointerSetting& pointer,
                        EventPump& pump, SaveFileDialog& dialog, FileSystem& files,
-                       OutputFileService& outputFiles,
+                       OutputFileService& outputFiles, SettingsBackend& settings,
                        std::chrono::milliseconds pumpInterval = TimeSlicedPump::kDefaultInterval);
 
     void PushButton2_Click();
@@ -43,6 +45,7 @@ private:
     SaveFileDialog& m_dialog;
     FileSystem& m_files;
     OutputFileService& m_outputFiles;
+    SettingsBackend& m_settings;
     std::chrono::milliseconds m_pumpInterval;
 };
 

@@ -19,7 +19,7 @@ Form1Logic::Form1Logic(const MainWindowControls& controls, const PlatformService
     , m_pointerFeedback(m_controls.MousePointer)
     , m_filters(m_controls.ListView2, m_services.boxes, m_controls.MousePointer)
     , m_save(m_controls.ListView2, m_services.boxes, m_controls.MousePointer, m_services.pump,
-             m_services.saveDialog, m_services.files, m_services.outputFiles)
+             m_services.saveDialog, m_services.files, m_services.outputFiles, m_services.settings)
     , m_copy(m_controls.ListView2, m_services.boxes, m_services.pump, m_services.clipboard)
 {
 }

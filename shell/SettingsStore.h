@@ -15,6 +15,8 @@ public:
     static inline const QString kCheck4 = QStringLiteral("Check4");
     static inline const QString kText1 = QStringLiteral("Text1");
     static inline const QString kLastFolder = QStringLiteral("LastFolder");
+    /// The folder of the last save, where the save dialog opens next time.
+    static inline const QString kLastSaveFolder = QStringLiteral("LastSaveFolder");
 
     explicit SettingsStore(SettingsBackend& backend) : m_backend(backend) {}
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "platform/Failure.h"
 #include "platform/qt/ClickCheckBox.h"
+#include "platform/qt/DialogStartFolder.h"
 #include "platform/qt/QtCheckControl.h"
 #include "platform/qt/QtClipboard.h"
 #include "platform/qt/QtFileSystem.h"
@@ -14,6 +15,7 @@
 #include <QClipboard>
 #include <QDialogButtonBox>
 #include <QDir>
+#include <QFileDialog>
 #include <QFile>
 #include <QInputDialog>
 #include <QLabel>
@@ -69,6 +71,87 @@ private slots:
         QFETCH(QString, filter);
         QFETCH(QString, expected);
         QCOMPARE(QtSaveFileDialog::qtFilter(filter), expected);
+    }
+
+    /// The save dialog opens in the start folder (else home), proposes its
+    /// name, and adds the text filter's suffix to a name typed without one.
+    void saveDialogStartsWhereAskedAndAddsTheSuffix_data()
+    {
+        QTest::addColumn<bool>("startExists");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("allFiles");
+        QTest::addColumn<QString>("chosen");
+        QTest::newRow("no suffix typed") << true << "results" << false << "results.txt";
+        QTest::newRow("a suffix of its own") << true << "results.lst" << false << "results.lst";
+        QTest::newRow("all files chosen") << true << "results" << true << "results";
+        QTest::newRow("start folder gone") << false << "results" << false << "results.txt";
+    }
+    void saveDialogStartsWhereAskedAndAddsTheSuffix()
+    {
+        QFETCH(bool, startExists);
+        QFETCH(QString, typed);
+        QFETCH(bool, allFiles);
+        QFETCH(QString, chosen);
+        QTemporaryDir dir;
+        const QString start = dir.filePath(startExists ? "lists" : "gone");
+        if (startExists)
+            QVERIFY(QDir(dir.path()).mkpath("lists"));
+        else // the suite's own home folder, made on first use
+            QVERIFY(QDir().mkpath(QDir::homePath()));
+        QString openedIn;
+        QString proposed;
+        QTimer answer;
+        connect(&answer, &QTimer::timeout, this, [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            answer.stop();
+            openedIn = dialog->directory().absolutePath();
+            proposed = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->text();
+            if (allFiles)
+                dialog->selectNameFilter(QStringLiteral("All Files (*.*)"));
+            dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(typed);
+            static_cast<QDialog*>(dialog)->accept();
+        });
+        answer.start(10);
+        QtSaveFileDialog save(nullptr);
+        SaveDialogRequest request;
+        request.title = QStringLiteral("Save");
+        request.filter = QStringLiteral("Text Files (*.txt)|*.txt|All Files (*.*)|*.*|");
+        request.startFolder = start;
+        request.proposedName = QStringLiteral("Folders found.txt");
+        const QString result = save.showSave(request);
+        const QString folder = startExists ? start : QDir::homePath();
+        QCOMPARE(openedIn, QDir(folder).absolutePath());
+        QCOMPARE(proposed, QStringLiteral("Folders found.txt"));
+        QCOMPARE(result, QDir::toNativeSeparators(QDir(folder).filePath(chosen)));
+    }
+
+    void dialogsStartInAnExistingFolderOrHome()
+    {
+        QTemporaryDir dir;
+        QCOMPARE(dialogStartFolder(dir.path()), dir.path());
+        QCOMPARE(dialogStartFolder(dir.filePath("gone")), QDir::homePath());
+        QCOMPARE(dialogStartFolder(QString()), QDir::homePath());
+        QFile file(dir.filePath("a file"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QCOMPARE(dialogStartFolder(file.fileName()), QDir::homePath());
+    }
+
+    void suffixOfAFilter_data()
+    {
+        QTest::addColumn<QString>("filter");
+        QTest::addColumn<QString>("suffix");
+        QTest::newRow("text") << "Text Files (*.txt)" << "txt";
+        QTest::newRow("all") << "All Files (*.*)" << "";
+        QTest::newRow("everything") << "Anything (*)" << "";
+        QTest::newRow("two patterns") << "Lists (*.txt *.lst)" << "";
+    }
+    void suffixOfAFilter()
+    {
+        QFETCH(QString, filter);
+        QFETCH(QString, suffix);
+        QCOMPARE(QtSaveFileDialog::suffixOf(filter), suffix);
     }
 
     void explorerCommandLines_data()
@@ -164,7 +247,7 @@ private slots:
             label = dialog->labelText();
             startText = dialog->textValue();
             dialog->setTextValue(QStringLiteral("temp"));
-            dialog->accept();
+            static_cast<QDialog*>(dialog)->accept();
         });
         QCOMPARE(boxes.inputBox(QStringLiteral("Remove entries containing: ")), QStringLiteral("temp"));
         QCOMPARE(title, QStringLiteral("Vantorel"));

@@ -104,6 +104,7 @@ private slots:
         m_boxes.setApplicationTitle(QStringLiteral("Vantorel"));
         m_pointer = FakePointer();
         m_dialog = FakeSaveFileDialog();
+        m_settings = test::MemorySettingsBackend();
         m_pump.pumps = 0;
         m_pump.onPump = nullptr;
     }
@@ -134,6 +135,26 @@ private slots:
         QCOMPARE(request.flags, 0x280201);
         QCOMPARE(request.title, QStringLiteral("Save"));
         QCOMPARE(request.filter, QStringLiteral("Text Files (*.txt)|*.txt|All Files (*.*)|*.*|"));
+        QCOMPARE(request.startFolder, QString()); // nothing saved yet: the home folder
+        QCOMPARE(request.proposedName, QStringLiteral("Folders found.txt"));
+    }
+
+    /// The dialog opens where the last save went; a cancelled or failed save
+    /// does not move it.
+    void theDialogOpensInTheFolderOfTheLastSave()
+    {
+        m_list.setRows({QStringLiteral("alpha")});
+        QVERIFY(QDir(m_dir->path()).mkpath("lists"));
+        m_dialog.answers = {file("lists/found.txt")};
+        command().PushButton2_Click();
+        command().PushButton2_Click(); // cancelled
+        m_dialog.answers = {file("no such folder/found.txt")};
+        command().PushButton2_Click(); // fails at line 132
+        command().PushButton2_Click();
+        QCOMPARE(m_dialog.requests.size(), 4);
+        QCOMPARE(m_dialog.requests[0].startFolder, QString());
+        for (int i = 1; i < 4; ++i)
+            QCOMPARE(m_dialog.requests[i].startFolder, file("lists"));
     }
 
     void cancelEndsSilently()
@@ -313,7 +334,7 @@ private slots:
         m_list.setRows(texts);
         m_dialog.answers = {path};
         FullDiskOutputFiles full;
-        SaveResultsCommand(m_list, m_boxes, m_pointer, m_pump, m_dialog, m_files, full)
+        SaveResultsCommand(m_list, m_boxes, m_pointer, m_pump, m_dialog, m_files, full, m_settings)
             .PushButton2_Click();
         expectOneReport(line, QStringLiteral("out.txt"));
         QCOMPARE(contentOf(path), QByteArray("old\r\n"));
@@ -370,7 +391,7 @@ private:
     SaveResultsCommand command(std::chrono::milliseconds interval = TimeSlicedPump::kDefaultInterval)
     {
         return SaveResultsCommand(m_list, m_boxes, m_pointer, m_pump, m_dialog, m_files,
-                                  m_outputFiles, interval);
+                                  m_outputFiles, m_settings, interval);
     }
 
     /// One failure report at `line` that names `subject`, no "Done.", pointer reset.
@@ -393,6 +414,7 @@ private:
     ScriptedEventPump m_pump;
     LocalFileSystem m_files;
     QtOutputFileService m_outputFiles;
+    test::MemorySettingsBackend m_settings;
 };
 
 QTEST_GUILESS_MAIN(TestSaveResults)

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "platform/qt/QtFolderBrowser.h"
 
+#include "platform/qt/DialogStartFolder.h"
+
 #include <QDir>
 #include <QFileDialog>
 
@@ -14,7 +16,8 @@ QtFolderBrowser::QtFolderBrowser(QWidget* parent)
 
 QString QtFolderBrowser::browseForFolder(const QString& title, const QString& initialFolder)
 {
-    const QString chosen = QFileDialog::getExistingDirectory(m_parent, title, initialFolder);
+    const QString chosen =
+        QFileDialog::getExistingDirectory(m_parent, title, dialogStartFolder(initialFolder));
     return chosen.isEmpty() ? QString() : QDir::toNativeSeparators(chosen);
 }
 

@@ -1,7 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "platform/qt/QtSaveFileDialog.h"
 
+#include "platform/qt/DialogStartFolder.h"
+
+#include <QRegularExpression>
+
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QStringList>
 
 namespace vantorel
@@ -32,11 +37,36 @@ QString QtSaveFileDialog::qtFilter(const QString& filter)
     return entries.join(QLatin1String(";;"));
 }
 
+QString QtSaveFileDialog::suffixOf(const QString& qtFilterEntry)
+{
+    // "Text Files (*.txt)" gives "txt"; "All Files (*.*)" and several patterns give none.
+    static const QRegularExpression onePattern(QStringLiteral("\\(\\*\\.([^*?. ]+)\\)$"));
+    const QRegularExpressionMatch match = onePattern.match(qtFilterEntry.trimmed());
+    return match.hasMatch() ? match.captured(1) : QString();
+}
+
 QString QtSaveFileDialog::showSave(const SaveDialogRequest& request)
 {
-    const QString chosen = QFileDialog::getSaveFileName(m_parent, request.title, request.fileName,
-        qtFilter(request.filter), nullptr, QFileDialog::DontConfirmOverwrite);
-    return chosen.isEmpty() ? request.fileName : QDir::toNativeSeparators(chosen);
+    QFileDialog dialog(m_parent, request.title, dialogStartFolder(request.startFolder),
+        qtFilter(request.filter));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    const QString proposed = request.fileName.isEmpty() ? request.proposedName : request.fileName;
+    if (!proposed.isEmpty())
+        dialog.selectFile(proposed);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return request.fileName;
+    QString chosen = dialog.selectedFiles().constFirst();
+    if (chosen.isEmpty())
+        return request.fileName;
+    // A name typed without a suffix gets the chosen filter's, as the filter
+    // promises; read at the end, so that every way of choosing a filter counts.
+    const QString suffix = suffixOf(dialog.selectedNameFilter());
+    const QFileInfo typed(chosen);
+    if (!suffix.isEmpty() && typed.suffix().isEmpty() && !typed.fileName().endsWith(QLatin1Char('.')))
+        chosen += QLatin1Char('.') + suffix;
+    return QDir::toNativeSeparators(chosen);
 }
 
 } // namespace vantorel

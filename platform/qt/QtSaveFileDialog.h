@@ -9,7 +9,9 @@ namespace vantorel
 {
 
 /// The system's save-file dialog. Overwriting is asked about by the command,
-/// not by the dialog, and a name typed without an extension keeps none.
+/// not by the dialog. It opens in the request's start folder or the home
+/// folder, proposes the request's name, and a name typed without a suffix
+/// gets the chosen filter's ("txt" for the text files, none for all files).
 class QtSaveFileDialog : public SaveFileDialog
 {
 public:
@@ -20,6 +22,8 @@ public:
     /// "Text Files (*.txt);;All Files (*.*)": the descriptions of the pairs,
     /// each carrying its pattern in brackets when it does not show it already.
     static QString qtFilter(const QString& filter);
+    /// The suffix a filter entry such as "Text Files (*.txt)" stands for, or none.
+    static QString suffixOf(const QString& qtFilterEntry);
 
 private:
     QWidget* m_parent;

@@ -4,6 +4,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
 
@@ -59,7 +60,12 @@ void ModalBoxAnswerer::answerOpenBox()
         if (fileChoices.isEmpty()) {
             files->reject();
         } else {
-            files->selectFile(fileChoices.takeFirst());
+            const QString choice = fileChoices.takeFirst();
+            // A name without a suffix is taken as typed, as with "All Files"
+            // chosen: the text filter would add ".txt" to it.
+            if (QFileInfo(choice).suffix().isEmpty() && !files->nameFilters().isEmpty())
+                files->selectNameFilter(files->nameFilters().constLast());
+            files->selectFile(choice);
             static_cast<QDialog*>(files)->done(QDialog::Accepted);
         }
     }

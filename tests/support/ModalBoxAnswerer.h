@@ -32,7 +32,8 @@ public:
     QList<bool> yesNo;
     /// Texts for input boxes, in order (Cancel when none is left).
     QStringList inputs;
-    /// Paths for file and folder dialogs, in order (Cancel when none is left).
+    /// Paths for file and folder dialogs, in order (Cancel when none is left);
+    /// one without a suffix is chosen with the last filter ("All Files").
     /// A path is taken as chosen without the dialog's own checks, as a user
     /// typing it would.
     QStringList fileChoices;
