@@ -44,6 +44,22 @@ void moveOver(QWidget* widget)
     QApplication::sendEvent(widget, &move);
 }
 
+/// Presses a command button by name, or "Delete" / "DoubleClick" on the
+/// first location, as a user would.
+void press(WindowDriver& w, const QString& command)
+{
+    auto* locations = w.child<QTableView>("ListView1");
+    if (command == "Delete") {
+        locations->selectRow(0);
+        QTest::keyClick(locations, Qt::Key_Delete);
+    } else if (command == "DoubleClick") {
+        const QRect cell = locations->visualRect(locations->model()->index(0, 0));
+        QTest::mouseDClick(locations->viewport(), Qt::LeftButton, {}, cell.center());
+    } else {
+        w.click(qPrintable(command));
+    }
+}
+
 /// Sets the phrase as a paste does: one change, one settings write.
 void pastePhrase(WindowDriver& w, const QString& phrase)
 {
@@ -245,14 +261,7 @@ private slots:
             moveOver(locations->viewport());
             pointerBeforeCommand = w.form.cursor().shape();
             locations->selectRow(0);
-            if (command == "Delete") {
-                QTest::keyClick(locations, Qt::Key_Delete);
-            } else if (command == "DoubleClick") {
-                const QRect cell = locations->visualRect(locations->model()->index(0, 0));
-                QTest::mouseDClick(locations->viewport(), Qt::LeftButton, {}, cell.center());
-            } else {
-                w.click(qPrintable(command));
-            }
+            press(w, command);
         });
         w.click("PushButton1");
         QVERIFY(nested.ran);
@@ -264,13 +273,7 @@ private slots:
 
         // Idle again: the same command now works.
         locations->selectRow(0);
-        if (command == "Delete")
-            QTest::keyClick(locations, Qt::Key_Delete);
-        else if (command == "DoubleClick")
-            QTest::mouseDClick(locations->viewport(), Qt::LeftButton, {},
-                               locations->visualRect(locations->model()->index(0, 0)).center());
-        else
-            w.click(qPrintable(command));
+        press(w, command);
         QCOMPARE(w.locations().size(), command == "PushButton7" ? 0 : 1);
     }
 
@@ -298,18 +301,7 @@ private slots:
         w.form.locations().append(m_work);
         w.form.results().append("an earlier row");
         pastePhrase(w, "alpha");
-        QTableView* locations = w.child<QTableView>("ListView1");
-        InFirstWalkPump nested(w, [&] {
-            if (command == "Delete") {
-                locations->selectRow(0);
-                QTest::keyClick(locations, Qt::Key_Delete);
-            } else if (command == "DoubleClick") {
-                const QRect cell = locations->visualRect(locations->model()->index(0, 0));
-                QTest::mouseDClick(locations->viewport(), Qt::LeftButton, {}, cell.center());
-            } else {
-                w.click(qPrintable(command));
-            }
-        });
+        InFirstWalkPump nested(w, [&] { press(w, command); });
         w.click("PushButton1");
         QVERIFY(nested.ran);
 
