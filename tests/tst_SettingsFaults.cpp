@@ -3,7 +3,7 @@
 // folder, holding values no box state has, or a phrase of a megabyte. The
 // window always starts, says what it could not use, and keeps the rest.
 #include "platform/qt/QtSettingsBackend.h"
-#include "support/FifoUnblocker.h"
+#include "support/FifoWatchdog.h"
 #include "support/FolderTreeFixture.h"
 #include "support/ModalBoxAnswerer.h"
 #include "support/WindowDriver.h"
@@ -159,7 +159,7 @@ private slots:
         QVERIFY(QDir().mkpath(QFileInfo(fifo).path()));
         QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
         ModalBoxAnswerer answerer;
-        FifoUnblocker unblocker(fifo, std::chrono::seconds(5));
+        FifoWatchdog unblocker(fifo);
         WindowDriver w;
         QVERIFY2(!unblocker.fired(), "start-up blocked on the FIFO");
         const QString reason = QStringLiteral("The settings file %1 is not a regular file.").arg(fifo);

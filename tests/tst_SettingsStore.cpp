@@ -2,7 +2,7 @@
 #include "platform/Failure.h"
 #include "platform/qt/QtSettingsBackend.h"
 #include "shell/SettingsStore.h"
-#include "support/FifoUnblocker.h"
+#include "support/FifoWatchdog.h"
 
 #include <QDir>
 #include <QFile>
@@ -153,7 +153,7 @@ private slots:
         QtSettingsBackend backend(m_dir.path());
         SettingsStore store(backend);
         {
-            test::FifoUnblocker unblocker(file(), std::chrono::seconds(5));
+            test::FifoWatchdog unblocker(file());
             QVERIFY_THROWS_EXCEPTION(Failure, store.GetSetting(SettingsStore::kText1, QString()));
             QVERIFY_THROWS_EXCEPTION(Failure, store.SaveSetting(SettingsStore::kText1, "x"));
             QVERIFY2(!unblocker.fired(), "reading the settings blocked on the FIFO");

@@ -25,31 +25,38 @@ FifoWatchdog::~FifoWatchdog()
     m_thread.join();
 }
 
-bool FifoWatchdog::done()
-{
-    std::lock_guard lock(m_mutex);
-    return m_done;
-}
-
 void FifoWatchdog::watch(std::chrono::milliseconds patience)
 {
-    {
-        std::unique_lock lock(m_mutex);
-        if (m_wake.wait_for(lock, patience, [this] { return m_done; }))
-            return;
-    }
+    std::unique_lock lock(m_mutex);
+    if (m_wake.wait_for(lock, patience, [this] { return m_done; }))
+        return;
+    // Still running after all that time: held by the pipe. Said before letting
+    // go, so that the test sees it as soon as it comes back.
     m_fired = true;
-    // Read and write at once: releases an open that waits for either end.
-    const int fd = ::open(m_fifo.constData(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
+    while (!m_wake.wait_for(lock, std::chrono::milliseconds(20), [this] { return m_done; })) {
+        lock.unlock();
+        releaseOnce();
+        lock.lock();
+    }
+}
+
+void FifoWatchdog::releaseOnce()
+{
+    // Opens only while a reader holds the pipe; closing it gives that reader its end.
+    const int writer = ::open(m_fifo.constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+    if (writer >= 0)
+        ::close(writer);
+    // Lets a writer held in its open go on, and drains what it writes.
+    const int reader = ::open(m_fifo.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (reader < 0)
         return;
     char sink[65536];
-    while (!done()) {
-        pollfd ready{fd, POLLIN, 0};
-        if (::poll(&ready, 1, 100) > 0)
-            (void)::read(fd, sink, sizeof sink);
+    pollfd ready{reader, POLLIN, 0};
+    while (::poll(&ready, 1, 100) > 0 && (ready.revents & POLLIN)) {
+        if (::read(reader, sink, sizeof sink) <= 0)
+            break;
     }
-    ::close(fd);
+    ::close(reader);
 }
 
 } // namespace vantorel::test

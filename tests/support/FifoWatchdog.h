@@ -11,10 +11,11 @@
 
 namespace vantorel::test {
 
-/// Guards a test that must not wait on a named pipe: when the test still runs
-/// after `patience`, opens both ends of the pipe and drains it, so that an
-/// open or a write that waits for the other end comes back and the test can
-/// fail on fired() instead of hanging.
+/// Guards a test of code that must never wait on a named pipe. Once
+/// `patience` has passed, it keeps opening the other end of the pipe for a
+/// moment, over and over: a reader held by it then sees its end, and a writer
+/// held by it gets a reader that drains what it writes. So a test that blocks
+/// comes back and fails on fired() instead of hanging.
 class FifoWatchdog
 {
 public:
@@ -24,12 +25,13 @@ public:
     FifoWatchdog(const FifoWatchdog&) = delete;
     FifoWatchdog& operator=(const FifoWatchdog&) = delete;
 
-    /// True when something was held by the pipe until the watchdog let it go.
+    /// True when the test still ran after `patience`: held by the pipe.
     bool fired() const { return m_fired; }
 
 private:
     void watch(std::chrono::milliseconds patience);
-    bool done();
+    /// Lets go of a reader or a writer held by the pipe, if there is one.
+    void releaseOnce();
 
     QByteArray m_fifo;
     std::mutex m_mutex;
