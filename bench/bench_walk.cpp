@@ -10,10 +10,12 @@
 #include "BenchDoubles.h"
 #include "platform/Failure.h"
 #include "platform/qt/SystemFolderService.h"
+#include "platform/walk/ReadAheadSettings.h"
 #include "search/FolderSearchEngine.h"
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 using namespace vantorel;
@@ -41,7 +43,9 @@ int main(int argc, char** argv)
         return 2;
     }
 
-    SystemFolderService folders;
+    // As the program does: scripts/bench.sh times the walk with read-ahead on and off.
+    SystemFolderService folders(dirwalk::readAheadSettings(std::getenv("OSTLEBRY_READAHEAD"),
+                                                           std::getenv("OSTLEBRY_READAHEAD_THREADS")));
     SearchState state;
     FullPathOption option;
     MemoryList locations;

@@ -12,6 +12,7 @@
 #include "platform/qt/QtListControl.h"
 #include "platform/qt/QtEventPump.h"
 #include "platform/qt/SystemFolderService.h"
+#include "platform/walk/ReadAheadSettings.h"
 #include "search/FolderSearchEngine.h"
 #include "shell/Form1.h"
 
@@ -32,6 +33,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -82,15 +84,17 @@ double median(std::vector<double> values)
     return values.empty() ? 0 : values[values.size() / 2];
 }
 
-void setReadAhead(bool on)
+/// Read-ahead on as OSTLEBRY_READAHEAD=1 turns it on in the program, or off.
+dirwalk::ReadAheadSettings readAhead(bool on)
 {
-    qputenv("OSTLEBRY_READAHEAD", on ? "1" : "0");
+    return on ? dirwalk::readAheadSettings("1", std::getenv("OSTLEBRY_READAHEAD_THREADS"))
+              : dirwalk::ReadAheadSettings{};
 }
 
 /// Start pressed in a fresh window; ends when the "Done." box appears.
-Timing searchInWindow(const QString& root, const QString& phrase)
+Timing searchInWindow(const QString& root, const QString& phrase, dirwalk::ReadAheadSettings settings)
 {
-    Form1 form([] {});
+    Form1 form([] {}, settings);
     form.load();
     form.showCentred();
     form.findChild<QLineEdit*>(QStringLiteral("Text1"))->setText(phrase);
@@ -135,9 +139,9 @@ Timing searchInWindow(const QString& root, const QString& phrase)
 }
 
 /// The engine with no window, as bench_walk runs it.
-Timing searchWithEngine(const QString& root, const QString& phrase)
+Timing searchWithEngine(const QString& root, const QString& phrase, dirwalk::ReadAheadSettings settings)
 {
-    SystemFolderService folders;
+    SystemFolderService folders(settings);
     SearchState state;
     FullPathOption option;
     MemoryList locations;
@@ -226,19 +230,16 @@ int compareTimes(const QString& root, const QString& phrase, int runs)
     const QString fdProgram = QStandardPaths::findExecutable(QStringLiteral("fdfind"));
     // Interleaved, so that a change in the machine's load falls on all alike.
     for (int run = 0; run < runs; ++run) {
-        setReadAhead(true);
-        windowAhead.add(searchInWindow(root, phrase));
-        engineAhead.add(searchWithEngine(root, phrase));
-        setReadAhead(false);
-        windowSingle.add(searchInWindow(root, phrase));
-        engineSingle.add(searchWithEngine(root, phrase));
+        windowAhead.add(searchInWindow(root, phrase, readAhead(true)));
+        engineAhead.add(searchWithEngine(root, phrase, readAhead(true)));
+        windowSingle.add(searchInWindow(root, phrase, readAhead(false)));
+        engineSingle.add(searchWithEngine(root, phrase, readAhead(false)));
         find.add(searchWithFind(root, phrase));
         if (!fdProgram.isEmpty()) {
             fd.add(searchWithFd(fdProgram, root, phrase, 0));
             fdOne.add(searchWithFd(fdProgram, root, phrase, 1));
         }
     }
-    setReadAhead(true);
 
     int status = 0;
     const QStringList& reference = engineSingle.rows;

@@ -361,23 +361,11 @@ void TestFolderSearchEngine::deepTreeUnderLowDescriptorLimit()
     QVERIFY(report.unlisted.empty());
 }
 
-/// Read-ahead on (with `threads` threads) or off for the cursors made while it lives.
-class ReadAheadChoice
+/// The system's folders, read ahead on `threads` threads (none: the plain walk).
+SystemFolderService systemWithThreads(int threads)
 {
-public:
-    explicit ReadAheadChoice(int threads)
-    {
-        qputenv("OSTLEBRY_READAHEAD", threads > 0 ? "1" : "0");
-        qputenv("OSTLEBRY_READAHEAD_THREADS", QByteArray::number(threads));
-    }
-    ~ReadAheadChoice()
-    {
-        qunsetenv("OSTLEBRY_READAHEAD");
-        qunsetenv("OSTLEBRY_READAHEAD_THREADS");
-    }
-    ReadAheadChoice(const ReadAheadChoice&) = delete;
-    ReadAheadChoice& operator=(const ReadAheadChoice&) = delete;
-};
+    return SystemFolderService(dirwalk::ReadAheadSettings{unsigned(threads)});
+}
 
 void TestFolderSearchEngine::everyFolderUnderAVeryLowDescriptorLimit_data()
 {
@@ -407,11 +395,11 @@ void TestFolderSearchEngine::everyFolderUnderAVeryLowDescriptorLimit()
     const QStringList expected = expectedRows(m_root, all);
     QCOMPARE(expected.size(), 180);
 
-    const ReadAheadChoice choice(threads);
+    SystemFolderService system = systemWithThreads(threads);
     // As low as a limit of 64 is once the descriptors of the window are taken.
     test::DescriptorLimit limit(32);
     QVERIFY(limit.active());
-    const WalkReport report = walk(m_root, QStringLiteral("alpha"));
+    const WalkReport report = walk(m_root, QStringLiteral("alpha"), 1, system);
     QCOMPARE(report.unlisted.size(), std::size_t(0));
     QCOMPARE(m_results->rows(), expected);
 }
@@ -471,14 +459,14 @@ void TestFolderSearchEngine::foldersSwappedForLinksNeverLeadOutside()
         mutator.join();
     });
 
-    const ReadAheadChoice choice(threads);
+    SystemFolderService system = systemWithThreads(threads);
     int walks = 0;
     QStringList outsideRows;
     QElapsedTimer elapsed;
     elapsed.start();
     while (elapsed.elapsed() < 1500 || walks < 20) {
         m_results->clear();
-        walk(location, QStringLiteral("alpha"));
+        walk(location, QStringLiteral("alpha"), 1, system);
         ++walks;
         for (const QString& row : m_results->rows())
             if (row.contains(QStringLiteral("outside")))

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The read-ahead cursor against the plain one: the same folders, listings and
 // failures in the same order, and nothing left open afterwards.
-#include "platform/ReadAheadCursor.h"
+#include "platform/walk/ReadAheadCursor.h"
 #include "platform/qt/SystemFolderService.h"
 #include "search/FolderSearchEngine.h"
 #include "support/FakeControls.h"

@@ -2,7 +2,7 @@
 #include "platform/qt/SystemFolderService.h"
 
 #include "platform/Failure.h"
-#include "platform/ReadAheadCursor.h"
+#include "platform/walk/ReadAheadCursor.h"
 
 #include <QFile>
 
@@ -36,7 +36,7 @@ Folder SystemFolderService::getFolder(const QString& path)
 
 std::unique_ptr<dirwalk::DirectoryCursor> SystemFolderService::cursor()
 {
-    return dirwalk::makeWalkCursor();
+    return dirwalk::makeWalkCursor(m_readAhead);
 }
 
 } // namespace vantorel

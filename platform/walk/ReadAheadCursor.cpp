@@ -1,11 +1,9 @@
 // SPDX-License-Identifier: MIT
-#include "platform/ReadAheadCursor.h"
+#include "platform/walk/ReadAheadCursor.h"
 
 #include <algorithm>
 #include <ctime>
-#include <cstdlib>
 #include <system_error>
-#include <thread>
 
 namespace vantorel::dirwalk {
 
@@ -215,20 +213,12 @@ void ReadAheadCursor::leave()
     }
 }
 
-std::unique_ptr<DirectoryCursor> makeWalkCursor()
+std::unique_ptr<DirectoryCursor> makeWalkCursor(ReadAheadSettings settings)
 {
-    const char* setting = std::getenv("OSTLEBRY_READAHEAD");
-    const std::string_view choice = setting ? setting : "";
-    const unsigned cores = std::thread::hardware_concurrency();
-    if (choice == "0" || (choice != "1" && cores < 2))
+    if (settings.threads == 0)
         return makeSystemDirectoryCursor();
-    unsigned threads = std::clamp(cores, 1u, 4u);
-    if (const char* count = std::getenv("OSTLEBRY_READAHEAD_THREADS")) {
-        const long chosen = std::strtol(count, nullptr, 10);
-        if (chosen >= 1 && chosen <= 64)
-            threads = unsigned(chosen);
-    }
-    return std::make_unique<ReadAheadCursor>(&makeSystemDirectoryCursor, ReadAheadLimits{}, nullptr, threads);
+    return std::make_unique<ReadAheadCursor>(&makeSystemDirectoryCursor, ReadAheadLimits{}, nullptr,
+                                             settings.threads);
 }
 
 } // namespace vantorel::dirwalk

@@ -2,7 +2,8 @@
 #pragma once
 
 #include "platform/DirectoryCursor.h"
-#include "platform/ReadAheadPool.h"
+#include "platform/walk/ReadAheadPool.h"
+#include "platform/walk/ReadAheadSettings.h"
 
 #include <chrono>
 #include <functional>
@@ -96,9 +97,7 @@ private:
     std::vector<std::size_t> m_ownLengths;
 };
 
-/// The system's cursor, reading ahead on min(cores, 4) threads when the
-/// machine has more than one core, unless OSTLEBRY_READAHEAD is "0" ("1"
-/// forces it on); OSTLEBRY_READAHEAD_THREADS sets the number of threads.
-std::unique_ptr<DirectoryCursor> makeWalkCursor();
+/// The system's cursor, reading ahead as `settings` say.
+std::unique_ptr<DirectoryCursor> makeWalkCursor(ReadAheadSettings settings);
 
 } // namespace vantorel::dirwalk

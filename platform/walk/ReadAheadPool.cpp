@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "platform/ReadAheadPool.h"
+#include "platform/walk/ReadAheadPool.h"
 
 #include <algorithm>
 #include <chrono>
