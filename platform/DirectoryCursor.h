@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // The operating system's side of the folder walk: plain C++, no Qt, one
-// implementation per system (posix/, windows/). Names are the system's raw
+// implementation per system (linux/, windows/). Names are the system's raw
 // bytes (UTF-8 on Windows, converted once at the layer's edge).
 #pragma once
 

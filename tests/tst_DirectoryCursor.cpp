@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "platform/posix/DescriptorBudget.h"
-#include "platform/posix/OpenBeneath.h"
-#include "platform/posix/PosixDirectoryCursor.h"
+#include "platform/linux/DescriptorBudget.h"
+#include "platform/linux/OpenBeneath.h"
+#include "platform/linux/LinuxDirectoryCursor.h"
 #include "support/DescriptorLimit.h"
 #include "support/FolderTreeFixture.h"
 
@@ -121,7 +121,7 @@ void TestDirectoryCursor::listsFoldersLinksToFoldersAndHiddenOnly()
     QCOMPARE(sorted, QByteArrayList({".hidden", "Beta", "alpha", "deep", "link-to-folder",
                                      QByteArray("\xc3\x84rger")}));
 
-    PosixDirectoryCursor cursor;
+    LinuxDirectoryCursor cursor;
     SubfolderList list;
     std::string error;
     QVERIFY(cursor.openRoot(view(m_root), list, error));
@@ -132,7 +132,7 @@ void TestDirectoryCursor::listsFoldersLinksToFoldersAndHiddenOnly()
 void TestDirectoryCursor::entersAndLeaves()
 {
     QVERIFY(test::makeFolders(QFile::decodeName(m_root), {"a/a1", "b/b1/b2"}));
-    PosixDirectoryCursor cursor;
+    LinuxDirectoryCursor cursor;
     SubfolderList list;
     std::string error;
     QVERIFY(cursor.openRoot(view(m_root), list, error));
@@ -152,7 +152,7 @@ void TestDirectoryCursor::entersAndLeaves()
 void TestDirectoryCursor::enterFailureLeavesTheStackAlone()
 {
     QVERIFY(test::makeFolders(QFile::decodeName(m_root), {"a/inner", "b"}));
-    PosixDirectoryCursor cursor;
+    LinuxDirectoryCursor cursor;
     SubfolderList list;
     std::string error;
     QVERIFY(cursor.openRoot(view(m_root), list, error));
@@ -170,7 +170,7 @@ void TestDirectoryCursor::doesNotEnterLinks()
 {
     QVERIFY(test::makeFolders(QFile::decodeName(m_root), {"real/inside"}));
     QVERIFY(::symlink("real", (m_root + "/link").constData()) == 0);
-    PosixDirectoryCursor cursor;
+    LinuxDirectoryCursor cursor;
     SubfolderList list;
     std::string error;
     QVERIFY(cursor.openRoot(view(m_root), list, error));
@@ -183,7 +183,7 @@ void TestDirectoryCursor::doesNotEnterLinks()
 void TestDirectoryCursor::rootWithTrailingSeparators()
 {
     QVERIFY(test::makeFolders(QFile::decodeName(m_root), {"a/b"}));
-    PosixDirectoryCursor cursor;
+    LinuxDirectoryCursor cursor;
     SubfolderList list;
     std::string error;
     QVERIFY(cursor.openRoot(view(m_root + "///"), list, error));
@@ -194,7 +194,7 @@ void TestDirectoryCursor::rootWithTrailingSeparators()
 
 void TestDirectoryCursor::rootThatCannotBeListed()
 {
-    PosixDirectoryCursor cursor;
+    LinuxDirectoryCursor cursor;
     SubfolderList list;
     std::string error;
     QVERIFY(!cursor.openRoot(view(m_root + "/missing"), list, error));
@@ -209,7 +209,7 @@ void TestDirectoryCursor::folderWithoutPermissionCannotBeEntered()
         QSKIP("Folder permissions do not hold for the superuser");
     QVERIFY(test::makeFolders(QFile::decodeName(m_root), {"locked/inner"}));
     QVERIFY(::chmod((m_root + "/locked").constData(), 0) == 0);
-    PosixDirectoryCursor cursor;
+    LinuxDirectoryCursor cursor;
     SubfolderList list;
     std::string error;
     QVERIFY(cursor.openRoot(view(m_root), list, error));
@@ -224,7 +224,7 @@ void TestDirectoryCursor::releasesEveryDescriptor()
     QVERIFY(test::makeFolders(QFile::decodeName(m_root), {"a/b/c/d"}));
     const int before = openDescriptorCount();
     {
-        PosixDirectoryCursor cursor;
+        LinuxDirectoryCursor cursor;
         SubfolderList list;
         std::string error;
         QVERIFY(cursor.openRoot(view(m_root), list, error));
@@ -250,14 +250,14 @@ void TestDirectoryCursor::deepChainUnderLowDescriptorLimit()
     {
         test::DescriptorLimit limit(256);
         QVERIFY(limit.active());
-        PosixDirectoryCursor cursor;
+        LinuxDirectoryCursor cursor;
         SubfolderList list;
         std::string error;
         QVERIFY(cursor.openRoot(view(m_root), list, error));
         for (int level = 0; level < kLevels; ++level) {
             QCOMPARE(names(list), QByteArrayList{"d"});
             QVERIFY2(cursor.enter("d", list, error), error.c_str());
-            QVERIFY(cursor.openDescriptors() <= PosixDirectoryCursor::kMaxKeptDescriptors);
+            QVERIFY(cursor.openDescriptors() <= LinuxDirectoryCursor::kMaxKeptDescriptors);
         }
         QCOMPARE(names(list), QByteArrayList{"bottom"});
         QVERIFY(cursor.enter("bottom", list, error));
@@ -280,7 +280,7 @@ void TestDirectoryCursor::longNamesBeyondPathMaxAndAnchorBudget()
     {
         test::DescriptorLimit limit(256);
         QVERIFY(limit.active());
-        PosixDirectoryCursor cursor;
+        LinuxDirectoryCursor cursor;
         SubfolderList list;
         std::string error;
         QVERIFY(cursor.openRoot(view(m_root), list, error));
@@ -325,7 +325,7 @@ void TestDirectoryCursor::folderSwappedForALinkAboveTheWalk()
     QVERIFY(test::makeFolders(QFile::decodeName(m_root), {"in" + chain + "/leaf"}));
     QByteArray outside = m_root + "/outside";
     QVERIFY(test::makeFolders(QFile::decodeName(outside), {"in" + chain + "/leaf/elsewhere"}));
-    PosixDirectoryCursor cursor;
+    LinuxDirectoryCursor cursor;
     SubfolderList list;
     std::string error;
     QVERIFY(cursor.openRoot(view(m_root + "/in"), list, error));
@@ -340,7 +340,7 @@ void TestDirectoryCursor::folderSwappedForALinkAboveTheWalk()
     // goes on in the folder moved away; below it the way down is gone.
     const bool entered = cursor.enter("leaf", list, error);
     QCOMPARE(names(list), QByteArrayList{});
-    QCOMPARE(entered, swappedDepth < int(PosixDirectoryCursor::kKeptDepth));
+    QCOMPARE(entered, swappedDepth < int(LinuxDirectoryCursor::kKeptDepth));
     if (entered)
         cursor.leave();
     QVERIFY(::unlink(swapped.constData()) == 0);
@@ -365,7 +365,7 @@ void TestDirectoryCursor::openToEnterFollowsALinkOnlyAtTheRoot()
     QVERIFY(::symlink("real", (m_root + "/root-link").constData()) == 0);
     QVERIFY(::rename((m_root + "/real/a/b").constData(), (m_root + "/real/a/b-away").constData()) == 0);
     QVERIFY(::symlink((m_root + "/other/a/b").constData(), (m_root + "/real/a/b").constData()) == 0);
-    PosixDirectoryCursor cursor;
+    LinuxDirectoryCursor cursor;
     SubfolderList list;
     std::string error;
     QVERIFY(cursor.openToEnter(view(m_root + "/root-link"), "a", error));
@@ -383,7 +383,7 @@ void TestDirectoryCursor::outOfDescriptorsOpensFromAKeptFolderHigherUp()
     test::DescriptorLimit limit(128);
     QVERIFY(limit.active());
     QVERIFY(test::makeFolders(QFile::decodeName(m_root), {"a/b/c/d/e/f/g/h"}));
-    PosixDirectoryCursor cursor;
+    LinuxDirectoryCursor cursor;
     SubfolderList list;
     std::string error;
     QVERIFY(cursor.openRoot(view(m_root), list, error));

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "platform/posix/DescriptorBudget.h"
+#include "platform/linux/DescriptorBudget.h"
 
 #include <sys/resource.h>
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "platform/posix/LongPath.h"
+#include "platform/linux/LongPath.h"
 
-#include "platform/posix/FileDescriptor.h"
+#include "platform/linux/FileDescriptor.h"
 
 #include <fcntl.h>
 

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
-#include "platform/posix/OpenBeneath.h"
+#include "platform/linux/OpenBeneath.h"
 
-#include "platform/posix/FileDescriptor.h"
-#include "platform/posix/LongPath.h"
+#include "platform/linux/FileDescriptor.h"
+#include "platform/linux/LongPath.h"
 
 #include <fcntl.h>
 #include <linux/openat2.h>

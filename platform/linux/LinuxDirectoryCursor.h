@@ -18,13 +18,13 @@ namespace vantorel::dirwalk {
 /// keeps its descriptor only as an "anchor" when the path from the previous
 /// anchor has grown past kAnchorSpan bytes. Every other listing is read whole
 /// and its descriptor closed at once.
-class PosixDirectoryCursor final : public DirectoryCursor
+class LinuxDirectoryCursor final : public DirectoryCursor
 {
 public:
-    PosixDirectoryCursor();
-    ~PosixDirectoryCursor() override;
-    PosixDirectoryCursor(const PosixDirectoryCursor&) = delete;
-    PosixDirectoryCursor& operator=(const PosixDirectoryCursor&) = delete;
+    LinuxDirectoryCursor();
+    ~LinuxDirectoryCursor() override;
+    LinuxDirectoryCursor(const LinuxDirectoryCursor&) = delete;
+    LinuxDirectoryCursor& operator=(const LinuxDirectoryCursor&) = delete;
 
     bool openRoot(std::string_view path, SubfolderList& out, std::string& error) override;
     bool enter(std::string_view name, SubfolderList& out, std::string& error) override;

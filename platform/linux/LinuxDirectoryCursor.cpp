@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
-#include "platform/posix/PosixDirectoryCursor.h"
+#include "platform/linux/LinuxDirectoryCursor.h"
 
-#include "platform/posix/DescriptorBudget.h"
-#include "platform/posix/FileDescriptor.h"
-#include "platform/posix/LongPath.h"
-#include "platform/posix/OpenBeneath.h"
+#include "platform/linux/DescriptorBudget.h"
+#include "platform/linux/FileDescriptor.h"
+#include "platform/linux/LongPath.h"
+#include "platform/linux/OpenBeneath.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -69,14 +69,14 @@ void trimSeparators(std::string& path)
 
 } // namespace
 
-PosixDirectoryCursor::PosixDirectoryCursor() : m_buffer(new char[kBufferSize]) {}
+LinuxDirectoryCursor::LinuxDirectoryCursor() : m_buffer(new char[kBufferSize]) {}
 
-PosixDirectoryCursor::~PosixDirectoryCursor()
+LinuxDirectoryCursor::~LinuxDirectoryCursor()
 {
     closeAll();
 }
 
-void PosixDirectoryCursor::closeAll()
+void LinuxDirectoryCursor::closeAll()
 {
     for (std::size_t i = 0; i < m_levels.size(); ++i)
         if (m_levels[i].fd >= 0)
@@ -86,7 +86,7 @@ void PosixDirectoryCursor::closeAll()
     returnSpareBudget(true);
 }
 
-bool PosixDirectoryCursor::takeBudget()
+bool LinuxDirectoryCursor::takeBudget()
 {
     const std::size_t anchors = m_keptDescriptors - 1; // the root is not counted
     if (anchors < m_budgetHeld)
@@ -95,7 +95,7 @@ bool PosixDirectoryCursor::takeBudget()
     return anchors < m_budgetHeld;
 }
 
-void PosixDirectoryCursor::returnSpareBudget(bool all)
+void LinuxDirectoryCursor::returnSpareBudget(bool all)
 {
     const std::size_t anchors = m_keptDescriptors > 1 ? m_keptDescriptors - 1 : 0;
     const std::size_t spare = m_budgetHeld - anchors;
@@ -106,7 +106,7 @@ void PosixDirectoryCursor::returnSpareBudget(bool all)
     m_budgetHeld -= given;
 }
 
-void PosixDirectoryCursor::closeLevel(std::size_t index)
+void LinuxDirectoryCursor::closeLevel(std::size_t index)
 {
     ::close(m_levels[index].fd);
     m_levels[index].fd = -1;
@@ -115,7 +115,7 @@ void PosixDirectoryCursor::closeLevel(std::size_t index)
         returnSpareBudget(false);
 }
 
-bool PosixDirectoryCursor::closeDeepestKept()
+bool LinuxDirectoryCursor::closeDeepestKept()
 {
     for (std::size_t i = m_levels.size(); i-- > 1;) {
         if (m_levels[i].fd < 0)
@@ -130,7 +130,7 @@ bool PosixDirectoryCursor::closeDeepestKept()
     return false;
 }
 
-bool PosixDirectoryCursor::readListing(int fd, SubfolderList& out, std::string& error)
+bool LinuxDirectoryCursor::readListing(int fd, SubfolderList& out, std::string& error)
 {
     out.clear();
     char* const buffer = m_buffer.get();
@@ -161,13 +161,13 @@ bool PosixDirectoryCursor::readListing(int fd, SubfolderList& out, std::string& 
     }
 }
 
-bool PosixDirectoryCursor::openRoot(std::string_view path, SubfolderList& out, std::string& error)
+bool LinuxDirectoryCursor::openRoot(std::string_view path, SubfolderList& out, std::string& error)
 {
     out.clear();
     return openFirst(path, kRootFlags, &out, error);
 }
 
-bool PosixDirectoryCursor::openToEnter(std::string_view root, std::string_view below, std::string& error)
+bool LinuxDirectoryCursor::openToEnter(std::string_view root, std::string_view below, std::string& error)
 {
     if (!openFirst(root, kRootFlags, nullptr, error))
         return false;
@@ -189,7 +189,7 @@ bool PosixDirectoryCursor::openToEnter(std::string_view root, std::string_view b
     return true;
 }
 
-bool PosixDirectoryCursor::openFirst(std::string_view path, int flags, SubfolderList* out, std::string& error)
+bool LinuxDirectoryCursor::openFirst(std::string_view path, int flags, SubfolderList* out, std::string& error)
 {
     closeAll();
     DescriptorBudget::refresh();
@@ -213,7 +213,7 @@ bool PosixDirectoryCursor::openFirst(std::string_view path, int flags, Subfolder
     return true;
 }
 
-int PosixDirectoryCursor::openBelowAnchor() const
+int LinuxDirectoryCursor::openBelowAnchor() const
 {
     // The folder m_path names, below the deepest level: opened from the
     // nearest kept folder above it, through no link.
@@ -222,7 +222,7 @@ int PosixDirectoryCursor::openBelowAnchor() const
     return openBeneath(anchor.fd, relative, kEnterFlags);
 }
 
-bool PosixDirectoryCursor::enter(std::string_view name, SubfolderList& out, std::string& error)
+bool LinuxDirectoryCursor::enter(std::string_view name, SubfolderList& out, std::string& error)
 {
     if (m_levels.empty()) {
         error = systemReason(EBADF);
@@ -258,7 +258,7 @@ bool PosixDirectoryCursor::enter(std::string_view name, SubfolderList& out, std:
     return true;
 }
 
-void PosixDirectoryCursor::leave()
+void LinuxDirectoryCursor::leave()
 {
     if (m_levels.empty())
         return;
@@ -273,7 +273,7 @@ void PosixDirectoryCursor::leave()
 
 std::unique_ptr<DirectoryCursor> makeSystemDirectoryCursor()
 {
-    return std::make_unique<PosixDirectoryCursor>();
+    return std::make_unique<LinuxDirectoryCursor>();
 }
 
 } // namespace vantorel::dirwalk
