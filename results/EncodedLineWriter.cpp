@@ -6,7 +6,7 @@
 namespace vantorel {
 
 namespace {
-constexpr qsizetype kBlockSize = 256 * 1024;
+constexpr qsizetype kBlockSize = qsizetype{256} * 1024;
 }
 
 EncodedLineWriter::EncodedLineWriter(OutputFile& file)
