@@ -3,13 +3,13 @@
 
 #include "platform/qt/ListView.h"
 #include "platform/qt/QtPointerMoveFilter.h"
-#include "shell/WindowPlacement.h"
 #include "platform/qt/QtSkinnableWindow.h"
 #include "platform/qt/SkinFramework1.h"
 #include "shell/Form1Layout.h"
 #include "shell/Form1Logic.h"
 #include "shell/Form1Platform.h"
 #include "shell/Form1Usability.h"
+#include "shell/WindowPlacement.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>

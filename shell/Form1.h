@@ -32,7 +32,7 @@ public:
     /// process ends on the spot, whatever command is running. `readAhead`
     /// is how the searches list folders ahead of the walk.
     explicit Form1(std::function<void()> endProgram = {},
-                   dirwalk::ReadAheadSettings readAhead = dirwalk::defaultReadAhead());
+        dirwalk::ReadAheadSettings readAhead = dirwalk::defaultReadAhead());
     ~Form1() override;
 
     /// Runs the start-up procedure; the window is still hidden.

@@ -13,8 +13,8 @@
 namespace vantorel
 {
 
-Form1Platform::Form1Platform(QWidget& window, Form1Layout& layout,
-                             dirwalk::ReadAheadSettings readAhead)
+Form1Platform::Form1Platform(
+    QWidget& window, Form1Layout& layout, dirwalk::ReadAheadSettings readAhead)
     : locationRows(false)
     , resultRows(true)
     , locations(locationRows, *layout.ListView1)

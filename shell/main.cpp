@@ -79,8 +79,8 @@ int main(int argc, char* argv[])
     }
 
     // Read here, once: the walk below takes its settings as they are given.
-    const auto readAhead = vantorel::dirwalk::readAheadSettings(std::getenv("OSTLEBRY_READAHEAD"),
-                                                                std::getenv("OSTLEBRY_READAHEAD_THREADS"));
+    const auto readAhead = vantorel::dirwalk::readAheadSettings(
+        std::getenv("OSTLEBRY_READAHEAD"), std::getenv("OSTLEBRY_READAHEAD_THREADS"));
     vantorel::Form1 window({}, readAhead);
     vantorel::FolderHandOff handOff([&window](const QStringList& folders) {
         vantorel::addStartFolders(window, folders);

@@ -17,59 +17,63 @@
 #include <cstdint>
 #include <cstring>
 
-namespace vantorel::dirwalk {
-
-namespace {
-
-constexpr std::size_t kBufferSize = std::size_t{64} * 1024;
-constexpr int kEnterFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
-constexpr int kRootFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
-
-// The kernel's record; glibc exposes no declaration of its own for it.
-struct LinuxDirent64
+namespace vantorel::dirwalk
 {
-    std::uint64_t d_ino;
-    std::int64_t d_off;
-    unsigned short d_reclen;
-    unsigned char d_type;
-    char d_name[1];
-};
 
-bool isDotOrDotDot(const char* name)
+namespace
 {
-    return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
-}
 
-// Whether an entry the kernel could not type, or a link, is a folder to
-// deliver, and as what. Anything that cannot be classified is left out.
-bool classify(int dirfd, const char* name, unsigned char type, FolderKind& kind)
-{
-    struct stat status;
-    if (type == DT_UNKNOWN) {
-        if (::fstatat(dirfd, name, &status, AT_SYMLINK_NOFOLLOW) != 0)
-            return false;
-        if (S_ISDIR(status.st_mode)) {
-            kind = FolderKind::Folder;
-            return true;
-        }
-        if (!S_ISLNK(status.st_mode))
-            return false;
+    constexpr std::size_t kBufferSize = std::size_t { 64 } * 1024;
+    constexpr int kEnterFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
+    constexpr int kRootFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
+
+    // The kernel's record; glibc exposes no declaration of its own for it.
+    struct LinuxDirent64 {
+        std::uint64_t d_ino;
+        std::int64_t d_off;
+        unsigned short d_reclen;
+        unsigned char d_type;
+        char d_name[1];
+    };
+
+    bool isDotOrDotDot(const char* name)
+    {
+        return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
     }
-    if (::fstatat(dirfd, name, &status, 0) != 0 || !S_ISDIR(status.st_mode))
-        return false;
-    kind = FolderKind::Link;
-    return true;
-}
 
-void trimSeparators(std::string& path)
-{
-    while (!path.empty() && path.back() == '/')
-        path.pop_back();
-}
+    // Whether an entry the kernel could not type, or a link, is a folder to
+    // deliver, and as what. Anything that cannot be classified is left out.
+    bool classify(int dirfd, const char* name, unsigned char type, FolderKind& kind)
+    {
+        struct stat status;
+        if (type == DT_UNKNOWN) {
+            if (::fstatat(dirfd, name, &status, AT_SYMLINK_NOFOLLOW) != 0)
+                return false;
+            if (S_ISDIR(status.st_mode)) {
+                kind = FolderKind::Folder;
+                return true;
+            }
+            if (!S_ISLNK(status.st_mode))
+                return false;
+        }
+        if (::fstatat(dirfd, name, &status, 0) != 0 || !S_ISDIR(status.st_mode))
+            return false;
+        kind = FolderKind::Link;
+        return true;
+    }
+
+    void trimSeparators(std::string& path)
+    {
+        while (!path.empty() && path.back() == '/')
+            path.pop_back();
+    }
 
 } // namespace
 
-LinuxDirectoryCursor::LinuxDirectoryCursor() : m_buffer(new char[kBufferSize]) {}
+LinuxDirectoryCursor::LinuxDirectoryCursor()
+    : m_buffer(new char[kBufferSize])
+{
+}
 
 LinuxDirectoryCursor::~LinuxDirectoryCursor()
 {
@@ -167,7 +171,8 @@ bool LinuxDirectoryCursor::openRoot(std::string_view path, SubfolderList& out, s
     return openFirst(path, kRootFlags, &out, error);
 }
 
-bool LinuxDirectoryCursor::openToEnter(std::string_view root, std::string_view below, std::string& error)
+bool LinuxDirectoryCursor::openToEnter(
+    std::string_view root, std::string_view below, std::string& error)
 {
     if (!openFirst(root, kRootFlags, nullptr, error))
         return false;
@@ -184,12 +189,13 @@ bool LinuxDirectoryCursor::openToEnter(std::string_view root, std::string_view b
     std::string path = std::move(m_path);
     closeAll();
     m_path = std::move(path);
-    m_levels.push_back({m_path.size(), fd.release(), 0});
+    m_levels.push_back({ m_path.size(), fd.release(), 0 });
     m_keptDescriptors = 1;
     return true;
 }
 
-bool LinuxDirectoryCursor::openFirst(std::string_view path, int flags, SubfolderList* out, std::string& error)
+bool LinuxDirectoryCursor::openFirst(
+    std::string_view path, int flags, SubfolderList* out, std::string& error)
 {
     closeAll();
     DescriptorBudget::refresh();
@@ -208,7 +214,7 @@ bool LinuxDirectoryCursor::openFirst(std::string_view path, int flags, Subfolder
 
     m_path = text;
     trimSeparators(m_path);
-    m_levels.push_back({m_path.size(), fd.release(), 0});
+    m_levels.push_back({ m_path.size(), fd.release(), 0 });
     m_keptDescriptors = 1;
     return true;
 }
@@ -248,12 +254,13 @@ bool LinuxDirectoryCursor::enter(std::string_view name, SubfolderList& out, std:
     const std::size_t depth = m_levels.size();
     const std::size_t anchor = m_levels.back().anchor;
     const std::size_t span = m_path.size() - m_levels[anchor].pathLength;
-    const bool wanted = (depth < kKeptDepth || span > kAnchorSpan) && m_keptDescriptors < kMaxKeptDescriptors;
+    const bool wanted
+        = (depth < kKeptDepth || span > kAnchorSpan) && m_keptDescriptors < kMaxKeptDescriptors;
     if (wanted && takeBudget()) {
-        m_levels.push_back({m_path.size(), fd.release(), depth});
+        m_levels.push_back({ m_path.size(), fd.release(), depth });
         ++m_keptDescriptors;
     } else {
-        m_levels.push_back({m_path.size(), -1, anchor});
+        m_levels.push_back({ m_path.size(), -1, anchor });
     }
     return true;
 }

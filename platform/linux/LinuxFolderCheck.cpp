@@ -8,7 +8,8 @@
 
 #include <cerrno>
 
-namespace vantorel::dirwalk {
+namespace vantorel::dirwalk
+{
 
 bool isExistingFolder(std::string_view path, std::string& error)
 {

@@ -8,7 +8,8 @@
 #include <cerrno>
 #include <cstring>
 
-namespace vantorel::dirwalk {
+namespace vantorel::dirwalk
+{
 
 int openLongPath(int dirfd, std::string_view path, int flags)
 {
@@ -23,8 +24,8 @@ int openLongPath(int dirfd, std::string_view path, int flags)
             return -1;
         }
         const std::string head(path.substr(0, cut));
-        const int next = ::openat(base, head.c_str(),
-                                  O_PATH | O_DIRECTORY | O_CLOEXEC | (flags & O_NOFOLLOW));
+        const int next
+            = ::openat(base, head.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC | (flags & O_NOFOLLOW));
         if (next < 0)
             return -1;
         piece.reset(next);

@@ -8,7 +8,8 @@
 
 #include <string>
 
-namespace vantorel {
+namespace vantorel
+{
 
 QString SystemFolderService::withoutTrailingSeparators(const QString& path)
 {
@@ -25,11 +26,12 @@ Folder SystemFolderService::getFolder(const QString& path)
     folder.path = withoutTrailingSeparators(path);
     folder.nativePath = QFile::encodeName(folder.path);
     std::string reason;
-    if (!dirwalk::isExistingFolder(std::string_view(folder.nativePath.constData(),
-                                                    std::size_t(folder.nativePath.size())),
-                                   reason)) {
-        throw Failure(QStringLiteral("Path not found: %1 (%2)")
-                          .arg(path, QString::fromLocal8Bit(reason.data(), qsizetype(reason.size()))));
+    if (!dirwalk::isExistingFolder(
+            std::string_view(folder.nativePath.constData(), std::size_t(folder.nativePath.size())),
+            reason)) {
+        throw Failure(
+            QStringLiteral("Path not found: %1 (%2)")
+                .arg(path, QString::fromLocal8Bit(reason.data(), qsizetype(reason.size()))));
     }
     return folder;
 }

@@ -4,7 +4,8 @@
 #include "platform/FolderService.h"
 #include "platform/walk/ReadAheadSettings.h"
 
-namespace vantorel {
+namespace vantorel
+{
 
 /// The folder service of the system the program runs on.
 class SystemFolderService : public FolderService

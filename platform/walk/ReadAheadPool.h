@@ -18,7 +18,8 @@
 #include <thread>
 #include <vector>
 
-namespace vantorel::dirwalk {
+namespace vantorel::dirwalk
+{
 
 /// How far a read-ahead may run before the walk: listings made but not yet
 /// taken by the walk, by count and by bytes. Each thread keeps within them as
@@ -28,18 +29,16 @@ namespace vantorel::dirwalk {
 /// limits), at most four times the limits are held at once, however many
 /// threads there are; bytes may go past by one batch per thread. The listing
 /// the walk waits for is always made, whatever the limits.
-struct ReadAheadLimits
-{
+struct ReadAheadLimits {
     std::size_t listings = 2048;
-    std::size_t bytes = std::size_t{4} << 20;
+    std::size_t bytes = std::size_t { 4 } << 20;
     /// A walk that stood still longer than this (behind a message box) finds
     /// the listings made before it stale: they are made again.
     std::chrono::nanoseconds staleAfter = std::chrono::seconds(1);
 };
 
 /// One folder listed ahead of the walk; valid until the next pop().
-struct ReadAheadListing
-{
+struct ReadAheadListing {
     std::uint64_t parent = 0; ///< number of the listing of the folder it is in
     std::uint64_t number = 0; ///< its own number, for the listings of its subfolders
     std::string_view name;
@@ -94,8 +93,8 @@ public:
     /// goes down through the folders named in `resumePath` (each a subfolder
     /// of the one before); then every folder after the last of them in
     /// pre-order is listed and handed over.
-    ReadAheadPool(const CursorFactory& makeCursor, std::string root, std::vector<std::string> resumePath,
-                  ReadAheadLimits limits, unsigned threads);
+    ReadAheadPool(const CursorFactory& makeCursor, std::string root,
+        std::vector<std::string> resumePath, ReadAheadLimits limits, unsigned threads);
     ~ReadAheadPool();
     ReadAheadPool(const ReadAheadPool&) = delete;
     ReadAheadPool& operator=(const ReadAheadPool&) = delete;
@@ -108,14 +107,16 @@ public:
     void pop();
 
     /// How many times a thread gave part of its work to an idle one.
-    std::size_t piecesGivenAway() const { return m_piecesGivenAway.load(std::memory_order_relaxed); }
+    std::size_t piecesGivenAway() const
+    {
+        return m_piecesGivenAway.load(std::memory_order_relaxed);
+    }
 
 private:
     struct Batch;
     struct Piece;
     /// Listings made and not yet taken, and their bytes.
-    struct Ahead
-    {
+    struct Ahead {
         std::size_t listings = 0;
         std::size_t bytes = 0;
     };
@@ -173,20 +174,20 @@ private:
     std::condition_variable m_workersWake;
     std::condition_variable m_walkWake;
     // Shared by the threads and the walk, as the locking rules above say.
-    bool m_ready = false;  ///< the resume path has been listed
+    bool m_ready = false; ///< the resume path has been listed
     bool m_failed = false; ///< a thread could not go on: nothing more is handed over
-    std::atomic<bool> m_stopping{false}; ///< the pool is going: every thread ends
-    std::atomic<bool> m_walkWaits{false};
-    std::atomic<bool> m_frontUnstarted{false}; ///< the walk waits for a piece nobody has started
-    std::atomic<const Piece*> m_front{nullptr}; ///< the piece the walk reads now
+    std::atomic<bool> m_stopping { false }; ///< the pool is going: every thread ends
+    std::atomic<bool> m_walkWaits { false };
+    std::atomic<bool> m_frontUnstarted { false }; ///< the walk waits for a piece nobody has started
+    std::atomic<const Piece*> m_front { nullptr }; ///< the piece the walk reads now
     PieceList m_pieces;
     std::vector<std::unique_ptr<Batch>> m_spareBatches;
     std::size_t m_idleWorkers = 0;
-    std::atomic<std::size_t> m_piecesGivenAway{0};
+    std::atomic<std::size_t> m_piecesGivenAway { 0 };
     /// Listings made or counted to be made and not yet taken by the walk, and
     /// the bytes of those handed over.
-    std::atomic<std::size_t> m_made{0};
-    std::atomic<std::size_t> m_madeBytes{0};
+    std::atomic<std::size_t> m_made { 0 };
+    std::atomic<std::size_t> m_madeBytes { 0 };
 
     // The walk's thread's own.
     std::unique_ptr<Batch> m_reading;

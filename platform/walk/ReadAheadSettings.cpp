@@ -6,7 +6,8 @@
 #include <string_view>
 #include <thread>
 
-namespace vantorel::dirwalk {
+namespace vantorel::dirwalk
+{
 
 ReadAheadSettings defaultReadAhead()
 {
@@ -19,7 +20,7 @@ ReadAheadSettings readAheadSettings(const char* readAhead, const char* threads)
     const unsigned cores = std::thread::hardware_concurrency();
     if (choice == "0" || (choice != "1" && cores < 2))
         return {};
-    ReadAheadSettings settings{std::clamp(cores, 1u, 4u)};
+    ReadAheadSettings settings { std::clamp(cores, 1u, 4u) };
     if (threads) {
         const long chosen = std::strtol(threads, nullptr, 10);
         if (chosen >= 1 && chosen <= 64)

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-namespace vantorel::dirwalk {
+namespace vantorel::dirwalk
+{
 
 /// How many threads list folders ahead of the walk.
-struct ReadAheadSettings
-{
+struct ReadAheadSettings {
     /// 0: the walk lists every folder on its own thread.
     unsigned threads = 0;
 };

@@ -6,7 +6,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-namespace vantorel::test {
+namespace vantorel::test
+{
 
 FifoUnblocker::FifoUnblocker(QString path, std::chrono::milliseconds grace)
     : m_path(std::move(path))

@@ -9,7 +9,8 @@
 #include <mutex>
 #include <thread>
 
-namespace vantorel::test {
+namespace vantorel::test
+{
 
 /// Watches a FIFO while a test runs: once `grace` has passed, it opens the FIFO
 /// for writing and closes it again, over and over, so that anything blocked

@@ -7,7 +7,8 @@
 #include <poll.h>
 #include <unistd.h>
 
-namespace vantorel::test {
+namespace vantorel::test
+{
 
 FifoWatchdog::FifoWatchdog(const QString& fifo, std::chrono::milliseconds patience)
     : m_fifo(QFile::encodeName(fifo))
@@ -45,7 +46,7 @@ void FifoWatchdog::watch(std::chrono::milliseconds patience)
         return;
     char sink[65536];
     while (!done()) {
-        pollfd ready{fd, POLLIN, 0};
+        pollfd ready { fd, POLLIN, 0 };
         if (::poll(&ready, 1, 100) > 0)
             (void)::read(fd, sink, sizeof sink);
     }

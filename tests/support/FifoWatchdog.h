@@ -9,7 +9,8 @@
 #include <mutex>
 #include <thread>
 
-namespace vantorel::test {
+namespace vantorel::test
+{
 
 /// Guards a test that must not wait on a named pipe: when the test still runs
 /// after `patience`, opens both ends of the pipe and drains it, so that an
@@ -18,8 +19,8 @@ namespace vantorel::test {
 class FifoWatchdog
 {
 public:
-    explicit FifoWatchdog(const QString& fifo,
-                          std::chrono::milliseconds patience = std::chrono::seconds(10));
+    explicit FifoWatchdog(
+        const QString& fifo, std::chrono::milliseconds patience = std::chrono::seconds(10));
     ~FifoWatchdog();
     FifoWatchdog(const FifoWatchdog&) = delete;
     FifoWatchdog& operator=(const FifoWatchdog&) = delete;
