@@ -11,7 +11,8 @@
 #include <QStringList>
 #include <vector>
 
-namespace vantorel::bench {
+namespace vantorel::bench
+{
 
 /// A list in memory whose removal compacts the rows in one pass.
 class MemoryList : public ListControl
@@ -19,7 +20,7 @@ class MemoryList : public ListControl
 public:
     int count() const override { return int(m_rows.size()); }
     QString text(int position) const override { return at(position).text; }
-    void append(const QString& text) override { m_rows.push_back({text, false}); }
+    void append(const QString& text) override { m_rows.push_back({ text, false }); }
     void removeAt(int position) override
     {
         at(position);
@@ -51,7 +52,7 @@ public:
     }
     QString columnCaption() const override { return m_caption; }
     void setColumnCaption(const QString& caption) override { m_caption = caption; }
-    void setColumnWidth(int) override {}
+    void setColumnWidth(int) override { }
 
     QStringList rows() const
     {
@@ -63,8 +64,7 @@ public:
     }
 
 private:
-    struct Row
-    {
+    struct Row {
         QString text;
         bool checked;
     };
@@ -82,7 +82,7 @@ class FullPathOption : public OptionControl
 {
 public:
     bool isSelected() const override { return true; }
-    void select() override {}
+    void select() override { }
 };
 
 /// A settings store that holds nothing: the benchmarks time the work, not the store.
@@ -93,13 +93,13 @@ public:
     {
         return std::nullopt;
     }
-    void write(const QString&, const QString&, const QString&, const QString&) override {}
+    void write(const QString&, const QString&, const QString&, const QString&) override { }
 };
 
 class NullPump : public EventPump
 {
 public:
-    void pump() override {}
+    void pump() override { }
 };
 
 } // namespace vantorel::bench

@@ -104,7 +104,8 @@ int main(int argc, char* argv[])
     std::setvbuf(stdout, nullptr, _IONBF, 0);
 
     if (argc > 1 && qstrcmp(argv[1], "deep") == 0)
-        return deepTree(argc > 2 ? std::atoi(argv[2]) : 5'000, !(argc > 3 && qstrcmp(argv[3], "full") == 0));
+        return deepTree(
+            argc > 2 ? std::atoi(argv[2]) : 5'000, !(argc > 3 && qstrcmp(argv[3], "full") == 0));
 
     const int kRows = argc > 1 ? std::atoi(argv[1]) : 1'000'000;
     const bool nameOnly = argc > 2 && qstrcmp(argv[2], "name") == 0;

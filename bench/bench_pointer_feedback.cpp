@@ -15,7 +15,8 @@
 
 using namespace vantorel;
 
-namespace {
+namespace
+{
 
 class CountingPointer : public PointerSetting
 {
@@ -35,11 +36,12 @@ private:
 double nanosecondsPerMove(QWidget* target, int moves)
 {
     QMouseEvent move(QEvent::MouseMove, QPointF(2, 2), QPointF(2, 2), Qt::NoButton, Qt::NoButton,
-                     Qt::NoModifier);
+        Qt::NoModifier);
     const auto start = std::chrono::steady_clock::now();
     for (int i = 0; i < moves; ++i)
         QApplication::sendEvent(target, &move);
-    const std::chrono::duration<double, std::nano> elapsed = std::chrono::steady_clock::now() - start;
+    const std::chrono::duration<double, std::nano> elapsed
+        = std::chrono::steady_clock::now() - start;
     return elapsed.count() / moves;
 }
 
@@ -70,8 +72,8 @@ int main(int argc, char* argv[])
     auto* plainButton = new QPushButton(&plain);
     const double withoutFilter = nanosecondsPerMove(plainButton, kMoves);
 
-    std::printf("pointer move over a command button: %.0f ns (handler wrote %ld times)\n", overButton,
-                pointer.writes);
+    std::printf("pointer move over a command button: %.0f ns (handler wrote %ld times)\n",
+        overButton, pointer.writes);
     std::printf("pointer move over a list's rows:    %.0f ns\n", overList);
     std::printf("same move, no handler installed:    %.0f ns\n", withoutFilter);
     return 0;

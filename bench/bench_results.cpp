@@ -24,7 +24,8 @@
 using namespace vantorel;
 using vantorel::bench::MemoryList;
 
-namespace {
+namespace
+{
 
 constexpr int kRows = 1000000;
 
@@ -32,10 +33,16 @@ class QuietBoxes : public MessageBoxes
 {
 public:
     QString applicationTitle() const override { return QStringLiteral("Vantorel"); }
-    void setApplicationTitle(const QString&) override {}
-    void information(const QString& text) override { std::printf("  message: %s\n", qPrintable(text)); }
+    void setApplicationTitle(const QString&) override { }
+    void information(const QString& text) override
+    {
+        std::printf("  message: %s\n", qPrintable(text));
+    }
     bool askYesNo(const QString&) override { return true; }
-    void failureReport(const QString& text) override { std::printf("  FAILURE: %s\n", qPrintable(text)); }
+    void failureReport(const QString& text) override
+    {
+        std::printf("  FAILURE: %s\n", qPrintable(text));
+    }
     QString inputBox(const QString&) override { return QString(); }
 };
 
@@ -59,7 +66,10 @@ private:
 class FixedDialog : public SaveFileDialog
 {
 public:
-    explicit FixedDialog(QString path) : m_path(std::move(path)) {}
+    explicit FixedDialog(QString path)
+        : m_path(std::move(path))
+    {
+    }
     QString showSave(const SaveDialogRequest&) override { return m_path; }
 
 private:
@@ -103,8 +113,7 @@ void fill(MemoryList& list, bool ticked)
     }
 }
 
-template <class Work>
-double seconds(Work&& work)
+template <class Work> double seconds(Work&& work)
 {
     const auto start = std::chrono::steady_clock::now();
     work();
@@ -122,7 +131,7 @@ double shell(const QString& command)
 void line(const char* what, double ours, const char* against, double theirs)
 {
     std::printf("%-34s %8.3f s   %-28s %8.3f s   ratio %5.2f\n", what, ours, against, theirs,
-                ours / theirs);
+        ours / theirs);
 }
 
 } // namespace
@@ -178,7 +187,8 @@ int main()
     const double copyTime = seconds([&] { CopyListToClipboard(list, pump, clipboard); });
     const int copyPumps = pump.pumps;
 
-    const double filterTime = seconds([&] { RemoveEntriesContaining(list, QStringLiteral("alpha")); });
+    const double filterTime
+        = seconds([&] { RemoveEntriesContaining(list, QStringLiteral("alpha")); });
     const int left = list.count();
     fill(list, false);
     const double filterNotTime
@@ -197,7 +207,7 @@ int main()
     line("copy, every row ticked", copyTime, "std::ofstream (same rows)", plain);
     std::printf("\nrows left: %d and %d; saved file %s the plain one; event pumps: save %d, "
                 "copy %d; clipboard text %lld characters\n",
-                left, leftNot, same ? "matches" : "DIFFERS FROM", savePumps, copyPumps,
-                static_cast<long long>(clipboard.size));
+        left, leftNot, same ? "matches" : "DIFFERS FROM", savePumps, copyPumps,
+        static_cast<long long>(clipboard.size));
     return same && left == kRows / 2 && leftNot == kRows / 2 ? 0 : 1;
 }

@@ -10,10 +10,12 @@
 #include "BenchDoubles.h"
 #include "platform/Failure.h"
 #include "platform/qt/SystemFolderService.h"
+#include "platform/walk/ReadAheadSettings.h"
 #include "search/FolderSearchEngine.h"
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 using namespace vantorel;
@@ -41,7 +43,9 @@ int main(int argc, char** argv)
         return 2;
     }
 
-    SystemFolderService folders;
+    // As the program does: scripts/bench.sh times the walk with read-ahead on and off.
+    SystemFolderService folders(dirwalk::readAheadSettings(
+        std::getenv("OSTLEBRY_READAHEAD"), std::getenv("OSTLEBRY_READAHEAD_THREADS")));
     SearchState state;
     FullPathOption option;
     MemoryList locations;
@@ -50,11 +54,13 @@ int main(int argc, char** argv)
     try {
         const auto start = std::chrono::steady_clock::now();
         const Folder folder = folders.getFolder(root);
-        const SearchEngineContext context{state, option, locations, pump, folders};
-        const WalkReport report = GetSubDirectories2016(folder, phrase, compareMode, results, context);
-        const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - start;
+        const SearchEngineContext context { state, option, locations, pump, folders };
+        const WalkReport report
+            = GetSubDirectories2016(folder, phrase, compareMode, results, context);
+        const std::chrono::duration<double, std::milli> took
+            = std::chrono::steady_clock::now() - start;
         std::fprintf(stderr, "rows %lld, unlisted %zu, walk %.1f ms\n",
-                     static_cast<long long>(results.count()), report.unlisted.size(), took.count());
+            static_cast<long long>(results.count()), report.unlisted.size(), took.count());
     } catch (const Failure& failure) {
         std::fprintf(stderr, "%s\n", failure.what());
         return 1;

@@ -9,9 +9,10 @@
 //
 // Settings go to a temporary folder, never to the user's own.
 #include "BenchDoubles.h"
-#include "platform/qt/QtListControl.h"
 #include "platform/qt/QtEventPump.h"
+#include "platform/qt/QtListControl.h"
 #include "platform/qt/SystemFolderService.h"
+#include "platform/walk/ReadAheadSettings.h"
 #include "search/FolderSearchEngine.h"
 #include "shell/Form1.h"
 
@@ -32,13 +33,15 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
 using namespace vantorel;
 using namespace vantorel::bench;
 
-namespace {
+namespace
+{
 
 using Clock = std::chrono::steady_clock;
 
@@ -50,7 +53,7 @@ double secondsOf(const timeval& t)
 /// Processor time, user + system, of this process or of its waited-for children.
 double processorSeconds(int who)
 {
-    rusage usage{};
+    rusage usage {};
     getrusage(who, &usage);
     return secondsOf(usage.ru_utime) + secondsOf(usage.ru_stime);
 }
@@ -69,8 +72,7 @@ long statusKilobytes(const char* field)
 }
 
 /// One timed search: wall and processor milliseconds, and its rows.
-struct Timing
-{
+struct Timing {
     double wallMs = 0;
     double cpuMs = 0;
     QStringList rows;
@@ -82,15 +84,18 @@ double median(std::vector<double> values)
     return values.empty() ? 0 : values[values.size() / 2];
 }
 
-void setReadAhead(bool on)
+/// Read-ahead on as OSTLEBRY_READAHEAD=1 turns it on in the program, or off.
+dirwalk::ReadAheadSettings readAhead(bool on)
 {
-    qputenv("OSTLEBRY_READAHEAD", on ? "1" : "0");
+    return on ? dirwalk::readAheadSettings("1", std::getenv("OSTLEBRY_READAHEAD_THREADS"))
+              : dirwalk::ReadAheadSettings {};
 }
 
 /// Start pressed in a fresh window; ends when the "Done." box appears.
-Timing searchInWindow(const QString& root, const QString& phrase)
+Timing searchInWindow(
+    const QString& root, const QString& phrase, dirwalk::ReadAheadSettings settings)
 {
-    Form1 form([] {});
+    Form1 form([] {}, settings);
     form.load();
     form.showCentred();
     form.findChild<QLineEdit*>(QStringLiteral("Text1"))->setText(phrase);
@@ -135,9 +140,10 @@ Timing searchInWindow(const QString& root, const QString& phrase)
 }
 
 /// The engine with no window, as bench_walk runs it.
-Timing searchWithEngine(const QString& root, const QString& phrase)
+Timing searchWithEngine(
+    const QString& root, const QString& phrase, dirwalk::ReadAheadSettings settings)
 {
-    SystemFolderService folders;
+    SystemFolderService folders(settings);
     SearchState state;
     FullPathOption option;
     MemoryList locations;
@@ -146,7 +152,7 @@ Timing searchWithEngine(const QString& root, const QString& phrase)
     const double cpuAtStart = processorSeconds(RUSAGE_SELF);
     const auto start = Clock::now();
     const Folder folder = folders.getFolder(root);
-    const SearchEngineContext context{state, option, locations, pump, folders};
+    const SearchEngineContext context { state, option, locations, pump, folders };
     GetSubDirectories2016(folder, phrase, 1, results, context);
     Timing timing;
     timing.wallMs = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
@@ -179,23 +185,25 @@ Timing searchWithTool(const QString& program, const QStringList& arguments)
 Timing searchWithFind(const QString& root, const QString& phrase)
 {
     return searchWithTool(QStringLiteral("find"),
-                          {root, QStringLiteral("-mindepth"), QStringLiteral("1"), QStringLiteral("-type"),
-                           QStringLiteral("d"), QStringLiteral("-iname"), '*' + phrase + '*'});
+        { root, QStringLiteral("-mindepth"), QStringLiteral("1"), QStringLiteral("-type"),
+            QStringLiteral("d"), QStringLiteral("-iname"), '*' + phrase + '*' });
 }
 
 /// fd on every core, or on `threads` of them.
 Timing searchWithFd(const QString& fd, const QString& root, const QString& phrase, int threads)
 {
-    QStringList arguments{QStringLiteral("-H"), QStringLiteral("-I"), QStringLiteral("-F"),
-                          QStringLiteral("-t"), QStringLiteral("d"), QStringLiteral("-i")};
+    QStringList arguments { QStringLiteral("-H"), QStringLiteral("-I"), QStringLiteral("-F"),
+        QStringLiteral("-t"), QStringLiteral("d"), QStringLiteral("-i") };
     if (threads > 0)
         arguments << QStringLiteral("-j%1").arg(threads);
     return searchWithTool(fd, arguments << phrase << root);
 }
 
-struct Series
-{
-    explicit Series(const char* seriesName) : name(seriesName) {}
+struct Series {
+    explicit Series(const char* seriesName)
+        : name(seriesName)
+    {
+    }
 
     const char* name;
     std::vector<double> wall;
@@ -220,54 +228,54 @@ QStringList sorted(QStringList rows)
 
 int compareTimes(const QString& root, const QString& phrase, int runs)
 {
-    Series windowAhead{"window, read-ahead"}, windowSingle{"window, one thread"};
-    Series engineAhead{"engine, read-ahead"}, engineSingle{"engine, one thread"};
-    Series find{"find"}, fd{"fd"}, fdOne{"fd -j1"};
+    Series windowAhead { "window, read-ahead" }, windowSingle { "window, one thread" };
+    Series engineAhead { "engine, read-ahead" }, engineSingle { "engine, one thread" };
+    Series find { "find" }, fd { "fd" }, fdOne { "fd -j1" };
     const QString fdProgram = QStandardPaths::findExecutable(QStringLiteral("fdfind"));
     // Interleaved, so that a change in the machine's load falls on all alike.
     for (int run = 0; run < runs; ++run) {
-        setReadAhead(true);
-        windowAhead.add(searchInWindow(root, phrase));
-        engineAhead.add(searchWithEngine(root, phrase));
-        setReadAhead(false);
-        windowSingle.add(searchInWindow(root, phrase));
-        engineSingle.add(searchWithEngine(root, phrase));
+        windowAhead.add(searchInWindow(root, phrase, readAhead(true)));
+        engineAhead.add(searchWithEngine(root, phrase, readAhead(true)));
+        windowSingle.add(searchInWindow(root, phrase, readAhead(false)));
+        engineSingle.add(searchWithEngine(root, phrase, readAhead(false)));
         find.add(searchWithFind(root, phrase));
         if (!fdProgram.isEmpty()) {
             fd.add(searchWithFd(fdProgram, root, phrase, 0));
             fdOne.add(searchWithFd(fdProgram, root, phrase, 1));
         }
     }
-    setReadAhead(true);
 
     int status = 0;
     const QStringList& reference = engineSingle.rows;
-    for (const Series* series : {&windowAhead, &windowSingle, &engineAhead}) {
+    for (const Series* series : { &windowAhead, &windowSingle, &engineAhead }) {
         if (series->rows != reference) {
             std::printf("MISMATCH: %s gave %lld rows, the engine alone %lld, or another order\n",
-                        series->name, static_cast<long long>(series->rows.size()),
-                        static_cast<long long>(reference.size()));
+                series->name, static_cast<long long>(series->rows.size()),
+                static_cast<long long>(reference.size()));
             status = 1;
         }
     }
     const QStringList referenceSet = sorted(reference);
-    for (const Series* tool : {&find, &fd, &fdOne}) {
+    for (const Series* tool : { &find, &fd, &fdOne }) {
         if (!tool->wall.empty() && sorted(tool->rows) != referenceSet) {
             std::printf("MISMATCH: %s found %lld folders, the engine %lld\n", tool->name,
-                        static_cast<long long>(tool->rows.size()),
-                        static_cast<long long>(reference.size()));
+                static_cast<long long>(tool->rows.size()),
+                static_cast<long long>(reference.size()));
             status = 1;
         }
     }
-    std::printf("Start -> \"Done.\" in the window (offscreen): %lld rows, phrase \"%s\", Match Case "
-                "off, tree %s\nMedian of %d runs (wall clock; processor time, user + system):\n",
-                static_cast<long long>(reference.size()), qPrintable(phrase), qPrintable(root), runs);
-    for (const Series* series : {&windowAhead, &windowSingle, &engineAhead, &engineSingle, &find, &fd, &fdOne})
+    std::printf(
+        "Start -> \"Done.\" in the window (offscreen): %lld rows, phrase \"%s\", Match Case "
+        "off, tree %s\nMedian of %d runs (wall clock; processor time, user + system):\n",
+        static_cast<long long>(reference.size()), qPrintable(phrase), qPrintable(root), runs);
+    for (const Series* series :
+        { &windowAhead, &windowSingle, &engineAhead, &engineSingle, &find, &fd, &fdOne })
         if (!series->wall.empty())
-            std::printf("  %-20s %7.0f ms  %7.0f ms\n", series->name, series->wallMs(), series->cpuMs());
+            std::printf(
+                "  %-20s %7.0f ms  %7.0f ms\n", series->name, series->wallMs(), series->cpuMs());
     const auto ratio = [](const Series& a, const Series& b, const char* target) {
         std::printf("  %-18s / %-18s %5.2f wall, %5.2f processor%s\n", a.name, b.name,
-                    a.wallMs() / b.wallMs(), a.cpuMs() / b.cpuMs(), target);
+            a.wallMs() / b.wallMs(), a.cpuMs() / b.cpuMs(), target);
     };
     ratio(windowAhead, engineAhead, " (target <= 1.3)");
     ratio(windowSingle, engineSingle, " (target <= 1.3)");
@@ -295,9 +303,10 @@ int measureRows(int rows)
     const long before = statusKilobytes("VmRSS");
     std::size_t characters = 0;
     for (int row = 0; row < rows; ++row) {
-        const QString text = QStringLiteral("/home/user/Documents/Projects/archive-%1/reports/q%2/final")
-                                 .arg(row, 7, 10, QLatin1Char('0'))
-                                 .arg(row % 4 + 1);
+        const QString text
+            = QStringLiteral("/home/user/Documents/Projects/archive-%1/reports/q%2/final")
+                  .arg(row, 7, 10, QLatin1Char('0'))
+                  .arg(row % 4 + 1);
         characters += std::size_t(text.size());
         results.append(text);
         if (row % 5000 == 4999)
@@ -308,8 +317,8 @@ int measureRows(int rows)
     const long after = statusKilobytes("VmRSS");
     std::printf("%d rows in the window's results list, mean text %.1f characters: peak %.1f bytes "
                 "a row, resident %.1f bytes a row (target <= 150; <= 100 wanted)\n",
-                results.count(), double(characters) / rows, (peak - before) * 1024.0 / rows,
-                (after - before) * 1024.0 / rows);
+        results.count(), double(characters) / rows, (peak - before) * 1024.0 / rows,
+        (after - before) * 1024.0 / rows);
     return results.count() == rows ? 0 : 1;
 }
 

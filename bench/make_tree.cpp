@@ -16,13 +16,17 @@
 #include <string>
 #include <vector>
 
-namespace {
+namespace
+{
 
 /// A fixed generator, so that every machine makes the same tree.
 class SplitMix
 {
 public:
-    explicit SplitMix(std::uint64_t seed) : m_state(seed) {}
+    explicit SplitMix(std::uint64_t seed)
+        : m_state(seed)
+    {
+    }
     std::uint64_t next()
     {
         std::uint64_t z = (m_state += 0x9e3779b97f4a7c15ULL);
@@ -36,14 +40,13 @@ private:
     std::uint64_t m_state;
 };
 
-const std::vector<std::string> kWords = {
-    "Documents", "photos", "Projects", "src", "build", "Music", "old", "Backup", "2019",
-    "notes", "Reports", "tmp", "Archive", "drafts", "Invoices", "assets", "lib", "test",
-    "Vacation", "scans"};
+const std::vector<std::string> kWords = { "Documents", "photos", "Projects", "src", "build",
+    "Music", "old", "Backup", "2019", "notes", "Reports", "tmp", "Archive", "drafts", "Invoices",
+    "assets", "lib", "test", "Vacation", "scans" };
 // None of these fold to anything containing "alpha" under any rule.
-const std::vector<std::string> kUnicodeWords = {
-    "Ärger", "straße", "写真", "café", "Ωmega", "Résumé", "Документы", "ｶﾀｶﾅ", "naïve", "Übersicht"};
-const std::vector<std::string> kAlphaSpellings = {"alpha", "Alpha", "ALPHA", "aLpHa", "alphabet"};
+const std::vector<std::string> kUnicodeWords = { "Ärger", "straße", "写真", "café", "Ωmega",
+    "Résumé", "Документы", "ｶﾀｶﾅ", "naïve", "Übersicht" };
+const std::vector<std::string> kAlphaSpellings = { "alpha", "Alpha", "ALPHA", "aLpHa", "alphabet" };
 
 bool containsAlphaIgnoringCase(const std::string& name)
 {
@@ -71,8 +74,7 @@ std::string makeName(SplitMix& random, std::size_t serial)
     return name;
 }
 
-struct Pending
-{
+struct Pending {
     std::string path;
     int depth;
 };
@@ -93,7 +95,7 @@ int main(int argc, char** argv)
     }
 
     SplitMix random(20240611);
-    std::deque<Pending> queue{{root, 0}};
+    std::deque<Pending> queue { { root, 0 } };
     std::size_t made = 0;
     std::size_t matches = 0;
     std::size_t exactMatches = 0;
@@ -136,12 +138,12 @@ int main(int argc, char** argv)
                     matches += containsAlphaIgnoringCase(link);
                     exactMatches += link.find("alpha") != std::string::npos;
                 }
-                queue.push_back({deep, depth + 12});
+                queue.push_back({ deep, depth + 12 });
             }
-            queue.push_back({path, depth});
+            queue.push_back({ path, depth });
         }
     }
     std::printf("folders %zu\nfiles %zu\nmatches-ignoring-case %zu\nmatches-exact %zu\n", made,
-                files, matches, exactMatches);
+        files, matches, exactMatches);
     return 0;
 }

@@ -7,11 +7,12 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
-namespace vantorel::fuzz {
+namespace vantorel::fuzz
+{
 
 /// Reads the input front to back: single bytes for choices, the rest as text.
 class FuzzInput
@@ -23,15 +24,9 @@ public:
     {
     }
 
-    std::uint8_t byte()
-    {
-        return m_pos < m_size ? m_data[m_pos++] : 0;
-    }
+    std::uint8_t byte() { return m_pos < m_size ? m_data[m_pos++] : 0; }
 
-    std::uint16_t word()
-    {
-        return std::uint16_t(byte() | (byte() << 8));
-    }
+    std::uint16_t word() { return std::uint16_t(byte() | (byte() << 8)); }
 
     /// The rest as text: UTF-8 when `utf16` is false, otherwise raw UTF-16
     /// code units, lone surrogates included.

@@ -22,16 +22,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const QString report = composeFailureReport(description, location, line);
     const QString digits = QString::number(line);
     const QString support = supportLine(product::supportAddress());
-    require(location == QStringLiteral("in Vantorel2021/08/31.Form1.") + procedure
-                            + QLatin1Char(' '),
-            "location text", location);
+    require(
+        location == QStringLiteral("in Vantorel2021/08/31.Form1.") + procedure + QLatin1Char(' '),
+        "location text", location);
     require(report.startsWith(description + QStringLiteral("\r\n") + location), "head", report);
     require(report.endsWith(QStringLiteral("at line ") + digits + QStringLiteral("\r\r") + support),
-            "tail", report);
+        "tail", report);
     require(report.size()
-                == description.size() + 2 + location.size() + 8 + digits.size() + 2 + support.size(),
-            "nothing else", report);
+            == description.size() + 2 + location.size() + 8 + digits.size() + 2 + support.size(),
+        "nothing else", report);
     require(!digits.startsWith(QLatin1Char('0')) && !digits.contains(QLatin1Char('-')),
-            "plain digits", digits);
+        "plain digits", digits);
     return 0;
 }

@@ -11,7 +11,8 @@ using namespace vantorel;
 using namespace vantorel::fuzz;
 using vantorel::test::FakeListControl;
 
-namespace {
+namespace
+{
 
 class NoPump : public EventPump
 {

@@ -9,7 +9,8 @@
 using namespace vantorel;
 using namespace vantorel::fuzz;
 
-namespace {
+namespace
+{
 
 bool isValidUtf8(const QByteArray& bytes)
 {
@@ -45,10 +46,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     if (isValidUtf8(name) && isValidUtf8(phraseBytes))
         require(exactMatch == QString::fromUtf8(name).contains(phrase),
-                "exact mode is QString::contains", phrase);
+            "exact mode is QString::contains", phrase);
     if (isAscii(name) && isAscii(phraseBytes))
         require(foldedMatch == QString::fromLatin1(name).contains(phrase, Qt::CaseInsensitive),
-                "folded mode on ASCII ignores case", phrase);
+            "folded mode on ASCII ignores case", phrase);
 
     // A name always contains itself, in both modes, whatever its bytes.
     const QString nameText = QFile::decodeName(name);

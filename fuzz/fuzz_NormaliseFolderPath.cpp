@@ -6,7 +6,8 @@
 using namespace vantorel;
 using namespace vantorel::fuzz;
 
-namespace {
+namespace
+{
 
 QString withoutChar(QString text, QChar c)
 {
@@ -48,7 +49,7 @@ void checkSlash(const QString& path)
     require(!once.contains(QStringLiteral("//")), "slash: no doubled '/'", once);
     require(NormaliseFolderPath(once, QLatin1Char('/')) == once, "slash: idempotent", once);
     require(withoutChar(once, QLatin1Char('/')) == withoutChar(path, QLatin1Char('/')),
-            "slash: every other character kept in order", once);
+        "slash: every other character kept in order", once);
 }
 
 void checkBackslash(const QString& path)
@@ -56,10 +57,11 @@ void checkBackslash(const QString& path)
     const QString once = NormaliseFolderPath(path, QLatin1Char('\\'));
     require(once == backslashModel(path), "backslash: runs halved, leading run two", once);
     require(withoutChar(once, QLatin1Char('\\')) == withoutChar(path, QLatin1Char('\\')),
-            "backslash: every other character kept in order", once);
+        "backslash: every other character kept in order", once);
     // Where no run is longer than two, one pass leaves nothing to halve.
     if (!path.contains(QStringLiteral("\\\\\\")) && !once.mid(2).contains(QStringLiteral("\\\\")))
-        require(NormaliseFolderPath(once, QLatin1Char('\\')) == once, "backslash: idempotent", once);
+        require(
+            NormaliseFolderPath(once, QLatin1Char('\\')) == once, "backslash: idempotent", once);
 }
 
 } // namespace

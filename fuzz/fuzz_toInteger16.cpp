@@ -27,7 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } catch (const Failure& failure) {
         const QString& why = failure.description();
         require(why == QStringLiteral("Type mismatch") || why == QStringLiteral("Overflow"),
-                "one of two failures", why);
+            "one of two failures", why);
         if (why == QStringLiteral("Type mismatch"))
             require(!parsed || !std::isfinite(number), "a number is no type mismatch", text);
         else

@@ -5,7 +5,8 @@
 #include <QList>
 #include <QString>
 
-namespace vantorel {
+namespace vantorel
+{
 
 /// One attempt at each clipboard operation; false when it failed.
 class Clipboard

@@ -3,11 +3,11 @@
 
 #include <QString>
 
-namespace vantorel {
+namespace vantorel
+{
 
 /// What the save command sets on the file dialog before showing it.
-struct SaveDialogRequest
-{
+struct SaveDialogRequest {
     QString fileName;
     int flags = 0;
     QString title;

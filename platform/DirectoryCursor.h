@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // The operating system's side of the folder walk: plain C++, no Qt, one
-// implementation per system (posix/, windows/). Names are the system's raw
+// implementation per system (linux/, windows/). Names are the system's raw
 // bytes (UTF-8 on Windows, converted once at the layer's edge).
 #pragma once
 
@@ -11,7 +11,8 @@
 #include <string_view>
 #include <vector>
 
-namespace vantorel::dirwalk {
+namespace vantorel::dirwalk
+{
 
 /// The separator of the system's paths.
 #ifdef _WIN32
@@ -22,15 +23,14 @@ inline constexpr char kPathSeparator = '/';
 
 enum class FolderKind : std::uint8_t {
     Folder, ///< a real folder: the walk goes into it
-    Link,   ///< a link to a folder (symbolic link, junction): listed, never entered
+    Link, ///< a link to a folder (symbolic link, junction): listed, never entered
 };
 
 /// The subfolders of one folder, in the file system's own order.
 class SubfolderList
 {
 public:
-    struct Entry
-    {
+    struct Entry {
         std::size_t offset; ///< of the name in names()
         std::size_t length;
         FolderKind kind;
@@ -43,7 +43,7 @@ public:
     }
     void add(std::string_view name, FolderKind kind)
     {
-        m_entries.push_back({m_names.size(), name.size(), kind});
+        m_entries.push_back({ m_names.size(), name.size(), kind });
         m_names.append(name);
     }
     std::size_t size() const { return m_entries.size(); }

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-namespace vantorel {
+namespace vantorel
+{
 
 /// Processes every pending window event and returns. Command handlers of the
 /// window may run inside pump().

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "platform/Failure.h"
 
-namespace vantorel {
+namespace vantorel
+{
 
 Failure::Failure(QString description)
     : m_description(std::move(description))

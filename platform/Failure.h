@@ -5,7 +5,8 @@
 #include <QString>
 #include <exception>
 
-namespace vantorel {
+namespace vantorel
+{
 
 /// A failing operation of the platform, a list control or a routine of ours.
 /// Its description is the first line of the failure report.

@@ -5,7 +5,8 @@
 #include <QFile>
 #include <QString>
 
-namespace vantorel {
+namespace vantorel
+{
 
 /// File queries the logic makes outside the folder walk.
 class FileSystem

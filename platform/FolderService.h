@@ -7,11 +7,11 @@
 #include <QString>
 #include <memory>
 
-namespace vantorel {
+namespace vantorel
+{
 
 /// A folder opened by the folder service: its path as text and as the system's bytes.
-struct Folder
-{
+struct Folder {
     QString path;
     QByteArray nativePath;
 };

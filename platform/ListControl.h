@@ -8,7 +8,8 @@
 #include <string_view>
 #include <vector>
 
-namespace vantorel {
+namespace vantorel
+{
 
 /// A list shown in report view. Positions are 0-based here; the commands
 /// count from 1 where their messages do. Every operation given a position
@@ -28,7 +29,8 @@ public:
     /// name. The row shows the full path or the name alone, decoded; the bytes
     /// stay with it, so that a name that is not valid text still opens, copies
     /// and saves as the folder it is.
-    virtual void appendFolder(std::string_view nativePath, std::size_t nameLength, bool showFullPath)
+    virtual void appendFolder(
+        std::string_view nativePath, std::size_t nameLength, bool showFullPath)
     {
         nameLength = std::min(nameLength, nativePath.size());
         const std::string_view shown
@@ -39,7 +41,10 @@ public:
     virtual QString fullPath(int position) const { return text(position); }
     /// The full path of a folder row as the file system names it; the text of
     /// any other row in the file name encoding.
-    virtual QByteArray nativePath(int position) const { return QFile::encodeName(fullPath(position)); }
+    virtual QByteArray nativePath(int position) const
+    {
+        return QFile::encodeName(fullPath(position));
+    }
     /// The file system's own bytes of what a folder row shows when its text
     /// cannot carry them (they are not valid in the file name encoding); a null
     /// array for every other row, whose text is all there is.

@@ -3,7 +3,8 @@
 
 #include <QString>
 
-namespace vantorel {
+namespace vantorel
+{
 
 /// Modal boxes. Every box without a title of its own carries the application title.
 class MessageBoxes

@@ -5,7 +5,8 @@
 #include <QString>
 #include <memory>
 
-namespace vantorel {
+namespace vantorel
+{
 
 /// A file being written. Where a new copy can take the old file's place
 /// without losing anything of it, the content replaces the file at its path

@@ -5,7 +5,8 @@
 #include <QFile>
 #include <QString>
 
-namespace vantorel {
+namespace vantorel
+{
 
 /// Where the program file is; its data files sit beside it.
 class ProgramFolder

@@ -4,7 +4,8 @@
 #include <QVariant>
 #include <QVariantList>
 
-namespace vantorel {
+namespace vantorel
+{
 
 /// The skin component, reached only by dispatch identifier. Every call that
 /// fails throws Failure.

@@ -4,14 +4,16 @@
 #include <QVariant>
 #include <QtGlobal>
 
-namespace vantorel {
+namespace vantorel
+{
 
 /// A colour as the form system stores it: 0x00BBGGRR for a fixed colour, or
 /// the top bit set and a system colour's index in the low bits.
-namespace backcolor {
-inline constexpr quint32 kSystemColourBit = 0x80000000u;
-/// The system colour "button face" (index 15).
-inline constexpr quint32 kButtonFace = kSystemColourBit | 15u;
+namespace backcolor
+{
+    inline constexpr quint32 kSystemColourBit = 0x80000000u;
+    /// The system colour "button face" (index 15).
+    inline constexpr quint32 kButtonFace = kSystemColourBit | 15u;
 } // namespace backcolor
 
 /// One control of the window, as the appearance step sees it.

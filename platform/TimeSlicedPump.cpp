@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "platform/TimeSlicedPump.h"
 
-namespace vantorel {
+namespace vantorel
+{
 
 TimeSlicedPump::TimeSlicedPump(EventPump& pump, std::chrono::milliseconds interval)
     : m_pump(pump)

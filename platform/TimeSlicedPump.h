@@ -5,7 +5,8 @@
 
 #include <chrono>
 
-namespace vantorel {
+namespace vantorel
+{
 
 /// Yields to the message loop from a long loop at most once per interval.
 /// Pumping for every row of a million-row list would cost more than the work
@@ -14,11 +15,10 @@ class TimeSlicedPump
 {
 public:
     using Clock = std::chrono::steady_clock;
-    static constexpr std::chrono::milliseconds kDefaultInterval{30};
+    static constexpr std::chrono::milliseconds kDefaultInterval { 30 };
 
     /// An interval of zero pumps on every call.
-    explicit TimeSlicedPump(EventPump& pump,
-                            std::chrono::milliseconds interval = kDefaultInterval);
+    explicit TimeSlicedPump(EventPump& pump, std::chrono::milliseconds interval = kDefaultInterval);
 
     /// Pumps when the interval has passed since the last pump; the first call
     /// always pumps.

@@ -3,7 +3,8 @@
 
 #include <QString>
 
-namespace vantorel {
+namespace vantorel
+{
 
 /// A control with a caption the logic reads and writes (a command button).
 class CaptionControl

@@ -3,7 +3,8 @@
 
 #include <QString>
 
-namespace vantorel {
+namespace vantorel
+{
 
 /// The main window itself, as start-up sees it.
 class WindowSurface

@@ -3,10 +3,11 @@
 
 #include "platform/Failure.h"
 
-namespace vantorel {
+namespace vantorel
+{
 
-ApplySkin::ApplySkin(ProgramFolder& programFolder, FileSystem& files, SkinnableWindow& window,
-                     SkinComponent& skin)
+ApplySkin::ApplySkin(
+    ProgramFolder& programFolder, FileSystem& files, SkinnableWindow& window, SkinComponent& skin)
     : m_programFolder(programFolder)
     , m_files(files)
     , m_window(window)
@@ -17,7 +18,8 @@ ApplySkin::ApplySkin(ProgramFolder& programFolder, FileSystem& files, SkinnableW
 QString ApplySkin::skinPath() const
 {
     const QString separator = m_programFolder.separator();
-    return m_programFolder.path() + separator + QStringLiteral("x") + separator + QStringLiteral("o.cjs");
+    return m_programFolder.path() + separator + QStringLiteral("x") + separator
+        + QStringLiteral("o.cjs");
 }
 
 bool ApplySkin::takesSkinBackground(SkinnableControl::Kind kind)
@@ -42,7 +44,7 @@ void ApplySkin::operator()()
     }
 
     const QString path = skinPath();
-    m_skin.invoke(LoadSkin, {path, QString()});
+    m_skin.invoke(LoadSkin, { path, QString() });
     bool isNumber = false;
     const qint32 options = m_skin.getProperty(ApplyOptions).toInt(&isNumber);
     if (!isNumber)
@@ -50,7 +52,7 @@ void ApplySkin::operator()()
     m_skin.putProperty(ApplyOptions, options | kSkinColoursOption);
     m_skin.putProperty(SkinDialogs, true);
     m_skin.putProperty(HoverStates, true);
-    m_skin.invoke(ApplyWindow, {m_window.handle()});
+    m_skin.invoke(ApplyWindow, { m_window.handle() });
 }
 
 } // namespace vantorel

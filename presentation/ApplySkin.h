@@ -6,7 +6,8 @@
 #include "platform/SkinComponent.h"
 #include "platform/SkinnableWindow.h"
 
-namespace vantorel {
+namespace vantorel
+{
 
 /// The appearance step of start-up: when the skin file sits in "x" beside the
 /// program, the window's background areas turn to the button-face colour and
@@ -16,12 +17,18 @@ class ApplySkin
 {
 public:
     /// The skin component's dispatch identifiers, in the order they are called.
-    enum Dispid : int { LoadSkin = 2, ApplyOptions = 1, SkinDialogs = 5, HoverStates = 10, ApplyWindow = 3 };
+    enum Dispid : int {
+        LoadSkin = 2,
+        ApplyOptions = 1,
+        SkinDialogs = 5,
+        HoverStates = 10,
+        ApplyWindow = 3
+    };
     /// The option bit this step adds to the component's flags.
     static constexpr qint32 kSkinColoursOption = 1;
 
     ApplySkin(ProgramFolder& programFolder, FileSystem& files, SkinnableWindow& window,
-              SkinComponent& skin);
+        SkinComponent& skin);
 
     void operator()();
 

@@ -4,7 +4,8 @@
 #include "shell/GuardedProcedure.h"
 #include "shell/ProductInfo.h"
 
-namespace vantorel {
+namespace vantorel
+{
 
 HelpCommand::HelpCommand(MessageBoxes& boxes)
     : m_boxes(boxes)
@@ -19,7 +20,8 @@ QString HelpCommand::helpText()
 QString HelpCommand::helpText(const QString& contactPage)
 {
     if (contactPage.isEmpty())
-        return QStringLiteral("Questions? No contact page was set when this copy of Ostlebry was built.");
+        return QStringLiteral(
+            "Questions? No contact page was set when this copy of Ostlebry was built.");
     return QStringLiteral("Questions? Please contact Team Ostlebry at ") + contactPage;
 }
 

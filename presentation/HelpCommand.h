@@ -3,7 +3,8 @@
 
 #include "platform/MessageBoxes.h"
 
-namespace vantorel {
+namespace vantorel
+{
 
 /// "Help": one box that points to the maker's contact page. It never looks at
 /// the busy pointer, so it also works while a search runs.

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "presentation/PointerFeedback.h"
 
-namespace vantorel {
+namespace vantorel
+{
 
 PointerFeedback::PointerFeedback(PointerSetting& pointer)
     : m_pointer(pointer)
@@ -32,11 +33,24 @@ void PointerFeedback::moved(Area area)
 PointerFeedback::Area PointerFeedback::areaOf(QStringView name)
 {
     static constexpr QStringView kCommandButtons[] = {
-        u"PushButton2", u"PushButton3", u"PushButton4",  u"PushButton5",  u"PushButton6",
-        u"PushButton7", u"PushButton8", u"PushButton11", u"PushButton17",
+        u"PushButton2",
+        u"PushButton3",
+        u"PushButton4",
+        u"PushButton5",
+        u"PushButton6",
+        u"PushButton7",
+        u"PushButton8",
+        u"PushButton11",
+        u"PushButton17",
     };
     static constexpr QStringView kBackgrounds[] = {
-        u"Form1", u"Frame1", u"Frame2", u"Frame3", u"ListView1", u"ListView2", u"Text1",
+        u"Form1",
+        u"Frame1",
+        u"Frame2",
+        u"Frame3",
+        u"ListView1",
+        u"ListView2",
+        u"Text1",
     };
     if (name == u"PushButton1")
         return Area::StartStop;

@@ -5,7 +5,8 @@
 
 #include <QStringView>
 
-namespace vantorel {
+namespace vantorel
+{
 
 /// The pointer-move handlers of the main window: the hand over the command
 /// buttons, the ordinary pointer everywhere else, and the busy pointer left
@@ -17,9 +18,9 @@ public:
     /// What a control does when the pointer moves over it.
     enum class Area {
         CommandButton, ///< the hand, unless busy
-        StartStop,     ///< the hand, even over the busy pointer
-        Background,    ///< the default pointer, unless busy
-        None,          ///< no handler: the setting stays as it is
+        StartStop, ///< the hand, even over the busy pointer
+        Background, ///< the default pointer, unless busy
+        None, ///< no handler: the setting stays as it is
     };
 
     explicit PointerFeedback(PointerSetting& pointer);

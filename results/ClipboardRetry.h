@@ -5,7 +5,8 @@
 
 #include <QString>
 
-namespace vantorel {
+namespace vantorel
+{
 
 /// Another program may hold the clipboard open for a moment, so each
 /// operation is tried up to this many times before it gives up.
@@ -20,6 +21,7 @@ bool SetClipboardText(Clipboard& clipboard, const QString& text, int format);
 
 /// Places `text` and the file addresses of `nativePaths` on the clipboard.
 /// True when they were placed; never fails.
-bool SetClipboardPaths(Clipboard& clipboard, const QString& text, const QList<QByteArray>& nativePaths);
+bool SetClipboardPaths(
+    Clipboard& clipboard, const QString& text, const QList<QByteArray>& nativePaths);
 
 } // namespace vantorel

@@ -4,11 +4,11 @@
 #include "results/ListClipboardText.h"
 #include "shell/GuardedProcedure.h"
 
-namespace vantorel {
+namespace vantorel
+{
 
-CopyResultsCommand::CopyResultsCommand(ListControl& results, MessageBoxes& boxes,
-                                       EventPump& pump, Clipboard& clipboard,
-                                       std::chrono::milliseconds pumpInterval)
+CopyResultsCommand::CopyResultsCommand(ListControl& results, MessageBoxes& boxes, EventPump& pump,
+    Clipboard& clipboard, std::chrono::milliseconds pumpInterval)
     : m_results(results)
     , m_boxes(boxes)
     , m_pump(pump)
@@ -36,9 +36,8 @@ void CopyResultsCommand::PushButton4_Click()
     ClipboardCopy outcome = ClipboardCopy::Copied;
     // The confirmation is only for a copy that happened: after a failure the
     // clipboard still holds what it held before.
-    if (!guard.run(106, [&] {
-            outcome = CopyListToClipboard(m_results, m_pump, m_clipboard, m_pumpInterval);
-        }))
+    if (!guard.run(106,
+            [&] { outcome = CopyListToClipboard(m_results, m_pump, m_clipboard, m_pumpInterval); }))
         return;
     switch (outcome) {
     case ClipboardCopy::NothingTicked:
@@ -47,7 +46,7 @@ void CopyResultsCommand::PushButton4_Click()
     case ClipboardCopy::ClipboardRefused:
         guard.report(QStringLiteral("The clipboard could not be set: another program may be "
                                     "holding it. Nothing was copied."),
-                     106);
+            106);
         return;
     case ClipboardCopy::Copied:
     case ClipboardCopy::EmptyList:

@@ -9,7 +9,8 @@
 
 #include <chrono>
 
-namespace vantorel {
+namespace vantorel
+{
 
 /// "Copy Results To Clipboard": the ticked rows as aligned text, then the
 /// confirmation. With rows but none ticked it says so instead; a clipboard
@@ -18,8 +19,8 @@ class CopyResultsCommand
 {
 public:
     CopyResultsCommand(ListControl& results, MessageBoxes& boxes, EventPump& pump,
-                       Clipboard& clipboard,
-                       std::chrono::milliseconds pumpInterval = TimeSlicedPump::kDefaultInterval);
+        Clipboard& clipboard,
+        std::chrono::milliseconds pumpInterval = TimeSlicedPump::kDefaultInterval);
 
     void PushButton4_Click();
 

@@ -3,10 +3,12 @@
 
 #include <cstring>
 
-namespace vantorel {
+namespace vantorel
+{
 
-namespace {
-constexpr qsizetype kBlockSize = 256 * 1024;
+namespace
+{
+    constexpr qsizetype kBlockSize = qsizetype { 256 } * 1024;
 }
 
 EncodedLineWriter::EncodedLineWriter(OutputFile& file)

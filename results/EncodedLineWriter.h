@@ -7,7 +7,8 @@
 #include <QByteArray>
 #include <QStringEncoder>
 
-namespace vantorel {
+namespace vantorel
+{
 
 /// Writes lines of text to an output file in the system's 8-bit encoding, each
 /// followed by CR LF, gathering them into large blocks: one file write per

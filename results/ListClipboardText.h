@@ -9,15 +9,15 @@
 #include <QString>
 #include <chrono>
 
-namespace vantorel {
+namespace vantorel
+{
 
 /// The ticked rows of `list` as aligned text: every column padded with blanks
 /// to its widest cell over all rows and followed by a tab, trailing blanks and
 /// the last tab dropped, CR LF after each row. Pumps events while it reads.
 /// Throws Failure when a list operation fails.
 QString alignedTextOfTickedRows(ListControl& list, EventPump& pump,
-                                std::chrono::milliseconds pumpInterval
-                                = TimeSlicedPump::kDefaultInterval);
+    std::chrono::milliseconds pumpInterval = TimeSlicedPump::kDefaultInterval);
 
 /// What a copy to the clipboard came to.
 enum class ClipboardCopy {
@@ -32,7 +32,6 @@ enum class ClipboardCopy {
 /// would only wipe what the user had there. List failures end it (throw
 /// Failure); clipboard failures are retried and then returned, not thrown.
 ClipboardCopy CopyListToClipboard(ListControl& list, EventPump& pump, Clipboard& clipboard,
-                         std::chrono::milliseconds pumpInterval
-                         = TimeSlicedPump::kDefaultInterval);
+    std::chrono::milliseconds pumpInterval = TimeSlicedPump::kDefaultInterval);
 
 } // namespace vantorel

@@ -10,10 +10,11 @@
 #include <QFile>
 #include <QStringList>
 
-namespace vantorel {
+namespace vantorel
+{
 
 ResultActions::ResultActions(ListControl& results, ProgramLauncher& launcher, FileSystem& files,
-                             Clipboard& clipboard, MessageBoxes& boxes)
+    Clipboard& clipboard, MessageBoxes& boxes)
     : m_results(results)
     , m_launcher(launcher)
     , m_files(files)

@@ -10,7 +10,8 @@
 #include <QString>
 #include <vector>
 
-namespace vantorel {
+namespace vantorel
+{
 
 /// What the results list offers on its rows besides the window's commands:
 /// opening a row's folder or the folder that holds it, copying, ticking. Rows
@@ -21,7 +22,7 @@ class ResultActions
 {
 public:
     ResultActions(ListControl& results, ProgramLauncher& launcher, FileSystem& files,
-                  Clipboard& clipboard, MessageBoxes& boxes);
+        Clipboard& clipboard, MessageBoxes& boxes);
 
     /// Shows the row's folder in the desktop's file manager.
     void openFolder(int row);

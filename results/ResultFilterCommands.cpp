@@ -4,10 +4,11 @@
 #include "results/ResultFilters.h"
 #include "shell/GuardedProcedure.h"
 
-namespace vantorel {
+namespace vantorel
+{
 
-ResultFilterCommands::ResultFilterCommands(ListControl& results, MessageBoxes& boxes,
-                                           PointerSetting& pointer)
+ResultFilterCommands::ResultFilterCommands(
+    ListControl& results, MessageBoxes& boxes, PointerSetting& pointer)
     : m_results(results)
     , m_boxes(boxes)
     , m_pointer(pointer)
@@ -17,13 +18,13 @@ ResultFilterCommands::ResultFilterCommands(ListControl& results, MessageBoxes& b
 void ResultFilterCommands::PushButton17_Click()
 {
     runFilter("PushButton17_Click", QStringLiteral("Remove entries containing: "),
-              &RemoveEntriesContaining);
+        &RemoveEntriesContaining);
 }
 
 void ResultFilterCommands::PushButton11_Click()
 {
     runFilter("PushButton11_Click", QStringLiteral("Remove entries not containing: "),
-              &RemoveEntriesNotContaining);
+        &RemoveEntriesNotContaining);
 }
 
 void ResultFilterCommands::PushButton6_Click()
@@ -32,8 +33,8 @@ void ResultFilterCommands::PushButton6_Click()
     guard.run(100, [&] { m_results.clear(); });
 }
 
-void ResultFilterCommands::runFilter(const char* procedureName, const QString& prompt,
-                                     Filter filter)
+void ResultFilterCommands::runFilter(
+    const char* procedureName, const QString& prompt, Filter filter)
 {
     GuardedProcedure guard(m_boxes, QLatin1String(procedureName));
     QString answer;

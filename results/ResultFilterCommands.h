@@ -5,7 +5,8 @@
 #include "platform/MessageBoxes.h"
 #include "platform/WindowControls.h"
 
-namespace vantorel {
+namespace vantorel
+{
 
 /// "Remove Results Containing X", "Remove Results Not Containing X" and
 /// "Clear Results": the commands that narrow or empty the results list.

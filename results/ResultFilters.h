@@ -5,7 +5,8 @@
 
 #include <QString>
 
-namespace vantorel {
+namespace vantorel
+{
 
 /// Removes every row whose text contains `phrase`, ignoring letter case.
 /// The remaining rows keep their order. A failing list operation ends the

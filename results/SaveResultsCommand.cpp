@@ -9,13 +9,13 @@
 
 #include <memory>
 
-namespace vantorel {
+namespace vantorel
+{
 
 SaveResultsCommand::SaveResultsCommand(ListControl& results, MessageBoxes& boxes,
-                                       PointerSetting& pointer, EventPump& pump,
-                                       SaveFileDialog& dialog, FileSystem& files,
-                                       OutputFileService& outputFiles, SettingsBackend& settings,
-                                       std::chrono::milliseconds pumpInterval)
+    PointerSetting& pointer, EventPump& pump, SaveFileDialog& dialog, FileSystem& files,
+    OutputFileService& outputFiles, SettingsBackend& settings,
+    std::chrono::milliseconds pumpInterval)
     : m_results(results)
     , m_boxes(boxes)
     , m_pointer(pointer)
@@ -36,14 +36,13 @@ void SaveResultsCommand::PushButton2_Click()
     guard.run(106, [&] { request.fileName = QString(); });
     guard.run(108, [&] { request.flags = kDialogFlags; });
     guard.run(110, [&] { request.title = QStringLiteral("Save"); });
-    guard.run(112, [&] {
-        request.filter = QStringLiteral("Text Files (*.txt)|*.txt|All Files (*.*)|*.*|");
-    });
+    guard.run(112,
+        [&] { request.filter = QStringLiteral("Text Files (*.txt)|*.txt|All Files (*.*)|*.*|"); });
     // Not part of the numbered steps: a store that cannot be read only means
     // the dialog opens in the home folder.
     try {
-        request.startFolder =
-            SettingsStore(m_settings).GetSetting(SettingsStore::kLastSaveFolder, QString());
+        request.startFolder
+            = SettingsStore(m_settings).GetSetting(SettingsStore::kLastSaveFolder, QString());
     } catch (const Failure&) {
     }
     request.proposedName = QStringLiteral("Folders found.txt");
@@ -58,7 +57,7 @@ void SaveResultsCommand::PushButton2_Click()
     if (guard.test(120, [&] { return m_files.fileExists(path); })) {
         guard.run(122, [&] {
             overwrite = m_boxes.askYesNo(QStringLiteral("Are you sure you wish to overwrite ")
-                                         + path + QStringLiteral(" ?"));
+                + path + QStringLiteral(" ?"));
         });
     } else {
         guard.run(124, [&] { overwrite = true; });

@@ -8,12 +8,13 @@
 #include "platform/MessageBoxes.h"
 #include "platform/OutputFile.h"
 #include "platform/SettingsBackend.h"
-#include "platform/WindowControls.h"
 #include "platform/TimeSlicedPump.h"
+#include "platform/WindowControls.h"
 
 #include <chrono>
 
-namespace vantorel {
+namespace vantorel
+{
 
 class GuardedProcedure;
 
@@ -28,9 +29,9 @@ public:
     static constexpr int kDialogFlags = 0x280201;
 
     SaveResultsCommand(ListControl& results, MessageBoxes& boxes, PointerSetting& pointer,
-                       EventPump& pump, SaveFileDialog& dialog, FileSystem& files,
-                       OutputFileService& outputFiles, SettingsBackend& settings,
-                       std::chrono::milliseconds pumpInterval = TimeSlicedPump::kDefaultInterval);
+        EventPump& pump, SaveFileDialog& dialog, FileSystem& files, OutputFileService& outputFiles,
+        SettingsBackend& settings,
+        std::chrono::milliseconds pumpInterval = TimeSlicedPump::kDefaultInterval);
 
     void PushButton2_Click();
 

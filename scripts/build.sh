@@ -3,5 +3,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build_dir=${BUILD_DIR:-build}
-cmake -S . -B "$build_dir" -G Ninja "$@" >/dev/null
+# Everything, whatever an earlier scripts/run.sh left in the cache; the arguments may say otherwise.
+cmake -S . -B "$build_dir" -G Ninja -DBUILD_TESTING=ON -DOSTLEBRY_BUILD_BENCHMARKS=ON \
+  -DOSTLEBRY_BUILD_TOOLS=ON "$@" >/dev/null
 cmake --build "$build_dir" -j"$(nproc)"

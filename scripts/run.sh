@@ -11,6 +11,7 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLAT
 fi
 scripts/install-deps.sh
 build_dir=${BUILD_DIR:-build}
-cmake -S . -B "$build_dir" -G Ninja >/dev/null
+cmake -S . -B "$build_dir" -G Ninja -DBUILD_TESTING=OFF -DOSTLEBRY_BUILD_BENCHMARKS=OFF \
+  -DOSTLEBRY_BUILD_TOOLS=OFF >/dev/null
 cmake --build "$build_dir" --target ostlebry -j"$(nproc)"
 exec "$build_dir/ostlebry" "$@"

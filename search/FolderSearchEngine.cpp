@@ -3,10 +3,11 @@
 
 #include "search/FolderWalk.h"
 
-namespace vantorel {
+namespace vantorel
+{
 
 WalkReport GetSubDirectories2016(const Folder& folder, const QString& phrase, qint16 CompareMode,
-                                 ListControl& results, const SearchEngineContext& context)
+    ListControl& results, const SearchEngineContext& context)
 {
     return FolderWalk(folder, phrase, CompareMode, results, context).run();
 }

@@ -10,28 +10,26 @@
 #include <QString>
 #include <vector>
 
-namespace vantorel {
+namespace vantorel
+{
 
 /// What the walk reads and writes beyond its arguments.
-struct SearchEngineContext
-{
-    const SearchState& state;     ///< StopRequested, checked before every subfolder
+struct SearchEngineContext {
+    const SearchState& state; ///< StopRequested, checked before every subfolder
     const OptionControl& Option1; ///< "Display full path", read at each match
-    ListControl& locations;       ///< its column caption shows "Searching " + path
+    ListControl& locations; ///< its column caption shows "Searching " + path
     EventPump& pump;
     FolderService& folders;
 };
 
 /// A folder met during the walk (the location itself included) whose
 /// subfolders could not be listed.
-struct UnlistedFolder
-{
+struct UnlistedFolder {
     QString path;
     QString reason;
 };
 
-struct WalkReport
-{
+struct WalkReport {
     std::vector<UnlistedFolder> unlisted;
     bool stopped = false;
 };
@@ -42,6 +40,6 @@ struct WalkReport
 /// A list control's failure is thrown to the caller; a folder that cannot be
 /// listed is tested and listed like any other, not entered, and reported back.
 WalkReport GetSubDirectories2016(const Folder& folder, const QString& phrase, qint16 CompareMode,
-                                 ListControl& results, const SearchEngineContext& context);
+    ListControl& results, const SearchEngineContext& context);
 
 } // namespace vantorel

@@ -4,21 +4,23 @@
 #include <QByteArray>
 #include <QFile>
 
-namespace vantorel {
-
-namespace {
-
-const QString kProgressPrefix = QStringLiteral("Searching ");
-
-QString pathText(std::string_view bytes)
+namespace vantorel
 {
-    return QFile::decodeName(QByteArray::fromRawData(bytes.data(), qsizetype(bytes.size())));
-}
 
-QString reasonText(const std::string& reason)
+namespace
 {
-    return QString::fromLocal8Bit(reason.data(), qsizetype(reason.size()));
-}
+
+    const QString kProgressPrefix = QStringLiteral("Searching ");
+
+    QString pathText(std::string_view bytes)
+    {
+        return QFile::decodeName(QByteArray::fromRawData(bytes.data(), qsizetype(bytes.size())));
+    }
+
+    QString reasonText(const std::string& reason)
+    {
+        return QString::fromLocal8Bit(reason.data(), qsizetype(reason.size()));
+    }
 
 } // namespace
 
@@ -45,7 +47,7 @@ void FolderWalk::appendMatch(std::string_view name)
 
 void FolderWalk::addUnlisted(const std::string& reason)
 {
-    m_report.unlisted.push_back({pathText(m_path), reasonText(reason)});
+    m_report.unlisted.push_back({ pathText(m_path), reasonText(reason) });
 }
 
 bool FolderWalk::enter(std::string_view name)

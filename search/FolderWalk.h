@@ -9,7 +9,8 @@
 #include <string>
 #include <vector>
 
-namespace vantorel {
+namespace vantorel
+{
 
 /// The walk of one search location for GetSubDirectories2016. Iterative, so
 /// that the depth of a tree is bounded by memory and not by the stack.
@@ -17,7 +18,7 @@ class FolderWalk
 {
 public:
     FolderWalk(const Folder& folder, const QString& phrase, qint16 compareMode,
-               ListControl& results, const SearchEngineContext& context)
+        ListControl& results, const SearchEngineContext& context)
         : m_matcher(phrase, compareMode)
         , m_results(results)
         , m_context(context)
@@ -33,8 +34,7 @@ public:
 
 private:
     /// One folder being enumerated: its subfolders and how far the walk has got.
-    struct Level
-    {
+    struct Level {
         dirwalk::SubfolderList subfolders;
         std::size_t next = 0;
         std::size_t pathLength = 0; ///< of the parent's path, to cut back to on leaving

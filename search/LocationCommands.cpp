@@ -5,10 +5,11 @@
 #include "shell/GuardedProcedure.h"
 #include "shell/SettingsStore.h"
 
-namespace vantorel {
+namespace vantorel
+{
 
-LocationCommands::LocationCommands(const MainWindowControls& controls,
-                                   const PlatformServices& services, BusyState& busy)
+LocationCommands::LocationCommands(
+    const MainWindowControls& controls, const PlatformServices& services, BusyState& busy)
     : m_controls(controls)
     , m_services(services)
     , m_busy(busy)
@@ -21,10 +22,11 @@ void LocationCommands::PushButton3_Click()
     SettingsStore settings(m_services.settings);
     QString lastFolder;
     QString chosen;
-    guard.run(100, [&] { lastFolder = settings.GetSetting(SettingsStore::kLastFolder, QString()); });
+    guard.run(
+        100, [&] { lastFolder = settings.GetSetting(SettingsStore::kLastFolder, QString()); });
     guard.run(100, [&] {
-        chosen = m_services.folderBrowser.browseForFolder(QStringLiteral("Please select folder:"),
-                                                          lastFolder);
+        chosen = m_services.folderBrowser.browseForFolder(
+            QStringLiteral("Please select folder:"), lastFolder);
     });
     if (guard.test(102, [&] { return chosen.isEmpty(); }))
         return;

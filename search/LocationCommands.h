@@ -4,7 +4,8 @@
 #include "search/BusyState.h"
 #include "shell/MainWindowParts.h"
 
-namespace vantorel {
+namespace vantorel
+{
 
 /// The commands of the search locations list: add through the folder browser,
 /// add the sample folder, remove one row, clear.
@@ -13,8 +14,8 @@ class LocationCommands
 public:
     static constexpr int kDeleteKey = 46;
 
-    LocationCommands(const MainWindowControls& controls, const PlatformServices& services,
-                     BusyState& busy);
+    LocationCommands(
+        const MainWindowControls& controls, const PlatformServices& services, BusyState& busy);
 
     void PushButton3_Click(); ///< "Add Drive/Folder To Search Within"
     void PushButton7_Click(); ///< "Clear List"

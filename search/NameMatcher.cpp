@@ -3,48 +3,50 @@
 
 #include <QFile>
 
-namespace vantorel {
-
-namespace {
-
-constexpr char16_t kWidthFormsFirst = 0xFF00;
-constexpr char16_t kWidthFormsLast = 0xFFEF;
-
-bool isAscii(const QString& text)
+namespace vantorel
 {
-    for (QChar c : text)
-        if (c.unicode() >= 0x80)
-            return false;
-    return true;
-}
 
-// Full-width and half-width forms replaced by the characters they stand for.
-// Half-width katakana sound marks become combining marks, which composition
-// joins to their letter again.
-QString withoutWidthForms(const QString& text, bool& changed)
+namespace
 {
-    changed = false;
-    QString result;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        const char16_t code = c.unicode();
-        if (code >= kWidthFormsFirst && code <= kWidthFormsLast) {
-            const QChar::Decomposition tag = c.decompositionTag();
-            if (tag == QChar::Wide || tag == QChar::Narrow) {
-                if (!changed) {
-                    result = text.left(i);
-                    result.reserve(text.size());
-                    changed = true;
-                }
-                result += c.decomposition();
-                continue;
-            }
-        }
-        if (changed)
-            result += c;
+
+    constexpr char16_t kWidthFormsFirst = 0xFF00;
+    constexpr char16_t kWidthFormsLast = 0xFFEF;
+
+    bool isAscii(const QString& text)
+    {
+        for (QChar c : text)
+            if (c.unicode() >= 0x80)
+                return false;
+        return true;
     }
-    return changed ? result : text;
-}
+
+    // Full-width and half-width forms replaced by the characters they stand for.
+    // Half-width katakana sound marks become combining marks, which composition
+    // joins to their letter again.
+    QString withoutWidthForms(const QString& text, bool& changed)
+    {
+        changed = false;
+        QString result;
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const QChar c = text.at(i);
+            const char16_t code = c.unicode();
+            if (code >= kWidthFormsFirst && code <= kWidthFormsLast) {
+                const QChar::Decomposition tag = c.decompositionTag();
+                if (tag == QChar::Wide || tag == QChar::Narrow) {
+                    if (!changed) {
+                        result = text.left(i);
+                        result.reserve(text.size());
+                        changed = true;
+                    }
+                    result += c.decomposition();
+                    continue;
+                }
+            }
+            if (changed)
+                result += c;
+        }
+        return changed ? result : text;
+    }
 
 } // namespace
 
@@ -91,11 +93,11 @@ bool NameMatcher::matchesFolded(std::string_view name)
     }
     if (!(seen & 0x80)) {
         // An ASCII name folds to ASCII, which cannot hold a non-ASCII phrase.
-        return m_foldedPhraseIsAscii && std::string_view(m_lowered).find(m_phraseBytes)
-                                            != std::string_view::npos;
+        return m_foldedPhraseIsAscii
+            && std::string_view(m_lowered).find(m_phraseBytes) != std::string_view::npos;
     }
-    const QString text =
-        QFile::decodeName(QByteArray::fromRawData(name.data(), qsizetype(name.size())));
+    const QString text
+        = QFile::decodeName(QByteArray::fromRawData(name.data(), qsizetype(name.size())));
     return fold(text).contains(m_foldedPhrase);
 }
 

@@ -7,7 +7,8 @@
 #include <string>
 #include <string_view>
 
-namespace vantorel {
+namespace vantorel
+{
 
 /// Tests folder names, as the system's raw bytes, for a phrase.
 ///

@@ -1,37 +1,39 @@
 // SPDX-License-Identifier: MIT
 #include "search/NormaliseFolderPath.h"
 
-namespace vantorel {
-
-namespace {
-
-QString halveBackslashPairs(QString text)
+namespace vantorel
 {
-    return text.replace(QStringLiteral("\\\\"), QStringLiteral("\\"));
-}
 
-QString normaliseBackslashPath(const QString& path)
+namespace
 {
-    if (!path.startsWith(QLatin1Char('\\')))
-        return halveBackslashPairs(path);
-    qsizetype run = 0;
-    while (run < path.size() && path.at(run) == QLatin1Char('\\'))
-        ++run;
-    return QStringLiteral("\\\\") + halveBackslashPairs(path.mid(run));
-}
 
-QString normaliseSlashPath(const QString& path)
-{
-    QString result;
-    result.reserve(path.size() + 1);
-    result.append(QLatin1Char('/'));
-    for (const QChar c : path) {
-        if (c == QLatin1Char('/') && result.endsWith(QLatin1Char('/')))
-            continue;
-        result.append(c);
+    QString halveBackslashPairs(QString text)
+    {
+        return text.replace(QStringLiteral("\\\\"), QStringLiteral("\\"));
     }
-    return result;
-}
+
+    QString normaliseBackslashPath(const QString& path)
+    {
+        if (!path.startsWith(QLatin1Char('\\')))
+            return halveBackslashPairs(path);
+        qsizetype run = 0;
+        while (run < path.size() && path.at(run) == QLatin1Char('\\'))
+            ++run;
+        return QStringLiteral("\\\\") + halveBackslashPairs(path.mid(run));
+    }
+
+    QString normaliseSlashPath(const QString& path)
+    {
+        QString result;
+        result.reserve(path.size() + 1);
+        result.append(QLatin1Char('/'));
+        for (const QChar c : path) {
+            if (c == QLatin1Char('/') && result.endsWith(QLatin1Char('/')))
+                continue;
+            result.append(c);
+        }
+        return result;
+    }
 
 } // namespace
 

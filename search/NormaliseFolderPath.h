@@ -4,7 +4,8 @@
 #include <QChar>
 #include <QString>
 
-namespace vantorel {
+namespace vantorel
+{
 
 /// Tidies a path chosen in the folder browser.
 /// With '\\' as the separator: pairs of adjacent backslashes become one,

@@ -6,30 +6,33 @@
 
 #include <QDir>
 
-namespace vantorel {
-
-namespace {
-
-const QString kStopCaption = QStringLiteral("Stop");
-
-/// Leading and trailing spaces removed: the space character only.
-QString trimSpaces(const QString& text)
+namespace vantorel
 {
-    qsizetype first = 0;
-    qsizetype last = text.size();
-    while (first < last && text.at(first) == QLatin1Char(' '))
-        ++first;
-    while (last > first && text.at(last - 1) == QLatin1Char(' '))
-        --last;
-    return text.mid(first, last - first);
-}
+
+namespace
+{
+
+    const QString kStopCaption = QStringLiteral("Stop");
+
+    /// Leading and trailing spaces removed: the space character only.
+    QString trimSpaces(const QString& text)
+    {
+        qsizetype first = 0;
+        qsizetype last = text.size();
+        while (first < last && text.at(first) == QLatin1Char(' '))
+            ++first;
+        while (last > first && text.at(last - 1) == QLatin1Char(' '))
+            --last;
+        return text.mid(first, last - first);
+    }
 
 } // namespace
 
 QString describeUnlistedFolders(const WalkReport& report)
 {
     const UnlistedFolder& first = report.unlisted.front();
-    const QString firstText = QDir::toNativeSeparators(first.path) + QStringLiteral(": ") + first.reason;
+    const QString firstText
+        = QDir::toNativeSeparators(first.path) + QStringLiteral(": ") + first.reason;
     if (report.unlisted.size() == 1)
         return QStringLiteral("1 folder could not be read: ") + firstText;
     return QStringLiteral("%1 folders could not be read; the first: ").arg(report.unlisted.size())
@@ -37,7 +40,7 @@ QString describeUnlistedFolders(const WalkReport& report)
 }
 
 SearchRun::SearchRun(const MainWindowControls& controls, const PlatformServices& services,
-                     SearchState& state, BusyState& busy)
+    SearchState& state, BusyState& busy)
     : m_controls(controls)
     , m_services(services)
     , m_state(state)
@@ -76,7 +79,8 @@ void SearchRun::press()
         return;
     }
     if (guard.test(104, [&] { return trimSpaces(m_controls.Text1.text()).isEmpty(); })) {
-        guard.run(148, [&] { m_services.boxes.information(QStringLiteral("Input search for what phrase.")); });
+        guard.run(148,
+            [&] { m_services.boxes.information(QStringLiteral("Input search for what phrase.")); });
         return;
     }
     const BusyState::Scope busy(m_busy);
@@ -105,8 +109,8 @@ void SearchRun::press()
 
 void SearchRun::searchLocations(GuardedProcedure& guard, qint16 compareMode)
 {
-    const SearchEngineContext context{m_state, m_controls.Option1, m_controls.ListView1,
-                                      m_services.pump, m_services.folders};
+    const SearchEngineContext context { m_state, m_controls.Option1, m_controls.ListView1,
+        m_services.pump, m_services.folders };
     const int count = guard.loopCount(118, [&] { return m_controls.ListView1.count(); });
     for (int position = 0; position < count; ++position) {
         guard.run(120, [&] { m_services.pump.pump(); });
@@ -122,8 +126,8 @@ void SearchRun::searchLocations(GuardedProcedure& guard, qint16 compareMode)
             continue;
         WalkReport report;
         const bool walked = guard.run(128, [&] {
-            report = GetSubDirectories2016(folder, m_controls.Text1.text(), compareMode,
-                                           m_controls.ListView2, context);
+            report = GetSubDirectories2016(
+                folder, m_controls.Text1.text(), compareMode, m_controls.ListView2, context);
         });
         if (walked && !report.unlisted.empty())
             guard.report(describeUnlistedFolders(report), 128);

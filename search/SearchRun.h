@@ -5,7 +5,8 @@
 #include "search/SearchState.h"
 #include "shell/MainWindowParts.h"
 
-namespace vantorel {
+namespace vantorel
+{
 
 class GuardedProcedure;
 struct WalkReport;
@@ -23,7 +24,7 @@ class SearchRun
 {
 public:
     SearchRun(const MainWindowControls& controls, const PlatformServices& services,
-              SearchState& state, BusyState& busy);
+        SearchState& state, BusyState& busy);
 
     void PushButton1_Click();
 

@@ -3,11 +3,11 @@
 
 #include <QString>
 
-namespace vantorel {
+namespace vantorel
+{
 
 /// Program-wide state of the search run. Booleans are 16-bit: true is -1.
-struct SearchState
-{
+struct SearchState {
     static constexpr qint16 True = -1;
     static constexpr qint16 False = 0;
 

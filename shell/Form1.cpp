@@ -3,13 +3,13 @@
 
 #include "platform/qt/ListView.h"
 #include "platform/qt/QtPointerMoveFilter.h"
-#include "shell/WindowPlacement.h"
 #include "platform/qt/QtSkinnableWindow.h"
 #include "platform/qt/SkinFramework1.h"
 #include "shell/Form1Layout.h"
 #include "shell/Form1Logic.h"
 #include "shell/Form1Platform.h"
 #include "shell/Form1Usability.h"
+#include "shell/WindowPlacement.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -22,10 +22,10 @@
 namespace vantorel
 {
 
-Form1::Form1(std::function<void()> endProgram)
+Form1::Form1(std::function<void()> endProgram, dirwalk::ReadAheadSettings readAhead)
     : m_endProgram(std::move(endProgram))
     , m_layout(std::make_unique<Form1Layout>(*this))
-    , m_platform(std::make_unique<Form1Platform>(*this, *m_layout))
+    , m_platform(std::make_unique<Form1Platform>(*this, *m_layout, readAhead))
     , m_logic(std::make_unique<Form1Logic>(m_platform->controls(), m_platform->services()))
 {
     if (!m_endProgram)

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "platform/walk/ReadAheadSettings.h"
+
 #include <QWidget>
 #include <functional>
 #include <memory>
@@ -27,8 +29,10 @@ class Form1 : public QWidget
 
 public:
     /// `endProgram` runs when the user closes the window; by default the
-    /// process ends on the spot, whatever command is running.
-    explicit Form1(std::function<void()> endProgram = {});
+    /// process ends on the spot, whatever command is running. `readAhead`
+    /// is how the searches list folders ahead of the walk.
+    explicit Form1(std::function<void()> endProgram = {},
+        dirwalk::ReadAheadSettings readAhead = dirwalk::defaultReadAhead());
     ~Form1() override;
 
     /// Runs the start-up procedure; the window is still hidden.

@@ -18,7 +18,8 @@ Form1Keyboard::Form1Keyboard(QWidget& window, QLineEdit& phrase, QPushButton& st
     // does not run inside the phrase box's key handler; it looks at the
     // button only then, so a second Enter queued behind it finds "Stop".
     connect(&phrase, &QLineEdit::returnPressed, this, [this] {
-        QMetaObject::invokeMethod(this, [this] { m_keys.enterInPhrase(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this] { m_keys.enterInPhrase(); }, Qt::QueuedConnection);
     });
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), &window);
     escape->setContext(Qt::WindowShortcut);

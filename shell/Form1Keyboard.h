@@ -20,8 +20,7 @@ class Form1Keyboard : public QObject
     Q_OBJECT
 
 public:
-    struct CommandButtons
-    {
+    struct CommandButtons {
         QPushButton* help;
         QPushButton* save;
     };

@@ -75,17 +75,17 @@ void Form1Layout::styleWindow(QWidget& window)
     QPalette palette(QColor(0xf0, 0xf0, 0xf0), Qt::white);
     palette.setColor(QPalette::Base, Qt::white);
     palette.setColor(QPalette::AlternateBase, QColor(0xf5, 0xf5, 0xf5));
-    for (const QPalette::ColorRole text : {QPalette::WindowText, QPalette::Text,
-             QPalette::ButtonText, QPalette::ToolTipText, QPalette::PlaceholderText}) {
-        palette.setColor(text, text == QPalette::PlaceholderText ? QColor(0x70, 0x70, 0x70)
-                                                                 : QColor(Qt::black));
+    for (const QPalette::ColorRole text : { QPalette::WindowText, QPalette::Text,
+             QPalette::ButtonText, QPalette::ToolTipText, QPalette::PlaceholderText }) {
+        palette.setColor(
+            text, text == QPalette::PlaceholderText ? QColor(0x70, 0x70, 0x70) : QColor(Qt::black));
     }
     palette.setColor(QPalette::ToolTipBase, QColor(0xff, 0xff, 0xdc));
     palette.setColor(QPalette::Highlight, QColor(0x00, 0x78, 0xd7));
     palette.setColor(QPalette::HighlightedText, Qt::white);
     palette.setColor(QPalette::Link, QColor(0x00, 0x00, 0xee));
     for (const QPalette::ColorRole text :
-         {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
+        { QPalette::WindowText, QPalette::Text, QPalette::ButtonText }) {
         palette.setColor(QPalette::Disabled, text, QColor(0x78, 0x78, 0x78));
     }
     window.setPalette(palette);

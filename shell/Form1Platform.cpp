@@ -13,7 +13,8 @@
 namespace vantorel
 {
 
-Form1Platform::Form1Platform(QWidget& window, Form1Layout& layout)
+Form1Platform::Form1Platform(
+    QWidget& window, Form1Layout& layout, dirwalk::ReadAheadSettings readAhead)
     : locationRows(false)
     , resultRows(true)
     , locations(locationRows, *layout.ListView1)
@@ -28,6 +29,7 @@ Form1Platform::Form1Platform(QWidget& window, Form1Layout& layout)
     , boxes(&window, QString::fromLatin1(product::kProductName))
     , saveDialog(&window)
     , folderBrowser(&window)
+    , folders(readAhead)
 {
     layout.ListView1->setModel(&locationRows);
     layout.ListView2->setModel(&resultRows);

@@ -31,7 +31,7 @@ class Form1Layout;
 /// The Qt side of everything the main window's commands work on, made over
 /// the window's controls.
 struct Form1Platform {
-    Form1Platform(QWidget& window, Form1Layout& layout);
+    Form1Platform(QWidget& window, Form1Layout& layout, dirwalk::ReadAheadSettings readAhead);
 
     MainWindowControls controls();
     PlatformServices services();

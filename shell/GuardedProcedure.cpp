@@ -3,7 +3,8 @@
 
 #include "shell/ProductInfo.h"
 
-namespace vantorel {
+namespace vantorel
+{
 
 QString composeFailureReport(const QString& description, const QString& location, int line)
 {
@@ -14,9 +15,9 @@ QString composeFailureReport(const QString& description, const QString& location
 QString supportLine(const QString& supportAddress)
 {
     if (supportAddress.isEmpty())
-        return QStringLiteral(
-            "Please keep a screenshot of this message: no support address was set when this copy of "
-            "Ostlebry was built.");
+        return QStringLiteral("Please keep a screenshot of this message: no support address was "
+                              "set when this copy of "
+                              "Ostlebry was built.");
     return QStringLiteral("Please email screenshot of this message to ") + supportAddress;
 }
 
@@ -24,8 +25,7 @@ QString locationText(const QString& procedureName)
 {
     return QStringLiteral("in ") + QLatin1String(product::kProjectName)
         + QLatin1String(product::kBuildStamp) + QLatin1Char('.')
-        + QLatin1String(product::kWindowName) + QLatin1Char('.') + procedureName
-        + QLatin1Char(' ');
+        + QLatin1String(product::kWindowName) + QLatin1Char('.') + procedureName + QLatin1Char(' ');
 }
 
 GuardedProcedure::GuardedProcedure(MessageBoxes& boxes, const QString& procedureName)

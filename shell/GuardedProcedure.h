@@ -9,7 +9,8 @@
 #include <exception>
 #include <utility>
 
-namespace vantorel {
+namespace vantorel
+{
 
 /// The failure report's text: description, CR LF, location text, "at line ",
 /// the digits, CR, CR, and the support line.
@@ -33,8 +34,7 @@ public:
     GuardedProcedure(MessageBoxes& boxes, const QString& procedureName);
 
     /// Runs one statement. False when it failed (and was reported).
-    template <class Statement>
-    bool run(int line, Statement&& statement)
+    template <class Statement> bool run(int line, Statement&& statement)
     {
         try {
             std::forward<Statement>(statement)();
@@ -49,8 +49,7 @@ public:
 
     /// The test of a branch or the head of a loop: when evaluating it fails,
     /// the failure is reported and execution goes into the branch or loop.
-    template <class Test>
-    bool test(int line, Test&& condition)
+    template <class Test> bool test(int line, Test&& condition)
     {
         bool result = true;
         run(line, [&] { result = std::forward<Test>(condition)(); });
@@ -59,8 +58,7 @@ public:
 
     /// The head of a counted loop: the count, or 1 when reading it failed, so
     /// that execution goes into the loop for its first position.
-    template <class Count>
-    int loopCount(int line, Count&& count)
+    template <class Count> int loopCount(int line, Count&& count)
     {
         int result = 0;
         if (!run(line, [&] { result = std::forward<Count>(count)(); }))

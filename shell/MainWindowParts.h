@@ -10,17 +10,17 @@
 #include "platform/FileSystem.h"
 #include "platform/FolderService.h"
 #include "platform/ListControl.h"
-#include "platform/OutputFile.h"
 #include "platform/MessageBoxes.h"
+#include "platform/OutputFile.h"
 #include "platform/ProgramEnvironment.h"
 #include "platform/SettingsBackend.h"
 #include "platform/WindowControls.h"
 #include "platform/WindowSurface.h"
 
-namespace vantorel {
-
-struct MainWindowControls
+namespace vantorel
 {
+
+struct MainWindowControls {
     WindowSurface& window;
     ListControl& ListView1; ///< search locations
     ListControl& ListView2; ///< results
@@ -32,8 +32,7 @@ struct MainWindowControls
     PointerSetting& MousePointer;
 };
 
-struct PlatformServices
-{
+struct PlatformServices {
     MessageBoxes& boxes;
     EventPump& pump;
     Clipboard& clipboard;

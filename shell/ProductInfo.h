@@ -4,7 +4,8 @@
 
 #include <QString>
 
-namespace vantorel::product {
+namespace vantorel::product
+{
 
 inline constexpr const char* kProductName = "Vantorel Software";
 inline constexpr const char* kProjectName = "Vantorel";

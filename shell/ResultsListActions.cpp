@@ -25,8 +25,7 @@ ResultsListActions::ResultsListActions(
     m_view.setDragDropMode(QAbstractItemView::DragOnly);
     m_view.setDefaultDropAction(Qt::CopyAction);
     m_view.setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(&m_view, &QWidget::customContextMenuRequested, this,
-        &ResultsListActions::showMenu);
+    connect(&m_view, &QWidget::customContextMenuRequested, this, &ResultsListActions::showMenu);
     m_view.installEventFilter(this);
 }
 
@@ -54,8 +53,8 @@ std::unique_ptr<QMenu> ResultsListActions::menuAt(const QPoint& viewportPoint)
     const bool onRow = row >= 0;
     const bool anyRows = m_results.count() > 0;
 
-    QAction* open = menu->addAction(QStringLiteral("Open Folder"), this,
-        [this, row] { m_actions.openFolder(row); });
+    QAction* open = menu->addAction(
+        QStringLiteral("Open Folder"), this, [this, row] { m_actions.openFolder(row); });
     QAction* openContaining = menu->addAction(QStringLiteral("Open Containing Folder"), this,
         [this, row] { m_actions.openContainingFolder(row); });
     QAction* copyPath = menu->addAction(QStringLiteral("Copy Path"), this, [this, row] {
@@ -66,10 +65,10 @@ std::unique_ptr<QMenu> ResultsListActions::menuAt(const QPoint& viewportPoint)
         m_actions.copyPaths(rows);
     });
     menu->addSeparator();
-    QAction* tickAll = menu->addAction(
-        QStringLiteral("Tick All"), this, [this] { m_actions.tickAll(); });
-    QAction* untickAll = menu->addAction(
-        QStringLiteral("Untick All"), this, [this] { m_actions.untickAll(); });
+    QAction* tickAll
+        = menu->addAction(QStringLiteral("Tick All"), this, [this] { m_actions.tickAll(); });
+    QAction* untickAll
+        = menu->addAction(QStringLiteral("Untick All"), this, [this] { m_actions.untickAll(); });
 
     for (QAction* action : { open, openContaining, copyPath })
         action->setEnabled(onRow);

@@ -23,8 +23,8 @@ class ResultsListActions : public QObject
     Q_OBJECT
 
 public:
-    ResultsListActions(ListView& view, ListModel& rows, ListControl& results,
-        const PlatformServices& services);
+    ResultsListActions(
+        ListView& view, ListModel& rows, ListControl& results, const PlatformServices& services);
     ~ResultsListActions() override;
 
     /// The context menu for a point of the list's viewport, not yet shown.

@@ -4,11 +4,13 @@
 #include "platform/Failure.h"
 #include "shell/ProductInfo.h"
 
-namespace vantorel {
+namespace vantorel
+{
 
-namespace {
-const QString kApplication = QLatin1String(product::kSettingsApplication);
-const QString kSection = QLatin1String(product::kSettingsSection);
+namespace
+{
+    const QString kApplication = QLatin1String(product::kSettingsApplication);
+    const QString kSection = QLatin1String(product::kSettingsSection);
 } // namespace
 
 QString SettingsStore::GetSetting(const QString& key, const QString& defaultValue) const

@@ -5,7 +5,8 @@
 
 #include <QString>
 
-namespace vantorel {
+namespace vantorel
+{
 
 /// The program's values in the per-user store, under application key
 /// "Ostlebry" and section "Vantorel Software".
@@ -18,7 +19,10 @@ public:
     /// The folder of the last save, where the save dialog opens next time.
     static inline const QString kLastSaveFolder = QStringLiteral("LastSaveFolder");
 
-    explicit SettingsStore(SettingsBackend& backend) : m_backend(backend) {}
+    explicit SettingsStore(SettingsBackend& backend)
+        : m_backend(backend)
+    {
+    }
 
     /// The stored text, or `defaultValue` when it is absent. Throws Failure
     /// when the store itself fails.

@@ -3,7 +3,8 @@
 
 #include <QString>
 
-namespace vantorel {
+namespace vantorel
+{
 
 StartStopKeys::StartStopKeys(const CaptionControl& startButton, std::function<void()> press)
     : m_startButton(startButton)

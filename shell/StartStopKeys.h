@@ -5,7 +5,8 @@
 
 #include <functional>
 
-namespace vantorel {
+namespace vantorel
+{
 
 /// The keys that stand for the start button. Enter in the phrase box presses
 /// "Start Finding" and nothing else: while a search runs the button reads

@@ -9,7 +9,8 @@
 #include <cmath>
 #include <limits>
 
-namespace vantorel {
+namespace vantorel
+{
 
 QString SetAppTitleText(const QString& productName)
 {
@@ -30,13 +31,14 @@ qint16 toInteger16(const QString& text)
     if (!ok || !std::isfinite(number))
         throw Failure(QStringLiteral("Type mismatch"));
     const double rounded = std::nearbyint(number); // the default rounding is half to even
-    if (rounded < std::numeric_limits<qint16>::min() || rounded > std::numeric_limits<qint16>::max())
+    if (rounded < std::numeric_limits<qint16>::min()
+        || rounded > std::numeric_limits<qint16>::max())
         throw Failure(QStringLiteral("Overflow"));
     return static_cast<qint16>(rounded);
 }
 
 StartUp::StartUp(const MainWindowControls& controls, const PlatformServices& services,
-                 std::function<void()> applySkin)
+    std::function<void()> applySkin)
     : m_controls(controls)
     , m_services(services)
     , m_applySkin(std::move(applySkin))
@@ -68,9 +70,11 @@ void StartUp::Form_Load()
     guard.run(132, [&] { m_controls.ListView2.setColumnCaption(QStringLiteral("Results")); });
     guard.run(134, [&] { m_controls.ListView2.setColumnWidth(7000); });
     guard.run(136, [&] {
-        m_controls.Check4.setValue(toInteger16(settings.GetSetting(SettingsStore::kCheck4, QStringLiteral("1"))));
+        m_controls.Check4.setValue(
+            toInteger16(settings.GetSetting(SettingsStore::kCheck4, QStringLiteral("1"))));
     });
-    guard.run(138, [&] { m_controls.Text1.setText(settings.GetSetting(SettingsStore::kText1, QString())); });
+    guard.run(138,
+        [&] { m_controls.Text1.setText(settings.GetSetting(SettingsStore::kText1, QString())); });
 }
 
 void StartUp::SetAppTitle(const QString& productName)

@@ -5,7 +5,8 @@
 
 #include <functional>
 
-namespace vantorel {
+namespace vantorel
+{
 
 /// The title message boxes carry: the product name cut by words from its end
 /// until at most 40 characters remain, at least one word always cut. Throws
@@ -22,7 +23,7 @@ class StartUp
 {
 public:
     StartUp(const MainWindowControls& controls, const PlatformServices& services,
-            std::function<void()> applySkin);
+        std::function<void()> applySkin);
 
     void Form_Load();
     void SetAppTitle(const QString& productName);

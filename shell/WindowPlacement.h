@@ -5,7 +5,8 @@
 #include <QRect>
 #include <QSize>
 
-namespace vantorel {
+namespace vantorel
+{
 
 /// Where the top-left corner of a window's frame goes on a screen's available
 /// area: centred, but kept whole on the area where it fits, and where it does

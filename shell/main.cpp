@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+#include "platform/walk/ReadAheadSettings.h"
 #include "shell/CommandLine.h"
 #include "shell/FolderHandOff.h"
 #include "shell/Form1.h"
@@ -77,7 +78,10 @@ int main(int argc, char* argv[])
         return 0;
     }
 
-    vantorel::Form1 window;
+    // Read here, once: the walk below takes its settings as they are given.
+    const auto readAhead = vantorel::dirwalk::readAheadSettings(
+        std::getenv("OSTLEBRY_READAHEAD"), std::getenv("OSTLEBRY_READAHEAD_THREADS"));
+    vantorel::Form1 window({}, readAhead);
     vantorel::FolderHandOff handOff([&window](const QStringList& folders) {
         vantorel::addStartFolders(window, folders);
         vantorel::bringToFront(window);

@@ -10,25 +10,28 @@
 using namespace vantorel;
 using namespace vantorel::test;
 
-namespace {
+namespace
+{
 
 const QString kSkinPath = QStringLiteral("/opt/ostlebry/x/o.cjs");
 
 /// The colour changes a present skin makes, in the window's control order.
 const QStringList kColourChanges = {
-    "Form1: back colour 0x8000000F",  "Frame3: back colour 0x8000000F",
-    "Frame2: back colour 0x8000000F", "Check4: back colour 0x8000000F",
-    "Frame1: back colour 0x8000000F", "Option1: back colour 0x8000000F",
+    "Form1: back colour 0x8000000F",
+    "Frame3: back colour 0x8000000F",
+    "Frame2: back colour 0x8000000F",
+    "Check4: back colour 0x8000000F",
+    "Frame1: back colour 0x8000000F",
+    "Option1: back colour 0x8000000F",
     "Option2: back colour 0x8000000F",
 };
 
-struct SkinnedStart
-{
+struct SkinnedStart {
     FakeMainWindow fake;
     SkinLog log;
-    FakeSkinnableWindow window{log};
-    FakeSkinComponent skin{log};
-    Form1Logic logic{fake.controls(), fake.services()};
+    FakeSkinnableWindow window { log };
+    FakeSkinComponent skin { log };
+    Form1Logic logic { fake.controls(), fake.services() };
     SkinnedStart() { logic.setAppearance(window, skin); }
 };
 
@@ -86,8 +89,7 @@ private slots:
     {
         // The file exists but does not list as a normal file.
         FakeMainWindow fake;
-        struct HiddenSkin : FakeFileSystem
-        {
+        struct HiddenSkin : FakeFileSystem {
             bool isNormalFile(const QString&) override { return false; }
         };
         HiddenSkin files;
@@ -105,12 +107,14 @@ private slots:
         SkinnedStart s;
         s.fake.files.existing.insert(kSkinPath);
         s.skin.failAt = QStringLiteral("invoke 2");
-        s.skin.failure = QStringLiteral("Cannot load the skin \"/opt/ostlebry/x/o.cjs\": it holds no rules");
+        s.skin.failure
+            = QStringLiteral("Cannot load the skin \"/opt/ostlebry/x/o.cjs\": it holds no rules");
         s.logic.Form_Load();
         QCOMPARE(s.fake.boxes.failureReports(),
-                 QStringList{composeFailureReport(s.skin.failure, locationText("Form_Load"), 100)});
+            QStringList { composeFailureReport(s.skin.failure, locationText("Form_Load"), 100) });
         // The colours changed before the failure stay; no later skin call is made.
-        QCOMPARE(s.log, QStringList(kColourChanges) << "skin: invoke 2(\"/opt/ostlebry/x/o.cjs\", \"\")");
+        QCOMPARE(s.log,
+            QStringList(kColourChanges) << "skin: invoke 2(\"/opt/ostlebry/x/o.cjs\", \"\")");
         // Start-up went on with its next steps.
         QCOMPARE(s.fake.window.caption, QStringLiteral("Vantorel Software"));
         QCOMPARE(s.fake.boxes.applicationTitle(), QStringLiteral("Vantorel"));
@@ -124,7 +128,7 @@ private slots:
         s.skin.options = QStringLiteral("many");
         s.logic.Form_Load();
         QCOMPARE(s.fake.boxes.failureReports(),
-                 QStringList{composeFailureReport("Type mismatch", locationText("Form_Load"), 100)});
+            QStringList { composeFailureReport("Type mismatch", locationText("Form_Load"), 100) });
         QCOMPARE(s.log.last(), QStringLiteral("skin: get 1"));
     }
 

@@ -15,7 +15,8 @@ using vantorel::test::FakeListControl;
 using vantorel::test::RecordingMessageBoxes;
 using vantorel::test::ScriptedEventPump;
 
-namespace {
+namespace
+{
 
 const QString kConfirmation = QStringLiteral(
     "Results have been copied to the clipboard.\r\rClick a text area where you normally type "
@@ -46,8 +47,8 @@ private slots:
 
     void tickedRowsOnly()
     {
-        m_list->setRows({"one", "two", "three", "four", "five"});
-        tick(*m_list, {1, 3});
+        m_list->setRows({ "one", "two", "three", "four", "five" });
+        tick(*m_list, { 1, 3 });
         command().PushButton4_Click();
         QCOMPARE(m_clipboard.text, QStringLiteral("two\r\nfour\r\n"));
         QCOMPARE(m_clipboard.lastFormat, 0);
@@ -66,21 +67,22 @@ private slots:
         QTest::addColumn<QString>("expected");
 
         QTest::newRow("trailing blanks dropped")
-            << 1 << QList<QStringList>{{"D:\\a  "}, {"  b"}} << QStringLiteral("D:\\a\r\n  b\r\n");
+            << 1 << QList<QStringList> { { "D:\\a  " }, { "  b" } }
+            << QStringLiteral("D:\\a\r\n  b\r\n");
         QTest::newRow("row of blanks only")
-            << 1 << QList<QStringList>{{"a"}, {"   "}, {"c"}} << QStringLiteral("a\r\n\r\nc\r\n");
-        QTest::newRow("two columns")
-            << 2 << QList<QStringList>{{"ab", "x"}, {"abcd", "y"}}
-            << QStringLiteral("ab  \tx\r\nabcd\ty\r\n");
+            << 1 << QList<QStringList> { { "a" }, { "   " }, { "c" } }
+            << QStringLiteral("a\r\n\r\nc\r\n");
+        QTest::newRow("two columns") << 2 << QList<QStringList> { { "ab", "x" }, { "abcd", "y" } }
+                                     << QStringLiteral("ab  \tx\r\nabcd\ty\r\n");
         // Only the final tab goes: the one before an empty last cell stays.
         QTest::newRow("empty last column")
-            << 2 << QList<QStringList>{{"ab", ""}, {"abcd", "y"}}
+            << 2 << QList<QStringList> { { "ab", "" }, { "abcd", "y" } }
             << QStringLiteral("ab  \t\r\nabcd\ty\r\n");
         QTest::newRow("three columns, middle padded")
-            << 3 << QList<QStringList>{{"a", "bb", "c"}, {"aaa", "b", "cc"}}
+            << 3 << QList<QStringList> { { "a", "bb", "c" }, { "aaa", "b", "cc" } }
             << QStringLiteral("a  \tbb\tc\r\naaa\tb \tcc\r\n");
-        QTest::newRow("empty first column")
-            << 2 << QList<QStringList>{{"", "x"}, {"", "y"}} << QStringLiteral("\tx\r\n\ty\r\n");
+        QTest::newRow("empty first column") << 2 << QList<QStringList> { { "", "x" }, { "", "y" } }
+                                            << QStringLiteral("\tx\r\n\ty\r\n");
     }
 
     void alignedText()
@@ -102,7 +104,7 @@ private slots:
     void widthsCountUntickedRows()
     {
         FakeListControl list(QStringLiteral("Results"), 2);
-        list.setRows({"a", "a much longer name"});
+        list.setRows({ "a", "a much longer name" });
         list.setSubItem(0, 1, "x");
         list.setChecked(0, true);
         CopyListToClipboard(list, m_pump, m_clipboard);
@@ -112,10 +114,10 @@ private slots:
     void cellWiderThanItsColumnGoesInUnpadded()
     {
         FakeListControl list(QStringLiteral("Results"), 2);
-        list.setRows({"ab", "abcd"});
+        list.setRows({ "ab", "abcd" });
         list.setSubItem(0, 1, "x");
         list.setSubItem(1, 1, "y");
-        tick(list, {0, 1});
+        tick(list, { 0, 1 });
         // Two columns of two rows: pumps 1 to 4 take the widths; pump 5 is the
         // first row's own.
         m_pump.onPump = [&](int pump) {
@@ -128,8 +130,8 @@ private slots:
 
     void pumpsPerRowAndPerCellWithoutSlicing()
     {
-        m_list->setRows({"one", "two", "three", "four", "five"});
-        tick(*m_list, {1, 3});
+        m_list->setRows({ "one", "two", "three", "four", "five" });
+        tick(*m_list, { 1, 3 });
         CopyListToClipboard(*m_list, m_pump, m_clipboard, 0ms);
         // Widths: five rows; text: five rows and one cell of each of two ticked rows.
         QCOMPARE(m_pump.pumps, 12);
@@ -137,7 +139,7 @@ private slots:
 
     void noRowTickedLeavesTheClipboardAndSaysSo()
     {
-        m_list->setRows({"one", "two"});
+        m_list->setRows({ "one", "two" });
         m_clipboard.text = QStringLiteral("held before");
         m_clipboard.hasText = true;
         command().PushButton4_Click();
@@ -148,8 +150,8 @@ private slots:
         QCOMPARE(m_boxes.shown[0].kind, RecordingMessageBoxes::Kind::Information);
         QCOMPARE(m_boxes.shown[0].title, QStringLiteral("Vantorel"));
         QCOMPARE(m_boxes.shown[0].text,
-                 QStringLiteral("No results are ticked. Tick the results to copy, then press "
-                                "the button again."));
+            QStringLiteral("No results are ticked. Tick the results to copy, then press "
+                           "the button again."));
     }
 
     void emptyListLeavesTheClipboardAlone()
@@ -160,26 +162,26 @@ private slots:
         QCOMPARE(m_clipboard.text, QStringLiteral("held before"));
         QCOMPARE(m_clipboard.clearAttempts, 0);
         QCOMPARE(m_clipboard.setAttempts, 0);
-        QCOMPARE(m_boxes.informations(), QStringList{kConfirmation});
+        QCOMPARE(m_boxes.informations(), QStringList { kConfirmation });
         QVERIFY(m_boxes.failureReports().isEmpty());
     }
 
     void clipboardRetries()
     {
-        m_list->setRows({"one"});
-        tick(*m_list, {0});
+        m_list->setRows({ "one" });
+        tick(*m_list, { 0 });
         m_clipboard.failuresLeft = 3;
         command().PushButton4_Click();
         QCOMPARE(m_clipboard.clearAttempts, 4);
         QCOMPARE(m_clipboard.setAttempts, 1);
         QCOMPARE(m_clipboard.text, QStringLiteral("one\r\n"));
-        QCOMPARE(m_boxes.informations(), QStringList{kConfirmation});
+        QCOMPARE(m_boxes.informations(), QStringList { kConfirmation });
     }
 
     void clipboardGivingUpAfterAThousandAttemptsIsReported()
     {
-        m_list->setRows({"one"});
-        tick(*m_list, {0});
+        m_list->setRows({ "one" });
+        tick(*m_list, { 0 });
         m_clipboard.text = QStringLiteral("held before");
         m_clipboard.failuresLeft = 1000000;
         command().PushButton4_Click();
@@ -208,8 +210,8 @@ private slots:
 
     void failingListIsReportedWithoutTheConfirmation()
     {
-        m_list->setRows({"one", "two"});
-        tick(*m_list, {0, 1});
+        m_list->setRows({ "one", "two" });
+        tick(*m_list, { 0, 1 });
         m_clipboard.text = QStringLiteral("held before");
         m_list->beforeOperation = [](const char* operation) {
             if (qstrcmp(operation, "isChecked") == 0)
@@ -218,8 +220,9 @@ private slots:
         command().PushButton4_Click();
         const QStringList reports = m_boxes.failureReports();
         QCOMPARE(reports.size(), 1);
-        QVERIFY(reports[0].startsWith(QStringLiteral(
-            "Index out of bounds\r\nin Vantorel2021/08/31.Form1.PushButton4_Click at line 106\r\r")));
+        QVERIFY(reports[0].startsWith(
+            QStringLiteral("Index out of bounds\r\nin Vantorel2021/08/31.Form1.PushButton4_Click "
+                           "at line 106\r\r")));
         QCOMPARE(m_clipboard.text, QStringLiteral("held before"));
         QCOMPARE(m_clipboard.clearAttempts, 0);
         QVERIFY(m_boxes.informations().isEmpty());
@@ -227,8 +230,8 @@ private slots:
 
     void rowsRemovedDuringTheCopyEndItWithOneReport()
     {
-        m_list->setRows({"one", "two", "three"});
-        tick(*m_list, {0, 1, 2});
+        m_list->setRows({ "one", "two", "three" });
+        tick(*m_list, { 0, 1, 2 });
         m_pump.onPump = [&](int pump) {
             if (pump == 4) // the first pump of the text pass
                 m_list->clear();
@@ -240,7 +243,10 @@ private slots:
     }
 
 private:
-    CopyResultsCommand command() { return CopyResultsCommand(*m_list, m_boxes, m_pump, m_clipboard); }
+    CopyResultsCommand command()
+    {
+        return CopyResultsCommand(*m_list, m_boxes, m_pump, m_clipboard);
+    }
 
     std::unique_ptr<FakeListControl> m_list;
     RecordingMessageBoxes m_boxes;

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "platform/posix/DescriptorBudget.h"
-#include "platform/posix/OpenBeneath.h"
-#include "platform/posix/PosixDirectoryCursor.h"
+#include "platform/linux/DescriptorBudget.h"
+#include "platform/linux/LinuxDirectoryCursor.h"
+#include "platform/linux/OpenBeneath.h"
 #include "support/DescriptorLimit.h"
 #include "support/FolderTreeFixture.h"
 
@@ -18,7 +18,8 @@ using namespace vantorel;
 using namespace vantorel::dirwalk;
 using vantorel::test::referenceWalk;
 
-namespace {
+namespace
+{
 
 QByteArrayList names(const SubfolderList& list)
 {
@@ -98,8 +99,8 @@ void TestDirectoryCursor::cleanup()
 
 void TestDirectoryCursor::listsFoldersLinksToFoldersAndHiddenOnly()
 {
-    QVERIFY(test::makeFolders(QFile::decodeName(m_root),
-                              {"alpha", "Beta", ".hidden", "Ärger", "deep/inner"}));
+    QVERIFY(test::makeFolders(
+        QFile::decodeName(m_root), { "alpha", "Beta", ".hidden", "Ärger", "deep/inner" }));
     QFile file(QFile::decodeName(m_root + "/plain-file"));
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.close();
@@ -118,10 +119,11 @@ void TestDirectoryCursor::listsFoldersLinksToFoldersAndHiddenOnly()
     }
     QByteArrayList sorted = expectedNames;
     std::sort(sorted.begin(), sorted.end());
-    QCOMPARE(sorted, QByteArrayList({".hidden", "Beta", "alpha", "deep", "link-to-folder",
-                                     QByteArray("\xc3\x84rger")}));
+    QCOMPARE(sorted,
+        QByteArrayList(
+            { ".hidden", "Beta", "alpha", "deep", "link-to-folder", QByteArray("\xc3\x84rger") }));
 
-    PosixDirectoryCursor cursor;
+    LinuxDirectoryCursor cursor;
     SubfolderList list;
     std::string error;
     QVERIFY(cursor.openRoot(view(m_root), list, error));
@@ -131,28 +133,28 @@ void TestDirectoryCursor::listsFoldersLinksToFoldersAndHiddenOnly()
 
 void TestDirectoryCursor::entersAndLeaves()
 {
-    QVERIFY(test::makeFolders(QFile::decodeName(m_root), {"a/a1", "b/b1/b2"}));
-    PosixDirectoryCursor cursor;
+    QVERIFY(test::makeFolders(QFile::decodeName(m_root), { "a/a1", "b/b1/b2" }));
+    LinuxDirectoryCursor cursor;
     SubfolderList list;
     std::string error;
     QVERIFY(cursor.openRoot(view(m_root), list, error));
     QVERIFY(cursor.enter("b", list, error));
-    QCOMPARE(names(list), QByteArrayList{"b1"});
+    QCOMPARE(names(list), QByteArrayList { "b1" });
     QVERIFY(cursor.enter("b1", list, error));
-    QCOMPARE(names(list), QByteArrayList{"b2"});
+    QCOMPARE(names(list), QByteArrayList { "b2" });
     QVERIFY(cursor.enter("b2", list, error));
-    QCOMPARE(names(list), QByteArrayList{});
+    QCOMPARE(names(list), QByteArrayList {});
     cursor.leave();
     cursor.leave();
     cursor.leave();
     QVERIFY(cursor.enter("a", list, error));
-    QCOMPARE(names(list), QByteArrayList{"a1"});
+    QCOMPARE(names(list), QByteArrayList { "a1" });
 }
 
 void TestDirectoryCursor::enterFailureLeavesTheStackAlone()
 {
-    QVERIFY(test::makeFolders(QFile::decodeName(m_root), {"a/inner", "b"}));
-    PosixDirectoryCursor cursor;
+    QVERIFY(test::makeFolders(QFile::decodeName(m_root), { "a/inner", "b" }));
+    LinuxDirectoryCursor cursor;
     SubfolderList list;
     std::string error;
     QVERIFY(cursor.openRoot(view(m_root), list, error));
@@ -168,9 +170,9 @@ void TestDirectoryCursor::enterFailureLeavesTheStackAlone()
 
 void TestDirectoryCursor::doesNotEnterLinks()
 {
-    QVERIFY(test::makeFolders(QFile::decodeName(m_root), {"real/inside"}));
+    QVERIFY(test::makeFolders(QFile::decodeName(m_root), { "real/inside" }));
     QVERIFY(::symlink("real", (m_root + "/link").constData()) == 0);
-    PosixDirectoryCursor cursor;
+    LinuxDirectoryCursor cursor;
     SubfolderList list;
     std::string error;
     QVERIFY(cursor.openRoot(view(m_root), list, error));
@@ -182,19 +184,19 @@ void TestDirectoryCursor::doesNotEnterLinks()
 
 void TestDirectoryCursor::rootWithTrailingSeparators()
 {
-    QVERIFY(test::makeFolders(QFile::decodeName(m_root), {"a/b"}));
-    PosixDirectoryCursor cursor;
+    QVERIFY(test::makeFolders(QFile::decodeName(m_root), { "a/b" }));
+    LinuxDirectoryCursor cursor;
     SubfolderList list;
     std::string error;
     QVERIFY(cursor.openRoot(view(m_root + "///"), list, error));
-    QCOMPARE(names(list), QByteArrayList{"a"});
+    QCOMPARE(names(list), QByteArrayList { "a" });
     QVERIFY(cursor.enter("a", list, error));
-    QCOMPARE(names(list), QByteArrayList{"b"});
+    QCOMPARE(names(list), QByteArrayList { "b" });
 }
 
 void TestDirectoryCursor::rootThatCannotBeListed()
 {
-    PosixDirectoryCursor cursor;
+    LinuxDirectoryCursor cursor;
     SubfolderList list;
     std::string error;
     QVERIFY(!cursor.openRoot(view(m_root + "/missing"), list, error));
@@ -207,9 +209,9 @@ void TestDirectoryCursor::folderWithoutPermissionCannotBeEntered()
 {
     if (::geteuid() == 0)
         QSKIP("Folder permissions do not hold for the superuser");
-    QVERIFY(test::makeFolders(QFile::decodeName(m_root), {"locked/inner"}));
+    QVERIFY(test::makeFolders(QFile::decodeName(m_root), { "locked/inner" }));
     QVERIFY(::chmod((m_root + "/locked").constData(), 0) == 0);
-    PosixDirectoryCursor cursor;
+    LinuxDirectoryCursor cursor;
     SubfolderList list;
     std::string error;
     QVERIFY(cursor.openRoot(view(m_root), list, error));
@@ -221,10 +223,10 @@ void TestDirectoryCursor::folderWithoutPermissionCannotBeEntered()
 
 void TestDirectoryCursor::releasesEveryDescriptor()
 {
-    QVERIFY(test::makeFolders(QFile::decodeName(m_root), {"a/b/c/d"}));
+    QVERIFY(test::makeFolders(QFile::decodeName(m_root), { "a/b/c/d" }));
     const int before = openDescriptorCount();
     {
-        PosixDirectoryCursor cursor;
+        LinuxDirectoryCursor cursor;
         SubfolderList list;
         std::string error;
         QVERIFY(cursor.openRoot(view(m_root), list, error));
@@ -250,22 +252,22 @@ void TestDirectoryCursor::deepChainUnderLowDescriptorLimit()
     {
         test::DescriptorLimit limit(256);
         QVERIFY(limit.active());
-        PosixDirectoryCursor cursor;
+        LinuxDirectoryCursor cursor;
         SubfolderList list;
         std::string error;
         QVERIFY(cursor.openRoot(view(m_root), list, error));
         for (int level = 0; level < kLevels; ++level) {
-            QCOMPARE(names(list), QByteArrayList{"d"});
+            QCOMPARE(names(list), QByteArrayList { "d" });
             QVERIFY2(cursor.enter("d", list, error), error.c_str());
-            QVERIFY(cursor.openDescriptors() <= PosixDirectoryCursor::kMaxKeptDescriptors);
+            QVERIFY(cursor.openDescriptors() <= LinuxDirectoryCursor::kMaxKeptDescriptors);
         }
-        QCOMPARE(names(list), QByteArrayList{"bottom"});
+        QCOMPARE(names(list), QByteArrayList { "bottom" });
         QVERIFY(cursor.enter("bottom", list, error));
         for (int level = 0; level <= kLevels; ++level)
             cursor.leave();
         QCOMPARE(cursor.openDescriptors(), std::size_t(1));
         QVERIFY(cursor.enter("d", list, error));
-        QCOMPARE(names(list), QByteArrayList{"d"});
+        QCOMPARE(names(list), QByteArrayList { "d" });
     }
 }
 
@@ -280,7 +282,7 @@ void TestDirectoryCursor::longNamesBeyondPathMaxAndAnchorBudget()
     {
         test::DescriptorLimit limit(256);
         QVERIFY(limit.active());
-        PosixDirectoryCursor cursor;
+        LinuxDirectoryCursor cursor;
         SubfolderList list;
         std::string error;
         QVERIFY(cursor.openRoot(view(m_root), list, error));
@@ -289,12 +291,12 @@ void TestDirectoryCursor::longNamesBeyondPathMaxAndAnchorBudget()
         // The root, and as many anchors as the budget of a quarter of the limit allows.
         QCOMPARE(DescriptorBudget::size(), std::size_t(256 / 4));
         QCOMPARE(cursor.openDescriptors(), std::size_t(256 / 4 + 1));
-        QCOMPARE(names(list), QByteArrayList{"bottom"});
+        QCOMPARE(names(list), QByteArrayList { "bottom" });
         QVERIFY(cursor.enter("bottom", list, error));
         cursor.leave();
         cursor.leave();
         QVERIFY(cursor.enter(view(name), list, error));
-        QCOMPARE(names(list), QByteArrayList{"bottom"});
+        QCOMPARE(names(list), QByteArrayList { "bottom" });
     }
     std::string error;
     QVERIFY(isExistingFolder(view(leaf), error));
@@ -306,9 +308,10 @@ void TestDirectoryCursor::folderSwappedForALinkAboveTheWalk_data()
     QTest::addColumn<int>("swappedDepth");
     // Above the walk, within the kept levels and below them, where folders are
     // opened by paths of several names from a kept one.
-    for (const bool byName : {false, true})
-        for (const int depth : {1, 20, 34, 39})
-            QTest::addRow("%s, depth %d", byName ? "a name at a time" : "one call", depth) << byName << depth;
+    for (const bool byName : { false, true })
+        for (const int depth : { 1, 20, 34, 39 })
+            QTest::addRow("%s, depth %d", byName ? "a name at a time" : "one call", depth)
+                << byName << depth;
 }
 
 void TestDirectoryCursor::folderSwappedForALinkAboveTheWalk()
@@ -322,31 +325,33 @@ void TestDirectoryCursor::folderSwappedForALinkAboveTheWalk()
     QByteArray chain;
     for (int level = 0; level < kLevels; ++level)
         chain += "/c";
-    QVERIFY(test::makeFolders(QFile::decodeName(m_root), {"in" + chain + "/leaf"}));
+    QVERIFY(test::makeFolders(QFile::decodeName(m_root), { "in" + chain + "/leaf" }));
     QByteArray outside = m_root + "/outside";
-    QVERIFY(test::makeFolders(QFile::decodeName(outside), {"in" + chain + "/leaf/elsewhere"}));
-    PosixDirectoryCursor cursor;
+    QVERIFY(test::makeFolders(QFile::decodeName(outside), { "in" + chain + "/leaf/elsewhere" }));
+    LinuxDirectoryCursor cursor;
     SubfolderList list;
     std::string error;
     QVERIFY(cursor.openRoot(view(m_root + "/in"), list, error));
     for (int level = 0; level < kLevels; ++level)
         QVERIFY(cursor.enter("c", list, error));
-    QCOMPARE(names(list), QByteArrayList{"leaf"});
+    QCOMPARE(names(list), QByteArrayList { "leaf" });
 
     const QByteArray swapped = m_root + "/in" + chain.left(2 * swappedDepth);
     QVERIFY(::rename(swapped.constData(), (swapped + "-away").constData()) == 0);
-    QVERIFY(::symlink((outside + "/in" + chain.left(2 * swappedDepth)).constData(), swapped.constData()) == 0);
+    QVERIFY(
+        ::symlink((outside + "/in" + chain.left(2 * swappedDepth)).constData(), swapped.constData())
+        == 0);
     // Nothing of the copy is listed. Above the deepest kept folder the walk
     // goes on in the folder moved away; below it the way down is gone.
     const bool entered = cursor.enter("leaf", list, error);
-    QCOMPARE(names(list), QByteArrayList{});
-    QCOMPARE(entered, swappedDepth < int(PosixDirectoryCursor::kKeptDepth));
+    QCOMPARE(names(list), QByteArrayList {});
+    QCOMPARE(entered, swappedDepth < int(LinuxDirectoryCursor::kKeptDepth));
     if (entered)
         cursor.leave();
     QVERIFY(::unlink(swapped.constData()) == 0);
     QVERIFY(::rename((swapped + "-away").constData(), swapped.constData()) == 0);
     QVERIFY(cursor.enter("leaf", list, error));
-    QCOMPARE(names(list), QByteArrayList{});
+    QCOMPARE(names(list), QByteArrayList {});
 }
 
 void TestDirectoryCursor::openToEnterFollowsALinkOnlyAtTheRoot_data()
@@ -361,16 +366,19 @@ void TestDirectoryCursor::openToEnterFollowsALinkOnlyAtTheRoot()
     QFETCH(bool, byName);
     forceOpenBeneathByName(byName);
     const auto restore = qScopeGuard([] { forceOpenBeneathByName(false); });
-    QVERIFY(test::makeFolders(QFile::decodeName(m_root), {"real/a/b/c", "other/a/b/c/elsewhere"}));
+    QVERIFY(
+        test::makeFolders(QFile::decodeName(m_root), { "real/a/b/c", "other/a/b/c/elsewhere" }));
     QVERIFY(::symlink("real", (m_root + "/root-link").constData()) == 0);
-    QVERIFY(::rename((m_root + "/real/a/b").constData(), (m_root + "/real/a/b-away").constData()) == 0);
-    QVERIFY(::symlink((m_root + "/other/a/b").constData(), (m_root + "/real/a/b").constData()) == 0);
-    PosixDirectoryCursor cursor;
+    QVERIFY(
+        ::rename((m_root + "/real/a/b").constData(), (m_root + "/real/a/b-away").constData()) == 0);
+    QVERIFY(
+        ::symlink((m_root + "/other/a/b").constData(), (m_root + "/real/a/b").constData()) == 0);
+    LinuxDirectoryCursor cursor;
     SubfolderList list;
     std::string error;
     QVERIFY(cursor.openToEnter(view(m_root + "/root-link"), "a", error));
     QVERIFY(cursor.enter("b-away", list, error));
-    QCOMPARE(names(list), QByteArrayList{"c"});
+    QCOMPARE(names(list), QByteArrayList { "c" });
     QVERIFY(!cursor.openToEnter(view(m_root + "/root-link"), "a/b/c", error));
     QVERIFY(!error.empty());
     QVERIFY(!cursor.openToEnter(view(m_root + "/real"), "a/b", error));
@@ -382,12 +390,12 @@ void TestDirectoryCursor::outOfDescriptorsOpensFromAKeptFolderHigherUp()
 {
     test::DescriptorLimit limit(128);
     QVERIFY(limit.active());
-    QVERIFY(test::makeFolders(QFile::decodeName(m_root), {"a/b/c/d/e/f/g/h"}));
-    PosixDirectoryCursor cursor;
+    QVERIFY(test::makeFolders(QFile::decodeName(m_root), { "a/b/c/d/e/f/g/h" }));
+    LinuxDirectoryCursor cursor;
     SubfolderList list;
     std::string error;
     QVERIFY(cursor.openRoot(view(m_root), list, error));
-    for (const char* name : {"a", "b", "c", "d", "e"})
+    for (const char* name : { "a", "b", "c", "d", "e" })
         QVERIFY(cursor.enter(name, list, error));
     QCOMPARE(cursor.openDescriptors(), std::size_t(6));
     // Every other descriptor the process may have is taken.
@@ -396,18 +404,19 @@ void TestDirectoryCursor::outOfDescriptorsOpensFromAKeptFolderHigherUp()
         for (const int fd : taken)
             ::close(fd);
     });
-    for (int fd = ::open("/dev/null", O_RDONLY | O_CLOEXEC); fd >= 0; fd = ::open("/dev/null", O_RDONLY | O_CLOEXEC))
+    for (int fd = ::open("/dev/null", O_RDONLY | O_CLOEXEC); fd >= 0;
+         fd = ::open("/dev/null", O_RDONLY | O_CLOEXEC))
         taken.push_back(fd);
     QCOMPARE(errno, EMFILE);
     QVERIFY2(cursor.enter("f", list, error), error.c_str());
-    QCOMPARE(names(list), QByteArrayList{"g"});
+    QCOMPARE(names(list), QByteArrayList { "g" });
     QVERIFY2(cursor.enter("g", list, error), error.c_str());
-    QCOMPARE(names(list), QByteArrayList{"h"});
+    QCOMPARE(names(list), QByteArrayList { "h" });
     cursor.leave();
     cursor.leave();
     cursor.leave();
     QVERIFY2(cursor.enter("e", list, error), error.c_str());
-    QCOMPARE(names(list), QByteArrayList{"f"});
+    QCOMPARE(names(list), QByteArrayList { "f" });
 }
 
 void TestDirectoryCursor::existingFolder_data()

@@ -21,7 +21,8 @@
 using namespace vantorel;
 using namespace vantorel::test;
 
-namespace {
+namespace
+{
 
 /// Full-path rows that a search of `root` for `phrase` must give, in walk order.
 QStringList expectedRows(const QString& root, const QString& phrase)
@@ -66,7 +67,7 @@ private slots:
         text.write("not a folder\n");
         text.close();
         const QString work = m_root + "/work";
-        QVERIFY(makeFolders(work, {"alpha/inner", "beta"}));
+        QVERIFY(makeFolders(work, { "alpha/inner", "beta" }));
 
         ModalBoxAnswerer answerer;
         WindowDriver w;
@@ -75,10 +76,10 @@ private slots:
         w.typePhrase("alpha");
         w.click("PushButton1");
         QCOMPARE(answerer.texts(),
-                 QStringList({shownReport("Path not found: " + file + " (Not a directory)",
-                                          "PushButton1_Click", 126),
-                              doneBox()}));
-        QCOMPARE(w.results(), QStringList{work + "/alpha"});
+            QStringList({ shownReport("Path not found: " + file + " (Not a directory)",
+                              "PushButton1_Click", 126),
+                doneBox() }));
+        QCOMPARE(w.results(), QStringList { work + "/alpha" });
         QCOMPARE(QFileInfo(file).size(), qint64(13));
     }
 
@@ -86,9 +87,12 @@ private slots:
     {
         QTest::addColumn<QString>("change");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("removed") << "remove" << "No such file or directory";
-        QTest::newRow("replaced by a file") << "file" << "Not a directory";
-        QTest::newRow("replaced by a link to another tree") << "link" << "Not a directory";
+        QTest::newRow("removed") << "remove"
+                                 << "No such file or directory";
+        QTest::newRow("replaced by a file") << "file"
+                                            << "Not a directory";
+        QTest::newRow("replaced by a link to another tree") << "link"
+                                                            << "Not a directory";
     }
 
     /// The folder goes away after its parent was listed and before the walk
@@ -99,8 +103,8 @@ private slots:
         QFETCH(QString, reason);
         const QString work = m_root + "/work";
         const QString elsewhere = m_root + "/elsewhere";
-        QVERIFY(makeFolders(work, {"a/alpha1", "b/alpha2/alpha3", "c/alpha4"}));
-        QVERIFY(makeFolders(elsewhere, {"alpha-outside"}));
+        QVERIFY(makeFolders(work, { "a/alpha1", "b/alpha2/alpha3", "c/alpha4" }));
+        QVERIFY(makeFolders(elsewhere, { "alpha-outside" }));
 
         ModalBoxAnswerer answerer;
         WindowDriver w;
@@ -127,9 +131,9 @@ private slots:
         w.click("PushButton1");
         QCOMPARE(headerAtChange, "Searching " + work);
         QCOMPARE(answerer.texts(),
-                 QStringList({shownReport("1 folder could not be read: " + work + "/b: " + reason,
-                                          "PushButton1_Click", 128),
-                              doneBox()}));
+            QStringList({ shownReport("1 folder could not be read: " + work + "/b: " + reason,
+                              "PushButton1_Click", 128),
+                doneBox() }));
         // What is left of the tree, and nothing of the tree the link leads to.
         QStringList rows = expectedRows(work, "alpha");
         QCOMPARE(rows.size(), 2);
@@ -140,7 +144,7 @@ private slots:
     void linksThatLeadBackUpAreListedNotEntered()
     {
         const QString work = m_root + "/work";
-        QVERIFY(makeFolders(work, {"alpha/beta/gamma", "delta"}));
+        QVERIFY(makeFolders(work, { "alpha/beta/gamma", "delta" }));
         QVERIFY(QFile::link("..", work + "/alpha/beta/alpha-to-parent"));
         QVERIFY(QFile::link(work, work + "/alpha/beta/gamma/alpha-to-top"));
         QVERIFY(QFile::link(m_root, work + "/delta/alpha-above-the-location"));
@@ -151,7 +155,7 @@ private slots:
         ModalBoxAnswerer answerer;
         WindowDriver w;
         w.search(work, "alpha");
-        QCOMPARE(answerer.texts(), QStringList{doneBox()});
+        QCOMPARE(answerer.texts(), QStringList { doneBox() });
         // The loop of two links resolves to nothing, so it is no folder and no row.
         const QStringList rows = expectedRows(work, "alpha");
         QCOMPARE(rows.size(), 5);
@@ -174,8 +178,8 @@ private slots:
             QVERIFY(limit.active());
             w.click("PushButton1");
         }
-        QCOMPARE(answerer.texts(), QStringList{doneBox()});
-        QCOMPARE(w.results(), QStringList{QFile::decodeName(leaf)});
+        QCOMPARE(answerer.texts(), QStringList { doneBox() });
+        QCOMPARE(w.results(), QStringList { QFile::decodeName(leaf) });
         QVERIFY(removeTree(m_root));
     }
 
@@ -199,7 +203,7 @@ private slots:
         ModalBoxAnswerer answerer;
         WindowDriver w;
         w.search(m_root, "f0123");
-        QCOMPARE(answerer.texts(), QStringList{doneBox()});
+        QCOMPARE(answerer.texts(), QStringList { doneBox() });
         const QStringList rows = expectedRows(m_root, "f0123");
         QCOMPARE(rows.size(), 100);
         QCOMPARE(w.results(), rows);
@@ -207,7 +211,7 @@ private slots:
         w.typePhrase("alpha");
         w.click("PushButton6"); // Clear Results
         w.click("PushButton1");
-        QCOMPARE(w.results(), QStringList{m_root + "/f012345/alpha-below"});
+        QCOMPARE(w.results(), QStringList { m_root + "/f012345/alpha-below" });
         QVERIFY(removeTree(m_root));
     }
 };

@@ -61,8 +61,8 @@ private slots:
     void rootFolderJoinsWithoutDoubleSeparator();
 
 private:
-    WalkReport walk(const QByteArray& location, const QString& phrase, qint16 mode,
-                    FolderService& service);
+    WalkReport walk(
+        const QByteArray& location, const QString& phrase, qint16 mode, FolderService& service);
     WalkReport walk(const QByteArray& location, const QString& phrase, qint16 mode = 1)
     {
         return walk(location, phrase, mode, m_system);
@@ -70,7 +70,7 @@ private:
     /// Rows the walk of `location` must give: the reference walk's order, kept
     /// to the names in `matches`.
     QStringList expectedRows(const QByteArray& location, const QSet<QByteArray>& matches,
-                             const QSet<QByteArray>& skippedBelow = {}) const;
+        const QSet<QByteArray>& skippedBelow = {}) const;
     void makeTree(const QStringList& relativePaths);
     /// Makes the next subfolder after the first row come after a pump.
     void slowFirstAppend();
@@ -105,23 +105,21 @@ void TestFolderSearchEngine::cleanup()
     QVERIFY(test::removeTree(text(m_root)));
 }
 
-WalkReport TestFolderSearchEngine::walk(const QByteArray& location, const QString& phrase,
-                                        qint16 mode, FolderService& service)
+WalkReport TestFolderSearchEngine::walk(
+    const QByteArray& location, const QString& phrase, qint16 mode, FolderService& service)
 {
     const Folder folder = service.getFolder(text(location));
-    const SearchEngineContext context{m_state, m_option, *m_locations, m_pump, service};
+    const SearchEngineContext context { m_state, m_option, *m_locations, m_pump, service };
     return GetSubDirectories2016(folder, phrase, mode, *m_results, context);
 }
 
 QStringList TestFolderSearchEngine::expectedRows(const QByteArray& location,
-                                                 const QSet<QByteArray>& matches,
-                                                 const QSet<QByteArray>& skippedBelow) const
+    const QSet<QByteArray>& matches, const QSet<QByteArray>& skippedBelow) const
 {
     QStringList rows;
     for (const test::ReferenceEntry& entry : test::referenceWalk(location)) {
-        const bool skipped = std::any_of(skippedBelow.begin(), skippedBelow.end(), [&](const QByteArray& s) {
-            return entry.relativePath.startsWith(s + '/');
-        });
+        const bool skipped = std::any_of(skippedBelow.begin(), skippedBelow.end(),
+            [&](const QByteArray& s) { return entry.relativePath.startsWith(s + '/'); });
         if (!skipped && matches.contains(entry.name))
             rows.append(text(location + '/' + entry.relativePath));
     }
@@ -146,100 +144,104 @@ void TestFolderSearchEngine::slowFirstAppend()
 
 void TestFolderSearchEngine::listsMatchesDepthFirstPreOrderWithFullPaths()
 {
-    makeTree({"alpha/alpha-old/inner", "Alpha-Project/docs", "Work/beta/ALPHA", ".hidden-alpha/x",
-              "Other/x/y/alpha-deep", "Other/z", "gamma", "betaalphabet"});
+    makeTree({ "alpha/alpha-old/inner", "Alpha-Project/docs", "Work/beta/ALPHA", ".hidden-alpha/x",
+        "Other/x/y/alpha-deep", "Other/z", "gamma", "betaalphabet" });
     QFile file(text(m_root + "/alpha-file.txt"));
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.close();
 
-    const QStringList expected = expectedRows(
-        m_root, {"alpha", "alpha-old", "Alpha-Project", "ALPHA", ".hidden-alpha", "alpha-deep",
-                 "betaalphabet"});
+    const QStringList expected = expectedRows(m_root,
+        { "alpha", "alpha-old", "Alpha-Project", "ALPHA", ".hidden-alpha", "alpha-deep",
+            "betaalphabet" });
     QCOMPARE(expected.size(), 7);
     const WalkReport report = walk(m_root, QStringLiteral("alpha"));
     QCOMPARE(m_results->rows(), expected);
     QVERIFY(report.unlisted.empty());
     QVERIFY(!report.stopped);
     // A match is listed before anything below it.
-    QVERIFY(expected.indexOf(text(m_root + "/alpha")) < expected.indexOf(text(m_root + "/alpha/alpha-old")));
+    QVERIFY(expected.indexOf(text(m_root + "/alpha"))
+        < expected.indexOf(text(m_root + "/alpha/alpha-old")));
 }
 
 void TestFolderSearchEngine::chainInKnownOrder()
 {
-    makeTree({"alpha/x/alpha-old/y"});
+    makeTree({ "alpha/x/alpha-old/y" });
     walk(m_root, QStringLiteral("alpha"));
     QCOMPARE(m_results->rows(),
-             QStringList({text(m_root + "/alpha"), text(m_root + "/alpha/x/alpha-old")}));
+        QStringList({ text(m_root + "/alpha"), text(m_root + "/alpha/x/alpha-old") }));
 }
 
 void TestFolderSearchEngine::matchCaseComparesExactly()
 {
-    makeTree({"alpha", "Alpha-Project", "old-ALPHA", "x/alpha-2019", "Ärger/ärger"});
+    makeTree({ "alpha", "Alpha-Project", "old-ALPHA", "x/alpha-2019", "Ärger/ärger" });
     walk(m_root, QStringLiteral("alpha"), 0);
-    QCOMPARE(m_results->rows(), expectedRows(m_root, {"alpha", "alpha-2019"}));
+    QCOMPARE(m_results->rows(), expectedRows(m_root, { "alpha", "alpha-2019" }));
     m_results->setRows({});
     walk(m_root, QStringLiteral("ärg"), 0);
-    QCOMPARE(m_results->rows(), QStringList{text(m_root + "/Ärger/ärger")});
+    QCOMPARE(m_results->rows(), QStringList { text(m_root + "/Ärger/ärger") });
     m_results->setRows({});
     walk(m_root, QStringLiteral("ärg"), 1);
-    QCOMPARE(m_results->rows(), QStringList({text(m_root + "/Ärger"), text(m_root + "/Ärger/ärger")}));
+    QCOMPARE(
+        m_results->rows(), QStringList({ text(m_root + "/Ärger"), text(m_root + "/Ärger/ärger") }));
 }
 
 void TestFolderSearchEngine::nameOnlyRows()
 {
-    makeTree({"Old alpha/alpha-2019", "x"});
+    makeTree({ "Old alpha/alpha-2019", "x" });
     m_option.deselect();
     walk(m_root, QStringLiteral(" alpha"));
-    QCOMPARE(m_results->rows(), QStringList{QStringLiteral("Old alpha")});
+    QCOMPARE(m_results->rows(), QStringList { QStringLiteral("Old alpha") });
     // The row still knows where its folder is.
-    QCOMPARE(m_results->fullPaths(), QStringList{text(m_root + "/Old alpha")});
+    QCOMPARE(m_results->fullPaths(), QStringList { text(m_root + "/Old alpha") });
 }
 
 void TestFolderSearchEngine::locationItselfIsNeverTested()
 {
-    makeTree({"alpha/alpha-old"});
+    makeTree({ "alpha/alpha-old" });
     walk(m_root + "/alpha", QStringLiteral("alpha"));
-    QCOMPARE(m_results->rows(), QStringList{text(m_root + "/alpha/alpha-old")});
+    QCOMPARE(m_results->rows(), QStringList { text(m_root + "/alpha/alpha-old") });
 }
 
 void TestFolderSearchEngine::overlappingLocationsListTwice()
 {
-    makeTree({"Work/Projects/alpha", "Work/alpha-notes", "alpha-top"});
+    makeTree({ "Work/Projects/alpha", "Work/alpha-notes", "alpha-top" });
     walk(m_root + "/Work", QStringLiteral("alpha"));
     walk(m_root + "/Work/Projects", QStringLiteral("alpha"));
-    const QStringList expected = expectedRows(m_root + "/Work", {"alpha", "alpha-notes"})
-                                 + QStringList{text(m_root + "/Work/Projects/alpha")};
+    const QStringList expected = expectedRows(m_root + "/Work", { "alpha", "alpha-notes" })
+        + QStringList { text(m_root + "/Work/Projects/alpha") };
     QCOMPARE(m_results->rows(), expected);
 }
 
 void TestFolderSearchEngine::rowsAppendAfterExistingRows()
 {
-    makeTree({"alpha"});
-    m_results->setRows({QStringLiteral("earlier row")});
+    makeTree({ "alpha" });
+    m_results->setRows({ QStringLiteral("earlier row") });
     walk(m_root, QStringLiteral("alpha"));
-    QCOMPARE(m_results->rows(), QStringList({QStringLiteral("earlier row"), text(m_root + "/alpha")}));
+    QCOMPARE(
+        m_results->rows(), QStringList({ QStringLiteral("earlier row"), text(m_root + "/alpha") }));
 }
 
 void TestFolderSearchEngine::optionSwitchedDuringWalk()
 {
-    makeTree({"alpha1/alpha2/alpha3/alpha4"});
+    makeTree({ "alpha1/alpha2/alpha3/alpha4" });
     slowFirstAppend();
     m_pump.onPump = [this](int) {
         if (!m_results->rows().isEmpty())
             m_option.deselect();
     };
     walk(m_root, QStringLiteral("ALPHA"));
-    QCOMPARE(m_results->rows(), QStringList({text(m_root + "/alpha1"), QStringLiteral("alpha2"),
-                                            QStringLiteral("alpha3"), QStringLiteral("alpha4")}));
+    QCOMPARE(m_results->rows(),
+        QStringList({ text(m_root + "/alpha1"), QStringLiteral("alpha2"), QStringLiteral("alpha3"),
+            QStringLiteral("alpha4") }));
     QCOMPARE(m_results->fullPaths(),
-             QStringList({text(m_root + "/alpha1"), text(m_root + "/alpha1/alpha2"),
-                          text(m_root + "/alpha1/alpha2/alpha3"),
-                          text(m_root + "/alpha1/alpha2/alpha3/alpha4")}));
+        QStringList({ text(m_root + "/alpha1"), text(m_root + "/alpha1/alpha2"),
+            text(m_root + "/alpha1/alpha2/alpha3"),
+            text(m_root + "/alpha1/alpha2/alpha3/alpha4") }));
 }
 
 void TestFolderSearchEngine::stopDuringWalk()
 {
-    makeTree({"alpha1/alpha2/alpha3", "alpha1/beta"});
+    makeTree({ "alpha1/alpha2/alpha3", "alpha1/beta" });
     test::ScriptedFolderService service;
     slowFirstAppend();
     m_pump.onPump = [this](int) {
@@ -247,21 +249,21 @@ void TestFolderSearchEngine::stopDuringWalk()
             m_state.StopRequested = SearchState::True;
     };
     const WalkReport report = walk(m_root, QStringLiteral("alpha"), 1, service);
-    QCOMPARE(m_results->rows(), QStringList{text(m_root + "/alpha1")});
+    QCOMPARE(m_results->rows(), QStringList { text(m_root + "/alpha1") });
     // Nothing is tested or entered after the stop.
-    QCOMPARE(service.entered, QByteArrayList{"alpha1"});
+    QCOMPARE(service.entered, QByteArrayList { "alpha1" });
     QVERIFY(report.stopped);
     QVERIFY(report.unlisted.empty());
 }
 
 void TestFolderSearchEngine::stopRequestedBeforeWalk()
 {
-    makeTree({"alpha/alpha"});
+    makeTree({ "alpha/alpha" });
     test::ScriptedFolderService service;
     m_state.StopRequested = SearchState::True;
     const WalkReport report = walk(m_root, QStringLiteral("alpha"), 1, service);
-    QCOMPARE(m_results->rows(), QStringList{});
-    QCOMPARE(service.entered, QByteArrayList{});
+    QCOMPARE(m_results->rows(), QStringList {});
+    QCOMPARE(service.entered, QByteArrayList {});
     QCOMPARE(m_pump.pumps, 1);
     QVERIFY(report.stopped);
 }
@@ -270,24 +272,24 @@ void TestFolderSearchEngine::progressHeader()
 {
     // A folder without subfolders shows in the header, and nothing else happens.
     walk(m_root, QStringLiteral("alpha"));
-    QCOMPARE(m_locations->captionHistory(), QStringList{"Searching " + text(m_root)});
+    QCOMPARE(m_locations->captionHistory(), QStringList { "Searching " + text(m_root) });
     QCOMPARE(m_pump.pumps, 0);
 
-    makeTree({"alpha1/alpha2/alpha3"});
+    makeTree({ "alpha1/alpha2/alpha3" });
     slowFirstAppend();
     walk(m_root, QStringLiteral("alpha"));
     // The header at the start, at the first pump (before the first subfolder),
     // and at the pump after the slow first row, from inside alpha1.
     QCOMPARE(m_locations->captionHistory().mid(0, 4),
-             QStringList({"Searching " + text(m_root), "Searching " + text(m_root),
-                          "Searching " + text(m_root), "Searching " + text(m_root + "/alpha1")}));
+        QStringList({ "Searching " + text(m_root), "Searching " + text(m_root),
+            "Searching " + text(m_root), "Searching " + text(m_root + "/alpha1") }));
 }
 
 void TestFolderSearchEngine::folderRemovedDuringWalkIsReportedAndSkipped()
 {
-    makeTree({"a-alpha/alpha-in-a", "gone-alpha/alpha-lost", "z-alpha/alpha-in-z"});
-    const QStringList expected =
-        expectedRows(m_root, {"a-alpha", "alpha-in-a", "gone-alpha", "z-alpha", "alpha-in-z"});
+    makeTree({ "a-alpha/alpha-in-a", "gone-alpha/alpha-lost", "z-alpha/alpha-in-z" });
+    const QStringList expected
+        = expectedRows(m_root, { "a-alpha", "alpha-in-a", "gone-alpha", "z-alpha", "alpha-in-z" });
     m_pump.onPump = [this](int pumpNumber) {
         if (pumpNumber == 1)
             QVERIFY(test::removeTree(text(m_root + "/gone-alpha")));
@@ -302,12 +304,12 @@ void TestFolderSearchEngine::folderRemovedDuringWalkIsReportedAndSkipped()
 
 void TestFolderSearchEngine::folderTheServiceCannotListIsReportedAndSkipped()
 {
-    makeTree({"a/alpha-a", "alpha-locked/alpha-inside", "m/n/alpha-locked", "zeta/alpha-z"});
+    makeTree({ "a/alpha-a", "alpha-locked/alpha-inside", "m/n/alpha-locked", "zeta/alpha-z" });
     test::ScriptedFolderService service;
-    service.failingNames = {"alpha-locked"};
+    service.failingNames = { "alpha-locked" };
     const WalkReport report = walk(m_root, QStringLiteral("alpha"), 1, service);
-    QCOMPARE(m_results->rows(), expectedRows(m_root, {"alpha-a", "alpha-locked", "alpha-z"},
-                                            {"alpha-locked"}));
+    QCOMPARE(m_results->rows(),
+        expectedRows(m_root, { "alpha-a", "alpha-locked", "alpha-z" }, { "alpha-locked" }));
     QCOMPARE(m_results->rows().size(), 4);
     QCOMPARE(report.unlisted.size(), std::size_t(2));
     QSet<QString> unlisted;
@@ -315,17 +317,19 @@ void TestFolderSearchEngine::folderTheServiceCannotListIsReportedAndSkipped()
         QCOMPARE(folder.reason, QStringLiteral("Permission denied"));
         unlisted.insert(folder.path);
     }
-    QCOMPARE(unlisted, QSet<QString>({text(m_root + "/alpha-locked"), text(m_root + "/m/n/alpha-locked")}));
+    QCOMPARE(unlisted,
+        QSet<QString>({ text(m_root + "/alpha-locked"), text(m_root + "/m/n/alpha-locked") }));
 }
 
 void TestFolderSearchEngine::locationThatCannotBeListed()
 {
-    makeTree({"vanishing/alpha"});
+    makeTree({ "vanishing/alpha" });
     const Folder folder = m_system.getFolder(text(m_root + "/vanishing"));
     QVERIFY(test::removeTree(folder.path));
-    const SearchEngineContext context{m_state, m_option, *m_locations, m_pump, m_system};
-    const WalkReport report = GetSubDirectories2016(folder, QStringLiteral("alpha"), 1, *m_results, context);
-    QCOMPARE(m_results->rows(), QStringList{});
+    const SearchEngineContext context { m_state, m_option, *m_locations, m_pump, m_system };
+    const WalkReport report
+        = GetSubDirectories2016(folder, QStringLiteral("alpha"), 1, *m_results, context);
+    QCOMPARE(m_results->rows(), QStringList {});
     QCOMPARE(report.unlisted.size(), std::size_t(1));
     QCOMPARE(report.unlisted[0].path, folder.path);
     QCOMPARE(report.unlisted[0].reason, QStringLiteral("No such file or directory"));
@@ -333,7 +337,7 @@ void TestFolderSearchEngine::locationThatCannotBeListed()
 
 void TestFolderSearchEngine::linksAreListedNeverEntered()
 {
-    makeTree({"a/alpha-real/alpha-inner"});
+    makeTree({ "a/alpha-real/alpha-inner" });
     QVERIFY(::symlink("..", (m_root + "/a/alpha-loop").constData()) == 0);
     QVERIFY(::symlink(m_root.constData(), (m_root + "/a/alpha-root-link").constData()) == 0);
     QFile file(text(m_root + "/file"));
@@ -343,8 +347,8 @@ void TestFolderSearchEngine::linksAreListedNeverEntered()
     QVERIFY(::symlink("missing", (m_root + "/alpha-broken-link").constData()) == 0);
 
     const WalkReport report = walk(m_root, QStringLiteral("alpha"));
-    const QStringList expected =
-        expectedRows(m_root, {"alpha-real", "alpha-inner", "alpha-loop", "alpha-root-link"});
+    const QStringList expected
+        = expectedRows(m_root, { "alpha-real", "alpha-inner", "alpha-loop", "alpha-root-link" });
     QCOMPARE(expected.size(), 4);
     QCOMPARE(m_results->rows(), expected);
     QVERIFY(report.unlisted.empty());
@@ -357,27 +361,15 @@ void TestFolderSearchEngine::deepTreeUnderLowDescriptorLimit()
     test::DescriptorLimit limit(256);
     QVERIFY(limit.active());
     const WalkReport report = walk(m_root, QStringLiteral("alpha"));
-    QCOMPARE(m_results->rows(), QStringList{text(leaf)});
+    QCOMPARE(m_results->rows(), QStringList { text(leaf) });
     QVERIFY(report.unlisted.empty());
 }
 
-/// Read-ahead on (with `threads` threads) or off for the cursors made while it lives.
-class ReadAheadChoice
+/// The system's folders, read ahead on `threads` threads (none: the plain walk).
+SystemFolderService systemWithThreads(int threads)
 {
-public:
-    explicit ReadAheadChoice(int threads)
-    {
-        qputenv("OSTLEBRY_READAHEAD", threads > 0 ? "1" : "0");
-        qputenv("OSTLEBRY_READAHEAD_THREADS", QByteArray::number(threads));
-    }
-    ~ReadAheadChoice()
-    {
-        qunsetenv("OSTLEBRY_READAHEAD");
-        qunsetenv("OSTLEBRY_READAHEAD_THREADS");
-    }
-    ReadAheadChoice(const ReadAheadChoice&) = delete;
-    ReadAheadChoice& operator=(const ReadAheadChoice&) = delete;
-};
+    return SystemFolderService(dirwalk::ReadAheadSettings { unsigned(threads) });
+}
 
 void TestFolderSearchEngine::everyFolderUnderAVeryLowDescriptorLimit_data()
 {
@@ -407,11 +399,11 @@ void TestFolderSearchEngine::everyFolderUnderAVeryLowDescriptorLimit()
     const QStringList expected = expectedRows(m_root, all);
     QCOMPARE(expected.size(), 180);
 
-    const ReadAheadChoice choice(threads);
+    SystemFolderService system = systemWithThreads(threads);
     // As low as a limit of 64 is once the descriptors of the window are taken.
     test::DescriptorLimit limit(32);
     QVERIFY(limit.active());
-    const WalkReport report = walk(m_root, QStringLiteral("alpha"));
+    const WalkReport report = walk(m_root, QStringLiteral("alpha"), 1, system);
     QCOMPARE(report.unlisted.size(), std::size_t(0));
     QCOMPARE(m_results->rows(), expected);
 }
@@ -444,8 +436,8 @@ void TestFolderSearchEngine::foldersSwappedForLinksNeverLeadOutside()
     QVERIFY(test::makeFolders(text(m_root + "/out"), outside + inside));
     const QByteArray location = m_root + "/in";
 
-    std::atomic<bool> done{false};
-    std::atomic<int> swaps{0};
+    std::atomic<bool> done { false };
+    std::atomic<int> swaps { 0 };
     std::thread mutator([&] {
         std::minstd_rand random(7);
         while (!done.load()) {
@@ -471,26 +463,27 @@ void TestFolderSearchEngine::foldersSwappedForLinksNeverLeadOutside()
         mutator.join();
     });
 
-    const ReadAheadChoice choice(threads);
+    SystemFolderService system = systemWithThreads(threads);
     int walks = 0;
     QStringList outsideRows;
     QElapsedTimer elapsed;
     elapsed.start();
     while (elapsed.elapsed() < 1500 || walks < 20) {
         m_results->clear();
-        walk(location, QStringLiteral("alpha"));
+        walk(location, QStringLiteral("alpha"), 1, system);
         ++walks;
         for (const QString& row : m_results->rows())
             if (row.contains(QStringLiteral("outside")))
                 outsideRows << row;
     }
     QCOMPARE(outsideRows.mid(0, 3), QStringList());
-    QVERIFY2(swaps > 100, qPrintable(QStringLiteral("%1 swaps, %2 walks").arg(swaps.load()).arg(walks)));
+    QVERIFY2(
+        swaps > 100, qPrintable(QStringLiteral("%1 swaps, %2 walks").arg(swaps.load()).arg(walks)));
 }
 
 void TestFolderSearchEngine::listFailurePropagates()
 {
-    makeTree({"alpha1/alpha2/alpha3"});
+    makeTree({ "alpha1/alpha2/alpha3" });
     int appends = 0;
     m_results->beforeOperation = [&appends](const char* operation) {
         if (qstrcmp(operation, "append") == 0 && ++appends == 2)
@@ -502,7 +495,7 @@ void TestFolderSearchEngine::listFailurePropagates()
     } catch (const Failure& failure) {
         QCOMPARE(failure.description(), QStringLiteral("Out of memory"));
     }
-    QCOMPARE(m_results->rows(), QStringList{text(m_root + "/alpha1")});
+    QCOMPARE(m_results->rows(), QStringList { text(m_root + "/alpha1") });
 }
 
 void TestFolderSearchEngine::namesInUnicodeAndInRawBytes()
@@ -510,17 +503,19 @@ void TestFolderSearchEngine::namesInUnicodeAndInRawBytes()
     const QByteArray raw = m_root + "/alpha-\xff";
     QVERIFY(::mkdir(raw.constData(), 0755) == 0);
     QVERIFY(::mkdir((raw + "/inner").constData(), 0755) == 0);
-    makeTree({QStringLiteral("写真/ＡＬＰＨＡ")});
+    makeTree({ QStringLiteral("写真/ＡＬＰＨＡ") });
 
     walk(m_root, QStringLiteral("inner"));
-    QCOMPARE(m_results->rows(), QStringList{text(raw + "/inner")});
+    QCOMPARE(m_results->rows(), QStringList { text(raw + "/inner") });
     QVERIFY(m_results->rows().first().contains(QChar(QChar::ReplacementCharacter)));
 
     m_results->setRows({});
     m_option.deselect();
     walk(m_root, QStringLiteral("alpha"));
-    QCOMPARE(m_results->rows(), expectedRows(m_root, {"alpha-\xff", "\xef\xbc\xa1\xef\xbc\xac\xef\xbc\xb0\xef\xbc\xa8\xef\xbc\xa1"})
-                                   .replaceInStrings(QRegularExpression(".*/"), QString()));
+    QCOMPARE(m_results->rows(),
+        expectedRows(m_root,
+            { "alpha-\xff", "\xef\xbc\xa1\xef\xbc\xac\xef\xbc\xb0\xef\xbc\xa8\xef\xbc\xa1" })
+            .replaceInStrings(QRegularExpression(".*/"), QString()));
 }
 
 void TestFolderSearchEngine::rootFolderJoinsWithoutDoubleSeparator()
@@ -529,7 +524,8 @@ void TestFolderSearchEngine::rootFolderJoinsWithoutDoubleSeparator()
     service.add("/alpha/beta-alpha");
     service.add("/gamma");
     const WalkReport report = walk("/", QStringLiteral("alpha"), 1, service);
-    QCOMPARE(m_results->rows(), QStringList({QStringLiteral("/alpha"), QStringLiteral("/alpha/beta-alpha")}));
+    QCOMPARE(m_results->rows(),
+        QStringList({ QStringLiteral("/alpha"), QStringLiteral("/alpha/beta-alpha") }));
     QCOMPARE(m_locations->captionHistory().first(), QStringLiteral("Searching /"));
     QVERIFY(report.unlisted.empty());
 }

@@ -22,8 +22,7 @@ private:
     std::unique_ptr<Form1> m_form;
     int m_endRequests = 0;
 
-    template <class T = QWidget>
-    T* control(const QString& name)
+    template <class T = QWidget> T* control(const QString& name)
     {
         return m_form->findChild<T*>(name);
     }
@@ -42,25 +41,46 @@ private slots:
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QRect>("geometry");
         // Twips over 15, rounded; a frame's controls relative to the frame.
-        QTest::newRow("ListView1") << "vantorel::ListView" << "" << QRect(8, 8, 520, 113);
-        QTest::newRow("PushButton3") << "QPushButton" << "Add Drive/Folder To Search Within" << QRect(8, 127, 520, 27);
-        QTest::newRow("PushButton7") << "QPushButton" << "Clear List" << QRect(8, 161, 256, 27);
-        QTest::newRow("PushButton8") << "QPushButton" << "Load Sample/Example Folder" << QRect(272, 161, 256, 27);
-        QTest::newRow("Frame3") << "QGroupBox" << "Search For These Character(s)" << QRect(8, 194, 520, 55);
-        QTest::newRow("Text1") << "QLineEdit" << "Text1" << QRect(16, 20, 488, 22);
-        QTest::newRow("Frame2") << "QGroupBox" << "Case Option" << QRect(8, 252, 520, 47);
-        QTest::newRow("Check4") << "vantorel::ClickCheckBox" << "Match Case" << QRect(16, 20, 89, 17);
-        QTest::newRow("Frame1") << "QGroupBox" << "Option" << QRect(8, 303, 520, 47);
-        QTest::newRow("Option1") << "QRadioButton" << "Display full path" << QRect(16, 20, 129, 17);
-        QTest::newRow("Option2") << "QRadioButton" << "Display folder name only " << QRect(144, 20, 177, 17);
-        QTest::newRow("PushButton1") << "QPushButton" << "Start Finding" << QRect(8, 359, 520, 27);
-        QTest::newRow("ListView2") << "vantorel::ListView" << "" << QRect(8, 393, 520, 121);
-        QTest::newRow("PushButton2") << "QPushButton" << "Save Results As Text File" << QRect(8, 520, 256, 27);
-        QTest::newRow("PushButton4") << "QPushButton" << "Copy Results To Clipboard" << QRect(272, 520, 256, 27);
-        QTest::newRow("PushButton17") << "QPushButton" << "Remove Results Containing X" << QRect(8, 554, 256, 27);
-        QTest::newRow("PushButton11") << "QPushButton" << "Remove Results Not Containing X" << QRect(272, 554, 256, 27);
-        QTest::newRow("PushButton5") << "QPushButton" << "Help" << QRect(8, 588, 256, 27);
-        QTest::newRow("PushButton6") << "QPushButton" << "Clear Results" << QRect(272, 588, 256, 27);
+        QTest::newRow("ListView1") << "vantorel::ListView"
+                                   << "" << QRect(8, 8, 520, 113);
+        QTest::newRow("PushButton3")
+            << "QPushButton"
+            << "Add Drive/Folder To Search Within" << QRect(8, 127, 520, 27);
+        QTest::newRow("PushButton7") << "QPushButton"
+                                     << "Clear List" << QRect(8, 161, 256, 27);
+        QTest::newRow("PushButton8") << "QPushButton"
+                                     << "Load Sample/Example Folder" << QRect(272, 161, 256, 27);
+        QTest::newRow("Frame3") << "QGroupBox"
+                                << "Search For These Character(s)" << QRect(8, 194, 520, 55);
+        QTest::newRow("Text1") << "QLineEdit"
+                               << "Text1" << QRect(16, 20, 488, 22);
+        QTest::newRow("Frame2") << "QGroupBox"
+                                << "Case Option" << QRect(8, 252, 520, 47);
+        QTest::newRow("Check4") << "vantorel::ClickCheckBox"
+                                << "Match Case" << QRect(16, 20, 89, 17);
+        QTest::newRow("Frame1") << "QGroupBox"
+                                << "Option" << QRect(8, 303, 520, 47);
+        QTest::newRow("Option1") << "QRadioButton"
+                                 << "Display full path" << QRect(16, 20, 129, 17);
+        QTest::newRow("Option2") << "QRadioButton"
+                                 << "Display folder name only " << QRect(144, 20, 177, 17);
+        QTest::newRow("PushButton1") << "QPushButton"
+                                     << "Start Finding" << QRect(8, 359, 520, 27);
+        QTest::newRow("ListView2") << "vantorel::ListView"
+                                   << "" << QRect(8, 393, 520, 121);
+        QTest::newRow("PushButton2") << "QPushButton"
+                                     << "Save Results As Text File" << QRect(8, 520, 256, 27);
+        QTest::newRow("PushButton4") << "QPushButton"
+                                     << "Copy Results To Clipboard" << QRect(272, 520, 256, 27);
+        QTest::newRow("PushButton17") << "QPushButton"
+                                      << "Remove Results Containing X" << QRect(8, 554, 256, 27);
+        QTest::newRow("PushButton11")
+            << "QPushButton"
+            << "Remove Results Not Containing X" << QRect(272, 554, 256, 27);
+        QTest::newRow("PushButton5") << "QPushButton"
+                                     << "Help" << QRect(8, 588, 256, 27);
+        QTest::newRow("PushButton6") << "QPushButton"
+                                     << "Clear Results" << QRect(272, 588, 256, 27);
     }
     void everyControlInItsPlace()
     {
@@ -80,15 +100,19 @@ private slots:
             shown = edit->text();
         QCOMPARE(shown, caption);
         const bool insideFrame = widget->parentWidget() != m_form.get();
-        QCOMPARE(insideFrame, caption == "Text1" || className.contains("Radio") || className.contains("CheckBox"));
+        QCOMPARE(insideFrame,
+            caption == "Text1" || className.contains("Radio") || className.contains("CheckBox"));
     }
 
     void fonts_data()
     {
         QTest::addColumn<qreal>("points");
-        for (const char* name : {"Form1", "ListView1", "ListView2", "Frame1", "Frame2", "Frame3", "Text1", "Check4", "Option1", "Option2"})
+        for (const char* name : { "Form1", "ListView1", "ListView2", "Frame1", "Frame2", "Frame3",
+                 "Text1", "Check4", "Option1", "Option2" })
             QTest::newRow(name) << qreal(9);
-        for (const char* name : {"PushButton1", "PushButton2", "PushButton3", "PushButton4", "PushButton5", "PushButton6", "PushButton7", "PushButton8", "PushButton11", "PushButton17"})
+        for (const char* name :
+            { "PushButton1", "PushButton2", "PushButton3", "PushButton4", "PushButton5",
+                "PushButton6", "PushButton7", "PushButton8", "PushButton11", "PushButton17" })
             QTest::newRow(name) << qreal(11.25);
     }
     void fonts()
@@ -104,18 +128,18 @@ private slots:
 
     void whiteBackgrounds()
     {
-        for (const char* name : {"Frame1", "Frame2", "Frame3", "Check4", "Option1", "Option2"})
-            QCOMPARE(control(QLatin1String(name))->palette().color(QPalette::Window), QColor(Qt::white));
+        for (const char* name : { "Frame1", "Frame2", "Frame3", "Check4", "Option1", "Option2" })
+            QCOMPARE(
+                control(QLatin1String(name))->palette().color(QPalette::Window), QColor(Qt::white));
         QCOMPARE(m_form->palette().color(QPalette::Window), QColor(Qt::white));
         QVERIFY(m_form->autoFillBackground());
     }
 
     void tabOrder()
     {
-        const QStringList expected{"ListView1",   "ListView2",   "PushButton3", "PushButton1",
-                                   "PushButton2", "PushButton6", "PushButton17", "PushButton11",
-                                   "Option1",     "Option2",     "Check4",      "Text1",
-                                   "PushButton4", "PushButton5", "PushButton7", "PushButton8"};
+        const QStringList expected { "ListView1", "ListView2", "PushButton3", "PushButton1",
+            "PushButton2", "PushButton6", "PushButton17", "PushButton11", "Option1", "Option2",
+            "Check4", "Text1", "PushButton4", "PushButton5", "PushButton7", "PushButton8" };
         QStringList seen;
         QWidget* widget = control("ListView1");
         do {
@@ -124,14 +148,15 @@ private slots:
             widget = widget->nextInFocusChain();
         } while (widget != control("ListView1"));
         QCOMPARE(seen, expected);
-        for (const char* frame : {"Frame1", "Frame2", "Frame3"})
+        for (const char* frame : { "Frame1", "Frame2", "Frame3" })
             QCOMPARE(control(QLatin1String(frame))->focusPolicy(), Qt::NoFocus);
     }
 
     void listsCarryTheirTipAndColumn()
     {
-        const QString tip = QStringLiteral("Double-click item to remove it. Move | line to right and out of window to reveal full names.");
-        for (const char* name : {"ListView1", "ListView2"}) {
+        const QString tip = QStringLiteral("Double-click item to remove it. Move | line to right "
+                                           "and out of window to reveal full names.");
+        for (const char* name : { "ListView1", "ListView2" }) {
             auto* list = control<ListView>(QLatin1String(name));
             QCOMPARE(list->toolTip(), tip);
             QCOMPARE(list->columnWidth(0), 467);
@@ -139,9 +164,9 @@ private slots:
             QCOMPARE(list->verticalHeader()->sectionResizeMode(0), QHeaderView::Fixed);
             // Locations go one at a time (Delete and double-click remove the
             // selected one); results may be taken several at once.
-            QCOMPARE(list->selectionMode(), qstrcmp(name, "ListView1") == 0
-                         ? QAbstractItemView::SingleSelection
-                         : QAbstractItemView::ExtendedSelection);
+            QCOMPARE(list->selectionMode(),
+                qstrcmp(name, "ListView1") == 0 ? QAbstractItemView::SingleSelection
+                                                : QAbstractItemView::ExtendedSelection);
             QCOMPARE(list->model()->rowCount(), 0);
         }
     }
@@ -173,15 +198,22 @@ private slots:
         QTest::addColumn<QSize>("frame");
         QTest::addColumn<QPoint>("topLeft");
         // The window's 536 x 622 with a 30-pixel title bar.
-        QTest::newRow("1920x1080, centred") << QRect(0, 0, 1920, 1050) << QSize(536, 652) << QPoint(692, 199);
-        QTest::newRow("panel on the left") << QRect(64, 0, 1856, 1080) << QSize(536, 652) << QPoint(724, 214);
+        QTest::newRow("1920x1080, centred")
+            << QRect(0, 0, 1920, 1050) << QSize(536, 652) << QPoint(692, 199);
+        QTest::newRow("panel on the left")
+            << QRect(64, 0, 1856, 1080) << QSize(536, 652) << QPoint(724, 214);
         // 1366 x 768 at 125 % leaves 1093 x 614 with a panel: too short.
-        QTest::newRow("1366x768 at 125 %") << QRect(0, 27, 1093, 587) << QSize(536, 652) << QPoint(278, 27);
+        QTest::newRow("1366x768 at 125 %")
+            << QRect(0, 27, 1093, 587) << QSize(536, 652) << QPoint(278, 27);
         // 1920 x 1080 at 2x: 960 x 540.
-        QTest::newRow("1920x1080 at 2x") << QRect(0, 0, 960, 540) << QSize(536, 652) << QPoint(212, 0);
-        QTest::newRow("smaller both ways") << QRect(10, 20, 400, 300) << QSize(536, 652) << QPoint(10, 20);
-        QTest::newRow("second screen") << QRect(1920, 0, 1280, 1024) << QSize(536, 652) << QPoint(2292, 186);
-        QTest::newRow("exactly as tall") << QRect(0, 0, 800, 652) << QSize(536, 652) << QPoint(132, 0);
+        QTest::newRow("1920x1080 at 2x")
+            << QRect(0, 0, 960, 540) << QSize(536, 652) << QPoint(212, 0);
+        QTest::newRow("smaller both ways")
+            << QRect(10, 20, 400, 300) << QSize(536, 652) << QPoint(10, 20);
+        QTest::newRow("second screen")
+            << QRect(1920, 0, 1280, 1024) << QSize(536, 652) << QPoint(2292, 186);
+        QTest::newRow("exactly as tall")
+            << QRect(0, 0, 800, 652) << QSize(536, 652) << QPoint(132, 0);
     }
     void placedOnTheScreen()
     {
@@ -218,13 +250,17 @@ private slots:
         QTest::addColumn<int>("modifiers");
         // Each modifier key goes down first and is reported with its own code.
         QTest::addColumn<QList<int>>("codes");
-        QTest::newRow("Delete") << int(Qt::Key_Delete) << int(Qt::NoModifier) << QList<int>{46};
-        QTest::newRow("Shift+Delete") << int(Qt::Key_Delete) << int(Qt::ShiftModifier) << QList<int>{16, 46};
-        QTest::newRow("Ctrl+Alt+Delete") << int(Qt::Key_Delete) << int(Qt::ControlModifier | Qt::AltModifier) << QList<int>{17, 18, 46};
-        QTest::newRow("Backspace") << int(Qt::Key_Backspace) << int(Qt::NoModifier) << QList<int>{8};
-        QTest::newRow("A") << int(Qt::Key_A) << int(Qt::NoModifier) << QList<int>{65};
-        QTest::newRow("Down") << int(Qt::Key_Down) << int(Qt::NoModifier) << QList<int>{40};
-        QTest::newRow("F5") << int(Qt::Key_F5) << int(Qt::NoModifier) << QList<int>{116};
+        QTest::newRow("Delete") << int(Qt::Key_Delete) << int(Qt::NoModifier) << QList<int> { 46 };
+        QTest::newRow("Shift+Delete")
+            << int(Qt::Key_Delete) << int(Qt::ShiftModifier) << QList<int> { 16, 46 };
+        QTest::newRow("Ctrl+Alt+Delete")
+            << int(Qt::Key_Delete) << int(Qt::ControlModifier | Qt::AltModifier)
+            << QList<int> { 17, 18, 46 };
+        QTest::newRow("Backspace")
+            << int(Qt::Key_Backspace) << int(Qt::NoModifier) << QList<int> { 8 };
+        QTest::newRow("A") << int(Qt::Key_A) << int(Qt::NoModifier) << QList<int> { 65 };
+        QTest::newRow("Down") << int(Qt::Key_Down) << int(Qt::NoModifier) << QList<int> { 40 };
+        QTest::newRow("F5") << int(Qt::Key_F5) << int(Qt::NoModifier) << QList<int> { 116 };
     }
     void locationListReportsKeysAndDoubleClicks()
     {

@@ -16,27 +16,28 @@ private slots:
     void reportTextIsExact()
     {
         const QString text = composeFailureReport(QStringLiteral("Path not found"),
-                                                  locationText(QStringLiteral("PushButton2_Click")),
-                                                  138);
+            locationText(QStringLiteral("PushButton2_Click")), 138);
         QCOMPARE(text,
-                 QStringLiteral("Path not found\r\nin Vantorel2021/08/31.Form1.PushButton2_Click "
-                                "at line 138\r\r")
-                     + supportLine(product::supportAddress()));
+            QStringLiteral("Path not found\r\nin Vantorel2021/08/31.Form1.PushButton2_Click "
+                           "at line 138\r\r")
+                + supportLine(product::supportAddress()));
     }
 
     void supportLineNamesTheAddressOrSaysThereIsNone()
     {
         QCOMPARE(supportLine(QStringLiteral("help@ostlebry.org")),
-                 QStringLiteral("Please email screenshot of this message to help@ostlebry.org"));
+            QStringLiteral("Please email screenshot of this message to help@ostlebry.org"));
         QCOMPARE(supportLine(QString()),
-                 QStringLiteral("Please keep a screenshot of this message: no support address was "
-                                "set when this copy of Ostlebry was built."));
+            QStringLiteral("Please keep a screenshot of this message: no support address was "
+                           "set when this copy of Ostlebry was built."));
     }
 
     void emptyDescriptionStillGivesTheWholeReport()
     {
-        const QString text = composeFailureReport(QString(), locationText(QStringLiteral("Form_Load")), 104);
-        QVERIFY(text.startsWith(QStringLiteral("\r\nin Vantorel2021/08/31.Form1.Form_Load at line 104\r\r")));
+        const QString text
+            = composeFailureReport(QString(), locationText(QStringLiteral("Form_Load")), 104);
+        QVERIFY(text.startsWith(
+            QStringLiteral("\r\nin Vantorel2021/08/31.Form1.Form_Load at line 104\r\r")));
     }
 
     void failingStatementsAreReportedInOrderAndTheRestRuns()
@@ -44,11 +45,14 @@ private slots:
         RecordingMessageBoxes boxes;
         GuardedProcedure guard(boxes, QStringLiteral("PushButton6_Click"));
         QStringList ran;
-        guard.run(100, [&] { ran << "100"; throw Failure(QStringLiteral("first")); });
+        guard.run(100, [&] {
+            ran << "100";
+            throw Failure(QStringLiteral("first"));
+        });
         guard.run(102, [&] { ran << "102"; });
         guard.run(104, [&] { throw Failure(QStringLiteral("second")); });
         guard.run(106, [&] { ran << "106"; });
-        QCOMPARE(ran, (QStringList{"100", "102", "106"}));
+        QCOMPARE(ran, (QStringList { "100", "102", "106" }));
         QCOMPARE(boxes.shown.size(), 2);
         QCOMPARE(boxes.shown[0].title, QStringLiteral("Application Error"));
         QVERIFY(boxes.shown[0].text.startsWith(QStringLiteral("first\r\n")));

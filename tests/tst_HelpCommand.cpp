@@ -14,7 +14,8 @@ using namespace vantorel::test;
 
 using Kind = RecordingMessageBoxes::Kind;
 
-namespace {
+namespace
+{
 
 const QString kHelpText = HelpCommand::helpText(product::contactPage());
 
@@ -28,9 +29,11 @@ private slots:
     void namesTheContactPageOrSaysThereIsNone()
     {
         QCOMPARE(HelpCommand::helpText(QStringLiteral("https://ostlebry.org/contact")),
-                 QStringLiteral("Questions? Please contact Team Ostlebry at https://ostlebry.org/contact"));
+            QStringLiteral(
+                "Questions? Please contact Team Ostlebry at https://ostlebry.org/contact"));
         QCOMPARE(HelpCommand::helpText(QString()),
-                 QStringLiteral("Questions? No contact page was set when this copy of Ostlebry was built."));
+            QStringLiteral(
+                "Questions? No contact page was set when this copy of Ostlebry was built."));
     }
 
     void showsTheContactPageTitledWithTheApplicationTitle()
@@ -51,8 +54,8 @@ private slots:
         Form1Logic logic(fake.controls(), fake.services());
         logic.PushButton5_Click();
         logic.PushButton5_Click();
-        QCOMPARE(fake.boxes.informations(), (QStringList{kHelpText, kHelpText}));
-        QCOMPARE(fake.MousePointer.history, QList<qint16>{});
+        QCOMPARE(fake.boxes.informations(), (QStringList { kHelpText, kHelpText }));
+        QCOMPARE(fake.MousePointer.history, QList<qint16> {});
     }
 
     void aBoxThatCannotBeShownIsReportedAtLine100()
@@ -64,7 +67,8 @@ private slots:
         };
         HelpCommand(fake.boxes).PushButton5_Click();
         QCOMPARE(fake.boxes.failureReports(),
-                 QStringList{composeFailureReport("Out of memory", locationText("PushButton5_Click"), 100)});
+            QStringList {
+                composeFailureReport("Out of memory", locationText("PushButton5_Click"), 100) });
     }
 
     void worksWhileASearchRuns()
@@ -74,7 +78,7 @@ private slots:
         QVERIFY(QDir(root.path()).mkpath("alpha/beta"));
         FakeMainWindow fake;
         Form1Logic logic(fake.controls(), fake.services());
-        fake.ListView1.setRows({root.path()});
+        fake.ListView1.setRows({ root.path() });
         fake.Text1.setText(QStringLiteral("beta"));
         qint16 pointerDuringHelp = -1;
         fake.boxes.whileShown = [&](const RecordingMessageBoxes::Shown& box) {
@@ -87,7 +91,7 @@ private slots:
         };
         logic.PushButton1_Click();
         QCOMPARE(pointerDuringHelp, qint16(PointerSetting::Busy));
-        QCOMPARE(fake.boxes.informations(), (QStringList{kHelpText, QStringLiteral("Done.")}));
+        QCOMPARE(fake.boxes.informations(), (QStringList { kHelpText, QStringLiteral("Done.") }));
     }
 };
 

@@ -22,7 +22,8 @@
 using namespace vantorel;
 using namespace vantorel::test;
 
-namespace {
+namespace
+{
 
 QStringList expectedRows(const QString& root, const QString& phrase)
 {
@@ -40,7 +41,7 @@ void moveOver(QWidget* widget)
 {
     const QPointF local(2, 2);
     QMouseEvent move(QEvent::MouseMove, local, widget->mapToGlobal(local), Qt::NoButton,
-                     Qt::NoButton, Qt::NoModifier);
+        Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(widget, &move);
 }
 
@@ -100,7 +101,8 @@ private slots:
     void initTestCase()
     {
         m_work = m_dir.path() + "/Work";
-        QVERIFY(makeFolders(m_work, {"alpha/alpha-old", "Alpha-Project/src", "beta/old alpha", "docs"}));
+        QVERIFY(makeFolders(
+            m_work, { "alpha/alpha-old", "Alpha-Project/src", "beta/old alpha", "docs" }));
         for (int i = 0; i < 40; ++i)
             QVERIFY(QDir().mkpath(m_work + QStringLiteral("/many/alpha-%1").arg(i)));
     }
@@ -119,13 +121,13 @@ private slots:
         w.form.results().append("alpha row");
         pastePhrase(w, phrase);
         w.click("PushButton1");
-        QCOMPARE(answerer.texts(), QStringList{"Done."});
-        QCOMPARE(w.results(), QStringList{"alpha row"});
+        QCOMPARE(answerer.texts(), QStringList { "Done." });
+        QCOMPARE(w.results(), QStringList { "alpha row" });
 
-        answerer.inputs = {phrase};
+        answerer.inputs = { phrase };
         w.click("PushButton17"); // Remove Results Containing X
-        QCOMPARE(w.results(), QStringList{"alpha row"});
-        answerer.inputs = {phrase};
+        QCOMPARE(w.results(), QStringList { "alpha row" });
+        answerer.inputs = { phrase };
         w.click("PushButton11"); // Remove Results Not Containing X
         QCOMPARE(w.results(), QStringList());
         QCOMPARE(w.phrase(), phrase);
@@ -139,7 +141,7 @@ private slots:
             w.form.locations().append(m_work + "/beta");
         pastePhrase(w, "alpha");
         w.click("PushButton1");
-        QCOMPARE(answerer.texts(), QStringList{"Done."});
+        QCOMPARE(answerer.texts(), QStringList { "Done." });
         QStringList expected;
         for (int i = 0; i < 1000; ++i)
             expected << m_work + "/beta/old alpha";
@@ -167,7 +169,7 @@ private slots:
             w.click("PushButton1");
         presser.stop();
         QCOMPARE(presses, 3);
-        QCOMPARE(answerer.texts(), QStringList({"Done.", "Done.", "Done."}));
+        QCOMPARE(answerer.texts(), QStringList({ "Done.", "Done.", "Done." }));
         QCOMPARE(w.results(), QStringList());
         QCOMPARE(w.button("PushButton1")->text(), QStringLiteral("Start Finding"));
         QCOMPARE(w.locationsHeader(), QStringLiteral("Folder(s)"));
@@ -196,10 +198,10 @@ private slots:
         w.click("PushButton1");
         const QStringList once = expectedRows(m_work, "alpha");
         QCOMPARE(captionAfterBoth, QStringLiteral("Stop")); // the waiting search can be stopped
-        QCOMPARE(answerer.texts(), QStringList({"Done.", "Done."}));
+        QCOMPARE(answerer.texts(), QStringList({ "Done.", "Done." }));
         // The stopped search said "Done." before the new one found anything.
-        QCOMPARE(rowsAtEachDone, QStringList({"0", QString::number(once.size())}));
-        QCOMPARE(captionsAtEachDone, QStringList({"Stop", "Stop"}));
+        QCOMPARE(rowsAtEachDone, QStringList({ "0", QString::number(once.size()) }));
+        QCOMPARE(captionsAtEachDone, QStringList({ "Stop", "Stop" }));
         QCOMPARE(w.results(), once);
         QCOMPARE(w.button("PushButton1")->text(), QStringLiteral("Start Finding"));
         QCOMPARE(w.locationsHeader(), QStringLiteral("Folder(s)"));
@@ -217,7 +219,7 @@ private slots:
                 w.click("PushButton1");
         });
         w.click("PushButton1");
-        QCOMPARE(answerer.texts(), QStringList{"Done."});
+        QCOMPARE(answerer.texts(), QStringList { "Done." });
         QCOMPARE(w.results(), QStringList());
         QCOMPARE(w.button("PushButton1")->text(), QStringLiteral("Start Finding"));
     }
@@ -230,7 +232,7 @@ private slots:
         QProcess child;
         child.setProcessChannelMode(QProcess::ForwardedChannels);
         child.start(QCoreApplication::applicationFilePath(),
-                    {QString::fromLatin1(kPressesChild), m_work});
+            { QString::fromLatin1(kPressesChild), m_work });
         QVERIFY(child.waitForFinished(240000));
         QCOMPARE(child.exitStatus(), QProcess::NormalExit);
         QCOMPARE(child.exitCode(), 0);
@@ -266,8 +268,8 @@ private slots:
         w.click("PushButton1");
         QVERIFY(nested.ran);
         QCOMPARE(pointerBeforeCommand, Qt::ArrowCursor); // the pointer no longer showed busy
-        QCOMPARE(answerer.texts(), QStringList{"Done."}); // no failure report
-        QCOMPARE(w.locations(), QStringList({m_work, m_work}));
+        QCOMPARE(answerer.texts(), QStringList { "Done." }); // no failure report
+        QCOMPARE(w.locations(), QStringList({ m_work, m_work }));
         const QStringList once = expectedRows(m_work, "alpha");
         QCOMPARE(w.results(), once + once);
 
@@ -296,7 +298,7 @@ private slots:
     {
         QFETCH(QString, command);
         ModalBoxAnswerer answerer;
-        answerer.inputs = {QStringLiteral("alpha-1")};
+        answerer.inputs = { QStringLiteral("alpha-1") };
         WindowDriver w;
         w.form.locations().append(m_work);
         w.form.results().append("an earlier row");
@@ -315,9 +317,9 @@ private slots:
         QCOMPARE(w.locations().value(0), m_work); // never removed while busy
 
         const QStringList found = expectedRows(m_work, "alpha");
-        QStringList earlierAndFound = QStringList{"an earlier row"} + found;
+        QStringList earlierAndFound = QStringList { "an earlier row" } + found;
         if (command == "PushButton1") { // Stop, before the first row
-            QCOMPARE(w.results(), QStringList{"an earlier row"});
+            QCOMPARE(w.results(), QStringList { "an earlier row" });
         } else if (command == "PushButton6" || command == "PushButton11") {
             QCOMPARE(w.results(), found); // the earlier row was cleared or filtered away
         } else if (command == "PushButton8") { // sample location, not searched by this run
@@ -344,13 +346,12 @@ int runQueuedPresses(const QString& location)
     const QPoint centre = start->rect().center();
     InFirstWalkPump queue(w, [&] {
         for (int i = 0; i < 8000; ++i) {
-            for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
-                const Qt::MouseButtons held =
-                    type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton;
-                QCoreApplication::postEvent(start, new QMouseEvent(type, centre,
-                                                                   start->mapToGlobal(centre),
-                                                                   Qt::LeftButton, held,
-                                                                   Qt::NoModifier));
+            for (QEvent::Type type : { QEvent::MouseButtonPress, QEvent::MouseButtonRelease }) {
+                const Qt::MouseButtons held
+                    = type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton;
+                QCoreApplication::postEvent(start,
+                    new QMouseEvent(type, centre, start->mapToGlobal(centre), Qt::LeftButton, held,
+                        Qt::NoModifier));
             }
         }
     });
@@ -361,13 +362,13 @@ int runQueuedPresses(const QString& location)
     const QStringList once = expectedRows(location, "alpha");
     const QStringList rows = w.results();
     const qsizetype before = rows.size() - once.size();
-    const bool ok = queue.ran && answerer.texts() == QStringList({"Done.", "Done."})
+    const bool ok = queue.ran && answerer.texts() == QStringList({ "Done.", "Done." })
         && before >= 0 && before <= once.size() && rows.first(before) == once.first(before)
         && rows.sliced(before) == once && start->text() == QStringLiteral("Start Finding");
     if (!ok)
         qWarning("queued presses: boxes %s, %lld rows, %lld expected, caption %s",
-                 qPrintable(answerer.texts().join(QLatin1Char('|'))), qlonglong(rows.size()),
-                 qlonglong(once.size()), qPrintable(start->text()));
+            qPrintable(answerer.texts().join(QLatin1Char('|'))), qlonglong(rows.size()),
+            qlonglong(once.size()), qPrintable(start->text()));
     return ok ? 0 : 1;
 }
 

@@ -12,7 +12,8 @@
 
 using namespace vantorel;
 
-namespace {
+namespace
+{
 
 // A path-like text; every seventh is outside Latin-1 and every eleventh empty.
 QString rowText(int i)
@@ -27,8 +28,7 @@ QString rowText(int i)
     return text;
 }
 
-struct Reference
-{
+struct Reference {
     QStringList texts;
     QList<bool> checks;
 };
@@ -73,7 +73,8 @@ private slots:
         model.append(QStringLiteral("before"));
         model.append(text);
         model.append(QStringLiteral("after"));
-        QCOMPARE(textsOf(model), (QStringList{QStringLiteral("before"), text, QStringLiteral("after")}));
+        QCOMPARE(textsOf(model),
+            (QStringList { QStringLiteral("before"), text, QStringLiteral("after") }));
         model.flushPending();
         QCOMPARE(model.data(model.index(1, 0)).toString(), text);
     }
@@ -81,7 +82,8 @@ private slots:
     void passesTheModelTester()
     {
         ListModel model(true);
-        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QAbstractItemModelTester tester(
+            &model, QAbstractItemModelTester::FailureReportingMode::QtTest);
         for (int i = 0; i < 40; ++i)
             model.append(rowText(i));
         model.flushPending();
@@ -91,10 +93,10 @@ private slots:
         model.setChecked(3, true);
         model.setData(model.index(4, 0), Qt::Checked, Qt::CheckStateRole);
         model.setCaption(QStringLiteral("Results"));
-        model.removeAll({0, 1, 2, 10, 20, 21, 22, 23, 59 - 3});
+        model.removeAll({ 0, 1, 2, 10, 20, 21, 22, 23, 59 - 3 });
         model.removeAt(0);
         model.append(QStringLiteral("late"));
-        model.removeAll({model.total() - 1});
+        model.removeAll({ model.total() - 1 });
         model.clear();
         QCOMPARE(model.rowCount(), 0);
     }
@@ -210,34 +212,35 @@ private slots:
     {
         ListModel model(false);
         const QString huge(700000, QChar(0x4e2d));
-        const QStringList texts{QStringLiteral("a"), huge, QStringLiteral("b"), huge + QLatin1Char('!'),
-                                QStringLiteral("c")};
+        const QStringList texts { QStringLiteral("a"), huge, QStringLiteral("b"),
+            huge + QLatin1Char('!'), QStringLiteral("c") };
         for (const QString& text : texts)
             model.append(text);
-        model.removeAll({0, 2});
-        QCOMPARE(textsOf(model), (QStringList{huge, huge + QLatin1Char('!'), QStringLiteral("c")}));
+        model.removeAll({ 0, 2 });
+        QCOMPARE(
+            textsOf(model), (QStringList { huge, huge + QLatin1Char('!'), QStringLiteral("c") }));
         model.removeAt(0);
-        QCOMPARE(textsOf(model), (QStringList{huge + QLatin1Char('!'), QStringLiteral("c")}));
+        QCOMPARE(textsOf(model), (QStringList { huge + QLatin1Char('!'), QStringLiteral("c") }));
     }
 
     void positionsOutOfOrderActAsOneByOneRemoval()
     {
         ListModel model(false);
-        for (const char* text : {"r0", "r1", "r2", "r3", "r4", "r5"})
+        for (const char* text : { "r0", "r1", "r2", "r3", "r4", "r5" })
             model.append(QLatin1String(text));
         // From the last to the first: 4 goes (r4), then 1 (r1), then 1 again (r2).
-        model.removeAll({1, 1, 4});
-        QCOMPARE(textsOf(model), (QStringList{"r0", "r3", "r5"}));
+        model.removeAll({ 1, 1, 4 });
+        QCOMPARE(textsOf(model), (QStringList { "r0", "r3", "r5" }));
         // 0 goes (r0), then 1 (r5).
-        model.removeAll({1, 0});
-        QCOMPARE(textsOf(model), (QStringList{"r3"}));
+        model.removeAll({ 1, 0 });
+        QCOMPARE(textsOf(model), (QStringList { "r3" }));
     }
 
     void checkMarks()
     {
         ListModel results(true);
         ListModel locations(false);
-        for (ListModel* model : {&results, &locations}) {
+        for (ListModel* model : { &results, &locations }) {
             model->append(QStringLiteral("one"));
             model->append(QStringLiteral("two"));
             model->flushPending();
@@ -262,7 +265,8 @@ private slots:
     {
         QTest::addColumn<QString>("operation");
         QTest::addColumn<int>("position");
-        for (const char* operation : {"text", "removeAt", "isChecked", "setChecked", "cellText"}) {
+        for (const char* operation :
+            { "text", "removeAt", "isChecked", "setChecked", "cellText" }) {
             QTest::addRow("%s(-1)", operation) << QString::fromLatin1(operation) << -1;
             QTest::addRow("%s(count)", operation) << QString::fromLatin1(operation) << 3;
         }
@@ -278,7 +282,7 @@ private slots:
         ListView view;
         view.setModel(&model);
         QtListControl list(model, view);
-        for (const char* text : {"a", "b", "c"})
+        for (const char* text : { "a", "b", "c" })
             list.append(QLatin1String(text));
 
         const std::function<void()> calls[] = {
@@ -287,10 +291,14 @@ private slots:
             [&] { list.isChecked(position); },
             [&] { list.setChecked(position, true); },
             [&] { list.cellText(position, 0); },
-            [&] { list.removeRows(position < 0 ? std::vector<int>{position, 1} : std::vector<int>{1, position}); },
+            [&] {
+                list.removeRows(position < 0 ? std::vector<int> { position, 1 }
+                                             : std::vector<int> { 1, position });
+            },
             [&] { list.cellText(0, position); },
         };
-        const QStringList names{"text", "removeAt", "isChecked", "setChecked", "cellText", "removeRows", "cellColumn"};
+        const QStringList names { "text", "removeAt", "isChecked", "setChecked", "cellText",
+            "removeRows", "cellColumn" };
         try {
             calls[names.indexOf(operation)]();
             QFAIL("no failure");
@@ -308,7 +316,7 @@ private slots:
         view.setModel(&model);
         QtListControl list(model, view);
         QCOMPARE(list.selectedRow(), -1);
-        for (const char* text : {"a", "b", "c"})
+        for (const char* text : { "a", "b", "c" })
             list.append(QLatin1String(text));
         model.flushPending();
         view.selectRow(2);
@@ -335,7 +343,7 @@ private slots:
             everyThird.push_back(i);
         list.removeRows(everyThird);
         QCOMPARE(list.text(list.selectedRow()), selected);
-        list.removeRows({list.selectedRow()});
+        list.removeRows({ list.selectedRow() });
         QCOMPARE(list.selectedRow() == -1 || list.text(list.selectedRow()) != selected, true);
 
         list.clear();

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
 // The search from end to end in the real window, offscreen.
+#include "platform/qt/OneLineHeader.h"
 #include "platform/qt/QtListControl.h"
 #include "platform/qt/QtMessageBoxes.h"
 #include "shell/Form1.h"
 #include "shell/GuardedProcedure.h"
-#include "platform/qt/OneLineHeader.h"
 #include "support/FolderTreeFixture.h"
 #include "support/ModalBoxAnswerer.h"
 #include "support/WindowDriver.h"
@@ -15,7 +15,6 @@
 #include <QFile>
 #include <QHeaderView>
 #include <QHelpEvent>
-#include <QToolTip>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -24,14 +23,16 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolTip>
 
 using namespace vantorel;
 using namespace vantorel::test;
 
-namespace {
+namespace
+{
 
 QStringList expectedRows(const QString& root, const QString& phrase, bool fullPath,
-                         Qt::CaseSensitivity cs = Qt::CaseInsensitive)
+    Qt::CaseSensitivity cs = Qt::CaseInsensitive)
 {
     return expectedSearchRows(root, phrase, fullPath, cs);
 }
@@ -51,7 +52,8 @@ private slots:
     void initTestCase()
     {
         m_work = m_dir.path() + "/Work";
-        QVERIFY(makeFolders(m_work, {"alpha/alpha-old", "Alpha-Project/src", "beta/old alpha", "docs"}));
+        QVERIFY(makeFolders(
+            m_work, { "alpha/alpha-old", "Alpha-Project/src", "beta/old alpha", "docs" }));
     }
 
     void init() { QFile::remove(settingsFile()); }
@@ -69,7 +71,7 @@ private slots:
         QVERIFY(answerer.boxes.isEmpty());
         QSettings stored(settingsFile(), QSettings::IniFormat);
         stored.beginGroup("Vantorel Software");
-        QCOMPARE(stored.childKeys(), QStringList{"Text1"});
+        QCOMPARE(stored.childKeys(), QStringList { "Text1" });
         QCOMPARE(stored.value("Text1").toString(), QString());
     }
 
@@ -82,7 +84,7 @@ private slots:
         }
         ModalBoxAnswerer answerer;
         Window w;
-        QCOMPARE(answerer.texts(), QStringList{shownReport("Type mismatch", "Form_Load", 136)});
+        QCOMPARE(answerer.texts(), QStringList { shownReport("Type mismatch", "Form_Load", 136) });
         QCOMPARE(answerer.boxes.value(0).title, QStringLiteral("Application Error"));
         QVERIFY(w.child<QCheckBox>("Check4")->isChecked());
         QCOMPARE(w.child<QLineEdit>("Text1")->text(), QStringLiteral("kept phrase"));
@@ -138,9 +140,10 @@ private slots:
 
         const QString shown = static_cast<OneLineHeader*>(header)->shownText(0);
         QVERIFY2(shown.startsWith("Searching /home/") && shown.endsWith("/drafts")
-                     && shown.contains(QChar(0x2026)) && shown.size() < path.size(),
-                 qPrintable(shown));
-        QHelpEvent help(QEvent::ToolTip, QPoint(20, 5), header->viewport()->mapToGlobal(QPoint(20, 5)));
+                && shown.contains(QChar(0x2026)) && shown.size() < path.size(),
+            qPrintable(shown));
+        QHelpEvent help(
+            QEvent::ToolTip, QPoint(20, 5), header->viewport()->mapToGlobal(QPoint(20, 5)));
         QApplication::sendEvent(header->viewport(), &help);
         QTRY_COMPARE(QToolTip::text(), "Searching " + path);
         QToolTip::hideText();
@@ -155,7 +158,7 @@ private slots:
         ModalBoxAnswerer answerer;
         Window w;
         w.search(m_work, "   ");
-        QCOMPARE(answerer.texts(), QStringList{"Input search for what phrase."});
+        QCOMPARE(answerer.texts(), QStringList { "Input search for what phrase." });
         QCOMPARE(w.button("PushButton1")->text(), QStringLiteral("Start Finding"));
         QVERIFY(w.results().isEmpty());
     }
@@ -174,7 +177,7 @@ private slots:
         });
         QTest::mouseClick(w.button("PushButton1"), Qt::LeftButton);
         QCOMPARE(captionAfterStop, QStringLiteral("Start Finding"));
-        QCOMPARE(answerer.texts(), QStringList{"Done."});
+        QCOMPARE(answerer.texts(), QStringList { "Done." });
         QVERIFY(w.results().isEmpty());
         QCOMPARE(w.locationsHeader(), QStringLiteral("Folder(s)"));
     }
@@ -191,12 +194,12 @@ private slots:
         w.typePhrase("alpha-old");
         QTest::mouseClick(w.button("PushButton1"), Qt::LeftButton);
         QCOMPARE(answerer.boxes.size(), 2);
-        QVERIFY2(answerer.boxes[0].text.endsWith(
-                     "\nin Vantorel2021/08/31.Form1.PushButton1_Click at line 126\n\n"
-                     + supportLine()),
-                 qPrintable(answerer.boxes[0].text));
+        QVERIFY2(
+            answerer.boxes[0].text.endsWith(
+                "\nin Vantorel2021/08/31.Form1.PushButton1_Click at line 126\n\n" + supportLine()),
+            qPrintable(answerer.boxes[0].text));
         QCOMPARE(answerer.boxes[1].text, QStringLiteral("Done."));
-        QCOMPARE(w.results(), QStringList{m_work + "/alpha/alpha-old"});
+        QCOMPARE(w.results(), QStringList { m_work + "/alpha/alpha-old" });
     }
 
     void commandsRunNestedInTheRun()
@@ -218,12 +221,13 @@ private slots:
         QCOMPARE(w.form.locations().count(), 2);
         // The clear ran in one of the run's pumps: the rows found after it follow
         // in walk order, the second location's whole.
-        const QStringList once = expectedRows(m_work, "alpha", true, Qt::CaseSensitive); // Match Case
+        const QStringList once
+            = expectedRows(m_work, "alpha", true, Qt::CaseSensitive); // Match Case
         const QStringList twice = once + once;
         const QStringList rows = w.results();
         QVERIFY(rows.size() >= once.size());
         QCOMPARE(rows, twice.mid(twice.size() - rows.size()));
-        QCOMPARE(answerer.texts(), QStringList{"Done."});
+        QCOMPARE(answerer.texts(), QStringList { "Done." });
     }
 };
 

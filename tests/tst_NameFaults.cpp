@@ -66,11 +66,11 @@ private slots:
         QTest::newRow("backslash") << QByteArray("back\\slash\\") << "back\\slash\\";
         QTest::newRow("255 ASCII bytes") << QByteArray(255, 'n') << QString(255, 'n');
         QTest::newRow("255 bytes of two-byte letters")
-            << QString(127, QChar(0xE9)).append('a').toUtf8() << QString(127, QChar(0xE9)).append('a');
+            << QString(127, QChar(0xE9)).append('a').toUtf8()
+            << QString(127, QChar(0xE9)).append('a');
         QTest::newRow("invalid UTF-8 byte")
             << QByteArray("bad-\xff-name") << QString("bad-") + QChar(0xFFFD) + "-name";
-        QTest::newRow("lone continuation byte")
-            << QByteArray("\x80") << QString(QChar(0xFFFD));
+        QTest::newRow("lone continuation byte") << QByteArray("\x80") << QString(QChar(0xFFFD));
         QTest::newRow("cut multibyte letter")
             << QByteArray("cut-\xc3") << QString("cut-") + QChar(0xFFFD);
     }
@@ -86,10 +86,10 @@ private slots:
         ModalBoxAnswerer answerer;
         WindowDriver w;
         w.search(root, "alpha");
-        QCOMPARE(answerer.texts(), QStringList{"Done."});
+        QCOMPARE(answerer.texts(), QStringList { "Done." });
         QStringList rows = w.results();
         rows.sort();
-        QStringList expected{root + "/" + shown + "/alpha-inside", root + "/plain/alpha-inside"};
+        QStringList expected { root + "/" + shown + "/alpha-inside", root + "/plain/alpha-inside" };
         expected.sort();
         QCOMPARE(rows, expected);
 
@@ -100,7 +100,7 @@ private slots:
         w.click("PushButton6"); // Clear Results
         w.child<QLineEdit>("Text1")->setText(shown.left(3));
         w.click("PushButton1");
-        QCOMPARE(w.results(), QStringList{shown});
+        QCOMPARE(w.results(), QStringList { shown });
         QAbstractItemModel* model = w.child<QTableView>("ListView2")->model();
         QCOMPARE(model->data(model->index(0, 0)).toString(), shown);
         QVERIFY(shown.isValidUtf16());
@@ -115,8 +115,8 @@ private slots:
         WindowDriver w;
         w.search(root, "alpha");
         const QString row = root + "/x-" + QChar(0xFFFD) + "/alpha-inside";
-        QCOMPARE(w.results(), QStringList({row, row}));
-        QCOMPARE(answerer.texts(), QStringList{"Done."});
+        QCOMPARE(w.results(), QStringList({ row, row }));
+        QCOMPARE(answerer.texts(), QStringList { "Done." });
     }
 
     void savedLinesAreTheNamesOwnBytes()
@@ -130,22 +130,24 @@ private slots:
         const QString root = QFile::decodeName(m_root);
         const QString saved = m_dir.filePath("saved-" + QString::number(m_case) + ".txt");
         ModalBoxAnswerer answerer;
-        answerer.fileChoices = {saved, saved};
+        answerer.fileChoices = { saved, saved };
         WindowDriver w;
         w.search(root, "alpha");
         w.click("PushButton2");
-        QCOMPARE(answerer.texts(), QStringList({"Done.", "Done."}));
-        QCOMPARE(sortedLines(saved), QList<QByteArray>({m_root + "/x-\xc3\xa9/alpha-inside",
-                                                        m_root + "/x-\xfe/alpha-inside",
-                                                        m_root + "/x-\xff/alpha-inside"}));
+        QCOMPARE(answerer.texts(), QStringList({ "Done.", "Done." }));
+        QCOMPARE(sortedLines(saved),
+            QList<QByteArray>({ m_root + "/x-\xc3\xa9/alpha-inside",
+                m_root + "/x-\xfe/alpha-inside", m_root + "/x-\xff/alpha-inside" }));
 
         w.child<QRadioButton>("Option2")->click();
         w.click("PushButton6"); // Clear Results
         w.child<QLineEdit>("Text1")->setText("x-");
         w.click("PushButton1");
         w.click("PushButton2");
-        QCOMPARE(answerer.texts(), QStringList({"Done.", "Done.", "Done.", "Are you sure you wish to overwrite " + saved + " ?", "Done."}));
-        QCOMPARE(sortedLines(saved), QList<QByteArray>({"x-\xc3\xa9", "x-\xfe", "x-\xff"}));
+        QCOMPARE(answerer.texts(),
+            QStringList({ "Done.", "Done.", "Done.",
+                "Are you sure you wish to overwrite " + saved + " ?", "Done." }));
+        QCOMPARE(sortedLines(saved), QList<QByteArray>({ "x-\xc3\xa9", "x-\xfe", "x-\xff" }));
     }
 
 private:
@@ -155,10 +157,10 @@ private:
     {
         QFile file(path);
         if (!file.open(QIODevice::ReadOnly))
-            return {"<unreadable>"};
+            return { "<unreadable>" };
         const QByteArray content = file.readAll();
         if (!content.endsWith("\r\n"))
-            return {"<no CR LF at the end>"};
+            return { "<no CR LF at the end>" };
         QList<QByteArray> lines = content.chopped(2).split('\n');
         for (QByteArray& line : lines) {
             if (line.endsWith('\r'))

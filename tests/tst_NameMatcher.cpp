@@ -27,8 +27,10 @@ void TestNameMatcher::matches_data()
     QTest::addColumn<int>("compareMode");
     QTest::addColumn<bool>("expected");
 
-    const auto row = [](const char* tag, const QString& name, const QString& phrase, int mode,
-                        bool expected) { QTest::newRow(tag) << name << phrase << mode << expected; };
+    const auto row
+        = [](const char* tag, const QString& name, const QString& phrase, int mode, bool expected) {
+              QTest::newRow(tag) << name << phrase << mode << expected;
+          };
 
     // Letter case ignored
     row("ascii case", "Alpha", "alpha", 1, true);
@@ -79,8 +81,8 @@ void TestNameMatcher::matches()
     QFETCH(bool, expected);
     NameMatcher matcher(phrase, qint16(compareMode));
     const QByteArray bytes = QFile::encodeName(name);
-    QCOMPARE(matcher.matches(std::string_view(bytes.constData(), std::size_t(bytes.size()))),
-             expected);
+    QCOMPARE(
+        matcher.matches(std::string_view(bytes.constData(), std::size_t(bytes.size()))), expected);
 }
 
 void TestNameMatcher::rawBytesThatAreNotUtf8_data()
@@ -93,7 +95,8 @@ void TestNameMatcher::rawBytesThatAreNotUtf8_data()
     QTest::newRow("exact around bad byte") << QByteArray("alpha-\xff-x") << "alpha-" << 0 << true;
     QTest::newRow("folded around bad byte") << QByteArray("ALPHA-\xff") << "alpha" << 1 << true;
     QTest::newRow("folded, absent") << QByteArray("beta-\xfe\xff") << "alpha" << 1 << false;
-    QTest::newRow("latin-1 umlaut is no UTF-8 umlaut") << QByteArray("\xc4rger") << "ärg" << 1 << false;
+    QTest::newRow("latin-1 umlaut is no UTF-8 umlaut")
+        << QByteArray("\xc4rger") << "ärg" << 1 << false;
 }
 
 void TestNameMatcher::rawBytesThatAreNotUtf8()
@@ -103,7 +106,8 @@ void TestNameMatcher::rawBytesThatAreNotUtf8()
     QFETCH(int, compareMode);
     QFETCH(bool, expected);
     NameMatcher matcher(phrase, qint16(compareMode));
-    QCOMPARE(matcher.matches(std::string_view(name.constData(), std::size_t(name.size()))), expected);
+    QCOMPARE(
+        matcher.matches(std::string_view(name.constData(), std::size_t(name.size()))), expected);
 }
 
 void TestNameMatcher::fold_data()
@@ -111,14 +115,22 @@ void TestNameMatcher::fold_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("folded");
 
-    QTest::newRow("ascii") << "MiXeD Case 42" << "mixed case 42";
-    QTest::newRow("sharp s") << "Straße" << "strasse";
-    QTest::newRow("capital sharp s") << "STRAẞE" << "strasse";
-    QTest::newRow("full width letters") << "ＡＢＣｄ" << "abcd";
-    QTest::newRow("full width digits and signs") << "１２３！" << "123!";
-    QTest::newRow("full width yen sign") << "￥" << "¥";
-    QTest::newRow("half width katakana with mark") << "ｶﾞ" << "ガ";
-    QTest::newRow("umlaut") << "ÄÖÜ" << "äöü";
+    QTest::newRow("ascii") << "MiXeD Case 42"
+                           << "mixed case 42";
+    QTest::newRow("sharp s") << "Straße"
+                             << "strasse";
+    QTest::newRow("capital sharp s") << "STRAẞE"
+                                     << "strasse";
+    QTest::newRow("full width letters") << "ＡＢＣｄ"
+                                        << "abcd";
+    QTest::newRow("full width digits and signs") << "１２３！"
+                                                 << "123!";
+    QTest::newRow("full width yen sign") << "￥"
+                                         << "¥";
+    QTest::newRow("half width katakana with mark") << "ｶﾞ"
+                                                   << "ガ";
+    QTest::newRow("umlaut") << "ÄÖÜ"
+                            << "äöü";
     QTest::newRow("decomposed composes") << QString::fromUtf8("O\u0308") << "ö";
 }
 

@@ -18,13 +18,15 @@ private slots:
     {
         QTest::addColumn<QString>("control");
         QTest::addColumn<Area>("area");
-        for (const char* button : {"PushButton2", "PushButton3", "PushButton4", "PushButton5", "PushButton6",
-                                   "PushButton7", "PushButton8", "PushButton11", "PushButton17"})
+        for (const char* button : { "PushButton2", "PushButton3", "PushButton4", "PushButton5",
+                 "PushButton6", "PushButton7", "PushButton8", "PushButton11", "PushButton17" })
             QTest::newRow(button) << QString::fromLatin1(button) << Area::CommandButton;
         QTest::newRow("PushButton1") << "PushButton1" << Area::StartStop;
-        for (const char* background : {"Form1", "Frame1", "Frame2", "Frame3", "ListView1", "ListView2", "Text1"})
+        for (const char* background :
+            { "Form1", "Frame1", "Frame2", "Frame3", "ListView1", "ListView2", "Text1" })
             QTest::newRow(background) << QString::fromLatin1(background) << Area::Background;
-        for (const char* none : {"Option1", "Option2", "Check4", "PushButton9", "pushbutton2", ""})
+        for (const char* none :
+            { "Option1", "Option2", "Check4", "PushButton9", "pushbutton2", "" })
             QTest::newRow(none) << QString::fromLatin1(none) << Area::None;
     }
     void everyControlHasItsHandler()
@@ -42,13 +44,12 @@ private slots:
         QTest::addColumn<Area>("area");
         QTest::addColumn<int>("after");
         QTest::addColumn<bool>("writes");
-        const struct
-        {
+        const struct {
             Area area;
             const char* name;
-        } areas[] = {{Area::CommandButton, "button"}, {Area::StartStop, "start/stop"},
-                     {Area::Background, "background"}, {Area::None, "option"}};
-        for (int start : {0, 1, 11, 99}) {
+        } areas[] = { { Area::CommandButton, "button" }, { Area::StartStop, "start/stop" },
+            { Area::Background, "background" }, { Area::None, "option" } };
+        for (int start : { 0, 1, 11, 99 }) {
             for (const auto& [area, name] : areas) {
                 int after = start;
                 bool writes = false;
@@ -74,7 +75,7 @@ private slots:
         pointer.history.clear();
         PointerFeedback(pointer).moved(area);
         QCOMPARE(int(pointer.value()), after);
-        QCOMPARE(pointer.history, writes ? QList<qint16>{qint16(after)} : QList<qint16>{});
+        QCOMPARE(pointer.history, writes ? QList<qint16> { qint16(after) } : QList<qint16> {});
     }
 
     void busyIsKeptOverEverythingButStartStop()
@@ -82,9 +83,9 @@ private slots:
         FakePointer pointer;
         PointerFeedback feedback(pointer);
         pointer.setValue(PointerSetting::Busy); // a search starts
-        for (Area area : {Area::CommandButton, Area::Background, Area::None, Area::CommandButton})
+        for (Area area : { Area::CommandButton, Area::Background, Area::None, Area::CommandButton })
             feedback.moved(area);
-        QCOMPARE(pointer.history, QList<qint16>{11});
+        QCOMPARE(pointer.history, QList<qint16> { 11 });
 
         // Over Start/Stop the hand replaces the busy pointer, and from then on
         // the other handlers see no busy pointer for the rest of the run.
@@ -92,7 +93,7 @@ private slots:
         feedback.moved(Area::Background);
         feedback.moved(Area::CommandButton);
         feedback.moved(Area::None);
-        QCOMPARE(pointer.history, (QList<qint16>{11, 99, 0, 99}));
+        QCOMPARE(pointer.history, (QList<qint16> { 11, 99, 0, 99 }));
     }
 
     void afterAFilterTheFirstMoveLeavesTheArrow()
@@ -118,7 +119,7 @@ private slots:
             feedback.moved(Area::CommandButton);
         feedback.moved(Area::Background);
         feedback.moved(Area::Background);
-        QCOMPARE(pointer.history, (QList<qint16>{99, 99, 99, 0, 0}));
+        QCOMPARE(pointer.history, (QList<qint16> { 99, 99, 99, 0, 0 }));
     }
 };
 

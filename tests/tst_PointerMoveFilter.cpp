@@ -15,19 +15,19 @@
 using namespace vantorel;
 using namespace vantorel::test;
 
-namespace {
+namespace
+{
 
 /// A pointer move with no button held, as the pointer passing over `widget`.
 void moveOver(QWidget* widget)
 {
     const QPointF local(2, 2);
-    QMouseEvent move(QEvent::MouseMove, local, widget->mapToGlobal(local), Qt::NoButton, Qt::NoButton,
-                     Qt::NoModifier);
+    QMouseEvent move(QEvent::MouseMove, local, widget->mapToGlobal(local), Qt::NoButton,
+        Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(widget, &move);
 }
 
-struct WatchedWindow
-{
+struct WatchedWindow {
     QWidget window;
     QTreeWidget* list = new QTreeWidget(&window);
     QPushButton* startStop = new QPushButton(QStringLiteral("Start Finding"), &window);
@@ -37,8 +37,8 @@ struct WatchedWindow
     QGroupBox* frame1 = new QGroupBox(&window);
     QRadioButton* option = new QRadioButton(frame1);
     FakePointer pointer;
-    PointerFeedback feedback{pointer};
-    QtPointerMoveFilter filter{feedback};
+    PointerFeedback feedback { pointer };
+    QtPointerMoveFilter filter { feedback };
 
     WatchedWindow()
     {
@@ -71,7 +71,7 @@ private slots:
         moveOver(w.list->header()->viewport());
         moveOver(w.frame1);
         moveOver(&w.window);
-        QCOMPARE(w.pointer.history, (QList<qint16>{99, 0, 99, 0, 0, 0, 0}));
+        QCOMPARE(w.pointer.history, (QList<qint16> { 99, 0, 99, 0, 0, 0, 0 }));
     }
 
     void anOptionButtonHasNoHandlerAndItsFrameDoesNotAnswerForIt()
@@ -79,7 +79,7 @@ private slots:
         WatchedWindow w;
         moveOver(w.help);
         moveOver(w.option);
-        QCOMPARE(w.pointer.history, QList<qint16>{99});
+        QCOMPARE(w.pointer.history, QList<qint16> { 99 });
     }
 
     void busyIsKeptExceptOverStartStop()
@@ -92,15 +92,15 @@ private slots:
         QCOMPARE(w.pointer.value(), qint16(PointerSetting::Busy));
         moveOver(w.startStop);
         moveOver(&w.window);
-        QCOMPARE(w.pointer.history, (QList<qint16>{11, 99, 0}));
+        QCOMPARE(w.pointer.history, (QList<qint16> { 11, 99, 0 }));
     }
 
     void watchedControlsTrackThePointer()
     {
         WatchedWindow w;
-        for (QWidget* tracked : {static_cast<QWidget*>(&w.window), static_cast<QWidget*>(w.help),
-                                 static_cast<QWidget*>(w.list->viewport()), static_cast<QWidget*>(w.text),
-                                 static_cast<QWidget*>(w.frame3)})
+        for (QWidget* tracked : { static_cast<QWidget*>(&w.window), static_cast<QWidget*>(w.help),
+                 static_cast<QWidget*>(w.list->viewport()), static_cast<QWidget*>(w.text),
+                 static_cast<QWidget*>(w.frame3) })
             QVERIFY2(tracked->hasMouseTracking(), qPrintable(tracked->objectName()));
         QVERIFY(w.option->testAttribute(Qt::WA_NoMousePropagation));
     }

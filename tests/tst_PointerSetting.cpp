@@ -13,7 +13,8 @@
 
 using namespace vantorel;
 
-namespace {
+namespace
+{
 
 void put16(QByteArray& bytes, quint16 value)
 {
@@ -156,9 +157,10 @@ private slots:
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QPoint>("spot");
         QTest::newRow("small") << cursorFile(5, 7) << QPoint(5, 7);
-        QTest::newRow("little-endian") << QByteArray::fromHex("000002000100202000003412020000000000")
-                                       << QPoint(0x1234, 2);
-        QTest::newRow("too short") << QByteArray::fromHex("00000200010020200000341202") << QPoint(0, 0);
+        QTest::newRow("little-endian")
+            << QByteArray::fromHex("000002000100202000003412020000000000") << QPoint(0x1234, 2);
+        QTest::newRow("too short")
+            << QByteArray::fromHex("00000200010020200000341202") << QPoint(0, 0);
     }
     void hotSpotIsReadFromTheDirectoryEntry()
     {

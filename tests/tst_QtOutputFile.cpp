@@ -19,7 +19,8 @@
 using namespace vantorel;
 using namespace vantorel::test;
 
-namespace {
+namespace
+{
 
 QByteArray contentOf(const QString& path)
 {
@@ -28,8 +29,7 @@ QByteArray contentOf(const QString& path)
 }
 
 /// The description of the Failure that `action` throws, or "<none>".
-template <class Action>
-QString failureOf(Action&& action)
+template <class Action> QString failureOf(Action&& action)
 {
     try {
         action();
@@ -41,7 +41,8 @@ QString failureOf(Action&& action)
 
 struct stat statusOf(const QString& path)
 {
-    struct stat status {};
+    struct stat status {
+    };
     ::lstat(QFile::encodeName(path).constData(), &status);
     return status;
 }
@@ -127,7 +128,7 @@ private slots:
         QCOMPARE(contentOf(path), QByteArray("old content"));
         file->commit();
         QCOMPARE(contentOf(path), QByteArray("new"));
-        QCOMPARE(files(), QStringList{"old.txt"});
+        QCOMPARE(files(), QStringList { "old.txt" });
     }
 
     void interruptedWriteLeavesTheOldFile()
@@ -139,7 +140,7 @@ private slots:
             file->write(QByteArray(1 << 20, 'x'));
         }
         QCOMPARE(contentOf(path), QByteArray("old content"));
-        QCOMPARE(files(), QStringList{"old.txt"});
+        QCOMPARE(files(), QStringList { "old.txt" });
     }
 
     void writersAreIndependent()
@@ -159,8 +160,10 @@ private slots:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("missing folder") << "missing/out.txt" << "No such file or directory";
-        QTest::newRow("a folder") << "folder" << "Filename refers to a directory";
+        QTest::newRow("missing folder") << "missing/out.txt"
+                                        << "No such file or directory";
+        QTest::newRow("a folder") << "folder"
+                                  << "Filename refers to a directory";
     }
 
     void cannotCreate()
@@ -170,8 +173,8 @@ private slots:
         QVERIFY(QDir(m_dir->path()).mkdir("folder"));
         const QString path = m_dir->filePath(name);
         QCOMPARE(failureOf([&] { m_files.create(path); }),
-                 QDir::toNativeSeparators(path) + QStringLiteral(": ") + reason);
-        QCOMPARE(files(), QStringList{});
+            QDir::toNativeSeparators(path) + QStringLiteral(": ") + reason);
+        QCOMPARE(files(), QStringList {});
     }
 
     void fullDeviceFailsAndStaysADevice()
@@ -181,7 +184,7 @@ private slots:
             QSKIP("this system has no /dev/full");
         auto file = m_files.create(QStringLiteral("/dev/full"));
         QCOMPARE(failureOf([&] { file->write("abc"); }),
-                 QStringLiteral("/dev/full: No space left on device"));
+            QStringLiteral("/dev/full: No space left on device"));
         struct stat after;
         QCOMPARE(::stat("/dev/full", &after), 0);
         QVERIFY(S_ISCHR(after.st_mode));
@@ -222,9 +225,9 @@ private slots:
         QVERIFY(S_ISLNK(statusOf(link).st_mode));
         QCOMPARE(QFile::symLinkTarget(link), real);
         QCOMPARE(contentOf(real), QByteArray("new"));
-        QCOMPARE(files(), QStringList{"link.txt"});
+        QCOMPARE(files(), QStringList { "link.txt" });
         QCOMPARE(QDir(m_dir->filePath("real")).entryList(QDir::Files | QDir::Hidden),
-                 QStringList{"list.txt"});
+            QStringList { "list.txt" });
     }
 
     void keepsModeAndOwner()
@@ -245,7 +248,7 @@ private slots:
         QCOMPARE(after.st_mode & 07777, mode);
         QCOMPARE(after.st_uid, before.st_uid);
         QCOMPARE(after.st_gid, before.st_gid);
-        QCOMPARE(files(), QStringList{"old.txt"});
+        QCOMPARE(files(), QStringList { "old.txt" });
     }
 
     void aWritableFileInAFolderNoNewFileMayBeMadeIn()
@@ -270,7 +273,7 @@ private slots:
         QCOMPARE(failure, QStringLiteral("<none>"));
         QCOMPARE(contentOf(path), QByteArray("new"));
         QCOMPARE(statusOf(path).st_ino, inode);
-        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{"list.txt"});
+        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList { "list.txt" });
     }
 
     void anUnprivilegedSaveKeepsOwnerAndGroup_data()
@@ -309,7 +312,7 @@ private slots:
         QCOMPARE(after.st_mode & 07777, mode_t(0666));
         // Where nothing is lost the old file is replaced whole, not rewritten.
         QCOMPARE(after.st_ino != inode, renamedCopy);
-        QCOMPARE(files(), QStringList{"list.txt"});
+        QCOMPARE(files(), QStringList { "list.txt" });
     }
 
     void writingInPlaceLosesNothingBeforeTheFirstWrite()
@@ -330,9 +333,9 @@ private slots:
         FileSizeLimit limit(16 * 1024);
         QVERIFY(limit.active());
         QCOMPARE(failureOf([&] { file->write(QByteArray(64 * 1024, 'x')); }),
-                 QDir::toNativeSeparators(path)
-                     + QStringLiteral(": File too large. The file was being written in place "
-                                      "and now holds only part of the results."));
+            QDir::toNativeSeparators(path)
+                + QStringLiteral(": File too large. The file was being written in place "
+                                 "and now holds only part of the results."));
     }
 
     void refusesANamedPipeWithoutWaitingForAReader_data()
@@ -357,8 +360,8 @@ private slots:
         failure = save(path, "new");
         QVERIFY2(!watchdog.fired(), "the save waited on the pipe");
         QCOMPARE(failure,
-                 QDir::toNativeSeparators(path)
-                     + QStringLiteral(": This is a named pipe (FIFO), not a file"));
+            QDir::toNativeSeparators(path)
+                + QStringLiteral(": This is a named pipe (FIFO), not a file"));
         QVERIFY(S_ISFIFO(statusOf(fifo).st_mode));
     }
 
@@ -366,7 +369,7 @@ private slots:
     {
         const QString path = m_dir->filePath("socket");
         const QByteArray native = QFile::encodeName(path);
-        sockaddr_un address{};
+        sockaddr_un address {};
         address.sun_family = AF_UNIX;
         if (size_t(native.size()) >= sizeof address.sun_path)
             QSKIP("the temporary folder's path is too long for a socket");
@@ -377,7 +380,7 @@ private slots:
         ::close(fd);
         QVERIFY(bound);
         QCOMPARE(save(path, "new"),
-                 QDir::toNativeSeparators(path) + QStringLiteral(": This is a socket, not a file"));
+            QDir::toNativeSeparators(path) + QStringLiteral(": This is a socket, not a file"));
         QVERIFY(S_ISSOCK(statusOf(path).st_mode));
     }
 

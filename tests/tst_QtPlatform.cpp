@@ -15,8 +15,8 @@
 #include <QClipboard>
 #include <QDialogButtonBox>
 #include <QDir>
-#include <QFileDialog>
 #include <QFile>
+#include <QFileDialog>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -30,7 +30,8 @@
 
 using namespace vantorel;
 
-namespace {
+namespace
+{
 
 // Answers the next modal box once it is up, after looking at it.
 void whenModal(std::function<void(QWidget*)> answer)
@@ -60,11 +61,16 @@ private slots:
     {
         QTest::addColumn<QString>("filter");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("save dialog") << "Text Files (*.txt)|*.txt|All Files (*.*)|*.*|" << "Text Files (*.txt);;All Files (*.*)";
-        QTest::newRow("pattern not in the description") << "Text|*.txt|" << "Text (*.txt)";
-        QTest::newRow("two patterns") << "Lists|*.txt;*.lst|" << "Lists (*.txt *.lst)";
-        QTest::newRow("no trailing bar") << "Text Files (*.txt)|*.txt" << "Text Files (*.txt)";
-        QTest::newRow("empty") << "" << "";
+        QTest::newRow("save dialog") << "Text Files (*.txt)|*.txt|All Files (*.*)|*.*|"
+                                     << "Text Files (*.txt);;All Files (*.*)";
+        QTest::newRow("pattern not in the description") << "Text|*.txt|"
+                                                        << "Text (*.txt)";
+        QTest::newRow("two patterns") << "Lists|*.txt;*.lst|"
+                                      << "Lists (*.txt *.lst)";
+        QTest::newRow("no trailing bar") << "Text Files (*.txt)|*.txt"
+                                         << "Text Files (*.txt)";
+        QTest::newRow("empty") << ""
+                               << "";
     }
     void filterTextBecomesQtFilter()
     {
@@ -142,10 +148,14 @@ private slots:
     {
         QTest::addColumn<QString>("filter");
         QTest::addColumn<QString>("suffix");
-        QTest::newRow("text") << "Text Files (*.txt)" << "txt";
-        QTest::newRow("all") << "All Files (*.*)" << "";
-        QTest::newRow("everything") << "Anything (*)" << "";
-        QTest::newRow("two patterns") << "Lists (*.txt *.lst)" << "";
+        QTest::newRow("text") << "Text Files (*.txt)"
+                              << "txt";
+        QTest::newRow("all") << "All Files (*.*)"
+                             << "";
+        QTest::newRow("everything") << "Anything (*)"
+                                    << "";
+        QTest::newRow("two patterns") << "Lists (*.txt *.lst)"
+                                      << "";
     }
     void suffixOfAFilter()
     {
@@ -158,12 +168,18 @@ private slots:
     {
         QTest::addColumn<QString>("commandLine");
         QTest::addColumn<QString>("target");
-        QTest::newRow("home page") << "explorer \"https://www.vantorel.example/\"" << "https://www.vantorel.example/";
-        QTest::newRow("other case") << "Explorer \"https://a.example/x\"" << "https://a.example/x";
-        QTest::newRow("unquoted") << "explorer https://a.example/" << "";
-        QTest::newRow("another program") << "notepad \"a.txt\"" << "";
-        QTest::newRow("quote inside") << "explorer \"a\" \"b\"" << "";
-        QTest::newRow("empty address") << "explorer \"\"" << "";
+        QTest::newRow("home page") << "explorer \"https://www.vantorel.example/\""
+                                   << "https://www.vantorel.example/";
+        QTest::newRow("other case") << "Explorer \"https://a.example/x\""
+                                    << "https://a.example/x";
+        QTest::newRow("unquoted") << "explorer https://a.example/"
+                                  << "";
+        QTest::newRow("another program") << "notepad \"a.txt\""
+                                         << "";
+        QTest::newRow("quote inside") << "explorer \"a\" \"b\""
+                                      << "";
+        QTest::newRow("empty address") << "explorer \"\""
+                                       << "";
     }
     void explorerCommandLines()
     {
@@ -187,10 +203,14 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("CR LF") << "a\r\nb" << "a\nb";
-        QTest::newRow("bare CR") << "a\rb" << "a\nb";
-        QTest::newRow("report's empty line") << "x\r\nline 1\r\rsupport" << "x\nline 1\n\nsupport";
-        QTest::newRow("plain") << "Done." << "Done.";
+        QTest::newRow("CR LF") << "a\r\nb"
+                               << "a\nb";
+        QTest::newRow("bare CR") << "a\rb"
+                                 << "a\nb";
+        QTest::newRow("report's empty line") << "x\r\nline 1\r\rsupport"
+                                             << "x\nline 1\n\nsupport";
+        QTest::newRow("plain") << "Done."
+                               << "Done.";
     }
     void messageTextLineBreaks()
     {
@@ -215,21 +235,32 @@ private slots:
             icon = box->icon();
             buttons = box->standardButtons();
         };
-        whenModal([&](QWidget* modal) { look(modal); qobject_cast<QMessageBox*>(modal)->button(QMessageBox::Ok)->click(); });
+        whenModal([&](QWidget* modal) {
+            look(modal);
+            qobject_cast<QMessageBox*>(modal)->button(QMessageBox::Ok)->click();
+        });
         boxes.information(QStringLiteral("Done."));
         QCOMPARE(title, QStringLiteral("Vantorel"));
         QCOMPARE(text, QStringLiteral("Done."));
         QCOMPARE(icon, QMessageBox::NoIcon);
         QCOMPARE(buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
 
-        whenModal([&](QWidget* modal) { look(modal); qobject_cast<QMessageBox*>(modal)->button(QMessageBox::No)->click(); });
+        whenModal([&](QWidget* modal) {
+            look(modal);
+            qobject_cast<QMessageBox*>(modal)->button(QMessageBox::No)->click();
+        });
         QCOMPARE(boxes.askYesNo(QStringLiteral("Overwrite?")), false);
         QCOMPARE(buttons, QMessageBox::Yes | QMessageBox::No);
         QCOMPARE(icon, QMessageBox::NoIcon);
-        whenModal([&](QWidget* modal) { qobject_cast<QMessageBox*>(modal)->button(QMessageBox::Yes)->click(); });
+        whenModal([&](QWidget* modal) {
+            qobject_cast<QMessageBox*>(modal)->button(QMessageBox::Yes)->click();
+        });
         QCOMPARE(boxes.askYesNo(QStringLiteral("Overwrite?")), true);
 
-        whenModal([&](QWidget* modal) { look(modal); qobject_cast<QMessageBox*>(modal)->button(QMessageBox::Ok)->click(); });
+        whenModal([&](QWidget* modal) {
+            look(modal);
+            qobject_cast<QMessageBox*>(modal)->button(QMessageBox::Ok)->click();
+        });
         boxes.failureReport(QStringLiteral("Path not found\r\nin X at line 100\r\rsupport"));
         QCOMPARE(title, QStringLiteral("Application Error"));
         QCOMPARE(icon, QMessageBox::Warning);
@@ -249,7 +280,8 @@ private slots:
             dialog->setTextValue(QStringLiteral("temp"));
             static_cast<QDialog*>(dialog)->accept();
         });
-        QCOMPARE(boxes.inputBox(QStringLiteral("Remove entries containing: ")), QStringLiteral("temp"));
+        QCOMPARE(
+            boxes.inputBox(QStringLiteral("Remove entries containing: ")), QStringLiteral("temp"));
         QCOMPARE(title, QStringLiteral("Vantorel"));
         QCOMPARE(label, QStringLiteral("Remove entries containing: "));
         QCOMPARE(startText, QString());
@@ -304,7 +336,7 @@ private slots:
         check.setValue(0);
         QCOMPARE(check.value(), qint16(0));
         QCOMPARE(clicks.size(), 2);
-        for (qint16 bad : {qint16(-1), qint16(3), qint16(255)}) {
+        for (qint16 bad : { qint16(-1), qint16(3), qint16(255) }) {
             try {
                 check.setValue(bad);
                 QFAIL("no failure");

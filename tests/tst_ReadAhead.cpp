@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 // The read-ahead cursor against the plain one: the same folders, listings and
 // failures in the same order, and nothing left open afterwards.
-#include "platform/ReadAheadCursor.h"
 #include "platform/qt/SystemFolderService.h"
+#include "platform/walk/ReadAheadCursor.h"
 #include "search/FolderSearchEngine.h"
 #include "support/FakeControls.h"
 #include "support/FakeListControl.h"
@@ -27,17 +27,19 @@ using vantorel::test::FakeListControl;
 using vantorel::test::FakeOption;
 using vantorel::test::ScriptedEventPump;
 
-namespace {
+namespace
+{
 
 int entriesIn(const char* folder)
 {
-    return int(QDir(QString::fromLatin1(folder)).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size());
+    return int(QDir(QString::fromLatin1(folder))
+                   .entryList(QDir::AllEntries | QDir::NoDotAndDotDot)
+                   .size());
 }
 
 /// How a pool thread's cursor is slowed down and watched.
-struct WorkerPace
-{
-    std::chrono::microseconds delay{0}; ///< before each subfolder is listed
+struct WorkerPace {
+    std::chrono::microseconds delay { 0 }; ///< before each subfolder is listed
     std::shared_ptr<std::atomic<int>> listed = std::make_shared<std::atomic<int>>(0);
 };
 
@@ -94,8 +96,7 @@ private:
 
 /// Makes read-ahead cursors with the given limits and threads, and cursors for
 /// them that may differ between the walk's thread (the first made) and the pool's.
-struct ReadAheadSetup
-{
+struct ReadAheadSetup {
     ReadAheadLimits limits;
     QSet<QByteArray> failingForBoth;
     QSet<QByteArray> failingForWorker;
@@ -114,8 +115,9 @@ struct ReadAheadSetup
                 const bool worker = (*made)++ > 0;
                 if (!worker)
                     return std::make_unique<AlteredCursor>(setup.failingForBoth, QByteArray());
-                return std::make_unique<AlteredCursor>(setup.failingForBoth + setup.failingForWorker,
-                                                       setup.reversedForWorker, setup.workerPace);
+                return std::make_unique<AlteredCursor>(
+                    setup.failingForBoth + setup.failingForWorker, setup.reversedForWorker,
+                    setup.workerPace);
             },
             limits, statistics, threads);
         if (clock)
@@ -127,11 +129,10 @@ struct ReadAheadSetup
 /// Every event of a whole walk with `cursor`: each folder entered with its
 /// subfolders, each link, each failure; pre-order, as the search walks.
 QStringList walkEvents(DirectoryCursor& cursor, const QByteArray& root, int stopAfter = -1,
-                       const std::function<void(int step)>& beforeStep = {})
+    const std::function<void(int step)>& beforeStep = {})
 {
     QStringList events;
-    struct Level
-    {
+    struct Level {
         SubfolderList subfolders;
         std::size_t next = 0;
         QByteArray path;
@@ -139,7 +140,7 @@ QStringList walkEvents(DirectoryCursor& cursor, const QByteArray& root, int stop
     std::vector<Level> levels(1);
     std::string error;
     if (!cursor.openRoot(root.toStdString(), levels[0].subfolders, error))
-        return {"root failed: " + QString::fromStdString(error)};
+        return { "root failed: " + QString::fromStdString(error) };
     for (int step = 0; !levels.empty() && stopAfter-- != 0; ++step) {
         if (beforeStep)
             beforeStep(step);
@@ -165,7 +166,9 @@ QStringList walkEvents(DirectoryCursor& cursor, const QByteArray& root, int stop
         }
         QString event = QString::fromUtf8(path) + ":";
         for (std::size_t i = 0; i < child.subfolders.size(); ++i)
-            event += ' ' + QString::fromUtf8(child.subfolders.name(i).data(), qsizetype(child.subfolders.name(i).size()));
+            event += ' '
+                + QString::fromUtf8(
+                    child.subfolders.name(i).data(), qsizetype(child.subfolders.name(i).size()));
         events << event;
         levels.push_back(std::move(child));
     }
@@ -176,7 +179,10 @@ QStringList walkEvents(DirectoryCursor& cursor, const QByteArray& root, int stop
 class ReadAheadFolderService : public FolderService
 {
 public:
-    explicit ReadAheadFolderService(const ReadAheadSetup& setup) : m_setup(setup) {}
+    explicit ReadAheadFolderService(const ReadAheadSetup& setup)
+        : m_setup(setup)
+    {
+    }
     Folder getFolder(const QString& path) override { return m_system.getFolder(path); }
     std::unique_ptr<DirectoryCursor> cursor() override { return m_setup.make(); }
 
@@ -209,8 +215,9 @@ class TestReadAhead : public QObject
 
     void makeMixedTree(int folders, int seed);
     /// Rows and unlisted folders of a search with `service`, the pump acting as told.
-    QStringList search(FolderService& service, const std::function<void(int, FakeListControl&, SearchState&, FakeOption&)>& onPump = {},
-                       int slowRows = 0, QByteArray root = {});
+    QStringList search(FolderService& service,
+        const std::function<void(int, FakeListControl&, SearchState&, FakeOption&)>& onPump = {},
+        int slowRows = 0, QByteArray root = {});
 
 private slots:
     void init();
@@ -249,15 +256,17 @@ void TestReadAhead::cleanup()
 void TestReadAhead::makeMixedTree(int folders, int seed)
 {
     // Bushy and deep by turns, from a fixed seed.
-    QStringList paths{"alpha"};
+    QStringList paths { "alpha" };
     std::uint32_t state = std::uint32_t(seed);
     const auto next = [&state](std::uint32_t bound) {
         state = state * 1664525u + 1013904223u;
         return (state >> 8) % bound;
     };
     while (paths.size() < folders) {
-        const QString parent = next(4) == 0 ? QString() : paths.at(int(next(std::uint32_t(paths.size()))));
-        const QString name = (next(5) == 0 ? QStringLiteral("Alpha-%1") : QStringLiteral("n%1")).arg(paths.size());
+        const QString parent
+            = next(4) == 0 ? QString() : paths.at(int(next(std::uint32_t(paths.size()))));
+        const QString name
+            = (next(5) == 0 ? QStringLiteral("Alpha-%1") : QStringLiteral("n%1")).arg(paths.size());
         paths << (parent.isEmpty() ? name : parent + '/' + name);
     }
     QVERIFY(test::makeFolders(QFile::decodeName(m_root), paths));
@@ -268,13 +277,19 @@ void TestReadAhead::sameWalkAsThePlainCursor_data()
     QTest::addColumn<QString>("shape");
     QTest::addColumn<int>("listings");
     QTest::addColumn<int>("threads");
-    for (const char* shape : {"mixed", "deep", "wide", "links", "beyond PATH_MAX"}) {
-        QTest::addRow("%s, wide window, one thread", shape) << QString::fromLatin1(shape) << 2048 << 1;
-        QTest::addRow("%s, one listing ahead, one thread", shape) << QString::fromLatin1(shape) << 1 << 1;
-        QTest::addRow("%s, wide window, two threads", shape) << QString::fromLatin1(shape) << 2048 << 2;
-        QTest::addRow("%s, three listings ahead, two threads", shape) << QString::fromLatin1(shape) << 3 << 2;
-        QTest::addRow("%s, wide window, four threads", shape) << QString::fromLatin1(shape) << 2048 << 4;
-        QTest::addRow("%s, one listing ahead, four threads", shape) << QString::fromLatin1(shape) << 1 << 4;
+    for (const char* shape : { "mixed", "deep", "wide", "links", "beyond PATH_MAX" }) {
+        QTest::addRow("%s, wide window, one thread", shape)
+            << QString::fromLatin1(shape) << 2048 << 1;
+        QTest::addRow("%s, one listing ahead, one thread", shape)
+            << QString::fromLatin1(shape) << 1 << 1;
+        QTest::addRow("%s, wide window, two threads", shape)
+            << QString::fromLatin1(shape) << 2048 << 2;
+        QTest::addRow("%s, three listings ahead, two threads", shape)
+            << QString::fromLatin1(shape) << 3 << 2;
+        QTest::addRow("%s, wide window, four threads", shape)
+            << QString::fromLatin1(shape) << 2048 << 4;
+        QTest::addRow("%s, one listing ahead, four threads", shape)
+            << QString::fromLatin1(shape) << 1 << 4;
     }
 }
 
@@ -290,14 +305,16 @@ void TestReadAhead::sameWalkAsThePlainCursor()
         QString chain;
         for (int i = 0; i < 120; ++i)
             chain += QStringLiteral("/level-%1").arg(i);
-        QVERIFY(test::makeFolders(root, {chain.mid(1), "side/a/b", chain.mid(1, 300) + "/branch/leaf"}));
+        QVERIFY(test::makeFolders(
+            root, { chain.mid(1), "side/a/b", chain.mid(1, 300) + "/branch/leaf" }));
     } else if (shape == "wide") {
         QStringList paths;
         for (int i = 0; i < 3000; ++i)
-            paths << QStringLiteral("w%1").arg(i) + (i % 7 == 0 ? QStringLiteral("/inner") : QString());
+            paths << QStringLiteral("w%1").arg(i)
+                    + (i % 7 == 0 ? QStringLiteral("/inner") : QString());
         QVERIFY(test::makeFolders(root, paths));
     } else if (shape == "links") {
-        QVERIFY(test::makeFolders(root, {"a/real/inner", "b/c"}));
+        QVERIFY(test::makeFolders(root, { "a/real/inner", "b/c" }));
         QVERIFY(::symlink("..", (m_root + "/a/loop").constData()) == 0);
         QVERIFY(::symlink(m_root.constData(), (m_root + "/b/root-link").constData()) == 0);
         QVERIFY(::symlink("missing", (m_root + "/broken").constData()) == 0);
@@ -315,8 +332,8 @@ void TestReadAhead::sameWalkAsThePlainCursor()
     const std::unique_ptr<DirectoryCursor> ahead = setup.make();
     QCOMPARE(walkEvents(*ahead, m_root), expected);
     // Every folder below the root came from the pool.
-    const auto entered = std::size_t(std::count_if(expected.begin(), expected.end(),
-                                                   [](const QString& e) { return !e.startsWith("link "); }));
+    const auto entered = std::size_t(std::count_if(
+        expected.begin(), expected.end(), [](const QString& e) { return !e.startsWith("link "); }));
     QCOMPARE(setup.statistics->direct, std::size_t(1));
     QCOMPARE(setup.statistics->prefetched, entered);
     QCOMPARE(setup.statistics->restarts, std::size_t(0));
@@ -325,23 +342,24 @@ void TestReadAhead::sameWalkAsThePlainCursor()
 void TestReadAhead::failuresOfBothAndOfTheWorkerAlone()
 {
     QVERIFY(test::makeFolders(QFile::decodeName(m_root),
-                              {"a/locked/x/y", "a/b", "locked/z", "m/worker-only/p/q", "m/r", "s/t"}));
+        { "a/locked/x/y", "a/b", "locked/z", "m/worker-only/p/q", "m/r", "s/t" }));
     const QStringList expected = [&] {
-        AlteredCursor plain({"locked"}, {});
+        AlteredCursor plain({ "locked" }, {});
         return walkEvents(plain, m_root);
     }();
     QVERIFY(expected.contains("/a/locked failed: Permission denied"));
 
-    for (unsigned threads : {1u, 2u, 3u}) {
+    for (unsigned threads : { 1u, 2u, 3u }) {
         ReadAheadSetup setup;
         setup.threads = threads;
-        setup.failingForBoth = {"locked"};
+        setup.failingForBoth = { "locked" };
         // Where only the pool fails, the walk lists the folder and what lies
         // below it itself, and takes the pool's listings again after it.
-        setup.failingForWorker = {"worker-only"};
+        setup.failingForWorker = { "worker-only" };
         const std::unique_ptr<DirectoryCursor> ahead = setup.make();
         QCOMPARE(walkEvents(*ahead, m_root), expected);
-        QCOMPARE(setup.statistics->direct, std::size_t(1 + 2 + 3)); // root, both "locked", worker-only/p/q
+        QCOMPARE(setup.statistics->direct,
+            std::size_t(1 + 2 + 3)); // root, both "locked", worker-only/p/q
         QCOMPARE(setup.statistics->restarts, std::size_t(0));
         QCOMPARE(setup.statistics->prefetched, std::size_t(6)); // a, a/b, m, m/r, s, s/t
     }
@@ -356,7 +374,7 @@ void TestReadAhead::workerThatLosesTheWalkIsRestarted()
     const std::unique_ptr<DirectoryCursor> plain = makeSystemDirectoryCursor();
     const QStringList expected = walkEvents(*plain, m_root);
 
-    for (unsigned threads : {1u, 2u, 4u}) {
+    for (unsigned threads : { 1u, 2u, 4u }) {
         ReadAheadSetup setup;
         setup.threads = threads;
         setup.reversedForWorker = m_root; // the pool sees another tree than the walk
@@ -370,9 +388,10 @@ void TestReadAhead::threadsShareTheWorkInPreOrder_data()
 {
     QTest::addColumn<QString>("shape");
     QTest::addColumn<int>("threads");
-    for (const char* shape : {"mixed", "chains"})
-        for (int threads : {2, 4})
-            QTest::addRow("%s, %d threads", shape, threads) << QString::fromLatin1(shape) << threads;
+    for (const char* shape : { "mixed", "chains" })
+        for (int threads : { 2, 4 })
+            QTest::addRow("%s, %d threads", shape, threads)
+                << QString::fromLatin1(shape) << threads;
 }
 
 void TestReadAhead::threadsShareTheWorkInPreOrder()
@@ -387,7 +406,8 @@ void TestReadAhead::threadsShareTheWorkInPreOrder()
         QStringList paths;
         for (int top = 0; top < 6; ++top)
             for (int leaf = 0; leaf < 12; ++leaf)
-                paths << QStringLiteral("t%1/a/b/c%2/d/e%2").arg(top).arg(leaf % 4) + QStringLiteral("/f%1").arg(leaf);
+                paths << QStringLiteral("t%1/a/b/c%2/d/e%2").arg(top).arg(leaf % 4)
+                        + QStringLiteral("/f%1").arg(leaf);
         QVERIFY(test::makeFolders(QFile::decodeName(m_root), paths));
     }
     const std::unique_ptr<DirectoryCursor> plain = makeSystemDirectoryCursor();
@@ -408,7 +428,7 @@ void TestReadAhead::pausedWalkBoundsWhatIsReadAhead()
 {
     makeMixedTree(1500, 9);
     const std::size_t limit = 40;
-    for (unsigned threads : {1u, 2u, 4u, 8u, 8u, 16u}) {
+    for (unsigned threads : { 1u, 2u, 4u, 8u, 8u, 16u }) {
         ReadAheadSetup setup;
         setup.threads = threads;
         setup.limits.listings = limit;
@@ -427,9 +447,12 @@ void TestReadAhead::pausedWalkBoundsWhatIsReadAhead()
         // the limit in all, and the batch the walk took was made within the
         // limit: four times the limit at most, however many threads.
         const auto figures = [&] {
-            return QStringLiteral("%1 threads: %2 listed").arg(threads).arg(setup.workerPace.listed->load());
+            return QStringLiteral("%1 threads: %2 listed")
+                .arg(threads)
+                .arg(setup.workerPace.listed->load());
         };
-        QTRY_VERIFY2_WITH_TIMEOUT(*setup.workerPace.listed >= int(limit), qPrintable(figures()), 20000);
+        QTRY_VERIFY2_WITH_TIMEOUT(
+            *setup.workerPace.listed >= int(limit), qPrintable(figures()), 20000);
         auto settled = [listed = setup.workerPace.listed, last = -1]() mutable {
             return std::exchange(last, listed->load()) == last;
         };
@@ -442,8 +465,8 @@ void TestReadAhead::pausedWalkBoundsWhatIsReadAhead()
 }
 
 QStringList TestReadAhead::search(FolderService& service,
-                                  const std::function<void(int, FakeListControl&, SearchState&, FakeOption&)>& onPump,
-                                  int slowRows, QByteArray root)
+    const std::function<void(int, FakeListControl&, SearchState&, FakeOption&)>& onPump,
+    int slowRows, QByteArray root)
 {
     SearchState state;
     FakeOption option;
@@ -462,8 +485,9 @@ QStringList TestReadAhead::search(FolderService& service,
             std::this_thread::sleep_for(std::chrono::milliseconds(45));
     };
     const Folder folder = service.getFolder(QFile::decodeName(root.isEmpty() ? m_root : root));
-    const SearchEngineContext context{state, option, locations, pump, service};
-    const WalkReport report = GetSubDirectories2016(folder, QStringLiteral("alpha"), 1, results, context);
+    const SearchEngineContext context { state, option, locations, pump, service };
+    const WalkReport report
+        = GetSubDirectories2016(folder, QStringLiteral("alpha"), 1, results, context);
     QStringList outcome = results.rows();
     for (const UnlistedFolder& unlisted : report.unlisted)
         outcome << "unlisted " + unlisted.path + ": " + unlisted.reason;
@@ -487,18 +511,20 @@ void TestReadAhead::folderRemovedAheadOfTheWorker()
         for (const test::ReferenceEntry& entry : order)
             if (entry.name.contains("alpha") && !entry.relativePath.startsWith(last + '/'))
                 expected << QFile::decodeName(root + '/' + entry.relativePath);
-        expected << "unlisted " + QFile::decodeName(root + '/' + last) + ": No such file or directory"
+        expected << "unlisted " + QFile::decodeName(root + '/' + last)
+                + ": No such file or directory"
                  << "ended";
         QCOMPARE(expected.size(), 40 * 2 - 1 + 2);
-        const auto removeLast = [&](int number, FakeListControl& results, SearchState&, FakeOption&) {
-            if (number == 2 && !results.rows().isEmpty())
-                QVERIFY(test::removeTree(QFile::decodeName(root + '/' + last)));
-        };
+        const auto removeLast
+            = [&](int number, FakeListControl& results, SearchState&, FakeOption&) {
+                  if (number == 2 && !results.rows().isEmpty())
+                      QVERIFY(test::removeTree(QFile::decodeName(root + '/' + last)));
+              };
         QCOMPARE(search(service, removeLast, 1, root), expected);
     };
     PlainFolderService plain;
     check(plain, m_root + "/plain");
-    for (unsigned threads : {1u, 2u, 4u}) {
+    for (unsigned threads : { 1u, 2u, 4u }) {
         ReadAheadSetup setup;
         setup.limits.listings = 1;
         setup.threads = threads;
@@ -522,7 +548,8 @@ void TestReadAhead::listingsMadeBeforeAPauseAreMadeAgain()
     const auto change = [](const QByteArray& root) {
         QVERIFY(QDir().mkpath(QFile::decodeName(root + "/t25/new")));
         QVERIFY(QDir().rmdir(QFile::decodeName(root + "/t20/u")));
-        QVERIFY(QDir().rename(QFile::decodeName(root + "/t22/u"), QFile::decodeName(root + "/t22/renamed")));
+        QVERIFY(QDir().rename(
+            QFile::decodeName(root + "/t22/u"), QFile::decodeName(root + "/t22/renamed")));
     };
     constexpr int kPauseAt = 3;
     const QByteArray plainRoot = m_root + "/plain";
@@ -535,13 +562,15 @@ void TestReadAhead::listingsMadeBeforeAPauseAreMadeAgain()
     QVERIFY(expected.contains(QStringLiteral("/t25/u:")));
     QVERIFY(expected.contains(QStringLiteral("/t25/new:")));
 
-    for (unsigned threads : {1u, 2u}) {
+    for (unsigned threads : { 1u, 2u }) {
         const QByteArray root = m_root + "/ahead-" + QByteArray::number(threads);
         QVERIFY(makeTree(root));
         auto time = std::make_shared<std::atomic<std::int64_t>>(0);
         ReadAheadSetup setup;
         setup.threads = threads;
-        setup.clock = [time] { return std::chrono::steady_clock::time_point(std::chrono::nanoseconds(time->load())); };
+        setup.clock = [time] {
+            return std::chrono::steady_clock::time_point(std::chrono::nanoseconds(time->load()));
+        };
         const std::unique_ptr<DirectoryCursor> ahead = setup.make();
         const QStringList events = walkEvents(*ahead, root, -1, [&](int step) {
             if (step != kPauseAt)
@@ -562,7 +591,8 @@ void TestReadAhead::stopAndNestedCommandsInTheSearch()
     // before the next folder): the list cleared and name-only rows chosen;
     // with `stop`, Stop pressed in the pump after the next row.
     const auto commands = [](bool stop) {
-        return [stop, step = 0](int, FakeListControl& results, SearchState& state, FakeOption& option) mutable {
+        return [stop, step = 0](
+                   int, FakeListControl& results, SearchState& state, FakeOption& option) mutable {
             if (step == 1 && stop && !results.rows().isEmpty())
                 state.StopRequested = SearchState::True;
             if (step == 0 && !results.rows().isEmpty()) {
@@ -577,8 +607,8 @@ void TestReadAhead::stopAndNestedCommandsInTheSearch()
     QCOMPARE(expected.last(), QStringLiteral("ended"));
     QVERIFY(expected.size() > 20);
     const QStringList stopped = search(plain, commands(true), 2);
-    QCOMPARE(stopped, QStringList({expected.at(0), "stopped"}));
-    for (unsigned threads : {1u, 2u, 4u}) {
+    QCOMPARE(stopped, QStringList({ expected.at(0), "stopped" }));
+    for (unsigned threads : { 1u, 2u, 4u }) {
         ReadAheadSetup setup;
         setup.threads = threads;
         ReadAheadFolderService ahead(setup);
@@ -592,7 +622,7 @@ void TestReadAhead::stopAndNestedCommandsInTheSearch()
     };
     ReadAheadSetup idle;
     ReadAheadFolderService idleService(idle);
-    QCOMPARE(search(idleService, stopAtOnce), QStringList{"stopped"});
+    QCOMPARE(search(idleService, stopAtOnce), QStringList { "stopped" });
     QCOMPARE(idle.statistics->prefetched, std::size_t(0));
     QCOMPARE(idle.statistics->direct, std::size_t(1));
 }
@@ -600,8 +630,8 @@ void TestReadAhead::stopAndNestedCommandsInTheSearch()
 void TestReadAhead::destroyedMidWalkLeavesNothingOpen()
 {
     makeMixedTree(600, 11);
-    for (int stopAfter : {1, 5, 50, 400}) {
-        for (unsigned threads : {1u, 2u, 4u}) {
+    for (int stopAfter : { 1, 5, 50, 400 }) {
+        for (unsigned threads : { 1u, 2u, 4u }) {
             ReadAheadSetup setup;
             setup.threads = threads;
             setup.limits.listings = stopAfter == 400 ? 2048 : 4;

@@ -11,24 +11,24 @@
 using namespace vantorel;
 using namespace vantorel::test;
 
-namespace {
+namespace
+{
 
 /// Appends the folder at `path` as the walk does, shown by its full path or by its name.
 void appendFolder(ListControl& list, const QByteArray& path, bool showFullPath)
 {
     const qsizetype name = path.size() - path.lastIndexOf('/') - 1;
     list.appendFolder(std::string_view(path.constData(), std::size_t(path.size())),
-                      std::size_t(name), showFullPath);
+        std::size_t(name), showFullPath);
 }
 
-struct Fixture
-{
-    FakeListControl results{QStringLiteral("Results")};
+struct Fixture {
+    FakeListControl results { QStringLiteral("Results") };
     FakeLauncher launcher;
     FakeFileSystem files;
     FakeClipboard clipboard;
     RecordingMessageBoxes boxes;
-    ResultActions actions{results, launcher, files, clipboard, boxes};
+    ResultActions actions { results, launcher, files, clipboard, boxes };
 
     Fixture()
     {
@@ -38,8 +38,8 @@ struct Fixture
         appendFolder(results, "/work/alpha/alpha-old", true);
         appendFolder(results, "/work/old/alpha-2019", false);
         appendFolder(results, "/data/alpha", false);
-        files.existing = {"/work/alpha", "/work/alpha/alpha-old", "/work/old/alpha-2019",
-                          "/work/old", "/work", "/data/alpha", "/data"};
+        files.existing = { "/work/alpha", "/work/alpha/alpha-old", "/work/old/alpha-2019",
+            "/work/old", "/work", "/data/alpha", "/data" };
     }
 };
 
@@ -61,7 +61,7 @@ private slots:
         m_fixture->actions.openFolder(3);
         m_fixture->actions.openFolder(0);
         QCOMPARE(m_fixture->launcher.openedFolders,
-                 QStringList({"/work/old/alpha-2019", "/data/alpha", "/work/alpha"}));
+            QStringList({ "/work/old/alpha-2019", "/data/alpha", "/work/alpha" }));
         QVERIFY(m_fixture->launcher.launched.isEmpty()); // no command line is ever built
         QVERIFY(m_fixture->boxes.shown.isEmpty());
     }
@@ -70,7 +70,7 @@ private slots:
     {
         m_fixture->actions.openContainingFolder(2);
         m_fixture->actions.openContainingFolder(1);
-        QCOMPARE(m_fixture->launcher.openedFolders, QStringList({"/work/old", "/work/alpha"}));
+        QCOMPARE(m_fixture->launcher.openedFolders, QStringList({ "/work/old", "/work/alpha" }));
     }
 
     void containingFolder_data()
@@ -81,7 +81,8 @@ private slots:
         QTest::newRow("below the root") << QByteArray("/alpha") << QByteArray("/");
         QTest::newRow("the root") << QByteArray("/") << QByteArray("/");
         QTest::newRow("trailing separator") << QByteArray("/work/alpha/") << QByteArray("/work");
-        QTest::newRow("blanks kept") << QByteArray("/work/ old /alpha ") << QByteArray("/work/ old ");
+        QTest::newRow("blanks kept")
+            << QByteArray("/work/ old /alpha ") << QByteArray("/work/ old ");
         QTest::newRow("a name alone") << QByteArray("alpha") << QByteArray("alpha");
         QTest::newRow("bytes that are not text")
             << QByteArray("/work/bad\xff\xfe/x") << QByteArray("/work/bad\xff\xfe");
@@ -99,23 +100,23 @@ private slots:
         m_fixture->actions.openFolder(3);
         QVERIFY(m_fixture->launcher.openedFolders.isEmpty());
         QCOMPARE(m_fixture->boxes.informations(),
-                 QStringList{"This folder is no longer there:\n/data/alpha"});
+            QStringList { "This folder is no longer there:\n/data/alpha" });
     }
 
     void aDesktopThatCannotOpenIsSaidSo()
     {
         m_fixture->launcher.opens = false;
         m_fixture->actions.openContainingFolder(3);
-        QCOMPARE(m_fixture->launcher.openedFolders, QStringList{"/data"});
+        QCOMPARE(m_fixture->launcher.openedFolders, QStringList { "/data" });
         QCOMPARE(m_fixture->boxes.informations(),
-                 QStringList{"The desktop could not open this folder:\n/data"});
+            QStringList { "The desktop could not open this folder:\n/data" });
     }
 
     void aRowNoLongerInTheListDoesNothing()
     {
         m_fixture->actions.openFolder(4);
         m_fixture->actions.openContainingFolder(-1);
-        m_fixture->actions.copyPaths({7});
+        m_fixture->actions.copyPaths({ 7 });
         QVERIFY(m_fixture->launcher.openedFolders.isEmpty());
         QVERIFY(m_fixture->boxes.shown.isEmpty());
         QCOMPARE(m_fixture->clipboard.setAttempts, 0);
@@ -123,13 +124,13 @@ private slots:
 
     void copyPathGivesFullPathsOnePerLine()
     {
-        m_fixture->actions.copyPaths({1, 2, 3});
+        m_fixture->actions.copyPaths({ 1, 2, 3 });
         QCOMPARE(m_fixture->clipboard.text,
-                 QStringLiteral("/work/alpha/alpha-old\n/work/old/alpha-2019\n/data/alpha"));
+            QStringLiteral("/work/alpha/alpha-old\n/work/old/alpha-2019\n/data/alpha"));
         QCOMPARE(m_fixture->clipboard.lastFormat, 0);
         QCOMPARE(m_fixture->clipboard.paths,
-                 QList<QByteArray>({"/work/alpha/alpha-old", "/work/old/alpha-2019", "/data/alpha"}));
-        m_fixture->actions.copyPaths({3, 9});
+            QList<QByteArray>({ "/work/alpha/alpha-old", "/work/old/alpha-2019", "/data/alpha" }));
+        m_fixture->actions.copyPaths({ 3, 9 });
         QCOMPARE(m_fixture->clipboard.text, QStringLiteral("/data/alpha"));
     }
 
@@ -137,34 +138,34 @@ private slots:
     {
         appendFolder(m_fixture->results, "/work/bad\xff\xfename", false);
         appendFolder(m_fixture->results, "/work/bad\xfe\xffname", true);
-        m_fixture->files.existingFolders = {"/work/bad\xff\xfename", "/work/bad\xfe\xffname"};
+        m_fixture->files.existingFolders = { "/work/bad\xff\xfename", "/work/bad\xfe\xffname" };
         m_fixture->actions.openFolder(5);
         m_fixture->actions.openFolder(4);
         m_fixture->actions.openContainingFolder(4);
         QCOMPARE(m_fixture->launcher.openedNativeFolders,
-                 QList<QByteArray>({"/work/bad\xfe\xffname", "/work/bad\xff\xfename", "/work"}));
+            QList<QByteArray>({ "/work/bad\xfe\xffname", "/work/bad\xff\xfename", "/work" }));
         QVERIFY(m_fixture->boxes.shown.isEmpty());
 
-        m_fixture->actions.copyPaths({4, 5});
+        m_fixture->actions.copyPaths({ 4, 5 });
         const QString shown = QStringLiteral("/work/bad\ufffd\ufffdname");
         QCOMPARE(m_fixture->clipboard.text, shown + '\n' + shown);
         QCOMPARE(m_fixture->clipboard.paths,
-                 QList<QByteArray>({"/work/bad\xff\xfename", "/work/bad\xfe\xffname"}));
+            QList<QByteArray>({ "/work/bad\xff\xfename", "/work/bad\xfe\xffname" }));
 
         // Gone since the search: named as the list shows it.
         m_fixture->files.existingFolders.clear();
         m_fixture->actions.openFolder(4);
         QCOMPARE(m_fixture->boxes.informations(),
-                 QStringList{"This folder is no longer there:\n" + shown});
+            QStringList { "This folder is no longer there:\n" + shown });
     }
 
     void copyTextsGivesTheRowsAsShown()
     {
-        m_fixture->actions.copyTexts({0, 2, 3});
+        m_fixture->actions.copyTexts({ 0, 2, 3 });
         QCOMPARE(m_fixture->clipboard.text, QStringLiteral("/work/alpha\nalpha-2019\nalpha"));
         // The texts are not touched: trailing blanks stay.
         appendFolder(m_fixture->results, "/work/Old alpha  ", false);
-        m_fixture->actions.copyTexts({4});
+        m_fixture->actions.copyTexts({ 4 });
         QCOMPARE(m_fixture->clipboard.text, QStringLiteral("Old alpha  "));
     }
 
@@ -181,7 +182,7 @@ private slots:
     void aBusyClipboardIsTriedAgain()
     {
         m_fixture->clipboard.failuresLeft = 3;
-        m_fixture->actions.copyTexts({3});
+        m_fixture->actions.copyTexts({ 3 });
         QCOMPARE(m_fixture->clipboard.text, QStringLiteral("alpha"));
         QCOMPARE(m_fixture->clipboard.setAttempts, 4);
     }
@@ -196,7 +197,7 @@ private slots:
         for (int i = 0; i < m_fixture->results.count(); ++i)
             QVERIFY(!m_fixture->results.isChecked(i));
         QCOMPARE(m_fixture->results.rows(),
-                 QStringList({"/work/alpha", "/work/alpha/alpha-old", "alpha-2019", "alpha"}));
+            QStringList({ "/work/alpha", "/work/alpha/alpha-old", "alpha-2019", "alpha" }));
     }
 };
 

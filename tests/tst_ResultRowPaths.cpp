@@ -17,7 +17,8 @@
 
 using namespace vantorel;
 
-namespace {
+namespace
+{
 
 std::string_view view(const QByteArray& bytes)
 {
@@ -25,15 +26,13 @@ std::string_view view(const QByteArray& bytes)
 }
 
 /// Appends the folder at `path` as the walk does, named by what follows its last "/".
-template <class List>
-void appendFolder(List& list, const QByteArray& path, bool showFullPath)
+template <class List> void appendFolder(List& list, const QByteArray& path, bool showFullPath)
 {
     const qsizetype name = path.size() - path.lastIndexOf('/') - 1;
     list.appendFolder(view(path), std::size_t(name), showFullPath);
 }
 
-struct Row
-{
+struct Row {
     QByteArray path; ///< empty for a text row
     bool showFullPath = false;
     QString text; ///< of a text row
@@ -47,7 +46,7 @@ std::vector<Row> walkedRows(int count)
     QByteArray parent = "/home/user";
     for (int i = 0; i < count; ++i) {
         if (i % 13 == 12) {
-            rows.push_back({QByteArray(), false, QStringLiteral("text \u65e5 %1").arg(i)});
+            rows.push_back({ QByteArray(), false, QStringLiteral("text \u65e5 %1").arg(i) });
             continue;
         }
         if (i % 5 == 0)
@@ -58,7 +57,7 @@ std::vector<Row> walkedRows(int count)
         else if (i % 11 == 4)
             name += "-\xff\xfe";
         parent += '/' + name;
-        rows.push_back({parent, i % 3 == 0, QString()});
+        rows.push_back({ parent, i % 3 == 0, QString() });
     }
     return rows;
 }
@@ -67,7 +66,8 @@ QString shownText(const Row& row)
 {
     if (row.path.isEmpty())
         return row.text;
-    return QFile::decodeName(row.showFullPath ? row.path : row.path.mid(row.path.lastIndexOf('/') + 1));
+    return QFile::decodeName(
+        row.showFullPath ? row.path : row.path.mid(row.path.lastIndexOf('/') + 1));
 }
 
 QStringList textsOf(const RowTextStore& store)
@@ -99,16 +99,17 @@ private slots:
         QTest::addColumn<bool>("showFullPath");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QByteArray>("raw");
-        QTest::newRow("full path") << QByteArray("/work/alpha") << true << "/work/alpha" << QByteArray();
+        QTest::newRow("full path")
+            << QByteArray("/work/alpha") << true << "/work/alpha" << QByteArray();
         QTest::newRow("name") << QByteArray("/work/alpha/alpha-old") << false << "alpha-old"
                               << QByteArray();
-        QTest::newRow("wide name") << QByteArray("/work/\xe6\x97\xa5") << false << "\u65e5"
-                                   << QByteArray();
-        QTest::newRow("name with blanks") << QByteArray("/work/ old alpha ") << false
-                                          << " old alpha " << QByteArray();
+        QTest::newRow("wide name")
+            << QByteArray("/work/\xe6\x97\xa5") << false << "\u65e5" << QByteArray();
+        QTest::newRow("name with blanks")
+            << QByteArray("/work/ old alpha ") << false << " old alpha " << QByteArray();
         QTest::newRow("below the root") << QByteArray("/alpha") << false << "alpha" << QByteArray();
-        QTest::newRow("double separator") << QByteArray("//work//alpha") << true << "//work//alpha"
-                                          << QByteArray();
+        QTest::newRow("double separator")
+            << QByteArray("//work//alpha") << true << "//work//alpha" << QByteArray();
         QTest::newRow("name not text") << QByteArray("/work/bad\xff\xfename") << false
                                        << "bad\ufffd\ufffdname" << QByteArray("bad\xff\xfename");
         QTest::newRow("parent not text, name shown")
@@ -127,8 +128,8 @@ private slots:
         store.append(QStringLiteral("before"));
         appendFolder(store, path, showFullPath);
         appendFolder(store, "/x/after", false);
-        QCOMPARE(textsOf(store), QStringList({"before", text, "after"}));
-        QCOMPARE(pathsOf(store), QList<QByteArray>({"before", path, "/x/after"}));
+        QCOMPARE(textsOf(store), QStringList({ "before", text, "after" }));
+        QCOMPARE(pathsOf(store), QList<QByteArray>({ "before", path, "/x/after" }));
         QCOMPARE(store.fullPath(1), QFile::decodeName(path));
         QCOMPARE(store.rawText(1), raw);
         QVERIFY(store.rawText(0).isNull());
@@ -145,8 +146,9 @@ private slots:
         appendFolder(store, "/work/bad\xfe\xffname", false);
         appendFolder(store, "/work/bad\xfe\xffname/in", true);
         QCOMPARE(store.text(0), store.text(1));
-        QCOMPARE(pathsOf(store), QList<QByteArray>({"/work/bad\xff\xfename", "/work/bad\xfe\xffname",
-                                                    "/work/bad\xfe\xffname/in"}));
+        QCOMPARE(pathsOf(store),
+            QList<QByteArray>(
+                { "/work/bad\xff\xfename", "/work/bad\xfe\xffname", "/work/bad\xfe\xffname/in" }));
         QCOMPARE(store.rawText(0), QByteArray("bad\xff\xfename"));
         QCOMPARE(store.rawText(1), QByteArray("bad\xfe\xffname"));
     }
@@ -197,7 +199,8 @@ private slots:
         // The walk goes on below a folder whose rows were removed.
         appendFolder(store, paths.value(paths.size() - 1, "/x") + "/later", false);
         QCOMPARE(store.text(store.size() - 1), QStringLiteral("later"));
-        QCOMPARE(store.nativePath(store.size() - 1), paths.value(paths.size() - 1, "/x") + "/later");
+        QCOMPARE(
+            store.nativePath(store.size() - 1), paths.value(paths.size() - 1, "/x") + "/later");
     }
 
     void aDeepTreeHoldsEachNameOnce_data()
@@ -222,7 +225,7 @@ private slots:
             appendFolder(store, path, showFullPath);
         }
         QVERIFY2(store.usedBytes() <= std::size_t(kLevels) * (256 + 8) + 64,
-                 QByteArray::number(qulonglong(store.usedBytes())));
+            QByteArray::number(qulonglong(store.usedBytes())));
         QCOMPARE(store.nativePath(kLevels - 1), path);
         QCOMPARE(store.text(kLevels - 1).size(), showFullPath ? path.size() : 255);
 
@@ -247,13 +250,14 @@ private slots:
         QCOMPARE(store.usedBytes() - two, std::size_t(6 + 2));
         appendFolder(store, "/a/x/e", false); // shares "/a"
         QCOMPARE(store.usedBytes() - two, std::size_t(2 * (6 + 2) + 6 + 2));
-        QCOMPARE(pathsOf(store), QList<QByteArray>({"/a/b/c", "/a/b/d", "/a/b/e", "/a/x/e"}));
+        QCOMPARE(pathsOf(store), QList<QByteArray>({ "/a/b/c", "/a/b/d", "/a/b/e", "/a/x/e" }));
     }
 
     void modelGivesPathsAndTicksAllAtOnce()
     {
         ListModel model(true);
-        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QAbstractItemModelTester tester(
+            &model, QAbstractItemModelTester::FailureReportingMode::QtTest);
         appendFolder(model, "/work/alpha/alpha-old", false);
         model.append(QStringLiteral("/work/beta"));
         model.flushPending();
@@ -281,23 +285,24 @@ private slots:
         appendFolder(model, "/work/bad\xff\xfename", false);
         model.flushPending();
         QVERIFY(model.flags(model.index(0, 0)).testFlag(Qt::ItemIsDragEnabled));
-        QCOMPARE(model.mimeTypes(), QStringList({"text/uri-list", "text/plain"}));
+        QCOMPARE(model.mimeTypes(), QStringList({ "text/uri-list", "text/plain" }));
         QVERIFY(model.supportedDragActions().testFlag(Qt::CopyAction));
         QVERIFY(!model.supportedDragActions().testFlag(Qt::MoveAction));
 
         // Selected out of order and twice over: each row once, in list order.
-        const std::unique_ptr<QMimeData> data(model.mimeData(
-            {model.index(2, 0), model.index(1, 0), model.index(2, 0)}));
+        const std::unique_ptr<QMimeData> data(
+            model.mimeData({ model.index(2, 0), model.index(1, 0), model.index(2, 0) }));
         QVERIFY(data);
-        QCOMPARE(data->urls(), QList<QUrl>({QUrl::fromLocalFile("/work/alpha/alpha-old"),
-                                            QUrl::fromLocalFile("/work/b\u00e9ta/old alpha")}));
+        QCOMPARE(data->urls(),
+            QList<QUrl>({ QUrl::fromLocalFile("/work/alpha/alpha-old"),
+                QUrl::fromLocalFile("/work/b\u00e9ta/old alpha") }));
         QCOMPARE(QString::fromUtf8(data->data("text/uri-list")).split("\r\n", Qt::SkipEmptyParts),
-                 QStringList({"file:///work/alpha/alpha-old", "file:///work/b%C3%A9ta/old%20alpha"}));
+            QStringList({ "file:///work/alpha/alpha-old", "file:///work/b%C3%A9ta/old%20alpha" }));
         QCOMPARE(data->text(), QStringLiteral("/work/alpha/alpha-old\n/work/b\u00e9ta/old alpha"));
         QVERIFY(!model.mimeData({}));
 
         // A name that is not text goes out as its bytes; the text shows what the list shows.
-        const std::unique_ptr<QMimeData> bad(model.mimeData({model.index(3, 0)}));
+        const std::unique_ptr<QMimeData> bad(model.mimeData({ model.index(3, 0) }));
         QCOMPARE(bad->data("text/uri-list").trimmed(), QByteArray("file:///work/bad%FF%FEname"));
         QCOMPARE(bad->text(), QStringLiteral("/work/bad\ufffd\ufffdname"));
     }
@@ -326,7 +331,7 @@ private slots:
         selection->select(model.index(3, 0), flags);
         selection->select(model.index(0, 0), flags);
         selection->select(model.index(4, 0), flags);
-        QCOMPARE(control.selectedRows(), std::vector<int>({0, 3, 4}));
+        QCOMPARE(control.selectedRows(), std::vector<int>({ 0, 3, 4 }));
         QCOMPARE(control.fullPath(3), QStringLiteral("/p/n3"));
         QCOMPARE(control.text(3), QStringLiteral("n3"));
         control.setAllChecked(true);

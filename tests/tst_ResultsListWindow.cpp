@@ -10,6 +10,7 @@
 #include "support/FolderTreeFixture.h"
 #include "support/ModalBoxAnswerer.h"
 
+#include "support/WindowDriver.h"
 #include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
@@ -21,7 +22,6 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
-#include "support/WindowDriver.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -46,10 +46,10 @@ public slots:
     void open(const QUrl& url) { opened.append(url); }
 };
 
-namespace {
-
-struct Window : WindowDriver
+namespace
 {
+
+struct Window : WindowDriver {
     ListView* list() { return child<ListView>("ListView2"); }
     /// Where row `row` of the results is, in the list's viewport.
     QPoint rowPoint(int row)
@@ -63,7 +63,7 @@ struct Window : WindowDriver
         selection->clearSelection();
         for (int row : rows)
             selection->select(form.resultRows().index(row, 0),
-                              QItemSelectionModel::Select | QItemSelectionModel::Rows);
+                QItemSelectionModel::Select | QItemSelectionModel::Rows);
     }
     /// Triggers the menu action of that caption for a point of the list.
     void choose(const QPoint& point, const QString& caption)
@@ -106,8 +106,8 @@ QList<bool> enabledOf(const QMenu& menu)
     return enabled;
 }
 
-const QStringList kMenu = {"Open Folder", "Open Containing Folder", "Copy Path", "-", "Tick All",
-                           "Untick All"};
+const QStringList kMenu
+    = { "Open Folder", "Open Containing Folder", "Copy Path", "-", "Tick All", "Untick All" };
 
 } // namespace
 
@@ -121,7 +121,8 @@ class TestResultsListWindow : public QObject
 private slots:
     void initTestCase()
     {
-        QVERIFY(makeFolders(m_dir.path() + "/Work", {"alpha/alpha-old", "beta/old alpha", "docs"}));
+        QVERIFY(
+            makeFolders(m_dir.path() + "/Work", { "alpha/alpha-old", "beta/old alpha", "docs" }));
         QDesktopServices::setUrlHandler(QStringLiteral("file"), &m_opener, "open");
     }
     void cleanupTestCase() { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); }
@@ -133,16 +134,16 @@ private slots:
         Window w;
         const std::unique_ptr<QMenu> empty = w.form.usability().resultsList().menuAt(QPoint(5, 5));
         QCOMPARE(captionsOf(*empty), kMenu);
-        QCOMPARE(enabledOf(*empty), QList<bool>({false, false, false, false, false}));
+        QCOMPARE(enabledOf(*empty), QList<bool>({ false, false, false, false, false }));
 
         w.addRows();
         const std::unique_ptr<QMenu> onRow = w.form.usability().resultsList().menuAt(w.rowPoint(1));
         QCOMPARE(captionsOf(*onRow), kMenu);
-        QCOMPARE(enabledOf(*onRow), QList<bool>({true, true, true, true, true}));
+        QCOMPARE(enabledOf(*onRow), QList<bool>({ true, true, true, true, true }));
         const QPoint belowRows(5, w.list()->viewport()->height() - 2);
         QVERIFY(!w.list()->indexAt(belowRows).isValid());
         const std::unique_ptr<QMenu> offRow = w.form.usability().resultsList().menuAt(belowRows);
-        QCOMPARE(enabledOf(*offRow), QList<bool>({false, false, false, true, true}));
+        QCOMPARE(enabledOf(*offRow), QList<bool>({ false, false, false, true, true }));
     }
 
     void aRightClickOpensTheMenu()
@@ -172,12 +173,12 @@ private slots:
         w.form.findChild<QRadioButton*>(QStringLiteral("Option2"))->click();
         w.form.findChild<QLineEdit*>(QStringLiteral("Text1"))->setText("alpha");
         QTest::mouseClick(w.button("PushButton1"), Qt::LeftButton);
-        QCOMPARE(answerer.texts(), QStringList{"Done."});
+        QCOMPARE(answerer.texts(), QStringList { "Done." });
         QStringList rows;
         for (int i = 0; i < w.form.results().count(); ++i)
             rows << w.form.results().text(i);
         rows.sort();
-        QCOMPARE(rows, QStringList({"alpha", "alpha-old", "old alpha"}));
+        QCOMPARE(rows, QStringList({ "alpha", "alpha-old", "old alpha" }));
 
         for (int i = 0; i < w.form.results().count(); ++i) {
             if (w.form.results().text(i) == "old alpha") {
@@ -185,9 +186,10 @@ private slots:
                 w.choose(w.rowPoint(i), "Open Containing Folder");
             }
         }
-        QCOMPARE(m_opener.opened, QList<QUrl>({QUrl::fromLocalFile(work + "/beta/old alpha"),
-                                               QUrl::fromLocalFile(work + "/beta")}));
-        QCOMPARE(answerer.texts(), QStringList{"Done."});
+        QCOMPARE(m_opener.opened,
+            QList<QUrl>({ QUrl::fromLocalFile(work + "/beta/old alpha"),
+                QUrl::fromLocalFile(work + "/beta") }));
+        QCOMPARE(answerer.texts(), QStringList { "Done." });
     }
 
     void aNameThatIsNotTextOpensAndCopiesItsOwnFolder()
@@ -197,7 +199,7 @@ private slots:
         // folder that is not there.
         QTemporaryDir dir;
         const QByteArray root = QFile::encodeName(dir.path());
-        const QList<QByteArray> folders{root + "/bad\xfe\xffname", root + "/bad\xff\xfename"};
+        const QList<QByteArray> folders { root + "/bad\xfe\xffname", root + "/bad\xff\xfename" };
         for (const QByteArray& folder : folders)
             QVERIFY(::mkdir(folder.constData(), 0755) == 0);
         QList<QByteArray> addresses;
@@ -211,14 +213,14 @@ private slots:
             QCOMPARE(w.results().value(0), w.results().value(1));
             w.choose(w.rowPoint(0), "Open Folder");
             w.choose(w.rowPoint(1), "Open Folder");
-            QCOMPARE(answerer.texts(), QStringList{"Done."});
+            QCOMPARE(answerer.texts(), QStringList { "Done." });
             QList<QByteArray> opened;
             for (const QUrl& url : m_opener.opened)
                 opened.append(url.toEncoded());
             std::sort(opened.begin(), opened.end());
             QCOMPARE(opened, addresses);
 
-            w.select({0, 1});
+            w.select({ 0, 1 });
             w.choose(w.rowPoint(0), "Copy Path");
             const QMimeData* copied = QGuiApplication::clipboard()->mimeData();
             QVERIFY(copied);
@@ -239,7 +241,8 @@ private slots:
         w.addRows(); // /work does not exist here
         w.choose(w.rowPoint(1), "Open Folder");
         QVERIFY(m_opener.opened.isEmpty());
-        QCOMPARE(answerer.texts(), QStringList{"This folder is no longer there:\n/work/alpha/alpha-old"});
+        QCOMPARE(answerer.texts(),
+            QStringList { "This folder is no longer there:\n/work/alpha/alpha-old" });
         QCOMPARE(answerer.boxes.value(0).title, QStringLiteral("Vantorel"));
     }
 
@@ -247,10 +250,10 @@ private slots:
     {
         Window w;
         w.addRows();
-        w.select({0, 2});
+        w.select({ 0, 2 });
         w.choose(w.rowPoint(2), "Copy Path");
         QCOMPARE(QGuiApplication::clipboard()->text(),
-                 QStringLiteral("/work/alpha\n/work/beta/old alpha"));
+            QStringLiteral("/work/alpha\n/work/beta/old alpha"));
         // A row outside the selection is taken alone.
         w.choose(w.rowPoint(1), "Copy Path");
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("/work/alpha/alpha-old"));
@@ -276,7 +279,7 @@ private slots:
         w.addRows();
         QGuiApplication::clipboard()->setText("before");
         w.list()->setFocus();
-        w.select({1, 2});
+        w.select({ 1, 2 });
         QTest::keyClick(w.list(), Qt::Key_C, Qt::ControlModifier);
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("alpha-old\nold alpha"));
         // No row was ticked and no confirmation shown: that is the copy
@@ -296,12 +299,13 @@ private slots:
         w.addRows();
         QVERIFY(w.list()->dragEnabled());
         QCOMPARE(w.list()->dragDropMode(), QAbstractItemView::DragOnly);
-        w.select({2, 1});
+        w.select({ 2, 1 });
         const QModelIndexList selected = w.list()->selectionModel()->selectedIndexes();
         const std::unique_ptr<QMimeData> data(w.form.resultRows().mimeData(selected));
         QVERIFY(data);
-        QCOMPARE(data->urls(), QList<QUrl>({QUrl::fromLocalFile("/work/alpha/alpha-old"),
-                                            QUrl::fromLocalFile("/work/beta/old alpha")}));
+        QCOMPARE(data->urls(),
+            QList<QUrl>({ QUrl::fromLocalFile("/work/alpha/alpha-old"),
+                QUrl::fromLocalFile("/work/beta/old alpha") }));
         QCOMPARE(data->text(), QStringLiteral("/work/alpha/alpha-old\n/work/beta/old alpha"));
         // The locations list is no drag source.
         auto* locations = w.form.findChild<ListView*>(QStringLiteral("ListView1"));
@@ -313,25 +317,44 @@ private slots:
     {
         QTest::addColumn<QString>("control");
         QTest::addColumn<QString>("name");
-        QTest::newRow("ListView1") << "ListView1" << "Folder(s): the folders to search within";
-        QTest::newRow("ListView2") << "ListView2" << "Results: the folders found";
-        QTest::newRow("PushButton3") << "PushButton3" << "Add Drive/Folder To Search Within";
-        QTest::newRow("PushButton7") << "PushButton7" << "Clear List";
-        QTest::newRow("PushButton8") << "PushButton8" << "Load Sample/Example Folder";
-        QTest::newRow("Frame3") << "Frame3" << "Search For These Character(s)";
-        QTest::newRow("Text1") << "Text1" << "Search For These Character(s)";
-        QTest::newRow("Frame2") << "Frame2" << "Case Option";
-        QTest::newRow("Check4") << "Check4" << "Match Case";
-        QTest::newRow("Frame1") << "Frame1" << "Option";
-        QTest::newRow("Option1") << "Option1" << "Display full path";
-        QTest::newRow("Option2") << "Option2" << "Display folder name only";
-        QTest::newRow("PushButton1") << "PushButton1" << "Start Finding";
-        QTest::newRow("PushButton2") << "PushButton2" << "Save Results As Text File";
-        QTest::newRow("PushButton4") << "PushButton4" << "Copy Results To Clipboard";
-        QTest::newRow("PushButton17") << "PushButton17" << "Remove Results Containing X";
-        QTest::newRow("PushButton11") << "PushButton11" << "Remove Results Not Containing X";
-        QTest::newRow("PushButton5") << "PushButton5" << "Help";
-        QTest::newRow("PushButton6") << "PushButton6" << "Clear Results";
+        QTest::newRow("ListView1") << "ListView1"
+                                   << "Folder(s): the folders to search within";
+        QTest::newRow("ListView2") << "ListView2"
+                                   << "Results: the folders found";
+        QTest::newRow("PushButton3") << "PushButton3"
+                                     << "Add Drive/Folder To Search Within";
+        QTest::newRow("PushButton7") << "PushButton7"
+                                     << "Clear List";
+        QTest::newRow("PushButton8") << "PushButton8"
+                                     << "Load Sample/Example Folder";
+        QTest::newRow("Frame3") << "Frame3"
+                                << "Search For These Character(s)";
+        QTest::newRow("Text1") << "Text1"
+                               << "Search For These Character(s)";
+        QTest::newRow("Frame2") << "Frame2"
+                                << "Case Option";
+        QTest::newRow("Check4") << "Check4"
+                                << "Match Case";
+        QTest::newRow("Frame1") << "Frame1"
+                                << "Option";
+        QTest::newRow("Option1") << "Option1"
+                                 << "Display full path";
+        QTest::newRow("Option2") << "Option2"
+                                 << "Display folder name only";
+        QTest::newRow("PushButton1") << "PushButton1"
+                                     << "Start Finding";
+        QTest::newRow("PushButton2") << "PushButton2"
+                                     << "Save Results As Text File";
+        QTest::newRow("PushButton4") << "PushButton4"
+                                     << "Copy Results To Clipboard";
+        QTest::newRow("PushButton17") << "PushButton17"
+                                      << "Remove Results Containing X";
+        QTest::newRow("PushButton11") << "PushButton11"
+                                      << "Remove Results Not Containing X";
+        QTest::newRow("PushButton5") << "PushButton5"
+                                     << "Help";
+        QTest::newRow("PushButton6") << "PushButton6"
+                                     << "Clear Results";
     }
     void screenReadersReadTheCaptions()
     {

@@ -12,10 +12,10 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-#include <QProcess>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -23,7 +23,8 @@
 using namespace vantorel;
 using namespace vantorel::test;
 
-namespace {
+namespace
+{
 
 const char* const kCloseDuringSave = "OSTLEBRY_TEST_CLOSE_DURING_SAVE";
 const QString kSaveLocation = locationText(QStringLiteral("PushButton2_Click"));
@@ -54,9 +55,9 @@ void expectOneSaveReport(const QStringList& texts, const QString& path, int line
     QVERIFY2(text.startsWith(path + ": "), qPrintable(text));
     const QString reason = text.mid(path.size() + 2).section('\n', 0, 0);
     QVERIFY2(!reason.trimmed().isEmpty(), qPrintable(text));
-    QVERIFY2(text.endsWith('\n' + kSaveLocation + "at line " + QString::number(line)
-                           + "\n\n" + supportLine()),
-             qPrintable(text));
+    QVERIFY2(text.endsWith('\n' + kSaveLocation + "at line " + QString::number(line) + "\n\n"
+                 + supportLine()),
+        qPrintable(text));
 }
 
 } // namespace
@@ -89,9 +90,9 @@ private slots:
         ModalBoxAnswerer answerer;
         WindowDriver w;
         addRows(w, 3);
-        answerer.fileChoices = {target};
+        answerer.fileChoices = { target };
         w.click("PushButton2");
-        QCOMPARE(answerer.fileDialogs, QStringList{"Save"});
+        QCOMPARE(answerer.fileDialogs, QStringList { "Save" });
         expectOneSaveReport(answerer.texts(), target, 132);
         QVERIFY(!QFileInfo::exists(target));
         QCOMPARE(w.results().size(), 3);
@@ -105,7 +106,7 @@ private slots:
         ModalBoxAnswerer answerer;
         WindowDriver w;
         addRows(w, 3);
-        answerer.fileChoices = {"/dev/full"};
+        answerer.fileChoices = { "/dev/full" };
         w.click("PushButton2");
         expectOneSaveReport(answerer.texts().mid(1), "/dev/full", 142);
         struct stat after;
@@ -121,8 +122,8 @@ private slots:
         ModalBoxAnswerer answerer;
         WindowDriver w;
         addRows(w, 20000);
-        answerer.fileChoices = {target};
-        answerer.yesNo = {true};
+        answerer.fileChoices = { target };
+        answerer.yesNo = { true };
         {
             FileSizeLimit limit(64 * 1024);
             QVERIFY(limit.active());
@@ -135,7 +136,8 @@ private slots:
         QVERIFY2(texts.last().startsWith(target + ": File too large\n"), qPrintable(texts.last()));
         QCOMPARE(contentOf(target), QByteArray("old\r\n"));
         // The unfinished copy is gone too.
-        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), QStringList{"results.txt"});
+        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden),
+            QStringList { "results.txt" });
     }
 
     void aDiskThatFillsUpUnderAFileWithTwoNames()
@@ -147,8 +149,8 @@ private slots:
         ModalBoxAnswerer answerer;
         WindowDriver w;
         addRows(w, 20000);
-        answerer.fileChoices = {target};
-        answerer.yesNo = {true};
+        answerer.fileChoices = { target };
+        answerer.yesNo = { true };
         {
             FileSizeLimit limit(64 * 1024);
             QVERIFY(limit.active());
@@ -157,7 +159,7 @@ private slots:
         const QStringList reports = answerer.texts().mid(1);
         expectOneSaveReport(reports, target, 138);
         QVERIFY2(reports.first().contains("now holds only part of the results"),
-                 qPrintable(reports.first()));
+            qPrintable(reports.first()));
         QCOMPARE(contentOf(path("other name.txt")), contentOf(target));
     }
 
@@ -168,8 +170,8 @@ private slots:
         ModalBoxAnswerer answerer;
         WindowDriver w;
         addRows(w, 3);
-        answerer.fileChoices = {fifo};
-        answerer.yesNo = {true};
+        answerer.fileChoices = { fifo };
+        answerer.yesNo = { true };
         {
             FifoWatchdog watchdog(fifo);
             w.click("PushButton2");
@@ -213,8 +215,8 @@ int closeDuringSave(const QString& target)
     ModalBoxAnswerer answerer;
     WindowDriver w([] { std::_Exit(0); });
     addRows(w, 200000);
-    answerer.fileChoices = {target};
-    answerer.yesNo = {true};
+    answerer.fileChoices = { target };
+    answerer.yesNo = { true };
     QTimer closer;
     QObject::connect(&closer, &QTimer::timeout, &w.form, [&] {
         if (w.form.cursor().shape() == Qt::WaitCursor && !QApplication::activeModalWidget())

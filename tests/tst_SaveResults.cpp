@@ -25,12 +25,16 @@ using vantorel::test::FakeSaveFileDialog;
 using vantorel::test::RecordingMessageBoxes;
 using vantorel::test::ScriptedEventPump;
 
-namespace {
+namespace
+{
 
 class LocalFileSystem : public FileSystem
 {
 public:
-    bool fileExists(const QString& path) override { return QFileInfo(path).lastModified().isValid(); }
+    bool fileExists(const QString& path) override
+    {
+        return QFileInfo(path).lastModified().isValid();
+    }
     bool isNormalFile(const QString& path) override { return QFileInfo(path).isFile(); }
 };
 
@@ -41,7 +45,10 @@ class FullDiskOutputFiles : public OutputFileService
     class File : public OutputFile
     {
     public:
-        explicit File(std::unique_ptr<OutputFile> real) : m_real(std::move(real)) {}
+        explicit File(std::unique_ptr<OutputFile> real)
+            : m_real(std::move(real))
+        {
+        }
         void write(const QByteArray&) override
         {
             throw Failure(QStringLiteral("out.txt: No space left on device"));
@@ -111,9 +118,9 @@ private slots:
 
     void writesEveryRowWithCrLf()
     {
-        m_list.setRows({QStringLiteral("alpha"), QStringLiteral("Old alpha")});
+        m_list.setRows({ QStringLiteral("alpha"), QStringLiteral("Old alpha") });
         const QString path = file("found.txt");
-        m_dialog.answers = {path};
+        m_dialog.answers = { path };
         command().PushButton2_Click();
 
         QCOMPARE(contentOf(path), QByteArray("alpha\r\nOld alpha\r\n"));
@@ -122,7 +129,7 @@ private slots:
         QCOMPARE(m_boxes.shown[0].kind, RecordingMessageBoxes::Kind::Information);
         QCOMPARE(m_boxes.shown[0].text, QStringLiteral("Done."));
         QCOMPARE(m_boxes.shown[0].title, QStringLiteral("Vantorel"));
-        QCOMPARE(m_pointer.history, (QList<qint16>{11, 0}));
+        QCOMPARE(m_pointer.history, (QList<qint16> { 11, 0 }));
         QVERIFY(m_pump.pumps >= 1); // the first row always yields once
     }
 
@@ -143,12 +150,12 @@ private slots:
     /// does not move it.
     void theDialogOpensInTheFolderOfTheLastSave()
     {
-        m_list.setRows({QStringLiteral("alpha")});
+        m_list.setRows({ QStringLiteral("alpha") });
         QVERIFY(QDir(m_dir->path()).mkpath("lists"));
-        m_dialog.answers = {file("lists/found.txt")};
+        m_dialog.answers = { file("lists/found.txt") };
         command().PushButton2_Click();
         command().PushButton2_Click(); // cancelled
-        m_dialog.answers = {file("no such folder/found.txt")};
+        m_dialog.answers = { file("no such folder/found.txt") };
         command().PushButton2_Click(); // fails at line 132
         command().PushButton2_Click();
         QCOMPARE(m_dialog.requests.size(), 4);
@@ -159,40 +166,41 @@ private slots:
 
     void cancelEndsSilently()
     {
-        m_list.setRows({QStringLiteral("alpha")});
+        m_list.setRows({ QStringLiteral("alpha") });
         command().PushButton2_Click(); // no answer queued: the dialog was cancelled
         QVERIFY(m_boxes.shown.isEmpty());
-        QCOMPARE(m_pointer.history, QList<qint16>{});
-        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList{});
+        QCOMPARE(m_pointer.history, QList<qint16> {});
+        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList {});
     }
 
     void rowsKeepTheirBlanksAndTheNameItsForm()
     {
-        m_list.setRows({QStringLiteral("  lead"), QStringLiteral("trail  "), QStringLiteral(" ")});
+        m_list.setRows(
+            { QStringLiteral("  lead"), QStringLiteral("trail  "), QStringLiteral(" ") });
         const QString path = file("no extension");
-        m_dialog.answers = {path};
+        m_dialog.answers = { path };
         command().PushButton2_Click();
         QCOMPARE(contentOf(path), QByteArray("  lead\r\ntrail  \r\n \r\n"));
-        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList{"no extension"});
+        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList { "no extension" });
     }
 
     void emptyListGivesAnEmptyFile()
     {
         const QString path = file("empty.txt");
-        m_dialog.answers = {path};
+        m_dialog.answers = { path };
         command().PushButton2_Click();
         QVERIFY(QFileInfo::exists(path));
         QCOMPARE(QFileInfo(path).size(), 0);
-        QCOMPARE(m_boxes.informations(), QStringList{"Done."});
+        QCOMPARE(m_boxes.informations(), QStringList { "Done." });
         QCOMPARE(m_pump.pumps, 0);
     }
 
     void textInTheSystemEncoding()
     {
         const QString row = QStringLiteral("Musik \u00c4rger \u65e5\u672c");
-        m_list.setRows({row});
+        m_list.setRows({ row });
         const QString path = file("enc.txt");
-        m_dialog.answers = {path};
+        m_dialog.answers = { path };
         command().PushButton2_Click();
         QStringEncoder encoder(QStringConverter::System);
         const QByteArray expected = QByteArray(encoder.encode(row)) + "\r\n";
@@ -211,24 +219,24 @@ private slots:
         QFETCH(bool, yes);
         const QString path = file("old.txt");
         writeFile(path, "old content that is longer than the new\r\n");
-        m_list.setRows({QStringLiteral("new")});
-        m_dialog.answers = {path};
-        m_boxes.yesNoAnswers = {yes};
+        m_list.setRows({ QStringLiteral("new") });
+        m_dialog.answers = { path };
+        m_boxes.yesNoAnswers = { yes };
         command().PushButton2_Click();
 
         QCOMPARE(m_boxes.texts(RecordingMessageBoxes::Kind::YesNo),
-                 QStringList{QStringLiteral("Are you sure you wish to overwrite ") + path
-                             + QStringLiteral(" ?")});
+            QStringList { QStringLiteral("Are you sure you wish to overwrite ") + path
+                + QStringLiteral(" ?") });
         if (yes) {
             QCOMPARE(contentOf(path), QByteArray("new\r\n"));
-            QCOMPARE(m_boxes.informations(), QStringList{"Done."});
-            QCOMPARE(m_pointer.history, (QList<qint16>{11, 0}));
+            QCOMPARE(m_boxes.informations(), QStringList { "Done." });
+            QCOMPARE(m_pointer.history, (QList<qint16> { 11, 0 }));
         } else {
             QCOMPARE(contentOf(path), QByteArray("old content that is longer than the new\r\n"));
             QCOMPARE(m_boxes.shown.size(), 1);
-            QCOMPARE(m_pointer.history, QList<qint16>{});
+            QCOMPARE(m_pointer.history, QList<qint16> {});
         }
-        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList{"old.txt"});
+        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList { "old.txt" });
     }
 
     void overwriteAFileWithTwoNames()
@@ -236,20 +244,20 @@ private slots:
         const QString path = file("old.txt");
         writeFile(path, "old content that is longer than the new\r\n");
         QVERIFY(::link(qPrintable(path), qPrintable(file("other.txt"))) == 0);
-        m_list.setRows({QStringLiteral("new")});
-        m_dialog.answers = {path};
-        m_boxes.yesNoAnswers = {true};
+        m_list.setRows({ QStringLiteral("new") });
+        m_dialog.answers = { path };
+        m_boxes.yesNoAnswers = { true };
         command().PushButton2_Click();
         QCOMPARE(contentOf(path), QByteArray("new\r\n"));
         QCOMPARE(contentOf(file("other.txt")), QByteArray("new\r\n"));
-        QCOMPARE(m_boxes.informations(), QStringList{"Done."});
+        QCOMPARE(m_boxes.informations(), QStringList { "Done." });
         QVERIFY(m_boxes.failureReports().isEmpty());
     }
 
     void pumpsBeforeEachRowWithoutSlicing()
     {
-        m_list.setRows({"a", "b", "c"});
-        m_dialog.answers = {file("p.txt")};
+        m_list.setRows({ "a", "b", "c" });
+        m_dialog.answers = { file("p.txt") };
         QList<QByteArray> writtenBeforePump;
         m_pump.onPump = [&](int) { writtenBeforePump << contentOf(file("p.txt")); };
         command(0ms).PushButton2_Click();
@@ -261,9 +269,9 @@ private slots:
 
     void pathInAMissingFolder()
     {
-        m_list.setRows({"a", "b", "c"});
+        m_list.setRows({ "a", "b", "c" });
         const QString path = file("missing/out.txt");
-        m_dialog.answers = {path};
+        m_dialog.answers = { path };
         command().PushButton2_Click();
         expectOneReport(132, path);
         QVERIFY(!QFileInfo::exists(path));
@@ -271,11 +279,11 @@ private slots:
 
     void pathThatNamesAFolder()
     {
-        m_list.setRows({"a", "b"});
+        m_list.setRows({ "a", "b" });
         const QString path = file("folder");
         QVERIFY(QDir(m_dir->path()).mkdir("folder"));
         writeFile(path + "/inside.txt", "kept");
-        m_dialog.answers = {path};
+        m_dialog.answers = { path };
         command().PushButton2_Click(); // the overwrite question is answered Yes
         QCOMPARE(m_boxes.texts(RecordingMessageBoxes::Kind::YesNo).size(), 1);
         expectOneReport(132, path);
@@ -287,12 +295,12 @@ private slots:
     {
         const QString path = file("old.txt");
         writeFile(path, "old\r\n");
-        m_list.setRows({"a", "b"});
+        m_list.setRows({ "a", "b" });
         m_list.beforeOperation = [](const char* operation) {
             if (qstrcmp(operation, "count") == 0)
                 throw Failure(QStringLiteral("The list cannot be read"));
         };
-        m_dialog.answers = {path};
+        m_dialog.answers = { path };
         command().PushButton2_Click();
         expectOneReport(134, QStringLiteral("The list cannot be read"));
         QCOMPARE(contentOf(path), QByteArray("old\r\n"));
@@ -304,8 +312,8 @@ private slots:
         struct stat before;
         if (::stat("/dev/full", &before) != 0 || !S_ISCHR(before.st_mode))
             QSKIP("this system has no /dev/full");
-        m_list.setRows({"a", "b"});
-        m_dialog.answers = {path};
+        m_list.setRows({ "a", "b" });
+        m_dialog.answers = { path };
         command().PushButton2_Click();
         expectOneReport(142, path);
         struct stat after;
@@ -332,22 +340,23 @@ private slots:
         for (int i = 0; i < rows; ++i)
             texts << QStringLiteral("row %1").arg(i);
         m_list.setRows(texts);
-        m_dialog.answers = {path};
+        m_dialog.answers = { path };
         FullDiskOutputFiles full;
         SaveResultsCommand(m_list, m_boxes, m_pointer, m_pump, m_dialog, m_files, full, m_settings)
             .PushButton2_Click();
         expectOneReport(line, QStringLiteral("out.txt"));
         QCOMPARE(contentOf(path), QByteArray("old\r\n"));
-        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), QStringList{"old.txt"});
+        QCOMPARE(
+            QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), QStringList { "old.txt" });
     }
 
     void filterRunInsideTheSavePump()
     {
         const QString path = file("old.txt");
         writeFile(path, "old\r\n");
-        m_list.setRows({"keep 1", "drop 2", "keep 3", "drop 4", "keep 5"});
-        m_dialog.answers = {path};
-        m_boxes.inputAnswers = {QStringLiteral("DROP")};
+        m_list.setRows({ "keep 1", "drop 2", "keep 3", "drop 4", "keep 5" });
+        m_dialog.answers = { path };
+        m_boxes.inputAnswers = { QStringLiteral("DROP") };
         ResultFilterCommands filters(m_list, m_boxes, m_pointer);
         m_pump.onPump = [&](int pump) {
             if (pump == 2)
@@ -355,21 +364,21 @@ private slots:
         };
         command(0ms).PushButton2_Click();
 
-        QCOMPARE(m_list.rows(), (QStringList{"keep 1", "keep 3", "keep 5"}));
+        QCOMPARE(m_list.rows(), (QStringList { "keep 1", "keep 3", "keep 5" }));
         // Rows 4 and 5 no longer exist when their turn comes: one report, and
         // a file that would not match the list does not replace the old one.
         expectOneReport(138, QStringLiteral("Index out of bounds"));
         QCOMPARE(contentOf(path), QByteArray("old\r\n"));
-        QCOMPARE(m_pointer.history, (QList<qint16>{11, 11, 1, 0}));
+        QCOMPARE(m_pointer.history, (QList<qint16> { 11, 11, 1, 0 }));
     }
 
     void secondSaveInsideTheFirstOnesPump()
     {
-        const QStringList rows{"one", "two", "three", "four"};
+        const QStringList rows { "one", "two", "three", "four" };
         m_list.setRows(rows);
         const QString first = file("first.txt");
         const QString second = file("second.txt");
-        m_dialog.answers = {first, second};
+        m_dialog.answers = { first, second };
         SaveResultsCommand save = command(0ms);
         m_pump.onPump = [&](int pump) {
             if (pump == 2)
@@ -380,18 +389,19 @@ private slots:
         QCOMPARE(contentOf(first), QByteArray("one\r\ntwo\r\nthree\r\nfour\r\n"));
         QCOMPARE(contentOf(second), QByteArray("one\r\ntwo\r\nthree\r\nfour\r\n"));
         QVERIFY(m_boxes.failureReports().isEmpty());
-        QCOMPARE(m_boxes.informations(), (QStringList{"Done.", "Done."}));
-        QCOMPARE(m_pointer.history, (QList<qint16>{11, 11, 0, 0}));
+        QCOMPARE(m_boxes.informations(), (QStringList { "Done.", "Done." }));
+        QCOMPARE(m_pointer.history, (QList<qint16> { 11, 11, 0, 0 }));
         QCOMPARE(m_pump.pumps, 8);
     }
 
 private:
     QString file(const QString& name) const { return m_dir->filePath(name); }
 
-    SaveResultsCommand command(std::chrono::milliseconds interval = TimeSlicedPump::kDefaultInterval)
+    SaveResultsCommand command(
+        std::chrono::milliseconds interval = TimeSlicedPump::kDefaultInterval)
     {
         return SaveResultsCommand(m_list, m_boxes, m_pointer, m_pump, m_dialog, m_files,
-                                  m_outputFiles, m_settings, interval);
+            m_outputFiles, m_settings, interval);
     }
 
     /// One failure report at `line` that names `subject`, no "Done.", pointer reset.
@@ -401,13 +411,13 @@ private:
         QCOMPARE(reports.size(), 1);
         QCOMPARE(reportLine(reports[0]), atLine(line));
         QVERIFY2(reports[0].section(QStringLiteral("\r\n"), 0, 0).contains(subject),
-                 qPrintable(reports[0]));
+            qPrintable(reports[0]));
         QVERIFY(!m_boxes.informations().contains(QStringLiteral("Done.")));
         QCOMPARE(m_pointer.value(), qint16(0));
     }
 
     std::unique_ptr<QTemporaryDir> m_dir;
-    FakeListControl m_list{QStringLiteral("Results")};
+    FakeListControl m_list { QStringLiteral("Results") };
     RecordingMessageBoxes m_boxes;
     FakePointer m_pointer;
     FakeSaveFileDialog m_dialog;

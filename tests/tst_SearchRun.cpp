@@ -12,16 +12,16 @@
 using namespace vantorel;
 using namespace vantorel::test;
 
-namespace {
+namespace
+{
 
 using Kind = RecordingMessageBoxes::Kind;
 
 const auto expectedRows = expectedSearchRows;
 
-struct Window
-{
+struct Window {
     FakeMainWindow fake;
-    Form1Logic logic{fake.controls(), fake.services()};
+    Form1Logic logic { fake.controls(), fake.services() };
 };
 
 } // namespace
@@ -40,18 +40,19 @@ private slots:
         QVERIFY(m_dir.isValid());
         m_work = m_dir.path() + "/Work";
         m_other = m_dir.path() + "/Other";
-        QVERIFY(makeFolders(m_work, {"alpha/alpha-old/deep", "Alpha-Project/src", "beta/old alpha",
-                                     "beta/gamma/alpha2", "docs", ".hidden-alpha"}));
-        QVERIFY(makeFolders(m_other, {"x/alphabet", "y"}));
+        QVERIFY(makeFolders(m_work,
+            { "alpha/alpha-old/deep", "Alpha-Project/src", "beta/old alpha", "beta/gamma/alpha2",
+                "docs", ".hidden-alpha" }));
+        QVERIFY(makeFolders(m_other, { "x/alphabet", "y" }));
     }
 
     void blankPhraseChangesNothing()
     {
         Window w;
         w.fake.Text1.setText("   ");
-        w.fake.ListView1.setRows({m_work});
+        w.fake.ListView1.setRows({ m_work });
         w.logic.PushButton1_Click();
-        QCOMPARE(w.fake.boxes.informations(), QStringList{"Input search for what phrase."});
+        QCOMPARE(w.fake.boxes.informations(), QStringList { "Input search for what phrase." });
         QCOMPARE(w.fake.PushButton1.caption(), QStringLiteral("Start Finding"));
         QVERIFY(w.fake.MousePointer.history.isEmpty());
         QCOMPARE(w.fake.ListView2.count(), 0);
@@ -69,7 +70,7 @@ private slots:
             pointerWhileShown = w.fake.MousePointer.value();
         };
         w.logic.PushButton1_Click();
-        QCOMPARE(w.fake.boxes.informations(), QStringList{"No folders added."});
+        QCOMPARE(w.fake.boxes.informations(), QStringList { "No folders added." });
         QCOMPARE(captionWhileShown, QStringLiteral("Stop"));
         QCOMPARE(pointerWhileShown, qint16(11));
         QCOMPARE(w.fake.PushButton1.caption(), QStringLiteral("Start Finding"));
@@ -95,7 +96,7 @@ private slots:
         if (!fullPath)
             w.fake.chooseNameOnly();
         w.fake.ListView1.setColumnCaption("Folder(s)");
-        w.fake.ListView1.setRows({m_work, m_other});
+        w.fake.ListView1.setRows({ m_work, m_other });
         w.logic.PushButton1_Click();
 
         const Qt::CaseSensitivity cs = matchCase ? Qt::CaseSensitive : Qt::CaseInsensitive;
@@ -104,11 +105,11 @@ private slots:
         QVERIFY(expected.size() >= 5);
         QCOMPARE(w.fake.ListView2.rows(), expected);
         QCOMPARE(w.fake.boxes.shown.size(), 1);
-        QCOMPARE(w.fake.boxes.informations(), QStringList{"Done."});
+        QCOMPARE(w.fake.boxes.informations(), QStringList { "Done." });
         QCOMPARE(w.fake.ListView1.columnCaption(), QStringLiteral("Folder(s)"));
         QVERIFY(w.fake.ListView1.captionHistory().contains("Searching " + m_work));
         QCOMPARE(w.fake.PushButton1.caption(), QStringLiteral("Start Finding"));
-        QCOMPARE(w.fake.MousePointer.history, (QList<qint16>{11, 0}));
+        QCOMPARE(w.fake.MousePointer.history, (QList<qint16> { 11, 0 }));
         QCOMPARE(w.logic.state().StopRequested, SearchState::True);
     }
 
@@ -117,17 +118,18 @@ private slots:
         Window w;
         w.fake.Text1.setText("old ");
         w.fake.Check4.setValue(0);
-        w.fake.ListView1.setRows({m_work});
+        w.fake.ListView1.setRows({ m_work });
         w.logic.PushButton1_Click(); // "alpha-old" has no blank after "old"
         const QString oldAlpha = m_work + "/beta/old alpha";
-        QCOMPARE(w.fake.ListView2.rows(), QStringList{oldAlpha});
+        QCOMPARE(w.fake.ListView2.rows(), QStringList { oldAlpha });
         w.fake.Text1.setText(" alpha"); // not "alpha-old", not "Alpha-Project"
         w.logic.PushButton1_Click();
-        QCOMPARE(w.fake.ListView2.rows(), (QStringList{oldAlpha, oldAlpha}));
+        QCOMPARE(w.fake.ListView2.rows(), (QStringList { oldAlpha, oldAlpha }));
         w.fake.Text1.setText("old");
         w.logic.PushButton1_Click();
         QCOMPARE(w.fake.ListView2.rows(),
-                 QStringList({oldAlpha, oldAlpha}) + expectedRows(m_work, "old", true, Qt::CaseInsensitive));
+            QStringList({ oldAlpha, oldAlpha })
+                + expectedRows(m_work, "old", true, Qt::CaseInsensitive));
     }
 
     /// The phrase is read afresh for each location; Match Case once per run.
@@ -136,7 +138,7 @@ private slots:
         Window w;
         w.fake.Text1.setText("alpha");
         w.fake.Check4.setValue(0);
-        w.fake.ListView1.setRows({m_work, m_other});
+        w.fake.ListView1.setRows({ m_work, m_other });
         w.fake.pump.onPump = [&](int pumpNumber) {
             if (pumpNumber == 2) { // the walk's first pump, inside the first location
                 w.fake.Text1.setText("Y");
@@ -147,7 +149,8 @@ private slots:
         // The first location keeps the phrase it started with; the second finds
         // "y" by the new phrase, letter case still ignored.
         QCOMPARE(w.fake.ListView2.rows(),
-                 expectedRows(m_work, "alpha", true, Qt::CaseInsensitive) + QStringList{m_other + "/y"});
+            expectedRows(m_work, "alpha", true, Qt::CaseInsensitive)
+                + QStringList { m_other + "/y" });
     }
 
     void stopPressedFromInsideThePump()
@@ -155,7 +158,7 @@ private slots:
         Window w;
         w.fake.Text1.setText("alpha");
         w.fake.Check4.setValue(0);
-        w.fake.ListView1.setRows({m_work, m_other, m_other});
+        w.fake.ListView1.setRows({ m_work, m_other, m_other });
         QString captionAfterStop;
         w.fake.pump.onPump = [&](int pumpNumber) {
             if (pumpNumber == 1) { // the run's own pump before the first location
@@ -167,7 +170,7 @@ private slots:
         QCOMPARE(captionAfterStop, QStringLiteral("Start Finding"));
         QCOMPARE(w.fake.ListView2.count(), 0);
         QCOMPARE(w.fake.folders.opened.size(), 0);
-        QCOMPARE(w.fake.boxes.informations(), QStringList{"Done."});
+        QCOMPARE(w.fake.boxes.informations(), QStringList { "Done." });
         QCOMPARE(w.fake.ListView1.columnCaption(), QStringLiteral("Folder(s)"));
         QCOMPARE(w.fake.MousePointer.value(), qint16(0));
     }
@@ -177,15 +180,15 @@ private slots:
         Window w;
         w.fake.Text1.setText("alpha");
         w.fake.Check4.setValue(0);
-        w.fake.ListView1.setRows({m_work, m_other, m_other});
+        w.fake.ListView1.setRows({ m_work, m_other, m_other });
         w.fake.pump.onPump = [&](int pumpNumber) {
             if (pumpNumber == 2) // the walk's first pump, inside the first location
                 w.logic.PushButton1_Click();
         };
         w.logic.PushButton1_Click();
-        QCOMPARE(w.fake.folders.opened, QStringList{m_work});
+        QCOMPARE(w.fake.folders.opened, QStringList { m_work });
         QCOMPARE(w.fake.ListView2.count(), 0);
-        QCOMPARE(w.fake.boxes.informations(), QStringList{"Done."});
+        QCOMPARE(w.fake.boxes.informations(), QStringList { "Done." });
     }
 
     void aVanishedLocationIsReportedAndTheNextSearched()
@@ -193,19 +196,20 @@ private slots:
         Window w;
         w.fake.Text1.setText("alphabet");
         const QString gone = m_dir.path() + "/gone";
-        w.fake.ListView1.setRows({gone, m_other});
+        w.fake.ListView1.setRows({ gone, m_other });
         w.logic.PushButton1_Click();
         QCOMPARE(w.fake.boxes.failureReports(),
-                 QStringList{composeFailureReport("Path not found", locationText("PushButton1_Click"), 126)});
-        QCOMPARE(w.fake.ListView2.rows(), QStringList{m_other + "/x/alphabet"});
-        QCOMPARE(w.fake.boxes.informations(), QStringList{"Done."});
+            QStringList {
+                composeFailureReport("Path not found", locationText("PushButton1_Click"), 126) });
+        QCOMPARE(w.fake.ListView2.rows(), QStringList { m_other + "/x/alphabet" });
+        QCOMPARE(w.fake.boxes.informations(), QStringList { "Done." });
     }
 
     void locationsCannotBeRemovedDuringTheRunWhateverThePointer()
     {
         Window w;
         w.fake.Text1.setText("alphabet");
-        w.fake.ListView1.setRows({m_other, m_other});
+        w.fake.ListView1.setRows({ m_other, m_other });
         w.fake.pump.onPump = [&](int pumpNumber) {
             if (pumpNumber == 1) {
                 w.fake.MousePointer.setValue(0); // the pointer passed over the buttons
@@ -217,7 +221,8 @@ private slots:
         };
         w.logic.PushButton1_Click();
         QCOMPARE(w.fake.ListView1.count(), 2);
-        QCOMPARE(w.fake.ListView2.rows(), (QStringList{m_other + "/x/alphabet", m_other + "/x/alphabet"}));
+        QCOMPARE(w.fake.ListView2.rows(),
+            (QStringList { m_other + "/x/alphabet", m_other + "/x/alphabet" }));
         QVERIFY(w.fake.boxes.failureReports().isEmpty());
     }
 
@@ -226,9 +231,9 @@ private slots:
         Window w;
         w.fake.Text1.setText("alpha");
         w.fake.Check4.setValue(0);
-        w.fake.ListView1.setRows({m_other, m_work});
+        w.fake.ListView1.setRows({ m_other, m_work });
         w.fake.ListView1.select(0);
-        w.fake.folderBrowser.answers = QStringList{m_other};
+        w.fake.folderBrowser.answers = QStringList { m_other };
         w.fake.pump.onPump = [&](int pumpNumber) {
             if (pumpNumber != 3) // the pump before the second location
                 return;
@@ -238,18 +243,18 @@ private slots:
             w.logic.PushButton3_Click(); // add is allowed, and not searched by this run
         };
         w.logic.PushButton1_Click();
-        QCOMPARE(w.fake.ListView1.rows(), (QStringList{m_other, m_work, m_other}));
+        QCOMPARE(w.fake.ListView1.rows(), (QStringList { m_other, m_work, m_other }));
         QCOMPARE(w.fake.ListView2.rows(), expectedRows(m_work, "alpha", true, Qt::CaseInsensitive));
-        QCOMPARE(w.fake.folders.opened, (QStringList{m_other, m_work}));
+        QCOMPARE(w.fake.folders.opened, (QStringList { m_other, m_work }));
     }
 
     void unreadableFoldersAreReportedOncePerLocation()
     {
         QTemporaryDir dir;
-        QVERIFY(makeFolders(dir.path(), {"a/alpha-1", "b/alpha-2", "c/alpha-3", "d/alpha-4"}));
+        QVERIFY(makeFolders(dir.path(), { "a/alpha-1", "b/alpha-2", "c/alpha-3", "d/alpha-4" }));
         Window w;
         w.fake.Text1.setText("alpha");
-        w.fake.ListView1.setRows({dir.path(), m_other});
+        w.fake.ListView1.setRows({ dir.path(), m_other });
         // Before the walk goes into them, two folders vanish: removed from inside the first pump.
         w.fake.pump.onPump = [&](int pumpNumber) {
             if (pumpNumber == 2) {
@@ -260,14 +265,16 @@ private slots:
         w.logic.PushButton1_Click();
         const QStringList reports = w.fake.boxes.failureReports();
         QCOMPARE(reports.size(), 1);
-        QVERIFY2(reports[0].startsWith("2 folders could not be read; the first: " + dir.path() + '/'),
-                 qPrintable(reports[0]));
-        QVERIFY(reports[0].contains("No such file or directory\r\nin Vantorel2021/08/31.Form1.PushButton1_Click at line 128\r\r"));
+        QVERIFY2(
+            reports[0].startsWith("2 folders could not be read; the first: " + dir.path() + '/'),
+            qPrintable(reports[0]));
+        QVERIFY(reports[0].contains("No such file or directory\r\nin "
+                                    "Vantorel2021/08/31.Form1.PushButton1_Click at line 128\r\r"));
         const QStringList expected = expectedRows(dir.path(), "alpha", true, Qt::CaseSensitive)
             + expectedRows(m_other, "alpha", true, Qt::CaseSensitive);
         QCOMPARE(expected.size(), 3);
         QCOMPARE(w.fake.ListView2.rows(), expected);
-        QCOMPARE(w.fake.boxes.informations(), QStringList{"Done."});
+        QCOMPARE(w.fake.boxes.informations(), QStringList { "Done." });
     }
 };
 

@@ -23,7 +23,8 @@
 using namespace vantorel;
 using namespace vantorel::test;
 
-namespace {
+namespace
+{
 
 QByteArray contentOf(const QString& path)
 {
@@ -66,13 +67,20 @@ private slots:
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QString>("failure");
         QTest::addColumn<int>("state");
-        QTest::newRow("too large for 16 bits") << "70000" << "Overflow" << int(Qt::Checked);
-        QTest::newRow("negative") << "-1" << "Invalid property value" << int(Qt::Checked);
-        QTest::newRow("no box state") << "3" << "Invalid property value" << int(Qt::Checked);
-        QTest::newRow("empty") << "" << "Type mismatch" << int(Qt::Checked);
-        QTest::newRow("greyed") << "2" << "" << int(Qt::PartiallyChecked);
-        QTest::newRow("blanks around zero") << " 0 " << "" << int(Qt::Unchecked);
-        QTest::newRow("a half rounds to even") << "0.5" << "" << int(Qt::Unchecked);
+        QTest::newRow("too large for 16 bits") << "70000"
+                                               << "Overflow" << int(Qt::Checked);
+        QTest::newRow("negative") << "-1"
+                                  << "Invalid property value" << int(Qt::Checked);
+        QTest::newRow("no box state") << "3"
+                                      << "Invalid property value" << int(Qt::Checked);
+        QTest::newRow("empty") << ""
+                               << "Type mismatch" << int(Qt::Checked);
+        QTest::newRow("greyed") << "2"
+                                << "" << int(Qt::PartiallyChecked);
+        QTest::newRow("blanks around zero") << " 0 "
+                                            << "" << int(Qt::Unchecked);
+        QTest::newRow("a half rounds to even") << "0.5"
+                                               << "" << int(Qt::Unchecked);
     }
 
     void matchCaseValues()
@@ -89,7 +97,7 @@ private slots:
         WindowDriver w;
         const QStringList expected = failure.isEmpty()
             ? QStringList()
-            : QStringList{shownReport(failure, "Form_Load", 136)};
+            : QStringList { shownReport(failure, "Form_Load", 136) };
         QCOMPARE(answerer.texts(), expected);
         QCOMPARE(int(w.child<QCheckBox>("Check4")->checkState()), state);
         QCOMPARE(w.phrase(), QStringLiteral("kept"));
@@ -123,8 +131,10 @@ private slots:
         WindowDriver w;
         const QStringList texts = answerer.texts();
         QCOMPARE(texts.size(), 2);
-        QVERIFY2(texts[0].contains(folder) && texts[0].contains("at line 136"), qPrintable(texts[0]));
-        QVERIFY2(texts[1].contains(folder) && texts[1].contains("at line 138"), qPrintable(texts[1]));
+        QVERIFY2(
+            texts[0].contains(folder) && texts[0].contains("at line 136"), qPrintable(texts[0]));
+        QVERIFY2(
+            texts[1].contains(folder) && texts[1].contains("at line 138"), qPrintable(texts[1]));
         QCOMPARE(w.child<QCheckBox>("Check4")->checkState(), Qt::Checked);
 
         // The writers have no report of their own: typing goes on quietly.
@@ -162,15 +172,18 @@ private slots:
         FifoWatchdog unblocker(fifo);
         WindowDriver w;
         QVERIFY2(!unblocker.fired(), "start-up blocked on the FIFO");
-        const QString reason = QStringLiteral("The settings file %1 is not a regular file.").arg(fifo);
+        const QString reason
+            = QStringLiteral("The settings file %1 is not a regular file.").arg(fifo);
         QCOMPARE(answerer.texts(),
-                 (QStringList{shownReport(reason, "Form_Load", 136), shownReport(reason, "Form_Load", 138)}));
+            (QStringList {
+                shownReport(reason, "Form_Load", 136), shownReport(reason, "Form_Load", 138) }));
         // Reported once: typing and clicking go on quietly, and the FIFO stays.
         w.typePhrase("alpha");
         QTest::mouseClick(w.child<QCheckBox>("Check4"), Qt::LeftButton);
         QCOMPARE(answerer.texts().size(), 2);
         QVERIFY(!unblocker.fired());
-        struct stat status {};
+        struct stat status {
+        };
         QCOMPARE(::lstat(QFile::encodeName(fifo).constData(), &status), 0);
         QVERIFY(S_ISFIFO(status.st_mode));
     }
@@ -183,14 +196,17 @@ private slots:
         {
             WindowDriver w;
             const QString reason
-                = QStringLiteral("The settings file %1 is damaged: it is larger than 4 MB.").arg(settingsFile());
+                = QStringLiteral("The settings file %1 is damaged: it is larger than 4 MB.")
+                      .arg(settingsFile());
             QCOMPARE(answerer.texts(),
-                     (QStringList{shownReport(reason, "Form_Load", 136), shownReport(reason, "Form_Load", 138)}));
+                (QStringList { shownReport(reason, "Form_Load", 136),
+                    shownReport(reason, "Form_Load", 138) }));
             w.typePhrase("beta");
             QCOMPARE(answerer.texts().size(), 2);
         }
         QCOMPARE(storedValue("Text1"), QStringLiteral("beta"));
-        QCOMPARE(QFileInfo(settingsFile() + ".damaged").size(), QtSettingsBackend::kMaxFileBytes + 1);
+        QCOMPARE(
+            QFileInfo(settingsFile() + ".damaged").size(), QtSettingsBackend::kMaxFileBytes + 1);
     }
 
     void aPastedMegabytePhraseIsStoredAndRestored()

@@ -13,8 +13,10 @@
 
 using namespace vantorel;
 
-namespace {
-const char kBinaryStart[] = "\xff\xfe\x00\x01[Vantorel%20Software]\nCheck4=0\nText1=hello\nLastFolder=/tmp\n";
+namespace
+{
+const char kBinaryStart[]
+    = "\xff\xfe\x00\x01[Vantorel%20Software]\nCheck4=0\nText1=hello\nLastFolder=/tmp\n";
 }
 
 class TestSettingsStore : public QObject
@@ -55,7 +57,8 @@ private slots:
         // Every write is on disk at once: a second store sees it.
         QtSettingsBackend other(m_dir.path());
         SettingsStore reread(other);
-        QCOMPARE(reread.GetSetting(SettingsStore::kText1, "x"), QStringLiteral("  two blanks = and \"quotes\"\n "));
+        QCOMPARE(reread.GetSetting(SettingsStore::kText1, "x"),
+            QStringLiteral("  two blanks = and \"quotes\"\n "));
         QCOMPARE(reread.GetSetting(SettingsStore::kCheck4, "1"), QStringLiteral("0"));
         QVERIFY(QFile::exists(file()));
     }
@@ -64,11 +67,14 @@ private slots:
     {
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<bool>("keepsCopy");
-        QTest::newRow("garbage then a stray group")
-            << QByteArray("[Vantorel%20Software]\nCheck4=0\n\x01\x02garbage\xff\n[[[\nText1=hello\nLastFolder=/tmp\n") << true;
+        QTest::newRow("garbage then a stray group") << QByteArray(
+            "[Vantorel%20Software]\nCheck4=0\n\x01\x02garbage\xff\n[[[\nText1=hello\nLastFolder=/"
+            "tmp\n") << true;
         QTest::newRow("binary before everything")
             << QByteArray::fromRawData(kBinaryStart, sizeof kBinaryStart - 1) << true;
-        QTest::newRow("unclosed group") << QByteArray("[Vantorel%20Software\nCheck4=0\nText1=hello\nLastFolder=/tmp\n") << false;
+        QTest::newRow("unclosed group")
+            << QByteArray("[Vantorel%20Software\nCheck4=0\nText1=hello\nLastFolder=/tmp\n")
+            << false;
     }
     void damagedFileKeepsOurValuesThroughTheRewrite()
     {
@@ -119,13 +125,16 @@ private slots:
         store.SaveSetting(SettingsStore::kCheck4, "0");
         QVERIFY(!QFile::exists(file() + ".damaged"));
         QCOMPARE(readRaw(file()),
-                 QByteArray("[Other%20Program]\nCheck4=2\nText1=theirs\n[Vantorel%20Software]\nCheck4=0\n"));
+            QByteArray(
+                "[Other%20Program]\nCheck4=2\nText1=theirs\n[Vantorel%20Software]\nCheck4=0\n"));
     }
 
     void aDamagedFileIsRecoveredBySection()
     {
-        const QByteArray theirs = "[Other%20Program]\nText1=theirs\n\x01their garbage\nLastFolder=/theirs\n";
-        const QByteArray content = theirs + "[Vantorel%20Software]\nCheck4=0\n\x02our garbage\n[[[\nText1=ours\n";
+        const QByteArray theirs
+            = "[Other%20Program]\nText1=theirs\n\x01their garbage\nLastFolder=/theirs\n";
+        const QByteArray content
+            = theirs + "[Vantorel%20Software]\nCheck4=0\n\x02our garbage\n[[[\nText1=ours\n";
         writeRaw(content);
         QtSettingsBackend backend(m_dir.path());
         SettingsStore store(backend);
@@ -158,7 +167,8 @@ private slots:
             QVERIFY_THROWS_EXCEPTION(Failure, store.SaveSetting(SettingsStore::kText1, "x"));
             QVERIFY2(!unblocker.fired(), "reading the settings blocked on the FIFO");
         }
-        struct stat status {};
+        struct stat status {
+        };
         QCOMPARE(::lstat(QFile::encodeName(file()).constData(), &status), 0);
         QVERIFY(S_ISFIFO(status.st_mode));
         QVERIFY(!QFile::exists(file() + ".damaged"));
@@ -174,7 +184,7 @@ private slots:
             QFAIL("a device must not be read as settings");
         } catch (const Failure& failure) {
             QCOMPARE(failure.description(),
-                     QStringLiteral("The settings file %1 is not a regular file.").arg(file()));
+                QStringLiteral("The settings file %1 is not a regular file.").arg(file()));
         }
         QVERIFY_THROWS_EXCEPTION(Failure, store.SaveSetting(SettingsStore::kText1, "x"));
         QCOMPARE(QFileInfo(file()).symLinkTarget(), QStringLiteral("/dev/null"));
@@ -196,7 +206,8 @@ private slots:
             QFAIL("a file over the limit must not be read");
         } catch (const Failure& failure) {
             QCOMPARE(failure.description(),
-                     QStringLiteral("The settings file %1 is damaged: it is larger than 4 MB.").arg(file()));
+                QStringLiteral("The settings file %1 is damaged: it is larger than 4 MB.")
+                    .arg(file()));
         }
         store.SaveSetting(SettingsStore::kCheck4, "0");
         QCOMPARE(readRaw(file()), QByteArray("[Vantorel%20Software]\nCheck4=0\n"));

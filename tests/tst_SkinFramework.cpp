@@ -21,7 +21,8 @@
 using namespace vantorel;
 using namespace vantorel::test;
 
-namespace {
+namespace
+{
 
 const QString kOurSkin = QStringLiteral(OSTLEBRY_SOURCE_DIR "/resources/skin/o.cjs");
 
@@ -37,8 +38,7 @@ QString failureOf(const std::function<void()>& call)
 
 /// A window with one control of each kind, built as the main window builds
 /// its own: named controls, frames holding theirs.
-struct SmallWindow
-{
+struct SmallWindow {
     QWidget window;
     QTreeWidget* list = new QTreeWidget(&window);
     QPushButton* button = new QPushButton(QStringLiteral("Start Finding"), &window);
@@ -77,12 +77,13 @@ private slots:
     void loadsOurSkin()
     {
         SkinFramework1 skin;
-        skin.invoke(SkinFramework1::LoadSkin, {kOurSkin, QString()});
+        skin.invoke(SkinFramework1::LoadSkin, { kOurSkin, QString() });
         QFile file(kOurSkin);
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(skin.skin().text(), QString::fromUtf8(file.readAll()));
         QCOMPARE(skin.skin().faceColour(QStringLiteral("Form1")), QColor(0xee, 0xf1, 0xf5));
-        QCOMPARE(skin.skin().rules().first().selector, QStringLiteral("#Form1, QDialog, QMessageBox"));
+        QCOMPARE(
+            skin.skin().rules().first().selector, QStringLiteral("#Form1, QDialog, QMessageBox"));
     }
 
     void unloadableSkins_data()
@@ -93,16 +94,20 @@ private slots:
         QTest::newRow("only a comment") << QByteArray("/* nothing */\n") << "it holds no rules";
         QTest::newRow("open comment") << QByteArray("QWidget { color: red; }\n/* open\n")
                                       << "a comment opened on line 2 is never closed";
-        QTest::newRow("open rule") << QByteArray("QWidget {\n color: red;\n") << "the rule on line 1 is never closed";
+        QTest::newRow("open rule")
+            << QByteArray("QWidget {\n color: red;\n") << "the rule on line 1 is never closed";
         QTest::newRow("nested rule") << QByteArray("QWidget { QLabel { color: red; } }")
                                      << "the rule on line 1 is never closed";
-        QTest::newRow("no selector") << QByteArray("\n{ color: red; }") << "line 2 has a rule without a proper selector";
-        QTest::newRow("stray text") << QByteArray("QWidget { color: red; }\nhello")
-                                    << "line 2 has text outside any rule";
-        QTest::newRow("no colon") << QByteArray("QWidget {\n color red;\n}")
-                                  << "the rule on line 1 has a declaration that is not \"name: value\"";
-        QTest::newRow("no value") << QByteArray("QWidget { color: ; }")
-                                  << "the rule on line 1 has a declaration that is not \"name: value\"";
+        QTest::newRow("no selector")
+            << QByteArray("\n{ color: red; }") << "line 2 has a rule without a proper selector";
+        QTest::newRow("stray text")
+            << QByteArray("QWidget { color: red; }\nhello") << "line 2 has text outside any rule";
+        QTest::newRow("no colon")
+            << QByteArray("QWidget {\n color red;\n}")
+            << "the rule on line 1 has a declaration that is not \"name: value\"";
+        QTest::newRow("no value")
+            << QByteArray("QWidget { color: ; }")
+            << "the rule on line 1 has a declaration that is not \"name: value\"";
     }
     void unloadableSkins()
     {
@@ -116,8 +121,11 @@ private slots:
         file.write(content);
         file.close();
         SkinFramework1 skin;
-        QCOMPARE(failureOf([&] { skin.invoke(SkinFramework1::LoadSkin, {path, QString()}); }),
-                 QStringLiteral("Cannot load the skin \"%1\": %2").arg(QDir::toNativeSeparators(path), reason));
+        QCOMPARE(failureOf([&] {
+            skin.invoke(SkinFramework1::LoadSkin, { path, QString() });
+        }),
+            QStringLiteral("Cannot load the skin \"%1\": %2")
+                .arg(QDir::toNativeSeparators(path), reason));
     }
 
     void aMissingSkinNamesTheFileAndTheReason()
@@ -125,9 +133,11 @@ private slots:
         QTemporaryDir dir;
         const QString path = dir.filePath("x/o.cjs");
         SkinFramework1 skin;
-        QCOMPARE(failureOf([&] { skin.invoke(SkinFramework1::LoadSkin, {path, QString()}); }),
-                 QStringLiteral("Cannot load the skin \"%1\": No such file or directory")
-                     .arg(QDir::toNativeSeparators(path)));
+        QCOMPARE(failureOf([&] {
+            skin.invoke(SkinFramework1::LoadSkin, { path, QString() });
+        }),
+            QStringLiteral("Cannot load the skin \"%1\": No such file or directory")
+                .arg(QDir::toNativeSeparators(path)));
     }
 
     void dispatchFailures()
@@ -138,15 +148,17 @@ private slots:
         QCOMPARE(failureOf([&] { skin.invoke(4, {}); }), QStringLiteral("Member not found"));
         QCOMPARE(failureOf([&] { skin.getProperty(7); }), QStringLiteral("Member not found"));
         QCOMPARE(failureOf([&] { skin.putProperty(2, 1); }), QStringLiteral("Member not found"));
-        QCOMPARE(failureOf([&] { skin.invoke(SkinFramework1::LoadSkin, {kOurSkin}); }),
-                 QStringLiteral("Invalid number of parameters"));
+        QCOMPARE(failureOf([&] { skin.invoke(SkinFramework1::LoadSkin, { kOurSkin }); }),
+            QStringLiteral("Invalid number of parameters"));
         QCOMPARE(failureOf([&] { skin.putProperty(SkinFramework1::Options, QStringLiteral("x")); }),
-                 QStringLiteral("Type mismatch"));
-        QCOMPARE(failureOf([&] { skin.invoke(SkinFramework1::ApplyWindow, {handle}); }),
-                 QStringLiteral("No skin is loaded"));
-        skin.invoke(SkinFramework1::LoadSkin, {kOurSkin, QString()});
-        QCOMPARE(failureOf([&] { skin.invoke(SkinFramework1::ApplyWindow, {QStringLiteral("window")}); }),
-                 QStringLiteral("Invalid window handle"));
+            QStringLiteral("Type mismatch"));
+        QCOMPARE(failureOf([&] { skin.invoke(SkinFramework1::ApplyWindow, { handle }); }),
+            QStringLiteral("No skin is loaded"));
+        skin.invoke(SkinFramework1::LoadSkin, { kOurSkin, QString() });
+        QCOMPARE(failureOf([&] {
+            skin.invoke(SkinFramework1::ApplyWindow, { QStringLiteral("window") });
+        }),
+            QStringLiteral("Invalid window handle"));
         QCOMPARE(w.window.styleSheet(), QString());
     }
 
@@ -170,8 +182,9 @@ private slots:
         for (int i = 0; i < window.controlCount(); ++i)
             kinds.append(window.control(i).kind());
         // The list's header and viewport are parts of the list, not controls.
-        QCOMPARE(kinds, (QList<Kind>{Kind::List, Kind::CommandButton, Kind::Frame, Kind::TextBox, Kind::Frame,
-                                     Kind::OptionButton, Kind::CheckBox}));
+        QCOMPARE(kinds,
+            (QList<Kind> { Kind::List, Kind::CommandButton, Kind::Frame, Kind::TextBox, Kind::Frame,
+                Kind::OptionButton, Kind::CheckBox }));
     }
 
     void applySkinWithTheRealComponent()
@@ -191,16 +204,16 @@ private slots:
         QCOMPARE(skin.getProperty(SkinFramework1::Options), QVariant(qint32(1)));
         // Dialogs are skinned too: the sheet is the application's.
         QCOMPARE(qApp->styleSheet(), skin.skin().text());
-        for (QWidget* followsFace : {static_cast<QWidget*>(&w.window), static_cast<QWidget*>(w.textFrame),
-                                     static_cast<QWidget*>(w.optionFrame), static_cast<QWidget*>(w.option),
-                                     static_cast<QWidget*>(w.check)}) {
+        for (QWidget* followsFace : { static_cast<QWidget*>(&w.window),
+                 static_cast<QWidget*>(w.textFrame), static_cast<QWidget*>(w.optionFrame),
+                 static_cast<QWidget*>(w.option), static_cast<QWidget*>(w.check) }) {
             QCOMPARE(followsFace->property("backColor"), QVariant(quint32(0x8000000F)));
             QCOMPARE(followsFace->backgroundRole(), QPalette::Button);
             QVERIFY(followsFace->autoFillBackground());
             QCOMPARE(followsFace->palette().color(QPalette::Button), QColor(0xee, 0xf1, 0xf5));
         }
-        for (QWidget* keeps : {static_cast<QWidget*>(w.list), static_cast<QWidget*>(w.text),
-                               static_cast<QWidget*>(w.button)})
+        for (QWidget* keeps : { static_cast<QWidget*>(w.list), static_cast<QWidget*>(w.text),
+                 static_cast<QWidget*>(w.button) })
             QCOMPARE(keeps->property("backColor"), QVariant());
         // The lists draw their rows on their own viewport's base colour.
         QCOMPARE(w.list->viewport()->backgroundRole(), QPalette::Base);
@@ -216,8 +229,10 @@ private slots:
         window.setBackColor(0x00336699); // blue 0x33, green 0x66, red 0x99
         QCOMPARE(w.window.backgroundRole(), QPalette::Window);
         QCOMPARE(w.window.palette().color(QPalette::Window), QColor(0x99, 0x66, 0x33));
-        QCOMPARE(failureOf([&] { window.setBackColor(0x80000063); }), QStringLiteral("Invalid property value"));
-        QCOMPARE(failureOf([&] { window.setBackColor(0x01000000); }), QStringLiteral("Invalid property value"));
+        QCOMPARE(failureOf([&] { window.setBackColor(0x80000063); }),
+            QStringLiteral("Invalid property value"));
+        QCOMPARE(failureOf([&] { window.setBackColor(0x01000000); }),
+            QStringLiteral("Invalid property value"));
     }
 };
 

@@ -8,6 +8,7 @@
 #include "shell/Form1.h"
 #include "support/FakeControls.h"
 
+#include <QAbstractScrollArea>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
@@ -16,24 +17,24 @@
 #include <QImage>
 #include <QLineEdit>
 #include <QMouseEvent>
-#include <QAbstractScrollArea>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScopeGuard>
 
-#include <cmath>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cmath>
 
 using namespace vantorel;
 using namespace vantorel::test;
 
-namespace {
+namespace
+{
 
 const QString kOurSkin = QStringLiteral(OSTLEBRY_SOURCE_DIR "/resources/skin/o.cjs");
 const QString kOurCursor = QStringLiteral(OSTLEBRY_SOURCE_DIR "/resources/HAND-M.CUR");
-const QStringList kTakeFace = {"Frame3", "Frame2", "Check4", "Frame1", "Option1", "Option2"};
-const QStringList kKeepTheirs = {"ListView1", "ListView2", "Text1", "PushButton1", "PushButton5"};
+const QStringList kTakeFace = { "Frame3", "Frame2", "Check4", "Frame1", "Option1", "Option2" };
+const QStringList kKeepTheirs = { "ListView1", "ListView2", "Text1", "PushButton1", "PushButton5" };
 
 /// A desktop's dark palette, as a dark GTK or Qt theme gives it.
 QPalette darkDesktopPalette()
@@ -77,7 +78,8 @@ double strongestChange(const QImage& before, const QImage& after)
     double strongest = 1;
     for (int y = 0; y < std::min(before.height(), after.height()); ++y)
         for (int x = 0; x < std::min(before.width(), after.width()); ++x)
-            strongest = std::max(strongest, contrast(before.pixelColor(x, y), after.pixelColor(x, y)));
+            strongest
+                = std::max(strongest, contrast(before.pixelColor(x, y), after.pixelColor(x, y)));
     return strongest;
 }
 
@@ -148,8 +150,10 @@ private slots:
         const QImage picture = window.grab().toImage();
         auto* results = window.findChild<QWidget*>("ListView2");
         auto* frame = window.findChild<QWidget*>("Frame2");
-        const QPoint insideResults = results->mapTo(&window, QPoint(results->width() - 30, results->height() - 12));
-        const QPoint insideFrame = frame->mapTo(&window, QPoint(frame->width() - 30, frame->height() / 2));
+        const QPoint insideResults
+            = results->mapTo(&window, QPoint(results->width() - 30, results->height() - 12));
+        const QPoint insideFrame
+            = frame->mapTo(&window, QPoint(frame->width() - 30, frame->height() / 2));
         const qreal ratio = picture.devicePixelRatio();
         QCOMPARE(picture.pixelColor(insideResults * ratio), QColor(Qt::white));
         QCOMPARE(picture.pixelColor(insideFrame * ratio), face);
@@ -193,12 +197,12 @@ private slots:
         check->setChecked(false);
         const QImage unchecked = picture(check);
         QVERIFY2(strongestChange(checked, unchecked) >= 3,
-                 qPrintable(QString::number(strongestChange(checked, unchecked))));
+            qPrintable(QString::number(strongestChange(checked, unchecked))));
         const QImage firstChosen = picture(option2);
         option2->setChecked(true);
         const QImage secondChosen = picture(option2);
         QVERIFY2(strongestChange(firstChosen, secondChosen) >= 3,
-                 qPrintable(QString::number(strongestChange(firstChosen, secondChosen))));
+            qPrintable(QString::number(strongestChange(firstChosen, secondChosen))));
 
         // Each caption against the same control drawn without it.
         const auto captionContrast = [](QWidget* control, auto getText, auto setText) {
@@ -209,18 +213,21 @@ private slots:
             setText(text);
             return strongestChange(with, without);
         };
-        for (QAbstractButton* button : {static_cast<QAbstractButton*>(check),
-                                        static_cast<QAbstractButton*>(option1),
-                                        static_cast<QAbstractButton*>(option2)}) {
+        for (QAbstractButton* button : { static_cast<QAbstractButton*>(check),
+                 static_cast<QAbstractButton*>(option1), static_cast<QAbstractButton*>(option2) }) {
             const double ratio = captionContrast(
-                button, [&] { return button->text(); }, [&](const QString& t) { button->setText(t); });
-            QVERIFY2(ratio >= 4.5, qPrintable(button->objectName() + ": " + QString::number(ratio)));
+                button, [&] { return button->text(); },
+                [&](const QString& t) { button->setText(t); });
+            QVERIFY2(
+                ratio >= 4.5, qPrintable(button->objectName() + ": " + QString::number(ratio)));
         }
-        for (const char* name : {"Frame1", "Frame2", "Frame3"}) {
+        for (const char* name : { "Frame1", "Frame2", "Frame3" }) {
             auto* frame = window.findChild<QGroupBox*>(name);
             const double ratio = captionContrast(
-                frame, [&] { return frame->title(); }, [&](const QString& t) { frame->setTitle(t); });
-            QVERIFY2(ratio >= 4.5, qPrintable(QString::fromLatin1(name) + ": " + QString::number(ratio)));
+                frame, [&] { return frame->title(); },
+                [&](const QString& t) { frame->setTitle(t); });
+            QVERIFY2(ratio >= 4.5,
+                qPrintable(QString::fromLatin1(name) + ": " + QString::number(ratio)));
         }
     }
 
@@ -231,7 +238,7 @@ private slots:
         const auto moveOver = [](QWidget* widget) {
             QVERIFY2(widget, "no such control");
             QMouseEvent move(QEvent::MouseMove, QPointF(3, 3), widget->mapToGlobal(QPointF(3, 3)),
-                             Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+                Qt::NoButton, Qt::NoButton, Qt::NoModifier);
             QApplication::sendEvent(widget, &move);
         };
         auto* help = window.findChild<QWidget*>("PushButton5");
@@ -271,7 +278,8 @@ private slots:
         QCOMPARE(icon.size(), QSize(64, 64));
         // The folder's amber front, left of the magnifier, and a clear corner.
         const QColor amber = icon.pixelColor(16, 40);
-        QVERIFY2(amber.red() > 220 && amber.green() > 150 && amber.blue() < 120, qPrintable(amber.name()));
+        QVERIFY2(amber.red() > 220 && amber.green() > 150 && amber.blue() < 120,
+            qPrintable(amber.name()));
         QCOMPARE(icon.pixelColor(63, 0).alpha(), 0);
     }
 };

@@ -10,11 +10,11 @@
 #include "support/FolderTreeFixture.h"
 #include "support/ModalBoxAnswerer.h"
 
+#include "support/WindowDriver.h"
 #include <QAccessible>
 #include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
-#include "support/WindowDriver.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -24,10 +24,10 @@
 using namespace vantorel;
 using namespace vantorel::test;
 
-namespace {
-
-struct Window : WindowDriver
+namespace
 {
+
+struct Window : WindowDriver {
     QPushButton* start() { return button("PushButton1"); }
     QLineEdit* phrase() { return child<QLineEdit>("Text1"); }
 };
@@ -45,7 +45,7 @@ private slots:
     void initTestCase()
     {
         m_work = m_dir.path() + "/Work";
-        QVERIFY(makeFolders(m_work, {"alpha/alpha-old", "beta/old alpha", "docs"}));
+        QVERIFY(makeFolders(m_work, { "alpha/alpha-old", "beta/old alpha", "docs" }));
     }
     void cleanup() { QVERIFY(!QApplication::activeModalWidget()); }
 
@@ -81,11 +81,12 @@ private slots:
         w.form.locations().append(m_work);
         w.phrase()->setText("alpha");
         QTest::keyClick(w.phrase(), Qt::Key_Return);
-        QTRY_COMPARE(answerer.texts(), QStringList{"Done."});
+        QTRY_COMPARE(answerer.texts(), QStringList { "Done." });
         QStringList rows = w.results();
         rows.sort();
-        QCOMPARE(rows, QStringList({m_work + "/alpha", m_work + "/alpha/alpha-old",
-                                    m_work + "/beta/old alpha"}));
+        QCOMPARE(rows,
+            QStringList(
+                { m_work + "/alpha", m_work + "/alpha/alpha-old", m_work + "/beta/old alpha" }));
         QCOMPARE(w.start()->text(), QStringLiteral("Start Finding"));
         // The phrase box keeps its text: Enter typed nothing into it.
         QCOMPARE(w.phrase()->text(), QStringLiteral("alpha"));
@@ -93,7 +94,7 @@ private slots:
         // The keypad's Enter does the same.
         w.form.results().clear();
         QTest::keyClick(w.phrase(), Qt::Key_Enter, Qt::KeypadModifier);
-        QTRY_COMPARE(answerer.texts(), QStringList({"Done.", "Done."}));
+        QTRY_COMPARE(answerer.texts(), QStringList({ "Done.", "Done." }));
         QCOMPARE(w.results().size(), 3);
     }
 
@@ -104,7 +105,7 @@ private slots:
         w.form.locations().append(m_work);
         w.phrase()->setText("  ");
         QTest::keyClick(w.phrase(), Qt::Key_Return);
-        QTRY_COMPARE(answerer.texts(), QStringList{"Input search for what phrase."});
+        QTRY_COMPARE(answerer.texts(), QStringList { "Input search for what phrase." });
         QVERIFY(w.results().isEmpty());
     }
 
@@ -124,7 +125,7 @@ private slots:
         });
         QTest::mouseClick(w.start(), Qt::LeftButton);
         QCOMPARE(captionInside, QStringLiteral("Stop"));
-        QCOMPARE(answerer.texts(), QStringList{"Done."});
+        QCOMPARE(answerer.texts(), QStringList { "Done." });
         // Both locations walked to the end, and no second search followed: keys
         // are handled as they are sent, so it would have run inside the click.
         QCOMPARE(w.results().size(), 6);
@@ -148,10 +149,10 @@ private slots:
         QTest::mouseClick(w.start(), Qt::LeftButton);
         QCOMPARE(nameInside, QStringLiteral("Stop"));
         QCOMPARE(captionAfterEsc, QStringLiteral("Start Finding"));
-        QCOMPARE(answerer.texts(), QStringList{"Done."});
+        QCOMPARE(answerer.texts(), QStringList { "Done." });
         QVERIFY(w.results().isEmpty()); // stopped before the first folder was tested
         QCOMPARE(QAccessible::queryAccessibleInterface(w.start())->text(QAccessible::Name),
-                 QStringLiteral("Start Finding"));
+            QStringLiteral("Start Finding"));
     }
 
     /// Tab and Shift+Tab, pressed as keys, go through every control in the
@@ -164,26 +165,25 @@ private slots:
         w.form.results().append("one");
         w.form.results().append("two");
         QVERIFY(QTest::qWaitForWindowActive(&w.form));
-        const QStringList order{"ListView1", "ListView2", "PushButton3", "PushButton1",
-                                "PushButton2", "PushButton6", "PushButton17", "PushButton11",
-                                "Option1", "Check4", "Text1", "PushButton4",
-                                "PushButton5", "PushButton7", "PushButton8"};
+        const QStringList order { "ListView1", "ListView2", "PushButton3", "PushButton1",
+            "PushButton2", "PushButton6", "PushButton17", "PushButton11", "Option1", "Check4",
+            "Text1", "PushButton4", "PushButton5", "PushButton7", "PushButton8" };
         w.child<QWidget>("ListView1")->setFocus();
         QTRY_COMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("ListView1"));
-        QStringList forward{QApplication::focusWidget()->objectName()};
+        QStringList forward { QApplication::focusWidget()->objectName() };
         for (int i = 0; i < order.size(); ++i) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             forward << QApplication::focusWidget()->objectName();
         }
-        QCOMPARE(forward, order + QStringList{"ListView1"});
-        QStringList backward{QApplication::focusWidget()->objectName()};
+        QCOMPARE(forward, order + QStringList { "ListView1" });
+        QStringList backward { QApplication::focusWidget()->objectName() };
         for (int i = 0; i < order.size(); ++i) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
             backward << QApplication::focusWidget()->objectName();
         }
         QStringList reversed = order;
         std::reverse(reversed.begin(), reversed.end());
-        QCOMPARE(backward, QStringList{"ListView1"} + reversed);
+        QCOMPARE(backward, QStringList { "ListView1" } + reversed);
     }
 
     /// F1 and Ctrl+S press their buttons from any control; Ctrl+Q closes the window.
@@ -201,7 +201,7 @@ private slots:
         QApplication::setActiveWindow(&closing.form);
         QVERIFY(QTest::qWaitForWindowActive(&closing.form));
         QTest::keyClick(closing.child<QWidget>("ListView2"), Qt::Key_S, Qt::ControlModifier);
-        QCOMPARE(answerer.fileDialogs, QStringList{"Save"}); // cancelled: nothing more
+        QCOMPARE(answerer.fileDialogs, QStringList { "Save" }); // cancelled: nothing more
         QCOMPARE(answerer.boxes.size(), 1);
         QCOMPARE(ends, 0);
         QApplication::setActiveWindow(&closing.form);

@@ -9,18 +9,19 @@
 using namespace vantorel;
 using namespace vantorel::test;
 
-namespace {
+namespace
+{
 
 QString settingsKey(const QString& key)
 {
-    return MemorySettingsBackend::address(QStringLiteral("Ostlebry"), QStringLiteral("Vantorel Software"), key);
+    return MemorySettingsBackend::address(
+        QStringLiteral("Ostlebry"), QStringLiteral("Vantorel Software"), key);
 }
 
 /// A window whose setting writers are wired as the real window wires them.
-struct StartedWindow
-{
+struct StartedWindow {
     FakeMainWindow fake;
-    Form1Logic logic{fake.controls(), fake.services()};
+    Form1Logic logic { fake.controls(), fake.services() };
     StartedWindow()
     {
         fake.Check4.onClick = [this] { logic.Check4_Click(); };
@@ -49,7 +50,8 @@ private slots:
         QCOMPARE(w.fake.Text1.text(), QString());
         // The restored empty phrase replaces the design text: a change, so it is stored;
         // the box keeps its state, so nothing is stored under "Check4".
-        QCOMPARE(w.fake.settings.values.value(settingsKey("Text1"), QStringLiteral("absent")), QString());
+        QCOMPARE(w.fake.settings.values.value(settingsKey("Text1"), QStringLiteral("absent")),
+            QString());
         QVERIFY(!w.fake.settings.values.contains(settingsKey("Check4")));
     }
 
@@ -61,7 +63,7 @@ private slots:
         w.logic.Form_Load();
         QCOMPARE(w.fake.Check4.value(), qint16(0));
         QCOMPARE(w.fake.Text1.text(), QStringLiteral("  alpha "));
-        QCOMPARE(w.fake.settings.writes, (QStringList{"Check4=0", "Text1=  alpha "}));
+        QCOMPARE(w.fake.settings.writes, (QStringList { "Check4=0", "Text1=  alpha " }));
         QCOMPARE(w.fake.boxes.shown.size(), 0);
     }
 
@@ -118,13 +120,16 @@ private slots:
     {
         QTest::addColumn<QString>("product");
         QTest::addColumn<QString>("title");
-        QTest::newRow("two words") << "Vantorel Software" << "Vantorel";
-        QTest::newRow("three words") << "Vantorel Folder Software" << "Vantorel Folder";
+        QTest::newRow("two words") << "Vantorel Software"
+                                   << "Vantorel";
+        QTest::newRow("three words") << "Vantorel Folder Software"
+                                     << "Vantorel Folder";
         const QString forty = QString(20, 'a') + ' ' + QString(19, 'a');
         QTest::newRow("40 kept") << (forty + " c") << forty;
         QTest::newRow("41 cut again") << (forty + "b c") << QString(20, 'a');
         QTest::newRow("cut again past 40") << (QString(38, 'a') + " bbb cc") << QString(38, 'a');
-        QTest::newRow("trailing blank") << "Vantorel " << "Vantorel";
+        QTest::newRow("trailing blank") << "Vantorel "
+                                        << "Vantorel";
     }
     void applicationTitle()
     {
@@ -159,10 +164,10 @@ private slots:
         fake.random.fraction = fraction;
         fake.random.clock = 3600.5;
         StartUp(fake.controls(), fake.services(), {}).OpenHomePageAtRandom("https://ostlebry.org/");
-        QCOMPARE(fake.random.seeds, QList<double>{3600.5});
+        QCOMPARE(fake.random.seeds, QList<double> { 3600.5 });
         if (opens) {
-            QCOMPARE(fake.launcher.launched, QStringList{"explorer \"https://ostlebry.org/\""});
-            QCOMPARE(fake.launcher.styles, QList<int>{2});
+            QCOMPARE(fake.launcher.launched, QStringList { "explorer \"https://ostlebry.org/\"" });
+            QCOMPARE(fake.launcher.styles, QList<int> { 2 });
         } else {
             QVERIFY(fake.launcher.launched.isEmpty());
         }
@@ -194,7 +199,8 @@ private slots:
         broken.fake.window.failPointerImage = true;
         broken.logic.Form_Load();
         QCOMPARE(broken.fake.boxes.failureReports(),
-                 QStringList{composeFailureReport("Invalid picture", locationText("Form_Load"), 108)});
+            QStringList {
+                composeFailureReport("Invalid picture", locationText("Form_Load"), 108) });
     }
 
     void settingWritersStoreEveryChange()
@@ -202,10 +208,12 @@ private slots:
         StartedWindow w;
         w.logic.Form_Load();
         w.fake.settings.writes.clear();
-        for (const QString& text : {QStringLiteral("a"), QStringLiteral("al"), QStringLiteral("alp")})
+        for (const QString& text :
+            { QStringLiteral("a"), QStringLiteral("al"), QStringLiteral("alp") })
             w.fake.Text1.setText(text);
         w.fake.Check4.setValue(0);
-        QCOMPARE(w.fake.settings.writes, (QStringList{"Text1=a", "Text1=al", "Text1=alp", "Check4=0"}));
+        QCOMPARE(w.fake.settings.writes,
+            (QStringList { "Text1=a", "Text1=al", "Text1=alp", "Check4=0" }));
         // A store that fails is silent: the writers report nothing.
         w.fake.settings.failWrites = true;
         w.fake.Text1.setText(QStringLiteral("x"));

@@ -25,13 +25,20 @@ void TestSystemFolderService::trailingSeparators_data()
 {
     QTest::addColumn<QString>("path");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("none") << "/srv/work" << "/srv/work";
-    QTest::newRow("one") << "/srv/work/" << "/srv/work";
-    QTest::newRow("several") << "/srv/work///" << "/srv/work";
-    QTest::newRow("root") << "/" << "/";
-    QTest::newRow("root repeated") << "///" << "/";
-    QTest::newRow("relative") << "work/" << "work";
-    QTest::newRow("empty") << "" << "";
+    QTest::newRow("none") << "/srv/work"
+                          << "/srv/work";
+    QTest::newRow("one") << "/srv/work/"
+                         << "/srv/work";
+    QTest::newRow("several") << "/srv/work///"
+                             << "/srv/work";
+    QTest::newRow("root") << "/"
+                          << "/";
+    QTest::newRow("root repeated") << "///"
+                                   << "/";
+    QTest::newRow("relative") << "work/"
+                              << "work";
+    QTest::newRow("empty") << ""
+                           << "";
 }
 
 void TestSystemFolderService::trailingSeparators()
@@ -59,9 +66,12 @@ void TestSystemFolderService::refusesWhatIsNoFolder_data()
 {
     QTest::addColumn<QString>("relative");
     QTest::addColumn<QString>("reason");
-    QTest::newRow("missing") << "missing" << "No such file or directory";
-    QTest::newRow("file") << "file.txt" << "Not a directory";
-    QTest::newRow("below a file") << "file.txt/inner" << "Not a directory";
+    QTest::newRow("missing") << "missing"
+                             << "No such file or directory";
+    QTest::newRow("file") << "file.txt"
+                          << "Not a directory";
+    QTest::newRow("below a file") << "file.txt/inner"
+                                  << "Not a directory";
 }
 
 void TestSystemFolderService::refusesWhatIsNoFolder()
@@ -79,7 +89,8 @@ void TestSystemFolderService::refusesWhatIsNoFolder()
         service.getFolder(path);
         QFAIL("getFolder accepted what is no folder");
     } catch (const Failure& failure) {
-        QCOMPARE(failure.description(), QStringLiteral("Path not found: %1 (%2)").arg(path, reason));
+        QCOMPARE(
+            failure.description(), QStringLiteral("Path not found: %1 (%2)").arg(path, reason));
     }
 }
 

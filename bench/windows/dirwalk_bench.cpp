@@ -14,7 +14,8 @@
 #include <cstdio>
 #include <string>
 
-namespace {
+namespace
+{
 
 using namespace vantorel::dirwalk;
 
@@ -60,7 +61,8 @@ long walkPlain(const std::wstring& path)
         return 0;
     do {
         const std::wstring_view name = data.cFileName;
-        if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 || name == L"." || name == L"..")
+        if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 || name == L"."
+            || name == L"..")
             continue;
         ++count;
         count += walkPlain(path + L"\\" + std::wstring(name));
@@ -98,8 +100,9 @@ int main()
         ::QueryPerformanceCounter(&start);
         const long plain = walkPlain(tree.longPath());
         const double plainTime = seconds(start);
-        std::printf("round %d: cursor %ld folders in %.3f s (%.0f/s), FindFirstFileW %ld in %.3f s\n",
-                    round, walked, cursorTime, walked / cursorTime, plain, plainTime);
+        std::printf(
+            "round %d: cursor %ld folders in %.3f s (%.0f/s), FindFirstFileW %ld in %.3f s\n",
+            round, walked, cursorTime, walked / cursorTime, plain, plainTime);
     }
     return 0;
 }

@@ -4,11 +4,11 @@
 #include <QByteArray>
 #include <QString>
 
-namespace vantorel {
+namespace vantorel
+{
 
 /// What reading a small file found.
-struct BoundedFileRead
-{
+struct BoundedFileRead {
     enum class Outcome { Read, Absent, Folder, NotRegular, TooLarge, Unreadable };
     Outcome outcome = Outcome::Absent;
     QByteArray bytes;

@@ -4,7 +4,8 @@
 #include <QDir>
 #include <QFileInfo>
 
-namespace vantorel {
+namespace vantorel
+{
 
 QString dialogStartFolder(const QString& wanted)
 {

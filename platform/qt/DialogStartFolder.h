@@ -3,7 +3,8 @@
 
 #include <QString>
 
-namespace vantorel {
+namespace vantorel
+{
 
 /// Where a file or folder dialog opens: `wanted` when it is an existing
 /// folder, else the user's home folder. Never the program's working folder,

@@ -43,7 +43,8 @@ std::string_view FolderTable::piece(Id id) const
     return std::string_view(at(id) + kHeaderBytes, header(id).length & ~kKeptBit);
 }
 
-FolderTable::Id FolderTable::reserve(std::uint32_t bytes, std::uint32_t& chunk, std::uint32_t& offset)
+FolderTable::Id FolderTable::reserve(
+    std::uint32_t bytes, std::uint32_t& chunk, std::uint32_t& offset)
 {
     while (chunk < m_chunks.size() && kChunkBytes - offset < bytes) {
         ++chunk;
@@ -116,8 +117,8 @@ FolderTable::Id FolderTable::add(std::string_view path, std::size_t nameLength)
             const std::size_t differs = std::size_t(
                 std::mismatch(path.begin(), path.begin() + compared, m_chainPath.begin()).first
                 - path.begin());
-            shared = std::size_t(
-                std::upper_bound(m_ends.begin(), m_ends.begin() + shared, differs) - m_ends.begin());
+            shared = std::size_t(std::upper_bound(m_ends.begin(), m_ends.begin() + shared, differs)
+                - m_ends.begin());
         }
     }
 

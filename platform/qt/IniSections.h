@@ -5,7 +5,8 @@
 #include <QList>
 #include <QString>
 
-namespace vantorel {
+namespace vantorel
+{
 
 /// The text of an INI settings file cut by section, so that one section can
 /// be read and rewritten while every other one is kept byte for byte. One pass
@@ -28,8 +29,7 @@ public:
     QByteArray replaced(const QByteArray& sectionText) const;
 
 private:
-    struct Part
-    {
+    struct Part {
         qsizetype begin;
         qsizetype end;
         bool wanted;

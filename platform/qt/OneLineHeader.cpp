@@ -5,7 +5,8 @@
 #include <QPainter>
 #include <QToolTip>
 
-namespace vantorel {
+namespace vantorel
+{
 
 OneLineHeader::OneLineHeader(QWidget* parent)
     : QHeaderView(Qt::Horizontal, parent)
@@ -25,10 +26,10 @@ QStyleOptionHeader OneLineHeader::sectionOption(int logicalIndex, const QRect& r
     option.rect = rect;
     option.section = logicalIndex;
     option.textAlignment = defaultAlignment();
-    option.position = count() == 1 ? QStyleOptionHeader::OnlyOneSection
-        : visualIndex(logicalIndex) == 0 ? QStyleOptionHeader::Beginning
+    option.position = count() == 1                 ? QStyleOptionHeader::OnlyOneSection
+        : visualIndex(logicalIndex) == 0           ? QStyleOptionHeader::Beginning
         : visualIndex(logicalIndex) == count() - 1 ? QStyleOptionHeader::End
-                                                    : QStyleOptionHeader::Middle;
+                                                   : QStyleOptionHeader::Middle;
     if (isEnabled())
         option.state |= QStyle::State_Enabled;
     return option;
@@ -36,8 +37,8 @@ QStyleOptionHeader OneLineHeader::sectionOption(int logicalIndex, const QRect& r
 
 QString OneLineHeader::shownText(int logicalIndex) const
 {
-    QStyleOptionHeader option =
-        sectionOption(logicalIndex, QRect(0, 0, sectionSize(logicalIndex), height()));
+    QStyleOptionHeader option
+        = sectionOption(logicalIndex, QRect(0, 0, sectionSize(logicalIndex), height()));
     const int room = style()->subElementRect(QStyle::SE_HeaderLabel, &option, this).width();
     QString text = caption(logicalIndex);
     text.replace(QLatin1Char('\n'), QLatin1Char(' '));
@@ -62,8 +63,9 @@ QSize OneLineHeader::sectionSizeFromContents(int logicalIndex) const
     // The height of one line, whatever the caption; the width as usual.
     QStyleOptionHeader option = sectionOption(logicalIndex, QRect());
     option.text = QStringLiteral("Ag");
-    const QSize oneLine = style()->sizeFromContents(QStyle::CT_HeaderSection, &option, QSize(), this);
-    return {QHeaderView::sectionSizeFromContents(logicalIndex).width(), oneLine.height()};
+    const QSize oneLine
+        = style()->sizeFromContents(QStyle::CT_HeaderSection, &option, QSize(), this);
+    return { QHeaderView::sectionSizeFromContents(logicalIndex).width(), oneLine.height() };
 }
 
 bool OneLineHeader::viewportEvent(QEvent* event)

@@ -3,7 +3,8 @@
 
 #include <QHeaderView>
 
-namespace vantorel {
+namespace vantorel
+{
 
 /// A list's column header that always keeps to one line: a caption wider than
 /// its column is cut in the middle, so both the start and the end of a path

@@ -8,29 +8,31 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace vantorel {
-
-namespace {
-
-/// The file a chain of symbolic links ends at; the path itself when the
-/// chain loops, so that the open reports the loop.
-QString resolveLinks(const QString& path)
+namespace vantorel
 {
-    QString resolved = path;
-    for (int depth = 0; depth < 40; ++depth) {
-        const QFileInfo info(resolved);
-        if (!info.isSymLink())
-            return resolved;
-        resolved = info.symLinkTarget();
+
+namespace
+{
+
+    /// The file a chain of symbolic links ends at; the path itself when the
+    /// chain loops, so that the open reports the loop.
+    QString resolveLinks(const QString& path)
+    {
+        QString resolved = path;
+        for (int depth = 0; depth < 40; ++depth) {
+            const QFileInfo info(resolved);
+            if (!info.isSymLink())
+                return resolved;
+            resolved = info.symLinkTarget();
+        }
+        return path;
     }
-    return path;
-}
 
-bool mayCreateIn(const QString& folder)
-{
-    const QByteArray native = QFile::encodeName(folder);
-    return ::faccessat(AT_FDCWD, native.constData(), W_OK | X_OK, AT_EACCESS) == 0;
-}
+    bool mayCreateIn(const QString& folder)
+    {
+        const QByteArray native = QFile::encodeName(folder);
+        return ::faccessat(AT_FDCWD, native.constData(), W_OK | X_OK, AT_EACCESS) == 0;
+    }
 
 } // namespace
 

@@ -5,16 +5,16 @@
 
 #include <sys/types.h>
 
-namespace vantorel {
+namespace vantorel
+{
 
 /// What stands at the path a save writes to, learned without opening it:
 /// opening a named pipe for writing waits for a reader, and the window's
 /// thread must never wait on that.
-struct OutputTarget
-{
+struct OutputTarget {
     enum class Kind {
         Absent, ///< nothing there, or nothing that can be looked at
-        File,   ///< a regular file
+        File, ///< a regular file
         Device, ///< a character device such as a terminal or /dev/null
         Folder,
         Other, ///< a named pipe, a socket or a block device: never written

@@ -9,14 +9,15 @@ static void registerProgramResources()
     Q_INIT_RESOURCE(resources);
 }
 
-namespace vantorel {
+namespace vantorel
+{
 
 QIcon ProgramIcon::icon()
 {
     registerProgramResources();
     const QPixmap drawing(QStringLiteral(":/ostlebry.png"));
     QIcon icon;
-    for (int size : {16, 24, 32, 48, 64, 128, 256})
+    for (int size : { 16, 24, 32, 48, 64, 128, 256 })
         icon.addPixmap(drawing.scaled(size, size, Qt::KeepAspectRatio, Qt::SmoothTransformation));
     return icon;
 }

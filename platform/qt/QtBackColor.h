@@ -5,7 +5,8 @@
 
 class QWidget;
 
-namespace vantorel {
+namespace vantorel
+{
 
 /// Gives a widget the form system's background colour `colour`: a fixed
 /// 0x00BBGGRR colour, or a system colour (top bit set), which the widget then

@@ -16,8 +16,8 @@ QtFolderBrowser::QtFolderBrowser(QWidget* parent)
 
 QString QtFolderBrowser::browseForFolder(const QString& title, const QString& initialFolder)
 {
-    const QString chosen =
-        QFileDialog::getExistingDirectory(m_parent, title, dialogStartFolder(initialFolder));
+    const QString chosen
+        = QFileDialog::getExistingDirectory(m_parent, title, dialogStartFolder(initialFolder));
     return chosen.isEmpty() ? QString() : QDir::toNativeSeparators(chosen);
 }
 

@@ -32,7 +32,8 @@ void QtListControl::append(const QString& text)
     m_model.append(text);
 }
 
-void QtListControl::appendFolder(std::string_view nativePath, std::size_t nameLength, bool showFullPath)
+void QtListControl::appendFolder(
+    std::string_view nativePath, std::size_t nameLength, bool showFullPath)
 {
     m_model.appendFolder(nativePath, nameLength, showFullPath);
 }

@@ -19,7 +19,8 @@ public:
     int count() const override;
     QString text(int position) const override;
     void append(const QString& text) override;
-    void appendFolder(std::string_view nativePath, std::size_t nameLength, bool showFullPath) override;
+    void appendFolder(
+        std::string_view nativePath, std::size_t nameLength, bool showFullPath) override;
     QString fullPath(int position) const override;
     QByteArray nativePath(int position) const override;
     QByteArray rawText(int position) const override;

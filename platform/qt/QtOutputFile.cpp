@@ -13,7 +13,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace vantorel {
+namespace vantorel
+{
 
 QtOutputFile::QtOutputFile(const QString& path)
     : m_path(path)
@@ -69,8 +70,8 @@ void QtOutputFile::openDirect(const OutputTarget& target)
 {
     // Without O_NONBLOCK a named pipe put there since the look would hold the
     // window until some reader came; O_NOCTTY keeps a terminal from becoming ours.
-    const int fd = ::open(QFile::encodeName(target.path).constData(),
-                          O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    const int fd = ::open(
+        QFile::encodeName(target.path).constData(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0)
         fail(qt_error_string(errno));
     struct stat status;
@@ -87,7 +88,8 @@ void QtOutputFile::openDirect(const OutputTarget& target)
     // A device's writes wait as they always did; only the open must not.
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     auto file = std::make_unique<QFile>();
-    if (!file->open(fd, QIODevice::WriteOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
+    if (!file->open(
+            fd, QIODevice::WriteOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
         fail(file->errorString());
     }

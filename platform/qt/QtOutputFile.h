@@ -6,7 +6,8 @@
 #include <QFileDevice>
 #include <memory>
 
-namespace vantorel {
+namespace vantorel
+{
 
 struct OutputTarget;
 

@@ -3,7 +3,8 @@
 
 #include "platform/qt/QtOutputFile.h"
 
-namespace vantorel {
+namespace vantorel
+{
 
 std::unique_ptr<OutputFile> QtOutputFileService::create(const QString& path)
 {

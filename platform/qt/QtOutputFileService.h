@@ -3,7 +3,8 @@
 
 #include "platform/OutputFile.h"
 
-namespace vantorel {
+namespace vantorel
+{
 
 class QtOutputFileService : public OutputFileService
 {

@@ -2,11 +2,12 @@
 #include "platform/qt/QtPointerMoveFilter.h"
 
 #include <QAbstractButton>
-#include <QGroupBox>
 #include <QEvent>
+#include <QGroupBox>
 #include <QWidget>
 
-namespace vantorel {
+namespace vantorel
+{
 
 QtPointerMoveFilter::QtPointerMoveFilter(PointerFeedback& feedback, QObject* parent)
     : QObject(parent)

@@ -8,7 +8,8 @@
 
 class QWidget;
 
-namespace vantorel {
+namespace vantorel
+{
 
 /// Hands the pointer moves over the window's controls to their pointer-move
 /// handlers. A control without a handler stops the move there, so that the

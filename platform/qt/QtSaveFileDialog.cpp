@@ -47,8 +47,8 @@ QString QtSaveFileDialog::suffixOf(const QString& qtFilterEntry)
 
 QString QtSaveFileDialog::showSave(const SaveDialogRequest& request)
 {
-    QFileDialog dialog(m_parent, request.title, dialogStartFolder(request.startFolder),
-        qtFilter(request.filter));
+    QFileDialog dialog(
+        m_parent, request.title, dialogStartFolder(request.startFolder), qtFilter(request.filter));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
@@ -64,7 +64,8 @@ QString QtSaveFileDialog::showSave(const SaveDialogRequest& request)
     // promises; read at the end, so that every way of choosing a filter counts.
     const QString suffix = suffixOf(dialog.selectedNameFilter());
     const QFileInfo typed(chosen);
-    if (!suffix.isEmpty() && typed.suffix().isEmpty() && !typed.fileName().endsWith(QLatin1Char('.')))
+    if (!suffix.isEmpty() && typed.suffix().isEmpty()
+        && !typed.fileName().endsWith(QLatin1Char('.')))
         chosen += QLatin1Char('.') + suffix;
     return QDir::toNativeSeparators(chosen);
 }

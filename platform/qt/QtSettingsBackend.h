@@ -3,7 +3,8 @@
 
 #include "platform/SettingsBackend.h"
 
-namespace vantorel {
+namespace vantorel
+{
 
 /// The per-user settings store: one INI file per application key in the
 /// user's configuration folder, one section per section, in the format of
@@ -20,10 +21,10 @@ public:
     /// `configFolder` empty: the user's configuration folder.
     explicit QtSettingsBackend(QString configFolder = QString());
 
-    std::optional<QString> read(const QString& application, const QString& section,
-                                const QString& key) override;
+    std::optional<QString> read(
+        const QString& application, const QString& section, const QString& key) override;
     void write(const QString& application, const QString& section, const QString& key,
-               const QString& value) override;
+        const QString& value) override;
 
     QString filePath(const QString& application) const;
 

@@ -12,7 +12,8 @@
 #include <QLineEdit>
 #include <QRadioButton>
 
-namespace vantorel {
+namespace vantorel
+{
 
 QtSkinnableControl::QtSkinnableControl(QWidget* widget)
     : m_widget(widget)

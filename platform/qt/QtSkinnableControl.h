@@ -6,7 +6,8 @@
 #include <QPointer>
 #include <QWidget>
 
-namespace vantorel {
+namespace vantorel
+{
 
 /// One widget of the window as the appearance step sees it.
 class QtSkinnableControl : public SkinnableControl

@@ -4,7 +4,8 @@
 #include "platform/Failure.h"
 #include "platform/qt/QtBackColor.h"
 
-namespace vantorel {
+namespace vantorel
+{
 
 QtSkinnableWindow::QtSkinnableWindow(QWidget& window)
     : m_window(window)
@@ -30,7 +31,8 @@ void QtSkinnableWindow::collect(QWidget& parent) const
         // Frames and plain containers hold controls; every other control's
         // children are its own parts.
         if (kind == SkinnableControl::Kind::Frame
-            || (kind == SkinnableControl::Kind::Other && widget->metaObject() == &QWidget::staticMetaObject))
+            || (kind == SkinnableControl::Kind::Other
+                && widget->metaObject() == &QWidget::staticMetaObject))
             collect(*widget);
     }
 }

@@ -6,7 +6,8 @@
 
 #include <vector>
 
-namespace vantorel {
+namespace vantorel
+{
 
 /// The main window for the appearance step. Its controls are the named
 /// widgets on it and inside its frames, in the order they were created; the

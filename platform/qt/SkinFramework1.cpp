@@ -7,20 +7,22 @@
 #include <QDir>
 #include <QFile>
 
-namespace vantorel {
-
-namespace {
-
-void requireArguments(const QVariantList& arguments, int count)
+namespace vantorel
 {
-    if (arguments.size() != count)
-        throw Failure(QStringLiteral("Invalid number of parameters"));
-}
 
-[[noreturn]] void memberNotFound()
+namespace
 {
-    throw Failure(QStringLiteral("Member not found"));
-}
+
+    void requireArguments(const QVariantList& arguments, int count)
+    {
+        if (arguments.size() != count)
+            throw Failure(QStringLiteral("Invalid number of parameters"));
+    }
+
+    [[noreturn]] void memberNotFound()
+    {
+        throw Failure(QStringLiteral("Member not found"));
+    }
 
 } // namespace
 
@@ -87,7 +89,8 @@ void SkinFramework1::loadSkin(const QString& path)
     const QString shown = QDir::toNativeSeparators(path);
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        throw Failure(QStringLiteral("Cannot load the skin \"%1\": %2").arg(shown, file.errorString()));
+        throw Failure(
+            QStringLiteral("Cannot load the skin \"%1\": %2").arg(shown, file.errorString()));
     }
     QString error;
     SkinSheet skin;

@@ -7,7 +7,8 @@
 #include <QPointer>
 #include <QWidget>
 
-namespace vantorel {
+namespace vantorel
+{
 
 /// The skin component: a skin is a Qt style sheet that it loads, checks and
 /// applies to one window. Its members are reached by dispatch identifier:
@@ -22,7 +23,13 @@ namespace vantorel {
 class SkinFramework1 : public SkinComponent
 {
 public:
-    enum Dispid : int { Options = 1, LoadSkin = 2, ApplyWindow = 3, SkinDialogs = 5, HoverStates = 10 };
+    enum Dispid : int {
+        Options = 1,
+        LoadSkin = 2,
+        ApplyWindow = 3,
+        SkinDialogs = 5,
+        HoverStates = 10
+    };
     enum Option : qint32 { FaceColourOption = 1 };
 
     SkinFramework1() = default;

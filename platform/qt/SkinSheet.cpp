@@ -3,36 +3,38 @@
 
 #include <QRegularExpression>
 
-namespace vantorel {
-
-namespace {
-
-/// The text without its comments; false when a comment is left open.
-bool stripComments(const QString& text, QString& out, qsizetype& openAt)
+namespace vantorel
 {
-    out.clear();
-    out.reserve(text.size());
-    qsizetype i = 0;
-    while (i < text.size()) {
-        if (text.at(i) == u'/' && i + 1 < text.size() && text.at(i + 1) == u'*') {
-            const qsizetype end = text.indexOf(QStringLiteral("*/"), i + 2);
-            if (end < 0) {
-                openAt = i;
-                return false;
+
+namespace
+{
+
+    /// The text without its comments; false when a comment is left open.
+    bool stripComments(const QString& text, QString& out, qsizetype& openAt)
+    {
+        out.clear();
+        out.reserve(text.size());
+        qsizetype i = 0;
+        while (i < text.size()) {
+            if (text.at(i) == u'/' && i + 1 < text.size() && text.at(i + 1) == u'*') {
+                const qsizetype end = text.indexOf(QStringLiteral("*/"), i + 2);
+                if (end < 0) {
+                    openAt = i;
+                    return false;
+                }
+                out.append(QLatin1Char(' '));
+                i = end + 2;
+            } else {
+                out.append(text.at(i++));
             }
-            out.append(QLatin1Char(' '));
-            i = end + 2;
-        } else {
-            out.append(text.at(i++));
         }
+        return true;
     }
-    return true;
-}
 
-int lineOf(const QString& text, qsizetype position)
-{
-    return int(text.left(position).count(QLatin1Char('\n'))) + 1;
-}
+    int lineOf(const QString& text, qsizetype position)
+    {
+        return int(text.left(position).count(QLatin1Char('\n'))) + 1;
+    }
 
 } // namespace
 
@@ -43,7 +45,8 @@ bool SkinSheet::parse(const QString& text, QString& error)
     QString sheet;
     qsizetype openAt = 0;
     if (!stripComments(text, sheet, openAt)) {
-        error = QStringLiteral("a comment opened on line %1 is never closed").arg(lineOf(text, openAt));
+        error = QStringLiteral("a comment opened on line %1 is never closed")
+                    .arg(lineOf(text, openAt));
         return false;
     }
     static const QRegularExpression propertyName(QStringLiteral("^-?[A-Za-z][A-Za-z0-9-]*$"));
@@ -56,13 +59,16 @@ bool SkinSheet::parse(const QString& text, QString& error)
         if (open < 0) {
             if (!before.isEmpty()) {
                 const qsizetype stray = sheet.indexOf(before.at(0), i);
-                error = QStringLiteral("line %1 has text outside any rule").arg(lineOf(sheet, stray));
+                error
+                    = QStringLiteral("line %1 has text outside any rule").arg(lineOf(sheet, stray));
                 return false;
             }
             break;
         }
-        if (before.isEmpty() || before.contains(QLatin1Char('}')) || before.contains(QLatin1Char(';'))) {
-            error = QStringLiteral("line %1 has a rule without a proper selector").arg(lineOf(sheet, open));
+        if (before.isEmpty() || before.contains(QLatin1Char('}'))
+            || before.contains(QLatin1Char(';'))) {
+            error = QStringLiteral("line %1 has a rule without a proper selector")
+                        .arg(lineOf(sheet, open));
             return false;
         }
         const qsizetype close = sheet.indexOf(QLatin1Char('}'), open + 1);
@@ -71,7 +77,7 @@ bool SkinSheet::parse(const QString& text, QString& error)
             error = QStringLiteral("the rule on line %1 is never closed").arg(lineOf(sheet, open));
             return false;
         }
-        Rule rule{before.simplified(), {}};
+        Rule rule { before.simplified(), {} };
         const QStringList parts = sheet.mid(open + 1, close - open - 1).split(QLatin1Char(';'));
         for (const QString& part : parts) {
             if (part.trimmed().isEmpty())
@@ -80,11 +86,12 @@ bool SkinSheet::parse(const QString& text, QString& error)
             const QString name = part.left(colon).trimmed();
             const QString value = part.mid(colon + 1).trimmed();
             if (colon < 0 || !propertyName.match(name).hasMatch() || value.isEmpty()) {
-                error = QStringLiteral("the rule on line %1 has a declaration that is not \"name: value\"")
+                error = QStringLiteral(
+                    "the rule on line %1 has a declaration that is not \"name: value\"")
                             .arg(lineOf(sheet, open));
                 return false;
             }
-            rule.declarations.append({name.toLower(), value});
+            rule.declarations.append({ name.toLower(), value });
         }
         rules.append(rule);
         i = close + 1;

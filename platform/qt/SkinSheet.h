@@ -5,7 +5,8 @@
 #include <QList>
 #include <QString>
 
-namespace vantorel {
+namespace vantorel
+{
 
 /// A skin file: a Qt style sheet, checked before it is used. Qt accepts any
 /// text and only warns when it cannot parse it, so a broken skin would show as
@@ -13,13 +14,11 @@ namespace vantorel {
 class SkinSheet
 {
 public:
-    struct Declaration
-    {
+    struct Declaration {
         QString name;
         QString value;
     };
-    struct Rule
-    {
+    struct Rule {
         QString selector;
         QList<Declaration> declarations;
     };

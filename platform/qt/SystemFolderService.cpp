@@ -2,13 +2,14 @@
 #include "platform/qt/SystemFolderService.h"
 
 #include "platform/Failure.h"
-#include "platform/ReadAheadCursor.h"
+#include "platform/walk/ReadAheadCursor.h"
 
 #include <QFile>
 
 #include <string>
 
-namespace vantorel {
+namespace vantorel
+{
 
 QString SystemFolderService::withoutTrailingSeparators(const QString& path)
 {
@@ -25,18 +26,19 @@ Folder SystemFolderService::getFolder(const QString& path)
     folder.path = withoutTrailingSeparators(path);
     folder.nativePath = QFile::encodeName(folder.path);
     std::string reason;
-    if (!dirwalk::isExistingFolder(std::string_view(folder.nativePath.constData(),
-                                                    std::size_t(folder.nativePath.size())),
-                                   reason)) {
-        throw Failure(QStringLiteral("Path not found: %1 (%2)")
-                          .arg(path, QString::fromLocal8Bit(reason.data(), qsizetype(reason.size()))));
+    if (!dirwalk::isExistingFolder(
+            std::string_view(folder.nativePath.constData(), std::size_t(folder.nativePath.size())),
+            reason)) {
+        throw Failure(
+            QStringLiteral("Path not found: %1 (%2)")
+                .arg(path, QString::fromLocal8Bit(reason.data(), qsizetype(reason.size()))));
     }
     return folder;
 }
 
 std::unique_ptr<dirwalk::DirectoryCursor> SystemFolderService::cursor()
 {
-    return dirwalk::makeWalkCursor();
+    return dirwalk::makeWalkCursor(m_readAhead);
 }
 
 } // namespace vantorel

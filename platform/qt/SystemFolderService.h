@@ -2,19 +2,29 @@
 #pragma once
 
 #include "platform/FolderService.h"
+#include "platform/walk/ReadAheadSettings.h"
 
-namespace vantorel {
+namespace vantorel
+{
 
 /// The folder service of the system the program runs on.
 class SystemFolderService : public FolderService
 {
 public:
+    explicit SystemFolderService(dirwalk::ReadAheadSettings readAhead = dirwalk::defaultReadAhead())
+        : m_readAhead(readAhead)
+    {
+    }
+
     /// Throws Failure("Path not found: <path> (<reason>)") when `path` is no existing folder.
     Folder getFolder(const QString& path) override;
     std::unique_ptr<dirwalk::DirectoryCursor> cursor() override;
 
     /// `path` without trailing separators, except for the root itself.
     static QString withoutTrailingSeparators(const QString& path);
+
+private:
+    dirwalk::ReadAheadSettings m_readAhead;
 };
 
 } // namespace vantorel

@@ -8,34 +8,36 @@
 
 #include <windows.h>
 
-namespace vantorel::dirwalk {
-
-namespace {
-
-// A junction or symbolic link is a folder only while its target is one.
-bool targetIsFolder(const std::wstring& path, std::string& error)
+namespace vantorel::dirwalk
 {
-    const HANDLE handle = ::CreateFileW(path.c_str(), 0,
-                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) {
-        error = systemMessage(::GetLastError());
-        return false;
+
+namespace
+{
+
+    // A junction or symbolic link is a folder only while its target is one.
+    bool targetIsFolder(const std::wstring& path, std::string& error)
+    {
+        const HANDLE handle
+            = ::CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        if (handle == INVALID_HANDLE_VALUE) {
+            error = systemMessage(::GetLastError());
+            return false;
+        }
+        BY_HANDLE_FILE_INFORMATION information;
+        const bool known = ::GetFileInformationByHandle(handle, &information) != 0;
+        const DWORD code = known ? ERROR_SUCCESS : ::GetLastError();
+        ::CloseHandle(handle);
+        if (!known) {
+            error = systemMessage(code);
+            return false;
+        }
+        if ((information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+            error = systemMessage(ERROR_DIRECTORY);
+            return false;
+        }
+        return true;
     }
-    BY_HANDLE_FILE_INFORMATION information;
-    const bool known = ::GetFileInformationByHandle(handle, &information) != 0;
-    const DWORD code = known ? ERROR_SUCCESS : ::GetLastError();
-    ::CloseHandle(handle);
-    if (!known) {
-        error = systemMessage(code);
-        return false;
-    }
-    if ((information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-        error = systemMessage(ERROR_DIRECTORY);
-        return false;
-    }
-    return true;
-}
 
 } // namespace
 

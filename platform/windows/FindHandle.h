@@ -3,13 +3,17 @@
 
 #include <windows.h>
 
-namespace vantorel::dirwalk {
+namespace vantorel::dirwalk
+{
 
 /// Owns one search handle of FindFirstFileExW and closes it with FindClose.
 class FindHandle
 {
 public:
-    explicit FindHandle(HANDLE handle) : m_handle(handle) {}
+    explicit FindHandle(HANDLE handle)
+        : m_handle(handle)
+    {
+    }
     ~FindHandle()
     {
         if (valid())

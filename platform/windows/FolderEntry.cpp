@@ -1,26 +1,28 @@
 // SPDX-License-Identifier: MIT
 #include "platform/windows/FolderEntry.h"
 
-namespace vantorel::dirwalk {
-
-namespace {
-
-bool isDotOrDotDot(const wchar_t* name)
+namespace vantorel::dirwalk
 {
-    return name[0] == L'.' && (name[1] == L'\0' || (name[1] == L'.' && name[2] == L'\0'));
-}
 
-// Junctions and symbolic links carry name-surrogate tags. Other reparse points
-// (cloud-file placeholders, deduplicated folders) are real folders and are
-// walked. A tag the system did not report is taken as a link: not entering a
-// folder is the safe mistake, looping through one is not.
-bool isLink(const WIN32_FIND_DATAW& entry)
+namespace
 {
-    if ((entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0)
-        return false;
-    const DWORD tag = entry.dwReserved0;
-    return tag == 0 || IsReparseTagNameSurrogate(tag);
-}
+
+    bool isDotOrDotDot(const wchar_t* name)
+    {
+        return name[0] == L'.' && (name[1] == L'\0' || (name[1] == L'.' && name[2] == L'\0'));
+    }
+
+    // Junctions and symbolic links carry name-surrogate tags. Other reparse points
+    // (cloud-file placeholders, deduplicated folders) are real folders and are
+    // walked. A tag the system did not report is taken as a link: not entering a
+    // folder is the safe mistake, looping through one is not.
+    bool isLink(const WIN32_FIND_DATAW& entry)
+    {
+        if ((entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0)
+            return false;
+        const DWORD tag = entry.dwReserved0;
+        return tag == 0 || IsReparseTagNameSurrogate(tag);
+    }
 
 } // namespace
 

@@ -5,7 +5,8 @@
 
 #include <windows.h>
 
-namespace vantorel::dirwalk {
+namespace vantorel::dirwalk
+{
 
 /// Whether one entry of a FindFirstFileExW listing is delivered, and as what:
 /// folders only, without "." and ".."; junctions and symbolic links as links.

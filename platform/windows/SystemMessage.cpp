@@ -7,7 +7,8 @@
 
 #include <string_view>
 
-namespace vantorel::dirwalk {
+namespace vantorel::dirwalk
+{
 
 std::string systemMessage(unsigned long code)
 {

@@ -3,7 +3,8 @@
 
 #include <string>
 
-namespace vantorel::dirwalk {
+namespace vantorel::dirwalk
+{
 
 /// The system's own text for a Windows error code, in UTF-8, without the
 /// line break that FormatMessage puts at its end. A code the system has no

@@ -6,7 +6,8 @@
 #include <string>
 #include <string_view>
 
-namespace vantorel::dirwalk {
+namespace vantorel::dirwalk
+{
 
 /// Appends `text` to `out` as UTF-8. NTFS names may hold unpaired surrogates;
 /// they are kept in their three-byte form (WTF-8), so that the name converts

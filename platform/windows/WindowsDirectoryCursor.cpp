@@ -9,21 +9,24 @@
 
 #include <windows.h>
 
-namespace vantorel::dirwalk {
-
-namespace {
-
-bool isPlainName(std::string_view name)
+namespace vantorel::dirwalk
 {
-    return !name.empty() && name != "." && name != ".."
-           && name.find_first_of("\\/") == std::string_view::npos;
-}
 
-bool isFolder(const std::wstring& path)
+namespace
 {
-    const DWORD attributes = ::GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
+
+    bool isPlainName(std::string_view name)
+    {
+        return !name.empty() && name != "." && name != ".."
+            && name.find_first_of("\\/") == std::string_view::npos;
+    }
+
+    bool isFolder(const std::wstring& path)
+    {
+        const DWORD attributes = ::GetFileAttributesW(path.c_str());
+        return attributes != INVALID_FILE_ATTRIBUTES
+            && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    }
 
 } // namespace
 
@@ -40,8 +43,7 @@ bool WindowsDirectoryCursor::listCurrent(SubfolderList& out, std::string& error)
     appendComponent(m_path, L"*");
     WIN32_FIND_DATAW entry;
     FindHandle search(::FindFirstFileExW(m_path.c_str(), FindExInfoBasic, &entry,
-                                         FindExSearchNameMatch, nullptr,
-                                         FIND_FIRST_EX_LARGE_FETCH));
+        FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
     const DWORD openError = search.valid() ? ERROR_SUCCESS : ::GetLastError();
     m_path.resize(length);
 

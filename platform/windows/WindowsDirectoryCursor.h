@@ -7,7 +7,8 @@
 #include <string>
 #include <vector>
 
-namespace vantorel::dirwalk {
+namespace vantorel::dirwalk
+{
 
 /// The folder walk over FindFirstFileExW. One wide path buffer, in its "\\?\"
 /// form so that depth is limited only by the system's 32767 characters, grows
@@ -28,9 +29,9 @@ private:
     bool listCurrent(SubfolderList& out, std::string& error);
     void reset();
 
-    std::wstring m_path;               ///< the deepest folder, extended form
+    std::wstring m_path; ///< the deepest folder, extended form
     std::vector<std::size_t> m_levels; ///< length of m_path at each level
-    std::string m_name;                ///< scratch for one name in UTF-8
+    std::string m_name; ///< scratch for one name in UTF-8
 };
 
 } // namespace vantorel::dirwalk

@@ -3,22 +3,27 @@
 
 #include <windows.h>
 
-namespace vantorel::dirwalk {
-
-namespace {
-
-constexpr std::wstring_view kExtendedPrefix = L"\\\\?\\";
-constexpr std::wstring_view kDevicePrefix = L"\\\\.\\";
-constexpr std::wstring_view kExtendedUncPrefix = L"\\\\?\\UNC\\";
-
-bool isSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
-
-// "\\?\" and "\\.\" paths go to the system as they are: resolving them would
-// undo what their writer asked for.
-bool isRawPath(std::wstring_view path)
+namespace vantorel::dirwalk
 {
-    return path.starts_with(kExtendedPrefix) || path.starts_with(kDevicePrefix);
-}
+
+namespace
+{
+
+    constexpr std::wstring_view kExtendedPrefix = L"\\\\?\\";
+    constexpr std::wstring_view kDevicePrefix = L"\\\\.\\";
+    constexpr std::wstring_view kExtendedUncPrefix = L"\\\\?\\UNC\\";
+
+    bool isSeparator(wchar_t c)
+    {
+        return c == L'\\' || c == L'/';
+    }
+
+    // "\\?\" and "\\.\" paths go to the system as they are: resolving them would
+    // undo what their writer asked for.
+    bool isRawPath(std::wstring_view path)
+    {
+        return path.starts_with(kExtendedPrefix) || path.starts_with(kDevicePrefix);
+    }
 
 } // namespace
 
@@ -65,8 +70,8 @@ bool toExtendedPath(std::wstring_view userPath, std::wstring& out, unsigned long
     }
     std::wstring full(MAX_PATH, L'\0');
     for (;;) {
-        const DWORD length = ::GetFullPathNameW(input.c_str(), static_cast<DWORD>(full.size()),
-                                                full.data(), nullptr);
+        const DWORD length = ::GetFullPathNameW(
+            input.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
         if (length == 0) {
             errorCode = ::GetLastError();
             return false;

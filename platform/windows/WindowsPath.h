@@ -5,7 +5,8 @@
 #include <string>
 #include <string_view>
 
-namespace vantorel::dirwalk {
+namespace vantorel::dirwalk
+{
 
 /// Puts one backslash at the end of `path` unless it already ends in a
 /// separator, as a drive root "C:\" or a share "\\server\share\" does.

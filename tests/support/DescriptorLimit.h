@@ -3,7 +3,8 @@
 
 #include <sys/resource.h>
 
-namespace vantorel::test {
+namespace vantorel::test
+{
 
 /// Lowers the soft limit of open descriptors for its lifetime.
 class DescriptorLimit
@@ -27,7 +28,7 @@ public:
     bool active() const { return m_ok; }
 
 private:
-    rlimit m_saved{};
+    rlimit m_saved {};
     bool m_ok = false;
 };
 

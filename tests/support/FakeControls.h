@@ -15,12 +15,16 @@
 #include <QStringList>
 #include <functional>
 
-namespace vantorel::test {
+namespace vantorel::test
+{
 
 class FakeCaption : public CaptionControl
 {
 public:
-    explicit FakeCaption(QString caption = QString()) : m_caption(std::move(caption)) {}
+    explicit FakeCaption(QString caption = QString())
+        : m_caption(std::move(caption))
+    {
+    }
     QString caption() const override { return m_caption; }
     void setCaption(const QString& caption) override { m_caption = caption; }
 
@@ -31,7 +35,10 @@ private:
 class FakeText : public TextControl
 {
 public:
-    explicit FakeText(QString text = QString()) : m_text(std::move(text)) {}
+    explicit FakeText(QString text = QString())
+        : m_text(std::move(text))
+    {
+    }
     QString text() const override { return m_text; }
     void setText(const QString& text) override
     {
@@ -50,7 +57,10 @@ private:
 class FakeCheck : public CheckControl
 {
 public:
-    explicit FakeCheck(qint16 value = 1) : m_value(value) {}
+    explicit FakeCheck(qint16 value = 1)
+        : m_value(value)
+    {
+    }
     qint16 value() const override { return m_value; }
     void setValue(qint16 value) override
     {
@@ -71,7 +81,10 @@ private:
 class FakeOption : public OptionControl
 {
 public:
-    explicit FakeOption(bool selected = true) : m_selected(selected) {}
+    explicit FakeOption(bool selected = true)
+        : m_selected(selected)
+    {
+    }
     bool isSelected() const override { return m_selected; }
     void select() override { m_selected = true; }
     void deselect() { m_selected = false; }
@@ -112,8 +125,8 @@ public:
 class MemorySettingsBackend : public SettingsBackend
 {
 public:
-    std::optional<QString> read(const QString& application, const QString& section,
-                                 const QString& key) override
+    std::optional<QString> read(
+        const QString& application, const QString& section, const QString& key) override
     {
         if (failReads)
             throw Failure(QStringLiteral("The settings store cannot be read"));
@@ -123,7 +136,7 @@ public:
         return *it;
     }
     void write(const QString& application, const QString& section, const QString& key,
-               const QString& value) override
+        const QString& value) override
     {
         if (failWrites)
             throw Failure(QStringLiteral("The settings store cannot be written"));
@@ -146,11 +159,10 @@ class FakeFolderBrowser : public FolderBrowser
 public:
     QString browseForFolder(const QString& title, const QString& initialFolder) override
     {
-        calls.append({title, initialFolder});
+        calls.append({ title, initialFolder });
         return answers.isEmpty() ? QString() : answers.takeFirst();
     }
-    struct Call
-    {
+    struct Call {
         QString title;
         QString initialFolder;
     };
@@ -217,7 +229,10 @@ public:
 class FakeProgramFolder : public ProgramFolder
 {
 public:
-    explicit FakeProgramFolder(QString path) : m_path(std::move(path)) {}
+    explicit FakeProgramFolder(QString path)
+        : m_path(std::move(path))
+    {
+    }
     QString path() const override { return m_path; }
     QString separator() const override { return QStringLiteral("/"); }
 

@@ -6,7 +6,8 @@
 #include <QFile>
 #include <algorithm>
 
-namespace vantorel::test {
+namespace vantorel::test
+{
 
 FakeListControl::FakeListControl(QString caption, int columns)
     : m_caption(std::move(caption))
@@ -42,16 +43,16 @@ QString FakeListControl::text(int position) const
 void FakeListControl::append(const QString& text)
 {
     hook("append");
-    m_rows.append(Row{QStringList{text}, false, QByteArray(), QByteArray()});
+    m_rows.append(Row { QStringList { text }, false, QByteArray(), QByteArray() });
 }
 
-void FakeListControl::appendFolder(std::string_view nativePath, std::size_t nameLength,
-                                   bool showFullPath)
+void FakeListControl::appendFolder(
+    std::string_view nativePath, std::size_t nameLength, bool showFullPath)
 {
     hook("append");
     const QByteArray path(nativePath.data(), qsizetype(nativePath.size()));
     const QByteArray shown = showFullPath ? path : path.right(qsizetype(nameLength));
-    m_rows.append(Row{QStringList{QFile::decodeName(shown)}, false, path, shown});
+    m_rows.append(Row { QStringList { QFile::decodeName(shown) }, false, path, shown });
 }
 
 QString FakeListControl::fullPath(int position) const
@@ -90,7 +91,7 @@ std::vector<int> FakeListControl::selectedRows() const
 {
     if (!m_selection.empty())
         return m_selection;
-    return m_selected < 0 ? std::vector<int>() : std::vector<int>{m_selected};
+    return m_selected < 0 ? std::vector<int>() : std::vector<int> { m_selected };
 }
 
 void FakeListControl::selectRows(const std::vector<int>& positions)
@@ -160,7 +161,7 @@ void FakeListControl::setRows(const QStringList& rows)
 {
     m_rows.clear();
     for (const QString& row : rows)
-        m_rows.append(Row{QStringList{row}, false, QByteArray(), QByteArray()});
+        m_rows.append(Row { QStringList { row }, false, QByteArray(), QByteArray() });
 }
 
 QStringList FakeListControl::rows() const

@@ -6,7 +6,8 @@
 #include <QStringList>
 #include <functional>
 
-namespace vantorel::test {
+namespace vantorel::test
+{
 
 /// A list control held in memory, with columns of sub-items and an optional
 /// operation that fails on demand.
@@ -18,7 +19,8 @@ public:
     int count() const override;
     QString text(int position) const override;
     void append(const QString& text) override;
-    void appendFolder(std::string_view nativePath, std::size_t nameLength, bool showFullPath) override;
+    void appendFolder(
+        std::string_view nativePath, std::size_t nameLength, bool showFullPath) override;
     QString fullPath(int position) const override;
     QByteArray nativePath(int position) const override;
     QByteArray rawText(int position) const override;
@@ -38,7 +40,11 @@ public:
     void setRows(const QStringList& rows);
     QStringList rows() const;
     void setSubItem(int position, int column, const QString& text);
-    void select(int position) { m_selected = position; m_selection.clear(); }
+    void select(int position)
+    {
+        m_selected = position;
+        m_selection.clear();
+    }
     /// Selects several rows at once; the first is the one selectedRow() gives.
     void selectRows(const std::vector<int>& positions);
     /// The full path kept with each row, in order.
@@ -52,8 +58,7 @@ public:
     int columnWidth = -1;
 
 private:
-    struct Row
-    {
+    struct Row {
         QStringList cells;
         bool checked = false;
         QByteArray nativePath; ///< of a folder row; null for a text row

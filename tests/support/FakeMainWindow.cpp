@@ -4,7 +4,8 @@
 #include <QFile>
 #include <QFileInfo>
 
-namespace vantorel::test {
+namespace vantorel::test
+{
 
 Folder FakeFolderService::getFolder(const QString& path)
 {
@@ -16,7 +17,7 @@ Folder FakeFolderService::getFolder(const QString& path)
     QString clean = path;
     while (clean.size() > 1 && clean.endsWith(QLatin1Char('/')))
         clean.chop(1);
-    return Folder{clean, QFile::encodeName(clean)};
+    return Folder { clean, QFile::encodeName(clean) };
 }
 
 std::unique_ptr<dirwalk::DirectoryCursor> FakeFolderService::cursor()
@@ -28,15 +29,14 @@ FakeMainWindow::FakeMainWindow() = default;
 
 MainWindowControls FakeMainWindow::controls()
 {
-    return MainWindowControls{window, ListView1, ListView2, PushButton1, Text1,
-                              Check4, Option1,  Option2,   MousePointer};
+    return MainWindowControls { window, ListView1, ListView2, PushButton1, Text1, Check4, Option1,
+        Option2, MousePointer };
 }
 
 PlatformServices FakeMainWindow::services()
 {
-    return PlatformServices{boxes,         pump,          clipboard, settings, saveDialog,
-                            folderBrowser, programFolder, launcher,  random,   folders,
-                            files,         outputFiles};
+    return PlatformServices { boxes, pump, clipboard, settings, saveDialog, folderBrowser,
+        programFolder, launcher, random, folders, files, outputFiles };
 }
 
 } // namespace vantorel::test

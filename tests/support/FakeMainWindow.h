@@ -9,7 +9,8 @@
 
 #include <QSet>
 
-namespace vantorel::test {
+namespace vantorel::test
+{
 
 class FakeWindowSurface : public WindowSurface
 {
@@ -54,18 +55,17 @@ public:
 };
 
 /// Every control and service of the main window as a test double.
-struct FakeMainWindow
-{
+struct FakeMainWindow {
     FakeMainWindow();
 
     FakeWindowSurface window;
     FakeListControl ListView1;
     FakeListControl ListView2;
-    FakeCaption PushButton1{QStringLiteral("Start Finding")};
-    FakeText Text1{QStringLiteral("Text1")};
-    FakeCheck Check4{1};
-    FakeOption Option1{true};
-    FakeOption Option2{false};
+    FakeCaption PushButton1 { QStringLiteral("Start Finding") };
+    FakeText Text1 { QStringLiteral("Text1") };
+    FakeCheck Check4 { 1 };
+    FakeOption Option1 { true };
+    FakeOption Option2 { false };
     FakePointer MousePointer;
 
     RecordingMessageBoxes boxes;
@@ -74,7 +74,7 @@ struct FakeMainWindow
     MemorySettingsBackend settings;
     FakeSaveFileDialog saveDialog;
     FakeFolderBrowser folderBrowser;
-    FakeProgramFolder programFolder{QStringLiteral("/opt/ostlebry")};
+    FakeProgramFolder programFolder { QStringLiteral("/opt/ostlebry") };
     FakeLauncher launcher;
     FakeRandom random;
     FakeFolderService folders;

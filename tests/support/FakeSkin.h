@@ -8,7 +8,8 @@
 #include <QStringList>
 #include <vector>
 
-namespace vantorel::test {
+namespace vantorel::test
+{
 
 /// Every colour change and skin call, in the order made, as "who: what".
 using SkinLog = QStringList;
@@ -22,7 +23,9 @@ class FakeSkinnableControl : public SkinnableControl
 {
 public:
     FakeSkinnableControl(SkinLog& log, QString name, Kind kind)
-        : m_log(&log), m_name(std::move(name)), m_kind(kind)
+        : m_log(&log)
+        , m_name(std::move(name))
+        , m_kind(kind)
     {
     }
     Kind kind() const override { return m_kind; }
@@ -41,19 +44,28 @@ private:
 class FakeSkinnableWindow : public SkinnableWindow
 {
 public:
-    explicit FakeSkinnableWindow(SkinLog& log) : m_log(log)
+    explicit FakeSkinnableWindow(SkinLog& log)
+        : m_log(log)
     {
         using Kind = SkinnableControl::Kind;
         const std::pair<const char*, Kind> controls[] = {
-            {"ListView1", Kind::List},        {"PushButton3", Kind::CommandButton},
-            {"PushButton7", Kind::CommandButton}, {"PushButton8", Kind::CommandButton},
-            {"Frame3", Kind::Frame},          {"Text1", Kind::TextBox},
-            {"Frame2", Kind::Frame},          {"Check4", Kind::CheckBox},
-            {"Frame1", Kind::Frame},          {"Option1", Kind::OptionButton},
-            {"Option2", Kind::OptionButton},  {"PushButton1", Kind::CommandButton},
-            {"ListView2", Kind::List},        {"PushButton2", Kind::CommandButton},
-            {"PushButton5", Kind::CommandButton}, {"CommonDialog1", Kind::Other},
-            {"SkinFramework1", Kind::Other},
+            { "ListView1", Kind::List },
+            { "PushButton3", Kind::CommandButton },
+            { "PushButton7", Kind::CommandButton },
+            { "PushButton8", Kind::CommandButton },
+            { "Frame3", Kind::Frame },
+            { "Text1", Kind::TextBox },
+            { "Frame2", Kind::Frame },
+            { "Check4", Kind::CheckBox },
+            { "Frame1", Kind::Frame },
+            { "Option1", Kind::OptionButton },
+            { "Option2", Kind::OptionButton },
+            { "PushButton1", Kind::CommandButton },
+            { "ListView2", Kind::List },
+            { "PushButton2", Kind::CommandButton },
+            { "PushButton5", Kind::CommandButton },
+            { "CommonDialog1", Kind::Other },
+            { "SkinFramework1", Kind::Other },
         };
         for (const auto& [name, kind] : controls)
             m_controls.emplace_back(log, QString::fromLatin1(name), kind);
@@ -75,7 +87,10 @@ private:
 class FakeSkinComponent : public SkinComponent
 {
 public:
-    explicit FakeSkinComponent(SkinLog& log) : m_log(log) {}
+    explicit FakeSkinComponent(SkinLog& log)
+        : m_log(log)
+    {
+    }
 
     QVariant invoke(int dispid, const QVariantList& arguments) override
     {

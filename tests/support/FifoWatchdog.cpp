@@ -7,7 +7,8 @@
 #include <poll.h>
 #include <unistd.h>
 
-namespace vantorel::test {
+namespace vantorel::test
+{
 
 FifoWatchdog::FifoWatchdog(const QString& fifo, std::chrono::milliseconds patience)
     : m_fifo(QFile::encodeName(fifo))
@@ -51,7 +52,7 @@ void FifoWatchdog::releaseOnce()
     if (reader < 0)
         return;
     char sink[65536];
-    pollfd ready{reader, POLLIN, 0};
+    pollfd ready { reader, POLLIN, 0 };
     while (::poll(&ready, 1, 100) > 0 && (ready.revents & POLLIN)) {
         if (::read(reader, sink, sizeof sink) <= 0)
             break;

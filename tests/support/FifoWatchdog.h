@@ -9,7 +9,8 @@
 #include <mutex>
 #include <thread>
 
-namespace vantorel::test {
+namespace vantorel::test
+{
 
 /// Guards a test of code that must never wait on a named pipe. Once
 /// `patience` has passed, it keeps opening the other end of the pipe for a
@@ -19,8 +20,8 @@ namespace vantorel::test {
 class FifoWatchdog
 {
 public:
-    explicit FifoWatchdog(const QString& fifo,
-                          std::chrono::milliseconds patience = std::chrono::seconds(10));
+    explicit FifoWatchdog(
+        const QString& fifo, std::chrono::milliseconds patience = std::chrono::seconds(10));
     ~FifoWatchdog();
     FifoWatchdog(const FifoWatchdog&) = delete;
     FifoWatchdog& operator=(const FifoWatchdog&) = delete;

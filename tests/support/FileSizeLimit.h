@@ -4,7 +4,8 @@
 #include <csignal>
 #include <sys/resource.h>
 
-namespace vantorel::test {
+namespace vantorel::test
+{
 
 /// Lowers the largest file this process may write, as a full disk would.
 class FileSizeLimit
@@ -31,7 +32,7 @@ public:
     bool active() const { return m_ok; }
 
 private:
-    rlimit m_saved{};
+    rlimit m_saved {};
     bool m_ok = false;
     void (*m_oldHandler)(int) = nullptr;
 };

@@ -12,17 +12,18 @@
 
 #include <algorithm>
 
-namespace vantorel::test {
+namespace vantorel::test
+{
 
 bool makeFolders(const QString& root, const QStringList& relativePaths)
 {
     QDir dir(root);
     return std::all_of(relativePaths.begin(), relativePaths.end(),
-                       [&](const QString& path) { return dir.mkpath(path); });
+        [&](const QString& path) { return dir.mkpath(path); });
 }
 
-QByteArray makeFolderChain(const QByteArray& root, const QByteArray& name, int levels,
-                           const QByteArray& leaf)
+QByteArray makeFolderChain(
+    const QByteArray& root, const QByteArray& name, int levels, const QByteArray& leaf)
 {
     int fd = ::open(root.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
@@ -32,7 +33,8 @@ QByteArray makeFolderChain(const QByteArray& root, const QByteArray& name, int l
     for (int level = 0; ok && level <= levels; ++level) {
         const QByteArray& next = level < levels ? name : leaf;
         ok = ::mkdirat(fd, next.constData(), 0755) == 0;
-        const int child = ok ? ::openat(fd, next.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC) : -1;
+        const int child
+            = ok ? ::openat(fd, next.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC) : -1;
         ::close(fd);
         fd = child;
         ok = ok && fd >= 0;
@@ -46,41 +48,43 @@ QByteArray makeFolderChain(const QByteArray& root, const QByteArray& name, int l
 bool removeTree(const QString& path)
 {
     // rm walks relative to open folders, so no path length limit applies.
-    return QProcess::execute(QStringLiteral("rm"), {QStringLiteral("-rf"), QStringLiteral("--"), path})
+    return QProcess::execute(
+               QStringLiteral("rm"), { QStringLiteral("-rf"), QStringLiteral("--"), path })
         == 0;
 }
 
-namespace {
-
-void walkBelow(const QByteArray& root, const QByteArray& relative, QList<ReferenceEntry>& out)
+namespace
 {
-    const QByteArray folder = relative.isEmpty() ? root : root + '/' + relative;
-    DIR* dir = ::opendir(folder.constData());
-    if (!dir)
-        return;
-    QList<ReferenceEntry> here;
-    while (const dirent* entry = ::readdir(dir)) {
-        const QByteArray name(entry->d_name);
-        if (name == "." || name == "..")
-            continue;
-        const QByteArray path = relative.isEmpty() ? name : relative + '/' + name;
-        struct stat own;
-        struct stat target;
-        if (::lstat((root + '/' + path).constData(), &own) != 0)
-            continue;
-        if (S_ISDIR(own.st_mode))
-            here.append({path, name, false});
-        else if (S_ISLNK(own.st_mode) && ::stat((root + '/' + path).constData(), &target) == 0
-                 && S_ISDIR(target.st_mode))
-            here.append({path, name, true});
+
+    void walkBelow(const QByteArray& root, const QByteArray& relative, QList<ReferenceEntry>& out)
+    {
+        const QByteArray folder = relative.isEmpty() ? root : root + '/' + relative;
+        DIR* dir = ::opendir(folder.constData());
+        if (!dir)
+            return;
+        QList<ReferenceEntry> here;
+        while (const dirent* entry = ::readdir(dir)) {
+            const QByteArray name(entry->d_name);
+            if (name == "." || name == "..")
+                continue;
+            const QByteArray path = relative.isEmpty() ? name : relative + '/' + name;
+            struct stat own;
+            struct stat target;
+            if (::lstat((root + '/' + path).constData(), &own) != 0)
+                continue;
+            if (S_ISDIR(own.st_mode))
+                here.append({ path, name, false });
+            else if (S_ISLNK(own.st_mode) && ::stat((root + '/' + path).constData(), &target) == 0
+                && S_ISDIR(target.st_mode))
+                here.append({ path, name, true });
+        }
+        ::closedir(dir);
+        for (const ReferenceEntry& entry : here) {
+            out.append(entry);
+            if (!entry.isLink)
+                walkBelow(root, entry.relativePath, out);
+        }
     }
-    ::closedir(dir);
-    for (const ReferenceEntry& entry : here) {
-        out.append(entry);
-        if (!entry.isLink)
-            walkBelow(root, entry.relativePath, out);
-    }
-}
 
 } // namespace
 
@@ -91,8 +95,8 @@ QList<ReferenceEntry> referenceWalk(const QByteArray& root)
     return out;
 }
 
-QStringList expectedSearchRows(const QString& root, const QString& phrase, bool fullPath,
-                               Qt::CaseSensitivity cs)
+QStringList expectedSearchRows(
+    const QString& root, const QString& phrase, bool fullPath, Qt::CaseSensitivity cs)
 {
     QStringList rows;
     for (const ReferenceEntry& entry : referenceWalk(QFile::encodeName(root))) {

@@ -7,7 +7,8 @@
 #include <QString>
 #include <QStringList>
 
-namespace vantorel::test {
+namespace vantorel::test
+{
 
 /// Creates each relative path (and its parents) below `root`.
 bool makeFolders(const QString& root, const QStringList& relativePaths);
@@ -15,15 +16,14 @@ bool makeFolders(const QString& root, const QStringList& relativePaths);
 /// Creates a chain of `levels` folders named `name` below `root`, and folder
 /// `leaf` inside the deepest one; works far beyond PATH_MAX. Returns the
 /// native path of `leaf`, or an empty array on failure.
-QByteArray makeFolderChain(const QByteArray& root, const QByteArray& name, int levels,
-                           const QByteArray& leaf);
+QByteArray makeFolderChain(
+    const QByteArray& root, const QByteArray& name, int levels, const QByteArray& leaf);
 
 /// Removes a tree of any depth.
 bool removeTree(const QString& path);
 
 /// One folder found by the reference walk.
-struct ReferenceEntry
-{
+struct ReferenceEntry {
     QByteArray relativePath; ///< below the root, "/"-separated
     QByteArray name;
     bool isLink = false;
@@ -35,7 +35,7 @@ QList<ReferenceEntry> referenceWalk(const QByteArray& root);
 
 /// The rows a search of `root` must give: every folder whose name holds the
 /// phrase, in the walk's order, as full paths or names.
-QStringList expectedSearchRows(const QString& root, const QString& phrase, bool fullPath,
-                               Qt::CaseSensitivity cs);
+QStringList expectedSearchRows(
+    const QString& root, const QString& phrase, bool fullPath, Qt::CaseSensitivity cs);
 
 } // namespace vantorel::test

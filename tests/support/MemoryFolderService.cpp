@@ -5,53 +5,59 @@
 
 #include <QFile>
 
-namespace vantorel::test {
-
-namespace {
-
-QByteArray joined(const QByteArray& parent, std::string_view name)
+namespace vantorel::test
 {
-    QByteArray path = parent;
-    if (!path.endsWith('/'))
-        path += '/';
-    return path + QByteArray(name.data(), qsizetype(name.size()));
-}
 
-class MemoryCursor : public dirwalk::DirectoryCursor
+namespace
 {
-public:
-    explicit MemoryCursor(const MemoryFolderService& service) : m_service(service) {}
 
-    bool openRoot(std::string_view path, dirwalk::SubfolderList& out, std::string& error) override
+    QByteArray joined(const QByteArray& parent, std::string_view name)
     {
-        m_stack.clear();
-        return push(QByteArray(path.data(), qsizetype(path.size())), out, error);
+        QByteArray path = parent;
+        if (!path.endsWith('/'))
+            path += '/';
+        return path + QByteArray(name.data(), qsizetype(name.size()));
     }
-    bool enter(std::string_view name, dirwalk::SubfolderList& out, std::string& error) override
-    {
-        return push(joined(m_stack.last(), name), out, error);
-    }
-    void leave() override { m_stack.removeLast(); }
 
-private:
-    bool push(const QByteArray& path, dirwalk::SubfolderList& out, std::string& error)
+    class MemoryCursor : public dirwalk::DirectoryCursor
     {
-        out.clear();
-        const QByteArrayList* children = m_service.children(path);
-        if (!children) {
-            error = "No such file or directory";
-            return false;
+    public:
+        explicit MemoryCursor(const MemoryFolderService& service)
+            : m_service(service)
+        {
         }
-        for (const QByteArray& child : *children)
-            out.add(std::string_view(child.constData(), std::size_t(child.size())),
-                    dirwalk::FolderKind::Folder);
-        m_stack.append(path);
-        return true;
-    }
 
-    const MemoryFolderService& m_service;
-    QByteArrayList m_stack;
-};
+        bool openRoot(
+            std::string_view path, dirwalk::SubfolderList& out, std::string& error) override
+        {
+            m_stack.clear();
+            return push(QByteArray(path.data(), qsizetype(path.size())), out, error);
+        }
+        bool enter(std::string_view name, dirwalk::SubfolderList& out, std::string& error) override
+        {
+            return push(joined(m_stack.last(), name), out, error);
+        }
+        void leave() override { m_stack.removeLast(); }
+
+    private:
+        bool push(const QByteArray& path, dirwalk::SubfolderList& out, std::string& error)
+        {
+            out.clear();
+            const QByteArrayList* children = m_service.children(path);
+            if (!children) {
+                error = "No such file or directory";
+                return false;
+            }
+            for (const QByteArray& child : *children)
+                out.add(std::string_view(child.constData(), std::size_t(child.size())),
+                    dirwalk::FolderKind::Folder);
+            m_stack.append(path);
+            return true;
+        }
+
+        const MemoryFolderService& m_service;
+        QByteArrayList m_stack;
+    };
 
 } // namespace
 
@@ -79,7 +85,7 @@ Folder MemoryFolderService::getFolder(const QString& path)
     const QByteArray bytes = QFile::encodeName(path);
     if (!m_children.contains(bytes))
         throw Failure(QStringLiteral("Path not found: ") + path);
-    return Folder{path, bytes};
+    return Folder { path, bytes };
 }
 
 std::unique_ptr<dirwalk::DirectoryCursor> MemoryFolderService::cursor()

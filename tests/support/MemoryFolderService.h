@@ -6,7 +6,8 @@
 #include <QByteArrayList>
 #include <QMap>
 
-namespace vantorel::test {
+namespace vantorel::test
+{
 
 /// A folder tree held in memory: each folder's path maps to its subfolders,
 /// in the order given. Paths are joined with "/"; "/" is the root of all.

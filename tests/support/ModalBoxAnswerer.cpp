@@ -8,7 +8,8 @@
 #include <QInputDialog>
 #include <QMessageBox>
 
-namespace vantorel::test {
+namespace vantorel::test
+{
 
 ModalBoxAnswerer::ModalBoxAnswerer()
 {
@@ -31,7 +32,7 @@ void ModalBoxAnswerer::answerOpenBox()
         if (box->property("answered").toBool())
             return;
         box->setProperty("answered", true);
-        boxes.append(Box{box->windowTitle(), box->text()});
+        boxes.append(Box { box->windowTitle(), box->text() });
         if (whileOpen)
             whileOpen(boxes.last());
         QAbstractButton* button = box->button(QMessageBox::Ok);
@@ -45,7 +46,7 @@ void ModalBoxAnswerer::answerOpenBox()
         if (input->property("answered").toBool())
             return;
         input->setProperty("answered", true);
-        boxes.append(Box{input->windowTitle(), input->labelText()});
+        boxes.append(Box { input->windowTitle(), input->labelText() });
         if (inputs.isEmpty()) {
             input->reject();
         } else {

@@ -8,7 +8,8 @@
 #include <QTimer>
 #include <functional>
 
-namespace vantorel::test {
+namespace vantorel::test
+{
 
 /// Answers every modal box the program opens, in real widgets: records its
 /// title and text, runs an optional action while it is open, then closes it
@@ -19,8 +20,7 @@ class ModalBoxAnswerer : public QObject
     Q_OBJECT
 
 public:
-    struct Box
-    {
+    struct Box {
         QString title;
         QString text;
     };

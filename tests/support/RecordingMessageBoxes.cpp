@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "RecordingMessageBoxes.h"
 
-namespace vantorel::test {
+namespace vantorel::test
+{
 
 void RecordingMessageBoxes::record(Kind kind, const QString& text, const QString& title)
 {
-    shown.append(Shown{kind, text, title});
+    shown.append(Shown { kind, text, title });
     if (whileShown)
         whileShown(shown.last());
 }

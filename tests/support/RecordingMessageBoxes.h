@@ -7,7 +7,8 @@
 #include <QStringList>
 #include <functional>
 
-namespace vantorel::test {
+namespace vantorel::test
+{
 
 /// Records every box with its kind and title, and answers from a queue of
 /// answers given in advance (an empty queue answers Yes / the empty text).
@@ -15,8 +16,7 @@ class RecordingMessageBoxes : public MessageBoxes
 {
 public:
     enum class Kind { Information, YesNo, FailureReport, Input };
-    struct Shown
-    {
+    struct Shown {
         Kind kind;
         QString text;
         QString title;

@@ -6,7 +6,8 @@
 #include <QByteArrayList>
 #include <QSet>
 
-namespace vantorel::test {
+namespace vantorel::test
+{
 
 /// The system's folder service with a cursor that records every folder it is
 /// asked to enter and refuses to list the folders named in `failingNames`.

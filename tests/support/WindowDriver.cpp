@@ -11,17 +11,19 @@
 #include <QTableView>
 #include <QTest>
 
-namespace vantorel::test {
-
-namespace {
-
-QStringList rowsOf(QtListControl& list)
+namespace vantorel::test
 {
-    QStringList rows;
-    for (int i = 0; i < list.count(); ++i)
-        rows << list.text(i);
-    return rows;
-}
+
+namespace
+{
+
+    QStringList rowsOf(QtListControl& list)
+    {
+        QStringList rows;
+        for (int i = 0; i < list.count(); ++i)
+            rows << list.text(i);
+        return rows;
+    }
 
 } // namespace
 

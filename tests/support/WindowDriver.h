@@ -11,7 +11,8 @@
 #include <QStringList>
 #include <functional>
 
-namespace vantorel::test {
+namespace vantorel::test
+{
 
 class WindowDriver
 {
@@ -21,8 +22,7 @@ public:
 
     Form1 form;
 
-    template <class T>
-    T* child(const char* name)
+    template <class T> T* child(const char* name)
     {
         return form.findChild<T*>(QLatin1String(name));
     }

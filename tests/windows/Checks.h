@@ -9,7 +9,8 @@
 #include <string>
 #include <vector>
 
-namespace vantorel::dirwalk::test {
+namespace vantorel::dirwalk::test
+{
 
 /// Names of one listing, links marked " (link)", in the order delivered.
 std::vector<std::string> namesOf(const SubfolderList& list);
@@ -17,7 +18,7 @@ std::vector<std::string> namesOf(const SubfolderList& list);
 /// The tree below `root` in pre-order, as paths relative to it; links are
 /// listed with " (link)" and not entered. False with the reason on a failure.
 bool walkTree(DirectoryCursor& cursor, const std::string& root, std::vector<std::string>& paths,
-              std::string& error);
+    std::string& error);
 
 void checkTextConversion(TestReport& report);
 void checkPathForms(TestReport& report);

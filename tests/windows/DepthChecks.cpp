@@ -3,16 +3,18 @@
 #include "Checks.h"
 #include "FixtureTree.h"
 
-namespace vantorel::dirwalk::test {
-
-namespace {
-
-constexpr int kDepth = 300;
-
-bool listsExactly(const SubfolderList& list, const std::vector<std::string>& expected)
+namespace vantorel::dirwalk::test
 {
-    return namesOf(list) == expected;
-}
+
+namespace
+{
+
+    constexpr int kDepth = 300;
+
+    bool listsExactly(const SubfolderList& list, const std::vector<std::string>& expected)
+    {
+        return namesOf(list) == expected;
+    }
 
 } // namespace
 
@@ -23,7 +25,8 @@ void checkLongPaths(TestReport& report)
     std::vector<std::string> segments;
     bool built = tree.valid();
     for (int i = 0; i < 6 && built; ++i) {
-        const std::wstring segment = L"segment-" + std::to_wstring(i) + L"-" + std::wstring(50, L'x');
+        const std::wstring segment
+            = L"segment-" + std::to_wstring(i) + L"-" + std::wstring(50, L'x');
         segments.push_back(std::string(segment.begin(), segment.end()));
         chain += (chain.empty() ? L"" : L"\\") + segment;
         built = tree.makeFolder(chain);
@@ -33,14 +36,14 @@ void checkLongPaths(TestReport& report)
         return;
     const std::string longPath = tree.utf8Path(chain);
     report.check("the chain's path is longer than 260 characters", longPath.size() > 260,
-                 std::to_string(longPath.size()) + " characters");
+        std::to_string(longPath.size()) + " characters");
 
     const auto cursor = makeSystemDirectoryCursor();
     SubfolderList list;
     std::string error;
     const bool opened = cursor->openRoot(longPath, list, error);
-    report.check("a root beyond 260 characters is listed", opened && listsExactly(list, {"leaf"}),
-                 opened ? describe(namesOf(list)) : error);
+    report.check("a root beyond 260 characters is listed", opened && listsExactly(list, { "leaf" }),
+        opened ? describe(namesOf(list)) : error);
     const bool exists = isExistingFolder(longPath, error);
     report.check("a folder beyond 260 characters exists", exists, error);
 
@@ -48,8 +51,7 @@ void checkLongPaths(TestReport& report)
     for (const std::string& segment : segments)
         entered = entered && cursor->enter(segment, list, error);
     report.check("folders beyond 260 characters are entered and listed",
-                 entered && listsExactly(list, {"leaf"}),
-                 entered ? describe(namesOf(list)) : error);
+        entered && listsExactly(list, { "leaf" }), entered ? describe(namesOf(list)) : error);
     entered = entered && cursor->enter("leaf", list, error);
     report.check("the leaf beyond 260 characters is entered", entered && list.empty(), error);
     report.check("long path fixture is removed", tree.remove(), "something was left behind");
@@ -71,30 +73,30 @@ void checkDeepWalk(TestReport& report)
     SubfolderList list;
     std::string error;
     bool opened = cursor->openRoot(tree.utf8Path(), list, error);
-    int wrongLevel = opened && listsExactly(list, {"d"}) ? -1 : 0;
+    int wrongLevel = opened && listsExactly(list, { "d" }) ? -1 : 0;
     for (int level = 1; level <= kDepth && wrongLevel < 0; ++level) {
         const bool entered = cursor->enter("d", list, error);
-        const bool right = level < kDepth ? listsExactly(list, {"d"}) : list.empty();
+        const bool right = level < kDepth ? listsExactly(list, { "d" }) : list.empty();
         if (!entered || !right)
             wrongLevel = level;
     }
     report.check("300 levels are entered, each listing its one subfolder", wrongLevel < 0,
-                 "level " + std::to_string(wrongLevel) + ": " + error + " "
-                     + describe(namesOf(list)));
+        "level " + std::to_string(wrongLevel) + ": " + error + " " + describe(namesOf(list)));
 
     // On the way up, each level must still name its own folder: enter again.
     wrongLevel = -1;
     for (int level = kDepth; level >= 1 && wrongLevel < 0; --level) {
         cursor->leave();
         const bool entered = cursor->enter("d", list, error);
-        const bool right = level < kDepth ? listsExactly(list, {"d"}) : list.empty();
+        const bool right = level < kDepth ? listsExactly(list, { "d" }) : list.empty();
         cursor->leave();
         if (!entered || !right)
             wrongLevel = level;
     }
-    const bool atRoot = wrongLevel < 0 && cursor->enter("d", list, error) && listsExactly(list, {"d"});
+    const bool atRoot
+        = wrongLevel < 0 && cursor->enter("d", list, error) && listsExactly(list, { "d" });
     report.check("300 levels are left again down to the root", atRoot,
-                 "level " + std::to_string(wrongLevel) + ": " + error);
+        "level " + std::to_string(wrongLevel) + ": " + error);
 
     std::vector<std::string> paths;
     const bool walked = walkTree(*cursor, tree.utf8Path(), paths, error);
@@ -102,8 +104,8 @@ void checkDeepWalk(TestReport& report)
     for (int level = 1; level < kDepth; ++level)
         deepest += "\\d";
     report.check("a walk of 300 levels visits each once",
-                 walked && paths.size() == kDepth && paths.back() == deepest,
-                 walked ? std::to_string(paths.size()) + " folders" : error);
+        walked && paths.size() == kDepth && paths.back() == deepest,
+        walked ? std::to_string(paths.size()) + " folders" : error);
     report.check("300-level fixture is removed", tree.remove(), "something was left behind");
 }
 

@@ -3,74 +3,74 @@
 #include "Checks.h"
 #include "FixtureTree.h"
 
-#include <windows.h>
 #include <sddl.h>
+#include <windows.h>
 
 #include <algorithm>
 #include <cctype>
 
-namespace vantorel::dirwalk::test {
-
-namespace {
-
-bool isReason(const std::string& error)
+namespace vantorel::dirwalk::test
 {
-    return !error.empty() && error.back() != '\n' && error.back() != '\r';
-}
 
-std::string lowered(std::string_view text)
+namespace
 {
-    std::string result(text);
-    std::transform(result.begin(), result.end(), result.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return result;
-}
 
-void checkRefusedOpen(TestReport& report, const char* name, const std::string& path)
-{
-    const auto cursor = makeSystemDirectoryCursor();
-    SubfolderList list;
-    std::string error;
-    const bool opened = cursor->openRoot(path, list, error);
-    report.check(name, !opened && list.empty() && isReason(error),
-                 opened ? "it was opened" : "reason \"" + error + "\"");
-}
-
-void checkRefusedFolder(TestReport& report, const char* name, const std::string& path)
-{
-    std::string error;
-    const bool exists = isExistingFolder(path, error);
-    report.check(name, !exists && isReason(error),
-                 exists ? "reported as existing" : "reason \"" + error + "\"");
-}
-
-void checkDeniedFolder(TestReport& report, FixtureTree& tree)
-{
-    const char* name = "a folder without access rights gives false with the reason";
-    PSECURITY_DESCRIPTOR descriptor = nullptr;
-    if (!::ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:P(D;OICI;GA;;;WD)",
-                                                                SDDL_REVISION_1, &descriptor,
-                                                                nullptr)) {
-        report.skip(name, "cannot build a denying security descriptor");
-        return;
+    bool isReason(const std::string& error)
+    {
+        return !error.empty() && error.back() != '\n' && error.back() != '\r';
     }
-    SECURITY_ATTRIBUTES attributes{sizeof attributes, descriptor, FALSE};
-    const bool made =
-        ::CreateDirectoryW(tree.longPath(L"denied").c_str(), &attributes) != 0;
-    ::LocalFree(descriptor);
-    if (!made) {
-        report.skip(name, "cannot make a folder with a denying access list");
-        return;
+
+    std::string lowered(std::string_view text)
+    {
+        std::string result(text);
+        std::transform(result.begin(), result.end(), result.begin(),
+            [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+        return result;
     }
-    const auto cursor = makeSystemDirectoryCursor();
-    SubfolderList list;
-    std::string error;
-    if (cursor->openRoot(tree.utf8Path(L"denied"), list, error)) {
-        report.skip(name, "the system listed it anyway (Wine does not enforce access lists)");
-        return;
+
+    void checkRefusedOpen(TestReport& report, const char* name, const std::string& path)
+    {
+        const auto cursor = makeSystemDirectoryCursor();
+        SubfolderList list;
+        std::string error;
+        const bool opened = cursor->openRoot(path, list, error);
+        report.check(name, !opened && list.empty() && isReason(error),
+            opened ? "it was opened" : "reason \"" + error + "\"");
     }
-    report.check(name, isReason(error), "reason \"" + error + "\"");
-}
+
+    void checkRefusedFolder(TestReport& report, const char* name, const std::string& path)
+    {
+        std::string error;
+        const bool exists = isExistingFolder(path, error);
+        report.check(name, !exists && isReason(error),
+            exists ? "reported as existing" : "reason \"" + error + "\"");
+    }
+
+    void checkDeniedFolder(TestReport& report, FixtureTree& tree)
+    {
+        const char* name = "a folder without access rights gives false with the reason";
+        PSECURITY_DESCRIPTOR descriptor = nullptr;
+        if (!::ConvertStringSecurityDescriptorToSecurityDescriptorW(
+                L"D:P(D;OICI;GA;;;WD)", SDDL_REVISION_1, &descriptor, nullptr)) {
+            report.skip(name, "cannot build a denying security descriptor");
+            return;
+        }
+        SECURITY_ATTRIBUTES attributes { sizeof attributes, descriptor, FALSE };
+        const bool made = ::CreateDirectoryW(tree.longPath(L"denied").c_str(), &attributes) != 0;
+        ::LocalFree(descriptor);
+        if (!made) {
+            report.skip(name, "cannot make a folder with a denying access list");
+            return;
+        }
+        const auto cursor = makeSystemDirectoryCursor();
+        SubfolderList list;
+        std::string error;
+        if (cursor->openRoot(tree.utf8Path(L"denied"), list, error)) {
+            report.skip(name, "the system listed it anyway (Wine does not enforce access lists)");
+            return;
+        }
+        report.check(name, isReason(error), "reason \"" + error + "\"");
+    }
 
 } // namespace
 
@@ -82,16 +82,16 @@ void checkFailures(TestReport& report)
         return;
 
     checkRefusedOpen(report, "a missing folder is not opened, with the reason",
-                     tree.utf8Path(L"does-not-exist"));
+        tree.utf8Path(L"does-not-exist"));
     checkRefusedOpen(report, "a folder below a missing one is not opened, with the reason",
-                     tree.utf8Path(L"does-not-exist\\below"));
-    checkRefusedOpen(report, "a file is not opened as a folder, with the reason",
-                     tree.utf8Path(L"file.txt"));
+        tree.utf8Path(L"does-not-exist\\below"));
+    checkRefusedOpen(
+        report, "a file is not opened as a folder, with the reason", tree.utf8Path(L"file.txt"));
     checkRefusedOpen(report, "an empty path is not opened, with the reason", "");
     checkRefusedFolder(report, "a missing folder does not exist, with the reason",
-                       tree.utf8Path(L"does-not-exist"));
-    checkRefusedFolder(report, "a file is not an existing folder, with the reason",
-                       tree.utf8Path(L"file.txt"));
+        tree.utf8Path(L"does-not-exist"));
+    checkRefusedFolder(
+        report, "a file is not an existing folder, with the reason", tree.utf8Path(L"file.txt"));
     checkRefusedFolder(report, "an empty path is not an existing folder, with the reason", "");
     std::string error;
     const bool folderExists = isExistingFolder(tree.utf8Path(L"present"), error);
@@ -101,26 +101,26 @@ void checkFailures(TestReport& report)
 
     const auto cursor = makeSystemDirectoryCursor();
     SubfolderList list;
-    const char* const refused[] = {"missing", "file.txt", "..", ".", "", "present\\..\\present",
-                                   "present/x"};
+    const char* const refused[]
+        = { "missing", "file.txt", "..", ".", "", "present\\..\\present", "present/x" };
     for (const char* name : refused) {
         cursor->openRoot(tree.utf8Path(), list, error);
         error.clear();
         const bool entered = cursor->enter(name, list, error);
         const bool intact = cursor->enter("present", list, error) && list.empty();
         report.check(std::string("entering \"") + name + "\" is refused and the stack kept",
-                     !entered && isReason(error) && intact,
-                     entered ? "it was entered" : "reason \"" + error + "\"");
+            !entered && isReason(error) && intact,
+            entered ? "it was entered" : "reason \"" + error + "\"");
     }
 
     const auto fresh = makeSystemDirectoryCursor();
     const bool enteredUnopened = fresh->enter("present", list, error);
     report.check("entering before opening a root is refused", !enteredUnopened && isReason(error),
-                 "reason \"" + error + "\"");
+        "reason \"" + error + "\"");
     cursor->openRoot(tree.utf8Path(), list, error);
     cursor->openRoot(tree.utf8Path(L"does-not-exist"), list, error);
     report.check("a failed open leaves no folder to enter", !cursor->enter("present", list, error),
-                 "the old root was kept");
+        "the old root was kept");
 
     const bool rootOpened = cursor->openRoot("C:\\", list, error);
     std::string windows;
@@ -128,7 +128,7 @@ void checkFailures(TestReport& report)
         if (lowered(name) == "windows")
             windows = name;
     report.check("a drive root is listed", rootOpened && !windows.empty(),
-                 rootOpened ? describe(namesOf(list)) : error);
+        rootOpened ? describe(namesOf(list)) : error);
     const bool enteredWindows = cursor->enter(windows, list, error);
     report.check("a folder of a drive root is entered", enteredWindows && !list.empty(), error);
 

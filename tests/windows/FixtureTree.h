@@ -5,7 +5,8 @@
 #include <string>
 #include <string_view>
 
-namespace vantorel::dirwalk::test {
+namespace vantorel::dirwalk::test
+{
 
 class FixtureTree
 {

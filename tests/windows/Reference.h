@@ -6,7 +6,8 @@
 #include <string>
 #include <vector>
 
-namespace vantorel::dirwalk::test {
+namespace vantorel::dirwalk::test
+{
 
 /// The subfolders of `path` (extended form) in the order the system gives.
 std::vector<std::string> referenceListing(const std::wstring& path);

@@ -3,7 +3,8 @@
 
 #include <cstdio>
 
-namespace vantorel::dirwalk::test {
+namespace vantorel::dirwalk::test
+{
 
 bool TestReport::check(std::string_view name, bool passed, std::string_view detail)
 {
@@ -13,7 +14,7 @@ bool TestReport::check(std::string_view name, bool passed, std::string_view deta
     } else {
         ++m_failed;
         std::printf("FAIL %.*s: %.*s\n", static_cast<int>(name.size()), name.data(),
-                    static_cast<int>(detail.size()), detail.data());
+            static_cast<int>(detail.size()), detail.data());
     }
     std::fflush(stdout);
     return passed;
@@ -22,7 +23,7 @@ bool TestReport::check(std::string_view name, bool passed, std::string_view deta
 void TestReport::skip(std::string_view name, std::string_view reason)
 {
     std::printf("SKIP %.*s: %.*s\n", static_cast<int>(name.size()), name.data(),
-                static_cast<int>(reason.size()), reason.data());
+        static_cast<int>(reason.size()), reason.data());
     std::fflush(stdout);
 }
 
@@ -45,7 +46,7 @@ std::string describe(const std::vector<std::string>& items)
 }
 
 bool sameList(const std::vector<std::string>& actual, const std::vector<std::string>& expected,
-              std::string& detail)
+    std::string& detail)
 {
     if (actual == expected)
         return true;

@@ -6,7 +6,8 @@
 #include <string_view>
 #include <vector>
 
-namespace vantorel::dirwalk::test {
+namespace vantorel::dirwalk::test
+{
 
 class TestReport
 {
@@ -28,6 +29,6 @@ std::string describe(const std::vector<std::string>& items);
 
 /// The first list as the second expects it, or a detail that shows both.
 bool sameList(const std::vector<std::string>& actual, const std::vector<std::string>& expected,
-              std::string& detail);
+    std::string& detail);
 
 } // namespace vantorel::dirwalk::test

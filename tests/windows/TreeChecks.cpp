@@ -10,57 +10,58 @@
 
 #include <algorithm>
 
-namespace vantorel::dirwalk::test {
-
-namespace {
-
-std::vector<std::string> sorted(std::vector<std::string> items)
+namespace vantorel::dirwalk::test
 {
-    std::sort(items.begin(), items.end());
-    return items;
-}
 
-bool compare(TestReport& report, const char* name, const std::vector<std::string>& actual,
-             const std::vector<std::string>& expected)
+namespace
 {
-    std::string detail;
-    const bool same = sameList(actual, expected, detail);
-    return report.check(name, same, detail);
-}
 
-bool listFolder(DirectoryCursor& cursor, const std::string& path, std::vector<std::string>& names,
-                std::string& error)
-{
-    SubfolderList list;
-    const bool listed = cursor.openRoot(path, list, error);
-    names = namesOf(list);
-    return listed;
-}
-
-void checkAttributes(TestReport& report, FixtureTree& tree, DirectoryCursor& cursor)
-{
-    const bool built = tree.makeFolder(L"attributes") && tree.makeFolder(L"attributes\\Hidden")
-                       && tree.makeFolder(L"attributes\\System")
-                       && tree.makeFolder(L"attributes\\Both")
-                       && tree.makeFolder(L"attributes\\Plain");
-    const bool marked =
-        tree.setAttributes(L"attributes\\Hidden", FILE_ATTRIBUTE_HIDDEN)
-        && tree.setAttributes(L"attributes\\System", FILE_ATTRIBUTE_SYSTEM)
-        && tree.setAttributes(L"attributes\\Both", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
-    const DWORD both = ::GetFileAttributesW(tree.longPath(L"attributes\\Both").c_str());
-    const DWORD wanted = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
-    if (!built || !marked || both == INVALID_FILE_ATTRIBUTES || (both & wanted) != wanted) {
-        report.skip("hidden and system folders are listed",
-                    "the file system did not keep the hidden and system attributes");
-        return;
+    std::vector<std::string> sorted(std::vector<std::string> items)
+    {
+        std::sort(items.begin(), items.end());
+        return items;
     }
-    std::vector<std::string> names;
-    std::string error;
-    const bool listed = listFolder(cursor, tree.utf8Path(L"attributes"), names, error);
-    report.check("open the folder of hidden and system folders", listed, error);
-    compare(report, "hidden and system folders are listed", sorted(names),
-            {"Both", "Hidden", "Plain", "System"});
-}
+
+    bool compare(TestReport& report, const char* name, const std::vector<std::string>& actual,
+        const std::vector<std::string>& expected)
+    {
+        std::string detail;
+        const bool same = sameList(actual, expected, detail);
+        return report.check(name, same, detail);
+    }
+
+    bool listFolder(DirectoryCursor& cursor, const std::string& path,
+        std::vector<std::string>& names, std::string& error)
+    {
+        SubfolderList list;
+        const bool listed = cursor.openRoot(path, list, error);
+        names = namesOf(list);
+        return listed;
+    }
+
+    void checkAttributes(TestReport& report, FixtureTree& tree, DirectoryCursor& cursor)
+    {
+        const bool built = tree.makeFolder(L"attributes") && tree.makeFolder(L"attributes\\Hidden")
+            && tree.makeFolder(L"attributes\\System") && tree.makeFolder(L"attributes\\Both")
+            && tree.makeFolder(L"attributes\\Plain");
+        const bool marked = tree.setAttributes(L"attributes\\Hidden", FILE_ATTRIBUTE_HIDDEN)
+            && tree.setAttributes(L"attributes\\System", FILE_ATTRIBUTE_SYSTEM)
+            && tree.setAttributes(
+                L"attributes\\Both", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+        const DWORD both = ::GetFileAttributesW(tree.longPath(L"attributes\\Both").c_str());
+        const DWORD wanted = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+        if (!built || !marked || both == INVALID_FILE_ATTRIBUTES || (both & wanted) != wanted) {
+            report.skip("hidden and system folders are listed",
+                "the file system did not keep the hidden and system attributes");
+            return;
+        }
+        std::vector<std::string> names;
+        std::string error;
+        const bool listed = listFolder(cursor, tree.utf8Path(L"attributes"), names, error);
+        report.check("open the folder of hidden and system folders", listed, error);
+        compare(report, "hidden and system folders are listed", sorted(names),
+            { "Both", "Hidden", "Plain", "System" });
+    }
 
 } // namespace
 
@@ -69,11 +70,10 @@ void checkListing(TestReport& report)
     FixtureTree tree;
     // Created out of name order, so that a sorted listing would show.
     const bool built = tree.valid() && tree.makeFolder(L"beta") && tree.makeFolder(L"alpha")
-                       && tree.makeFolder(L"gamma") && tree.makeFolder(L"beta\\two")
-                       && tree.makeFolder(L"beta\\one") && tree.makeFolder(L"beta\\one\\deep")
-                       && tree.makeFolder(L"alpha\\x") && tree.makeFolder(L"empty")
-                       && tree.makeFile(L"file.txt") && tree.makeFile(L"beta\\notes")
-                       && tree.makeFile(L"gamma\\looks-like.dir");
+        && tree.makeFolder(L"gamma") && tree.makeFolder(L"beta\\two")
+        && tree.makeFolder(L"beta\\one") && tree.makeFolder(L"beta\\one\\deep")
+        && tree.makeFolder(L"alpha\\x") && tree.makeFolder(L"empty") && tree.makeFile(L"file.txt")
+        && tree.makeFile(L"beta\\notes") && tree.makeFile(L"gamma\\looks-like.dir");
     if (!report.check("listing fixture is built", built, "cannot build the tree"))
         return;
     const auto cursor = makeSystemDirectoryCursor();
@@ -82,28 +82,28 @@ void checkListing(TestReport& report)
     const bool opened = listFolder(*cursor, tree.utf8Path(), names, error);
     report.check("open the fixture root", opened, error);
     compare(report, "only folders are delivered, without . and ..", sorted(names),
-            {"alpha", "beta", "empty", "gamma"});
+        { "alpha", "beta", "empty", "gamma" });
     compare(report, "folders come in the file system's order", names,
-            referenceListing(tree.longPath()));
+        referenceListing(tree.longPath()));
 
     std::vector<std::string> paths;
     const bool walked = walkTree(*cursor, tree.utf8Path(), paths, error);
     report.check("walk the fixture", walked, error);
     compare(report, "walk is pre-order in the file system's order", paths,
-            referenceWalk(tree.longPath()));
+        referenceWalk(tree.longPath()));
     compare(report, "walk visits every folder once", sorted(paths),
-            {"alpha", "alpha\\x", "beta", "beta\\one", "beta\\one\\deep", "beta\\two", "empty",
-             "gamma"});
+        { "alpha", "alpha\\x", "beta", "beta\\one", "beta\\one\\deep", "beta\\two", "empty",
+            "gamma" });
 
     SubfolderList list;
     cursor->openRoot(tree.utf8Path(), list, error);
     const bool enteredEmpty = cursor->enter("empty", list, error);
     report.check("an empty folder is listed as empty", enteredEmpty && list.empty(),
-                 enteredEmpty ? describe(namesOf(list)) : error);
+        enteredEmpty ? describe(namesOf(list)) : error);
     cursor->leave();
     const bool enteredFiles = cursor->enter("gamma", list, error);
     report.check("a folder of files only is listed as empty", enteredFiles && list.empty(),
-                 enteredFiles ? describe(namesOf(list)) : error);
+        enteredFiles ? describe(namesOf(list)) : error);
 
     checkAttributes(report, tree, *cursor);
     report.check("listing fixture is removed", tree.remove(), "something was left behind");
@@ -113,7 +113,7 @@ void checkLinks(TestReport& report)
 {
     FixtureTree tree;
     const bool built = tree.valid() && tree.makeFolder(L"real") && tree.makeFolder(L"real\\inside")
-                       && tree.makeFolder(L"real\\inside\\more");
+        && tree.makeFolder(L"real\\inside\\more");
     if (!report.check("link fixture is built", built, "cannot build the tree"))
         return;
     std::string how;
@@ -124,9 +124,10 @@ void checkLinks(TestReport& report)
     std::string loopHow;
     const bool loop = tree.makeFolderLink(L"loop", L"", loopHow);
     std::string goneHow;
-    const bool gone = tree.makeFolder(L"vanished") && tree.makeFolderLink(L"gone", L"vanished", goneHow)
-                      && ::RemoveDirectoryW(tree.longPath(L"vanished").c_str());
-    std::vector<std::string> expected = {"real", "toReal (link)"};
+    const bool gone = tree.makeFolder(L"vanished")
+        && tree.makeFolderLink(L"gone", L"vanished", goneHow)
+        && ::RemoveDirectoryW(tree.longPath(L"vanished").c_str());
+    std::vector<std::string> expected = { "real", "toReal (link)" };
     if (loop)
         expected.push_back("loop (link)");
     if (gone)
@@ -137,8 +138,8 @@ void checkLinks(TestReport& report)
     std::string error;
     const bool opened = listFolder(*cursor, tree.utf8Path(), names, error);
     report.check("open the folder that holds links", opened, error);
-    compare(report, ("links to folders are reported as links (" + how + ")").c_str(),
-            sorted(names), sorted(expected));
+    compare(report, ("links to folders are reported as links (" + how + ")").c_str(), sorted(names),
+        sorted(expected));
 
     std::vector<std::string> paths;
     const bool walked = walkTree(*cursor, tree.utf8Path(), paths, error);
@@ -146,31 +147,31 @@ void checkLinks(TestReport& report)
     expected.push_back("real\\inside");
     expected.push_back("real\\inside\\more");
     compare(report, "links are listed and not entered, a loop among them", sorted(paths),
-            sorted(expected));
+        sorted(expected));
     if (!loop)
         report.skip("a link back to an ancestor is reported as a link", loopHow);
 
     const bool rootOpened = listFolder(*cursor, tree.utf8Path(L"toReal"), names, error);
-    report.check("a link given as the root is followed", rootOpened && names == std::vector<std::string>{"inside"},
-                 rootOpened ? describe(names) : error);
+    report.check("a link given as the root is followed",
+        rootOpened && names == std::vector<std::string> { "inside" },
+        rootOpened ? describe(names) : error);
     const bool linkExists = isExistingFolder(tree.utf8Path(L"toReal"), error);
     report.check("a link to a folder is an existing folder", linkExists, error);
     if (gone) {
         error.clear();
         const bool exists = isExistingFolder(tree.utf8Path(L"gone"), error);
         report.check("a link whose folder is gone is not an existing folder",
-                     !exists && !error.empty(), exists ? "reported as existing" : "no reason given");
+            !exists && !error.empty(), exists ? "reported as existing" : "no reason given");
     } else {
         report.skip("a link whose folder is gone is not an existing folder", goneHow);
     }
-    report.check("link fixture is removed", tree.remove(),
-                 "something was left behind");
+    report.check("link fixture is removed", tree.remove(), "something was left behind");
 }
 
 void checkUnicodeNames(TestReport& report)
 {
-    const std::wstring names[] = {L"Ärger", L"A\u0308rger", L"ＡＢＣ", L"Ωμέγα", L"漢字フォルダ",
-                                  L"\U0001F4C1 files"};
+    const std::wstring names[]
+        = { L"Ärger", L"A\u0308rger", L"ＡＢＣ", L"Ωμέγα", L"漢字フォルダ", L"\U0001F4C1 files" };
     FixtureTree tree;
     bool built = tree.valid();
     std::vector<std::string> expected;
@@ -187,7 +188,7 @@ void checkUnicodeNames(TestReport& report)
     report.check("open the folder of unicode names", opened, error);
     const std::vector<std::string> listed = namesOf(list);
     compare(report, "unicode names arrive as utf8, composed and decomposed kept apart",
-            sorted(listed), sorted(expected));
+        sorted(listed), sorted(expected));
     std::vector<std::string> entered;
     for (const std::string& name : listed) {
         SubfolderList below;
@@ -200,8 +201,8 @@ void checkUnicodeNames(TestReport& report)
 
     const std::wstring odd = std::wstring(L"odd") + wchar_t(0xD800);
     if (!tree.makeFolder(odd)) {
-        report.skip("a name with an unpaired surrogate round-trips",
-                    "the file system refuses such a name");
+        report.skip(
+            "a name with an unpaired surrogate round-trips", "the file system refuses such a name");
     } else {
         cursor->openRoot(tree.utf8Path(), list, error);
         std::string found;
@@ -211,10 +212,10 @@ void checkUnicodeNames(TestReport& report)
         SubfolderList below;
         if (found != toUtf8(odd))
             report.skip("a name with an unpaired surrogate round-trips",
-                        "the file system stored it as \"" + found + "\"");
+                "the file system stored it as \"" + found + "\"");
         else
             report.check("a name with an unpaired surrogate round-trips",
-                         cursor->enter(found, below, error), error);
+                cursor->enter(found, below, error), error);
     }
     report.check("unicode fixture is removed", tree.remove(), "something was left behind");
 }

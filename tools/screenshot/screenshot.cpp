@@ -5,9 +5,9 @@
 // over the window, into the file named next or docs/context-menu.png. With
 // --dark-desktop first, the desktop's palette is a dark one, into the file
 // named next or docs/screenshot-dark-desktop.png.
+#include "platform/qt/ListView.h"
 #include "platform/qt/QtEventPump.h"
 #include "platform/qt/QtListControl.h"
-#include "platform/qt/ListView.h"
 #include "shell/Form1.h"
 #include "shell/Form1Usability.h"
 
@@ -24,7 +24,8 @@
 
 using namespace vantorel;
 
-namespace {
+namespace
+{
 
 /// The window's picture inside a title bar with its icon and caption, as a
 /// desktop shows it: an offscreen grab has the client area only.
@@ -58,8 +59,8 @@ QPixmap framed(const QWidget& window, const QPixmap& client)
     font.setBold(true);
     painter.setFont(font);
     painter.setPen(QColor(0x24, 0x3b, 0x53));
-    painter.drawText(QRect(frame.left() + 38, frame.top(), 300, kTitle), Qt::AlignVCenter,
-                     window.windowTitle());
+    painter.drawText(
+        QRect(frame.left() + 38, frame.top(), 300, kTitle), Qt::AlignVCenter, window.windowTitle());
     // Minimise and close: the window has no maximise button.
     painter.setPen(QPen(QColor(0x48, 0x5a, 0x6e), 1.6, Qt::SolidLine, Qt::RoundCap));
     const int right = frame.right() - 18;
@@ -75,13 +76,13 @@ QPixmap framed(const QWidget& window, const QPixmap& client)
     return picture;
 }
 
-
 /// A dark desktop theme's palette: the frame and title bar follow it.
 QPalette darkDesktopPalette()
 {
     QPalette dark(QColor(0x35, 0x35, 0x35), QColor(0x2b, 0x2b, 0x2b));
     dark.setColor(QPalette::Base, QColor(0x1e, 0x1e, 0x1e));
-    for (const QPalette::ColorRole text : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+    for (const QPalette::ColorRole text :
+        { QPalette::WindowText, QPalette::Text, QPalette::ButtonText })
         dark.setColor(text, Qt::white);
     return dark;
 }

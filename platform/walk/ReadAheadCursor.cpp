@@ -1,27 +1,27 @@
 // SPDX-License-Identifier: MIT
-#include "platform/ReadAheadCursor.h"
+#include "platform/walk/ReadAheadCursor.h"
 
 #include <algorithm>
 #include <ctime>
-#include <cstdlib>
 #include <system_error>
-#include <thread>
 
-namespace vantorel::dirwalk {
+namespace vantorel::dirwalk
+{
 
-namespace {
+namespace
+{
 
-/// After the pool has lost the walk (the tree changed under it), this many
-/// folders are listed here before it is started again from the walk's place:
-/// a restart lists every folder above that place once more.
-constexpr std::size_t kRestartAfter = 64;
+    /// After the pool has lost the walk (the tree changed under it), this many
+    /// folders are listed here before it is started again from the walk's place:
+    /// a restart lists every folder above that place once more.
+    constexpr std::size_t kRestartAfter = 64;
 
-enum class Taken { Listing, Failure, Missing };
+    enum class Taken { Listing, Failure, Missing };
 
 } // namespace
 
 ReadAheadCursor::ReadAheadCursor(CursorFactory makeCursor, ReadAheadLimits limits,
-                                 std::shared_ptr<ReadAheadStatistics> statistics, unsigned threads)
+    std::shared_ptr<ReadAheadStatistics> statistics, unsigned threads)
     : m_makeCursor(std::move(makeCursor))
     , m_limits(limits)
     , m_statistics(statistics ? std::move(statistics) : std::make_shared<ReadAheadStatistics>())
@@ -58,12 +58,12 @@ bool ReadAheadCursor::openRoot(std::string_view path, SubfolderList& out, std::s
     if (!m_own->openRoot(path, out, error))
         return false;
     m_ownLengths.push_back(0);
-    m_levels.push_back({0, 0});
+    m_levels.push_back({ 0, 0 });
     return true;
 }
 
-std::vector<std::string> ReadAheadCursor::namesOf(const std::vector<Level>& levels,
-                                                  const std::string& path) const
+std::vector<std::string> ReadAheadCursor::namesOf(
+    const std::vector<Level>& levels, const std::string& path) const
 {
     std::vector<std::string> names;
     for (std::size_t i = 1; i < levels.size(); ++i) {
@@ -82,8 +82,8 @@ void ReadAheadCursor::startPool(std::uint64_t& deepestNumber)
     m_restartNow = false;
     m_directSinceStart = 0;
     try {
-        m_pool = std::make_unique<ReadAheadPool>(m_makeCursor, m_root, namesOf(m_levels, m_path),
-                                                   m_limits, m_threads);
+        m_pool = std::make_unique<ReadAheadPool>(
+            m_makeCursor, m_root, namesOf(m_levels, m_path), m_limits, m_threads);
     } catch (const std::system_error&) {
         return; // no thread to be had: every folder is listed here
     }
@@ -99,10 +99,10 @@ std::chrono::steady_clock::time_point ReadAheadCursor::now() const
 #ifdef CLOCK_MONOTONIC_COARSE
     // Read twice per folder: the precise clock would cost the walk more than a
     // pause of a second needs.
-    timespec coarse{};
+    timespec coarse {};
     ::clock_gettime(CLOCK_MONOTONIC_COARSE, &coarse);
-    return std::chrono::steady_clock::time_point(std::chrono::seconds(coarse.tv_sec)
-                                                 + std::chrono::nanoseconds(coarse.tv_nsec));
+    return std::chrono::steady_clock::time_point(
+        std::chrono::seconds(coarse.tv_sec) + std::chrono::nanoseconds(coarse.tv_nsec));
 #else
     return std::chrono::steady_clock::now();
 #endif
@@ -148,7 +148,7 @@ bool ReadAheadCursor::enterFolder(std::string_view name, SubfolderList& out, std
     m_path.append(name);
     if (taken == Taken::Listing) {
         ++m_statistics->prefetched;
-        m_levels.push_back({m_path.size(), number});
+        m_levels.push_back({ m_path.size(), number });
         return true;
     }
 
@@ -160,8 +160,10 @@ bool ReadAheadCursor::enterFolder(std::string_view name, SubfolderList& out, std
         m_path.resize(parentLength);
         return false;
     }
-    m_levels.push_back({m_path.size(), kOwnListing});
-    if (m_restartNow || (taken == Taken::Missing && parent != kOwnListing && m_directSinceStart >= kRestartAfter)) {
+    m_levels.push_back({ m_path.size(), kOwnListing });
+    if (m_restartNow
+        || (taken == Taken::Missing && parent != kOwnListing
+            && m_directSinceStart >= kRestartAfter)) {
         std::uint64_t deepest = kOwnListing;
         startPool(deepest);
     }
@@ -175,10 +177,10 @@ bool ReadAheadCursor::listDirectly(SubfolderList& out, std::string& error)
     const std::size_t depth = m_levels.size(); // levels of the parent's stack
     std::size_t common = 1;
     while (common < depth && common < m_ownLengths.size()
-           && m_ownLengths[common] == m_levels[common].pathLength)
+        && m_ownLengths[common] == m_levels[common].pathLength)
         ++common;
     while (common > 1
-           && m_ownPath.compare(0, m_ownLengths[common - 1], m_path, 0, m_ownLengths[common - 1]) != 0)
+        && m_ownPath.compare(0, m_ownLengths[common - 1], m_path, 0, m_ownLengths[common - 1]) != 0)
         --common;
     while (m_ownLengths.size() > common) {
         m_own->leave();
@@ -215,20 +217,12 @@ void ReadAheadCursor::leave()
     }
 }
 
-std::unique_ptr<DirectoryCursor> makeWalkCursor()
+std::unique_ptr<DirectoryCursor> makeWalkCursor(ReadAheadSettings settings)
 {
-    const char* setting = std::getenv("OSTLEBRY_READAHEAD");
-    const std::string_view choice = setting ? setting : "";
-    const unsigned cores = std::thread::hardware_concurrency();
-    if (choice == "0" || (choice != "1" && cores < 2))
+    if (settings.threads == 0)
         return makeSystemDirectoryCursor();
-    unsigned threads = std::clamp(cores, 1u, 4u);
-    if (const char* count = std::getenv("OSTLEBRY_READAHEAD_THREADS")) {
-        const long chosen = std::strtol(count, nullptr, 10);
-        if (chosen >= 1 && chosen <= 64)
-            threads = unsigned(chosen);
-    }
-    return std::make_unique<ReadAheadCursor>(&makeSystemDirectoryCursor, ReadAheadLimits{}, nullptr, threads);
+    return std::make_unique<ReadAheadCursor>(
+        &makeSystemDirectoryCursor, ReadAheadLimits {}, nullptr, settings.threads);
 }
 
 } // namespace vantorel::dirwalk

@@ -18,7 +18,8 @@
 #include <thread>
 #include <vector>
 
-namespace vantorel::dirwalk {
+namespace vantorel::dirwalk
+{
 
 /// How far a read-ahead may run before the walk: listings made but not yet
 /// taken by the walk, by count and by bytes. Each thread keeps within them as
@@ -28,18 +29,16 @@ namespace vantorel::dirwalk {
 /// limits), at most four times the limits are held at once, however many
 /// threads there are; bytes may go past by one batch per thread. The listing
 /// the walk waits for is always made, whatever the limits.
-struct ReadAheadLimits
-{
+struct ReadAheadLimits {
     std::size_t listings = 2048;
-    std::size_t bytes = std::size_t{4} << 20;
+    std::size_t bytes = std::size_t { 4 } << 20;
     /// A walk that stood still longer than this (behind a message box) finds
     /// the listings made before it stale: they are made again.
     std::chrono::nanoseconds staleAfter = std::chrono::seconds(1);
 };
 
 /// One folder listed ahead of the walk; valid until the next pop().
-struct ReadAheadListing
-{
+struct ReadAheadListing {
     std::uint64_t parent = 0; ///< number of the listing of the folder it is in
     std::uint64_t number = 0; ///< its own number, for the listings of its subfolders
     std::string_view name;
@@ -64,6 +63,27 @@ struct ReadAheadListing
 /// limits gives its unstarted work back to the list and waits. Listings are
 /// numbered: the root is 0, the folders on the resume path 1, 2, ... Every
 /// thread is stopped and joined when the pool goes.
+///
+/// Locking, for everything in the pool:
+/// - m_mutex guards the piece list and each piece's state, owner, batches and
+///   count ahead; the spare batches; m_ready, m_failed and m_idleWorkers. The
+///   private functions that read or change them (all but run, resume,
+///   walkPiece, takeBatch, stopAll, which take the lock themselves, and the
+///   counting ones: reserveListing, returnReserved, roomLeft, overLimits,
+///   shouldStop) are called with it held.
+/// - A thread's Worker (cursor, frames, path, batch, reserved count) is that
+///   thread's alone, and so are the folders and path of the piece it owns once
+///   it has started it. Other threads only set its giveAwayAsked.
+/// - The atomics are written with the lock held, except the listing counts
+///   (m_made, m_madeBytes), which a thread reserves a few at a time without it.
+///   They are read without the lock where a stale value only delays a
+///   decision to the next folder: all the threads together stay within
+///   kHeldAtMost times the limits however stale their views.
+/// - m_reading, m_readIndex and m_listing belong to the walk's thread
+///   (peek, pop); it takes the lock only to take the next batch.
+/// - Threads wait on m_workersWake and the walk on m_walkWake, both with
+///   m_mutex; whoever makes work or room, finishes a piece or stops the pool
+///   wakes them.
 class ReadAheadPool
 {
 public:
@@ -73,8 +93,8 @@ public:
     /// goes down through the folders named in `resumePath` (each a subfolder
     /// of the one before); then every folder after the last of them in
     /// pre-order is listed and handed over.
-    ReadAheadPool(const CursorFactory& makeCursor, std::string root, std::vector<std::string> resumePath,
-                  ReadAheadLimits limits, unsigned threads);
+    ReadAheadPool(const CursorFactory& makeCursor, std::string root,
+        std::vector<std::string> resumePath, ReadAheadLimits limits, unsigned threads);
     ~ReadAheadPool();
     ReadAheadPool(const ReadAheadPool&) = delete;
     ReadAheadPool& operator=(const ReadAheadPool&) = delete;
@@ -87,14 +107,16 @@ public:
     void pop();
 
     /// How many times a thread gave part of its work to an idle one.
-    std::size_t piecesGivenAway() const { return m_piecesGivenAway.load(std::memory_order_relaxed); }
+    std::size_t piecesGivenAway() const
+    {
+        return m_piecesGivenAway.load(std::memory_order_relaxed);
+    }
 
 private:
     struct Batch;
     struct Piece;
     /// Listings made and not yet taken, and their bytes.
-    struct Ahead
-    {
+    struct Ahead {
         std::size_t listings = 0;
         std::size_t bytes = 0;
     };
@@ -112,11 +134,11 @@ private:
     PieceRef firstUnfinished();
     bool mayStart(PieceRef piece) const;
     void walkPiece(Worker& worker, PieceRef piece);
-    /// Hands the thread's batch to its current piece. Under the lock.
+    /// Hands the thread's batch to its current piece.
     void publish(Worker& worker);
     /// Makes the next `count` unstarted subfolders of `worker`'s folder at
     /// `depth` a piece of their own, inserted before `where`; returns the
-    /// place after it. Under the lock, as are the three below.
+    /// place after it.
     PieceRef giveAway(Worker& worker, std::size_t depth, std::size_t count, PieceRef where);
     /// Gives the first part of the thread's unstarted work to an idle thread;
     /// false when it has too little.
@@ -126,7 +148,7 @@ private:
     void finishCurrent(Worker& worker);
     bool takeBatch();
     /// What the pieces before `piece` (and `piece` itself, if `inclusive`)
-    /// hold, counting one listing for each of them not yet finished. Under the lock.
+    /// hold, counting one listing for each of them not yet finished.
     Ahead aheadOf(PieceRef piece, bool inclusive) const;
     bool withinLimits(const Ahead& ahead) const;
     /// Whether there is room enough under the limits to start work.
@@ -135,7 +157,7 @@ private:
     bool reserveListing(Worker& worker);
     /// Gives back the listings counted and not made.
     void returnReserved(Worker& worker);
-    /// Whether the walk waits for the listing this thread makes next. Under the lock.
+    /// Whether the walk waits for the listing this thread makes next.
     bool walkWaitsFor(const Worker& worker) const;
     /// Whether the thread's piece has run too far ahead of the walk, as it
     /// stood when the thread last handed a batch over.
@@ -151,23 +173,23 @@ private:
     std::mutex m_mutex;
     std::condition_variable m_workersWake;
     std::condition_variable m_walkWake;
-    // Guarded by m_mutex; the atomics are also read without it.
-    bool m_ready = false;  ///< the resume path has been listed
+    // Shared by the threads and the walk, as the locking rules above say.
+    bool m_ready = false; ///< the resume path has been listed
     bool m_failed = false; ///< a thread could not go on: nothing more is handed over
-    std::atomic<bool> m_stopping{false}; ///< the pool is going: every thread ends
-    std::atomic<bool> m_walkWaits{false};
-    std::atomic<bool> m_frontUnstarted{false}; ///< the walk waits for a piece nobody has started
-    std::atomic<const Piece*> m_front{nullptr}; ///< the piece the walk reads now
+    std::atomic<bool> m_stopping { false }; ///< the pool is going: every thread ends
+    std::atomic<bool> m_walkWaits { false };
+    std::atomic<bool> m_frontUnstarted { false }; ///< the walk waits for a piece nobody has started
+    std::atomic<const Piece*> m_front { nullptr }; ///< the piece the walk reads now
     PieceList m_pieces;
     std::vector<std::unique_ptr<Batch>> m_spareBatches;
     std::size_t m_idleWorkers = 0;
-    std::atomic<std::size_t> m_piecesGivenAway{0};
+    std::atomic<std::size_t> m_piecesGivenAway { 0 };
     /// Listings made or counted to be made and not yet taken by the walk, and
     /// the bytes of those handed over.
-    std::atomic<std::size_t> m_made{0};
-    std::atomic<std::size_t> m_madeBytes{0};
+    std::atomic<std::size_t> m_made { 0 };
+    std::atomic<std::size_t> m_madeBytes { 0 };
 
-    // Used by the walk's thread alone.
+    // The walk's thread's own.
     std::unique_ptr<Batch> m_reading;
     std::size_t m_readIndex = 0;
     ReadAheadListing m_listing;

@@ -2,7 +2,8 @@
 #pragma once
 
 #include "platform/DirectoryCursor.h"
-#include "platform/ReadAheadPool.h"
+#include "platform/walk/ReadAheadPool.h"
+#include "platform/walk/ReadAheadSettings.h"
 
 #include <chrono>
 #include <functional>
@@ -10,14 +11,14 @@
 #include <string>
 #include <vector>
 
-namespace vantorel::dirwalk {
+namespace vantorel::dirwalk
+{
 
 /// What a read-ahead cursor did, for tests and benchmarks.
-struct ReadAheadStatistics
-{
+struct ReadAheadStatistics {
     std::size_t prefetched = 0; ///< folders whose listing came from the pool
-    std::size_t direct = 0;     ///< folders listed on the walk's own thread, the root included
-    std::size_t restarts = 0;   ///< pools started again after the tree changed under them, or a pause
+    std::size_t direct = 0; ///< folders listed on the walk's own thread, the root included
+    std::size_t restarts = 0; ///< pools started again after the tree changed under them, or a pause
     std::size_t piecesGivenAway = 0; ///< work one pool thread gave to another
 };
 
@@ -42,7 +43,7 @@ public:
     using CursorFactory = std::function<std::unique_ptr<DirectoryCursor>()>;
 
     explicit ReadAheadCursor(CursorFactory makeCursor, ReadAheadLimits limits = {},
-                             std::shared_ptr<ReadAheadStatistics> statistics = {}, unsigned threads = 2);
+        std::shared_ptr<ReadAheadStatistics> statistics = {}, unsigned threads = 2);
     ~ReadAheadCursor() override;
 
     bool openRoot(std::string_view path, SubfolderList& out, std::string& error) override;
@@ -54,12 +55,11 @@ public:
     void setClock(Clock clock) { m_clock = std::move(clock); }
 
 private:
-    struct Level
-    {
+    struct Level {
         std::size_t pathLength; ///< of m_path, up to and including this folder's name
-        std::uint64_t number;   ///< the pool's number for its listing, or kOwnListing
+        std::uint64_t number; ///< the pool's number for its listing, or kOwnListing
     };
-    static constexpr std::uint64_t kOwnListing = ~std::uint64_t{0};
+    static constexpr std::uint64_t kOwnListing = ~std::uint64_t { 0 };
 
     /// enter() with the pool as it stands.
     bool enterFolder(std::string_view name, SubfolderList& out, std::string& error);
@@ -69,7 +69,8 @@ private:
     void startPool(std::uint64_t& deepestNumber);
     /// Stops the pool, if any, and counts what it did.
     void dropPool();
-    std::vector<std::string> namesOf(const std::vector<Level>& levels, const std::string& path) const;
+    std::vector<std::string> namesOf(
+        const std::vector<Level>& levels, const std::string& path) const;
 
     std::chrono::steady_clock::time_point now() const;
 
@@ -96,9 +97,7 @@ private:
     std::vector<std::size_t> m_ownLengths;
 };
 
-/// The system's cursor, reading ahead on min(cores, 4) threads when the
-/// machine has more than one core, unless OSTLEBRY_READAHEAD is "0" ("1"
-/// forces it on); OSTLEBRY_READAHEAD_THREADS sets the number of threads.
-std::unique_ptr<DirectoryCursor> makeWalkCursor();
+/// The system's cursor, reading ahead as `settings` say.
+std::unique_ptr<DirectoryCursor> makeWalkCursor(ReadAheadSettings settings);
 
 } // namespace vantorel::dirwalk

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "platform/ReadAheadPool.h"
+#include "platform/walk/ReadAheadPool.h"
 
 #include <algorithm>
 #include <chrono>
@@ -7,51 +7,51 @@
 #include <system_error>
 #include <utility>
 
-namespace vantorel::dirwalk {
-
-namespace {
-
-/// A thread hands its listings over this many at a time, or at once when the
-/// walk waits for them: a lock per folder would cost more than listing it.
-constexpr std::size_t kBatchListings = 128;
-constexpr std::size_t kBatchBytes = std::size_t{64} << 10;
-constexpr std::size_t kSpareBatches = 16;
-/// A batch the walk waits for goes once it is this old: a wake-up per folder
-/// would cost the walk more than it gains, but on a slow disk it gets each
-/// listing as it comes.
-constexpr std::chrono::microseconds kWaitedBatchAge{1000};
-
-/// Each thread numbers its listings from its own range, without a lock.
-constexpr std::uint64_t kNumbersPerThread = std::uint64_t{1} << 40;
-
-/// A thread asked for work gives away at most this many folders of one folder
-/// (with everything below them): more would leave it far ahead of the walk.
-constexpr std::size_t kGiveAwayMost = 64;
-
-/// A thread counts this many listings against the limits at a time.
-constexpr std::size_t kReservedAtOnce = 16;
-
-/// All the threads together stop at this many times the limits, however stale
-/// their views of each other. Twice, not once: at once, the threads further
-/// ahead fill the room and leave the piece the walk reads next to one thread.
-constexpr std::size_t kHeldAtMost = 2;
-
-/// The subfolders still to be started in a frame, counted up to `most`.
-std::size_t foldersLeft(const auto& frame, std::size_t most)
+namespace vantorel::dirwalk
 {
-    std::size_t count = 0;
-    for (std::size_t i = frame.next; i < frame.end && count < most; ++i)
-        count += frame.subfolders.kind(i) == FolderKind::Folder ? 1 : 0;
-    return count;
-}
+
+namespace
+{
+
+    /// A thread hands its listings over this many at a time, or at once when the
+    /// walk waits for them: a lock per folder would cost more than listing it.
+    constexpr std::size_t kBatchListings = 128;
+    constexpr std::size_t kBatchBytes = std::size_t { 64 } << 10;
+    constexpr std::size_t kSpareBatches = 16;
+    /// A batch the walk waits for goes once it is this old: a wake-up per folder
+    /// would cost the walk more than it gains, but on a slow disk it gets each
+    /// listing as it comes.
+    constexpr std::chrono::microseconds kWaitedBatchAge { 1000 };
+
+    /// Each thread numbers its listings from its own range, without a lock.
+    constexpr std::uint64_t kNumbersPerThread = std::uint64_t { 1 } << 40;
+
+    /// A thread asked for work gives away at most this many folders of one folder
+    /// (with everything below them): more would leave it far ahead of the walk.
+    constexpr std::size_t kGiveAwayMost = 64;
+
+    /// A thread counts this many listings against the limits at a time.
+    constexpr std::size_t kReservedAtOnce = 16;
+
+    /// All the threads together stop at this many times the limits, however stale
+    /// their views of each other. Twice, not once: at once, the threads further
+    /// ahead fill the room and leave the piece the walk reads next to one thread.
+    constexpr std::size_t kHeldAtMost = 2;
+
+    /// The subfolders still to be started in a frame, counted up to `most`.
+    std::size_t foldersLeft(const auto& frame, std::size_t most)
+    {
+        std::size_t count = 0;
+        for (std::size_t i = frame.next; i < frame.end && count < most; ++i)
+            count += frame.subfolders.kind(i) == FolderKind::Folder ? 1 : 0;
+        return count;
+    }
 
 } // namespace
 
 /// Consecutive listings of one piece, stored flat.
-struct ReadAheadPool::Batch
-{
-    struct Record
-    {
+struct ReadAheadPool::Batch {
+    struct Record {
         std::uint64_t parent;
         std::uint64_t number;
         std::size_t nameOffset;
@@ -67,7 +67,7 @@ struct ReadAheadPool::Batch
     std::vector<Record> records;
 
     void add(std::uint64_t parent, std::uint64_t number, std::string_view name, bool listed,
-             const SubfolderList& subfolders)
+        const SubfolderList& subfolders)
     {
         Record& record = records.emplace_back();
         record.parent = parent;
@@ -87,7 +87,8 @@ struct ReadAheadPool::Batch
     }
     std::size_t bytes() const
     {
-        return text.size() + entries.size() * sizeof(SubfolderList::Entry) + records.size() * sizeof(Record);
+        return text.size() + entries.size() * sizeof(SubfolderList::Entry)
+            + records.size() * sizeof(Record);
     }
     void clear()
     {
@@ -98,8 +99,7 @@ struct ReadAheadPool::Batch
 };
 
 /// A run of pre-order: sibling folders with everything below them.
-struct ReadAheadPool::Piece
-{
+struct ReadAheadPool::Piece {
     enum class State { Unstarted, Running, Finished };
     State state = State::Unstarted;
     Worker* owner = nullptr;
@@ -112,10 +112,8 @@ struct ReadAheadPool::Piece
     Ahead ahead; ///< what those batches hold
 };
 
-struct ReadAheadPool::Worker
-{
-    struct Frame
-    {
+struct ReadAheadPool::Worker {
+    struct Frame {
         std::uint64_t number = 0;
         std::size_t pathLength = 0; ///< of path, up to this folder
         SubfolderList subfolders;
@@ -125,11 +123,11 @@ struct ReadAheadPool::Worker
 
     std::size_t index = 0;
     std::unique_ptr<DirectoryCursor> cursor;
-    std::atomic<bool> giveAwayAsked{false};
+    std::atomic<bool> giveAwayAsked { false };
     std::uint64_t nextNumber = 0;
     std::vector<Frame> frames; ///< the piece's parent, then each folder entered below it
-    std::size_t depth = 0;     ///< frames in use
-    std::string path;          ///< of the deepest frame, below the root
+    std::size_t depth = 0; ///< frames in use
+    std::string path; ///< of the deepest frame, below the root
     PieceRef current;
     std::unique_ptr<Batch> batch = std::make_unique<Batch>();
     std::chrono::steady_clock::time_point batchStarted;
@@ -139,7 +137,7 @@ struct ReadAheadPool::Worker
 };
 
 ReadAheadPool::ReadAheadPool(const CursorFactory& makeCursor, std::string root,
-                             std::vector<std::string> resumePath, ReadAheadLimits limits, unsigned threads)
+    std::vector<std::string> resumePath, ReadAheadLimits limits, unsigned threads)
     : m_root(std::move(root))
     , m_resumePath(std::move(resumePath))
     , m_limits(limits)
@@ -194,7 +192,8 @@ void ReadAheadPool::run(Worker& worker)
             m_walkWake.notify_all();
         }
         std::unique_lock lock(m_mutex);
-        for (PieceRef piece = takePiece(worker, lock); piece != m_pieces.end(); piece = takePiece(worker, lock)) {
+        for (PieceRef piece = takePiece(worker, lock); piece != m_pieces.end();
+             piece = takePiece(worker, lock)) {
             lock.unlock();
             walkPiece(worker, piece);
             lock.lock();
@@ -216,8 +215,7 @@ bool ReadAheadPool::resume(Worker& worker)
 {
     DirectoryCursor& cursor = *worker.cursor;
     std::string error;
-    struct Step
-    {
+    struct Step {
         SubfolderList subfolders;
         std::string path;
         std::size_t from = 0; ///< the first subfolder after the resume path's
@@ -229,7 +227,8 @@ bool ReadAheadPool::resume(Worker& worker)
         Step& parent = chain.back();
         std::size_t index = 0;
         while (index < parent.subfolders.size()
-               && (parent.subfolders.name(index) != name || parent.subfolders.kind(index) != FolderKind::Folder))
+            && (parent.subfolders.name(index) != name
+                || parent.subfolders.kind(index) != FolderKind::Folder))
             ++index;
         if (index == parent.subfolders.size())
             return false; // the tree has changed: the walk goes on without help
@@ -305,7 +304,8 @@ ReadAheadPool::PieceRef ReadAheadPool::takePiece(Worker& worker, std::unique_loc
             // is still running, where it might be far ahead of the walk. Instead the running one
             // gives away its next work, if that is within the limits.
             const PieceRef piece = firstUnfinished();
-            if (piece != m_pieces.end() && piece->state == Piece::State::Unstarted && mayStart(piece)) {
+            if (piece != m_pieces.end() && piece->state == Piece::State::Unstarted
+                && mayStart(piece)) {
                 if (piece == m_pieces.begin())
                     m_frontUnstarted = false;
                 piece->state = Piece::State::Running;
@@ -326,7 +326,7 @@ ReadAheadPool::PieceRef ReadAheadPool::takePiece(Worker& worker, std::unique_loc
 bool ReadAheadPool::roomLeft() const
 {
     return m_made.load(std::memory_order_relaxed) < kHeldAtMost * m_limits.listings
-           && m_madeBytes.load(std::memory_order_relaxed) < kHeldAtMost * m_limits.bytes;
+        && m_madeBytes.load(std::memory_order_relaxed) < kHeldAtMost * m_limits.bytes;
 }
 
 bool ReadAheadPool::reserveListing(Worker& worker)
@@ -363,15 +363,16 @@ bool ReadAheadPool::walkWaitsFor(const Worker& worker) const
 
 bool ReadAheadPool::overLimits(const Worker& worker) const
 {
-    const Ahead ahead{worker.aheadAtPublish.listings + worker.batch->records.size(),
-                      worker.aheadAtPublish.bytes + worker.batch->bytes()};
+    const Ahead ahead { worker.aheadAtPublish.listings + worker.batch->records.size(),
+        worker.aheadAtPublish.bytes + worker.batch->bytes() };
     return !withinLimits(ahead);
 }
 
 bool ReadAheadPool::shouldStop(const Worker& worker) const
 {
     // The walk waits for a piece nobody has started: this thread takes it.
-    if (m_walkWaits.load(std::memory_order_relaxed) && m_frontUnstarted.load(std::memory_order_relaxed)
+    if (m_walkWaits.load(std::memory_order_relaxed)
+        && m_frontUnstarted.load(std::memory_order_relaxed)
         && m_front.load(std::memory_order_relaxed) != &*worker.current)
         return true;
     return overLimits(worker);
@@ -398,7 +399,8 @@ void ReadAheadPool::publish(Worker& worker)
         m_walkWake.notify_one();
 }
 
-ReadAheadPool::PieceRef ReadAheadPool::giveAway(Worker& worker, std::size_t depth, std::size_t count, PieceRef where)
+ReadAheadPool::PieceRef ReadAheadPool::giveAway(
+    Worker& worker, std::size_t depth, std::size_t count, PieceRef where)
 {
     Worker::Frame& frame = worker.frames[depth];
     Piece piece;
@@ -484,7 +486,8 @@ void ReadAheadPool::walkPiece(Worker& worker, PieceRef piece)
     std::string error;
     // The root may be a link; a folder inside the tree is one only if it was swapped for one
     // since, and then the piece is not opened: the walk lists those folders itself.
-    const bool open = cursor.openToEnter(m_root, std::string_view(worker.path).substr(worker.path.empty() ? 0 : 1), error);
+    const bool open = cursor.openToEnter(
+        m_root, std::string_view(worker.path).substr(worker.path.empty() ? 0 : 1), error);
 
     while (worker.depth > 0) {
         if (m_stopping.load(std::memory_order_relaxed))
@@ -512,7 +515,8 @@ void ReadAheadPool::walkPiece(Worker& worker, PieceRef piece)
             publish(worker); // and learns how far ahead it is now
             // The listing the walk waits for is made whatever the limits.
             if (!walkWaitsFor(worker) && shouldStop(worker))
-                giveEverythingBack(worker); // every folder has nothing left: the loop leaves them all
+                giveEverythingBack(
+                    worker); // every folder has nothing left: the loop leaves them all
             continue;
         }
 
@@ -523,7 +527,8 @@ void ReadAheadPool::walkPiece(Worker& worker, PieceRef piece)
         if (!reserveListing(worker)) {
             const std::lock_guard lock(m_mutex);
             publish(worker); // and learns how far ahead it is now
-            if (!walkWaitsFor(worker) && (worker.current != firstUnfinished() || overLimits(worker))) {
+            if (!walkWaitsFor(worker)
+                && (worker.current != firstUnfinished() || overLimits(worker))) {
                 giveEverythingBack(worker);
                 continue;
             }
@@ -632,7 +637,8 @@ const ReadAheadListing* ReadAheadPool::peek()
     m_listing.name = text.substr(record.nameOffset, record.nameLength);
     m_listing.listed = record.listed;
     m_listing.subfolderNames = text.substr(record.namesOffset, record.namesLength);
-    m_listing.subfolders = std::span(batch.entries).subspan(record.entriesOffset, record.entriesCount);
+    m_listing.subfolders
+        = std::span(batch.entries).subspan(record.entriesOffset, record.entriesCount);
     return &m_listing;
 }
 

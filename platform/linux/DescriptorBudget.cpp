@@ -1,27 +1,30 @@
 // SPDX-License-Identifier: MIT
-#include "platform/posix/DescriptorBudget.h"
+#include "platform/linux/DescriptorBudget.h"
 
 #include <sys/resource.h>
 
 #include <algorithm>
 #include <atomic>
 
-namespace vantorel::dirwalk {
+namespace vantorel::dirwalk
+{
 
-namespace {
+namespace
+{
 
-std::atomic<std::size_t> g_taken{0};
-std::atomic<std::size_t> g_size{0};
-std::atomic<bool> g_read{false};
+    std::atomic<std::size_t> g_taken { 0 };
+    std::atomic<std::size_t> g_size { 0 };
+    std::atomic<bool> g_read { false };
 
 } // namespace
 
 void DescriptorBudget::refresh()
 {
-    rlimit limit{};
+    rlimit limit {};
     std::size_t size = 256; // what a quarter of the usual 1024 gives, if the limit cannot be read
     if (::getrlimit(RLIMIT_NOFILE, &limit) == 0)
-        size = limit.rlim_cur == RLIM_INFINITY ? std::size_t{1} << 20 : std::size_t(limit.rlim_cur / 4);
+        size = limit.rlim_cur == RLIM_INFINITY ? std::size_t { 1 } << 20
+                                               : std::size_t(limit.rlim_cur / 4);
     g_size.store(size, std::memory_order_relaxed);
     g_read.store(true, std::memory_order_relaxed);
 }

@@ -1,14 +1,15 @@
 // SPDX-License-Identifier: MIT
-#include "platform/posix/LongPath.h"
+#include "platform/linux/LongPath.h"
 
-#include "platform/posix/FileDescriptor.h"
+#include "platform/linux/FileDescriptor.h"
 
 #include <fcntl.h>
 
 #include <cerrno>
 #include <cstring>
 
-namespace vantorel::dirwalk {
+namespace vantorel::dirwalk
+{
 
 int openLongPath(int dirfd, std::string_view path, int flags)
 {
@@ -23,8 +24,8 @@ int openLongPath(int dirfd, std::string_view path, int flags)
             return -1;
         }
         const std::string head(path.substr(0, cut));
-        const int next = ::openat(base, head.c_str(),
-                                  O_PATH | O_DIRECTORY | O_CLOEXEC | (flags & O_NOFOLLOW));
+        const int next
+            = ::openat(base, head.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC | (flags & O_NOFOLLOW));
         if (next < 0)
             return -1;
         piece.reset(next);

@@ -6,7 +6,8 @@
 #include <string>
 #include <string_view>
 
-namespace vantorel::dirwalk {
+namespace vantorel::dirwalk
+{
 
 /// Pieces of a path up to this many bytes go to the kernel in one call.
 inline constexpr std::size_t kLongPathPiece = 2048;

@@ -1,14 +1,15 @@
 // SPDX-License-Identifier: MIT
 #include "platform/DirectoryCursor.h"
-#include "platform/posix/FileDescriptor.h"
-#include "platform/posix/LongPath.h"
+#include "platform/linux/FileDescriptor.h"
+#include "platform/linux/LongPath.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
 
 #include <cerrno>
 
-namespace vantorel::dirwalk {
+namespace vantorel::dirwalk
+{
 
 bool isExistingFolder(std::string_view path, std::string& error)
 {

@@ -5,7 +5,8 @@
 
 #include <string_view>
 
-namespace vantorel::dirwalk {
+namespace vantorel::dirwalk
+{
 
 /// openat() of `relative` ("/"-joined names) below `dirfd`, refusing a link in
 /// any of its parts, the last included, and a path of any length. `relative`

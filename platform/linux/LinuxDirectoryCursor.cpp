@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
-#include "platform/posix/PosixDirectoryCursor.h"
+#include "platform/linux/LinuxDirectoryCursor.h"
 
-#include "platform/posix/DescriptorBudget.h"
-#include "platform/posix/FileDescriptor.h"
-#include "platform/posix/LongPath.h"
-#include "platform/posix/OpenBeneath.h"
+#include "platform/linux/DescriptorBudget.h"
+#include "platform/linux/FileDescriptor.h"
+#include "platform/linux/LongPath.h"
+#include "platform/linux/OpenBeneath.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -17,66 +17,70 @@
 #include <cstdint>
 #include <cstring>
 
-namespace vantorel::dirwalk {
-
-namespace {
-
-constexpr std::size_t kBufferSize = std::size_t{64} * 1024;
-constexpr int kEnterFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
-constexpr int kRootFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
-
-// The kernel's record; glibc exposes no declaration of its own for it.
-struct LinuxDirent64
+namespace vantorel::dirwalk
 {
-    std::uint64_t d_ino;
-    std::int64_t d_off;
-    unsigned short d_reclen;
-    unsigned char d_type;
-    char d_name[1];
-};
 
-bool isDotOrDotDot(const char* name)
+namespace
 {
-    return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
-}
 
-// Whether an entry the kernel could not type, or a link, is a folder to
-// deliver, and as what. Anything that cannot be classified is left out.
-bool classify(int dirfd, const char* name, unsigned char type, FolderKind& kind)
-{
-    struct stat status;
-    if (type == DT_UNKNOWN) {
-        if (::fstatat(dirfd, name, &status, AT_SYMLINK_NOFOLLOW) != 0)
-            return false;
-        if (S_ISDIR(status.st_mode)) {
-            kind = FolderKind::Folder;
-            return true;
-        }
-        if (!S_ISLNK(status.st_mode))
-            return false;
+    constexpr std::size_t kBufferSize = std::size_t { 64 } * 1024;
+    constexpr int kEnterFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
+    constexpr int kRootFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
+
+    // The kernel's record; glibc exposes no declaration of its own for it.
+    struct LinuxDirent64 {
+        std::uint64_t d_ino;
+        std::int64_t d_off;
+        unsigned short d_reclen;
+        unsigned char d_type;
+        char d_name[1];
+    };
+
+    bool isDotOrDotDot(const char* name)
+    {
+        return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
     }
-    if (::fstatat(dirfd, name, &status, 0) != 0 || !S_ISDIR(status.st_mode))
-        return false;
-    kind = FolderKind::Link;
-    return true;
-}
 
-void trimSeparators(std::string& path)
-{
-    while (!path.empty() && path.back() == '/')
-        path.pop_back();
-}
+    // Whether an entry the kernel could not type, or a link, is a folder to
+    // deliver, and as what. Anything that cannot be classified is left out.
+    bool classify(int dirfd, const char* name, unsigned char type, FolderKind& kind)
+    {
+        struct stat status;
+        if (type == DT_UNKNOWN) {
+            if (::fstatat(dirfd, name, &status, AT_SYMLINK_NOFOLLOW) != 0)
+                return false;
+            if (S_ISDIR(status.st_mode)) {
+                kind = FolderKind::Folder;
+                return true;
+            }
+            if (!S_ISLNK(status.st_mode))
+                return false;
+        }
+        if (::fstatat(dirfd, name, &status, 0) != 0 || !S_ISDIR(status.st_mode))
+            return false;
+        kind = FolderKind::Link;
+        return true;
+    }
+
+    void trimSeparators(std::string& path)
+    {
+        while (!path.empty() && path.back() == '/')
+            path.pop_back();
+    }
 
 } // namespace
 
-PosixDirectoryCursor::PosixDirectoryCursor() : m_buffer(new char[kBufferSize]) {}
+LinuxDirectoryCursor::LinuxDirectoryCursor()
+    : m_buffer(new char[kBufferSize])
+{
+}
 
-PosixDirectoryCursor::~PosixDirectoryCursor()
+LinuxDirectoryCursor::~LinuxDirectoryCursor()
 {
     closeAll();
 }
 
-void PosixDirectoryCursor::closeAll()
+void LinuxDirectoryCursor::closeAll()
 {
     for (std::size_t i = 0; i < m_levels.size(); ++i)
         if (m_levels[i].fd >= 0)
@@ -86,7 +90,7 @@ void PosixDirectoryCursor::closeAll()
     returnSpareBudget(true);
 }
 
-bool PosixDirectoryCursor::takeBudget()
+bool LinuxDirectoryCursor::takeBudget()
 {
     const std::size_t anchors = m_keptDescriptors - 1; // the root is not counted
     if (anchors < m_budgetHeld)
@@ -95,7 +99,7 @@ bool PosixDirectoryCursor::takeBudget()
     return anchors < m_budgetHeld;
 }
 
-void PosixDirectoryCursor::returnSpareBudget(bool all)
+void LinuxDirectoryCursor::returnSpareBudget(bool all)
 {
     const std::size_t anchors = m_keptDescriptors > 1 ? m_keptDescriptors - 1 : 0;
     const std::size_t spare = m_budgetHeld - anchors;
@@ -106,7 +110,7 @@ void PosixDirectoryCursor::returnSpareBudget(bool all)
     m_budgetHeld -= given;
 }
 
-void PosixDirectoryCursor::closeLevel(std::size_t index)
+void LinuxDirectoryCursor::closeLevel(std::size_t index)
 {
     ::close(m_levels[index].fd);
     m_levels[index].fd = -1;
@@ -115,7 +119,7 @@ void PosixDirectoryCursor::closeLevel(std::size_t index)
         returnSpareBudget(false);
 }
 
-bool PosixDirectoryCursor::closeDeepestKept()
+bool LinuxDirectoryCursor::closeDeepestKept()
 {
     for (std::size_t i = m_levels.size(); i-- > 1;) {
         if (m_levels[i].fd < 0)
@@ -130,7 +134,7 @@ bool PosixDirectoryCursor::closeDeepestKept()
     return false;
 }
 
-bool PosixDirectoryCursor::readListing(int fd, SubfolderList& out, std::string& error)
+bool LinuxDirectoryCursor::readListing(int fd, SubfolderList& out, std::string& error)
 {
     out.clear();
     char* const buffer = m_buffer.get();
@@ -161,13 +165,14 @@ bool PosixDirectoryCursor::readListing(int fd, SubfolderList& out, std::string& 
     }
 }
 
-bool PosixDirectoryCursor::openRoot(std::string_view path, SubfolderList& out, std::string& error)
+bool LinuxDirectoryCursor::openRoot(std::string_view path, SubfolderList& out, std::string& error)
 {
     out.clear();
     return openFirst(path, kRootFlags, &out, error);
 }
 
-bool PosixDirectoryCursor::openToEnter(std::string_view root, std::string_view below, std::string& error)
+bool LinuxDirectoryCursor::openToEnter(
+    std::string_view root, std::string_view below, std::string& error)
 {
     if (!openFirst(root, kRootFlags, nullptr, error))
         return false;
@@ -184,12 +189,13 @@ bool PosixDirectoryCursor::openToEnter(std::string_view root, std::string_view b
     std::string path = std::move(m_path);
     closeAll();
     m_path = std::move(path);
-    m_levels.push_back({m_path.size(), fd.release(), 0});
+    m_levels.push_back({ m_path.size(), fd.release(), 0 });
     m_keptDescriptors = 1;
     return true;
 }
 
-bool PosixDirectoryCursor::openFirst(std::string_view path, int flags, SubfolderList* out, std::string& error)
+bool LinuxDirectoryCursor::openFirst(
+    std::string_view path, int flags, SubfolderList* out, std::string& error)
 {
     closeAll();
     DescriptorBudget::refresh();
@@ -208,12 +214,12 @@ bool PosixDirectoryCursor::openFirst(std::string_view path, int flags, Subfolder
 
     m_path = text;
     trimSeparators(m_path);
-    m_levels.push_back({m_path.size(), fd.release(), 0});
+    m_levels.push_back({ m_path.size(), fd.release(), 0 });
     m_keptDescriptors = 1;
     return true;
 }
 
-int PosixDirectoryCursor::openBelowAnchor() const
+int LinuxDirectoryCursor::openBelowAnchor() const
 {
     // The folder m_path names, below the deepest level: opened from the
     // nearest kept folder above it, through no link.
@@ -222,7 +228,7 @@ int PosixDirectoryCursor::openBelowAnchor() const
     return openBeneath(anchor.fd, relative, kEnterFlags);
 }
 
-bool PosixDirectoryCursor::enter(std::string_view name, SubfolderList& out, std::string& error)
+bool LinuxDirectoryCursor::enter(std::string_view name, SubfolderList& out, std::string& error)
 {
     if (m_levels.empty()) {
         error = systemReason(EBADF);
@@ -248,17 +254,18 @@ bool PosixDirectoryCursor::enter(std::string_view name, SubfolderList& out, std:
     const std::size_t depth = m_levels.size();
     const std::size_t anchor = m_levels.back().anchor;
     const std::size_t span = m_path.size() - m_levels[anchor].pathLength;
-    const bool wanted = (depth < kKeptDepth || span > kAnchorSpan) && m_keptDescriptors < kMaxKeptDescriptors;
+    const bool wanted
+        = (depth < kKeptDepth || span > kAnchorSpan) && m_keptDescriptors < kMaxKeptDescriptors;
     if (wanted && takeBudget()) {
-        m_levels.push_back({m_path.size(), fd.release(), depth});
+        m_levels.push_back({ m_path.size(), fd.release(), depth });
         ++m_keptDescriptors;
     } else {
-        m_levels.push_back({m_path.size(), -1, anchor});
+        m_levels.push_back({ m_path.size(), -1, anchor });
     }
     return true;
 }
 
-void PosixDirectoryCursor::leave()
+void LinuxDirectoryCursor::leave()
 {
     if (m_levels.empty())
         return;
@@ -273,7 +280,7 @@ void PosixDirectoryCursor::leave()
 
 std::unique_ptr<DirectoryCursor> makeSystemDirectoryCursor()
 {
-    return std::make_unique<PosixDirectoryCursor>();
+    return std::make_unique<LinuxDirectoryCursor>();
 }
 
 } // namespace vantorel::dirwalk

@@ -7,7 +7,8 @@
 #include <string>
 #include <vector>
 
-namespace vantorel::dirwalk {
+namespace vantorel::dirwalk
+{
 
 /// Lists folders with getdents64 and opens each child relative to an open
 /// ancestor, through no link, so that neither the depth of a tree nor the
@@ -18,13 +19,13 @@ namespace vantorel::dirwalk {
 /// keeps its descriptor only as an "anchor" when the path from the previous
 /// anchor has grown past kAnchorSpan bytes. Every other listing is read whole
 /// and its descriptor closed at once.
-class PosixDirectoryCursor final : public DirectoryCursor
+class LinuxDirectoryCursor final : public DirectoryCursor
 {
 public:
-    PosixDirectoryCursor();
-    ~PosixDirectoryCursor() override;
-    PosixDirectoryCursor(const PosixDirectoryCursor&) = delete;
-    PosixDirectoryCursor& operator=(const PosixDirectoryCursor&) = delete;
+    LinuxDirectoryCursor();
+    ~LinuxDirectoryCursor() override;
+    LinuxDirectoryCursor(const LinuxDirectoryCursor&) = delete;
+    LinuxDirectoryCursor& operator=(const LinuxDirectoryCursor&) = delete;
 
     bool openRoot(std::string_view path, SubfolderList& out, std::string& error) override;
     bool enter(std::string_view name, SubfolderList& out, std::string& error) override;
@@ -42,11 +43,10 @@ public:
     std::size_t openDescriptors() const { return m_keptDescriptors; }
 
 private:
-    struct Level
-    {
+    struct Level {
         std::size_t pathLength; ///< length of m_path up to and including this folder
-        int fd;                 ///< open descriptor, or -1 when closed after listing
-        std::size_t anchor;     ///< the nearest level at or above this one with an open fd
+        int fd; ///< open descriptor, or -1 when closed after listing
+        std::size_t anchor; ///< the nearest level at or above this one with an open fd
     };
 
     /// Opens `path` as the only level, listing it into `out` when given.

@@ -3,7 +3,8 @@
 
 #include <cstddef>
 
-namespace vantorel::dirwalk {
+namespace vantorel::dirwalk
+{
 
 /// The descriptors that every cursor of the process together may keep open
 /// between calls: a quarter of the process's soft limit, so that the walk's
