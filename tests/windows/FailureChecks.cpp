@@ -3,8 +3,10 @@
 #include "Checks.h"
 #include "FixtureTree.h"
 
-#include <sddl.h>
 #include <windows.h>
+
+// After windows.h, whose declarations it needs.
+#include <sddl.h>
 
 #include <algorithm>
 #include <cctype>
