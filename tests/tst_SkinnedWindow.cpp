@@ -36,6 +36,26 @@ const QString kOurCursor = QStringLiteral(OSTLEBRY_SOURCE_DIR "/resources/HAND-M
 const QStringList kTakeFace = { "Frame3", "Frame2", "Check4", "Frame1", "Option1", "Option2" };
 const QStringList kKeepTheirs = { "ListView1", "ListView2", "Text1", "PushButton1", "PushButton5" };
 
+/// The main window after start-up's appearance step, with our skin beside the
+/// program or, when `withSkin` is false, with none.
+struct SkinnedForm {
+    explicit SkinnedForm(bool withSkin)
+    {
+        ready = QDir(program.path()).mkpath("x")
+            && (!withSkin || QFile::copy(kOurSkin, program.filePath("x/o.cjs")));
+        if (ready)
+            ApplySkin(folder, files, skinnable, skin)();
+    }
+
+    QTemporaryDir program;
+    FakeProgramFolder folder { program.path() };
+    QtFileSystem files;
+    Form1 window { [] {} };
+    QtSkinnableWindow skinnable { window };
+    SkinFramework1 skin;
+    bool ready = false;
+};
+
 /// A desktop's dark palette, as a dark GTK or Qt theme gives it.
 QPalette darkDesktopPalette()
 {
@@ -119,16 +139,9 @@ private slots:
 
     void theSkinRecoloursFramesOptionsAndCheckBoxButNotLists()
     {
-        QTemporaryDir program;
-        QVERIFY(QDir(program.path()).mkpath("x"));
-        QVERIFY(QFile::copy(kOurSkin, program.filePath("x/o.cjs")));
-        FakeProgramFolder folder(program.path());
-        QtFileSystem files;
-        Form1 window([] {});
-        QtSkinnableWindow skinnable(window);
-        SkinFramework1 skin;
-
-        ApplySkin(folder, files, skinnable, skin)();
+        SkinnedForm skinned(true);
+        QVERIFY(skinned.ready);
+        Form1& window = skinned.window;
 
         const QColor face(0xee, 0xf1, 0xf5);
         QCOMPARE(window.property("backColor"), QVariant(quint32(0x8000000F)));
@@ -175,17 +188,9 @@ private slots:
         QApplication::setPalette(darkDesktopPalette());
         const auto restore = qScopeGuard([&] { QApplication::setPalette(desktop); });
 
-        QTemporaryDir program;
-        QVERIFY(QDir(program.path()).mkpath("x"));
-        if (skinned)
-            QVERIFY(QFile::copy(kOurSkin, program.filePath("x/o.cjs")));
-        FakeProgramFolder folder(program.path());
-        QtFileSystem files;
-        Form1 window([] {});
-        QtSkinnableWindow skinnable(window);
-        SkinFramework1 skin;
-        if (skinned)
-            ApplySkin(folder, files, skinnable, skin)();
+        SkinnedForm form(skinned);
+        QVERIFY(form.ready);
+        Form1& window = form.window;
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
 
