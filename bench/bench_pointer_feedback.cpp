@@ -4,6 +4,7 @@
 // Pointer moves arrive at up to a few hundred a second; the path must cost
 // next to nothing beside Qt's own delivery of the event.
 #include "platform/qt/QtPointerMoveFilter.h"
+#include "presentation/PointerFeedback.h"
 
 #include <QApplication>
 #include <QMouseEvent>

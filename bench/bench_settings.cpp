@@ -5,7 +5,7 @@
 //   bench_settings [keys]
 #include "platform/Failure.h"
 #include "platform/qt/QtSettingsBackend.h"
-#include "shell/SettingsStore.h"
+#include "shell/common/SettingsStore.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 // The failure report's text: its parts, in order, with nothing else.
 #include "FuzzInput.h"
-#include "shell/GuardedProcedure.h"
-#include "shell/ProductInfo.h"
+#include "shell/common/GuardedProcedure.h"
+#include "shell/common/ProductInfo.h"
 
 using namespace vantorel;
 using namespace vantorel::fuzz;

@@ -6,8 +6,8 @@
 namespace vantorel
 {
 
-ApplySkin::ApplySkin(
-    ProgramFolder& programFolder, FileSystem& files, SkinnableWindow& window, SkinComponent& skin)
+ApplySkin::ApplySkin(const ProgramFolder& programFolder, FileSystem& files, SkinnableWindow& window,
+    SkinComponent& skin)
     : m_programFolder(programFolder)
     , m_files(files)
     , m_window(window)

@@ -27,7 +27,7 @@ public:
     /// The option bit this step adds to the component's flags.
     static constexpr qint32 kSkinColoursOption = 1;
 
-    ApplySkin(ProgramFolder& programFolder, FileSystem& files, SkinnableWindow& window,
+    ApplySkin(const ProgramFolder& programFolder, FileSystem& files, SkinnableWindow& window,
         SkinComponent& skin);
 
     void operator()();
@@ -38,7 +38,7 @@ public:
     static bool takesSkinBackground(SkinnableControl::Kind kind);
 
 private:
-    ProgramFolder& m_programFolder;
+    const ProgramFolder& m_programFolder;
     FileSystem& m_files;
     SkinnableWindow& m_window;
     SkinComponent& m_skin;

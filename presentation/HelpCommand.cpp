@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "presentation/HelpCommand.h"
 
-#include "shell/GuardedProcedure.h"
-#include "shell/ProductInfo.h"
+#include "shell/common/GuardedProcedure.h"
+#include "shell/common/ProductInfo.h"
 
 namespace vantorel
 {

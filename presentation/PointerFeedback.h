@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "platform/PointerMoves.h"
 #include "platform/WindowControls.h"
-
-#include <QStringView>
 
 namespace vantorel
 {
@@ -12,20 +11,18 @@ namespace vantorel
 /// buttons, the ordinary pointer everywhere else, and the busy pointer left
 /// alone while a long command runs. They run at the rate of pointer movement:
 /// one read and at most one write of the setting, nothing else.
-class PointerFeedback
+class PointerFeedback : public PointerMoves
 {
 public:
-    /// What a control does when the pointer moves over it.
-    enum class Area {
-        CommandButton, ///< the hand, unless busy
-        StartStop, ///< the hand, even over the busy pointer
-        Background, ///< the default pointer, unless busy
-        None, ///< no handler: the setting stays as it is
-    };
+    using Area = PointerArea;
 
     explicit PointerFeedback(PointerSetting& pointer);
 
-    void moved(Area area);
+    void moved(Area area) override;
+    PointerArea areaOfControl(QStringView controlName) const override
+    {
+        return areaOf(controlName);
+    }
 
     /// The area of a control of the main window, by its name; the window
     /// surface is "Form1". Unknown names have no handler.

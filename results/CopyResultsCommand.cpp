@@ -2,7 +2,7 @@
 #include "results/CopyResultsCommand.h"
 
 #include "results/ListClipboardText.h"
-#include "shell/GuardedProcedure.h"
+#include "shell/common/GuardedProcedure.h"
 
 namespace vantorel
 {

@@ -2,7 +2,7 @@
 #include "results/ResultFilterCommands.h"
 
 #include "results/ResultFilters.h"
-#include "shell/GuardedProcedure.h"
+#include "shell/common/GuardedProcedure.h"
 
 namespace vantorel
 {

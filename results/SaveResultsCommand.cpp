@@ -2,8 +2,8 @@
 #include "results/SaveResultsCommand.h"
 
 #include "results/EncodedLineWriter.h"
-#include "shell/GuardedProcedure.h"
-#include "shell/SettingsStore.h"
+#include "shell/common/GuardedProcedure.h"
+#include "shell/common/SettingsStore.h"
 
 #include <QFileInfo>
 

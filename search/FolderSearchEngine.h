@@ -16,7 +16,7 @@ namespace vantorel
 /// What the walk reads and writes beyond its arguments.
 struct SearchEngineContext {
     const SearchState& state; ///< StopRequested, checked before every subfolder
-    const OptionControl& Option1; ///< "Display full path", read at each match
+    const OptionControl& fullPath; ///< "Display full path", read at each match
     ListControl& locations; ///< its column caption shows "Searching " + path
     EventPump& pump;
     FolderService& folders;

@@ -42,7 +42,7 @@ void FolderWalk::appendMatch(std::string_view name)
     if (m_path.empty() || m_path.back() != dirwalk::kPathSeparator)
         m_path.push_back(dirwalk::kPathSeparator);
     m_path.append(name);
-    m_results.appendFolder(m_path, name.size(), m_context.Option1.isSelected());
+    m_results.appendFolder(m_path, name.size(), m_context.fullPath.isSelected());
 }
 
 void FolderWalk::addUnlisted(const std::string& reason)

@@ -1,8 +1,13 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "platform/Dialogs.h"
+#include "platform/ListControl.h"
+#include "platform/MessageBoxes.h"
+#include "platform/ProgramEnvironment.h"
+#include "platform/SettingsBackend.h"
+#include "platform/WindowControls.h"
 #include "search/BusyState.h"
-#include "shell/MainWindowParts.h"
 
 namespace vantorel
 {
@@ -14,8 +19,11 @@ class LocationCommands
 public:
     static constexpr int kDeleteKey = 46;
 
-    LocationCommands(
-        const MainWindowControls& controls, const PlatformServices& services, BusyState& busy);
+    /// "Load Sample/Example Folder" puts its phrase in `phrase`; the browser
+    /// reopens at the folder kept in `settings`.
+    LocationCommands(ListControl& locations, TextControl& phrase, PointerSetting& pointer,
+        MessageBoxes& boxes, FolderBrowser& folderBrowser, const ProgramFolder& programFolder,
+        SettingsBackend& settings, BusyState& busy);
 
     void PushButton3_Click(); ///< "Add Drive/Folder To Search Within"
     void PushButton7_Click(); ///< "Clear List"
@@ -26,8 +34,13 @@ public:
 private:
     void removeSelectedRow();
 
-    MainWindowControls m_controls;
-    PlatformServices m_services;
+    ListControl& m_locations;
+    TextControl& m_phrase;
+    PointerSetting& m_pointer;
+    MessageBoxes& m_boxes;
+    FolderBrowser& m_folderBrowser;
+    const ProgramFolder& m_programFolder;
+    SettingsBackend& m_settings;
     BusyState& m_busy;
 };
 

@@ -2,7 +2,7 @@
 #include "search/SearchRun.h"
 
 #include "search/FolderSearchEngine.h"
-#include "shell/GuardedProcedure.h"
+#include "shell/common/GuardedProcedure.h"
 
 #include <QDir>
 
@@ -39,10 +39,20 @@ QString describeUnlistedFolders(const WalkReport& report)
         + firstText;
 }
 
-SearchRun::SearchRun(const MainWindowControls& controls, const PlatformServices& services,
-    SearchState& state, BusyState& busy)
-    : m_controls(controls)
-    , m_services(services)
+SearchRun::SearchRun(CaptionControl& startButton, const TextControl& phrase,
+    const CheckControl& matchCase, const OptionControl& fullPath, ListControl& locations,
+    ListControl& results, PointerSetting& pointer, MessageBoxes& boxes, EventPump& pump,
+    FolderService& folders, SearchState& state, BusyState& busy)
+    : m_startButton(startButton)
+    , m_phrase(phrase)
+    , m_matchCase(matchCase)
+    , m_fullPath(fullPath)
+    , m_locations(locations)
+    , m_results(results)
+    , m_pointer(pointer)
+    , m_boxes(boxes)
+    , m_pump(pump)
+    , m_folders(folders)
     , m_state(state)
     , m_busy(busy)
 {
@@ -63,8 +73,8 @@ void SearchRun::PushButton1_Click()
 
 void SearchRun::press()
 {
-    GuardedProcedure guard(m_services.boxes, QStringLiteral("PushButton1_Click"));
-    CaptionControl& button = m_controls.PushButton1;
+    GuardedProcedure guard(m_boxes, QStringLiteral("PushButton1_Click"));
+    CaptionControl& button = m_startButton;
 
     // Line 100 creates the folder service: ours lives as long as the window.
     if (guard.test(102, [&] { return button.caption() == kStopCaption; })) {
@@ -78,9 +88,9 @@ void SearchRun::press()
         guard.run(108, [&] { button.setCaption(kStopCaption); });
         return;
     }
-    if (guard.test(104, [&] { return trimSpaces(m_controls.Text1.text()).isEmpty(); })) {
-        guard.run(148,
-            [&] { m_services.boxes.information(QStringLiteral("Input search for what phrase.")); });
+    if (guard.test(104, [&] { return trimSpaces(m_phrase.text()).isEmpty(); })) {
+        guard.run(
+            148, [&] { m_boxes.information(QStringLiteral("Input search for what phrase.")); });
         return;
     }
     const BusyState::Scope busy(m_busy);
@@ -88,46 +98,45 @@ void SearchRun::press()
     guard.run(106, [&] { m_state.SavedStartCaption = button.caption(); });
     guard.run(108, [&] { button.setCaption(kStopCaption); });
     guard.run(110, [&] { m_state.StopRequested = SearchState::False; });
-    guard.run(112, [&] { m_controls.MousePointer.setValue(PointerSetting::Busy); });
+    guard.run(112, [&] { m_pointer.setValue(PointerSetting::Busy); });
     qint16 compareMode = 0;
-    guard.run(114, [&] { compareMode = m_controls.Check4.value() != 0 ? 0 : 1; });
+    guard.run(114, [&] { compareMode = m_matchCase.value() != 0 ? 0 : 1; });
 
-    if (guard.test(116, [&] { return m_controls.ListView1.count() == 0; })) {
-        guard.run(140, [&] { m_services.boxes.information(QStringLiteral("No folders added.")); });
+    if (guard.test(116, [&] { return m_locations.count() == 0; })) {
+        guard.run(140, [&] { m_boxes.information(QStringLiteral("No folders added.")); });
         guard.run(142, [&] { button.setCaption(m_state.SavedStartCaption); });
         guard.run(144, [&] { m_state.StopRequested = SearchState::True; });
     } else {
         searchLocations(guard, compareMode);
-        guard.run(132, [&] { m_controls.ListView1.setColumnCaption(QStringLiteral("Folder(s)")); });
-        guard.run(134, [&] { m_services.boxes.information(QStringLiteral("Done.")); });
+        guard.run(132, [&] { m_locations.setColumnCaption(QStringLiteral("Folder(s)")); });
+        guard.run(134, [&] { m_boxes.information(QStringLiteral("Done.")); });
         guard.run(136, [&] { button.setCaption(m_state.SavedStartCaption); });
         guard.run(138, [&] { m_state.StopRequested = SearchState::True; });
     }
-    guard.run(146, [&] { m_controls.MousePointer.setValue(PointerSetting::Default); });
+    guard.run(146, [&] { m_pointer.setValue(PointerSetting::Default); });
     m_running = false;
 }
 
 void SearchRun::searchLocations(GuardedProcedure& guard, qint16 compareMode)
 {
-    const SearchEngineContext context { m_state, m_controls.Option1, m_controls.ListView1,
-        m_services.pump, m_services.folders };
-    const int count = guard.loopCount(118, [&] { return m_controls.ListView1.count(); });
+    const SearchEngineContext context { m_state, m_fullPath, m_locations, m_pump, m_folders };
+    const int count = guard.loopCount(118, [&] { return m_locations.count(); });
     for (int position = 0; position < count; ++position) {
-        guard.run(120, [&] { m_services.pump.pump(); });
+        guard.run(120, [&] { m_pump.pump(); });
         if (guard.test(122, [&] { return m_state.StopRequested != SearchState::False; }))
             break;
         // Reading the row, opening its folder and walking it form one unit:
         // a failure in any of them moves on to the next location.
         QString path;
-        if (!guard.run(124, [&] { path = m_controls.ListView1.text(position); }))
+        if (!guard.run(124, [&] { path = m_locations.text(position); }))
             continue;
         Folder folder;
-        if (!guard.run(126, [&] { folder = m_services.folders.getFolder(path); }))
+        if (!guard.run(126, [&] { folder = m_folders.getFolder(path); }))
             continue;
         WalkReport report;
         const bool walked = guard.run(128, [&] {
-            report = GetSubDirectories2016(
-                folder, m_controls.Text1.text(), compareMode, m_controls.ListView2, context);
+            report
+                = GetSubDirectories2016(folder, m_phrase.text(), compareMode, m_results, context);
         });
         if (walked && !report.unlisted.empty())
             guard.report(describeUnlistedFolders(report), 128);

@@ -1,9 +1,13 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "platform/EventPump.h"
+#include "platform/FolderService.h"
+#include "platform/ListControl.h"
+#include "platform/MessageBoxes.h"
+#include "platform/WindowControls.h"
 #include "search/BusyState.h"
 #include "search/SearchState.h"
-#include "shell/MainWindowParts.h"
 
 namespace vantorel
 {
@@ -23,7 +27,10 @@ struct WalkReport;
 class SearchRun
 {
 public:
-    SearchRun(const MainWindowControls& controls, const PlatformServices& services,
+    /// `fullPath` is the "Display full path" option, read at each match.
+    SearchRun(CaptionControl& startButton, const TextControl& phrase, const CheckControl& matchCase,
+        const OptionControl& fullPath, ListControl& locations, ListControl& results,
+        PointerSetting& pointer, MessageBoxes& boxes, EventPump& pump, FolderService& folders,
         SearchState& state, BusyState& busy);
 
     void PushButton1_Click();
@@ -35,8 +42,16 @@ private:
     void press();
     void searchLocations(GuardedProcedure& guard, qint16 compareMode);
 
-    MainWindowControls m_controls;
-    PlatformServices m_services;
+    CaptionControl& m_startButton;
+    const TextControl& m_phrase;
+    const CheckControl& m_matchCase;
+    const OptionControl& m_fullPath;
+    ListControl& m_locations;
+    ListControl& m_results;
+    PointerSetting& m_pointer;
+    MessageBoxes& m_boxes;
+    EventPump& m_pump;
+    FolderService& m_folders;
     SearchState& m_state;
     BusyState& m_busy;
     bool m_running = false;

@@ -2,7 +2,7 @@
 #include "shell/CommandLine.h"
 
 #include "search/NormaliseFolderPath.h"
-#include "shell/ProductInfo.h"
+#include "shell/common/ProductInfo.h"
 
 #include <QCommandLineParser>
 #include <QDir>

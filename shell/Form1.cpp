@@ -26,11 +26,14 @@ Form1::Form1(std::function<void()> endProgram, dirwalk::ReadAheadSettings readAh
     : m_endProgram(std::move(endProgram))
     , m_layout(std::make_unique<Form1Layout>(*this))
     , m_platform(std::make_unique<Form1Platform>(*this, *m_layout, readAhead))
+    , m_skinnable(std::make_unique<QtSkinnableWindow>(*this))
+    , m_skin(std::make_unique<SkinFramework1>())
     , m_logic(std::make_unique<Form1Logic>(m_platform->controls(), m_platform->services()))
+    , m_usability(std::make_unique<Form1Usability>(*this, *m_layout, *m_platform))
+    , m_pointerMoves(std::make_unique<QtPointerMoveFilter>(m_logic->pointerFeedback()))
 {
     if (!m_endProgram)
         m_endProgram = [] { std::_Exit(0); };
-    new Form1Usability(*this, *m_layout, *m_platform);
     connectEvents();
     connectAppearance();
 }
@@ -69,11 +72,8 @@ void Form1::connectEvents()
 // the window and its controls.
 void Form1::connectAppearance()
 {
-    m_skinnable = std::make_unique<QtSkinnableWindow>(*this);
-    m_skin = std::make_unique<SkinFramework1>();
     m_logic->setAppearance(*m_skinnable, *m_skin);
-    auto* pointerMoves = new QtPointerMoveFilter(m_logic->pointerFeedback(), this);
-    pointerMoves->watchAll(*this);
+    m_pointerMoves->watchAll(*this);
 }
 
 void Form1::load()
@@ -110,19 +110,19 @@ QtListControl& Form1::results()
     return m_platform->results;
 }
 
-ListModel& Form1::locationRows()
+ListModel& Form1::locationsModel()
 {
-    return m_platform->locationRows;
+    return m_platform->locationsModel;
 }
 
-ListModel& Form1::resultRows()
+ListModel& Form1::resultsModel()
 {
-    return m_platform->resultRows;
+    return m_platform->resultsModel;
 }
 
 Form1Usability& Form1::usability()
 {
-    return *findChild<Form1Usability*>(QString(), Qt::FindDirectChildrenOnly);
+    return *m_usability;
 }
 
 QtEventPump& Form1::pump()

@@ -16,6 +16,7 @@ class Form1Logic;
 class ListModel;
 class QtEventPump;
 class QtListControl;
+class QtPointerMoveFilter;
 class QtSkinnableWindow;
 class SkinFramework1;
 struct Form1Platform;
@@ -43,8 +44,8 @@ public:
     Form1Logic& logic() { return *m_logic; }
     QtListControl& locations();
     QtListControl& results();
-    ListModel& locationRows();
-    ListModel& resultRows();
+    ListModel& locationsModel();
+    ListModel& resultsModel();
     QtEventPump& pump();
     /// The results list's context menu, copy and drag; the start/stop keys.
     Form1Usability& usability();
@@ -56,12 +57,16 @@ private:
     void connectEvents();
     void connectAppearance();
 
+    // Each member refers only to those above it, so it dies before them; the
+    // controls, children of the window, outlive them all.
     std::function<void()> m_endProgram;
     std::unique_ptr<Form1Layout> m_layout;
     std::unique_ptr<Form1Platform> m_platform;
-    std::unique_ptr<Form1Logic> m_logic;
     std::unique_ptr<QtSkinnableWindow> m_skinnable;
     std::unique_ptr<SkinFramework1> m_skin;
+    std::unique_ptr<Form1Logic> m_logic;
+    std::unique_ptr<Form1Usability> m_usability;
+    std::unique_ptr<QtPointerMoveFilter> m_pointerMoves;
 };
 
 } // namespace vantorel

@@ -11,8 +11,7 @@ namespace vantorel
 
 Form1Keyboard::Form1Keyboard(QWidget& window, QLineEdit& phrase, QPushButton& startButton,
     const CaptionControl& startCaption, CommandButtons buttons)
-    : QObject(&window)
-    , m_keys(startCaption, [button = &startButton] { button->click(); })
+    : m_keys(startCaption, [button = &startButton] { button->click(); })
 {
     // The press waits for the key's own handling to end, so that the search
     // does not run inside the phrase box's key handler; it looks at the

@@ -1,33 +1,41 @@
 // SPDX-License-Identifier: MIT
 #include "shell/Form1Logic.h"
 
-#include "shell/SettingsStore.h"
+#include "shell/common/SettingsStore.h"
 
 namespace vantorel
 {
 
-Form1Logic::Form1Logic(const MainWindowControls& controls, const PlatformServices& services)
-    : m_controls(controls)
-    , m_services(services)
-    , m_startUp(m_controls, m_services,
+Form1Logic::Form1Logic(const Controls& controls, const Services& services)
+    : m_settings(services.settings)
+    , m_programFolder(services.programFolder)
+    , m_files(services.files)
+    , m_matchCase(controls.matchCase)
+    , m_phrase(controls.phrase)
+    , m_startUp(controls.window, controls.locations, controls.results, controls.matchCase,
+          controls.phrase, services.boxes, services.settings, services.files,
+          services.programFolder, services.random, services.launcher,
           [this] {
               if (m_applySkin)
                   m_applySkin();
           })
-    , m_searchRun(m_controls, m_services, m_state, m_busy)
-    , m_locations(m_controls, m_services, m_busy)
-    , m_help(m_services.boxes)
-    , m_pointerFeedback(m_controls.MousePointer)
-    , m_filters(m_controls.ListView2, m_services.boxes, m_controls.MousePointer)
-    , m_save(m_controls.ListView2, m_services.boxes, m_controls.MousePointer, m_services.pump,
-          m_services.saveDialog, m_services.files, m_services.outputFiles, m_services.settings)
-    , m_copy(m_controls.ListView2, m_services.boxes, m_services.pump, m_services.clipboard)
+    , m_searchRun(controls.startButton, controls.phrase, controls.matchCase, controls.fullPath,
+          controls.locations, controls.results, controls.pointer, services.boxes, services.pump,
+          services.folders, m_state, m_busy)
+    , m_locations(controls.locations, controls.phrase, controls.pointer, services.boxes,
+          services.folderBrowser, services.programFolder, services.settings, m_busy)
+    , m_help(services.boxes)
+    , m_pointerFeedback(controls.pointer)
+    , m_filters(controls.results, services.boxes, controls.pointer)
+    , m_save(controls.results, services.boxes, controls.pointer, services.pump, services.saveDialog,
+          services.files, services.outputFiles, services.settings)
+    , m_copy(controls.results, services.boxes, services.pump, services.clipboard)
 {
 }
 
 void Form1Logic::setAppearance(SkinnableWindow& window, SkinComponent& skin)
 {
-    m_applySkin = ApplySkin(m_services.programFolder, m_services.files, window, skin);
+    m_applySkin = ApplySkin(m_programFolder, m_files, window, skin);
 }
 
 void Form1Logic::Form_Load()
@@ -87,14 +95,13 @@ void Form1Logic::ListView1_DblClick()
 // fails has no report of its own.
 void Form1Logic::Check4_Click()
 {
-    SettingsStore(m_services.settings)
-        .SaveSettingQuietly(SettingsStore::kCheck4, QString::number(m_controls.Check4.value()));
+    SettingsStore(m_settings)
+        .SaveSettingQuietly(SettingsStore::kCheck4, QString::number(m_matchCase.value()));
 }
 
 void Form1Logic::Text1_Change()
 {
-    SettingsStore(m_services.settings)
-        .SaveSettingQuietly(SettingsStore::kText1, m_controls.Text1.text());
+    SettingsStore(m_settings).SaveSettingQuietly(SettingsStore::kText1, m_phrase.text());
 }
 
 } // namespace vantorel

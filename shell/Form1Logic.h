@@ -1,6 +1,18 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "platform/Clipboard.h"
+#include "platform/Dialogs.h"
+#include "platform/EventPump.h"
+#include "platform/FileSystem.h"
+#include "platform/FolderService.h"
+#include "platform/ListControl.h"
+#include "platform/MessageBoxes.h"
+#include "platform/OutputFile.h"
+#include "platform/ProgramEnvironment.h"
+#include "platform/SettingsBackend.h"
+#include "platform/WindowControls.h"
+#include "platform/WindowSurface.h"
 #include "presentation/ApplySkin.h"
 #include "presentation/HelpCommand.h"
 #include "presentation/PointerFeedback.h"
@@ -10,18 +22,48 @@
 #include "search/LocationCommands.h"
 #include "search/SearchRun.h"
 #include "search/SearchState.h"
-#include "shell/MainWindowParts.h"
 #include "shell/StartUp.h"
 
 namespace vantorel
 {
 
 /// The event procedures of the main window, free of any widget: the Qt window
-/// forwards each event here, and tests call them directly with doubles.
+/// forwards each event here, and tests call them directly with doubles. It is
+/// the one place where every control and service of the window meets; each
+/// command below it takes only those it uses.
 class Form1Logic
 {
 public:
-    Form1Logic(const MainWindowControls& controls, const PlatformServices& services);
+    /// The window's controls. `fullPath` is "Display full path"; the other
+    /// option button of its frame is read by nothing.
+    struct Controls {
+        WindowSurface& window;
+        ListControl& locations;
+        ListControl& results;
+        CaptionControl& startButton;
+        TextControl& phrase;
+        CheckControl& matchCase;
+        OptionControl& fullPath;
+        PointerSetting& pointer;
+    };
+
+    /// The platform services the commands use.
+    struct Services {
+        MessageBoxes& boxes;
+        EventPump& pump;
+        Clipboard& clipboard;
+        SettingsBackend& settings;
+        SaveFileDialog& saveDialog;
+        FolderBrowser& folderBrowser;
+        const ProgramFolder& programFolder;
+        ProgramLauncher& launcher;
+        RandomSource& random;
+        FolderService& folders;
+        FileSystem& files;
+        OutputFileService& outputFiles;
+    };
+
+    Form1Logic(const Controls& controls, const Services& services);
 
     void Form_Load();
 
@@ -52,8 +94,11 @@ public:
     PointerFeedback& pointerFeedback() { return m_pointerFeedback; }
 
 private:
-    MainWindowControls m_controls;
-    PlatformServices m_services;
+    SettingsBackend& m_settings;
+    const ProgramFolder& m_programFolder;
+    FileSystem& m_files;
+    const CheckControl& m_matchCase;
+    const TextControl& m_phrase;
     SearchState m_state;
     BusyState m_busy;
     std::function<void()> m_applySkin;

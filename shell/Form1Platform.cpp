@@ -3,7 +3,7 @@
 
 #include "platform/qt/ListView.h"
 #include "shell/Form1Layout.h"
-#include "shell/ProductInfo.h"
+#include "shell/common/ProductInfo.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -14,39 +14,55 @@ namespace vantorel
 {
 
 Form1Platform::Form1Platform(
-    QWidget& window, Form1Layout& layout, dirwalk::ReadAheadSettings readAhead)
-    : locationRows(false)
-    , resultRows(true)
-    , locations(locationRows, *layout.ListView1)
-    , results(resultRows, *layout.ListView2)
+    QWidget& form, Form1Layout& layout, dirwalk::ReadAheadSettings readAhead)
+    : locationsModel(false)
+    , resultsModel(true)
+    , locations(locationsModel, *layout.ListView1)
+    , results(resultsModel, *layout.ListView2)
     , startButton(*layout.PushButton1)
     , phrase(*layout.Text1)
     , matchCase(*layout.Check4)
     , fullPath(*layout.Option1)
     , nameOnly(*layout.Option2)
-    , pointer(window)
-    , surface(window, pointer)
-    , boxes(&window, QString::fromLatin1(product::kProductName))
-    , saveDialog(&window)
-    , folderBrowser(&window)
+    , pointer(form)
+    , window(form, pointer)
+    , boxes(&form, QString::fromLatin1(product::kProductName))
+    , saveDialog(&form)
+    , folderBrowser(&form)
     , folders(readAhead)
 {
-    layout.ListView1->setModel(&locationRows);
-    layout.ListView2->setModel(&resultRows);
-    pump.addList(locationRows);
-    pump.addList(resultRows);
+    layout.ListView1->setModel(&locationsModel);
+    layout.ListView2->setModel(&resultsModel);
+    pump.addList(locationsModel);
+    pump.addList(resultsModel);
 }
 
-MainWindowControls Form1Platform::controls()
+Form1Logic::Controls Form1Platform::controls()
 {
-    return MainWindowControls { surface, locations, results, startButton, phrase, matchCase,
-        fullPath, nameOnly, pointer };
+    return { .window = window,
+        .locations = locations,
+        .results = results,
+        .startButton = startButton,
+        .phrase = phrase,
+        .matchCase = matchCase,
+        .fullPath = fullPath,
+        .pointer = pointer };
 }
 
-PlatformServices Form1Platform::services()
+Form1Logic::Services Form1Platform::services()
 {
-    return PlatformServices { boxes, pump, clipboard, settings, saveDialog, folderBrowser,
-        programFolder, launcher, random, folders, files, outputFiles };
+    return { .boxes = boxes,
+        .pump = pump,
+        .clipboard = clipboard,
+        .settings = settings,
+        .saveDialog = saveDialog,
+        .folderBrowser = folderBrowser,
+        .programFolder = programFolder,
+        .launcher = launcher,
+        .random = random,
+        .folders = folders,
+        .files = files,
+        .outputFiles = outputFiles };
 }
 
 } // namespace vantorel

@@ -21,7 +21,7 @@
 #include "platform/qt/QtTextControl.h"
 #include "platform/qt/QtWindowSurface.h"
 #include "platform/qt/SystemFolderService.h"
-#include "shell/MainWindowParts.h"
+#include "shell/Form1Logic.h"
 
 namespace vantorel
 {
@@ -31,13 +31,13 @@ class Form1Layout;
 /// The Qt side of everything the main window's commands work on, made over
 /// the window's controls.
 struct Form1Platform {
-    Form1Platform(QWidget& window, Form1Layout& layout, dirwalk::ReadAheadSettings readAhead);
+    Form1Platform(QWidget& form, Form1Layout& layout, dirwalk::ReadAheadSettings readAhead);
 
-    MainWindowControls controls();
-    PlatformServices services();
+    Form1Logic::Controls controls();
+    Form1Logic::Services services();
 
-    ListModel locationRows;
-    ListModel resultRows;
+    ListModel locationsModel;
+    ListModel resultsModel;
     QtListControl locations;
     QtListControl results;
     QtCaptionControl startButton;
@@ -46,7 +46,7 @@ struct Form1Platform {
     QtOptionControl fullPath;
     QtOptionControl nameOnly;
     QtPointerSetting pointer;
-    QtWindowSurface surface;
+    QtWindowSurface window;
 
     QtMessageBoxes boxes;
     QtEventPump pump;

@@ -3,7 +3,6 @@
 
 #include "platform/qt/ListView.h"
 #include "shell/AccessibleNames.h"
-#include "shell/Form1Keyboard.h"
 #include "shell/Form1Layout.h"
 #include "shell/Form1Platform.h"
 
@@ -14,12 +13,11 @@ namespace vantorel
 {
 
 Form1Usability::Form1Usability(QWidget& window, Form1Layout& layout, Form1Platform& platform)
-    : QObject(&window)
-    , m_resultsList(new ResultsListActions(
-          *layout.ListView2, platform.resultRows, platform.results, platform.services()))
+    : m_resultsList(*layout.ListView2, platform.resultsModel, platform.results, platform.launcher,
+        platform.files, platform.clipboard, platform.boxes)
+    , m_keyboard(window, *layout.Text1, *layout.PushButton1, platform.startButton,
+          { layout.PushButton5, layout.PushButton2 })
 {
-    new Form1Keyboard(window, *layout.Text1, *layout.PushButton1, platform.startButton,
-        { layout.PushButton5, layout.PushButton2 });
     AccessibleNames::apply(layout);
 }
 

@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "shell/Form1Keyboard.h"
 #include "shell/ResultsListActions.h"
-
-#include <QObject>
 
 class QWidget;
 
@@ -15,18 +14,18 @@ struct Form1Platform;
 
 /// What the main window offers around its commands: the results list's own
 /// actions, Enter and Esc for the start button, and names for screen readers.
-/// None of it changes a caption, a message or a command.
-class Form1Usability : public QObject
+/// None of it changes a caption, a message or a command. It works on the
+/// window's controls and services, so the window destroys it before them.
+class Form1Usability
 {
-    Q_OBJECT
-
 public:
     Form1Usability(QWidget& window, Form1Layout& layout, Form1Platform& platform);
 
-    ResultsListActions& resultsList() { return *m_resultsList; }
+    ResultsListActions& resultsList() { return m_resultsList; }
 
 private:
-    ResultsListActions* m_resultsList;
+    ResultsListActions m_resultsList;
+    Form1Keyboard m_keyboard;
 };
 
 } // namespace vantorel

@@ -12,15 +12,15 @@
 namespace vantorel
 {
 
-ResultsListActions::ResultsListActions(
-    ListView& view, ListModel& rows, ListControl& results, const PlatformServices& services)
-    : QObject(&view)
-    , m_view(view)
+ResultsListActions::ResultsListActions(ListView& view, ListModel& resultsModel,
+    ListControl& results, ProgramLauncher& launcher, FileSystem& files, Clipboard& clipboard,
+    MessageBoxes& boxes)
+    : m_view(view)
     , m_results(results)
-    , m_actions(results, services.launcher, services.files, services.clipboard, services.boxes)
+    , m_actions(results, launcher, files, clipboard, boxes)
 {
     m_view.setSelectionMode(QAbstractItemView::ExtendedSelection);
-    rows.setDraggable(true);
+    resultsModel.setDraggable(true);
     m_view.setDragEnabled(true);
     m_view.setDragDropMode(QAbstractItemView::DragOnly);
     m_view.setDefaultDropAction(Qt::CopyAction);

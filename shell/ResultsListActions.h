@@ -2,7 +2,6 @@
 #pragma once
 
 #include "results/ResultActions.h"
-#include "shell/MainWindowParts.h"
 
 #include <QMenu>
 #include <QObject>
@@ -17,14 +16,15 @@ class ListView;
 
 /// The results list's own actions in the window: its context menu, Ctrl+C for
 /// the selected rows' texts, several rows selected at once, and rows dragged
-/// out as the folders they name.
+/// out as the folders they name. It must die before the list and the services
+/// it works on.
 class ResultsListActions : public QObject
 {
     Q_OBJECT
 
 public:
-    ResultsListActions(
-        ListView& view, ListModel& rows, ListControl& results, const PlatformServices& services);
+    ResultsListActions(ListView& view, ListModel& resultsModel, ListControl& results,
+        ProgramLauncher& launcher, FileSystem& files, Clipboard& clipboard, MessageBoxes& boxes);
     ~ResultsListActions() override;
 
     /// The context menu for a point of the list's viewport, not yet shown.

@@ -2,9 +2,9 @@
 #include "shell/StartUp.h"
 
 #include "platform/Failure.h"
-#include "shell/GuardedProcedure.h"
-#include "shell/ProductInfo.h"
-#include "shell/SettingsStore.h"
+#include "shell/common/GuardedProcedure.h"
+#include "shell/common/ProductInfo.h"
+#include "shell/common/SettingsStore.h"
 
 #include <cmath>
 #include <limits>
@@ -37,49 +37,59 @@ qint16 toInteger16(const QString& text)
     return static_cast<qint16>(rounded);
 }
 
-StartUp::StartUp(const MainWindowControls& controls, const PlatformServices& services,
-    std::function<void()> applySkin)
-    : m_controls(controls)
-    , m_services(services)
+StartUp::StartUp(WindowSurface& window, ListControl& locations, ListControl& results,
+    CheckControl& matchCase, TextControl& phrase, MessageBoxes& boxes, SettingsBackend& settings,
+    FileSystem& files, const ProgramFolder& programFolder, RandomSource& random,
+    ProgramLauncher& launcher, std::function<void()> applySkin)
+    : m_window(window)
+    , m_locations(locations)
+    , m_results(results)
+    , m_matchCase(matchCase)
+    , m_phrase(phrase)
+    , m_boxes(boxes)
+    , m_settings(settings)
+    , m_files(files)
+    , m_programFolder(programFolder)
+    , m_random(random)
+    , m_launcher(launcher)
     , m_applySkin(std::move(applySkin))
 {
 }
 
 QString StartUp::pointerImagePath() const
 {
-    return m_services.programFolder.path() + m_services.programFolder.separator()
-        + QStringLiteral("HAND-M.CUR");
+    return m_programFolder.path() + m_programFolder.separator() + QStringLiteral("HAND-M.CUR");
 }
 
 void StartUp::Form_Load()
 {
-    GuardedProcedure guard(m_services.boxes, QStringLiteral("Form_Load"));
-    SettingsStore settings(m_services.settings);
+    GuardedProcedure guard(m_boxes, QStringLiteral("Form_Load"));
+    SettingsStore settings(m_settings);
     guard.run(100, [&] {
         if (m_applySkin)
             m_applySkin();
     });
-    guard.run(104, [&] { m_controls.window.setCaption(QLatin1String(product::kProductName)); });
-    guard.run(104, [&] { m_controls.window.setProgramIcon(); });
+    guard.run(104, [&] { m_window.setCaption(QLatin1String(product::kProductName)); });
+    guard.run(104, [&] { m_window.setProgramIcon(); });
     guard.run(104, [&] { SetAppTitle(QLatin1String(product::kProductName)); });
-    if (guard.test(106, [&] { return m_services.files.fileExists(pointerImagePath()); }))
-        guard.run(108, [&] { m_controls.window.setCustomPointerImage(pointerImagePath()); });
+    if (guard.test(106, [&] { return m_files.fileExists(pointerImagePath()); }))
+        guard.run(108, [&] { m_window.setCustomPointerImage(pointerImagePath()); });
     guard.run(110, [&] { OpenHomePageAtRandom(); });
-    guard.run(128, [&] { m_controls.ListView1.setColumnCaption(QStringLiteral("Folder(s)")); });
-    guard.run(130, [&] { m_controls.ListView1.setColumnWidth(7000); });
-    guard.run(132, [&] { m_controls.ListView2.setColumnCaption(QStringLiteral("Results")); });
-    guard.run(134, [&] { m_controls.ListView2.setColumnWidth(7000); });
+    guard.run(128, [&] { m_locations.setColumnCaption(QStringLiteral("Folder(s)")); });
+    guard.run(130, [&] { m_locations.setColumnWidth(7000); });
+    guard.run(132, [&] { m_results.setColumnCaption(QStringLiteral("Results")); });
+    guard.run(134, [&] { m_results.setColumnWidth(7000); });
     guard.run(136, [&] {
-        m_controls.Check4.setValue(
+        m_matchCase.setValue(
             toInteger16(settings.GetSetting(SettingsStore::kCheck4, QStringLiteral("1"))));
     });
-    guard.run(138,
-        [&] { m_controls.Text1.setText(settings.GetSetting(SettingsStore::kText1, QString())); });
+    guard.run(
+        138, [&] { m_phrase.setText(settings.GetSetting(SettingsStore::kText1, QString())); });
 }
 
 void StartUp::SetAppTitle(const QString& productName)
 {
-    m_services.boxes.setApplicationTitle(SetAppTitleText(productName));
+    m_boxes.setApplicationTitle(SetAppTitleText(productName));
 }
 
 void StartUp::OpenHomePageAtRandom()
@@ -89,12 +99,12 @@ void StartUp::OpenHomePageAtRandom()
 
 void StartUp::OpenHomePageAtRandom(const QString& homePage)
 {
-    RandomSource& random = m_services.random;
+    RandomSource& random = m_random;
     random.seed(random.timeOfDay());
     const int n = static_cast<int>(random.next() * 100) + 1;
     // With no address there is nothing to open: launching anyway would only fail.
     if (n == 7 && !homePage.isEmpty())
-        m_services.launcher.launch(QStringLiteral("explorer \"") + homePage + QLatin1Char('"'), 2);
+        m_launcher.launch(QStringLiteral("explorer \"") + homePage + QLatin1Char('"'), 2);
 }
 
 } // namespace vantorel

@@ -1,7 +1,13 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "shell/MainWindowParts.h"
+#include "platform/FileSystem.h"
+#include "platform/ListControl.h"
+#include "platform/MessageBoxes.h"
+#include "platform/ProgramEnvironment.h"
+#include "platform/SettingsBackend.h"
+#include "platform/WindowControls.h"
+#include "platform/WindowSurface.h"
 
 #include <functional>
 
@@ -22,8 +28,11 @@ qint16 toInteger16(const QString& text);
 class StartUp
 {
 public:
-    StartUp(const MainWindowControls& controls, const PlatformServices& services,
-        std::function<void()> applySkin);
+    /// `applySkin` is the appearance step; empty, the window stays as designed.
+    StartUp(WindowSurface& window, ListControl& locations, ListControl& results,
+        CheckControl& matchCase, TextControl& phrase, MessageBoxes& boxes,
+        SettingsBackend& settings, FileSystem& files, const ProgramFolder& programFolder,
+        RandomSource& random, ProgramLauncher& launcher, std::function<void()> applySkin);
 
     void Form_Load();
     void SetAppTitle(const QString& productName);
@@ -35,8 +44,17 @@ public:
     QString pointerImagePath() const;
 
 private:
-    MainWindowControls m_controls;
-    PlatformServices m_services;
+    WindowSurface& m_window;
+    ListControl& m_locations;
+    ListControl& m_results;
+    CheckControl& m_matchCase;
+    TextControl& m_phrase;
+    MessageBoxes& m_boxes;
+    SettingsBackend& m_settings;
+    FileSystem& m_files;
+    const ProgramFolder& m_programFolder;
+    RandomSource& m_random;
+    ProgramLauncher& m_launcher;
     std::function<void()> m_applySkin;
 };
 

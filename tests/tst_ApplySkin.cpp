@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "presentation/ApplySkin.h"
 #include "shell/Form1Logic.h"
-#include "shell/GuardedProcedure.h"
+#include "shell/common/GuardedProcedure.h"
 #include "support/FakeMainWindow.h"
 #include "support/FakeSkin.h"
 
@@ -118,7 +118,7 @@ private slots:
         // Start-up went on with its next steps.
         QCOMPARE(s.fake.window.caption, QStringLiteral("Vantorel Software"));
         QCOMPARE(s.fake.boxes.applicationTitle(), QStringLiteral("Vantorel"));
-        QCOMPARE(s.fake.ListView2.columnCaption(), QStringLiteral("Results"));
+        QCOMPARE(s.fake.results.columnCaption(), QStringLiteral("Results"));
     }
 
     void optionsThatAreNoNumberFailTheStep()

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "shell/CommandLine.h"
 #include "shell/FolderHandOff.h"
-#include "shell/ProductInfo.h"
 #include "shell/StartFolders.h"
+#include "shell/common/ProductInfo.h"
 #include "support/ModalBoxAnswerer.h"
 #include "support/WindowDriver.h"
 

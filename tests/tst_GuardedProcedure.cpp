@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-#include "shell/GuardedProcedure.h"
-#include "shell/ProductInfo.h"
+#include "shell/common/GuardedProcedure.h"
+#include "shell/common/ProductInfo.h"
 #include "support/RecordingMessageBoxes.h"
 
 #include <QTest>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "presentation/HelpCommand.h"
 #include "shell/Form1Logic.h"
-#include "shell/GuardedProcedure.h"
-#include "shell/ProductInfo.h"
+#include "shell/common/GuardedProcedure.h"
+#include "shell/common/ProductInfo.h"
 #include "support/FakeMainWindow.h"
 
 #include <QDir>
@@ -55,7 +55,7 @@ private slots:
         logic.PushButton5_Click();
         logic.PushButton5_Click();
         QCOMPARE(fake.boxes.informations(), (QStringList { kHelpText, kHelpText }));
-        QCOMPARE(fake.MousePointer.history, QList<qint16> {});
+        QCOMPARE(fake.pointer.history, QList<qint16> {});
     }
 
     void aBoxThatCannotBeShownIsReportedAtLine100()
@@ -78,12 +78,12 @@ private slots:
         QVERIFY(QDir(root.path()).mkpath("alpha/beta"));
         FakeMainWindow fake;
         Form1Logic logic(fake.controls(), fake.services());
-        fake.ListView1.setRows({ root.path() });
-        fake.Text1.setText(QStringLiteral("beta"));
+        fake.locations.setRows({ root.path() });
+        fake.phrase.setText(QStringLiteral("beta"));
         qint16 pointerDuringHelp = -1;
         fake.boxes.whileShown = [&](const RecordingMessageBoxes::Shown& box) {
             if (box.text == kHelpText)
-                pointerDuringHelp = fake.MousePointer.value();
+                pointerDuringHelp = fake.pointer.value();
         };
         fake.pump.onPump = [&](int pumpNumber) {
             if (pumpNumber == 1)

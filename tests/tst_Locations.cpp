@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "search/LocationCommands.h"
 #include "search/NormaliseFolderPath.h"
-#include "shell/GuardedProcedure.h"
+#include "shell/common/GuardedProcedure.h"
 #include "support/FakeMainWindow.h"
 
 #include <QTest>
@@ -13,6 +13,12 @@ namespace
 {
 const QString kLastFolderKey
     = MemorySettingsBackend::address("Ostlebry", "Vantorel Software", "LastFolder");
+
+LocationCommands commandsOver(FakeMainWindow& fake, BusyState& busy)
+{
+    return LocationCommands(fake.locations, fake.phrase, fake.pointer, fake.boxes,
+        fake.folderBrowser, fake.programFolder, fake.settings, busy);
+}
 }
 
 class TestLocations : public QObject
@@ -75,15 +81,15 @@ private slots:
     void addOpensTheBrowserAtTheLastFolderAndStoresTheChoice()
     {
         FakeMainWindow fake;
-        LocationCommands commands(fake.controls(), fake.services(), m_busy);
+        LocationCommands commands = commandsOver(fake, m_busy);
         fake.settings.values.insert(kLastFolderKey, "/srv");
         fake.folderBrowser.answers = QStringList { "//srv//photos" };
         commands.PushButton3_Click();
         QCOMPARE(fake.folderBrowser.calls.size(), 1);
         QCOMPARE(fake.folderBrowser.calls[0].title, QStringLiteral("Please select folder:"));
         QCOMPARE(fake.folderBrowser.calls[0].initialFolder, QStringLiteral("/srv"));
-        QCOMPARE(fake.ListView1.rows(), QStringList { "/srv/photos" });
-        QCOMPARE(fake.MousePointer.history, (QList<qint16> { 11, 0 }));
+        QCOMPARE(fake.locations.rows(), QStringList { "/srv/photos" });
+        QCOMPARE(fake.pointer.history, (QList<qint16> { 11, 0 }));
         QCOMPARE(fake.settings.values.value(kLastFolderKey), QStringLiteral("//srv//photos"));
         QCOMPARE(fake.boxes.shown.size(), 0);
     }
@@ -91,34 +97,34 @@ private slots:
     void cancelledBrowserAddsNothingAndLeavesThePointer()
     {
         FakeMainWindow fake;
-        LocationCommands commands(fake.controls(), fake.services(), m_busy);
-        fake.MousePointer.setValue(1);
-        fake.MousePointer.history.clear();
+        LocationCommands commands = commandsOver(fake, m_busy);
+        fake.pointer.setValue(1);
+        fake.pointer.history.clear();
         commands.PushButton3_Click();
-        QCOMPARE(fake.ListView1.count(), 0);
-        QVERIFY(fake.MousePointer.history.isEmpty());
+        QCOMPARE(fake.locations.count(), 0);
+        QVERIFY(fake.pointer.history.isEmpty());
         QVERIFY(!fake.settings.values.contains(kLastFolderKey));
     }
 
     void unreadableSettingStillOpensTheBrowser()
     {
         FakeMainWindow fake;
-        LocationCommands commands(fake.controls(), fake.services(), m_busy);
+        LocationCommands commands = commandsOver(fake, m_busy);
         fake.settings.failReads = true;
         fake.folderBrowser.answers = QStringList { "/data" };
         commands.PushButton3_Click();
         QCOMPARE(fake.boxes.failureReports().size(), 1);
         QVERIFY(fake.boxes.failureReports()[0].contains("PushButton3_Click at line 100\r\r"));
         QCOMPARE(fake.folderBrowser.calls.value(0).initialFolder, QString());
-        QCOMPARE(fake.ListView1.rows(), QStringList { "/data" });
+        QCOMPARE(fake.locations.rows(), QStringList { "/data" });
     }
 
     void failingAppendStillRestoresThePointer()
     {
         FakeMainWindow fake;
-        LocationCommands commands(fake.controls(), fake.services(), m_busy);
+        LocationCommands commands = commandsOver(fake, m_busy);
         fake.folderBrowser.answers = QStringList { "/data" };
-        fake.ListView1.beforeOperation = [](const char* op) {
+        fake.locations.beforeOperation = [](const char* op) {
             if (QByteArray(op) == "append")
                 throw Failure("Out of memory");
         };
@@ -126,69 +132,69 @@ private slots:
         QCOMPARE(fake.boxes.failureReports(),
             QStringList {
                 composeFailureReport("Out of memory", locationText("PushButton3_Click"), 106) });
-        QCOMPARE(fake.MousePointer.value(), qint16(0));
+        QCOMPARE(fake.pointer.value(), qint16(0));
     }
 
     void sampleFolderAndPhrase()
     {
         FakeMainWindow fake;
-        LocationCommands commands(fake.controls(), fake.services(), m_busy);
+        LocationCommands commands = commandsOver(fake, m_busy);
         QStringList changes;
-        fake.Text1.onChange = [&] { changes << fake.Text1.text(); };
+        fake.phrase.onChange = [&] { changes << fake.phrase.text(); };
         commands.PushButton8_Click();
         commands.PushButton8_Click();
-        QCOMPARE(fake.ListView1.rows(),
+        QCOMPARE(fake.locations.rows(),
             (QStringList { "/opt/ostlebry/Samples", "/opt/ostlebry/Samples" }));
-        QCOMPARE(fake.Text1.text(), QStringLiteral("ampl"));
+        QCOMPARE(fake.phrase.text(), QStringLiteral("ampl"));
         QCOMPARE(changes, QStringList { "ampl" });
     }
 
     void removeByDeleteOrDoubleClick()
     {
         FakeMainWindow fake;
-        LocationCommands commands(fake.controls(), fake.services(), m_busy);
-        fake.ListView1.setRows({ "/a", "/b", "/c" });
-        fake.ListView1.select(1);
+        LocationCommands commands = commandsOver(fake, m_busy);
+        fake.locations.setRows({ "/a", "/b", "/c" });
+        fake.locations.select(1);
         commands.ListView1_KeyDown(65); // not Delete
-        QCOMPARE(fake.ListView1.count(), 3);
+        QCOMPARE(fake.locations.count(), 3);
         commands.ListView1_KeyDown(LocationCommands::kDeleteKey);
-        QCOMPARE(fake.ListView1.rows(), (QStringList { "/a", "/c" }));
-        fake.ListView1.select(0);
+        QCOMPARE(fake.locations.rows(), (QStringList { "/a", "/c" }));
+        fake.locations.select(0);
         commands.ListView1_DblClick();
-        QCOMPARE(fake.ListView1.rows(), QStringList { "/c" });
-        fake.ListView1.select(-1); // no selected row: nothing
+        QCOMPARE(fake.locations.rows(), QStringList { "/c" });
+        fake.locations.select(-1); // no selected row: nothing
         commands.ListView1_DblClick();
-        QCOMPARE(fake.ListView1.rows(), QStringList { "/c" });
+        QCOMPARE(fake.locations.rows(), QStringList { "/c" });
     }
 
     void aBusyWindowRefusesRemoveAndClearWhateverThePointerShows()
     {
         FakeMainWindow fake;
-        LocationCommands commands(fake.controls(), fake.services(), m_busy);
-        fake.ListView1.setRows({ "/a", "/b" });
-        fake.ListView1.select(0);
+        LocationCommands commands = commandsOver(fake, m_busy);
+        fake.locations.setRows({ "/a", "/b" });
+        fake.locations.select(0);
         {
             const BusyState::Scope searching(m_busy);
             for (qint16 pointer : { qint16(11), qint16(99), qint16(0) }) {
-                fake.MousePointer.setValue(pointer);
+                fake.pointer.setValue(pointer);
                 commands.ListView1_KeyDown(LocationCommands::kDeleteKey);
                 commands.ListView1_DblClick();
                 commands.PushButton7_Click();
-                QCOMPARE(fake.ListView1.count(), 2);
+                QCOMPARE(fake.locations.count(), 2);
             }
             // An add in the middle of the search ends with the default pointer,
             // but the search still holds the window busy.
             fake.folderBrowser.answers = QStringList { "/c" };
             commands.PushButton3_Click();
-            QCOMPARE(fake.MousePointer.value(), qint16(0));
+            QCOMPARE(fake.pointer.value(), qint16(0));
             commands.PushButton7_Click();
-            QCOMPARE(fake.ListView1.count(), 3);
+            QCOMPARE(fake.locations.count(), 3);
         }
-        fake.MousePointer.setValue(11); // the pointer alone does not make the window busy
+        fake.pointer.setValue(11); // the pointer alone does not make the window busy
         commands.ListView1_DblClick();
-        QCOMPARE(fake.ListView1.rows(), (QStringList { "/b", "/c" }));
+        QCOMPARE(fake.locations.rows(), (QStringList { "/b", "/c" }));
         commands.PushButton7_Click();
-        QCOMPARE(fake.ListView1.count(), 0);
+        QCOMPARE(fake.locations.count(), 0);
         commands.ListView1_KeyDown(LocationCommands::kDeleteKey); // empty list: nothing, no failure
         QCOMPARE(fake.boxes.shown.size(), 0);
     }

@@ -4,7 +4,7 @@
 #include "platform/qt/QtListControl.h"
 #include "platform/qt/QtMessageBoxes.h"
 #include "shell/Form1.h"
-#include "shell/GuardedProcedure.h"
+#include "shell/common/GuardedProcedure.h"
 #include "support/FolderTreeFixture.h"
 #include "support/ModalBoxAnswerer.h"
 #include "support/WindowDriver.h"

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "platform/qt/QtPointerMoveFilter.h"
+#include "presentation/PointerFeedback.h"
 #include "support/FakeControls.h"
 
 #include <QApplication>

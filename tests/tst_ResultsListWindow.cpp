@@ -55,14 +55,14 @@ struct Window : WindowDriver {
     QPoint rowPoint(int row)
     {
         form.pump().pump();
-        return list()->visualRect(form.resultRows().index(row, 0)).center();
+        return list()->visualRect(form.resultsModel().index(row, 0)).center();
     }
     void select(const std::vector<int>& rows)
     {
         QItemSelectionModel* selection = list()->selectionModel();
         selection->clearSelection();
         for (int row : rows)
-            selection->select(form.resultRows().index(row, 0),
+            selection->select(form.resultsModel().index(row, 0),
                 QItemSelectionModel::Select | QItemSelectionModel::Rows);
     }
     /// Triggers the menu action of that caption for a point of the list.
@@ -263,7 +263,7 @@ private slots:
     {
         Window w;
         w.addRows();
-        ListModel& rows = w.form.resultRows();
+        ListModel& rows = w.form.resultsModel();
         w.choose(w.rowPoint(0), "Tick All");
         for (int i = 0; i < 3; ++i)
             QCOMPARE(rows.data(rows.index(i, 0), Qt::CheckStateRole).toInt(), int(Qt::Checked));
@@ -301,7 +301,7 @@ private slots:
         QCOMPARE(w.list()->dragDropMode(), QAbstractItemView::DragOnly);
         w.select({ 2, 1 });
         const QModelIndexList selected = w.list()->selectionModel()->selectedIndexes();
-        const std::unique_ptr<QMimeData> data(w.form.resultRows().mimeData(selected));
+        const std::unique_ptr<QMimeData> data(w.form.resultsModel().mimeData(selected));
         QVERIFY(data);
         QCOMPARE(data->urls(),
             QList<QUrl>({ QUrl::fromLocalFile("/work/alpha/alpha-old"),

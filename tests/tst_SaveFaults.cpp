@@ -3,7 +3,7 @@
 // dialog: each gives one clear report, and whatever stood at the path before
 // is still there afterwards.
 #include "platform/qt/QtListControl.h"
-#include "shell/GuardedProcedure.h"
+#include "shell/common/GuardedProcedure.h"
 #include "support/FifoWatchdog.h"
 #include "support/FileSizeLimit.h"
 #include "support/ModalBoxAnswerer.h"

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "shell/Form1Logic.h"
-#include "shell/GuardedProcedure.h"
+#include "shell/common/GuardedProcedure.h"
 #include "support/FakeMainWindow.h"
 #include "support/FolderTreeFixture.h"
 
@@ -49,32 +49,32 @@ private slots:
     void blankPhraseChangesNothing()
     {
         Window w;
-        w.fake.Text1.setText("   ");
-        w.fake.ListView1.setRows({ m_work });
+        w.fake.phrase.setText("   ");
+        w.fake.locations.setRows({ m_work });
         w.logic.PushButton1_Click();
         QCOMPARE(w.fake.boxes.informations(), QStringList { "Input search for what phrase." });
-        QCOMPARE(w.fake.PushButton1.caption(), QStringLiteral("Start Finding"));
-        QVERIFY(w.fake.MousePointer.history.isEmpty());
-        QCOMPARE(w.fake.ListView2.count(), 0);
+        QCOMPARE(w.fake.startButton.caption(), QStringLiteral("Start Finding"));
+        QVERIFY(w.fake.pointer.history.isEmpty());
+        QCOMPARE(w.fake.results.count(), 0);
         QCOMPARE(w.fake.pump.pumps, 0);
     }
 
     void noLocations()
     {
         Window w;
-        w.fake.Text1.setText("alpha");
+        w.fake.phrase.setText("alpha");
         QString captionWhileShown;
         qint16 pointerWhileShown = -1;
         w.fake.boxes.whileShown = [&](const RecordingMessageBoxes::Shown&) {
-            captionWhileShown = w.fake.PushButton1.caption();
-            pointerWhileShown = w.fake.MousePointer.value();
+            captionWhileShown = w.fake.startButton.caption();
+            pointerWhileShown = w.fake.pointer.value();
         };
         w.logic.PushButton1_Click();
         QCOMPARE(w.fake.boxes.informations(), QStringList { "No folders added." });
         QCOMPARE(captionWhileShown, QStringLiteral("Stop"));
         QCOMPARE(pointerWhileShown, qint16(11));
-        QCOMPARE(w.fake.PushButton1.caption(), QStringLiteral("Start Finding"));
-        QCOMPARE(w.fake.MousePointer.value(), qint16(0));
+        QCOMPARE(w.fake.startButton.caption(), QStringLiteral("Start Finding"));
+        QCOMPARE(w.fake.pointer.value(), qint16(0));
         QCOMPARE(w.logic.state().StopRequested, SearchState::True);
     }
 
@@ -91,43 +91,43 @@ private slots:
         QFETCH(bool, matchCase);
         QFETCH(bool, fullPath);
         Window w;
-        w.fake.Text1.setText("alpha");
-        w.fake.Check4.setValue(matchCase ? 1 : 0);
+        w.fake.phrase.setText("alpha");
+        w.fake.matchCase.setValue(matchCase ? 1 : 0);
         if (!fullPath)
             w.fake.chooseNameOnly();
-        w.fake.ListView1.setColumnCaption("Folder(s)");
-        w.fake.ListView1.setRows({ m_work, m_other });
+        w.fake.locations.setColumnCaption("Folder(s)");
+        w.fake.locations.setRows({ m_work, m_other });
         w.logic.PushButton1_Click();
 
         const Qt::CaseSensitivity cs = matchCase ? Qt::CaseSensitive : Qt::CaseInsensitive;
         const QStringList expected = expectedRows(m_work, "alpha", fullPath, cs)
             + expectedRows(m_other, "alpha", fullPath, cs);
         QVERIFY(expected.size() >= 5);
-        QCOMPARE(w.fake.ListView2.rows(), expected);
+        QCOMPARE(w.fake.results.rows(), expected);
         QCOMPARE(w.fake.boxes.shown.size(), 1);
         QCOMPARE(w.fake.boxes.informations(), QStringList { "Done." });
-        QCOMPARE(w.fake.ListView1.columnCaption(), QStringLiteral("Folder(s)"));
-        QVERIFY(w.fake.ListView1.captionHistory().contains("Searching " + m_work));
-        QCOMPARE(w.fake.PushButton1.caption(), QStringLiteral("Start Finding"));
-        QCOMPARE(w.fake.MousePointer.history, (QList<qint16> { 11, 0 }));
+        QCOMPARE(w.fake.locations.columnCaption(), QStringLiteral("Folder(s)"));
+        QVERIFY(w.fake.locations.captionHistory().contains("Searching " + m_work));
+        QCOMPARE(w.fake.startButton.caption(), QStringLiteral("Start Finding"));
+        QCOMPARE(w.fake.pointer.history, (QList<qint16> { 11, 0 }));
         QCOMPARE(w.logic.state().StopRequested, SearchState::True);
     }
 
     void secondRunAppendsAndTrailingBlankIsKept()
     {
         Window w;
-        w.fake.Text1.setText("old ");
-        w.fake.Check4.setValue(0);
-        w.fake.ListView1.setRows({ m_work });
+        w.fake.phrase.setText("old ");
+        w.fake.matchCase.setValue(0);
+        w.fake.locations.setRows({ m_work });
         w.logic.PushButton1_Click(); // "alpha-old" has no blank after "old"
         const QString oldAlpha = m_work + "/beta/old alpha";
-        QCOMPARE(w.fake.ListView2.rows(), QStringList { oldAlpha });
-        w.fake.Text1.setText(" alpha"); // not "alpha-old", not "Alpha-Project"
+        QCOMPARE(w.fake.results.rows(), QStringList { oldAlpha });
+        w.fake.phrase.setText(" alpha"); // not "alpha-old", not "Alpha-Project"
         w.logic.PushButton1_Click();
-        QCOMPARE(w.fake.ListView2.rows(), (QStringList { oldAlpha, oldAlpha }));
-        w.fake.Text1.setText("old");
+        QCOMPARE(w.fake.results.rows(), (QStringList { oldAlpha, oldAlpha }));
+        w.fake.phrase.setText("old");
         w.logic.PushButton1_Click();
-        QCOMPARE(w.fake.ListView2.rows(),
+        QCOMPARE(w.fake.results.rows(),
             QStringList({ oldAlpha, oldAlpha })
                 + expectedRows(m_work, "old", true, Qt::CaseInsensitive));
     }
@@ -136,19 +136,19 @@ private slots:
     void phraseReadPerLocationMatchCasePerRun()
     {
         Window w;
-        w.fake.Text1.setText("alpha");
-        w.fake.Check4.setValue(0);
-        w.fake.ListView1.setRows({ m_work, m_other });
+        w.fake.phrase.setText("alpha");
+        w.fake.matchCase.setValue(0);
+        w.fake.locations.setRows({ m_work, m_other });
         w.fake.pump.onPump = [&](int pumpNumber) {
             if (pumpNumber == 2) { // the walk's first pump, inside the first location
-                w.fake.Text1.setText("Y");
-                w.fake.Check4.setValue(1);
+                w.fake.phrase.setText("Y");
+                w.fake.matchCase.setValue(1);
             }
         };
         w.logic.PushButton1_Click();
         // The first location keeps the phrase it started with; the second finds
         // "y" by the new phrase, letter case still ignored.
-        QCOMPARE(w.fake.ListView2.rows(),
+        QCOMPARE(w.fake.results.rows(),
             expectedRows(m_work, "alpha", true, Qt::CaseInsensitive)
                 + QStringList { m_other + "/y" });
     }
@@ -156,72 +156,72 @@ private slots:
     void stopPressedFromInsideThePump()
     {
         Window w;
-        w.fake.Text1.setText("alpha");
-        w.fake.Check4.setValue(0);
-        w.fake.ListView1.setRows({ m_work, m_other, m_other });
+        w.fake.phrase.setText("alpha");
+        w.fake.matchCase.setValue(0);
+        w.fake.locations.setRows({ m_work, m_other, m_other });
         QString captionAfterStop;
         w.fake.pump.onPump = [&](int pumpNumber) {
             if (pumpNumber == 1) { // the run's own pump before the first location
                 w.logic.PushButton1_Click();
-                captionAfterStop = w.fake.PushButton1.caption();
+                captionAfterStop = w.fake.startButton.caption();
             }
         };
         w.logic.PushButton1_Click();
         QCOMPARE(captionAfterStop, QStringLiteral("Start Finding"));
-        QCOMPARE(w.fake.ListView2.count(), 0);
+        QCOMPARE(w.fake.results.count(), 0);
         QCOMPARE(w.fake.folders.opened.size(), 0);
         QCOMPARE(w.fake.boxes.informations(), QStringList { "Done." });
-        QCOMPARE(w.fake.ListView1.columnCaption(), QStringLiteral("Folder(s)"));
-        QCOMPARE(w.fake.MousePointer.value(), qint16(0));
+        QCOMPARE(w.fake.locations.columnCaption(), QStringLiteral("Folder(s)"));
+        QCOMPARE(w.fake.pointer.value(), qint16(0));
     }
 
     void stopDuringTheFirstLocationSkipsTheOthers()
     {
         Window w;
-        w.fake.Text1.setText("alpha");
-        w.fake.Check4.setValue(0);
-        w.fake.ListView1.setRows({ m_work, m_other, m_other });
+        w.fake.phrase.setText("alpha");
+        w.fake.matchCase.setValue(0);
+        w.fake.locations.setRows({ m_work, m_other, m_other });
         w.fake.pump.onPump = [&](int pumpNumber) {
             if (pumpNumber == 2) // the walk's first pump, inside the first location
                 w.logic.PushButton1_Click();
         };
         w.logic.PushButton1_Click();
         QCOMPARE(w.fake.folders.opened, QStringList { m_work });
-        QCOMPARE(w.fake.ListView2.count(), 0);
+        QCOMPARE(w.fake.results.count(), 0);
         QCOMPARE(w.fake.boxes.informations(), QStringList { "Done." });
     }
 
     void aVanishedLocationIsReportedAndTheNextSearched()
     {
         Window w;
-        w.fake.Text1.setText("alphabet");
+        w.fake.phrase.setText("alphabet");
         const QString gone = m_dir.path() + "/gone";
-        w.fake.ListView1.setRows({ gone, m_other });
+        w.fake.locations.setRows({ gone, m_other });
         w.logic.PushButton1_Click();
         QCOMPARE(w.fake.boxes.failureReports(),
             QStringList {
                 composeFailureReport("Path not found", locationText("PushButton1_Click"), 126) });
-        QCOMPARE(w.fake.ListView2.rows(), QStringList { m_other + "/x/alphabet" });
+        QCOMPARE(w.fake.results.rows(), QStringList { m_other + "/x/alphabet" });
         QCOMPARE(w.fake.boxes.informations(), QStringList { "Done." });
     }
 
     void locationsCannotBeRemovedDuringTheRunWhateverThePointer()
     {
         Window w;
-        w.fake.Text1.setText("alphabet");
-        w.fake.ListView1.setRows({ m_other, m_other });
+        w.fake.phrase.setText("alphabet");
+        w.fake.locations.setRows({ m_other, m_other });
         w.fake.pump.onPump = [&](int pumpNumber) {
             if (pumpNumber == 1) {
-                w.fake.MousePointer.setValue(0); // the pointer passed over the buttons
-                w.fake.ListView1.select(1);
+                w.fake.pointer.setValue(0); // the pointer passed over the buttons
+                w.fake.locations.select(1);
                 w.logic.ListView1_DblClick();
                 w.logic.ListView1_KeyDown(46);
                 w.logic.PushButton7_Click();
             }
         };
         w.logic.PushButton1_Click();
-        QCOMPARE(w.fake.ListView1.count(), 2);
-        QCOMPARE(w.fake.ListView2.rows(),
+        QCOMPARE(w.fake.locations.count(), 2);
+        QCOMPARE(w.fake.results.rows(),
             (QStringList { m_other + "/x/alphabet", m_other + "/x/alphabet" }));
         QVERIFY(w.fake.boxes.failureReports().isEmpty());
     }
@@ -229,22 +229,22 @@ private slots:
     void commandsRunNestedInTheRun()
     {
         Window w;
-        w.fake.Text1.setText("alpha");
-        w.fake.Check4.setValue(0);
-        w.fake.ListView1.setRows({ m_other, m_work });
-        w.fake.ListView1.select(0);
+        w.fake.phrase.setText("alpha");
+        w.fake.matchCase.setValue(0);
+        w.fake.locations.setRows({ m_other, m_work });
+        w.fake.locations.select(0);
         w.fake.folderBrowser.answers = QStringList { m_other };
         w.fake.pump.onPump = [&](int pumpNumber) {
             if (pumpNumber != 3) // the pump before the second location
                 return;
             w.logic.ListView1_KeyDown(46); // busy: refused
             w.logic.PushButton7_Click(); // busy: refused
-            w.fake.ListView2.clear(); // "Clear Results" leaves later rows to a fresh list
+            w.fake.results.clear(); // "Clear Results" leaves later rows to a fresh list
             w.logic.PushButton3_Click(); // add is allowed, and not searched by this run
         };
         w.logic.PushButton1_Click();
-        QCOMPARE(w.fake.ListView1.rows(), (QStringList { m_other, m_work, m_other }));
-        QCOMPARE(w.fake.ListView2.rows(), expectedRows(m_work, "alpha", true, Qt::CaseInsensitive));
+        QCOMPARE(w.fake.locations.rows(), (QStringList { m_other, m_work, m_other }));
+        QCOMPARE(w.fake.results.rows(), expectedRows(m_work, "alpha", true, Qt::CaseInsensitive));
         QCOMPARE(w.fake.folders.opened, (QStringList { m_other, m_work }));
     }
 
@@ -253,8 +253,8 @@ private slots:
         QTemporaryDir dir;
         QVERIFY(makeFolders(dir.path(), { "a/alpha-1", "b/alpha-2", "c/alpha-3", "d/alpha-4" }));
         Window w;
-        w.fake.Text1.setText("alpha");
-        w.fake.ListView1.setRows({ dir.path(), m_other });
+        w.fake.phrase.setText("alpha");
+        w.fake.locations.setRows({ dir.path(), m_other });
         // Before the walk goes into them, two folders vanish: removed from inside the first pump.
         w.fake.pump.onPump = [&](int pumpNumber) {
             if (pumpNumber == 2) {
@@ -273,7 +273,7 @@ private slots:
         const QStringList expected = expectedRows(dir.path(), "alpha", true, Qt::CaseSensitive)
             + expectedRows(m_other, "alpha", true, Qt::CaseSensitive);
         QCOMPARE(expected.size(), 3);
-        QCOMPARE(w.fake.ListView2.rows(), expected);
+        QCOMPARE(w.fake.results.rows(), expected);
         QCOMPARE(w.fake.boxes.informations(), QStringList { "Done." });
     }
 };

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "platform/Failure.h"
 #include "platform/qt/QtSettingsBackend.h"
-#include "shell/SettingsStore.h"
+#include "shell/common/SettingsStore.h"
 #include "support/FifoWatchdog.h"
 
 #include <QDir>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "shell/Form1Logic.h"
-#include "shell/GuardedProcedure.h"
 #include "shell/StartUp.h"
+#include "shell/common/GuardedProcedure.h"
 #include "support/FakeMainWindow.h"
 
 #include <QTest>
@@ -18,14 +18,21 @@ QString settingsKey(const QString& key)
         QStringLiteral("Ostlebry"), QStringLiteral("Vantorel Software"), key);
 }
 
+/// Start-up alone, without the appearance step.
+StartUp startUpOf(FakeMainWindow& fake)
+{
+    return StartUp(fake.window, fake.locations, fake.results, fake.matchCase, fake.phrase,
+        fake.boxes, fake.settings, fake.files, fake.programFolder, fake.random, fake.launcher, {});
+}
+
 /// A window whose setting writers are wired as the real window wires them.
 struct StartedWindow {
     FakeMainWindow fake;
     Form1Logic logic { fake.controls(), fake.services() };
     StartedWindow()
     {
-        fake.Check4.onClick = [this] { logic.Check4_Click(); };
-        fake.Text1.onChange = [this] { logic.Text1_Change(); };
+        fake.matchCase.onClick = [this] { logic.Check4_Click(); };
+        fake.phrase.onChange = [this] { logic.Text1_Change(); };
     }
 };
 
@@ -44,10 +51,10 @@ private slots:
         QCOMPARE(w.fake.window.caption, QStringLiteral("Vantorel Software"));
         QVERIFY(w.fake.window.hasIcon);
         QCOMPARE(w.fake.boxes.applicationTitle(), QStringLiteral("Vantorel"));
-        QCOMPARE(w.fake.ListView1.columnCaption(), QStringLiteral("Folder(s)"));
-        QCOMPARE(w.fake.ListView2.columnCaption(), QStringLiteral("Results"));
-        QCOMPARE(w.fake.Check4.value(), qint16(1));
-        QCOMPARE(w.fake.Text1.text(), QString());
+        QCOMPARE(w.fake.locations.columnCaption(), QStringLiteral("Folder(s)"));
+        QCOMPARE(w.fake.results.columnCaption(), QStringLiteral("Results"));
+        QCOMPARE(w.fake.matchCase.value(), qint16(1));
+        QCOMPARE(w.fake.phrase.text(), QString());
         // The restored empty phrase replaces the design text: a change, so it is stored;
         // the box keeps its state, so nothing is stored under "Check4".
         QCOMPARE(w.fake.settings.values.value(settingsKey("Text1"), QStringLiteral("absent")),
@@ -61,8 +68,8 @@ private slots:
         w.fake.settings.values.insert(settingsKey("Check4"), QStringLiteral("0"));
         w.fake.settings.values.insert(settingsKey("Text1"), QStringLiteral("  alpha "));
         w.logic.Form_Load();
-        QCOMPARE(w.fake.Check4.value(), qint16(0));
-        QCOMPARE(w.fake.Text1.text(), QStringLiteral("  alpha "));
+        QCOMPARE(w.fake.matchCase.value(), qint16(0));
+        QCOMPARE(w.fake.phrase.text(), QStringLiteral("  alpha "));
         QCOMPARE(w.fake.settings.writes, (QStringList { "Check4=0", "Text1=  alpha " }));
         QCOMPARE(w.fake.boxes.shown.size(), 0);
     }
@@ -91,7 +98,7 @@ private slots:
         StartedWindow w;
         w.fake.settings.values.insert(settingsKey("Check4"), stored);
         w.logic.Form_Load();
-        QCOMPARE(int(w.fake.Check4.value()), state);
+        QCOMPARE(int(w.fake.matchCase.value()), state);
         const QStringList reports = w.fake.boxes.failureReports();
         if (failure.isEmpty()) {
             QCOMPARE(reports.size(), 0);
@@ -100,7 +107,7 @@ private slots:
             QCOMPARE(reports[0], composeFailureReport(failure, locationText("Form_Load"), 136));
         }
         // Start-up goes on after the failure.
-        QCOMPARE(w.fake.ListView2.columnCaption(), QStringLiteral("Results"));
+        QCOMPARE(w.fake.results.columnCaption(), QStringLiteral("Results"));
     }
 
     void aStoreThatCannotBeReadIsReportedAndStartUpGoesOn()
@@ -112,8 +119,8 @@ private slots:
         QCOMPARE(reports.size(), 2);
         QVERIFY(reports[0].contains("Form_Load at line 136\r\r"));
         QVERIFY(reports[1].contains("Form_Load at line 138\r\r"));
-        QCOMPARE(w.fake.Check4.value(), qint16(1));
-        QCOMPARE(w.fake.Text1.text(), QStringLiteral("Text1"));
+        QCOMPARE(w.fake.matchCase.value(), qint16(1));
+        QCOMPARE(w.fake.phrase.text(), QStringLiteral("Text1"));
     }
 
     void applicationTitle_data()
@@ -141,7 +148,7 @@ private slots:
     void aProductNameWithoutBlankFailsAndKeepsTheTitle()
     {
         FakeMainWindow fake;
-        StartUp startUp(fake.controls(), fake.services(), {});
+        StartUp startUp = startUpOf(fake);
         QVERIFY_THROWS_EXCEPTION(Failure, startUp.SetAppTitle(QStringLiteral("Vantorel")));
         QCOMPARE(fake.boxes.applicationTitle(), QStringLiteral("Vantorel Software"));
     }
@@ -163,7 +170,7 @@ private slots:
         FakeMainWindow fake;
         fake.random.fraction = fraction;
         fake.random.clock = 3600.5;
-        StartUp(fake.controls(), fake.services(), {}).OpenHomePageAtRandom("https://ostlebry.org/");
+        startUpOf(fake).OpenHomePageAtRandom("https://ostlebry.org/");
         QCOMPARE(fake.random.seeds, QList<double> { 3600.5 });
         if (opens) {
             QCOMPARE(fake.launcher.launched, QStringList { "explorer \"https://ostlebry.org/\"" });
@@ -177,7 +184,7 @@ private slots:
     {
         FakeMainWindow fake;
         fake.random.fraction = 0.0625;
-        StartUp(fake.controls(), fake.services(), {}).OpenHomePageAtRandom(QString());
+        startUpOf(fake).OpenHomePageAtRandom(QString());
         QVERIFY(fake.launcher.launched.isEmpty());
         QCOMPARE(fake.boxes.shown.size(), 0);
     }
@@ -210,13 +217,13 @@ private slots:
         w.fake.settings.writes.clear();
         for (const QString& text :
             { QStringLiteral("a"), QStringLiteral("al"), QStringLiteral("alp") })
-            w.fake.Text1.setText(text);
-        w.fake.Check4.setValue(0);
+            w.fake.phrase.setText(text);
+        w.fake.matchCase.setValue(0);
         QCOMPARE(w.fake.settings.writes,
             (QStringList { "Text1=a", "Text1=al", "Text1=alp", "Check4=0" }));
         // A store that fails is silent: the writers report nothing.
         w.fake.settings.failWrites = true;
-        w.fake.Text1.setText(QStringLiteral("x"));
+        w.fake.phrase.setText(QStringLiteral("x"));
         QCOMPARE(w.fake.boxes.shown.size(), 0);
     }
 };

@@ -9,13 +9,12 @@
 namespace vantorel
 {
 
-QtPointerMoveFilter::QtPointerMoveFilter(PointerFeedback& feedback, QObject* parent)
-    : QObject(parent)
-    , m_feedback(feedback)
+QtPointerMoveFilter::QtPointerMoveFilter(PointerMoves& handlers)
+    : m_handlers(handlers)
 {
 }
 
-void QtPointerMoveFilter::watchAs(QWidget& widget, PointerFeedback::Area area)
+void QtPointerMoveFilter::watchAs(QWidget& widget, PointerArea area)
 {
     widget.setMouseTracking(true);
     // The handler answers for this widget; an ignored move must not travel on
@@ -28,8 +27,8 @@ void QtPointerMoveFilter::watchAs(QWidget& widget, PointerFeedback::Area area)
 
 void QtPointerMoveFilter::watch(QWidget& control)
 {
-    const PointerFeedback::Area area = PointerFeedback::areaOf(control.objectName());
-    if (area == PointerFeedback::Area::None) {
+    const PointerArea area = m_handlers.areaOfControl(control.objectName());
+    if (area == PointerArea::None) {
         // A move over an option button or check box would otherwise travel on
         // to its frame, whose handler would answer in its place.
         if (qobject_cast<QAbstractButton*>(&control))
@@ -60,7 +59,7 @@ bool QtPointerMoveFilter::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::MouseMove) {
         const auto it = m_areas.constFind(watched);
         if (it != m_areas.constEnd())
-            m_feedback.moved(*it);
+            m_handlers.moved(*it);
     }
     return QObject::eventFilter(watched, event);
 }

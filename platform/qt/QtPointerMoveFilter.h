@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "presentation/PointerFeedback.h"
+#include "platform/PointerMoves.h"
 
 #include <QHash>
 #include <QObject>
@@ -19,7 +19,7 @@ class QtPointerMoveFilter : public QObject
     Q_OBJECT
 
 public:
-    QtPointerMoveFilter(PointerFeedback& feedback, QObject* parent = nullptr);
+    explicit QtPointerMoveFilter(PointerMoves& handlers);
 
     /// Watches `control` and its inner parts with the handler of its name.
     void watch(QWidget& control);
@@ -30,10 +30,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void watchAs(QWidget& widget, PointerFeedback::Area area);
+    void watchAs(QWidget& widget, PointerArea area);
 
-    PointerFeedback& m_feedback;
-    QHash<const QObject*, PointerFeedback::Area> m_areas;
+    PointerMoves& m_handlers;
+    QHash<const QObject*, PointerArea> m_areas;
 };
 
 } // namespace vantorel

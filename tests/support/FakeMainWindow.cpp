@@ -27,16 +27,32 @@ std::unique_ptr<dirwalk::DirectoryCursor> FakeFolderService::cursor()
 
 FakeMainWindow::FakeMainWindow() = default;
 
-MainWindowControls FakeMainWindow::controls()
+Form1Logic::Controls FakeMainWindow::controls()
 {
-    return MainWindowControls { window, ListView1, ListView2, PushButton1, Text1, Check4, Option1,
-        Option2, MousePointer };
+    return { .window = window,
+        .locations = locations,
+        .results = results,
+        .startButton = startButton,
+        .phrase = phrase,
+        .matchCase = matchCase,
+        .fullPath = fullPath,
+        .pointer = pointer };
 }
 
-PlatformServices FakeMainWindow::services()
+Form1Logic::Services FakeMainWindow::services()
 {
-    return PlatformServices { boxes, pump, clipboard, settings, saveDialog, folderBrowser,
-        programFolder, launcher, random, folders, files, outputFiles };
+    return { .boxes = boxes,
+        .pump = pump,
+        .clipboard = clipboard,
+        .settings = settings,
+        .saveDialog = saveDialog,
+        .folderBrowser = folderBrowser,
+        .programFolder = programFolder,
+        .launcher = launcher,
+        .random = random,
+        .folders = folders,
+        .files = files,
+        .outputFiles = outputFiles };
 }
 
 } // namespace vantorel::test

@@ -5,7 +5,7 @@
 #include "FakeListControl.h"
 #include "RecordingMessageBoxes.h"
 #include "platform/qt/QtOutputFileService.h"
-#include "shell/MainWindowParts.h"
+#include "shell/Form1Logic.h"
 
 #include <QSet>
 
@@ -59,14 +59,14 @@ struct FakeMainWindow {
     FakeMainWindow();
 
     FakeWindowSurface window;
-    FakeListControl ListView1;
-    FakeListControl ListView2;
-    FakeCaption PushButton1 { QStringLiteral("Start Finding") };
-    FakeText Text1 { QStringLiteral("Text1") };
-    FakeCheck Check4 { 1 };
-    FakeOption Option1 { true };
-    FakeOption Option2 { false };
-    FakePointer MousePointer;
+    FakeListControl locations;
+    FakeListControl results;
+    FakeCaption startButton { QStringLiteral("Start Finding") };
+    FakeText phrase { QStringLiteral("Text1") };
+    FakeCheck matchCase { 1 };
+    FakeOption fullPath { true };
+    FakeOption nameOnly { false };
+    FakePointer pointer;
 
     RecordingMessageBoxes boxes;
     ScriptedEventPump pump;
@@ -81,14 +81,14 @@ struct FakeMainWindow {
     FakeFileSystem files;
     QtOutputFileService outputFiles;
 
-    MainWindowControls controls();
-    PlatformServices services();
+    Form1Logic::Controls controls();
+    Form1Logic::Services services();
 
     /// Chooses "Display folder name only ".
     void chooseNameOnly()
     {
-        Option1.deselect();
-        Option2.select();
+        fullPath.deselect();
+        nameOnly.select();
     }
 };
 

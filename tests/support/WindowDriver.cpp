@@ -3,7 +3,7 @@
 
 #include "platform/qt/QtListControl.h"
 #include "platform/qt/QtMessageBoxes.h"
-#include "shell/GuardedProcedure.h"
+#include "shell/common/GuardedProcedure.h"
 
 #include <QApplication>
 #include <QLineEdit>

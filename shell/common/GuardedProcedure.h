@@ -3,7 +3,7 @@
 
 #include "platform/Failure.h"
 #include "platform/MessageBoxes.h"
-#include "shell/ProductInfo.h"
+#include "shell/common/ProductInfo.h"
 
 #include <QString>
 #include <exception>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
-#include "shell/SettingsStore.h"
+#include "shell/common/SettingsStore.h"
 
 #include "platform/Failure.h"
-#include "shell/ProductInfo.h"
+#include "shell/common/ProductInfo.h"
 
 namespace vantorel
 {

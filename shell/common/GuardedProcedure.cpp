@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "shell/GuardedProcedure.h"
+#include "shell/common/GuardedProcedure.h"
 
-#include "shell/ProductInfo.h"
+#include "shell/common/ProductInfo.h"
 
 namespace vantorel
 {
