@@ -1,12 +1,13 @@
 // SPDX-License-Identifier: MIT
 // Times the results commands on a million rows against the tools a user would
 // otherwise reach for: grep for the filters, a plain buffered writer for the save.
-#include "BenchDoubles.h"
 #include "platform/Failure.h"
 #include "platform/qt/QtOutputFileService.h"
 #include "results/ListClipboardText.h"
 #include "results/ResultFilters.h"
 #include "results/SaveResultsCommand.h"
+#include "support/FakeControls.h"
+#include "support/FakeListControl.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -22,7 +23,7 @@
 #include <vector>
 
 using namespace vantorel;
-using vantorel::bench::MemoryList;
+using vantorel::test::FakeListControl;
 
 namespace
 {
@@ -103,7 +104,7 @@ QString rowText(int i)
         .arg(i, 7, 10, QLatin1Char('0'));
 }
 
-void fill(MemoryList& list, bool ticked)
+void fill(FakeListControl& list, bool ticked)
 {
     list.clear();
     for (int i = 0; i < kRows; ++i) {
@@ -141,7 +142,7 @@ int main()
     QTemporaryDir dir;
     if (!dir.isValid())
         return 1;
-    MemoryList list;
+    FakeListControl list;
     CountingPump pump;
     QuietBoxes boxes;
     Pointer pointer;
@@ -175,7 +176,7 @@ int main()
 
     const QString saved = dir.filePath("saved.txt");
     FixedDialog dialog(saved);
-    bench::NoSettings settings;
+    test::MemorySettingsBackend settings;
     SaveResultsCommand save(list, boxes, pointer, pump, dialog, files, outputFiles, settings);
     pump.pumps = 0;
     const double saveTime = seconds([&] { save.PushButton2_Click(); });

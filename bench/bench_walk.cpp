@@ -7,11 +7,12 @@
 // Prints the number of rows and the walk's time to stderr; with --print, the
 // rows to stdout, one a line.
 
-#include "BenchDoubles.h"
 #include "platform/Failure.h"
 #include "platform/qt/SystemFolderService.h"
 #include "platform/walk/ReadAheadSettings.h"
 #include "search/FolderSearchEngine.h"
+#include "support/FakeControls.h"
+#include "support/FakeListControl.h"
 
 #include <chrono>
 #include <cstdio>
@@ -19,7 +20,7 @@
 #include <cstring>
 
 using namespace vantorel;
-using namespace vantorel::bench;
+using namespace vantorel::test;
 
 int main(int argc, char** argv)
 {
@@ -47,10 +48,10 @@ int main(int argc, char** argv)
     SystemFolderService folders(dirwalk::readAheadSettings(
         std::getenv("OSTLEBRY_READAHEAD"), std::getenv("OSTLEBRY_READAHEAD_THREADS")));
     SearchState state;
-    FullPathOption option;
-    MemoryList locations;
-    MemoryList results;
-    NullPump pump;
+    FakeOption option { true };
+    FakeListControl locations;
+    FakeListControl results;
+    ScriptedEventPump pump;
     try {
         const auto start = std::chrono::steady_clock::now();
         const Folder folder = folders.getFolder(root);

@@ -8,13 +8,14 @@
 //   bench_window --fill ROWS                  (memory of ROWS result rows)
 //
 // Settings go to a temporary folder, never to the user's own.
-#include "BenchDoubles.h"
 #include "platform/qt/QtEventPump.h"
 #include "platform/qt/QtListControl.h"
 #include "platform/qt/SystemFolderService.h"
 #include "platform/walk/ReadAheadSettings.h"
 #include "search/FolderSearchEngine.h"
 #include "shell/Form1.h"
+#include "support/FakeControls.h"
+#include "support/FakeListControl.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -38,7 +39,7 @@
 #include <vector>
 
 using namespace vantorel;
-using namespace vantorel::bench;
+using namespace vantorel::test;
 
 namespace
 {
@@ -145,10 +146,10 @@ Timing searchWithEngine(
 {
     SystemFolderService folders(settings);
     SearchState state;
-    FullPathOption option;
-    MemoryList locations;
-    MemoryList results;
-    NullPump pump;
+    FakeOption option { true };
+    FakeListControl locations;
+    FakeListControl results;
+    ScriptedEventPump pump;
     const double cpuAtStart = processorSeconds(RUSAGE_SELF);
     const auto start = Clock::now();
     const Folder folder = folders.getFolder(root);

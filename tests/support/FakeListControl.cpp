@@ -115,10 +115,23 @@ void FakeListControl::removeAt(int position)
 void FakeListControl::removeRows(const std::vector<int>& ascendingPositions)
 {
     hook("removeRows");
-    for (auto it = ascendingPositions.rbegin(); it != ascendingPositions.rend(); ++it) {
-        check(*it);
-        m_rows.removeAt(*it);
+    // As removing one at a time from the end would: a position past the end
+    // fails before any row goes, a negative one after the others have gone.
+    if (!ascendingPositions.empty())
+        check(ascendingPositions.back());
+    auto next = std::lower_bound(ascendingPositions.begin(), ascendingPositions.end(), 0);
+    const auto firstValid = next;
+    qsizetype kept = firstValid == ascendingPositions.end() ? m_rows.size() : *firstValid;
+    for (qsizetype i = kept; i < m_rows.size(); ++i) {
+        if (next != ascendingPositions.end() && *next == i) {
+            ++next;
+            continue;
+        }
+        m_rows[kept++] = std::move(m_rows[i]);
     }
+    m_rows.resize(kept);
+    if (firstValid != ascendingPositions.begin())
+        check(ascendingPositions.front());
     ++removeCalls;
 }
 

@@ -35,7 +35,7 @@ QList<ReferenceEntry> referenceWalk(const QByteArray& root);
 
 /// The rows a search of `root` must give: every folder whose name holds the
 /// phrase, in the walk's order, as full paths or names.
-QStringList expectedSearchRows(
-    const QString& root, const QString& phrase, bool fullPath, Qt::CaseSensitivity cs);
+QStringList expectedSearchRows(const QString& root, const QString& phrase, bool fullPath = true,
+    Qt::CaseSensitivity cs = Qt::CaseInsensitive);
 
 } // namespace vantorel::test

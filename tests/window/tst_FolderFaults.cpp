@@ -24,16 +24,6 @@ using namespace vantorel::test;
 namespace
 {
 
-/// Full-path rows that a search of `root` for `phrase` must give, in walk order.
-QStringList expectedRows(const QString& root, const QString& phrase)
-{
-    QStringList rows;
-    for (const ReferenceEntry& entry : referenceWalk(QFile::encodeName(root)))
-        if (QFile::decodeName(entry.name).contains(phrase, Qt::CaseInsensitive))
-            rows << root + QLatin1Char('/') + QFile::decodeName(entry.relativePath);
-    return rows;
-}
-
 QString doneBox()
 {
     return QStringLiteral("Done.");
@@ -135,7 +125,7 @@ private slots:
                               "PushButton1_Click", 128),
                 doneBox() }));
         // What is left of the tree, and nothing of the tree the link leads to.
-        QStringList rows = expectedRows(work, "alpha");
+        QStringList rows = expectedSearchRows(work, "alpha");
         QCOMPARE(rows.size(), 2);
         QCOMPARE(w.results(), rows);
         QVERIFY(QDir(elsewhere + "/alpha-outside").exists());
@@ -157,7 +147,7 @@ private slots:
         w.search(work, "alpha");
         QCOMPARE(answerer.texts(), QStringList { doneBox() });
         // The loop of two links resolves to nothing, so it is no folder and no row.
-        const QStringList rows = expectedRows(work, "alpha");
+        const QStringList rows = expectedSearchRows(work, "alpha");
         QCOMPARE(rows.size(), 5);
         QCOMPARE(w.results(), rows);
         QCOMPARE(w.button("PushButton1")->text(), QStringLiteral("Start Finding"));
@@ -204,7 +194,7 @@ private slots:
         WindowDriver w;
         w.search(m_root, "f0123");
         QCOMPARE(answerer.texts(), QStringList { doneBox() });
-        const QStringList rows = expectedRows(m_root, "f0123");
+        const QStringList rows = expectedSearchRows(m_root, "f0123");
         QCOMPARE(rows.size(), 100);
         QCOMPARE(w.results(), rows);
 

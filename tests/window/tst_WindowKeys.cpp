@@ -1,12 +1,10 @@
 // SPDX-License-Identifier: MIT
-// The window's keys: Enter and Esc for the start button (the rule with doubles,
-// then in the real window, offscreen, with its boxes answered), the command
-// shortcuts, and Tab through the whole window.
+// The window's keys: Enter and Esc for the start button in the real window,
+// offscreen, with its boxes answered (their rule alone is a unit test), the
+// command shortcuts, and Tab through the whole window.
 #include "platform/qt/QtListControl.h"
 #include "presentation/HelpCommand.h"
 #include "shell/Form1.h"
-#include "shell/StartStopKeys.h"
-#include "support/FakeControls.h"
 #include "support/FolderTreeFixture.h"
 #include "support/ModalBoxAnswerer.h"
 
@@ -34,7 +32,7 @@ struct Window : WindowDriver {
 
 } // namespace
 
-class TestStartStopKeys : public QObject
+class TestWindowKeys : public QObject
 {
     Q_OBJECT
 
@@ -48,31 +46,6 @@ private slots:
         QVERIFY(makeFolders(m_work, { "alpha/alpha-old", "beta/old alpha", "docs" }));
     }
     void cleanup() { QVERIFY(!QApplication::activeModalWidget()); }
-
-    void keysPressTheButtonOnlyForTheirOwnCaption_data()
-    {
-        QTest::addColumn<QString>("caption");
-        QTest::addColumn<bool>("enter");
-        QTest::addColumn<bool>("pressed");
-        QTest::newRow("Enter, idle") << "Start Finding" << true << true;
-        QTest::newRow("Enter, running") << "Stop" << true << false;
-        QTest::newRow("Esc, idle") << "Start Finding" << false << false;
-        QTest::newRow("Esc, running") << "Stop" << false << true;
-        // Only the exact caption marks a run, as for the button itself.
-        QTest::newRow("Esc, caption stop in lower case") << "stop" << false << false;
-        QTest::newRow("Enter, another caption") << "Find" << true << true;
-    }
-    void keysPressTheButtonOnlyForTheirOwnCaption()
-    {
-        QFETCH(QString, caption);
-        QFETCH(bool, enter);
-        QFETCH(bool, pressed);
-        FakeCaption button(caption);
-        int presses = 0;
-        StartStopKeys keys(button, [&] { ++presses; });
-        enter ? keys.enterInPhrase() : keys.escape();
-        QCOMPARE(presses, pressed ? 1 : 0);
-    }
 
     void enterInThePhraseBoxStartsTheSearch()
     {
@@ -227,5 +200,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestStartStopKeys)
-#include "tst_StartStopKeys.moc"
+QTEST_MAIN(TestWindowKeys)
+#include "tst_WindowKeys.moc"

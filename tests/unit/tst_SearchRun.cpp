@@ -17,8 +17,6 @@ namespace
 
 using Kind = RecordingMessageBoxes::Kind;
 
-const auto expectedRows = expectedSearchRows;
-
 struct Window {
     FakeMainWindow fake;
     Form1Logic logic { fake.controls(), fake.services() };
@@ -100,8 +98,8 @@ private slots:
         w.logic.PushButton1_Click();
 
         const Qt::CaseSensitivity cs = matchCase ? Qt::CaseSensitive : Qt::CaseInsensitive;
-        const QStringList expected = expectedRows(m_work, "alpha", fullPath, cs)
-            + expectedRows(m_other, "alpha", fullPath, cs);
+        const QStringList expected = expectedSearchRows(m_work, "alpha", fullPath, cs)
+            + expectedSearchRows(m_other, "alpha", fullPath, cs);
         QVERIFY(expected.size() >= 5);
         QCOMPARE(w.fake.results.rows(), expected);
         QCOMPARE(w.fake.boxes.shown.size(), 1);
@@ -129,7 +127,7 @@ private slots:
         w.logic.PushButton1_Click();
         QCOMPARE(w.fake.results.rows(),
             QStringList({ oldAlpha, oldAlpha })
-                + expectedRows(m_work, "old", true, Qt::CaseInsensitive));
+                + expectedSearchRows(m_work, "old", true, Qt::CaseInsensitive));
     }
 
     /// The phrase is read afresh for each location; Match Case once per run.
@@ -149,7 +147,7 @@ private slots:
         // The first location keeps the phrase it started with; the second finds
         // "y" by the new phrase, letter case still ignored.
         QCOMPARE(w.fake.results.rows(),
-            expectedRows(m_work, "alpha", true, Qt::CaseInsensitive)
+            expectedSearchRows(m_work, "alpha", true, Qt::CaseInsensitive)
                 + QStringList { m_other + "/y" });
     }
 
@@ -244,7 +242,8 @@ private slots:
         };
         w.logic.PushButton1_Click();
         QCOMPARE(w.fake.locations.rows(), (QStringList { m_other, m_work, m_other }));
-        QCOMPARE(w.fake.results.rows(), expectedRows(m_work, "alpha", true, Qt::CaseInsensitive));
+        QCOMPARE(
+            w.fake.results.rows(), expectedSearchRows(m_work, "alpha", true, Qt::CaseInsensitive));
         QCOMPARE(w.fake.folders.opened, (QStringList { m_other, m_work }));
     }
 
@@ -270,8 +269,9 @@ private slots:
             qPrintable(reports[0]));
         QVERIFY(reports[0].contains("No such file or directory\r\nin "
                                     "Vantorel2021/08/31.Form1.PushButton1_Click at line 128\r\r"));
-        const QStringList expected = expectedRows(dir.path(), "alpha", true, Qt::CaseSensitive)
-            + expectedRows(m_other, "alpha", true, Qt::CaseSensitive);
+        const QStringList expected
+            = expectedSearchRows(dir.path(), "alpha", true, Qt::CaseSensitive)
+            + expectedSearchRows(m_other, "alpha", true, Qt::CaseSensitive);
         QCOMPARE(expected.size(), 3);
         QCOMPARE(w.fake.results.rows(), expected);
         QCOMPARE(w.fake.boxes.informations(), QStringList { "Done." });

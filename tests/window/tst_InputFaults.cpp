@@ -25,13 +25,10 @@ using namespace vantorel::test;
 namespace
 {
 
+/// Full-path rows of a search with Match Case, the window's first state.
 QStringList expectedRows(const QString& root, const QString& phrase)
 {
-    QStringList rows;
-    for (const ReferenceEntry& entry : referenceWalk(QFile::encodeName(root)))
-        if (QFile::decodeName(entry.name).contains(phrase))
-            rows << root + QLatin1Char('/') + QFile::decodeName(entry.relativePath);
-    return rows;
+    return expectedSearchRows(root, phrase, true, Qt::CaseSensitive);
 }
 
 constexpr const char* kPressesChild = "--queued-presses-child";

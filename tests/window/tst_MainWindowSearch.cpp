@@ -31,12 +31,6 @@ using namespace vantorel::test;
 namespace
 {
 
-QStringList expectedRows(const QString& root, const QString& phrase, bool fullPath,
-    Qt::CaseSensitivity cs = Qt::CaseInsensitive)
-{
-    return expectedSearchRows(root, phrase, fullPath, cs);
-}
-
 using Window = WindowDriver;
 
 } // namespace
@@ -102,7 +96,7 @@ private slots:
         QCOMPARE(answerer.boxes.size(), 1);
         QCOMPARE(answerer.boxes[0].title, QStringLiteral("Vantorel"));
         QCOMPARE(answerer.boxes[0].text, QStringLiteral("Done."));
-        const QStringList fullPaths = expectedRows(m_work, "alpha", true);
+        const QStringList fullPaths = expectedSearchRows(m_work, "alpha", true);
         QCOMPARE(fullPaths.size(), 4);
         QCOMPARE(w.results(), fullPaths);
         QCOMPARE(w.locationsHeader(), QStringLiteral("Folder(s)"));
@@ -111,7 +105,7 @@ private slots:
         w.child<QRadioButton>("Option2")->click();
         QTest::mouseClick(w.button("PushButton6"), Qt::LeftButton); // Clear Results
         QTest::mouseClick(w.button("PushButton1"), Qt::LeftButton);
-        QCOMPARE(w.results(), expectedRows(m_work, "alpha", false));
+        QCOMPARE(w.results(), expectedSearchRows(m_work, "alpha", false));
         // The phrase and the Match Case state reached the store as they changed.
         QSettings stored(settingsFile(), QSettings::IniFormat);
         QCOMPARE(stored.value("Vantorel Software/Text1").toString(), QStringLiteral("alpha"));
@@ -222,7 +216,7 @@ private slots:
         // The clear ran in one of the run's pumps: the rows found after it follow
         // in walk order, the second location's whole.
         const QStringList once
-            = expectedRows(m_work, "alpha", true, Qt::CaseSensitive); // Match Case
+            = expectedSearchRows(m_work, "alpha", true, Qt::CaseSensitive); // Match Case
         const QStringList twice = once + once;
         const QStringList rows = w.results();
         QVERIFY(rows.size() >= once.size());

@@ -44,25 +44,23 @@ private slots:
         QTest::addColumn<Area>("area");
         QTest::addColumn<int>("after");
         QTest::addColumn<bool>("writes");
-        const struct {
-            Area area;
-            const char* name;
-        } areas[] = { { Area::CommandButton, "button" }, { Area::StartStop, "start/stop" },
-            { Area::Background, "background" }, { Area::None, "option" } };
-        for (int start : { 0, 1, 11, 99 }) {
-            for (const auto& [area, name] : areas) {
-                int after = start;
-                bool writes = false;
-                if (area == Area::StartStop || (area == Area::CommandButton && start != 11)) {
-                    after = 99;
-                    writes = true;
-                } else if (area == Area::Background && start != 11) {
-                    after = 0;
-                    writes = true;
-                }
-                QTest::addRow("%s from %d", name, start) << start << area << after << writes;
-            }
-        }
+        // start, handler, value after the move, whether it wrote
+        QTest::newRow("button from 0") << 0 << Area::CommandButton << 99 << true;
+        QTest::newRow("start/stop from 0") << 0 << Area::StartStop << 99 << true;
+        QTest::newRow("background from 0") << 0 << Area::Background << 0 << true;
+        QTest::newRow("option from 0") << 0 << Area::None << 0 << false;
+        QTest::newRow("button from 1") << 1 << Area::CommandButton << 99 << true;
+        QTest::newRow("start/stop from 1") << 1 << Area::StartStop << 99 << true;
+        QTest::newRow("background from 1") << 1 << Area::Background << 0 << true;
+        QTest::newRow("option from 1") << 1 << Area::None << 1 << false;
+        QTest::newRow("button from 11") << 11 << Area::CommandButton << 11 << false;
+        QTest::newRow("start/stop from 11") << 11 << Area::StartStop << 99 << true;
+        QTest::newRow("background from 11") << 11 << Area::Background << 11 << false;
+        QTest::newRow("option from 11") << 11 << Area::None << 11 << false;
+        QTest::newRow("button from 99") << 99 << Area::CommandButton << 99 << true;
+        QTest::newRow("start/stop from 99") << 99 << Area::StartStop << 99 << true;
+        QTest::newRow("background from 99") << 99 << Area::Background << 0 << true;
+        QTest::newRow("option from 99") << 99 << Area::None << 99 << false;
     }
     void oneMove()
     {
