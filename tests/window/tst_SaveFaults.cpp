@@ -115,23 +115,6 @@ private slots:
         QCOMPARE(w.results().size(), 3);
     }
 
-    void aFullDevice()
-    {
-        struct stat before;
-        if (::stat("/dev/full", &before) != 0 || !S_ISCHR(before.st_mode))
-            QSKIP("this system has no /dev/full");
-        ModalBoxAnswerer answerer;
-        WindowDriver w;
-        addRows(w, 3);
-        answerer.fileChoices = { "/dev/full" };
-        w.click("PushButton2");
-        expectOneSaveReport(answerer.texts().mid(1), "/dev/full", 142);
-        struct stat after;
-        QCOMPARE(::stat("/dev/full", &after), 0);
-        QVERIFY(S_ISCHR(after.st_mode));
-        QCOMPARE(after.st_rdev, before.st_rdev);
-    }
-
     void aDiskThatFillsUpKeepsTheOldFile()
     {
         const QString target = path("results.txt");
