@@ -8,6 +8,7 @@
 #include "results/SaveResultsCommand.h"
 #include "support/FakeControls.h"
 #include "support/FakeListControl.h"
+#include "support/FakeMainWindow.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -45,43 +46,6 @@ public:
         std::printf("  FAILURE: %s\n", qPrintable(text));
     }
     QString inputBox(const QString&) override { return QString(); }
-};
-
-class CountingPump : public EventPump
-{
-public:
-    void pump() override { ++pumps; }
-    int pumps = 0;
-};
-
-class Pointer : public PointerSetting
-{
-public:
-    qint16 value() const override { return m_value; }
-    void setValue(qint16 value) override { m_value = value; }
-
-private:
-    qint16 m_value = 0;
-};
-
-class FixedDialog : public SaveFileDialog
-{
-public:
-    explicit FixedDialog(QString path)
-        : m_path(std::move(path))
-    {
-    }
-    QString showSave(const SaveDialogRequest&) override { return m_path; }
-
-private:
-    QString m_path;
-};
-
-class NoFiles : public FileSystem
-{
-public:
-    bool fileExists(const QString&) override { return false; }
-    bool isNormalFile(const QString&) override { return false; }
 };
 
 class SizeClipboard : public Clipboard
@@ -143,10 +107,10 @@ int main()
     if (!dir.isValid())
         return 1;
     FakeListControl list;
-    CountingPump pump;
+    test::ScriptedEventPump pump;
     QuietBoxes boxes;
-    Pointer pointer;
-    NoFiles files;
+    test::FakePointer pointer;
+    test::FakeFileSystem files;
     QtOutputFileService outputFiles;
     std::printf("%d rows, rows like %s\n\n", kRows, qPrintable(rowText(0)));
 
@@ -175,7 +139,8 @@ int main()
     });
 
     const QString saved = dir.filePath("saved.txt");
-    FixedDialog dialog(saved);
+    test::FakeSaveFileDialog dialog;
+    dialog.answers = { saved };
     test::MemorySettingsBackend settings;
     SaveResultsCommand save(list, boxes, pointer, pump, dialog, files, outputFiles, settings);
     pump.pumps = 0;
