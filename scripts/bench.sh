@@ -147,12 +147,13 @@ bench_tree() {
 
   echo
   echo "Folder walk, $cache cache, tree $tree ($folders folders), phrase \"$phrase\" ignoring case:"
+  local seen
+  seen=$(drops)
   check_tools "$expected"
 
   local -A walls cpus
-  local key wall cpu load_before seen before attempt redone=0 tainted=0
+  local key wall cpu load_before before attempt redone=0 tainted=0
   load_before=$(loadavg)
-  seen=$(drops)
   for _ in $(seq "$tree_runs"); do
     for key in "${tools[@]}"; do
       # On a shared machine another process may drop the caches, which makes
