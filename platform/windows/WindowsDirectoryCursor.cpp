@@ -147,34 +147,45 @@ bool WindowsDirectoryCursor::isBelowRoot(const std::wstring& resolved, std::wstr
         == CSTR_EQUAL;
 }
 
+bool WindowsDirectoryCursor::openBelowRoot(
+    std::string_view root, std::string_view below, unsigned long& code)
+{
+    if (!below.empty() && !isRelativePath(below)) {
+        code = ERROR_INVALID_NAME;
+        return false;
+    }
+    if (!toExtendedPath(toWide(root), m_path, code))
+        return false;
+    // Where the root leads is kept from the last call, and checked again when
+    // the folder is not where it said: a link at the root may point elsewhere now.
+    const bool known = !below.empty() && m_path == m_root;
+    if (!known && !resolveRoot(m_path, code))
+        return false;
+    if (below.empty())
+        return true;
+
+    const std::size_t rootLength = m_path.size();
+    const std::wstring relative = toWide(below);
+    appendComponent(m_path, relative);
+    std::wstring resolved;
+    if (!resolveFolder(m_path, false, resolved, code))
+        return false;
+    if (isBelowRoot(resolved, relative))
+        return true;
+    if (known && !resolveRoot(std::wstring_view(m_path).substr(0, rootLength), code))
+        return false;
+    if (known && isBelowRoot(resolved, relative))
+        return true;
+    code = ERROR_CANT_RESOLVE_FILENAME;
+    return false;
+}
+
 bool WindowsDirectoryCursor::openToEnter(
     std::string_view root, std::string_view below, std::string& error)
 {
     reset();
     unsigned long code = ERROR_SUCCESS;
-    if (!below.empty() && !isRelativePath(below))
-        code = ERROR_INVALID_NAME;
-    else if (toExtendedPath(toWide(root), m_path, code))
-        code = ERROR_SUCCESS;
-    // Where the root leads is kept from the last call: the root given again is
-    // resolved again only when the folder is not where that said, since a link
-    // at the root may point elsewhere now, and when it is the folder itself.
-    const std::size_t rootLength = m_path.size();
-    const bool fresh = below.empty() || m_path != m_root;
-    if (code == ERROR_SUCCESS && fresh)
-        resolveRoot(m_path, code);
-    if (code == ERROR_SUCCESS && !below.empty()) {
-        const std::wstring relative = toWide(below);
-        appendComponent(m_path, relative);
-        std::wstring resolved;
-        if (resolveFolder(m_path, false, resolved, code) && !isBelowRoot(resolved, relative)) {
-            code = ERROR_CANT_RESOLVE_FILENAME;
-            if (!fresh && resolveRoot(std::wstring_view(m_path).substr(0, rootLength), code))
-                code
-                    = isBelowRoot(resolved, relative) ? ERROR_SUCCESS : ERROR_CANT_RESOLVE_FILENAME;
-        }
-    }
-    if (code != ERROR_SUCCESS) {
+    if (!openBelowRoot(root, below, code)) {
         reset();
         error = systemMessage(code);
         return false;

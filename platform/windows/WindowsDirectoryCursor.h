@@ -31,6 +31,7 @@ public:
 private:
     bool listCurrent(SubfolderList& out, std::string& error);
     void reset();
+    bool openBelowRoot(std::string_view root, std::string_view below, unsigned long& code);
     bool resolveRoot(std::wstring_view root, unsigned long& code);
     bool isBelowRoot(const std::wstring& resolved, std::wstring_view relative);
 
