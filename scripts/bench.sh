@@ -38,6 +38,7 @@ runs=${BENCH_RUNS:-5}
 sizes=${BENCH_SIZES:-200000 1000000}
 phrase=alpha
 status=0
+found=0
 
 # Writes dirty pages out, then drops the page cache, dentries and inodes.
 drop_caches() {
@@ -75,15 +76,17 @@ run_tool() {
 # How often anyone has dropped the caches since the machine started.
 drops() { awk '/^drop_(pagecache|slab) / { n += $2 } END { print n + 0 }' /proc/vmstat; }
 
-# One timed run of a tool: "wall-ms processor-ms". The window times itself from
-# the Start press to the "Done." box; the others are timed as whole processes.
+# One timed run of a tool: "wall-ms processor-ms rows". The window times itself
+# from the Start press to the "Done." box; the others are timed as whole
+# processes, with the count of their rows.
 time_tool() {
   if [ "$1" = window ]; then
-    run_tool window 2>&1 >/dev/null | awk '/^start to done/ { gsub(",", ""); printf "%d %d\n", $4, $7 }'
+    run_tool window 2>&1 >/dev/null |
+      awk '/^start to done/ { gsub(",", ""); printf "%d %d %d\n", $4, $7, $10 }'
   else
-    local TIMEFORMAT='%R %U %S' times
-    times=$({ time run_tool "$1" >/dev/null 2>&1; } 2>&1)
-    awk '{ printf "%d %d\n", $1 * 1000, ($2 + $3) * 1000 }' <<<"$times"
+    local TIMEFORMAT='%R %U %S' output
+    output=$({ time run_tool "$1" 2>/dev/null | wc -l; } 2>&1)
+    awk 'NR == 1 { rows = $1 } NR == 2 { printf "%d %d %d\n", $1 * 1000, ($2 + $3) * 1000, rows }' <<<"$output"
   fi
 }
 
@@ -91,14 +94,14 @@ median() { tr ' ' '\n' | grep . | sort -n | awk '{ a[NR] = $1 } END { print a[in
 spread() { tr ' ' '\n' | grep . | sort -n | awk 'NR == 1 { low = $1 } { high = $1 } END { print low "-" high }'; }
 loadavg() { cut -d' ' -f1-3 /proc/loadavg; }
 
-# Runs every tool once, untimed, and checks that all find the same folders.
+# Runs every tool once, untimed, and checks that all find the same folders;
+# sets $found to their number.
 check_tools() {
   local expected=$1 scratch key
   scratch=$(mktemp -d)
   for key in "${tools[@]}"; do
     run_tool "$key" 2>/dev/null | sed 's:/$::' >"$scratch/$key"
   done
-  local found
   found=$(wc -l <"$scratch/plain")
   echo "$found matches (the tree's statistics: $expected)"
   [ "$found" -eq "$expected" ] || { echo "MISMATCH: the plain walk found $found, not $expected"; status=1; }
@@ -152,7 +155,7 @@ bench_tree() {
   check_tools "$expected"
 
   local -A walls cpus
-  local key wall cpu load_before before attempt redone=0 tainted=0
+  local key wall cpu rows load_before before attempt redone=0 tainted=0
   load_before=$(loadavg)
   for _ in $(seq "$tree_runs"); do
     for key in "${tools[@]}"; do
@@ -167,7 +170,11 @@ bench_tree() {
           seen=$(drops)
         fi
         before=$(drops)
-        read -r wall cpu < <(time_tool "$key") || { echo "FAILED: ${label[$key]}"; status=1; return; }
+        read -r wall cpu rows < <(time_tool "$key") || { echo "FAILED: ${label[$key]}"; status=1; return; }
+        if [ "$rows" != "$found" ]; then
+          echo "MISMATCH: ${label[$key]} found $rows folders in a timed run, not $found"
+          status=1
+        fi
         if [ "$cold" = 1 ] || [ "$(drops)" = "$before" ]; then break; fi
         if [ "$attempt" = 3 ]; then tainted=$((tainted + 1)); else redone=$((redone + 1)); fi
       done
