@@ -7,9 +7,10 @@
 #                               and inodes dropped before every single run
 #
 # Each tree is searched for "alpha", ignoring case, by: plain_walk (a plain
-# single-thread getdents64 walk, the yardstick), the engine without and with
-# read-ahead (bench_walk), the window from the Start press to "Done."
-# (bench_window --once, offscreen), find, fd, fd -j1 and fd -j16. All must find
+# single-thread getdents64 walk, the yardstick; then one such walk a core, each
+# on a share of the root's subfolders, the limit of the cores), the engine
+# without and with read-ahead (bench_walk), the window from the Start press to
+# "Done." (bench_window --once, offscreen), find, fd, fd -j1 and fd -j16. All must find
 # the same folders, the engine and the window in the same order. Each tool runs
 # once untimed (the check, and a warm-up), then $BENCH_RUNS times (default 5,
 # at least 3 on trees over 200,000 folders), interleaved so that a change in the
@@ -54,8 +55,10 @@ if [ "$cold" = 1 ] && ! { [ -w /proc/sys/vm/drop_caches ] && drop_caches 2>/dev/
 fi
 if [ "$cold" = 1 ]; then cache=cold; else cache=warm; fi
 
-tools=(plain engine1 engine window find fd fd1 fd16)
-declare -A label=([plain]="plain walk, one thread" [engine1]="engine, no read-ahead"
+cores=$(nproc)
+tools=(plain plainall engine1 engine window find fd fd1 fd16)
+declare -A label=([plain]="plain walk, one thread" [plainall]="plain walk, $cores threads"
+  [engine1]="engine, no read-ahead"
   [engine]="engine, read-ahead" [window]="window Start->Done." [find]=find [fd]=fd
   [fd1]="fd -j1" [fd16]="fd -j16")
 
@@ -63,6 +66,7 @@ declare -A label=([plain]="plain walk, one thread" [engine1]="engine, no read-ah
 run_tool() {
   case $1 in
     plain) "$bin/plain_walk" "$tree" "$phrase" --print ;;
+    plainall) "$bin/plain_walk" "$tree" "$phrase" --print --threads "$cores" ;;
     engine1) OSTLEBRY_READAHEAD=0 "$bin/bench_walk" "$tree" "$phrase" --print ;;
     engine) OSTLEBRY_READAHEAD=1 "$bin/bench_walk" "$tree" "$phrase" --print ;;
     window) OSTLEBRY_READAHEAD=1 "$bin/bench_window" "$tree" "$phrase" --once --print ;;
@@ -201,6 +205,7 @@ bench_tree() {
   echo "  (whole processes, except the window: from the Start press to the \"Done.\" box)"
   echo "Ratios, wall clock:"
   ratio "window / fd" "${wall_ms[window]}" "${wall_ms[fd]}"
+  ratio "window / plain walk on every core" "${wall_ms[window]}" "${wall_ms[plainall]}"
   ratio "window / fd -j16" "${wall_ms[window]}" "${wall_ms[fd16]}"
   ratio "window / engine, read-ahead" "${wall_ms[window]}" "${wall_ms[engine]}"
   ratio "engine, read-ahead / no read-ahead" "${wall_ms[engine]}" "${wall_ms[engine1]}"
@@ -219,7 +224,7 @@ bench_tree() {
   else
     echo "  none set"
   fi
-  echo "Load average before: $load_before, after: $(loadavg); cores: $(nproc)"
+  echo "Load average before: $load_before, after: $(loadavg); cores: $cores"
 }
 
 for folders in $sizes; do
