@@ -5,7 +5,13 @@
 // the same rows, and the window and the engine in the same order.
 //
 //   bench_window ROOT [PHRASE] [--runs N]     (Match Case off, full paths)
+//   bench_window ROOT [PHRASE] --once [--print]
 //   bench_window --fill ROWS                  (memory of ROWS result rows)
+//
+// With --once, one search in the window with the read-ahead the environment
+// chooses, as the program does: its times go to stderr, with --print its rows
+// to stdout. scripts/bench.sh runs it so, one process a run, to empty the
+// caches between runs.
 //
 // Settings go to a temporary folder, never to the user's own.
 #include "platform/qt/QtEventPump.h"
@@ -292,6 +298,20 @@ int compareTimes(const QString& root, const QString& phrase, int runs)
     return status;
 }
 
+/// One search in the window, set up as the program sets itself up.
+int searchOnce(const QString& root, const QString& phrase, bool print)
+{
+    const Timing timing = searchInWindow(root, phrase,
+        dirwalk::readAheadSettings(
+            std::getenv("OSTLEBRY_READAHEAD"), std::getenv("OSTLEBRY_READAHEAD_THREADS")));
+    std::fprintf(stderr, "start to done %.1f ms, processor %.1f ms, rows %lld\n", timing.wallMs,
+        timing.cpuMs, static_cast<long long>(timing.rows.size()));
+    if (print)
+        for (const QString& row : timing.rows)
+            std::printf("%s\n", row.toLocal8Bit().constData());
+    return 0;
+}
+
 /// Peak memory of `rows` result rows in the window's results list, appended
 /// and shown a batch at a time as a search does.
 int measureRows(int rows)
@@ -339,12 +359,18 @@ int main(int argc, char** argv)
     QString phrase = QStringLiteral("alpha");
     int runs = 3;
     int fill = 0;
+    bool once = false;
+    bool print = false;
     int positional = 0;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--runs") == 0 && i + 1 < argc)
             runs = std::max(1, std::atoi(argv[++i]));
         else if (std::strcmp(argv[i], "--fill") == 0 && i + 1 < argc)
             fill = std::atoi(argv[++i]);
+        else if (std::strcmp(argv[i], "--once") == 0)
+            once = true;
+        else if (std::strcmp(argv[i], "--print") == 0)
+            print = true;
         else if (positional++ == 0)
             root = QString::fromLocal8Bit(argv[i]);
         else
@@ -353,8 +379,11 @@ int main(int argc, char** argv)
     if (fill > 0)
         return measureRows(fill);
     if (root.isEmpty()) {
-        std::fprintf(stderr, "usage: %s ROOT [PHRASE] [--runs N] | --fill ROWS\n", argv[0]);
+        std::fprintf(stderr,
+            "usage: %s ROOT [PHRASE] [--runs N | --once [--print]] | --fill ROWS\n", argv[0]);
         return 2;
     }
+    if (once)
+        return searchOnce(root, phrase, print);
     return compareTimes(root, phrase, runs);
 }

@@ -3,6 +3,7 @@
 
 #include "platform/windows/FindHandle.h"
 #include "platform/windows/FolderEntry.h"
+#include "platform/windows/ResolvedFolder.h"
 #include "platform/windows/SystemMessage.h"
 #include "platform/windows/WideText.h"
 #include "platform/windows/WindowsPath.h"
@@ -19,6 +20,19 @@ namespace
     {
         return !name.empty() && name != "." && name != ".."
             && name.find_first_of("\\/") == std::string_view::npos;
+    }
+
+    // Names joined by backslashes, each a plain name: nothing leads out of the tree.
+    bool isRelativePath(std::string_view path)
+    {
+        for (std::size_t start = 0;;) {
+            const std::size_t end = path.find(kPathSeparator, start);
+            if (!isPlainName(path.substr(start, end - start)))
+                return false;
+            if (end == std::string_view::npos)
+                return true;
+            start = end + 1;
+        }
     }
 
     bool isFolder(const std::wstring& path)
@@ -108,6 +122,72 @@ bool WindowsDirectoryCursor::enter(std::string_view name, SubfolderList& out, st
     appendWide(m_path, name);
     if (!listCurrent(out, error)) {
         m_path.resize(parentLength);
+        return false;
+    }
+    m_levels.push_back(m_path.size());
+    return true;
+}
+
+bool WindowsDirectoryCursor::resolveRoot(std::wstring_view root, unsigned long& code)
+{
+    m_root.assign(root);
+    if (resolveFolder(m_root, true, m_resolvedRoot, code))
+        return true;
+    m_root.clear();
+    return false;
+}
+
+bool WindowsDirectoryCursor::isBelowRoot(const std::wstring& resolved, std::wstring_view relative)
+{
+    m_expected = m_resolvedRoot;
+    appendComponent(m_expected, relative);
+    // Case apart, any difference means a link on the way: the folder lies elsewhere.
+    return ::CompareStringOrdinal(resolved.data(), int(resolved.size()), m_expected.data(),
+               int(m_expected.size()), TRUE)
+        == CSTR_EQUAL;
+}
+
+bool WindowsDirectoryCursor::openBelowRoot(
+    std::string_view root, std::string_view below, unsigned long& code)
+{
+    if (!below.empty() && !isRelativePath(below)) {
+        code = ERROR_INVALID_NAME;
+        return false;
+    }
+    if (!toExtendedPath(toWide(root), m_path, code))
+        return false;
+    // Where the root leads is kept from the last call, and checked again when
+    // the folder is not where it said: a link at the root may point elsewhere now.
+    const bool known = !below.empty() && m_path == m_root;
+    if (!known && !resolveRoot(m_path, code))
+        return false;
+    if (below.empty())
+        return true;
+
+    const std::size_t rootLength = m_path.size();
+    const std::wstring relative = toWide(below);
+    appendComponent(m_path, relative);
+    std::wstring resolved;
+    if (!resolveFolder(m_path, false, resolved, code))
+        return false;
+    if (isBelowRoot(resolved, relative))
+        return true;
+    if (known && !resolveRoot(std::wstring_view(m_path).substr(0, rootLength), code))
+        return false;
+    if (known && isBelowRoot(resolved, relative))
+        return true;
+    code = ERROR_CANT_RESOLVE_FILENAME;
+    return false;
+}
+
+bool WindowsDirectoryCursor::openToEnter(
+    std::string_view root, std::string_view below, std::string& error)
+{
+    reset();
+    unsigned long code = ERROR_SUCCESS;
+    if (!openBelowRoot(root, below, code)) {
+        reset();
+        error = systemMessage(code);
         return false;
     }
     m_levels.push_back(m_path.size());

@@ -24,14 +24,23 @@ public:
     bool openRoot(std::string_view path, SubfolderList& out, std::string& error) override;
     bool enter(std::string_view name, SubfolderList& out, std::string& error) override;
     void leave() override;
+    /// Opens the folder without listing it or its parent, and refuses it when
+    /// the system reaches it through a link below `root`.
+    bool openToEnter(std::string_view root, std::string_view below, std::string& error) override;
 
 private:
     bool listCurrent(SubfolderList& out, std::string& error);
     void reset();
+    bool openBelowRoot(std::string_view root, std::string_view below, unsigned long& code);
+    bool resolveRoot(std::wstring_view root, unsigned long& code);
+    bool isBelowRoot(const std::wstring& resolved, std::wstring_view relative);
 
     std::wstring m_path; ///< the deepest folder, extended form
     std::vector<std::size_t> m_levels; ///< length of m_path at each level
     std::string m_name; ///< scratch for one name in UTF-8
+    std::wstring m_root; ///< the root openToEnter() last resolved, extended form
+    std::wstring m_resolvedRoot; ///< where the system arrived through it
+    std::wstring m_expected; ///< scratch for where a folder below it should be
 };
 
 } // namespace vantorel::dirwalk

@@ -54,6 +54,14 @@ void checkLongPaths(TestReport& report)
         entered && listsExactly(list, { "leaf" }), entered ? describe(namesOf(list)) : error);
     entered = entered && cursor->enter("leaf", list, error);
     report.check("the leaf beyond 260 characters is entered", entered && list.empty(), error);
+
+    std::string below;
+    for (const std::string& segment : segments)
+        below += (below.empty() ? "" : "\\") + segment;
+    entered
+        = cursor->openToEnter(tree.utf8Path(), below, error) && cursor->enter("leaf", list, error);
+    report.check(
+        "a folder beyond 260 characters is opened to enter", entered && list.empty(), error);
     report.check("long path fixture is removed", tree.remove(), "something was left behind");
 }
 

@@ -115,6 +115,21 @@ void checkFailures(TestReport& report)
             entered ? "it was entered" : "reason \"" + error + "\"");
     }
 
+    const char* const refusedBelow[] = { "missing", "present\\missing", "file.txt", "..", ".",
+        "present\\..\\present", "present\\.", "present/.", "\\present", "present\\" };
+    for (const char* below : refusedBelow) {
+        cursor->openRoot(tree.utf8Path(), list, error);
+        error.clear();
+        const bool opened = cursor->openToEnter(tree.utf8Path(), below, error);
+        report.check(std::string("opening \"") + below + "\" to enter is refused, with the reason",
+            !opened && isReason(error) && !cursor->enter("present", list, error),
+            opened ? "it was opened" : "reason \"" + error + "\"");
+    }
+    const bool missingRoot = cursor->openToEnter(tree.utf8Path(L"does-not-exist"), "", error);
+    report.check("a missing root is not opened to enter, with the reason",
+        !missingRoot && isReason(error),
+        missingRoot ? "it was opened" : "reason \"" + error + "\"");
+
     const auto fresh = makeSystemDirectoryCursor();
     const bool enteredUnopened = fresh->enter("present", list, error);
     report.check("entering before opening a root is refused", !enteredUnopened && isReason(error),
@@ -133,6 +148,10 @@ void checkFailures(TestReport& report)
         rootOpened ? describe(namesOf(list)) : error);
     const bool enteredWindows = cursor->enter(windows, list, error);
     report.check("a folder of a drive root is entered", enteredWindows && !list.empty(), error);
+    const std::string inWindows = list.empty() ? std::string() : std::string(list.name(0));
+    const bool openedWindows
+        = cursor->openToEnter("C:\\", windows, error) && cursor->enter(inWindows, list, error);
+    report.check("a folder of a drive root is opened to enter", openedWindows, error);
 
     checkDeniedFolder(report, tree);
     report.check("failure fixture is removed", tree.remove(), "something was left behind");

@@ -105,6 +105,19 @@ void checkListing(TestReport& report)
     report.check("a folder of files only is listed as empty", enteredFiles && list.empty(),
         enteredFiles ? describe(namesOf(list)) : error);
 
+    const bool openedDeep = cursor->openToEnter(tree.utf8Path(), "beta\\one", error)
+        && cursor->enter("deep", list, error);
+    report.check("a folder opened to enter is entered below", openedDeep && list.empty(),
+        openedDeep ? describe(namesOf(list)) : error);
+    cursor->leave();
+    const bool openedAgain = cursor->enter("deep", list, error);
+    report.check("a folder opened to enter is the deepest level after leaving",
+        openedAgain && list.empty(), error);
+    const bool openedRoot
+        = cursor->openToEnter(tree.utf8Path(), "", error) && cursor->enter("beta", list, error);
+    compare(report, "the root opened to enter is entered below",
+        openedRoot ? sorted(namesOf(list)) : std::vector<std::string> { error }, { "one", "two" });
+
     checkAttributes(report, tree, *cursor);
     report.check("listing fixture is removed", tree.remove(), "something was left behind");
 }
@@ -155,6 +168,17 @@ void checkLinks(TestReport& report)
     report.check("a link given as the root is followed",
         rootOpened && names == std::vector<std::string> { "inside" },
         rootOpened ? describe(names) : error);
+    SubfolderList list;
+    const bool rootLinkOpened = cursor->openToEnter(tree.utf8Path(L"toReal"), "inside", error)
+        && cursor->enter("more", list, error);
+    report.check("a link given as the root is followed to open a folder below it",
+        rootLinkOpened && list.empty(), error);
+    for (const char* below : { "toReal", "toReal\\inside" }) {
+        error.clear();
+        const bool opened = cursor->openToEnter(tree.utf8Path(), below, error);
+        report.check(std::string("\"") + below + "\" is not opened to enter through the link",
+            !opened && !error.empty(), opened ? "it was opened" : "no reason given");
+    }
     const bool linkExists = isExistingFolder(tree.utf8Path(L"toReal"), error);
     report.check("a link to a folder is an existing folder", linkExists, error);
     if (gone) {
