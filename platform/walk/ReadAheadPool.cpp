@@ -424,6 +424,14 @@ bool ReadAheadPool::withinLimits(const Ahead& ahead) const
     return ahead.listings < m_limits.listings && ahead.bytes < m_limits.bytes;
 }
 
+bool ReadAheadPool::roomToGoOn(const Ahead& ahead) const
+{
+    // A quarter of the limits: woken at the first listing taken, a thread would stop again at
+    // its next, and every listing would cost two hand-overs.
+    return ahead.listings + m_limits.listings / 4 < m_limits.listings
+        && ahead.bytes + m_limits.bytes / 4 < m_limits.bytes;
+}
+
 bool ReadAheadPool::mayStart(PieceRef piece) const
 {
     // The walk reads the first piece next, whatever the limits.
@@ -457,6 +465,8 @@ ReadAheadPool::PieceRef ReadAheadPool::takePiece(Worker& worker, std::unique_loc
                     m_frontUnstarted = false;
                 unstarted->state = Piece::State::Running;
                 unstarted->owner = &worker;
+                if (m_idleWorkers > 0)
+                    m_workersWake.notify_one();
                 worker.aheadAtPublish = aheadOf(unstarted, true);
                 return unstarted;
             }
@@ -626,7 +636,7 @@ bool ReadAheadPool::giveAwayLast(Worker& worker)
     m_pieces.insert(std::next(worker.current), std::move(piece));
     ++m_piecesGivenAway;
     if (m_idleWorkers > 0)
-        m_workersWake.notify_all();
+        m_workersWake.notify_one(); // one piece: more would only wake to sleep again
     return true;
 }
 
@@ -680,7 +690,7 @@ void ReadAheadPool::stopHere(Worker& worker, std::unique_lock<std::mutex>& lock)
     pausePace(worker);
     worker.wake.wait(lock, [this, &worker] {
         return m_stopping || m_failed || walkWaitsFor(worker) || (m_walkWaits && m_frontUnstarted)
-            || (withinLimits(aheadOf(worker.current, true)) && roomLeft());
+            || (roomToGoOn(aheadOf(worker.current, true)) && roomLeft());
     });
     worker.waiting = false;
     --m_waitingWorkers;
@@ -699,7 +709,7 @@ void ReadAheadPool::wakeWaiting()
         ahead.bytes += piece->ahead.bytes;
         Worker* owner = piece->owner;
         if (owner && owner->waiting
-            && (everyone || (withinLimits(ahead) && roomLeft())
+            && (everyone || (roomToGoOn(ahead) && roomLeft())
                 || (m_walkWaits && piece == m_pieces.begin() && piece->batches.empty())))
             owner->wake.notify_one();
         if (piece->state != Piece::State::Finished)
@@ -833,7 +843,7 @@ void ReadAheadPool::walkPiece(Worker& worker, PieceRef piece)
     finishCurrent(worker);
     answered(worker);
     if (m_idleWorkers > 0)
-        m_workersWake.notify_all();
+        m_workersWake.notify_one();
 }
 
 bool ReadAheadPool::takeBatch()
@@ -862,9 +872,10 @@ bool ReadAheadPool::takeBatch()
                 m_made.fetch_sub(m_reading->records.size(), std::memory_order_relaxed);
                 m_madeBytes.fetch_sub(m_reading->bytes(), std::memory_order_relaxed);
                 m_readIndex = 0;
-                // A thread held back by the limits may go on now.
+                // A thread held back by the limits may go on now; it wakes the next if there is
+                // more to start.
                 if (m_idleWorkers > 0)
-                    m_workersWake.notify_all();
+                    m_workersWake.notify_one();
                 wakeWaiting();
                 return true;
             }

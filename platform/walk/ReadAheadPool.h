@@ -30,7 +30,9 @@ namespace vantorel::dirwalk
 /// threads there are; bytes may go past by one batch (64 KiB) per thread. The listing
 /// the walk waits for is always made, whatever the limits.
 struct ReadAheadLimits {
-    std::size_t listings = 2048;
+    /// Many: on a cold disk the threads need room to wait on folders far
+    /// ahead of the walk; the bytes bound the memory.
+    std::size_t listings = 8192;
     std::size_t bytes = std::size_t { 4 } << 20;
     /// A walk that stood still longer than this (behind a message box) finds
     /// the listings made before it stale: they are made again.
@@ -188,6 +190,8 @@ private:
     /// hold, counting one listing for each of them not yet finished.
     Ahead aheadOf(PieceRef piece, bool inclusive) const;
     bool withinLimits(const Ahead& ahead) const;
+    /// Whether a thread stopped for the limits, with `ahead` before it, may go on.
+    bool roomToGoOn(const Ahead& ahead) const;
     /// Whether there is room enough under the limits to start work.
     bool roomLeft() const;
     /// Counts one more listing made, if there is room for it.
