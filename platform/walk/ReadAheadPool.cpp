@@ -64,11 +64,6 @@ namespace
         return count;
     }
 
-} // namespace
-
-namespace
-{
-
     /// What the calling thread has used of the machine.
     struct ThreadUsage {
         /// Of the processor; zero where the system cannot tell.
@@ -180,7 +175,6 @@ struct ReadAheadPool::Worker {
     std::chrono::steady_clock::time_point batchStarted;
     Ahead aheadAtPublish; ///< listings before the batch, when it was last handed over
     std::size_t reserved = 0; ///< listings counted against the limits and not made yet
-    // The run of listings whose time is weighed next.
     // The run of listings weighed next, counted only while the thread lists.
     std::size_t pacedListings = 0;
     std::chrono::nanoseconds pacedTime { 0 };
