@@ -230,6 +230,7 @@ private slots:
     void workerThatLosesTheWalkIsRestarted();
     void threadsShareTheWorkInPreOrder_data();
     void threadsShareTheWorkInPreOrder();
+    void settingsFromTheEnvironment();
     void poolGrowsWhileListingsWait_data();
     void poolGrowsWhileListingsWait();
     void pausedWalkBoundsWhatIsReadAhead();
@@ -429,6 +430,19 @@ void TestReadAhead::threadsShareTheWorkInPreOrder()
     QVERIFY(setup.statistics->piecesGivenAway > 0);
     QCOMPARE(setup.statistics->direct, std::size_t(1));
     QCOMPARE(setup.statistics->prefetched, std::size_t(expected.size()));
+}
+
+void TestReadAhead::settingsFromTheEnvironment()
+{
+    // Chosen by default, the pool may grow on a slow disk; a count that is set is kept.
+    const ReadAheadSettings chosen = readAheadSettings("1", nullptr);
+    QVERIFY(chosen.threads >= 1 && chosen.threads <= 4);
+    QCOMPARE(chosen.mostThreads, kMostReadAheadThreads);
+    const ReadAheadSettings set = readAheadSettings("1", "3");
+    QCOMPARE(set.threads, 3u);
+    QCOMPARE(set.mostThreads, 3u);
+    QCOMPARE(readAheadSettings("1", "65").mostThreads, kMostReadAheadThreads);
+    QCOMPARE(readAheadSettings("0", "3").threads, 0u);
 }
 
 void TestReadAhead::poolGrowsWhileListingsWait_data()
