@@ -767,12 +767,14 @@ void ReadAheadPool::walkPiece(Worker& worker, PieceRef piece)
 
         if (worker.giveAwayAsked.load(std::memory_order_relaxed)) {
             const std::lock_guard lock(m_mutex);
-            if (m_wantedThreads.load(std::memory_order_relaxed) > m_fewestThreads
-                    ? giveAwayLast(worker)
-                    : giveAwayNext(worker)) {
-                answered(worker);
+            const bool given = m_wantedThreads.load(std::memory_order_relaxed) > m_fewestThreads
+                ? giveAwayLast(worker)
+                : giveAwayNext(worker);
+            // Asked again by the next idle thread that wakes, not at every folder: the lock
+            // for each would cost more than the listing.
+            answered(worker);
+            if (given)
                 continue; // the deepest folder may have nothing left now
-            }
         }
         if (shouldStop(worker)) {
             std::unique_lock lock(m_mutex);
