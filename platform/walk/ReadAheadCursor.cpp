@@ -21,11 +21,12 @@ namespace
 } // namespace
 
 ReadAheadCursor::ReadAheadCursor(CursorFactory makeCursor, ReadAheadLimits limits,
-    std::shared_ptr<ReadAheadStatistics> statistics, unsigned threads)
+    std::shared_ptr<ReadAheadStatistics> statistics, unsigned threads, unsigned mostThreads)
     : m_makeCursor(std::move(makeCursor))
     , m_limits(limits)
     , m_statistics(statistics ? std::move(statistics) : std::make_shared<ReadAheadStatistics>())
     , m_threads(threads)
+    , m_mostThreads(mostThreads)
     , m_own(m_makeCursor())
 {
 }
@@ -40,8 +41,10 @@ void ReadAheadCursor::dropPool()
     if (!m_pool)
         return;
     const std::size_t givenAway = m_pool->piecesGivenAway();
+    const std::size_t threadsStarted = m_pool->threadsStarted();
     m_pool.reset(); // joins the threads first
     m_statistics->piecesGivenAway += givenAway;
+    m_statistics->mostThreads = std::max(m_statistics->mostThreads, threadsStarted);
 }
 
 bool ReadAheadCursor::openRoot(std::string_view path, SubfolderList& out, std::string& error)
@@ -83,7 +86,7 @@ void ReadAheadCursor::startPool(std::uint64_t& deepestNumber)
     m_directSinceStart = 0;
     try {
         m_pool = std::make_unique<ReadAheadPool>(
-            m_makeCursor, m_root, namesOf(m_levels, m_path), m_limits, m_threads);
+            m_makeCursor, m_root, namesOf(m_levels, m_path), m_limits, m_threads, m_mostThreads);
     } catch (const std::system_error&) {
         return; // no thread to be had: every folder is listed here
     }
@@ -221,8 +224,8 @@ std::unique_ptr<DirectoryCursor> makeWalkCursor(ReadAheadSettings settings)
 {
     if (settings.threads == 0)
         return makeSystemDirectoryCursor();
-    return std::make_unique<ReadAheadCursor>(
-        &makeSystemDirectoryCursor, ReadAheadLimits {}, nullptr, settings.threads);
+    return std::make_unique<ReadAheadCursor>(&makeSystemDirectoryCursor, ReadAheadLimits {},
+        nullptr, settings.threads, settings.mostThreads);
 }
 
 } // namespace vantorel::dirwalk

@@ -20,6 +20,7 @@ struct ReadAheadStatistics {
     std::size_t direct = 0; ///< folders listed on the walk's own thread, the root included
     std::size_t restarts = 0; ///< pools started again after the tree changed under them, or a pause
     std::size_t piecesGivenAway = 0; ///< work one pool thread gave to another
+    std::size_t mostThreads = 0; ///< the most threads one pool started
 };
 
 /// A cursor whose listings are made ahead of the walk by other threads, so
@@ -43,7 +44,8 @@ public:
     using CursorFactory = std::function<std::unique_ptr<DirectoryCursor>()>;
 
     explicit ReadAheadCursor(CursorFactory makeCursor, ReadAheadLimits limits = {},
-        std::shared_ptr<ReadAheadStatistics> statistics = {}, unsigned threads = 2);
+        std::shared_ptr<ReadAheadStatistics> statistics = {}, unsigned threads = 2,
+        unsigned mostThreads = 0);
     ~ReadAheadCursor() override;
 
     bool openRoot(std::string_view path, SubfolderList& out, std::string& error) override;
@@ -82,6 +84,7 @@ private:
     std::string m_path;
     std::vector<Level> m_levels;
     const unsigned m_threads;
+    const unsigned m_mostThreads;
     std::unique_ptr<ReadAheadPool> m_pool;
     bool m_poolStarted = false;
     std::size_t m_directSinceStart = 0;

@@ -1,8 +1,13 @@
 // SPDX-License-Identifier: MIT
 #include "platform/walk/ReadAheadPool.h"
 
+#ifndef _WIN32
+#include <sys/resource.h>
+#endif
+
 #include <algorithm>
 #include <chrono>
+#include <ctime>
 #include <limits>
 #include <system_error>
 #include <utility>
@@ -38,6 +43,18 @@ namespace
     /// ahead fill the room and leave the piece the walk reads next to one thread.
     constexpr std::size_t kHeldAtMost = 2;
 
+    /// A thread weighs the time its listings take every this many listings.
+    constexpr std::size_t kPacedListings = 32;
+    /// Listings that read the disk and take this many times the processor time
+    /// they need wait on it: more threads keep more of them waiting at once.
+    constexpr std::int64_t kSlowFromDisk = 2;
+    /// Listings that take this many times their processor time without reading
+    /// the disk, and this long each, wait on something else, a network share
+    /// most likely. Shorter, and a thread that other programs keep off the
+    /// processor for a moment would look slow.
+    constexpr std::int64_t kSlowElsewhere = 16;
+    constexpr std::chrono::nanoseconds kSlowListing = std::chrono::microseconds(500);
+
     /// The subfolders still to be started in a frame, counted up to `most`.
     std::size_t foldersLeft(const auto& frame, std::size_t most)
     {
@@ -45,6 +62,29 @@ namespace
         for (std::size_t i = frame.next; i < frame.end && count < most; ++i)
             count += frame.subfolders.kind(i) == FolderKind::Folder ? 1 : 0;
         return count;
+    }
+
+    /// What the calling thread has used of the machine.
+    struct ThreadUsage {
+        /// Of the processor; zero where the system cannot tell.
+        std::chrono::nanoseconds time { 0 };
+        long blocksRead = 0; ///< from the disk, past the page cache
+    };
+
+    ThreadUsage threadUsage()
+    {
+        ThreadUsage usage;
+#if defined(RUSAGE_THREAD) && defined(CLOCK_THREAD_CPUTIME_ID)
+        // The processor time getrusage() gives is counted in ticks: too coarse for a few listings.
+        timespec time {};
+        rusage own {};
+        if (::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &time) == 0
+            && ::getrusage(RUSAGE_THREAD, &own) == 0) {
+            usage.time = std::chrono::seconds(time.tv_sec) + std::chrono::nanoseconds(time.tv_nsec);
+            usage.blocksRead = own.ru_inblock;
+        }
+#endif
+        return usage;
     }
 
 } // namespace
@@ -124,6 +164,8 @@ struct ReadAheadPool::Worker {
     std::size_t index = 0;
     std::unique_ptr<DirectoryCursor> cursor;
     std::atomic<bool> giveAwayAsked { false };
+    bool waiting = false; ///< for room, with its work (stopHere)
+    std::condition_variable wake; ///< while waiting
     std::uint64_t nextNumber = 0;
     std::vector<Frame> frames; ///< the piece's parent, then each folder entered below it
     std::size_t depth = 0; ///< frames in use
@@ -133,30 +175,114 @@ struct ReadAheadPool::Worker {
     std::chrono::steady_clock::time_point batchStarted;
     Ahead aheadAtPublish; ///< listings before the batch, when it was last handed over
     std::size_t reserved = 0; ///< listings counted against the limits and not made yet
+    // The run of listings weighed next, counted only while the thread lists.
+    std::size_t pacedListings = 0;
+    std::chrono::nanoseconds pacedTime { 0 };
+    ThreadUsage pacedUsage;
+    std::chrono::steady_clock::time_point listingSince;
+    ThreadUsage usageSince; ///< the thread's, when it last went on listing
     std::thread thread;
 };
 
 ReadAheadPool::ReadAheadPool(const CursorFactory& makeCursor, std::string root,
-    std::vector<std::string> resumePath, ReadAheadLimits limits, unsigned threads)
+    std::vector<std::string> resumePath, ReadAheadLimits limits, unsigned threads,
+    unsigned mostThreads)
     : m_root(std::move(root))
     , m_resumePath(std::move(resumePath))
     , m_limits(limits)
+    , m_makeCursor(makeCursor)
+    , m_fewestThreads(std::max(threads, 1u))
+    , m_mostThreads(std::max<std::size_t>(m_fewestThreads, mostThreads))
 {
-    threads = threads == 0 ? 1 : threads;
-    // Made here, on the walk's thread: the factory need not be thread-safe.
-    for (unsigned i = 0; i < threads; ++i) {
-        auto worker = std::make_unique<Worker>();
-        worker->index = i;
-        worker->cursor = makeCursor();
-        worker->nextNumber = (i + 1) * kNumbersPerThread;
-        m_workers.push_back(std::move(worker));
+    m_workers.reserve(m_mostThreads);
+    m_wantedThreads = m_fewestThreads;
+    bool started = true;
+    {
+        // The threads wait for the lock until all of them are started.
+        const std::lock_guard lock(m_mutex);
+        while (started && m_workers.size() < m_fewestThreads)
+            started = startWorker();
     }
-    try {
-        for (const std::unique_ptr<Worker>& worker : m_workers)
-            worker->thread = std::thread([this, &worker = *worker] { run(worker); });
-    } catch (const std::system_error&) {
+    if (!started) {
         stopAll();
-        throw;
+        throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
+    }
+}
+
+bool ReadAheadPool::startWorker()
+{
+    // The factory is called with the lock held, or on the walk's thread
+    // before any pool thread runs: it need not be thread-safe.
+    auto worker = std::make_unique<Worker>();
+    worker->index = m_workers.size();
+    worker->cursor = m_makeCursor();
+    worker->nextNumber = (worker->index + 1) * kNumbersPerThread;
+    Worker& started = *worker;
+    m_workers.push_back(std::move(worker));
+    try {
+        started.thread = std::thread([this, &started] { run(started); });
+    } catch (const std::system_error&) {
+        m_workers.pop_back();
+        return false;
+    }
+    m_threadsStarted.store(m_workers.size(), std::memory_order_relaxed);
+    return true;
+}
+
+bool ReadAheadPool::wanted(const Worker& worker) const
+{
+    return worker.index < m_wantedThreads.load(std::memory_order_relaxed);
+}
+
+void ReadAheadPool::resumePace(Worker& worker) const
+{
+    if (m_mostThreads == m_fewestThreads)
+        return;
+    worker.listingSince = std::chrono::steady_clock::now();
+    worker.usageSince = threadUsage();
+}
+
+void ReadAheadPool::pausePace(Worker& worker) const
+{
+    if (m_mostThreads == m_fewestThreads)
+        return;
+    const ThreadUsage used = threadUsage();
+    worker.pacedTime += std::chrono::steady_clock::now() - worker.listingSince;
+    worker.pacedUsage.time += used.time - worker.usageSince.time;
+    worker.pacedUsage.blocksRead += used.blocksRead - worker.usageSince.blocksRead;
+}
+
+void ReadAheadPool::paceListing(Worker& worker)
+{
+    if (m_mostThreads == m_fewestThreads || ++worker.pacedListings < kPacedListings)
+        return;
+    pausePace(worker);
+    const std::int64_t took = worker.pacedTime.count();
+    const std::int64_t needed = worker.pacedUsage.time.count();
+    const bool fromDisk = worker.pacedUsage.blocksRead > 0;
+    worker.pacedListings = 0;
+    worker.pacedTime = {};
+    worker.pacedUsage = {};
+    resumePace(worker);
+    if (needed <= 0)
+        return; // the system cannot tell
+    const std::size_t wantedNow = m_wantedThreads.load(std::memory_order_relaxed);
+    const bool slow = fromDisk ? took > kSlowFromDisk * needed
+                               : took > kSlowElsewhere * needed
+            && took > std::int64_t(kPacedListings) * kSlowListing.count();
+    if (slow && wantedNow < m_mostThreads) {
+        const std::lock_guard lock(m_mutex);
+        if (m_stopping)
+            return;
+        const std::size_t more = std::min(m_mostThreads, 2 * m_wantedThreads.load());
+        m_wantedThreads = more;
+        while (m_workers.size() < more && startWorker()) { }
+        m_restingWake.notify_all();
+    } else if (!slow && !fromDisk && wantedNow > m_fewestThreads) {
+        // One at a time: a thread resting while the disk is slow costs more than one too many.
+        const std::lock_guard lock(m_mutex);
+        if (m_wantedThreads > m_fewestThreads)
+            --m_wantedThreads;
     }
 }
 
@@ -170,9 +296,12 @@ void ReadAheadPool::stopAll()
     {
         const std::lock_guard lock(m_mutex);
         m_stopping = true;
+        wakeWaiting();
     }
     m_workersWake.notify_all();
     m_walkWake.notify_all();
+    m_restingWake.notify_all();
+    // No thread is started once m_stopping is set.
     for (const std::unique_ptr<Worker>& worker : m_workers)
         if (worker->thread.joinable())
             worker->thread.join();
@@ -203,6 +332,7 @@ void ReadAheadPool::run(Worker& worker)
         {
             const std::lock_guard lock(m_mutex);
             m_failed = true;
+            wakeWaiting();
         }
         m_walkWake.notify_all();
         m_workersWake.notify_all();
@@ -288,6 +418,14 @@ bool ReadAheadPool::withinLimits(const Ahead& ahead) const
     return ahead.listings < m_limits.listings && ahead.bytes < m_limits.bytes;
 }
 
+bool ReadAheadPool::roomToGoOn(const Ahead& ahead) const
+{
+    // A quarter of the limits: woken at the first listing taken, a thread would stop again at
+    // its next, and every listing would cost two hand-overs.
+    return ahead.listings + m_limits.listings / 4 < m_limits.listings
+        && ahead.bytes + m_limits.bytes / 4 < m_limits.bytes;
+}
+
 bool ReadAheadPool::mayStart(PieceRef piece) const
 {
     // The walk reads the first piece next, whatever the limits.
@@ -299,28 +437,69 @@ ReadAheadPool::PieceRef ReadAheadPool::takePiece(Worker& worker, std::unique_loc
     for (;;) {
         if (m_stopping || m_failed)
             return m_pieces.end();
+        if (!wanted(worker)) {
+            m_restingWake.wait(lock);
+            continue;
+        }
         if (m_ready) {
-            // Only the first piece not finished is started: a thread never works beyond one that
-            // is still running, where it might be far ahead of the walk. Instead the running one
-            // gives away its next work, if that is within the limits.
-            const PieceRef piece = firstUnfinished();
-            if (piece != m_pieces.end() && piece->state == Piece::State::Unstarted
-                && mayStart(piece)) {
-                if (piece == m_pieces.begin())
+            // While listings are fast, only the first piece not finished is started: a thread
+            // never works beyond one that is still running, where it might be far ahead of the
+            // walk; instead the running one gives away its next work. While they wait on the
+            // disk, every thread wanted should wait on it too: the first piece nobody has
+            // started is taken, if it is within the limits, and every running piece may be
+            // asked for work.
+            const bool slow = m_wantedThreads.load(std::memory_order_relaxed) > m_fewestThreads;
+            const auto unstarted = slow
+                ? std::find_if(m_pieces.begin(), m_pieces.end(),
+                    [](const Piece& piece) { return piece.state == Piece::State::Unstarted; })
+                : firstUnfinished();
+            if (unstarted != m_pieces.end() && unstarted->state == Piece::State::Unstarted
+                && mayStart(unstarted)) {
+                if (unstarted == m_pieces.begin())
                     m_frontUnstarted = false;
-                piece->state = Piece::State::Running;
-                piece->owner = &worker;
-                worker.aheadAtPublish = aheadOf(piece, true);
-                return piece;
+                unstarted->state = Piece::State::Running;
+                unstarted->owner = &worker;
+                if (m_idleWorkers > 0)
+                    m_workersWake.notify_one();
+                worker.aheadAtPublish = aheadOf(unstarted, true);
+                return unstarted;
             }
-            if (piece != m_pieces.end() && piece->state == Piece::State::Running && piece->owner
-                && withinLimits(aheadOf(piece, true)) && roomLeft())
-                piece->owner->giveAwayAsked.store(true, std::memory_order_relaxed);
+            if (roomLeft())
+                askForWork(slow ? unstarted : firstUnfinished());
         }
         ++m_idleWorkers;
         m_workersWake.wait(lock);
         --m_idleWorkers;
     }
+}
+
+void ReadAheadPool::askForWork(PieceRef before)
+{
+    // One owner asked per idle thread: every piece given away is one more to count through.
+    if (m_ownersAsked > m_idleWorkers)
+        return;
+    Ahead ahead;
+    const auto end = before == m_pieces.end() ? before : std::next(before);
+    for (auto piece = m_pieces.begin(); piece != end; ++piece) {
+        ahead.listings += piece->ahead.listings;
+        ahead.bytes += piece->ahead.bytes;
+        if (!withinLimits(ahead))
+            return;
+        if (piece->state == Piece::State::Running && piece->owner
+            && !piece->owner->giveAwayAsked.load(std::memory_order_relaxed)) {
+            piece->owner->giveAwayAsked.store(true, std::memory_order_relaxed);
+            ++m_ownersAsked;
+            return;
+        }
+        if (piece->state != Piece::State::Finished)
+            ++ahead.listings;
+    }
+}
+
+void ReadAheadPool::answered(Worker& worker)
+{
+    if (worker.giveAwayAsked.exchange(false, std::memory_order_relaxed))
+        --m_ownersAsked;
 }
 
 bool ReadAheadPool::roomLeft() const
@@ -417,6 +596,44 @@ ReadAheadPool::PieceRef ReadAheadPool::giveAway(
     return std::next(given);
 }
 
+bool ReadAheadPool::giveAwayLast(Worker& worker)
+{
+    // The thread's last work in pre-order is the rest of its shallowest folder that has any.
+    std::size_t depth = 0;
+    while (depth < worker.depth && foldersLeft(worker.frames[depth], 1) == 0)
+        ++depth;
+    if (depth == worker.depth)
+        return false;
+    Worker::Frame& frame = worker.frames[depth];
+    const std::size_t left = foldersLeft(frame, std::numeric_limits<std::size_t>::max());
+    // Half of it; all of it when the thread keeps something deeper to go on with.
+    std::size_t kept = left / 2;
+    if (kept == 0) {
+        std::size_t deeper = depth + 1;
+        while (deeper < worker.depth && foldersLeft(worker.frames[deeper], 1) == 0)
+            ++deeper;
+        if (deeper == worker.depth)
+            return false;
+    }
+    std::size_t cut = frame.next;
+    for (; kept > 0; ++cut)
+        kept -= frame.subfolders.kind(cut) == FolderKind::Folder ? 1 : 0;
+    const std::size_t end = frame.end;
+    frame.end = cut;
+    Piece piece;
+    piece.parentNumber = frame.number;
+    piece.parentPath.assign(worker.path, 0, frame.pathLength);
+    for (std::size_t i = cut; i < end; ++i)
+        if (frame.subfolders.kind(i) == FolderKind::Folder)
+            piece.folders.add(frame.subfolders.name(i), FolderKind::Folder);
+    // Nothing the thread lists from now on comes after it: it follows the thread's piece.
+    m_pieces.insert(std::next(worker.current), std::move(piece));
+    ++m_piecesGivenAway;
+    if (m_idleWorkers > 0)
+        m_workersWake.notify_one(); // one piece: more would only wake to sleep again
+    return true;
+}
+
 bool ReadAheadPool::giveAwayNext(Worker& worker)
 {
     // The thread's next work in pre-order is the rest of its deepest folder that has any.
@@ -448,6 +665,50 @@ bool ReadAheadPool::giveAwayNext(Worker& worker)
     worker.current = m_pieces.insert(after, std::move(continuation));
     worker.aheadAtPublish = aheadOf(worker.current, true);
     return true;
+}
+
+void ReadAheadPool::stopHere(Worker& worker, std::unique_lock<std::mutex>& lock)
+{
+    const bool walkWaitsForPiece = m_walkWaits && m_frontUnstarted;
+    if (walkWaitsForPiece || m_wantedThreads.load(std::memory_order_relaxed) == m_fewestThreads) {
+        giveEverythingBack(worker); // every folder has nothing left: the loop leaves them all
+        return;
+    }
+    // While the threads wait on the disk, one too far ahead waits where it is: giving its work
+    // back, and all of them taking pieces of it again a moment later, costs more than listing.
+    returnReserved(worker);
+    // Woken by wakeWaiting(), alone: a wake-up for every thread at every batch would cost more
+    // than the listings.
+    ++m_waitingWorkers;
+    worker.waiting = true;
+    pausePace(worker);
+    worker.wake.wait(lock, [this, &worker] {
+        return m_stopping || m_failed || walkWaitsFor(worker) || (m_walkWaits && m_frontUnstarted)
+            || (roomToGoOn(aheadOf(worker.current, true)) && roomLeft());
+    });
+    worker.waiting = false;
+    --m_waitingWorkers;
+    resumePace(worker);
+    worker.aheadAtPublish = aheadOf(worker.current, true);
+}
+
+void ReadAheadPool::wakeWaiting()
+{
+    if (m_waitingWorkers == 0)
+        return;
+    const bool everyone = m_stopping || m_failed || (m_walkWaits && m_frontUnstarted);
+    Ahead ahead;
+    for (auto piece = m_pieces.begin(); piece != m_pieces.end(); ++piece) {
+        ahead.listings += piece->ahead.listings;
+        ahead.bytes += piece->ahead.bytes;
+        Worker* owner = piece->owner;
+        if (owner && owner->waiting
+            && (everyone || (roomToGoOn(ahead) && roomLeft())
+                || (m_walkWaits && piece == m_pieces.begin() && piece->batches.empty())))
+            owner->wake.notify_one();
+        if (piece->state != Piece::State::Finished)
+            ++ahead.listings;
+    }
 }
 
 void ReadAheadPool::giveEverythingBack(Worker& worker)
@@ -482,6 +743,7 @@ void ReadAheadPool::walkPiece(Worker& worker, PieceRef piece)
     worker.path = std::move(piece->parentPath);
     first.pathLength = worker.path.size();
     worker.depth = 1;
+    resumePace(worker);
 
     std::string error;
     // The root may be a link; a folder inside the tree is one only if it was swapped for one
@@ -505,18 +767,21 @@ void ReadAheadPool::walkPiece(Worker& worker, PieceRef piece)
 
         if (worker.giveAwayAsked.load(std::memory_order_relaxed)) {
             const std::lock_guard lock(m_mutex);
-            if (giveAwayNext(worker)) {
-                worker.giveAwayAsked.store(false, std::memory_order_relaxed);
+            const bool given = m_wantedThreads.load(std::memory_order_relaxed) > m_fewestThreads
+                ? giveAwayLast(worker)
+                : giveAwayNext(worker);
+            // Asked again by the next idle thread that wakes, not at every folder: the lock
+            // for each would cost more than the listing.
+            answered(worker);
+            if (given)
                 continue; // the deepest folder may have nothing left now
-            }
         }
         if (shouldStop(worker)) {
-            const std::lock_guard lock(m_mutex);
+            std::unique_lock lock(m_mutex);
             publish(worker); // and learns how far ahead it is now
             // The listing the walk waits for is made whatever the limits.
             if (!walkWaitsFor(worker) && shouldStop(worker))
-                giveEverythingBack(
-                    worker); // every folder has nothing left: the loop leaves them all
+                stopHere(worker, lock);
             continue;
         }
 
@@ -525,11 +790,11 @@ void ReadAheadPool::walkPiece(Worker& worker, PieceRef piece)
         // not finished may go on, up to the limits with everything before it
         // as it sees them now, for the walk reads its listings next.
         if (!reserveListing(worker)) {
-            const std::lock_guard lock(m_mutex);
+            std::unique_lock lock(m_mutex);
             publish(worker); // and learns how far ahead it is now
             if (!walkWaitsFor(worker)
                 && (worker.current != firstUnfinished() || overLimits(worker))) {
-                giveEverythingBack(worker);
+                stopHere(worker, lock);
                 continue;
             }
             m_made.fetch_add(1, std::memory_order_relaxed);
@@ -554,6 +819,7 @@ void ReadAheadPool::walkPiece(Worker& worker, PieceRef piece)
             child.end = child.subfolders.size();
             ++worker.depth;
         }
+        paceListing(worker);
 
         if (worker.batch->records.size() == 1)
             worker.batchStarted = std::chrono::steady_clock::now();
@@ -566,13 +832,14 @@ void ReadAheadPool::walkPiece(Worker& worker, PieceRef piece)
         }
     }
 
+    pausePace(worker);
     const std::lock_guard lock(m_mutex);
     publish(worker);
     returnReserved(worker);
     finishCurrent(worker);
-    worker.giveAwayAsked.store(false, std::memory_order_relaxed);
+    answered(worker);
     if (m_idleWorkers > 0)
-        m_workersWake.notify_all();
+        m_workersWake.notify_one();
 }
 
 bool ReadAheadPool::takeBatch()
@@ -601,9 +868,11 @@ bool ReadAheadPool::takeBatch()
                 m_made.fetch_sub(m_reading->records.size(), std::memory_order_relaxed);
                 m_madeBytes.fetch_sub(m_reading->bytes(), std::memory_order_relaxed);
                 m_readIndex = 0;
-                // A thread held back by the limits may go on now.
+                // A thread held back by the limits may go on now; it wakes the next if there is
+                // more to start.
                 if (m_idleWorkers > 0)
-                    m_workersWake.notify_all();
+                    m_workersWake.notify_one();
+                wakeWaiting();
                 return true;
             }
             if (front.state == Piece::State::Finished) {
@@ -612,13 +881,16 @@ bool ReadAheadPool::takeBatch()
             }
             // An idle thread takes a piece nobody has started; when none is idle, a busy one does.
             if (front.state == Piece::State::Unstarted) {
-                if (m_idleWorkers > 0)
+                if (m_idleWorkers > 0) {
                     m_workersWake.notify_all();
-                else
+                } else {
                     m_frontUnstarted = true;
+                }
             }
         }
         m_walkWaits = true;
+        // The thread on the piece the walk reads may wait for room: it goes on now.
+        wakeWaiting();
         m_walkWake.wait(lock);
         m_walkWaits = false;
         m_frontUnstarted = false;

@@ -27,10 +27,12 @@ namespace vantorel::dirwalk
 /// listings the walk reads with a fresh view; the others stop, all together,
 /// at twice the limits. With the batch the walk holds (made within the
 /// limits), at most four times the limits are held at once, however many
-/// threads there are; bytes may go past by one batch per thread. The listing
+/// threads there are; bytes may go past by one batch (64 KiB) per thread. The listing
 /// the walk waits for is always made, whatever the limits.
 struct ReadAheadLimits {
-    std::size_t listings = 2048;
+    /// Many: on a cold disk the threads need room to wait on folders far
+    /// ahead of the walk; the bytes bound the memory.
+    std::size_t listings = 8192;
     std::size_t bytes = std::size_t { 4 } << 20;
     /// A walk that stood still longer than this (behind a message box) finds
     /// the listings made before it stale: they are made again.
@@ -48,29 +50,33 @@ struct ReadAheadListing {
 };
 
 /// Threads that list the folders of one tree and hand the listings over in
-/// the search's depth-first pre-order.
+/// the search's depth-first pre-order; as many as keep the disk busy.
 ///
 /// The tree's pre-order is cut into pieces, kept in order in one list: a
 /// piece is a run of sibling folders with everything below them. A thread
-/// starts a piece only when every piece before it is finished, and walks it
-/// with a cursor of its own, each folder opened relative to its parent,
-/// writing the listings into the piece in batches; the walk reads the pieces
-/// front to back. A thread left without work asks the owner of the first
-/// running piece to give away half of its next work (the rest of its deepest
-/// folder with subfolders to go): the owner's piece ends there, the part given
-/// away follows it, and the owner goes on in a new piece after that, so all
-/// the threads stay just ahead of the walk. A thread whose piece runs past the
+/// starts the first piece nobody has started, when what the pieces before it
+/// hold is within the limits, and walks it with a cursor of its own, each
+/// folder opened relative to its parent, writing the listings into the piece
+/// in batches; the walk reads the pieces front to back. A thread left without
+/// work asks the owner of the first running piece not asked yet to give away
+/// half of its next work (the rest of its deepest folder with subfolders to
+/// go): the owner's piece ends there, the part given away follows it, and the
+/// owner goes on in a new piece after that, so all the threads stay just
+/// ahead of the walk, and many threads are handed work at once. A thread whose piece runs past the
 /// limits gives its unstarted work back to the list and waits. Listings are
 /// numbered: the root is 0, the folders on the resume path 1, 2, ... Every
 /// thread is stopped and joined when the pool goes.
 ///
 /// Locking, for everything in the pool:
 /// - m_mutex guards the piece list and each piece's state, owner, batches and
-///   count ahead; the spare batches; m_ready, m_failed and m_idleWorkers. The
+///   count ahead; the spare batches; m_ready, m_failed, m_idleWorkers,
+///   m_waitingWorkers and m_ownersAsked, and each thread's giveAwayAsked once it is set. The
 ///   private functions that read or change them (all but run, resume,
-///   walkPiece, takeBatch, stopAll, which take the lock themselves, and the
-///   counting ones: reserveListing, returnReserved, roomLeft, overLimits,
-///   shouldStop) are called with it held.
+///   walkPiece, takeBatch, stopAll and paceListing, which take the lock
+///   themselves, and the counting ones: reserveListing, returnReserved,
+///   roomLeft, overLimits, shouldStop, wanted) are called with it held. Threads are
+///   started with it held too: m_workers only grows then, and is read without
+///   it only once m_stopping is set.
 /// - A thread's Worker (cursor, frames, path, batch, reserved count) is that
 ///   thread's alone, and so are the folders and path of the piece it owns once
 ///   it has started it. Other threads only set its giveAwayAsked.
@@ -81,9 +87,9 @@ struct ReadAheadListing {
 ///   kHeldAtMost times the limits however stale their views.
 /// - m_reading, m_readIndex and m_listing belong to the walk's thread
 ///   (peek, pop); it takes the lock only to take the next batch.
-/// - Threads wait on m_workersWake and the walk on m_walkWake, both with
-///   m_mutex; whoever makes work or room, finishes a piece or stops the pool
-///   wakes them.
+/// - Threads wait on m_workersWake, or their own wake when they wait for room
+///   with work in hand, and the walk on m_walkWake, all with m_mutex; whoever
+///   makes work or room, finishes a piece or stops the pool wakes them.
 class ReadAheadPool
 {
 public:
@@ -92,9 +98,14 @@ public:
     /// Starts `threads` threads (at least one). The first lists `root` and
     /// goes down through the folders named in `resumePath` (each a subfolder
     /// of the one before); then every folder after the last of them in
-    /// pre-order is listed and handed over.
+    /// pre-order is listed and handed over. While listing a folder takes the
+    /// threads much longer than the processor time it needs (a cold disk, a
+    /// network share), more threads are started, up to `mostThreads`, so that
+    /// more listings wait on the disk at once; when listings are fast again,
+    /// the threads beyond `threads` rest.
     ReadAheadPool(const CursorFactory& makeCursor, std::string root,
-        std::vector<std::string> resumePath, ReadAheadLimits limits, unsigned threads);
+        std::vector<std::string> resumePath, ReadAheadLimits limits, unsigned threads,
+        unsigned mostThreads = 0);
     ~ReadAheadPool();
     ReadAheadPool(const ReadAheadPool&) = delete;
     ReadAheadPool& operator=(const ReadAheadPool&) = delete;
@@ -111,6 +122,8 @@ public:
     {
         return m_piecesGivenAway.load(std::memory_order_relaxed);
     }
+    /// How many threads were started.
+    std::size_t threadsStarted() const { return m_threadsStarted.load(std::memory_order_relaxed); }
 
 private:
     struct Batch;
@@ -125,13 +138,30 @@ private:
     using PieceRef = PieceList::iterator;
 
     void stopAll();
+    /// Starts the thread of a new worker; false when no thread could be had.
+    bool startWorker();
     void run(Worker& worker);
+    /// Counts one listing of `worker` and, at the end of each run of them,
+    /// compares the time they took with the processor time they needed: more
+    /// threads are wanted while the disk keeps the threads waiting, fewer when not.
+    void paceListing(Worker& worker);
+    /// The thread goes on listing, or stops for a while: only the time it
+    /// lists is weighed.
+    void resumePace(Worker& worker) const;
+    void pausePace(Worker& worker) const;
+    /// Whether `worker` is one of the threads wanted now.
+    bool wanted(const Worker& worker) const;
     bool resume(Worker& worker);
     /// Waits for a piece this thread may start, asking for one to be given
     /// away while it waits, and makes it the thread's own; the list's end
     /// when the pool stops.
     PieceRef takePiece(Worker& worker, std::unique_lock<std::mutex>& lock);
     PieceRef firstUnfinished();
+    /// Asks the owner of the first running piece before `before` not asked
+    /// yet to give work away, if what lies up to it is within the limits.
+    void askForWork(PieceRef before);
+    /// The thread was given work or has none left to give: it is asked no more.
+    void answered(Worker& worker);
     bool mayStart(PieceRef piece) const;
     void walkPiece(Worker& worker, PieceRef piece);
     /// Hands the thread's batch to its current piece.
@@ -143,6 +173,15 @@ private:
     /// Gives the first part of the thread's unstarted work to an idle thread;
     /// false when it has too little.
     bool giveAwayNext(Worker& worker);
+    /// Gives the last part of the thread's unstarted work, in pre-order, to an
+    /// idle thread: work far ahead of the walk, in a large piece, while the
+    /// threads wait on the disk. False when it has too little.
+    bool giveAwayLast(Worker& worker);
+    /// Stops the thread that has run too far ahead of the walk, or is wanted
+    /// on the piece the walk waits for.
+    void stopHere(Worker& worker, std::unique_lock<std::mutex>& lock);
+    /// Wakes the threads waiting in stopHere() that may go on now.
+    void wakeWaiting();
     /// Gives all the thread's unstarted work back to the list.
     void giveEverythingBack(Worker& worker);
     void finishCurrent(Worker& worker);
@@ -151,6 +190,8 @@ private:
     /// hold, counting one listing for each of them not yet finished.
     Ahead aheadOf(PieceRef piece, bool inclusive) const;
     bool withinLimits(const Ahead& ahead) const;
+    /// Whether a thread stopped for the limits, with `ahead` before it, may go on.
+    bool roomToGoOn(const Ahead& ahead) const;
     /// Whether there is room enough under the limits to start work.
     bool roomLeft() const;
     /// Counts one more listing made, if there is room for it.
@@ -168,11 +209,16 @@ private:
     const std::string m_root;
     const std::vector<std::string> m_resumePath;
     const ReadAheadLimits m_limits;
+    const CursorFactory m_makeCursor;
+    const std::size_t m_fewestThreads;
+    const std::size_t m_mostThreads;
+    /// Grows (under the lock) while threads start; each Worker stays where it is.
     std::vector<std::unique_ptr<Worker>> m_workers;
 
     std::mutex m_mutex;
     std::condition_variable m_workersWake;
     std::condition_variable m_walkWake;
+    std::condition_variable m_restingWake; ///< threads beyond the wanted count wait on it
     // Shared by the threads and the walk, as the locking rules above say.
     bool m_ready = false; ///< the resume path has been listed
     bool m_failed = false; ///< a thread could not go on: nothing more is handed over
@@ -183,7 +229,11 @@ private:
     PieceList m_pieces;
     std::vector<std::unique_ptr<Batch>> m_spareBatches;
     std::size_t m_idleWorkers = 0;
+    std::size_t m_waitingWorkers = 0; ///< threads too far ahead, waiting with their work
+    std::size_t m_ownersAsked = 0; ///< threads asked to give work away, not yet answered
     std::atomic<std::size_t> m_piecesGivenAway { 0 };
+    std::atomic<std::size_t> m_wantedThreads { 1 }; ///< written with the lock held
+    std::atomic<std::size_t> m_threadsStarted { 0 };
     /// Listings made or counted to be made and not yet taken by the walk, and
     /// the bytes of those handed over.
     std::atomic<std::size_t> m_made { 0 };

@@ -20,11 +20,11 @@ ReadAheadSettings readAheadSettings(const char* readAhead, const char* threads)
     const unsigned cores = std::thread::hardware_concurrency();
     if (choice == "0" || (choice != "1" && cores < 2))
         return {};
-    ReadAheadSettings settings { std::clamp(cores, 1u, 4u) };
+    ReadAheadSettings settings { std::clamp(cores, 1u, 4u), kMostReadAheadThreads };
     if (threads) {
         const long chosen = std::strtol(threads, nullptr, 10);
         if (chosen >= 1 && chosen <= 64)
-            settings.threads = unsigned(chosen);
+            settings = { unsigned(chosen), unsigned(chosen) };
     }
     return settings;
 }

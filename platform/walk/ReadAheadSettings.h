@@ -8,14 +8,22 @@ namespace vantorel::dirwalk
 struct ReadAheadSettings {
     /// 0: the walk lists every folder on its own thread.
     unsigned threads = 0;
+    /// More threads are started, up to this many, while the disk keeps them
+    /// waiting; 0: never more than `threads`.
+    unsigned mostThreads = 0;
 };
 
-/// min(cores, 4) threads when the machine has more than one core, none otherwise.
+/// When the machine has more than one core, min(cores, 4) threads, and up to
+/// kMostReadAheadThreads on a slow disk; none otherwise.
 ReadAheadSettings defaultReadAhead();
+
+/// Listings that wait on a cold disk or a network share together: enough that
+/// the disk always has requests to sort, few enough to start in a moment.
+inline constexpr unsigned kMostReadAheadThreads = 16;
 
 /// The settings the program's environment chooses; either value may be null.
 /// `readAhead` "0" turns the read-ahead off and "1" turns it on even on one
-/// core; `threads` (1 to 64) sets the number of threads when it is on.
+/// core; `threads` (1 to 64) sets a fixed number of threads when it is on.
 ReadAheadSettings readAheadSettings(const char* readAhead, const char* threads);
 
 } // namespace vantorel::dirwalk

@@ -102,6 +102,7 @@ struct ReadAheadSetup {
     QSet<QByteArray> failingForWorker;
     QByteArray reversedForWorker;
     unsigned threads = 2;
+    unsigned mostThreads = 0; ///< more threads while listings wait; 0: never more
     WorkerPace workerPace;
     std::shared_ptr<ReadAheadStatistics> statistics = std::make_shared<ReadAheadStatistics>();
     ReadAheadCursor::Clock clock;
@@ -119,7 +120,7 @@ struct ReadAheadSetup {
                     setup.failingForBoth + setup.failingForWorker, setup.reversedForWorker,
                     setup.workerPace);
             },
-            limits, statistics, threads);
+            limits, statistics, threads, mostThreads);
         if (clock)
             cursor->setClock(clock);
         return cursor;
@@ -229,6 +230,9 @@ private slots:
     void workerThatLosesTheWalkIsRestarted();
     void threadsShareTheWorkInPreOrder_data();
     void threadsShareTheWorkInPreOrder();
+    void settingsFromTheEnvironment();
+    void poolGrowsWhileListingsWait_data();
+    void poolGrowsWhileListingsWait();
     void pausedWalkBoundsWhatIsReadAhead();
     void folderRemovedAheadOfTheWorker();
     void listingsMadeBeforeAPauseAreMadeAgain();
@@ -290,6 +294,10 @@ void TestReadAhead::sameWalkAsThePlainCursor_data()
             << QString::fromLatin1(shape) << 2048 << 4;
         QTest::addRow("%s, one listing ahead, four threads", shape)
             << QString::fromLatin1(shape) << 1 << 4;
+        QTest::addRow("%s, wide window, sixteen threads", shape)
+            << QString::fromLatin1(shape) << 2048 << 16;
+        QTest::addRow("%s, three listings ahead, sixteen threads", shape)
+            << QString::fromLatin1(shape) << 3 << 16;
     }
 }
 
@@ -389,7 +397,7 @@ void TestReadAhead::threadsShareTheWorkInPreOrder_data()
     QTest::addColumn<QString>("shape");
     QTest::addColumn<int>("threads");
     for (const char* shape : { "mixed", "chains" })
-        for (int threads : { 2, 4 })
+        for (int threads : { 2, 4, 16 })
             QTest::addRow("%s, %d threads", shape, threads)
                 << QString::fromLatin1(shape) << threads;
 }
@@ -424,13 +432,71 @@ void TestReadAhead::threadsShareTheWorkInPreOrder()
     QCOMPARE(setup.statistics->prefetched, std::size_t(expected.size()));
 }
 
+void TestReadAhead::settingsFromTheEnvironment()
+{
+    // Chosen by default, the pool may grow on a slow disk; a count that is set is kept.
+    const ReadAheadSettings chosen = readAheadSettings("1", nullptr);
+    QVERIFY(chosen.threads >= 1 && chosen.threads <= 4);
+    QCOMPARE(chosen.mostThreads, kMostReadAheadThreads);
+    const ReadAheadSettings set = readAheadSettings("1", "3");
+    QCOMPARE(set.threads, 3u);
+    QCOMPARE(set.mostThreads, 3u);
+    QCOMPARE(readAheadSettings("1", "65").mostThreads, kMostReadAheadThreads);
+    QCOMPARE(readAheadSettings("0", "3").threads, 0u);
+}
+
+void TestReadAhead::poolGrowsWhileListingsWait_data()
+{
+    QTest::addColumn<int>("listings");
+    QTest::addColumn<int>("threads");
+    QTest::addRow("wide window, one thread") << 2048 << 1;
+    QTest::addRow("wide window, two threads") << 2048 << 2;
+    QTest::addRow("eight listings ahead, two threads") << 8 << 2;
+    QTest::addRow("one listing ahead, one thread") << 1 << 1;
+}
+
+void TestReadAhead::poolGrowsWhileListingsWait()
+{
+    // Each listing of the pool's threads waits a millisecond with the processor
+    // idle, as on a cold disk or a network share: more threads are started, and
+    // the walk still sees exactly what the plain walk sees.
+    QFETCH(int, listings);
+    QFETCH(int, threads);
+    makeMixedTree(500, 13);
+    const std::unique_ptr<DirectoryCursor> plain = makeSystemDirectoryCursor();
+    const QStringList expected = walkEvents(*plain, m_root);
+
+    ReadAheadSetup setup;
+    setup.threads = unsigned(threads);
+    setup.mostThreads = 16;
+    setup.limits.listings = std::size_t(listings);
+    setup.workerPace.delay = std::chrono::milliseconds(1);
+    std::unique_ptr<DirectoryCursor> ahead = setup.make();
+    QCOMPARE(walkEvents(*ahead, m_root), expected);
+    ahead.reset(); // the pool's figures are counted when it stops
+    QVERIFY2(setup.statistics->mostThreads > std::size_t(threads),
+        qPrintable(QString::number(setup.statistics->mostThreads)));
+    QVERIFY(setup.statistics->mostThreads <= 16);
+    QCOMPARE(setup.statistics->direct, std::size_t(1));
+    QCOMPARE(setup.statistics->restarts, std::size_t(0));
+}
+
 void TestReadAhead::pausedWalkBoundsWhatIsReadAhead()
 {
     makeMixedTree(1500, 9);
     const std::size_t limit = 40;
-    for (unsigned threads : { 1u, 2u, 4u, 8u, 8u, 16u }) {
+    struct Pool {
+        unsigned threads;
+        unsigned mostThreads;
+        int delay; ///< milliseconds before each listing: a slow disk, for the pool to grow on
+    };
+    for (const Pool pool : { Pool { 1, 0, 0 }, Pool { 2, 0, 0 }, Pool { 4, 0, 0 }, Pool { 8, 0, 0 },
+             Pool { 8, 0, 0 }, Pool { 16, 0, 0 }, Pool { 32, 0, 0 }, Pool { 2, 32, 1 } }) {
+        const unsigned threads = pool.mostThreads > 0 ? pool.mostThreads : pool.threads;
         ReadAheadSetup setup;
-        setup.threads = threads;
+        setup.threads = pool.threads;
+        setup.mostThreads = pool.mostThreads;
+        setup.workerPace.delay = std::chrono::milliseconds(pool.delay);
         setup.limits.listings = limit;
         const std::unique_ptr<DirectoryCursor> ahead = setup.make();
         SubfolderList root;
@@ -447,7 +513,7 @@ void TestReadAhead::pausedWalkBoundsWhatIsReadAhead()
         // the limit in all, and the batch the walk took was made within the
         // limit: four times the limit at most, however many threads.
         const auto figures = [&] {
-            return QStringLiteral("%1 threads: %2 listed")
+            return QStringLiteral("up to %1 threads: %2 listed")
                 .arg(threads)
                 .arg(setup.workerPace.listed->load());
         };
