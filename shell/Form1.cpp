@@ -28,7 +28,8 @@ Form1::Form1(std::function<void()> endProgram, dirwalk::ReadAheadSettings readAh
     , m_platform(std::make_unique<Form1Platform>(*this, *m_layout, readAhead))
     , m_skinnable(std::make_unique<QtSkinnableWindow>(*this))
     , m_skin(std::make_unique<SkinFramework1>())
-    , m_logic(std::make_unique<Form1Logic>(m_platform->controls(), m_platform->services()))
+    , m_logic(std::make_unique<Form1Logic>(
+          Form1Logic::controlsOf(*m_platform), Form1Logic::servicesOf(*m_platform)))
     , m_usability(std::make_unique<Form1Usability>(*this, *m_layout, *m_platform))
     , m_pointerMoves(std::make_unique<QtPointerMoveFilter>(m_logic->pointerFeedback()))
 {

@@ -65,6 +65,35 @@ public:
 
     Form1Logic(const Controls& controls, const Services& services);
 
+    /// The controls and services of a window that holds them as members of
+    /// these names: the Qt window's platform and the tests' window alike.
+    template <class Window> static Controls controlsOf(Window& w)
+    {
+        return { .window = w.window,
+            .locations = w.locations,
+            .results = w.results,
+            .startButton = w.startButton,
+            .phrase = w.phrase,
+            .matchCase = w.matchCase,
+            .fullPath = w.fullPath,
+            .pointer = w.pointer };
+    }
+    template <class Window> static Services servicesOf(Window& w)
+    {
+        return { .boxes = w.boxes,
+            .pump = w.pump,
+            .clipboard = w.clipboard,
+            .settings = w.settings,
+            .saveDialog = w.saveDialog,
+            .folderBrowser = w.folderBrowser,
+            .programFolder = w.programFolder,
+            .launcher = w.launcher,
+            .random = w.random,
+            .folders = w.folders,
+            .files = w.files,
+            .outputFiles = w.outputFiles };
+    }
+
     void Form_Load();
 
     void PushButton1_Click(); ///< "Start Finding" / "Stop"

@@ -37,32 +37,4 @@ Form1Platform::Form1Platform(
     pump.addList(resultsModel);
 }
 
-Form1Logic::Controls Form1Platform::controls()
-{
-    return { .window = window,
-        .locations = locations,
-        .results = results,
-        .startButton = startButton,
-        .phrase = phrase,
-        .matchCase = matchCase,
-        .fullPath = fullPath,
-        .pointer = pointer };
-}
-
-Form1Logic::Services Form1Platform::services()
-{
-    return { .boxes = boxes,
-        .pump = pump,
-        .clipboard = clipboard,
-        .settings = settings,
-        .saveDialog = saveDialog,
-        .folderBrowser = folderBrowser,
-        .programFolder = programFolder,
-        .launcher = launcher,
-        .random = random,
-        .folders = folders,
-        .files = files,
-        .outputFiles = outputFiles };
-}
-
 } // namespace vantorel

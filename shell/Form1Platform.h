@@ -21,7 +21,6 @@
 #include "platform/qt/QtTextControl.h"
 #include "platform/qt/QtWindowSurface.h"
 #include "platform/qt/SystemFolderService.h"
-#include "shell/Form1Logic.h"
 
 namespace vantorel
 {
@@ -32,9 +31,6 @@ class Form1Layout;
 /// the window's controls.
 struct Form1Platform {
     Form1Platform(QWidget& form, Form1Layout& layout, dirwalk::ReadAheadSettings readAhead);
-
-    Form1Logic::Controls controls();
-    Form1Logic::Services services();
 
     ListModel locationsModel;
     ListModel resultsModel;

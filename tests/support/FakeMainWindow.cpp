@@ -27,32 +27,4 @@ std::unique_ptr<dirwalk::DirectoryCursor> FakeFolderService::cursor()
 
 FakeMainWindow::FakeMainWindow() = default;
 
-Form1Logic::Controls FakeMainWindow::controls()
-{
-    return { .window = window,
-        .locations = locations,
-        .results = results,
-        .startButton = startButton,
-        .phrase = phrase,
-        .matchCase = matchCase,
-        .fullPath = fullPath,
-        .pointer = pointer };
-}
-
-Form1Logic::Services FakeMainWindow::services()
-{
-    return { .boxes = boxes,
-        .pump = pump,
-        .clipboard = clipboard,
-        .settings = settings,
-        .saveDialog = saveDialog,
-        .folderBrowser = folderBrowser,
-        .programFolder = programFolder,
-        .launcher = launcher,
-        .random = random,
-        .folders = folders,
-        .files = files,
-        .outputFiles = outputFiles };
-}
-
 } // namespace vantorel::test

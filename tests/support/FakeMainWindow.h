@@ -81,8 +81,8 @@ struct FakeMainWindow {
     FakeFileSystem files;
     QtOutputFileService outputFiles;
 
-    Form1Logic::Controls controls();
-    Form1Logic::Services services();
+    Form1Logic::Controls controls() { return Form1Logic::controlsOf(*this); }
+    Form1Logic::Services services() { return Form1Logic::servicesOf(*this); }
 
     /// Chooses "Display folder name only ".
     void chooseNameOnly()
