@@ -575,6 +575,15 @@ void ReadAheadPool::publish(Worker& worker)
         m_spareBatches.pop_back();
     }
     if (m_walkWaits && worker.current == m_pieces.begin())
+        m_walkToWake.store(true, std::memory_order_relaxed);
+}
+
+void ReadAheadPool::wakeWalkIfDue()
+{
+    // Woken after the lock is let go: woken while it is held, the walk would only wait for
+    // the lock next, and every hand-over would cost it two sleeps.
+    if (m_walkToWake.load(std::memory_order_relaxed)
+        && m_walkToWake.exchange(false, std::memory_order_relaxed))
         m_walkWake.notify_one();
 }
 
@@ -682,6 +691,7 @@ void ReadAheadPool::stopHere(Worker& worker, std::unique_lock<std::mutex>& lock)
     ++m_waitingWorkers;
     worker.waiting = true;
     pausePace(worker);
+    wakeWalkIfDue(); // this thread hands nothing more over for a while
     worker.wake.wait(lock, [this, &worker] {
         return m_stopping || m_failed || walkWaitsFor(worker) || (m_walkWaits && m_frontUnstarted)
             || (roomToGoOn(aheadOf(worker.current, true)) && roomLeft());
@@ -726,7 +736,7 @@ void ReadAheadPool::finishCurrent(Worker& worker)
     worker.current->state = Piece::State::Finished;
     worker.current->owner = nullptr;
     if (m_walkWaits && worker.current == m_pieces.begin())
-        m_walkWake.notify_one();
+        m_walkToWake.store(true, std::memory_order_relaxed);
 }
 
 void ReadAheadPool::walkPiece(Worker& worker, PieceRef piece)
@@ -752,6 +762,7 @@ void ReadAheadPool::walkPiece(Worker& worker, PieceRef piece)
         m_root, std::string_view(worker.path).substr(worker.path.empty() ? 0 : 1), error);
 
     while (worker.depth > 0) {
+        wakeWalkIfDue();
         if (m_stopping.load(std::memory_order_relaxed))
             return;
         Worker::Frame& top = worker.frames[worker.depth - 1];
@@ -833,13 +844,16 @@ void ReadAheadPool::walkPiece(Worker& worker, PieceRef piece)
     }
 
     pausePace(worker);
-    const std::lock_guard lock(m_mutex);
-    publish(worker);
-    returnReserved(worker);
-    finishCurrent(worker);
-    answered(worker);
-    if (m_idleWorkers > 0)
-        m_workersWake.notify_one();
+    {
+        const std::lock_guard lock(m_mutex);
+        publish(worker);
+        returnReserved(worker);
+        finishCurrent(worker);
+        answered(worker);
+        if (m_idleWorkers > 0)
+            m_workersWake.notify_one();
+    }
+    wakeWalkIfDue();
 }
 
 bool ReadAheadPool::takeBatch()

@@ -89,7 +89,9 @@ struct ReadAheadListing {
 ///   (peek, pop); it takes the lock only to take the next batch.
 /// - Threads wait on m_workersWake, or their own wake when they wait for room
 ///   with work in hand, and the walk on m_walkWake, all with m_mutex; whoever
-///   makes work or room, finishes a piece or stops the pool wakes them.
+///   makes work or room, finishes a piece or stops the pool wakes them. A
+///   thread that hands the walk a batch marks m_walkToWake and wakes it once
+///   it has let the lock go (wakeWalkIfDue), at the latest before it sleeps.
 class ReadAheadPool
 {
 public:
@@ -166,6 +168,8 @@ private:
     void walkPiece(Worker& worker, PieceRef piece);
     /// Hands the thread's batch to its current piece.
     void publish(Worker& worker);
+    /// Wakes the walk if a batch it waits for was handed over; called without the lock.
+    void wakeWalkIfDue();
     /// Makes the next `count` unstarted subfolders of `worker`'s folder at
     /// `depth` a piece of their own, inserted before `where`; returns the
     /// place after it.
@@ -224,6 +228,8 @@ private:
     bool m_failed = false; ///< a thread could not go on: nothing more is handed over
     std::atomic<bool> m_stopping { false }; ///< the pool is going: every thread ends
     std::atomic<bool> m_walkWaits { false };
+    /// Set with the lock held by a thread that handed the walk what it waits for.
+    std::atomic<bool> m_walkToWake { false };
     std::atomic<bool> m_frontUnstarted { false }; ///< the walk waits for a piece nobody has started
     std::atomic<const Piece*> m_front { nullptr }; ///< the piece the walk reads now
     PieceList m_pieces;
