@@ -64,6 +64,18 @@ public:
         m_names.assign(names);
         m_entries.assign(entries.begin(), entries.end());
     }
+    /// Exchanges the contents and memory of two lists, copying nothing.
+    void swap(SubfolderList& other) noexcept
+    {
+        m_names.swap(other.m_names);
+        m_entries.swap(other.m_entries);
+    }
+    /// The memory the list's contents take, and the memory it holds.
+    std::size_t bytes() const { return m_names.size() + m_entries.size() * sizeof(Entry); }
+    std::size_t capacityBytes() const
+    {
+        return m_names.capacity() + m_entries.capacity() * sizeof(Entry);
+    }
 
 private:
     std::string m_names;

@@ -140,7 +140,7 @@ bool ReadAheadCursor::enterFolder(std::string_view name, SubfolderList& out, std
     if (head && head->parent == parent && head->name == name) {
         taken = head->listed ? Taken::Listing : Taken::Failure;
         if (head->listed) {
-            out.assign(head->subfolderNames, head->subfolders);
+            out.swap(*head->subfolders);
             number = head->number;
         }
         m_pool->pop();

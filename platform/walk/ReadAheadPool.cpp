@@ -85,52 +85,58 @@ namespace
 
 } // namespace
 
-/// Consecutive listings of one piece, stored flat.
+/// Consecutive listings of one piece. Each listing has a list of its own, which
+/// the walk takes by exchanging it for the one it is done with: the listing is
+/// not copied again, and the list given back keeps its memory for the next
+/// batch made here.
 struct ReadAheadPool::Batch {
     struct Record {
-        std::uint64_t parent;
-        std::uint64_t number;
-        std::size_t nameOffset;
-        std::size_t nameLength;
-        std::size_t namesOffset; ///< of the subfolders' names
-        std::size_t namesLength;
-        std::size_t entriesOffset;
-        std::size_t entriesCount;
-        bool listed;
+        std::uint64_t parent = 0;
+        std::uint64_t number = 0;
+        std::size_t nameOffset = 0; ///< of the folder's own name, in names
+        std::size_t nameLength = 0;
+        bool listed = false;
+        SubfolderList subfolders;
     };
-    std::string text;
-    std::vector<SubfolderList::Entry> entries;
-    std::vector<Record> records;
+    /// A list that held more than this is let go when the batch is cleared,
+    /// so that a spare batch does not keep the memory of one huge folder.
+    static constexpr std::size_t kKeptListBytes = std::size_t { 64 } << 10;
+
+    std::string names;
+    std::vector<Record> records; ///< the first `count` are in use; the rest keep their memory
+    std::size_t count = 0;
+    std::size_t listBytes = 0;
 
     void add(std::uint64_t parent, std::uint64_t number, std::string_view name, bool listed,
         const SubfolderList& subfolders)
     {
-        Record& record = records.emplace_back();
+        if (count == records.size())
+            records.emplace_back();
+        Record& record = records[count++];
         record.parent = parent;
         record.number = number;
-        record.nameOffset = text.size();
+        record.nameOffset = names.size();
         record.nameLength = name.size();
-        text.append(name);
-        record.namesOffset = text.size();
-        record.namesLength = listed ? subfolders.names().size() : 0;
-        record.entriesOffset = entries.size();
-        record.entriesCount = listed ? subfolders.size() : 0;
+        names.append(name);
         record.listed = listed;
         if (listed) {
-            text.append(subfolders.names());
-            entries.insert(entries.end(), subfolders.entries().begin(), subfolders.entries().end());
+            record.subfolders.assign(subfolders.names(), subfolders.entries());
+            listBytes += subfolders.bytes();
+        } else {
+            record.subfolders.clear();
         }
     }
-    std::size_t bytes() const
-    {
-        return text.size() + entries.size() * sizeof(SubfolderList::Entry)
-            + records.size() * sizeof(Record);
-    }
+    std::size_t size() const { return count; }
+    bool empty() const { return count == 0; }
+    std::size_t bytes() const { return names.size() + listBytes + count * sizeof(Record); }
     void clear()
     {
-        text.clear();
-        entries.clear();
-        records.clear();
+        for (std::size_t i = 0; i < count; ++i)
+            if (records[i].subfolders.capacityBytes() > kKeptListBytes)
+                records[i].subfolders = SubfolderList();
+        names.clear();
+        count = 0;
+        listBytes = 0;
     }
 };
 
@@ -532,7 +538,7 @@ bool ReadAheadPool::walkWaitsFor(const Worker& worker) const
 
 bool ReadAheadPool::overLimits(const Worker& worker) const
 {
-    const Ahead ahead { worker.aheadAtPublish.listings + worker.batch->records.size(),
+    const Ahead ahead { worker.aheadAtPublish.listings + worker.batch->size(),
         worker.aheadAtPublish.bytes + worker.batch->bytes() };
     return !withinLimits(ahead);
 }
@@ -549,11 +555,11 @@ bool ReadAheadPool::shouldStop(const Worker& worker) const
 
 void ReadAheadPool::publish(Worker& worker)
 {
-    if (worker.batch->records.empty()) {
+    if (worker.batch->empty()) {
         worker.aheadAtPublish = aheadOf(worker.current, true);
         return;
     }
-    worker.current->ahead.listings += worker.batch->records.size();
+    worker.current->ahead.listings += worker.batch->size();
     worker.current->ahead.bytes += worker.batch->bytes();
     m_madeBytes.fetch_add(worker.batch->bytes(), std::memory_order_relaxed);
     worker.current->batches.push_back(std::move(worker.batch));
@@ -779,9 +785,9 @@ void ReadAheadPool::walkPiece(Worker& worker, PieceRef piece)
         }
         paceListing(worker);
 
-        if (worker.batch->records.size() == 1)
+        if (worker.batch->size() == 1)
             worker.batchStarted = std::chrono::steady_clock::now();
-        if (worker.batch->records.size() >= kBatchListings || worker.batch->bytes() >= kBatchBytes
+        if (worker.batch->size() >= kBatchListings || worker.batch->bytes() >= kBatchBytes
             || (m_walkWaits.load(std::memory_order_relaxed)
                 && m_front.load(std::memory_order_relaxed) == &*worker.current
                 && std::chrono::steady_clock::now() - worker.batchStarted >= kWaitedBatchAge)) {
@@ -824,9 +830,9 @@ bool ReadAheadPool::takeBatch()
             if (!front.batches.empty()) {
                 m_reading = std::move(front.batches.front());
                 front.batches.pop_front();
-                front.ahead.listings -= m_reading->records.size();
+                front.ahead.listings -= m_reading->size();
                 front.ahead.bytes -= m_reading->bytes();
-                m_made.fetch_sub(m_reading->records.size(), std::memory_order_relaxed);
+                m_made.fetch_sub(m_reading->size(), std::memory_order_relaxed);
                 m_madeBytes.fetch_sub(m_reading->bytes(), std::memory_order_relaxed);
                 m_readIndex = 0;
                 // A thread held back by the limits may go on now; it wakes the next if there is
@@ -860,18 +866,15 @@ bool ReadAheadPool::takeBatch()
 
 const ReadAheadListing* ReadAheadPool::peek()
 {
-    if ((!m_reading || m_readIndex == m_reading->records.size()) && !takeBatch())
+    if ((!m_reading || m_readIndex == m_reading->size()) && !takeBatch())
         return nullptr;
-    const Batch& batch = *m_reading;
-    const Batch::Record& record = batch.records[m_readIndex];
-    const std::string_view text = batch.text;
+    Batch& batch = *m_reading;
+    Batch::Record& record = batch.records[m_readIndex];
     m_listing.parent = record.parent;
     m_listing.number = record.number;
-    m_listing.name = text.substr(record.nameOffset, record.nameLength);
+    m_listing.name = std::string_view(batch.names).substr(record.nameOffset, record.nameLength);
     m_listing.listed = record.listed;
-    m_listing.subfolderNames = text.substr(record.namesOffset, record.namesLength);
-    m_listing.subfolders
-        = std::span(batch.entries).subspan(record.entriesOffset, record.entriesCount);
+    m_listing.subfolders = &record.subfolders;
     return &m_listing;
 }
 

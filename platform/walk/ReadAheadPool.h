@@ -46,8 +46,9 @@ struct ReadAheadListing {
     std::uint64_t number = 0; ///< its own number, for the listings of its subfolders
     std::string_view name;
     bool listed = false; ///< false: the folder could not be listed
-    std::string_view subfolderNames;
-    std::span<const SubfolderList::Entry> subfolders;
+    /// Its subfolders. The walk takes them by swapping in a list it is done
+    /// with, which the pool reuses.
+    SubfolderList* subfolders = nullptr;
 };
 
 /// Threads that list the folders of one tree and hand the listings over in
