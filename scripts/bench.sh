@@ -209,8 +209,11 @@ bench_tree() {
   ratio "window / fd -j16" "${wall_ms[window]}" "${wall_ms[fd16]}"
   ratio "window / engine, read-ahead" "${wall_ms[window]}" "${wall_ms[engine]}"
   ratio "engine, read-ahead / no read-ahead" "${wall_ms[engine]}" "${wall_ms[engine1]}"
-  echo "Ratio, processor time:"
+  echo "Ratios, processor time:"
   ratio "engine, read-ahead / plain walk" "${cpu_ms[engine]}" "${cpu_ms[plain]}"
+  # What sharing the walk between the cores costs by itself, with no hand-over at all.
+  ratio "plain walk on every core / on one" "${cpu_ms[plainall]}" "${cpu_ms[plain]}"
+  ratio "engine, read-ahead / plain walk on every core" "${cpu_ms[engine]}" "${cpu_ms[plainall]}"
   echo "Targets ($cache, $folders folders):"
   if [ "$cache" = cold ] && [ "$folders" = 200000 ]; then
     ratio "window / fd -j16" "${wall_ms[window]}" "${wall_ms[fd16]}" 1.0
