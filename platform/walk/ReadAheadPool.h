@@ -61,15 +61,13 @@ struct ReadAheadListing {
 /// folder opened relative to its parent, writing the listings into the piece
 /// in batches; the walk reads the pieces front to back. A thread left without
 /// work asks the owner of the first running piece not asked yet to give away
-/// the last half of its work in pre-order (of its shallowest folder with
-/// subfolders to go): the owner's piece ends before it and the part given away
-/// follows it. Pieces are thus large and handed over rarely, and each thread
-/// lists for long without waking another. A thread whose piece runs past the
-/// limits stops: while the pool has only the threads it started with, it
-/// gives its unstarted work back to the list; while more listings wait on the
-/// disk, it waits with its work. The listing the walk waits for is always
-/// made. Listings are numbered: the root is 0, the folders on the
-/// resume path 1, 2, ... Every thread is stopped and joined when the pool goes.
+/// half of its next work (the rest of its deepest folder with subfolders to
+/// go): the owner's piece ends there, the part given away follows it, and the
+/// owner goes on in a new piece after that, so all the threads stay just
+/// ahead of the walk, and many threads are handed work at once. A thread whose piece runs past the
+/// limits gives its unstarted work back to the list and waits. Listings are
+/// numbered: the root is 0, the folders on the resume path 1, 2, ... Every
+/// thread is stopped and joined when the pool goes.
 ///
 /// Locking, for everything in the pool:
 /// - m_mutex guards the piece list and each piece's state, owner, batches and
@@ -174,13 +172,16 @@ private:
     void publish(Worker& worker);
     /// Wakes the walk if a batch it waits for was handed over; called without the lock.
     void wakeWalkIfDue();
-    /// Makes the subfolders of `worker`'s folder at `depth` from `from` on a
-    /// piece of its own, inserted before `where`, and ends the folder's work
-    /// there; returns the place after the piece.
-    PieceRef giveAway(Worker& worker, std::size_t depth, std::size_t from, PieceRef where);
+    /// Makes the next `count` unstarted subfolders of `worker`'s folder at
+    /// `depth` a piece of their own, inserted before `where`; returns the
+    /// place after it.
+    PieceRef giveAway(Worker& worker, std::size_t depth, std::size_t count, PieceRef where);
+    /// Gives the first part of the thread's unstarted work to an idle thread;
+    /// false when it has too little.
+    bool giveAwayNext(Worker& worker);
     /// Gives the last part of the thread's unstarted work, in pre-order, to an
-    /// idle thread: work far ahead of the walk, in a large piece that keeps it
-    /// busy for long. False when it has too little.
+    /// idle thread: work far ahead of the walk, in a large piece, while the
+    /// threads wait on the disk. False when it has too little.
     bool giveAwayLast(Worker& worker);
     /// Stops the thread that has run too far ahead of the walk, or is wanted
     /// on the piece the walk waits for.
