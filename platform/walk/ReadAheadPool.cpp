@@ -814,7 +814,12 @@ void ReadAheadPool::walkPiece(Worker& worker, PieceRef piece)
                 stopHere(worker, lock);
                 continue;
             }
-            m_made.fetch_add(1, std::memory_order_relaxed);
+            // Counted a few at a time, as reserveListing() does: a lock per listing would
+            // keep the other threads waiting for it.
+            const std::size_t counted
+                = std::clamp(m_limits.listings, std::size_t { 1 }, kReservedAtOnce);
+            m_made.fetch_add(counted, std::memory_order_relaxed);
+            worker.reserved = counted - 1;
         }
 
         const std::size_t parentDepth = worker.depth - 1;

@@ -12,7 +12,6 @@
 #include <list>
 #include <memory>
 #include <mutex>
-#include <span>
 #include <string>
 #include <string_view>
 #include <thread>
