@@ -31,10 +31,6 @@ namespace
     /// Each thread numbers its listings from its own range, without a lock.
     constexpr std::uint64_t kNumbersPerThread = std::uint64_t { 1 } << 40;
 
-    /// A thread asked for work gives away at most this many folders of one folder
-    /// (with everything below them): more would leave it far ahead of the walk.
-    constexpr std::size_t kGiveAwayMost = 64;
-
     /// A thread counts this many listings against the limits at a time.
     constexpr std::size_t kReservedAtOnce = 16;
 
@@ -448,19 +444,13 @@ ReadAheadPool::PieceRef ReadAheadPool::takePiece(Worker& worker, std::unique_loc
             continue;
         }
         if (m_ready) {
-            // While listings are fast, only the first piece not finished is started: a thread
-            // never works beyond one that is still running, where it might be far ahead of the
-            // walk; instead the running one gives away its next work. While they wait on the
-            // disk, every thread wanted should wait on it too: the first piece nobody has
-            // started is taken, if it is within the limits, and every running piece may be
-            // asked for work.
-            const bool slow = m_wantedThreads.load(std::memory_order_relaxed) > m_fewestThreads;
-            const auto unstarted = slow
-                ? std::find_if(m_pieces.begin(), m_pieces.end(),
-                    [](const Piece& piece) { return piece.state == Piece::State::Unstarted; })
-                : firstUnfinished();
-            if (unstarted != m_pieces.end() && unstarted->state == Piece::State::Unstarted
-                && mayStart(unstarted)) {
+            // The first piece nobody has started is taken, if it is within the limits; when
+            // there is none, a running piece is asked for work. The pieces are large and handed
+            // over rarely: threads that traded small pieces near the walk spent more on waking
+            // each other than on listing.
+            const auto unstarted = std::find_if(m_pieces.begin(), m_pieces.end(),
+                [](const Piece& piece) { return piece.state == Piece::State::Unstarted; });
+            if (unstarted != m_pieces.end() && mayStart(unstarted)) {
                 if (unstarted == m_pieces.begin())
                     m_frontUnstarted = false;
                 unstarted->state = Piece::State::Running;
@@ -471,7 +461,7 @@ ReadAheadPool::PieceRef ReadAheadPool::takePiece(Worker& worker, std::unique_loc
                 return unstarted;
             }
             if (roomLeft())
-                askForWork(slow ? unstarted : firstUnfinished());
+                askForWork(unstarted);
         }
         ++m_idleWorkers;
         m_workersWake.wait(lock);
@@ -594,21 +584,19 @@ void ReadAheadPool::wakeWalkIfDue()
 }
 
 ReadAheadPool::PieceRef ReadAheadPool::giveAway(
-    Worker& worker, std::size_t depth, std::size_t count, PieceRef where)
+    Worker& worker, std::size_t depth, std::size_t from, PieceRef where)
 {
     Worker::Frame& frame = worker.frames[depth];
     Piece piece;
     piece.parentNumber = frame.number;
     piece.parentPath.assign(worker.path, 0, frame.pathLength);
-    for (; frame.next < frame.end && piece.folders.size() < count; ++frame.next)
-        if (frame.subfolders.kind(frame.next) == FolderKind::Folder)
-            piece.folders.add(frame.subfolders.name(frame.next), FolderKind::Folder);
+    for (std::size_t i = from; i < frame.end; ++i)
+        if (frame.subfolders.kind(i) == FolderKind::Folder)
+            piece.folders.add(frame.subfolders.name(i), FolderKind::Folder);
+    frame.end = from;
     if (piece.folders.empty())
         return where;
-    const PieceRef given = m_pieces.insert(where, std::move(piece));
-    if (m_idleWorkers > 0)
-        m_workersWake.notify_all();
-    return std::next(given);
+    return std::next(m_pieces.insert(where, std::move(piece)));
 }
 
 bool ReadAheadPool::giveAwayLast(Worker& worker)
@@ -619,7 +607,7 @@ bool ReadAheadPool::giveAwayLast(Worker& worker)
         ++depth;
     if (depth == worker.depth)
         return false;
-    Worker::Frame& frame = worker.frames[depth];
+    const Worker::Frame& frame = worker.frames[depth];
     const std::size_t left = foldersLeft(frame, std::numeric_limits<std::size_t>::max());
     // Half of it; all of it when the thread keeps something deeper to go on with.
     std::size_t kept = left / 2;
@@ -633,52 +621,40 @@ bool ReadAheadPool::giveAwayLast(Worker& worker)
     std::size_t cut = frame.next;
     for (; kept > 0; ++cut)
         kept -= frame.subfolders.kind(cut) == FolderKind::Folder ? 1 : 0;
-    const std::size_t end = frame.end;
-    frame.end = cut;
-    Piece piece;
-    piece.parentNumber = frame.number;
-    piece.parentPath.assign(worker.path, 0, frame.pathLength);
-    for (std::size_t i = cut; i < end; ++i)
-        if (frame.subfolders.kind(i) == FolderKind::Folder)
-            piece.folders.add(frame.subfolders.name(i), FolderKind::Folder);
     // Nothing the thread lists from now on comes after it: it follows the thread's piece.
-    m_pieces.insert(std::next(worker.current), std::move(piece));
+    giveAway(worker, depth, cut, std::next(worker.current));
     ++m_piecesGivenAway;
     if (m_idleWorkers > 0)
         m_workersWake.notify_one(); // one piece: more would only wake to sleep again
     return true;
 }
 
-bool ReadAheadPool::giveAwayNext(Worker& worker)
+bool ReadAheadPool::giveAwayNextHalf(Worker& worker)
 {
-    // The thread's next work in pre-order is the rest of its deepest folder that has any.
-    std::size_t depth = worker.depth;
-    while (depth > 0 && foldersLeft(worker.frames[depth - 1], 1) == 0)
-        --depth;
-    if (depth == 0)
+    // The rest of the thread's shallowest folder that has any comes after all its deeper work.
+    std::size_t depth = 0;
+    while (depth < worker.depth && foldersLeft(worker.frames[depth], 1) == 0)
+        ++depth;
+    if (depth == worker.depth)
         return false;
-    Worker::Frame& frame = worker.frames[depth - 1];
-    // Half of it: a thread given work is soon asked for some in turn.
-    const std::size_t left = foldersLeft(frame, 2 * kGiveAwayMost);
-    const std::size_t count = std::min((left + 1) / 2, kGiveAwayMost);
-    if (count == left) {
-        // This thread keeps something to go on with, or it would only ask for work back.
-        std::size_t above = depth - 1;
-        while (above > 0 && foldersLeft(worker.frames[above - 1], 1) == 0)
-            --above;
-        if (above == 0)
-            return false;
-    }
-    publish(worker);
-    const PieceRef after = giveAway(worker, depth - 1, count, std::next(worker.current));
+    const Worker::Frame& frame = worker.frames[depth];
+    const std::size_t left = foldersLeft(frame, std::numeric_limits<std::size_t>::max());
+    std::size_t deeper = depth + 1;
+    while (deeper < worker.depth && foldersLeft(worker.frames[deeper], 1) == 0)
+        ++deeper;
+    if (left < 2 && deeper == worker.depth)
+        return false; // one folder and nothing else: the thread would only wait for work again
+    std::size_t given = (left + 1) / 2;
+    std::size_t cut = frame.next;
+    for (; given > 0; ++cut)
+        given -= frame.subfolders.kind(cut) == FolderKind::Folder ? 1 : 0;
+    // The first half follows the thread's piece, for the idle thread; the second half follows
+    // that, for whichever thread is free first. This thread ends its piece with its deeper work.
+    giveAway(worker, depth, cut, std::next(worker.current));
+    giveAway(worker, depth, frame.next, std::next(worker.current));
     ++m_piecesGivenAway;
-    // What this thread lists from now on comes after the piece given away.
-    Piece continuation;
-    continuation.state = Piece::State::Running;
-    continuation.owner = &worker;
-    finishCurrent(worker);
-    worker.current = m_pieces.insert(after, std::move(continuation));
-    worker.aheadAtPublish = aheadOf(worker.current, true);
+    if (m_idleWorkers > 0)
+        m_workersWake.notify_one(); // the second half waits for the first thread free
     return true;
 }
 
@@ -734,7 +710,9 @@ void ReadAheadPool::giveEverythingBack(Worker& worker)
     // The deepest folder's rest first: that is pre-order.
     PieceRef where = std::next(worker.current);
     for (std::size_t depth = worker.depth; depth-- > 0;)
-        where = giveAway(worker, depth, std::numeric_limits<std::size_t>::max(), where);
+        where = giveAway(worker, depth, worker.frames[depth].next, where);
+    if (m_idleWorkers > 0)
+        m_workersWake.notify_all();
 }
 
 void ReadAheadPool::finishCurrent(Worker& worker)
@@ -786,7 +764,7 @@ void ReadAheadPool::walkPiece(Worker& worker, PieceRef piece)
             const std::lock_guard lock(m_mutex);
             const bool given = m_wantedThreads.load(std::memory_order_relaxed) > m_fewestThreads
                 ? giveAwayLast(worker)
-                : giveAwayNext(worker);
+                : giveAwayNextHalf(worker);
             // Asked again by the next idle thread that wakes, not at every folder: the lock
             // for each would cost more than the listing.
             answered(worker);

@@ -59,14 +59,20 @@ struct ReadAheadListing {
 /// hold is within the limits, and walks it with a cursor of its own, each
 /// folder opened relative to its parent, writing the listings into the piece
 /// in batches; the walk reads the pieces front to back. A thread left without
-/// work asks the owner of the first running piece not asked yet to give away
-/// half of its next work (the rest of its deepest folder with subfolders to
-/// go): the owner's piece ends there, the part given away follows it, and the
-/// owner goes on in a new piece after that, so all the threads stay just
-/// ahead of the walk, and many threads are handed work at once. A thread whose piece runs past the
-/// limits gives its unstarted work back to the list and waits. Listings are
-/// numbered: the root is 0, the folders on the resume path 1, 2, ... Every
-/// thread is stopped and joined when the pool goes.
+/// work asks the owner of the first running piece not asked yet to give some
+/// of its work away. While listings are fast, that is the first half of the
+/// rest of the owner's shallowest folder with subfolders to go, the work that
+/// follows its deeper work: the owner's piece ends with its deeper work, the
+/// half given away follows it, and the second half follows that for the first
+/// thread free. The threads thus work just ahead of the walk, in large pieces
+/// handed over rarely. While listings wait on the disk, it is the last half of
+/// that rest, far ahead of the walk, where more threads can wait on the disk at
+/// once. A thread whose piece runs past the limits stops: while the pool has
+/// only the threads it started with, it gives its unstarted work back to the
+/// list; while more listings wait on the disk, it waits with its work. The
+/// listing the walk waits for is always made. Listings are numbered: the root
+/// is 0, the folders on the resume path 1, 2, ... Every thread is stopped and
+/// joined when the pool goes.
 ///
 /// Locking, for everything in the pool:
 /// - m_mutex guards the piece list and each piece's state, owner, batches and
@@ -171,17 +177,19 @@ private:
     void publish(Worker& worker);
     /// Wakes the walk if a batch it waits for was handed over; called without the lock.
     void wakeWalkIfDue();
-    /// Makes the next `count` unstarted subfolders of `worker`'s folder at
-    /// `depth` a piece of their own, inserted before `where`; returns the
-    /// place after it.
-    PieceRef giveAway(Worker& worker, std::size_t depth, std::size_t count, PieceRef where);
-    /// Gives the first part of the thread's unstarted work to an idle thread;
-    /// false when it has too little.
-    bool giveAwayNext(Worker& worker);
+    /// Makes the subfolders of `worker`'s folder at `depth` from `from` on a
+    /// piece of its own, inserted before `where`, and ends the folder's work
+    /// there; returns the place after the piece.
+    PieceRef giveAway(Worker& worker, std::size_t depth, std::size_t from, PieceRef where);
     /// Gives the last part of the thread's unstarted work, in pre-order, to an
-    /// idle thread: work far ahead of the walk, in a large piece, while the
-    /// threads wait on the disk. False when it has too little.
+    /// idle thread: work far ahead of the walk, in a large piece that keeps it
+    /// busy for long. False when it has too little.
     bool giveAwayLast(Worker& worker);
+    /// Gives the first half of the rest of the thread's shallowest folder,
+    /// the work that follows its deeper work, to an idle thread, and the second
+    /// half back to the list: work just ahead of the walk, in large pieces,
+    /// while listings are fast. False when it has too little.
+    bool giveAwayNextHalf(Worker& worker);
     /// Stops the thread that has run too far ahead of the walk, or is wanted
     /// on the piece the walk waits for.
     void stopHere(Worker& worker, std::unique_lock<std::mutex>& lock);
