@@ -60,6 +60,32 @@ namespace
         return count;
     }
 
+    /// The place in a frame just past its next `count` subfolders still to be started.
+    std::size_t pastFolders(const auto& frame, std::size_t count)
+    {
+        std::size_t place = frame.next;
+        for (; count > 0; ++place)
+            count -= frame.subfolders.kind(place) == FolderKind::Folder ? 1 : 0;
+        return place;
+    }
+
+    /// The depth of a thread's shallowest folder with subfolders still to be started, whose
+    /// rest can be shared: `worker.depth` when there is none, or when its rest is one folder
+    /// and nothing deeper is left to the thread, which would then only wait for work again.
+    std::size_t folderToShare(const auto& worker)
+    {
+        const auto firstWithWork = [&worker](std::size_t depth) {
+            while (depth < worker.depth && foldersLeft(worker.frames[depth], 1) == 0)
+                ++depth;
+            return depth;
+        };
+        const std::size_t depth = firstWithWork(0);
+        if (depth < worker.depth && foldersLeft(worker.frames[depth], 2) < 2
+            && firstWithWork(depth + 1) == worker.depth)
+            return worker.depth;
+        return depth;
+    }
+
     /// What the calling thread has used of the machine.
     struct ThreadUsage {
         /// Of the processor; zero where the system cannot tell.
@@ -602,27 +628,14 @@ ReadAheadPool::PieceRef ReadAheadPool::giveAway(
 bool ReadAheadPool::giveAwayLast(Worker& worker)
 {
     // The thread's last work in pre-order is the rest of its shallowest folder that has any.
-    std::size_t depth = 0;
-    while (depth < worker.depth && foldersLeft(worker.frames[depth], 1) == 0)
-        ++depth;
+    const std::size_t depth = folderToShare(worker);
     if (depth == worker.depth)
         return false;
     const Worker::Frame& frame = worker.frames[depth];
     const std::size_t left = foldersLeft(frame, std::numeric_limits<std::size_t>::max());
-    // Half of it; all of it when the thread keeps something deeper to go on with.
-    std::size_t kept = left / 2;
-    if (kept == 0) {
-        std::size_t deeper = depth + 1;
-        while (deeper < worker.depth && foldersLeft(worker.frames[deeper], 1) == 0)
-            ++deeper;
-        if (deeper == worker.depth)
-            return false;
-    }
-    std::size_t cut = frame.next;
-    for (; kept > 0; ++cut)
-        kept -= frame.subfolders.kind(cut) == FolderKind::Folder ? 1 : 0;
+    // The last half of it; all of it when that is one folder and the thread keeps deeper work.
     // Nothing the thread lists from now on comes after it: it follows the thread's piece.
-    giveAway(worker, depth, cut, std::next(worker.current));
+    giveAway(worker, depth, pastFolders(frame, left / 2), std::next(worker.current));
     ++m_piecesGivenAway;
     if (m_idleWorkers > 0)
         m_workersWake.notify_one(); // one piece: more would only wake to sleep again
@@ -632,25 +645,14 @@ bool ReadAheadPool::giveAwayLast(Worker& worker)
 bool ReadAheadPool::giveAwayNextHalf(Worker& worker)
 {
     // The rest of the thread's shallowest folder that has any comes after all its deeper work.
-    std::size_t depth = 0;
-    while (depth < worker.depth && foldersLeft(worker.frames[depth], 1) == 0)
-        ++depth;
+    const std::size_t depth = folderToShare(worker);
     if (depth == worker.depth)
         return false;
     const Worker::Frame& frame = worker.frames[depth];
     const std::size_t left = foldersLeft(frame, std::numeric_limits<std::size_t>::max());
-    std::size_t deeper = depth + 1;
-    while (deeper < worker.depth && foldersLeft(worker.frames[deeper], 1) == 0)
-        ++deeper;
-    if (left < 2 && deeper == worker.depth)
-        return false; // one folder and nothing else: the thread would only wait for work again
-    std::size_t given = (left + 1) / 2;
-    std::size_t cut = frame.next;
-    for (; given > 0; ++cut)
-        given -= frame.subfolders.kind(cut) == FolderKind::Folder ? 1 : 0;
     // The first half follows the thread's piece, for the idle thread; the second half follows
     // that, for whichever thread is free first. This thread ends its piece with its deeper work.
-    giveAway(worker, depth, cut, std::next(worker.current));
+    giveAway(worker, depth, pastFolders(frame, (left + 1) / 2), std::next(worker.current));
     giveAway(worker, depth, frame.next, std::next(worker.current));
     ++m_piecesGivenAway;
     if (m_idleWorkers > 0)
