@@ -4,7 +4,9 @@
 // bytes (UTF-8 on Windows, converted once at the layer's edge).
 #pragma once
 
+#include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <span>
 #include <string>
@@ -82,12 +84,25 @@ private:
     std::vector<Entry> m_entries;
 };
 
+/// Runs on the walk's thread about every kWaitSlice while a listing keeps it
+/// waiting, so that the walk's caller can serve its window; false gives the
+/// wait up.
+using WaitHandler = std::function<bool()>;
+inline constexpr std::chrono::milliseconds kWaitSlice { 20 };
+
 /// Walks down and up one tree, a folder at a time. The cursor holds a stack of
 /// folders: the root, then each folder entered below it.
 class DirectoryCursor
 {
 public:
     virtual ~DirectoryCursor() = default;
+
+    /// From now on, listings that take long wait on another thread and call
+    /// `handler` meanwhile. When it gives a wait up, the call returns false at
+    /// once and the cursor is done: every later call fails, and the listing
+    /// still under way ends in the background, whatever the file system does.
+    /// A cursor that lists only on the caller's thread ignores it.
+    virtual void setWaitHandler(WaitHandler handler) { (void)handler; }
 
     /// Lists the folder at `path` and makes it the only level of the stack.
     /// False, with the system's reason in `error`, when it cannot be listed.

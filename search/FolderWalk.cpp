@@ -50,6 +50,13 @@ void FolderWalk::addUnlisted(const std::string& reason)
     m_report.unlisted.push_back({ pathText(m_path), reasonText(reason) });
 }
 
+bool FolderWalk::keepWaiting()
+{
+    showProgressAndPump();
+    m_waitGivenUp = m_context.state.StopRequested != SearchState::False;
+    return !m_waitGivenUp;
+}
+
 bool FolderWalk::enter(std::string_view name)
 {
     Level& child = m_levels[m_depth + 1];
@@ -60,7 +67,10 @@ bool FolderWalk::enter(std::string_view name)
 
     std::string reason;
     if (!m_cursor->enter(name, child.subfolders, reason)) {
-        addUnlisted(reason);
+        if (m_waitGivenUp)
+            m_report.stopped = true;
+        else
+            addUnlisted(reason);
         m_path.resize(parentLength);
         return false;
     }
@@ -81,10 +91,16 @@ WalkReport FolderWalk::run()
 {
     m_context.locations.setColumnCaption(kProgressPrefix + pathText(m_path));
     m_cursor = m_context.folders.cursor();
+    // The window is served while a listing keeps the walk waiting, and Stop
+    // ends the walk there and then, however long the listing still takes.
+    m_cursor->setWaitHandler([this] { return keepWaiting(); });
     m_levels.emplace_back();
     std::string reason;
     if (!m_cursor->openRoot(m_path, m_levels[0].subfolders, reason)) {
-        addUnlisted(reason);
+        if (m_waitGivenUp)
+            m_report.stopped = true;
+        else
+            addUnlisted(reason);
         return m_report;
     }
 
@@ -102,7 +118,7 @@ WalkReport FolderWalk::run()
         }
         if (m_pump.due())
             showProgressAndPump();
-        if (m_context.state.StopRequested != SearchState::False) {
+        if (m_report.stopped || m_context.state.StopRequested != SearchState::False) {
             m_report.stopped = true;
             break;
         }

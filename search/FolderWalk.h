@@ -40,6 +40,9 @@ private:
         std::size_t pathLength = 0; ///< of the parent's path, to cut back to on leaving
     };
 
+    /// Serves the window while a listing keeps the walk waiting; false once
+    /// a stop was asked for.
+    bool keepWaiting();
     bool enter(std::string_view name);
     void leave();
     void showProgressAndPump();
@@ -59,6 +62,8 @@ private:
     /// The window stays unanswered at most one slice between two pumps.
     TimeSlicedPump m_pump;
     WalkReport m_report;
+    /// A wait for a listing was given up for a stop: the walk ends.
+    bool m_waitGivenUp = false;
 };
 
 } // namespace vantorel

@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "platform/walk/ReadAheadCursor.h"
 
+#include "platform/walk/OffThreadCursor.h"
+
 #include <algorithm>
 #include <ctime>
 #include <system_error>
+#include <thread>
 
 namespace vantorel::dirwalk
 {
@@ -27,8 +30,31 @@ ReadAheadCursor::ReadAheadCursor(CursorFactory makeCursor, ReadAheadLimits limit
     , m_statistics(statistics ? std::move(statistics) : std::make_shared<ReadAheadStatistics>())
     , m_threads(threads)
     , m_mostThreads(mostThreads)
-    , m_own(m_makeCursor())
+    , m_own(std::make_unique<OffThreadCursor>(m_makeCursor()))
 {
+}
+
+void ReadAheadCursor::setWaitHandler(WaitHandler handler)
+{
+    m_handler = std::move(handler);
+    m_own->setWaitHandler(m_handler);
+    if (m_pool)
+        m_pool->setWaitHandler(poolWaitHandler());
+}
+
+WaitHandler ReadAheadCursor::poolWaitHandler()
+{
+    if (!m_handler)
+        return {};
+    return [this] {
+        const auto before = now();
+        const bool keepWaiting = m_handler();
+        // The handler may have held the walk for long (a message box): what
+        // the pool listed before that is as stale as after a pause between folders.
+        if (now() - before > m_limits.staleAfter)
+            m_pausedInWait = true;
+        return keepWaiting;
+    };
 }
 
 ReadAheadCursor::~ReadAheadCursor()
@@ -42,13 +68,30 @@ void ReadAheadCursor::dropPool()
         return;
     const std::size_t givenAway = m_pool->piecesGivenAway();
     const std::size_t threadsStarted = m_pool->threadsStarted();
+    if (m_handler && !m_pool->stopWithin(kWaitSlice))
+        dropInBackground(std::move(m_pool));
     m_pool.reset(); // joins the threads first
     m_statistics->piecesGivenAway += givenAway;
     m_statistics->mostThreads = std::max(m_statistics->mostThreads, threadsStarted);
 }
 
+void ReadAheadCursor::dropInBackground(std::unique_ptr<ReadAheadPool> pool)
+{
+    // A thread still in a listing may never come back (a hung network share):
+    // the pool is joined where nobody waits for it. Without a thread to be had,
+    // it is joined here after all, as the lambda goes.
+    try {
+        std::thread([pool = std::move(pool)]() mutable { pool.reset(); }).detach();
+    } catch (const std::system_error&) {
+    }
+}
+
 bool ReadAheadCursor::openRoot(std::string_view path, SubfolderList& out, std::string& error)
 {
+    if (m_givenUp) {
+        error = OffThreadCursor::kGivenUp;
+        return false;
+    }
     dropPool();
     m_poolStarted = false;
     m_restartNow = false;
@@ -58,8 +101,10 @@ bool ReadAheadCursor::openRoot(std::string_view path, SubfolderList& out, std::s
     m_ownLengths.clear();
     m_root = path;
     ++m_statistics->direct;
-    if (!m_own->openRoot(path, out, error))
+    if (!m_own->openRoot(path, out, error)) {
+        m_givenUp = m_givenUp || error == OffThreadCursor::kGivenUp;
         return false;
+    }
     m_ownLengths.push_back(0);
     m_levels.push_back({ 0, 0 });
     return true;
@@ -90,6 +135,7 @@ void ReadAheadCursor::startPool(std::uint64_t& deepestNumber)
     } catch (const std::system_error&) {
         return; // no thread to be had: every folder is listed here
     }
+    m_pool->setWaitHandler(poolWaitHandler());
     for (std::size_t i = 0; i < m_levels.size(); ++i)
         m_levels[i].number = i;
     deepestNumber = m_levels.back().number;
@@ -113,6 +159,10 @@ std::chrono::steady_clock::time_point ReadAheadCursor::now() const
 
 bool ReadAheadCursor::enter(std::string_view name, SubfolderList& out, std::string& error)
 {
+    if (m_givenUp) {
+        error = OffThreadCursor::kGivenUp;
+        return false;
+    }
     if (m_levels.empty())
         return m_own->enter(name, out, error);
 
@@ -137,6 +187,20 @@ bool ReadAheadCursor::enterFolder(std::string_view name, SubfolderList& out, std
     Taken taken = Taken::Missing;
     std::uint64_t number = kOwnListing;
     const ReadAheadListing* head = m_pool && parent != kOwnListing ? m_pool->peek() : nullptr;
+    if (m_pool && m_pool->givenUp()) {
+        m_givenUp = true;
+        dropPool();
+        error = OffThreadCursor::kGivenUp;
+        return false;
+    }
+    if (m_pausedInWait) {
+        // Listed before the pause: listed again here, and the pool started
+        // again from here.
+        m_pausedInWait = false;
+        head = nullptr;
+        dropPool();
+        m_restartNow = true;
+    }
     if (head && head->parent == parent && head->name == name) {
         taken = head->listed ? Taken::Listing : Taken::Failure;
         if (head->listed) {
@@ -160,6 +224,7 @@ bool ReadAheadCursor::enterFolder(std::string_view name, SubfolderList& out, std
     ++m_statistics->direct;
     ++m_directSinceStart;
     if (!listDirectly(out, error)) {
+        m_givenUp = error == OffThreadCursor::kGivenUp;
         m_path.resize(parentLength);
         return false;
     }
@@ -223,7 +288,7 @@ void ReadAheadCursor::leave()
 std::unique_ptr<DirectoryCursor> makeWalkCursor(ReadAheadSettings settings)
 {
     if (settings.threads == 0)
-        return makeSystemDirectoryCursor();
+        return std::make_unique<OffThreadCursor>(makeSystemDirectoryCursor());
     return std::make_unique<ReadAheadCursor>(&makeSystemDirectoryCursor, ReadAheadLimits {},
         nullptr, settings.threads, settings.mostThreads);
 }

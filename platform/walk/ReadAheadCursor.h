@@ -51,6 +51,10 @@ public:
     bool openRoot(std::string_view path, SubfolderList& out, std::string& error) override;
     bool enter(std::string_view name, SubfolderList& out, std::string& error) override;
     void leave() override;
+    /// Listings of its own are made on a thread of their own, and waits for
+    /// the pool are served in slices. Once a wait is given up, the pool is
+    /// dropped without waiting for a thread that is still in a listing.
+    void setWaitHandler(WaitHandler handler) override;
 
     using Clock = std::function<std::chrono::steady_clock::time_point()>;
     /// The clock that measures the walk's pauses; the steady clock unless set.
@@ -71,6 +75,9 @@ private:
     void startPool(std::uint64_t& deepestNumber);
     /// Stops the pool, if any, and counts what it did.
     void dropPool();
+    static void dropInBackground(std::unique_ptr<ReadAheadPool> pool);
+    /// The handler the pool calls: the walk's, noting a long pause in it.
+    WaitHandler poolWaitHandler();
     std::vector<std::string> namesOf(
         const std::vector<Level>& levels, const std::string& path) const;
 
@@ -91,6 +98,11 @@ private:
     /// The pool was dropped for a pause: it starts again below the next folder entered.
     bool m_restartNow = false;
     Clock m_clock;
+    WaitHandler m_handler;
+    /// The handler held the walk longer than the listings stay fresh.
+    bool m_pausedInWait = false;
+    /// A wait was given up: every call fails from then on.
+    bool m_givenUp = false;
     /// When the walk last came back from enter() while the pool ran.
     std::chrono::steady_clock::time_point m_lastEntered;
 

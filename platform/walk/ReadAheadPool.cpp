@@ -254,6 +254,7 @@ bool ReadAheadPool::startWorker()
         return false;
     }
     m_threadsStarted.store(m_workers.size(), std::memory_order_relaxed);
+    ++m_threadsRunning;
     return true;
 }
 
@@ -321,6 +322,15 @@ ReadAheadPool::~ReadAheadPool()
 
 void ReadAheadPool::stopAll()
 {
+    askToStop();
+    // No thread is started once m_stopping is set.
+    for (const std::unique_ptr<Worker>& worker : m_workers)
+        if (worker->thread.joinable())
+            worker->thread.join();
+}
+
+void ReadAheadPool::askToStop()
+{
     {
         const std::lock_guard lock(m_mutex);
         m_stopping = true;
@@ -329,10 +339,13 @@ void ReadAheadPool::stopAll()
     m_workersWake.notify_all();
     m_walkWake.notify_all();
     m_restingWake.notify_all();
-    // No thread is started once m_stopping is set.
-    for (const std::unique_ptr<Worker>& worker : m_workers)
-        if (worker->thread.joinable())
-            worker->thread.join();
+}
+
+bool ReadAheadPool::stopWithin(std::chrono::nanoseconds wait)
+{
+    askToStop();
+    std::unique_lock lock(m_mutex);
+    return m_endedWake.wait_for(lock, wait, [this] { return m_threadsRunning == 0; });
 }
 
 void ReadAheadPool::run(Worker& worker)
@@ -367,6 +380,9 @@ void ReadAheadPool::run(Worker& worker)
     }
     // Nothing stays open while the pool waits to be dropped.
     worker.cursor.reset();
+    const std::lock_guard lock(m_mutex);
+    --m_threadsRunning;
+    m_endedWake.notify_all();
 }
 
 bool ReadAheadPool::resume(Worker& worker)
@@ -896,10 +912,28 @@ bool ReadAheadPool::takeBatch()
         m_walkWaits = true;
         // The thread on the piece the walk reads may wait for room: it goes on now.
         wakeWaiting();
-        m_walkWake.wait(lock);
+        const bool keepWaiting = waitForWalkWake(lock);
         m_walkWaits = false;
         m_frontUnstarted = false;
+        if (!keepWaiting) {
+            m_givenUp = true;
+            return false;
+        }
     }
+}
+
+bool ReadAheadPool::waitForWalkWake(std::unique_lock<std::mutex>& lock)
+{
+    if (!m_waitHandler) {
+        m_walkWake.wait(lock);
+        return true;
+    }
+    if (m_walkWake.wait_for(lock, kWaitSlice) == std::cv_status::no_timeout)
+        return true;
+    lock.unlock();
+    const bool keepWaiting = m_waitHandler();
+    lock.lock();
+    return keepWaiting;
 }
 
 const ReadAheadListing* ReadAheadPool::peek()

@@ -77,13 +77,12 @@ struct ReadAheadListing {
 /// Locking, for everything in the pool:
 /// - m_mutex guards the piece list and each piece's state, owner, batches and
 ///   count ahead; the spare batches; m_ready, m_failed, m_idleWorkers,
-///   m_waitingWorkers and m_ownersAsked, and each thread's giveAwayAsked once it is set. The
-///   private functions that read or change them (all but run, resume,
-///   walkPiece, takeBatch, stopAll and paceListing, which take the lock
-///   themselves, and the counting ones: reserveListing, returnReserved,
-///   roomLeft, overLimits, shouldStop, wanted) are called with it held. Threads are
-///   started with it held too: m_workers only grows then, and is read without
-///   it only once m_stopping is set.
+///   m_waitingWorkers, m_ownersAsked and m_threadsRunning, and each thread's giveAwayAsked once it
+///   is set. The private functions that read or change them (all but run, resume, walkPiece,
+///   takeBatch, stopAll, askToStop, stopWithin and paceListing, which take the lock themselves, and
+///   the counting ones: reserveListing, returnReserved, roomLeft, overLimits, shouldStop, wanted)
+///   are called with it held. Threads are started with it held too: m_workers only grows then, and
+///   is read without it only once m_stopping is set.
 /// - A thread's Worker (cursor, frames, path, batch, reserved count) is that
 ///   thread's alone, and so are the folders and path of the piece it owns once
 ///   it has started it. Other threads only set its giveAwayAsked.
@@ -126,6 +125,15 @@ public:
     /// Drops the listing peek() gave.
     void pop();
 
+    /// From now on peek() waits in slices and calls `handler` between them;
+    /// when it gives the wait up, peek() returns null and givenUp() is true.
+    void setWaitHandler(WaitHandler handler) { m_waitHandler = std::move(handler); }
+    bool givenUp() const { return m_givenUp; }
+    /// Asks every thread to stop and waits at most `wait` for them to end.
+    /// False when one is still in a listing then: the pool is best dropped
+    /// where nobody waits for it.
+    bool stopWithin(std::chrono::nanoseconds wait);
+
     /// How many times a thread gave part of its work to an idle one.
     std::size_t piecesGivenAway() const
     {
@@ -147,6 +155,10 @@ private:
     using PieceRef = PieceList::iterator;
 
     void stopAll();
+    void askToStop();
+    /// Waits for m_walkWake, or a slice of it with the wait handler called
+    /// after; false when the handler gives the wait up.
+    bool waitForWalkWake(std::unique_lock<std::mutex>& lock);
     /// Starts the thread of a new worker; false when no thread could be had.
     bool startWorker();
     void run(Worker& worker);
@@ -232,6 +244,8 @@ private:
     std::condition_variable m_workersWake;
     std::condition_variable m_walkWake;
     std::condition_variable m_restingWake; ///< threads beyond the wanted count wait on it
+    std::condition_variable m_endedWake; ///< a thread has ended
+    std::size_t m_threadsRunning = 0; ///< threads started and not yet ended
     // Shared by the threads and the walk, as the locking rules above say.
     bool m_ready = false; ///< the resume path has been listed
     bool m_failed = false; ///< a thread could not go on: nothing more is handed over
@@ -255,6 +269,8 @@ private:
     std::atomic<std::size_t> m_madeBytes { 0 };
 
     // The walk's thread's own.
+    WaitHandler m_waitHandler;
+    bool m_givenUp = false;
     std::unique_ptr<Batch> m_reading;
     std::size_t m_readIndex = 0;
     ReadAheadListing m_listing;

@@ -6,6 +6,7 @@
 #include "support/FakeControls.h"
 #include "support/FakeListControl.h"
 #include "support/FolderTreeFixture.h"
+#include "support/HangingFolderService.h"
 #include "support/MemoryFolderService.h"
 #include "support/ScriptedFolderService.h"
 
@@ -46,6 +47,8 @@ private slots:
     void optionSwitchedDuringWalk();
     void stopDuringWalk();
     void stopRequestedBeforeWalk();
+    void stopWhileAListingHangs_data();
+    void stopWhileAListingHangs();
     void progressHeader();
     void folderRemovedDuringWalkIsReportedAndSkipped();
     void folderTheServiceCannotListIsReportedAndSkipped();
@@ -254,6 +257,37 @@ void TestFolderSearchEngine::stopDuringWalk()
     QCOMPARE(service.entered, QByteArrayList { "alpha1" });
     QVERIFY(report.stopped);
     QVERIFY(report.unlisted.empty());
+}
+
+void TestFolderSearchEngine::stopWhileAListingHangs_data()
+{
+    QTest::addColumn<int>("threads");
+    QTest::newRow("plain walk") << 0;
+    QTest::newRow("read-ahead, 2 threads") << 2;
+}
+
+// A dead network share: the listing never comes back by itself. The window
+// is still served, and Stop ends the walk with the listing still hanging.
+void TestFolderSearchEngine::stopWhileAListingHangs()
+{
+    QFETCH(int, threads);
+    makeTree({ "alpha/hung/alpha-below", "alpha/beta" });
+    test::HangingFolderService service("hung", unsigned(threads));
+    int pumpsWhileHanging = 0;
+    m_pump.onPump = [&](int) {
+        if (service.hanging() > 0 && ++pumpsWhileHanging == 3)
+            m_state.StopRequested = SearchState::True;
+    };
+    const WalkReport report = walk(m_root, QStringLiteral("alpha"), 1, service);
+    QVERIFY(report.stopped);
+    QVERIFY(report.unlisted.empty());
+    QCOMPARE(pumpsWhileHanging, 3);
+    QCOMPARE(service.hanging(), 1);
+    QVERIFY(!m_results->rows().contains(text(m_root + "/alpha/hung/alpha-below")));
+
+    // Once the share answers, what was left behind ends by itself.
+    service.release();
+    QTRY_COMPARE(service.liveCursors(), 0);
 }
 
 void TestFolderSearchEngine::stopRequestedBeforeWalk()

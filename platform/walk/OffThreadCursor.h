@@ -1,0 +1,54 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "platform/DirectoryCursor.h"
+
+#include <memory>
+#include <thread>
+
+namespace vantorel::dirwalk
+{
+
+/// Lists with another cursor on a thread of its own once a wait handler is
+/// set, so that a folder on a hung disk or network share never holds the
+/// walk's thread: it waits in slices and calls the handler between them.
+/// Without a handler every call goes straight to the other cursor.
+///
+/// The other cursor belongs to the thread. When a wait is given up, the
+/// thread finishes the listing under way, whenever the system lets it, then
+/// drops the cursor and ends by itself; the walk goes on at once.
+class OffThreadCursor final : public DirectoryCursor
+{
+public:
+    explicit OffThreadCursor(std::unique_ptr<DirectoryCursor> cursor);
+    ~OffThreadCursor() override;
+    OffThreadCursor(const OffThreadCursor&) = delete;
+    OffThreadCursor& operator=(const OffThreadCursor&) = delete;
+
+    bool openRoot(std::string_view path, SubfolderList& out, std::string& error) override;
+    bool enter(std::string_view name, SubfolderList& out, std::string& error) override;
+    void leave() override;
+    bool openToEnter(std::string_view root, std::string_view below, std::string& error) override;
+    void setWaitHandler(WaitHandler handler) override { m_handler = std::move(handler); }
+
+    /// The error of every call made after a wait was given up.
+    static constexpr const char* kGivenUp = "The wait for the folder was given up";
+
+private:
+    struct Shared;
+    enum class Call : unsigned char { OpenRoot, Enter, Leave, OpenToEnter };
+
+    /// Runs one call on the thread, or here when there is no handler.
+    bool call(Call call, std::string_view first, std::string_view second, SubfolderList* out,
+        std::string& error);
+    bool startThread(std::string& error);
+    /// Waits for the thread's answer, serving the handler; false when the wait was given up.
+    bool waitForAnswer();
+
+    std::shared_ptr<Shared> m_shared;
+    WaitHandler m_handler;
+    std::thread m_thread;
+    bool m_givenUp = false;
+};
+
+} // namespace vantorel::dirwalk
