@@ -22,6 +22,7 @@
 #include "shell/Form1.h"
 #include "support/FakeControls.h"
 #include "support/FakeListControl.h"
+#include "support/ModalBoxAnswerer.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -118,7 +119,7 @@ Timing searchInWindow(
     QTimer answerer;
     answerer.setInterval(1);
     QObject::connect(&answerer, &QTimer::timeout, &form, [&] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        auto* box = qobject_cast<QMessageBox*>(test::openBox());
         if (!box || !boxText.isNull())
             return;
         boxSeen = Clock::now();

@@ -2,6 +2,7 @@
 #include "search/SearchRun.h"
 
 #include "search/FolderSearchEngine.h"
+#include "search/LocationReports.h"
 #include "shell/common/GuardedProcedure.h"
 
 #include <QDir>
@@ -120,27 +121,36 @@ void SearchRun::press()
 void SearchRun::searchLocations(GuardedProcedure& guard, qint16 compareMode)
 {
     const SearchEngineContext context { m_state, m_fullPath, m_locations, m_pump, m_folders };
+    LocationReports failures(guard);
+    // Reading the row, opening its folder and walking it form one unit: a
+    // failure in any of them moves on to the next location.
+    const auto runForLocation = [&failures](int line, auto&& statement) {
+        if (const std::optional<QString> failure = GuardedProcedure::attempt(statement)) {
+            failures.add(*failure, line);
+            return false;
+        }
+        return true;
+    };
     const int count = guard.loopCount(118, [&] { return m_locations.count(); });
     for (int position = 0; position < count; ++position) {
         guard.run(120, [&] { m_pump.pump(); });
         if (guard.test(122, [&] { return m_state.StopRequested != SearchState::False; }))
             break;
-        // Reading the row, opening its folder and walking it form one unit:
-        // a failure in any of them moves on to the next location.
         QString path;
-        if (!guard.run(124, [&] { path = m_locations.text(position); }))
+        if (!runForLocation(124, [&] { path = m_locations.text(position); }))
             continue;
         Folder folder;
-        if (!guard.run(126, [&] { folder = m_folders.getFolder(path); }))
+        if (!runForLocation(126, [&] { folder = m_folders.getFolder(path); }))
             continue;
         WalkReport report;
-        const bool walked = guard.run(128, [&] {
+        const bool walked = runForLocation(128, [&] {
             report
                 = GetSubDirectories2016(folder, m_phrase.text(), compareMode, m_results, context);
         });
         if (walked && !report.unlisted.empty())
-            guard.report(describeUnlistedFolders(report), 128);
+            failures.add(describeUnlistedFolders(report), 128);
     }
+    failures.finish();
 }
 
 } // namespace vantorel

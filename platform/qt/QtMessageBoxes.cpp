@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "platform/qt/QtMessageBoxes.h"
 
+#include "platform/qt/WindowHoldingBox.h"
+
 #include <QInputDialog>
 #include <QMessageBox>
 
@@ -15,7 +17,8 @@ namespace
     {
         QMessageBox box(icon, title, QtMessageBoxes::displayText(text), buttons, parent);
         box.setTextFormat(Qt::PlainText);
-        return QMessageBox::StandardButton(box.exec());
+        runWindowHoldingBox(box);
+        return box.standardButton(box.clickedButton());
     }
 
 } // namespace
@@ -58,7 +61,7 @@ QString QtMessageBoxes::inputBox(const QString& prompt)
     dialog.setLabelText(displayText(prompt));
     dialog.setInputMode(QInputDialog::TextInput);
     dialog.setTextValue(QString());
-    if (dialog.exec() != QDialog::Accepted)
+    if (runWindowHoldingBox(dialog) != QDialog::Accepted)
         return QString();
     return dialog.textValue();
 }

@@ -7,6 +7,7 @@
 
 #include <QString>
 #include <exception>
+#include <optional>
 #include <utility>
 
 namespace vantorel
@@ -36,15 +37,24 @@ public:
     /// Runs one statement. False when it failed (and was reported).
     template <class Statement> bool run(int line, Statement&& statement)
     {
+        if (const std::optional<QString> failure = attempt(std::forward<Statement>(statement))) {
+            report(*failure, line);
+            return false;
+        }
+        return true;
+    }
+
+    /// Runs one statement and leaves its failure, if any, to the caller to report.
+    template <class Statement> static std::optional<QString> attempt(Statement&& statement)
+    {
         try {
             std::forward<Statement>(statement)();
-            return true;
+            return std::nullopt;
         } catch (const Failure& failure) {
-            report(failure.description(), line);
+            return failure.description();
         } catch (const std::exception& failure) {
-            report(QString::fromLocal8Bit(failure.what()), line);
+            return QString::fromLocal8Bit(failure.what());
         }
-        return false;
     }
 
     /// The test of a branch or the head of a loop: when evaluating it fails,

@@ -11,6 +11,16 @@
 namespace vantorel::test
 {
 
+QWidget* openBox()
+{
+    if (QWidget* modal = QApplication::activeModalWidget())
+        return modal;
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (widget->isVisible() && qobject_cast<QDialog*>(widget))
+            return widget;
+    return nullptr;
+}
+
 ModalBoxAnswerer::ModalBoxAnswerer()
 {
     connect(&m_timer, &QTimer::timeout, this, &ModalBoxAnswerer::answerOpenBox);
@@ -27,7 +37,7 @@ QStringList ModalBoxAnswerer::texts() const
 
 void ModalBoxAnswerer::answerOpenBox()
 {
-    QWidget* modal = QApplication::activeModalWidget();
+    QWidget* modal = openBox();
     if (auto* box = qobject_cast<QMessageBox*>(modal)) {
         if (box->property("answered").toBool())
             return;

@@ -8,8 +8,14 @@
 #include <QTimer>
 #include <functional>
 
+class QWidget;
+
 namespace vantorel::test
 {
+
+/// The box or dialog the program has open, if any: Qt's modal one, or a box
+/// that holds the window without Qt's modality.
+QWidget* openBox();
 
 /// Answers every modal box the program opens, in real widgets: records its
 /// title and text, runs an optional action while it is open, then closes it

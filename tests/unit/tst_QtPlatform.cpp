@@ -10,6 +10,7 @@
 #include "platform/qt/QtRandomSource.h"
 #include "platform/qt/QtSaveFileDialog.h"
 #include "platform/qt/QtTextControl.h"
+#include "support/ModalBoxAnswerer.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -38,7 +39,7 @@ void whenModal(std::function<void(QWidget*)> answer)
 {
     auto* timer = new QTimer(qApp);
     QObject::connect(timer, &QTimer::timeout, qApp, [timer, answer] {
-        if (QWidget* modal = QApplication::activeModalWidget()) {
+        if (QWidget* modal = test::openBox()) {
             timer->stop();
             timer->deleteLater();
             answer(modal);
@@ -55,7 +56,7 @@ class TestQtPlatform : public QObject
 
 private slots:
     // No box is left open behind a test.
-    void cleanup() { QVERIFY(!QApplication::activeModalWidget()); }
+    void cleanup() { QVERIFY(!test::openBox()); }
 
     void filterTextBecomesQtFilter_data()
     {
@@ -108,7 +109,7 @@ private slots:
         QString proposed;
         QTimer answer;
         connect(&answer, &QTimer::timeout, this, [&] {
-            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            auto* dialog = qobject_cast<QFileDialog*>(test::openBox());
             if (!dialog)
                 return;
             answer.stop();

@@ -203,6 +203,33 @@ private slots:
         QCOMPARE(w.fake.boxes.informations(), QStringList { "Done." });
     }
 
+    // An unplugged drive with many locations on it: a few boxes, then one for
+    // the rest, and Stop still reaches the search between them.
+    void manyMissingLocationsAreGatheredAndCanBeStopped()
+    {
+        Window w;
+        w.fake.phrase.setText("alphabet");
+        QStringList gone;
+        for (int i = 0; i < 1000; ++i)
+            gone.append(m_dir.path() + "/gone-" + QString::number(i));
+        w.fake.locations.setRows(gone);
+        w.fake.pump.onPump = [&](int pumpNumber) {
+            if (pumpNumber == 10)
+                w.logic.PushButton1_Click();
+        };
+        w.logic.PushButton1_Click();
+        const QString location = locationText("PushButton1_Click");
+        QCOMPARE(w.fake.folders.opened.size(), 9);
+        QCOMPARE(w.fake.boxes.failureReports(),
+            (QStringList { composeFailureReport("Path not found", location, 126),
+                composeFailureReport("Path not found", location, 126),
+                composeFailureReport("Path not found", location, 126),
+                composeFailureReport(
+                    "6 more locations could not be searched; the first: Path not found", location,
+                    126) }));
+        QCOMPARE(w.fake.boxes.informations(), QStringList { "Done." });
+    }
+
     void locationsCannotBeRemovedDuringTheRunWhateverThePointer()
     {
         Window w;

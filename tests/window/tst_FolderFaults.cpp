@@ -14,6 +14,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <qpa/qwindowsysteminterface.h>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -47,7 +48,7 @@ private slots:
         QVERIFY(QDir().mkpath(m_root));
     }
 
-    void cleanup() { QVERIFY(!QApplication::activeModalWidget()); }
+    void cleanup() { QVERIFY(!test::openBox()); }
 
     void aLocationThatIsAFileIsReportedAndTheNextSearched()
     {
@@ -71,6 +72,29 @@ private slots:
                 doneBox() }));
         QCOMPARE(w.results(), QStringList { work + "/alpha" });
         QCOMPARE(QFileInfo(file).size(), qint64(13));
+    }
+
+    // The window manager's close button, pressed while a failure report is
+    // open: Qt's own modality would drop that close, and a search over many
+    // missing locations could then be neither stopped nor closed.
+    void closingTheWindowWhileAReportIsOpenEndsTheProgram()
+    {
+        ModalBoxAnswerer answerer;
+        bool ended = false;
+        WindowDriver w([&ended] { ended = true; });
+        bool endedWhileOpen = false;
+        answerer.whileOpen = [&](const ModalBoxAnswerer::Box& box) {
+            if (box.title != QStringLiteral("Application Error"))
+                return;
+            QWindowSystemInterface::handleCloseEvent<QWindowSystemInterface::SynchronousDelivery>(
+                w.form.windowHandle());
+            endedWhileOpen = ended;
+        };
+        w.form.locations().append(m_root + "/gone");
+        w.typePhrase("alpha");
+        w.click("PushButton1");
+        QCOMPARE(answerer.boxes.first().title, QStringLiteral("Application Error"));
+        QVERIFY(endedWhileOpen);
     }
 
     void aFolderChangedDuringTheSearch_data()

@@ -106,7 +106,7 @@ private slots:
 
     void init() { QFile::remove(settingsFile()); }
 
-    void cleanup() { QVERIFY(!QApplication::activeModalWidget()); }
+    void cleanup() { QVERIFY(!test::openBox()); }
 
     void aPhraseOfAHundredThousandCharacters()
     {

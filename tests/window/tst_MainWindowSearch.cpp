@@ -52,7 +52,7 @@ private slots:
 
     void init() { QFile::remove(settingsFile()); }
 
-    void cleanup() { QVERIFY(!QApplication::activeModalWidget()); }
+    void cleanup() { QVERIFY(!test::openBox()); }
 
     void startsWithAnEmptyStore()
     {

@@ -53,7 +53,7 @@ private slots:
         QVERIFY(::mkdir(m_root.constData(), 0755) == 0);
     }
 
-    void cleanup() { QVERIFY(!QApplication::activeModalWidget()); }
+    void cleanup() { QVERIFY(!test::openBox()); }
 
     void oddNamesAreWalkedInto_data()
     {

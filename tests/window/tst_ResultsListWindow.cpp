@@ -127,7 +127,7 @@ private slots:
     }
     void cleanupTestCase() { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); }
     void init() { m_opener.opened.clear(); }
-    void cleanup() { QVERIFY(!QApplication::activeModalWidget()); }
+    void cleanup() { QVERIFY(!test::openBox()); }
 
     void theMenuOffersItsActionsWhereTheyApply()
     {

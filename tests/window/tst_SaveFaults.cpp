@@ -98,7 +98,7 @@ private slots:
         QVERIFY(m_dir->isValid());
     }
 
-    void cleanup() { QVERIFY(!QApplication::activeModalWidget()); }
+    void cleanup() { QVERIFY(!test::openBox()); }
 
     void aFolderNoOneMayWriteIn()
     {
@@ -206,7 +206,7 @@ int closeDuringSave(const QString& target)
     answerer.yesNo = { true };
     QTimer closer;
     QObject::connect(&closer, &QTimer::timeout, &w.form, [&] {
-        if (w.form.cursor().shape() == Qt::WaitCursor && !QApplication::activeModalWidget())
+        if (w.form.cursor().shape() == Qt::WaitCursor && !test::openBox())
             w.form.close();
     });
     closer.start(0);
