@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "platform/FileSystem.h"
+#include "platform/qt/QtFileSystem.h"
 #include "platform/qt/QtOutputFileService.h"
 #include "results/ResultFilterCommands.h"
 #include "results/SaveResultsCommand.h"
@@ -27,16 +27,6 @@ using vantorel::test::ScriptedEventPump;
 
 namespace
 {
-
-class LocalFileSystem : public FileSystem
-{
-public:
-    bool fileExists(const QString& path) override
-    {
-        return QFileInfo(path).lastModified().isValid();
-    }
-    bool isNormalFile(const QString& path) override { return QFileInfo(path).isFile(); }
-};
 
 /// Real output files whose writes fail, as on a full disk, so that the
 /// discarding of the new content is the real one.
@@ -182,6 +172,20 @@ private slots:
         command().PushButton2_Click();
         QCOMPARE(contentOf(path), QByteArray("  lead\r\ntrail  \r\n \r\n"));
         QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList { "no extension" });
+    }
+
+    void aLinkToNothingIsAskedAbout()
+    {
+        const QString path = file("link.txt");
+        QVERIFY(QFile::link(file("elsewhere.txt"), path));
+        m_list.setRows({ QStringLiteral("new") });
+        m_dialog.answers = { path };
+        m_boxes.yesNoAnswers = { false };
+        command().PushButton2_Click();
+        QCOMPARE(m_boxes.texts(RecordingMessageBoxes::Kind::YesNo),
+            QStringList { QStringLiteral("Are you sure you wish to overwrite ") + path
+                + QStringLiteral(" ?") });
+        QVERIFY(!QFileInfo::exists(file("elsewhere.txt")));
     }
 
     void emptyListGivesAnEmptyFile()
@@ -422,7 +426,7 @@ private:
     FakePointer m_pointer;
     FakeSaveFileDialog m_dialog;
     ScriptedEventPump m_pump;
-    LocalFileSystem m_files;
+    QtFileSystem m_files;
     QtOutputFileService m_outputFiles;
     test::MemorySettingsBackend m_settings;
 };
