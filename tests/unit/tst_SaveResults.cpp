@@ -174,6 +174,21 @@ private slots:
         QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList { "no extension" });
     }
 
+    void lineBreaksInANameStayInItsLine()
+    {
+        m_list.setRows({ QStringLiteral("two\nlines"), QStringLiteral("cr\r\nlf"),
+            QStringLiteral("back\\n") });
+        // A name the file name encoding cannot decode is written as its bytes.
+        const QByteArray undecodable = "/data/bad\xff\rname";
+        m_list.appendFolder(
+            std::string_view(undecodable.constData(), std::size_t(undecodable.size())), 9, true);
+        const QString path = file("breaks.txt");
+        m_dialog.answers = { path };
+        command().PushButton2_Click();
+        QCOMPARE(contentOf(path),
+            QByteArray("two\\nlines\r\ncr\\r\\nlf\r\nback\\n\r\n/data/bad\xff\\rname\r\n"));
+    }
+
     void aLinkToNothingIsAskedAbout()
     {
         const QString path = file("link.txt");
