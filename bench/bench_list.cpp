@@ -8,6 +8,9 @@
 // system names it, shown in full or ("name") by the folder's name alone. "deep" holds
 // one row for each of `levels` nested folders with 255-byte names, each
 // inside the one before, and reports what the store holds for them.
+//   bench_list clear [rows] [full|name]
+// "clear" fills a shown list as above, clears it, and reports the resident
+// memory before the rows came, with them, and after the clear.
 #include "platform/qt/ListModel.h"
 #include "platform/qt/ListView.h"
 #include "platform/qt/QtEventPump.h"
@@ -16,6 +19,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
@@ -94,6 +98,41 @@ int deepTree(int levels, bool nameOnly)
     return 0;
 }
 
+/// Fills a shown list with `rows` rows and clears it again.
+int fillAndClear(int rows, bool nameOnly)
+{
+    constexpr int kBatch = 5'000;
+    ListModel model(true);
+    ListView view;
+    view.setModel(&model);
+    view.resize(520, 121);
+    view.show();
+    QtEventPump pump;
+    pump.addList(model);
+    pump.pump();
+
+    const long before = statusKilobytes("VmRSS");
+    for (int row = 0; row < rows;) {
+        for (int end = std::min(row + kBatch, rows); row < end; ++row) {
+            const QByteArray full = path(row);
+            model.appendFolder(bytesOf(full), nameLength(full), !nameOnly);
+        }
+        pump.pump();
+    }
+    const long filled = statusKilobytes("VmRSS");
+    QElapsedTimer timer;
+    timer.start();
+    model.clear();
+    pump.pump();
+    const double clearMs = timer.nsecsElapsed() / 1e6;
+    const long cleared = statusKilobytes("VmRSS");
+    std::printf("%d rows, %s: resident %.1f MB before, %.1f MB filled, %.1f MB after the "
+                "clear (%.0f ms), %.1f %% above before\n",
+        rows, nameOnly ? "names shown" : "full paths shown", before / 1024.0, filled / 1024.0,
+        cleared / 1024.0, clearMs, (cleared - before) * 100.0 / before);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -106,6 +145,10 @@ int main(int argc, char* argv[])
     if (argc > 1 && qstrcmp(argv[1], "deep") == 0)
         return deepTree(
             argc > 2 ? std::atoi(argv[2]) : 5'000, !(argc > 3 && qstrcmp(argv[3], "full") == 0));
+
+    if (argc > 1 && qstrcmp(argv[1], "clear") == 0)
+        return fillAndClear(
+            argc > 2 ? std::atoi(argv[2]) : 5'000'000, argc > 3 && qstrcmp(argv[3], "name") == 0);
 
     const int kRows = argc > 1 ? std::atoi(argv[1]) : 1'000'000;
     const bool nameOnly = argc > 2 && qstrcmp(argv[2], "name") == 0;

@@ -58,13 +58,36 @@ void EncodedLineWriter::flush()
     m_block.resize(0);
 }
 
+namespace
+{
+    // A folder's name may hold CR or LF: written as they are, one row would
+    // read back as two. They become the two characters "\r" and "\n", as
+    // `ls -b` shows them; ASCII, so every 8-bit encoding carries them. Nothing
+    // else is escaped, backslashes included, so every other row is written
+    // byte for byte as before.
+    QString withVisibleLineBreaks(QString text)
+    {
+        if (!text.contains(QLatin1Char('\r')) && !text.contains(QLatin1Char('\n')))
+            return text;
+        return text.replace(QLatin1Char('\r'), QLatin1String("\\r"))
+            .replace(QLatin1Char('\n'), QLatin1String("\\n"));
+    }
+
+    QByteArray withVisibleLineBreaks(QByteArray bytes)
+    {
+        if (!bytes.contains('\r') && !bytes.contains('\n'))
+            return bytes;
+        return bytes.replace('\r', "\\r").replace('\n', "\\n");
+    }
+} // namespace
+
 void writeRowLine(EncodedLineWriter& writer, const ListControl& list, int row)
 {
     const QByteArray raw = list.rawText(row);
     if (raw.isNull())
-        writer.writeLine(list.text(row));
+        writer.writeLine(withVisibleLineBreaks(list.text(row)));
     else
-        writer.writeBytesLine(raw);
+        writer.writeBytesLine(withVisibleLineBreaks(raw));
 }
 
 } // namespace vantorel

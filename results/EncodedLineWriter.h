@@ -36,7 +36,8 @@ private:
 
 /// Writes one row of `list` as its line: the row's text, or, for a folder
 /// whose name its text cannot carry, the file system's own bytes of it, as
-/// other tools print them: two folders must not save as one line.
+/// other tools print them: two folders must not save as one line. A CR or LF
+/// in it is written as "\r" or "\n", so that one row never saves as two.
 void writeRowLine(EncodedLineWriter& writer, const ListControl& list, int row);
 
 } // namespace vantorel

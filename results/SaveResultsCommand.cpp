@@ -54,7 +54,7 @@ void SaveResultsCommand::PushButton2_Click()
         return;
 
     bool overwrite = false;
-    if (guard.test(120, [&] { return m_files.fileExists(path); })) {
+    if (guard.test(120, [&] { return m_files.nameTaken(path); })) {
         guard.run(122, [&] {
             overwrite = m_boxes.askYesNo(QStringLiteral("Are you sure you wish to overwrite ")
                 + path + QStringLiteral(" ?"));

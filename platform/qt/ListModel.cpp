@@ -9,6 +9,10 @@
 #include <QUrl>
 #include <algorithm>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 namespace vantorel
 {
 
@@ -165,6 +169,13 @@ void ListModel::clear()
     m_store.clear();
     m_shown = 0;
     endResetModel();
+    // Freed memory that is not at the top of a heap (the search's threads
+    // have heaps of their own) stays with the process until the C library is
+    // asked for it: a cleared list of millions of rows would keep the window
+    // near its peak.
+#ifdef __GLIBC__
+    ::malloc_trim(0);
+#endif
 }
 
 bool ListModel::isChecked(int position) const

@@ -25,10 +25,7 @@ ListView::ListView(QWidget* parent)
     // from row to row: a keyboard user must be able to leave the list.
     setTabKeyNavigation(false);
 
-    QHeaderView* rows = verticalHeader();
-    rows->hide();
-    rows->setSectionResizeMode(QHeaderView::Fixed);
-    rows->setDefaultSectionSize(fontMetrics().height() + 4);
+    setVerticalHeader(makeRowHeader(fontMetrics().height() + 4));
 
     setHorizontalHeader(new OneLineHeader(this));
     QHeaderView* columns = horizontalHeader();
@@ -36,6 +33,32 @@ ListView::ListView(QWidget* parent)
     columns->setStretchLastSection(false);
     columns->setHighlightSections(false);
     columns->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+}
+
+QHeaderView* ListView::makeRowHeader(int rowHeight)
+{
+    auto* rows = new QHeaderView(Qt::Vertical, this);
+    rows->hide();
+    rows->setSectionResizeMode(QHeaderView::Fixed);
+    rows->setDefaultSectionSize(rowHeight);
+    return rows;
+}
+
+void ListView::setModel(QAbstractItemModel* model)
+{
+    if (QAbstractItemModel* old = this->model())
+        disconnect(old, &QAbstractItemModel::modelReset, this, &ListView::renewRowHeader);
+    QTableView::setModel(model);
+    if (model)
+        connect(model, &QAbstractItemModel::modelReset, this, &ListView::renewRowHeader);
+}
+
+// The row header keeps 8 bytes for every row it has ever held: a reset
+// empties that store but keeps its capacity, 40 MB after five million rows.
+// A new header holds only the rows there are now; the old one is deleted.
+void ListView::renewRowHeader()
+{
+    setVerticalHeader(makeRowHeader(verticalHeader()->defaultSectionSize()));
 }
 
 void ListView::setFirstColumnWidth(int pixels)

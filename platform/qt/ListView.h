@@ -3,6 +3,8 @@
 
 #include <QTableView>
 
+class QHeaderView;
+
 namespace vantorel
 {
 
@@ -16,6 +18,7 @@ class ListView : public QTableView
 public:
     explicit ListView(QWidget* parent = nullptr);
 
+    void setModel(QAbstractItemModel* model) override;
     void setFirstColumnWidth(int pixels);
 
 signals:
@@ -27,6 +30,11 @@ signals:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    /// A hidden header of fixed-height rows, `rowHeight` pixels each.
+    QHeaderView* makeRowHeader(int rowHeight);
+    void renewRowHeader();
 };
 
 } // namespace vantorel

@@ -21,6 +21,13 @@ bool QtFileSystem::fileExists(const QString& path)
     }
 }
 
+bool QtFileSystem::nameTaken(const QString& path)
+{
+    // A link to nothing has no time of its own to read through it, yet a
+    // save there would create the file it points to.
+    return fileExists(path) || (!path.isEmpty() && QFileInfo(path).isSymLink());
+}
+
 bool QtFileSystem::isNormalFile(const QString& path)
 {
     if (path.isEmpty())

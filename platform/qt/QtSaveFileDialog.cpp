@@ -62,9 +62,12 @@ QString QtSaveFileDialog::showSave(const SaveDialogRequest& request)
         return request.fileName;
     // A name typed without a suffix gets the chosen filter's, as the filter
     // promises; read at the end, so that every way of choosing a filter counts.
+    // A name that is already there (a device, a file, a link to nothing) is
+    // the one the user means: adding the suffix would write somewhere else.
     const QString suffix = suffixOf(dialog.selectedNameFilter());
     const QFileInfo typed(chosen);
-    if (!suffix.isEmpty() && typed.suffix().isEmpty()
+    const bool taken = typed.exists() || typed.isSymLink();
+    if (!suffix.isEmpty() && !taken && typed.suffix().isEmpty()
         && !typed.fileName().endsWith(QLatin1Char('.')))
         chosen += QLatin1Char('.') + suffix;
     return QDir::toNativeSeparators(chosen);

@@ -11,7 +11,8 @@ namespace vantorel
 /// The system's save-file dialog. Overwriting is asked about by the command,
 /// not by the dialog. It opens in the request's start folder or the home
 /// folder, proposes the request's name, and a name typed without a suffix
-/// gets the chosen filter's ("txt" for the text files, none for all files).
+/// gets the chosen filter's ("txt" for the text files, none for all files)
+/// unless something already stands under it.
 class QtSaveFileDialog : public SaveFileDialog
 {
 public:

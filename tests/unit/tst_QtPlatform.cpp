@@ -88,10 +88,21 @@ private slots:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<bool>("allFiles");
         QTest::addColumn<QString>("chosen");
-        QTest::newRow("no suffix typed") << true << "results" << false << "results.txt";
-        QTest::newRow("a suffix of its own") << true << "results.lst" << false << "results.lst";
-        QTest::newRow("all files chosen") << true << "results" << true << "results";
-        QTest::newRow("start folder gone") << false << "results" << false << "results.txt";
+        QTest::addColumn<QString>("standing"); // what is there under the name typed
+        QTest::newRow("no suffix typed") << true << "results" << false << "results.txt"
+                                         << "";
+        QTest::newRow("a suffix of its own") << true << "results.lst" << false << "results.lst"
+                                             << "";
+        QTest::newRow("all files chosen") << true << "results" << true << "results"
+                                          << "";
+        QTest::newRow("start folder gone") << false << "results" << false << "results.txt"
+                                           << "";
+        QTest::newRow("a device") << true << "/dev/null" << false << "/dev/null"
+                                  << "";
+        QTest::newRow("an existing file") << true << "results" << false << "results"
+                                          << "file";
+        QTest::newRow("a link to nothing") << true << "results" << false << "results"
+                                           << "link";
     }
     void saveDialogStartsWhereAskedAndAddsTheSuffix()
     {
@@ -99,12 +110,18 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(bool, allFiles);
         QFETCH(QString, chosen);
+        QFETCH(QString, standing);
         QTemporaryDir dir;
         const QString start = dir.filePath(startExists ? "lists" : "gone");
         if (startExists)
             QVERIFY(QDir(dir.path()).mkpath("lists"));
         else // the suite's own home folder, made on first use
             QVERIFY(QDir().mkpath(QDir::homePath()));
+        const QString typedPath = QDir(start).filePath(typed);
+        if (standing == "file")
+            QVERIFY(QFile(typedPath).open(QIODevice::WriteOnly));
+        else if (standing == "link")
+            QVERIFY(QFile::link(typedPath + ".gone", typedPath));
         QString openedIn;
         QString proposed;
         QTimer answer;

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "platform/FileSystem.h"
+#include "platform/qt/QtFileSystem.h"
 #include "platform/qt/QtOutputFileService.h"
 #include "results/ResultFilterCommands.h"
 #include "results/SaveResultsCommand.h"
@@ -27,16 +27,6 @@ using vantorel::test::ScriptedEventPump;
 
 namespace
 {
-
-class LocalFileSystem : public FileSystem
-{
-public:
-    bool fileExists(const QString& path) override
-    {
-        return QFileInfo(path).lastModified().isValid();
-    }
-    bool isNormalFile(const QString& path) override { return QFileInfo(path).isFile(); }
-};
 
 /// Real output files whose writes fail, as on a full disk, so that the
 /// discarding of the new content is the real one.
@@ -182,6 +172,35 @@ private slots:
         command().PushButton2_Click();
         QCOMPARE(contentOf(path), QByteArray("  lead\r\ntrail  \r\n \r\n"));
         QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList { "no extension" });
+    }
+
+    void lineBreaksInANameStayInItsLine()
+    {
+        m_list.setRows({ QStringLiteral("two\nlines"), QStringLiteral("cr\r\nlf"),
+            QStringLiteral("back\\n") });
+        // A name the file name encoding cannot decode is written as its bytes.
+        const QByteArray undecodable = "/data/bad\xff\rname";
+        m_list.appendFolder(
+            std::string_view(undecodable.constData(), std::size_t(undecodable.size())), 9, true);
+        const QString path = file("breaks.txt");
+        m_dialog.answers = { path };
+        command().PushButton2_Click();
+        QCOMPARE(contentOf(path),
+            QByteArray("two\\nlines\r\ncr\\r\\nlf\r\nback\\n\r\n/data/bad\xff\\rname\r\n"));
+    }
+
+    void aLinkToNothingIsAskedAbout()
+    {
+        const QString path = file("link.txt");
+        QVERIFY(QFile::link(file("elsewhere.txt"), path));
+        m_list.setRows({ QStringLiteral("new") });
+        m_dialog.answers = { path };
+        m_boxes.yesNoAnswers = { false };
+        command().PushButton2_Click();
+        QCOMPARE(m_boxes.texts(RecordingMessageBoxes::Kind::YesNo),
+            QStringList { QStringLiteral("Are you sure you wish to overwrite ") + path
+                + QStringLiteral(" ?") });
+        QVERIFY(!QFileInfo::exists(file("elsewhere.txt")));
     }
 
     void emptyListGivesAnEmptyFile()
@@ -422,7 +441,7 @@ private:
     FakePointer m_pointer;
     FakeSaveFileDialog m_dialog;
     ScriptedEventPump m_pump;
-    LocalFileSystem m_files;
+    QtFileSystem m_files;
     QtOutputFileService m_outputFiles;
     test::MemorySettingsBackend m_settings;
 };
