@@ -7,8 +7,9 @@ namespace vantorel
 {
 
 /// Where a file or folder dialog opens: `wanted` when it is an existing
-/// folder, else the user's home folder. Never the program's working folder,
-/// which for a program started from a menu is wherever the desktop chose.
+/// folder outside /proc, /sys and /dev, else the user's home folder. Never
+/// the program's working folder, which for a program started from a menu is
+/// wherever the desktop chose.
 QString dialogStartFolder(const QString& wanted);
 
 } // namespace vantorel

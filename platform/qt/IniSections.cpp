@@ -52,9 +52,9 @@ namespace
     /// A header is "[name]"; no writer puts a bracket inside a name. A line that
     /// holds no value but "[name" after some damage still says where its section
     /// begins, so the values below it are not taken for another section's.
-    Line classify(const QByteArray& rawLine)
+    Line classify(QByteArrayView rawLine)
     {
-        const QByteArray line = rawLine.trimmed();
+        const QByteArrayView line = rawLine.trimmed();
         if (line.isEmpty() || line.startsWith(';'))
             return {};
         const bool hasEquals = line.contains('=');
@@ -66,7 +66,8 @@ namespace
         if (open < 0)
             return { hasEquals ? LineKind::Key : LineKind::Garbage, {}, false };
         const qsizetype close = line.indexOf(']', open + 1);
-        const QByteArray name = line.mid(open + 1, close < 0 ? -1 : close - open - 1);
+        const QByteArray name
+            = line.sliced(open + 1, (close < 0 ? line.size() : close) - open - 1).toByteArray();
         if (name.trimmed().isEmpty() || name.contains('['))
             return { LineKind::Garbage, {}, false };
         // "[name" alone reads as QSettings reads it; anything around it is damage.
@@ -85,7 +86,7 @@ IniSections::IniSections(QByteArray text, const QString& section)
     while (begin < m_text.size()) {
         qsizetype end = m_text.indexOf('\n', begin);
         end = end < 0 ? m_text.size() : end + 1;
-        const QByteArray rawLine = m_text.sliced(begin, end - begin);
+        const QByteArrayView rawLine = QByteArrayView(m_text).sliced(begin, end - begin);
         const Line line = classify(rawLine);
         if (line.kind == LineKind::Header) {
             inWanted = decodeName(line.name) == section;

@@ -18,9 +18,10 @@ public:
     /// the file spells it ("Vantorel Software", not "Vantorel%20Software").
     IniSections(QByteArray text, const QString& section);
 
-    /// The wanted section's lines that hold a value, in file order (a section
-    /// split in several parts gives all of them).
-    const QList<QByteArray>& keyLines() const { return m_keyLines; }
+    /// The wanted section's lines that hold a value, trimmed, in file order (a
+    /// section split in several parts gives all of them). They view this
+    /// object's text.
+    const QList<QByteArrayView>& keyLines() const { return m_keyLines; }
     /// The wanted section holds lines that are neither values, comments nor
     /// blank, or its header itself is damaged.
     bool damaged() const { return m_damaged; }
@@ -38,7 +39,7 @@ private:
 
     QByteArray m_text;
     QList<Part> m_parts;
-    QList<QByteArray> m_keyLines;
+    QList<QByteArrayView> m_keyLines;
     bool m_damaged = false;
 };
 

@@ -3,7 +3,6 @@
 
 #include "platform/Failure.h"
 #include "platform/qt/BoundedFileRead.h"
-#include "platform/qt/IniSections.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,8 +11,6 @@
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryFile>
-
-#include <algorithm>
 
 namespace vantorel
 {
@@ -52,64 +49,13 @@ namespace
         throw Failure(cannotReadOrWrite(file));
     }
 
-    struct SectionValues {
-        QSettings::SettingsMap values;
-        bool damaged = false;
+    /// What QSettings writes for one value: the section's header line and the value's line.
+    struct EncodedValue {
+        QByteArray header;
+        QByteArray line;
     };
 
-    /// Decodes the section's value lines with QSettings, each line in a group of
-    /// its own: a damaged line then spoils only itself, where QSettings alone gives
-    /// up on what follows it. One pass, however many lines.
-    SectionValues decode(const QList<QByteArray>& keyLines)
-    {
-        SectionValues result;
-        if (keyLines.isEmpty())
-            return result;
-        QByteArray scratchText;
-        for (qsizetype i = 0; i < keyLines.size(); ++i) {
-            // A line that ends in a lone backslash would run on into the next group.
-            const QByteArray& line = keyLines[i];
-            qsizetype slashes = 0;
-            while (slashes < line.size() && line[line.size() - 1 - slashes] == '\\')
-                ++slashes;
-            if (slashes % 2) {
-                result.damaged = true;
-                continue;
-            }
-            scratchText += '[' + QByteArray::number(i) + "]\n" + line + '\n';
-        }
-        QTemporaryFile scratch;
-        if (!scratch.open() || scratch.write(scratchText) != scratchText.size() || !scratch.flush())
-            throw Failure(
-                QStringLiteral("The settings cannot be decoded: %1").arg(scratch.errorString()));
-        QSettings decoder(scratch.fileName(), QSettings::IniFormat);
-        QList<int> keysPerLine(keyLines.size(), 0);
-        QList<std::pair<int, QString>> found;
-        for (const QString& path : decoder.allKeys()) {
-            const qsizetype slash = path.indexOf(QLatin1Char('/'));
-            bool ok = false;
-            const int line = path.left(slash).toInt(&ok);
-            if (slash < 0 || !ok || line < 0 || line >= keyLines.size()) {
-                result.damaged = true;
-                continue;
-            }
-            ++keysPerLine[line];
-            found.append({ line, path });
-        }
-        // In file order, so that of two lines with the same key the later one counts.
-        std::sort(found.begin(), found.end());
-        for (const auto& [line, path] : found) {
-            if (keysPerLine[line] == 1)
-                result.values.insert(
-                    path.mid(path.indexOf(QLatin1Char('/')) + 1), decoder.value(path));
-        }
-        result.damaged |= decoder.status() != QSettings::NoError
-            || std::count(keysPerLine.begin(), keysPerLine.end(), 1) != keyLines.size();
-        return result;
-    }
-
-    /// The section as QSettings writes it: its header and one line per value.
-    QByteArray encode(const QString& section, const QSettings::SettingsMap& values)
+    EncodedValue encode(const QString& section, const QString& key, const QString& value)
     {
         QTemporaryFile scratch;
         if (!scratch.open())
@@ -118,8 +64,7 @@ namespace
         {
             QSettings encoder(scratch.fileName(), QSettings::IniFormat);
             encoder.beginGroup(section);
-            for (auto it = values.constBegin(); it != values.constEnd(); ++it)
-                encoder.setValue(it.key(), it.value());
+            encoder.setValue(key, value);
             encoder.endGroup();
             encoder.sync();
         }
@@ -127,7 +72,24 @@ namespace
         if (!written.open(QIODevice::ReadOnly))
             throw Failure(
                 QStringLiteral("The settings cannot be encoded: %1").arg(written.errorString()));
-        return written.readAll();
+        const QByteArray text = written.readAll();
+        const qsizetype headerEnd = text.indexOf('\n') + 1;
+        return { text.first(headerEnd), text.sliced(headerEnd).trimmed() };
+    }
+
+    /// The value QSettings reads from one value line standing alone.
+    std::optional<QString> decode(QByteArrayView line)
+    {
+        QTemporaryFile scratch;
+        const QByteArray text = "[v]\n" + line.toByteArray() + '\n';
+        if (!scratch.open() || scratch.write(text) != text.size() || !scratch.flush())
+            throw Failure(
+                QStringLiteral("The settings cannot be decoded: %1").arg(scratch.errorString()));
+        QSettings decoder(scratch.fileName(), QSettings::IniFormat);
+        const QStringList keys = decoder.allKeys();
+        if (keys.size() != 1)
+            return std::nullopt;
+        return decoder.value(keys.constFirst()).toString();
     }
 
     /// Puts the damaged file aside under a name not taken yet, so that no earlier
@@ -161,16 +123,27 @@ QString QtSettingsBackend::filePath(const QString& application) const
     return m_configFolder + QLatin1Char('/') + application + QStringLiteral(".conf");
 }
 
+IniSectionEdit& QtSettingsBackend::sectionOf(
+    const QString& file, const QString& section, const QByteArray& text)
+{
+    if (!m_cache || m_cache->file != file || m_cache->section != section || m_cache->text != text) {
+        m_cache.reset(); // first: a large file's cut takes tens of megabytes
+        m_cache.reset(new Cache { file, section, text, IniSectionEdit(text, section) });
+        ++m_parses;
+    }
+    return m_cache->edit;
+}
+
 std::optional<QString> QtSettingsBackend::read(
     const QString& application, const QString& section, const QString& key)
 {
     const QString file = filePath(application);
-    const IniSections sections(textOf(readBoundedFile(file, kMaxFileBytes), file), section);
-    const SectionValues ours = decode(sections.keyLines());
-    const auto it = ours.values.constFind(key);
-    if (it == ours.values.constEnd())
+    const IniSectionEdit& ours
+        = sectionOf(file, section, textOf(readBoundedFile(file, kMaxFileBytes), file));
+    const std::optional<QByteArrayView> line = ours.lineOf(key);
+    if (!line)
         return std::nullopt;
-    return it->toString();
+    return decode(*line);
 }
 
 void QtSettingsBackend::write(
@@ -182,19 +155,28 @@ void QtSettingsBackend::write(
     // A file too large to read is kept whole by a rename, which costs nothing
     // however large it is; this program's values in it are not looked for.
     const bool tooLarge = current.outcome == Outcome::TooLarge;
-    const IniSections sections(tooLarge ? QByteArray() : textOf(current, file), section);
-    SectionValues ours = decode(sections.keyLines());
-    ours.values.insert(key, value);
-    const QByteArray text = sections.replaced(encode(section, ours.values));
-    if (text.size() > kMaxFileBytes)
-        throw Failure(QStringLiteral("The settings file %1 would be larger than %2 MB.")
-                          .arg(QDir::toNativeSeparators(file))
-                          .arg(kMaxFileBytes / (1024 * 1024)));
-    if (tooLarge || sections.damaged() || ours.damaged)
-        keepAside(file, tooLarge);
-    QSaveFile out(file);
-    if (!out.open(QIODevice::WriteOnly) || out.write(text) != text.size() || !out.commit())
-        throw Failure(cannotReadOrWrite(file));
+    IniSectionEdit& ours
+        = sectionOf(file, section, tooLarge ? QByteArray() : textOf(current, file));
+    try {
+        const EncodedValue encoded = encode(section, key, value);
+        ours.setLine(key, encoded.line);
+        const QByteArray text = ours.text(encoded.header);
+        if (text.size() > kMaxFileBytes)
+            throw Failure(QStringLiteral("The settings file %1 would be larger than %2 MB.")
+                              .arg(QDir::toNativeSeparators(file))
+                              .arg(kMaxFileBytes / (1024 * 1024)));
+        if (tooLarge || ours.damaged())
+            keepAside(file, tooLarge);
+        QSaveFile out(file);
+        if (!out.open(QIODevice::WriteOnly) || out.write(text) != text.size() || !out.commit())
+            throw Failure(cannotReadOrWrite(file));
+        ours.forgetDamage();
+        m_cache->text = text;
+    } catch (...) {
+        // The section now holds a value that did not reach the file.
+        m_cache.reset();
+        throw;
+    }
 }
 
 } // namespace vantorel

@@ -162,6 +162,26 @@ private slots:
         QCOMPARE(dialogStartFolder(file.fileName()), QDir::homePath());
     }
 
+    void dialogsNeverStartInTheKernelsFolders_data()
+    {
+        QTest::addColumn<QString>("folder");
+        for (const char* folder : { "/proc", "/proc/self/", "/sys/kernel", "/dev", "/tmp/../dev/" })
+            QTest::newRow(folder) << QString::fromLatin1(folder);
+        QTest::newRow("a link to /proc") << QStringLiteral("proc link");
+    }
+    void dialogsNeverStartInTheKernelsFolders()
+    {
+        // Listing them can block for good: as root, /proc/kmsg is read and waits.
+        QFETCH(QString, folder);
+        QTemporaryDir dir;
+        QVERIFY(QFile::link(QStringLiteral("/proc"), dir.filePath("proc link")));
+        QVERIFY(QDir(dir.path()).mkdir("proc"));
+        const QString wanted = QDir(dir.path()).filePath(folder);
+        QVERIFY(QFileInfo(wanted).isDir());
+        QCOMPARE(dialogStartFolder(wanted), QDir::homePath());
+        QCOMPARE(dialogStartFolder(dir.filePath("proc")), dir.filePath("proc"));
+    }
+
     void suffixOfAFilter_data()
     {
         QTest::addColumn<QString>("filter");

@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: MIT
 #include "platform/Failure.h"
+#include "platform/qt/IniValueLine.h"
 #include "platform/qt/QtSettingsBackend.h"
 #include "shell/common/SettingsStore.h"
 #include "support/FifoWatchdog.h"
 
 #include <QDir>
 #include <QFile>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -154,6 +156,73 @@ private slots:
         SettingsStore(backend).SaveSetting(SettingsStore::kCheck4, "0");
         QCOMPARE(readRaw(file() + ".damaged"), QByteArray("earlier"));
         QCOMPARE(readRaw(file() + ".damaged.1"), content);
+    }
+
+    void aWriteKeepsTheSectionsOtherValuesAsTheyStand()
+    {
+        // Re-encoding every value at each keystroke took seconds with many values.
+        const QByteArray others = "zeta = \"x, y\"\nalpha=@Variant(\\0\\0\\0\\x1)\n";
+        writeRaw("[Vantorel%20Software]\n" + others + "Text1=old\nText1=older\n[Other]\na=1\n");
+        QtSettingsBackend backend(m_dir.path());
+        SettingsStore(backend).SaveSetting(SettingsStore::kText1, "new, \"quoted\"");
+        SettingsStore(backend).SaveSetting(SettingsStore::kCheck4, "0");
+        QCOMPARE(readRaw(file()),
+            "[Vantorel%20Software]\nCheck4=0\n" + others
+                + "Text1=\"new, \\\"quoted\\\"\"\n[Other]\na=1\n");
+        QSettings reader(file(), QSettings::IniFormat);
+        QCOMPARE(reader.value("Vantorel Software/Text1").toString(), "new, \"quoted\"");
+        QCOMPARE(reader.value("Vantorel Software/zeta").toString(), "x, y");
+    }
+
+    void theFileIsCutOncePerStartAndWhenAnotherProgramChangesIt()
+    {
+        QByteArray many = "[Vantorel%20Software]\n";
+        for (int i = 0; i < 1000; ++i)
+            many += "k" + QByteArray::number(i) + "=1\n";
+        writeRaw(many + "Check4=0\n");
+        QtSettingsBackend backend(m_dir.path());
+        SettingsStore store(backend);
+        QCOMPARE(store.GetSetting(SettingsStore::kCheck4, "1"), QStringLiteral("0"));
+        QCOMPARE(store.GetSetting(SettingsStore::kText1, QString()), QString());
+        for (const char* typed : { "a", "ab", "abc" })
+            store.SaveSetting(SettingsStore::kText1, typed);
+        QCOMPARE(store.GetSetting(SettingsStore::kText1, QString()), QStringLiteral("abc"));
+        QCOMPARE(backend.parses(), 1);
+        {
+            QSettings other(file(), QSettings::IniFormat);
+            other.setValue("Vantorel Software/Text1", "theirs");
+        }
+        QCOMPARE(store.GetSetting(SettingsStore::kText1, QString()), QStringLiteral("theirs"));
+        QCOMPARE(store.GetSetting(SettingsStore::kCheck4, "1"), QStringLiteral("0"));
+        QCOMPARE(backend.parses(), 2);
+    }
+
+    void aLinesKeyIsTheOneQSettingsReads_data()
+    {
+        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<QString>("key"); // empty: the line is damaged
+        QTest::newRow("plain") << QByteArray("Text1=hello") << "Text1";
+        QTest::newRow("escaped") << QByteArray("%54ext1 = x") << "Text1";
+        QTest::newRow("wide and slash") << QByteArray("%U00e4\\b=1") << "\u00e4/b";
+        QTest::newRow("quoted equals") << QByteArray("k\"=\"=1") << "k\"=\"";
+        QTest::newRow("comment") << QByteArray("a=1;b=2") << "a";
+        QTest::newRow("escaped quote") << QByteArray("a=\"x\\\"y\"") << "a";
+        QTest::newRow("open quote") << QByteArray("a=\"open") << "";
+        QTest::newRow("runs on") << QByteArray("a=1\\") << "";
+        QTest::newRow("no key") << QByteArray("=1") << "";
+        QTest::newRow("two lines") << QByteArray("a=1\rb=2") << "";
+        QTest::newRow("none") << QByteArray("a;b=1") << "";
+    }
+    void aLinesKeyIsTheOneQSettingsReads()
+    {
+        QFETCH(QByteArray, line);
+        QFETCH(QString, key);
+        const std::optional<qsizetype> length = iniValueLineKeyLength(line);
+        QCOMPARE(length ? iniUnescapedKey(line.first(*length)) : QString(), key);
+        if (key.isEmpty())
+            return;
+        writeRaw("[s]\n" + line + "\n");
+        QCOMPARE(QSettings(file(), QSettings::IniFormat).allKeys(), QStringList { "s/" + key });
     }
 
     void aFifoIsNeitherReadNorReplaced()
