@@ -127,11 +127,11 @@ void SearchRun::searchLocations(GuardedProcedure& guard, qint16 compareMode)
             break;
         // Reading the row, opening its folder and walking it form one unit:
         // a failure in any of them moves on to the next location.
-        QString path;
-        if (!guard.run(124, [&] { path = m_locations.text(position); }))
+        QByteArray path; // the row's own bytes: a name need not be valid text
+        if (!guard.run(124, [&] { path = m_locations.nativePath(position); }))
             continue;
         Folder folder;
-        if (!guard.run(126, [&] { folder = m_folders.getFolder(path); }))
+        if (!guard.run(126, [&] { folder = m_folders.getNativeFolder(path); }))
             continue;
         WalkReport report;
         const bool walked = guard.run(128, [&] {
