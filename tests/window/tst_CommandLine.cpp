@@ -336,7 +336,7 @@ private slots:
             QVERIFY(!late.result());
         }
         HandOverThread next(address, { "/next" }, 10000);
-        QTRY_VERIFY(!received.isEmpty());
+        QTRY_VERIFY(received.contains(Folders { "/next" }));
         QVERIFY(next.result());
         QCOMPARE(received, QList<Folders> { { "/next" } });
     }
@@ -361,7 +361,7 @@ private slots:
             idle.back()->connectToServer(address);
             QVERIFY(idle.back()->waitForConnected(5000));
         }
-        QTRY_VERIFY(serving.openConnections() == FolderHandOff::kMaxConnections);
+        QTRY_VERIFY(serving.openConnections() >= FolderHandOff::kMaxConnections);
         HandOverThread handing(address, { "/a" }, 10000);
         QTRY_COMPARE(received, QList<Folders> { { "/a" } });
         QVERIFY(handing.result());
