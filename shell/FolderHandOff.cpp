@@ -89,7 +89,9 @@ bool FolderHandOff::serve(const QString& address)
     {
         QLocalSocket probe;
         probe.connectToServer(address);
-        if (probe.waitForConnected(kConnectTimeoutMs))
+        // Only a window of this user counts; another user's listener is replaced.
+        if (probe.waitForConnected(kConnectTimeoutMs)
+            && handoff::peerIsUser(int(probe.socketDescriptor()), ::getuid()))
             return false;
     }
     const QByteArray path = QFile::encodeName(address);
