@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QByteArray>
+#include <QFile>
 #include <QString>
 
 namespace vantorel
@@ -33,6 +35,12 @@ public:
     virtual ~FolderBrowser() = default;
     /// The chosen folder's full path, or the empty text when the user cancels.
     virtual QString browseForFolder(const QString& title, const QString& initialFolder) = 0;
+    /// The chosen folder's full path as the file system names it, which need
+    /// not be valid text; empty when the user cancels.
+    virtual QByteArray browseForNativeFolder(const QString& title, const QString& initialFolder)
+    {
+        return QFile::encodeName(browseForFolder(title, initialFolder));
+    }
 };
 
 } // namespace vantorel

@@ -4,6 +4,7 @@
 #include "platform/DirectoryCursor.h"
 
 #include <QByteArray>
+#include <QFile>
 #include <QString>
 #include <memory>
 
@@ -23,6 +24,12 @@ public:
     virtual ~FolderService() = default;
     /// The folder at `path`; throws Failure when there is no such folder.
     virtual Folder getFolder(const QString& path) = 0;
+    /// The folder at `nativePath`, as the file system names it, which need not
+    /// be valid text; throws Failure when there is no such folder.
+    virtual Folder getNativeFolder(const QByteArray& nativePath)
+    {
+        return getFolder(QFile::decodeName(nativePath));
+    }
     /// A fresh cursor for one walk.
     virtual std::unique_ptr<dirwalk::DirectoryCursor> cursor() = 0;
 };

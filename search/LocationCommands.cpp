@@ -5,6 +5,8 @@
 #include "shell/common/GuardedProcedure.h"
 #include "shell/common/SettingsStore.h"
 
+#include <QFile>
+
 namespace vantorel
 {
 
@@ -27,21 +29,32 @@ void LocationCommands::PushButton3_Click()
     GuardedProcedure guard(m_boxes, QStringLiteral("PushButton3_Click"));
     SettingsStore settings(m_settings);
     QString lastFolder;
-    QString chosen;
+    QByteArray chosen;
     guard.run(
         100, [&] { lastFolder = settings.GetSetting(SettingsStore::kLastFolder, QString()); });
     guard.run(100, [&] {
-        chosen
-            = m_folderBrowser.browseForFolder(QStringLiteral("Please select folder:"), lastFolder);
+        chosen = m_folderBrowser.browseForNativeFolder(
+            QStringLiteral("Please select folder:"), lastFolder);
     });
     if (guard.test(102, [&] { return chosen.isEmpty(); }))
         return;
     // The browser reopens where the user was last time.
-    settings.SaveSettingQuietly(SettingsStore::kLastFolder, chosen);
+    const QString chosenText = QFile::decodeName(chosen);
+    settings.SaveSettingQuietly(SettingsStore::kLastFolder, chosenText);
     const BusyState::Scope adding(m_busy);
     guard.run(104, [&] { m_pointer.setValue(PointerSetting::Busy); });
     guard.run(106, [&] {
-        m_locations.append(NormaliseFolderPath(chosen, m_programFolder.separator().at(0)));
+        const QChar separator = m_programFolder.separator().at(0);
+        if (QFile::encodeName(chosenText) == chosen) {
+            m_locations.append(NormaliseFolderPath(chosenText, separator));
+            return;
+        }
+        // A name that is not valid text: the row keeps the folder's own bytes,
+        // tidied as Latin-1, which holds each byte as one character.
+        const QByteArray tidy
+            = NormaliseFolderPath(QString::fromLatin1(chosen), separator).toLatin1();
+        m_locations.appendFolder(std::string_view(tidy.constData(), std::size_t(tidy.size())),
+            std::size_t(tidy.size() - (tidy.lastIndexOf(separator.toLatin1()) + 1)), true);
     });
     guard.run(108, [&] { m_pointer.setValue(PointerSetting::Default); });
 }

@@ -136,11 +136,11 @@ void SearchRun::searchLocations(GuardedProcedure& guard, qint16 compareMode)
         guard.run(120, [&] { m_pump.pump(); });
         if (guard.test(122, [&] { return m_state.StopRequested != SearchState::False; }))
             break;
-        QString path;
-        if (!runForLocation(124, [&] { path = m_locations.text(position); }))
+        QByteArray path; // the row's own bytes: a name need not be valid text
+        if (!runForLocation(124, [&] { path = m_locations.nativePath(position); }))
             continue;
         Folder folder;
-        if (!runForLocation(126, [&] { folder = m_folders.getFolder(path); }))
+        if (!runForLocation(126, [&] { folder = m_folders.getNativeFolder(path); }))
             continue;
         WalkReport report;
         const bool walked = runForLocation(128, [&] {

@@ -1,11 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "shell/CommandLine.h"
 
-#include "search/NormaliseFolderPath.h"
 #include "shell/common/ProductInfo.h"
 
 #include <QCommandLineParser>
-#include <QDir>
+#include <QFile>
 
 namespace vantorel
 {
@@ -21,9 +20,29 @@ namespace
         return line;
     }
 
+    /// `folder` taken from `working` unless it is full, without "." or ".."
+    /// or repeated separators, as the browser gives a folder. Bytes, not text:
+    /// every name stays as the file system has it.
+    QByteArray fullTidyPath(const QByteArray& folder, const QByteArray& working)
+    {
+        const QByteArray joined = folder.startsWith('/') ? folder : working + '/' + folder;
+        QList<QByteArray> names;
+        for (const QByteArray& name : joined.split('/')) {
+            if (name.isEmpty() || name == ".")
+                continue;
+            if (name == "..") {
+                if (!names.isEmpty())
+                    names.removeLast();
+                continue;
+            }
+            names.append(name);
+        }
+        return '/' + names.join('/');
+    }
+
 } // namespace
 
-CommandLine readCommandLine(const QStringList& arguments, const QString& workingFolder)
+CommandLine readCommandLine(const QList<QByteArray>& arguments, const QByteArray& workingFolder)
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(
@@ -42,7 +61,10 @@ CommandLine readCommandLine(const QStringList& arguments, const QString& working
         QStringLiteral("[folder...]"));
 
     const QString tryHelp = QStringLiteral("\nTry 'ostlebry --help' for more.\n");
-    if (!parser.parse(arguments))
+    QStringList texts;
+    for (const QByteArray& argument : arguments)
+        texts << QFile::decodeName(argument);
+    if (!parser.parse(texts))
         return ending(CommandLine::Action::Error,
             QStringLiteral("ostlebry: ") + parser.errorText() + tryHelp);
     if (parser.isSet(help))
@@ -52,14 +74,19 @@ CommandLine readCommandLine(const QStringList& arguments, const QString& working
             QStringLiteral("ostlebry ") + product::version() + QLatin1Char('\n'));
 
     CommandLine line;
-    const QDir working(workingFolder);
+    // The parser gives the folders as text, which may have lost bytes: each is
+    // the next argument, after the program's name, that reads the same. Only
+    // "--" comes between them here, and its bytes are its text.
+    qsizetype next = 1;
     for (const QString& folder : parser.positionalArguments()) {
         if (folder.isEmpty())
             return ending(CommandLine::Action::Error,
                 QStringLiteral("ostlebry: an empty argument names no folder.") + tryHelp);
-        // The browser gives full paths without "." or "..": so does the command line.
-        const QString full = QDir::cleanPath(working.absoluteFilePath(folder));
-        line.folders << NormaliseFolderPath(QDir::toNativeSeparators(full), QDir::separator());
+        while (next < texts.size() && texts.at(next) != folder)
+            ++next;
+        const QByteArray bytes
+            = next < arguments.size() ? arguments.at(next++) : QFile::encodeName(folder);
+        line.folders << fullTidyPath(bytes, workingFolder);
     }
     return line;
 }

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QByteArray>
+#include <QList>
 #include <QString>
-#include <QStringList>
 
 namespace vantorel
 {
@@ -12,16 +13,18 @@ struct CommandLine {
     enum class Action { Start, Help, Version, Error };
     Action action = Action::Start;
     /// Folders to add as search locations, in the order given: full paths,
-    /// tidied as a folder chosen in the browser is.
-    QStringList folders;
+    /// tidied as a folder chosen in the browser is, in the file system's bytes
+    /// (a name need not be valid text).
+    QList<QByteArray> folders;
     /// What to print before ending, for every action but Start (an Error's text
     /// goes to standard error).
     QString text;
 };
 
-/// Reads the arguments, the program's name first. A relative folder is taken
-/// from `workingFolder`. --help's usage line names the running program, so a
-/// QCoreApplication must exist; no display is needed.
-CommandLine readCommandLine(const QStringList& arguments, const QString& workingFolder);
+/// Reads the arguments as the system gave them, the program's name first. A
+/// relative folder is taken from `workingFolder`, in the same bytes. --help's
+/// usage line names the running program, so a QCoreApplication must exist; no
+/// display is needed.
+CommandLine readCommandLine(const QList<QByteArray>& arguments, const QByteArray& workingFolder);
 
 } // namespace vantorel

@@ -1,11 +1,14 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QByteArray>
+#include <QList>
 #include <QObject>
-#include <QStringList>
 #include <functional>
+#include <list>
 
-class QLocalServer;
+class QLocalSocket;
+class QSocketNotifier;
 
 namespace vantorel
 {
@@ -13,38 +16,56 @@ namespace vantorel
 /// Lets a later start of the program hand the folders of its command line to
 /// the window that is already open, so that "Open with" on a folder adds to
 /// the list the user is working with. Everything about it is best effort: when
-/// no window answers in time the later start simply opens its own.
+/// no window takes the folders in time the later start simply opens its own.
+/// Both sides deal only with the same user, and the window gives no client
+/// more than a few seconds, a bounded message and one of a few places.
 class FolderHandOff : public QObject
 {
     Q_OBJECT
 
 public:
-    /// Runs, on the serving side, with the folders another start handed over.
-    using Receiver = std::function<void(const QStringList& folders)>;
+    /// Runs, on the serving side, with the folders another start handed over,
+    /// as the file system names them.
+    using Receiver = std::function<void(const QList<QByteArray>& folders)>;
+
+    /// The most clients served at once: the oldest gives its place to a new one.
+    static constexpr int kMaxConnections = 8;
+    /// How long a client has, from the window taking its connection, to send
+    /// its folders and confirm.
+    static constexpr int kClientDeadlineMs = 5000;
 
     explicit FolderHandOff(Receiver receiver, QObject* parent = nullptr);
     ~FolderHandOff() override;
 
-    /// The current user's address: a socket in XDG_RUNTIME_DIR, which only the
-    /// user can enter, or else one named with the user's id in the temporary
-    /// folder.
-    static QString defaultAddress();
-
     /// Gives the folders to the window that serves `address`. True only once
-    /// that window has said it added them; false when none serves or it does
-    /// not answer within `timeoutMs`.
-    static bool handOver(const QString& address, const QStringList& folders, int timeoutMs);
+    /// that window, run by the same user, has taken them whole and this start
+    /// has told it to add them; false, and the window adds nothing, when none
+    /// serves or it does not take them within `timeoutMs`.
+    static bool handOver(const QString& address, const QList<QByteArray>& folders, int timeoutMs);
 
     /// Serves `address` unless a running window already does. A socket left
     /// behind by a program that ended without removing it is replaced. False
     /// when this window does not serve.
     bool serve(const QString& address);
 
+    /// Clients connected and not yet done with.
+    int openConnections() const { return int(m_clients.size()); }
+
 private:
-    void accept();
+    struct Client;
+
+    void acceptWaiting();
+    void admit(int descriptor);
+    void readFrom(QLocalSocket* socket);
+    /// Reads what has already arrived, then lets the client go if it is not done.
+    void giveLastChance(QLocalSocket* socket);
+    void drop(QLocalSocket* socket);
+    std::list<Client>::iterator find(QLocalSocket* socket);
 
     Receiver m_receiver;
-    QLocalServer* m_server = nullptr;
+    int m_listener = -1;
+    QSocketNotifier* m_notifier = nullptr;
+    std::list<Client> m_clients; // oldest first
 };
 
 } // namespace vantorel

@@ -7,10 +7,14 @@
 namespace vantorel
 {
 
-void addStartFolders(Form1& window, const QStringList& folders)
+void addStartFolders(Form1& window, const QList<QByteArray>& folders)
 {
-    for (const QString& folder : folders)
-        window.locations().append(folder);
+    for (const QByteArray& folder : folders) {
+        const qsizetype nameStart = folder.lastIndexOf('/') + 1;
+        window.locations().appendFolder(
+            std::string_view(folder.constData(), std::size_t(folder.size())),
+            std::size_t(folder.size() - nameStart), true);
+    }
 }
 
 void bringToFront(Form1& window)

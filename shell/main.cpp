@@ -3,13 +3,16 @@
 #include "shell/CommandLine.h"
 #include "shell/FolderHandOff.h"
 #include "shell/Form1.h"
+#include "shell/HandOffPlace.h"
 #include "shell/StartFolders.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QLockFile>
 #include <cstdio>
 #include <cstdlib>
+#include <unistd.h>
 
 namespace
 {
@@ -29,6 +32,25 @@ void print(std::FILE* stream, const QString& text)
     std::fputs(text.toLocal8Bit().constData(), stream);
 }
 
+// The arguments as the system gave them: a folder's name need not be valid text.
+QList<QByteArray> nativeArguments(int argc, char* argv[])
+{
+    QList<QByteArray> arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QByteArray(argv[i]);
+    return arguments;
+}
+
+QByteArray workingFolder()
+{
+    char* path = ::getcwd(nullptr, 0);
+    if (path == nullptr)
+        return QFile::encodeName(QDir::currentPath());
+    QByteArray bytes(path);
+    std::free(path);
+    return bytes;
+}
+
 // A window that takes longer than this to take the folders is taken as hung:
 // this start then opens a window of its own, so no folder is lost.
 constexpr int kHandOverTimeoutMs = 3000;
@@ -44,7 +66,7 @@ int main(int argc, char* argv[])
         // --help and --version need no display, so they are answered before one is looked for.
         QCoreApplication reader(argc, argv);
         const vantorel::CommandLine early
-            = vantorel::readCommandLine(reader.arguments(), QDir::currentPath());
+            = vantorel::readCommandLine(nativeArguments(argc, argv), workingFolder());
         if (early.action == vantorel::CommandLine::Action::Help
             || early.action == vantorel::CommandLine::Action::Version) {
             print(stdout, early.text);
@@ -60,7 +82,7 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     // Read again: QApplication has taken out its own options (-platform, -style, ...).
     const vantorel::CommandLine line
-        = vantorel::readCommandLine(QCoreApplication::arguments(), QDir::currentPath());
+        = vantorel::readCommandLine(nativeArguments(argc, argv), workingFolder());
     if (line.action == vantorel::CommandLine::Action::Error) {
         print(stderr, line.text);
         return 2;
@@ -68,9 +90,17 @@ int main(int argc, char* argv[])
     // Lets the desktop match the window to the installed entry and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("ostlebry"));
 
-    const QString address = vantorel::FolderHandOff::defaultAddress();
+    QString problem;
+    const QString address = vantorel::handoff::defaultAddress(&problem);
+    if (address.isEmpty())
+        print(stderr,
+            QStringLiteral("ostlebry: no private place to meet an open window (%1): "
+                           "this start opens a window of its own.\n")
+                .arg(problem));
+    // The lock lives in the same private place, where no other user can plant one.
     QLockFile choosing(address + QStringLiteral(".lock"));
-    choosing.tryLock(kChoosingLockTimeoutMs);
+    if (!address.isEmpty())
+        choosing.tryLock(kChoosingLockTimeoutMs);
     if (!line.folders.isEmpty()
         && vantorel::FolderHandOff::handOver(address, line.folders, kHandOverTimeoutMs)) {
         print(stdout,
@@ -82,7 +112,7 @@ int main(int argc, char* argv[])
     const auto readAhead = vantorel::dirwalk::readAheadSettings(
         std::getenv("OSTLEBRY_READAHEAD"), std::getenv("OSTLEBRY_READAHEAD_THREADS"));
     vantorel::Form1 window({}, readAhead);
-    vantorel::FolderHandOff handOff([&window](const QStringList& folders) {
+    vantorel::FolderHandOff handOff([&window](const QList<QByteArray>& folders) {
         vantorel::addStartFolders(window, folders);
         vantorel::bringToFront(window);
     });

@@ -20,4 +20,9 @@ QUrl nativeFileUrl(const QByteArray& nativePath)
         QUrl::StrictMode);
 }
 
+QByteArray nativePathOfFileUrl(const QUrl& url)
+{
+    return QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1());
+}
+
 } // namespace vantorel

@@ -12,4 +12,8 @@ namespace vantorel
 /// file managers read them; any other is the usual address of its text.
 QUrl nativeFileUrl(const QByteArray& nativePath);
 
+/// The path, as the file system names it, of a local file's address: the
+/// bytes its escapes stand for, whether or not they are valid text.
+QByteArray nativePathOfFileUrl(const QUrl& url);
+
 } // namespace vantorel

@@ -2,6 +2,7 @@
 #include "platform/qt/QtFolderBrowser.h"
 
 #include "platform/qt/DialogStartFolder.h"
+#include "platform/qt/NativeFileUrl.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -19,6 +20,15 @@ QString QtFolderBrowser::browseForFolder(const QString& title, const QString& in
     const QString chosen
         = QFileDialog::getExistingDirectory(m_parent, title, dialogStartFolder(initialFolder));
     return chosen.isEmpty() ? QString() : QDir::toNativeSeparators(chosen);
+}
+
+QByteArray QtFolderBrowser::browseForNativeFolder(
+    const QString& title, const QString& initialFolder)
+{
+    const QUrl chosen = QFileDialog::getExistingDirectoryUrl(m_parent, title,
+        QUrl::fromLocalFile(dialogStartFolder(initialFolder)), QFileDialog::ShowDirsOnly,
+        { QStringLiteral("file") });
+    return chosen.isLocalFile() ? nativePathOfFileUrl(chosen) : QByteArray();
 }
 
 } // namespace vantorel

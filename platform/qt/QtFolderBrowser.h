@@ -14,6 +14,9 @@ class QtFolderBrowser : public FolderBrowser
 public:
     explicit QtFolderBrowser(QWidget* parent);
     QString browseForFolder(const QString& title, const QString& initialFolder) override;
+    /// The chooser's answer is a file address, which can carry every byte of a
+    /// name; its text could not.
+    QByteArray browseForNativeFolder(const QString& title, const QString& initialFolder) override;
 
 private:
     QWidget* m_parent;

@@ -22,16 +22,23 @@ QString SystemFolderService::withoutTrailingSeparators(const QString& path)
 
 Folder SystemFolderService::getFolder(const QString& path)
 {
+    return getNativeFolder(QFile::encodeName(path));
+}
+
+Folder SystemFolderService::getNativeFolder(const QByteArray& nativePath)
+{
     Folder folder;
-    folder.path = withoutTrailingSeparators(path);
-    folder.nativePath = QFile::encodeName(folder.path);
+    folder.nativePath = nativePath;
+    while (folder.nativePath.size() > 1 && folder.nativePath.endsWith(dirwalk::kPathSeparator))
+        folder.nativePath.chop(1);
+    folder.path = QFile::decodeName(folder.nativePath);
     std::string reason;
     if (!dirwalk::isExistingFolder(
             std::string_view(folder.nativePath.constData(), std::size_t(folder.nativePath.size())),
             reason)) {
-        throw Failure(
-            QStringLiteral("Path not found: %1 (%2)")
-                .arg(path, QString::fromLocal8Bit(reason.data(), qsizetype(reason.size()))));
+        throw Failure(QStringLiteral("Path not found: %1 (%2)")
+                          .arg(QFile::decodeName(nativePath),
+                              QString::fromLocal8Bit(reason.data(), qsizetype(reason.size()))));
     }
     return folder;
 }

@@ -162,12 +162,21 @@ public:
         calls.append({ title, initialFolder });
         return answers.isEmpty() ? QString() : answers.takeFirst();
     }
+    QByteArray browseForNativeFolder(const QString& title, const QString& initialFolder) override
+    {
+        if (nativeAnswers.isEmpty())
+            return FolderBrowser::browseForNativeFolder(title, initialFolder);
+        calls.append({ title, initialFolder });
+        return nativeAnswers.takeFirst();
+    }
     struct Call {
         QString title;
         QString initialFolder;
     };
     QList<Call> calls;
     QStringList answers;
+    /// Answered first, as the file system's bytes.
+    QList<QByteArray> nativeAnswers;
 };
 
 class FakeSaveFileDialog : public SaveFileDialog

@@ -94,6 +94,17 @@ private slots:
         QCOMPARE(fake.boxes.shown.size(), 0);
     }
 
+    void aChosenFolderWhoseNameIsNotTextKeepsItsBytes()
+    {
+        FakeMainWindow fake;
+        LocationCommands commands = commandsOver(fake, m_busy);
+        fake.folderBrowser.nativeAnswers = { "//data//bad\xff dir" };
+        commands.PushButton3_Click();
+        QCOMPARE(fake.locations.count(), 1);
+        QCOMPARE(fake.locations.nativePath(0), QByteArray("/data/bad\xff dir"));
+        QCOMPARE(fake.locations.text(0), QFile::decodeName("/data/bad\xff dir"));
+    }
+
     void cancelledBrowserAddsNothingAndLeavesThePointer()
     {
         FakeMainWindow fake;

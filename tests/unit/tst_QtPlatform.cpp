@@ -2,6 +2,7 @@
 #include "platform/Failure.h"
 #include "platform/qt/ClickCheckBox.h"
 #include "platform/qt/DialogStartFolder.h"
+#include "platform/qt/NativeFileUrl.h"
 #include "platform/qt/QtCheckControl.h"
 #include "platform/qt/QtClipboard.h"
 #include "platform/qt/QtFileSystem.h"
@@ -180,6 +181,16 @@ private slots:
         QVERIFY(QFileInfo(wanted).isDir());
         QCOMPARE(dialogStartFolder(wanted), QDir::homePath());
         QCOMPARE(dialogStartFolder(dir.filePath("proc")), dir.filePath("proc"));
+    }
+
+    void aChosenFolderAddressKeepsEveryByte()
+    {
+        // As a desktop's chooser answers for a name that is not valid text.
+        QCOMPARE(nativePathOfFileUrl(QUrl::fromEncoded("file:///tmp/bad%FF%20dir")),
+            QByteArray("/tmp/bad\xff dir"));
+        for (const QByteArray& path :
+            { QByteArray("/tmp/bad\xff dir"), QByteArray("/h/\xc3\xbc 100%") })
+            QCOMPARE(nativePathOfFileUrl(nativeFileUrl(path)), path);
     }
 
     void suffixOfAFilter_data()

@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "shell/CommandLine.h"
 #include "shell/FolderHandOff.h"
+#include "shell/HandOffMessage.h"
+#include "shell/HandOffPlace.h"
 #include "shell/StartFolders.h"
 #include "shell/common/ProductInfo.h"
+#include "support/DescriptorLimit.h"
 #include "support/ModalBoxAnswerer.h"
 #include "support/WindowDriver.h"
 
@@ -14,21 +17,34 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <memory>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <thread>
 #include <unistd.h>
 
 using namespace vantorel;
 using Action = CommandLine::Action;
+using Folders = QList<QByteArray>;
 
 namespace
 {
 
 CommandLine read(const QStringList& arguments)
 {
-    return readCommandLine(
-        QStringList { QStringLiteral("ostlebry") } + arguments, QStringLiteral("/home/user/work"));
+    Folders native { "ostlebry" };
+    for (const QString& argument : arguments)
+        native << QFile::encodeName(argument);
+    return readCommandLine(native, "/home/user/work");
+}
+
+Folders bytesOf(const QStringList& folders)
+{
+    Folders native;
+    for (const QString& folder : folders)
+        native << QFile::encodeName(folder);
+    return native;
 }
 
 /// Hands folders over from a thread of its own, since the serving side needs
@@ -36,7 +52,7 @@ CommandLine read(const QStringList& arguments)
 class HandOverThread
 {
 public:
-    HandOverThread(const QString& address, const QStringList& folders, int timeoutMs)
+    HandOverThread(const QString& address, const Folders& folders, int timeoutMs)
         : m_thread([=, this] { m_result = FolderHandOff::handOver(address, folders, timeoutMs); })
     {
     }
@@ -69,6 +85,39 @@ bool leaveStaleSocket(const QString& path)
     const bool bound = ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
     ::close(fd);
     return bound && QFileInfo::exists(path);
+}
+
+/// Sets an environment variable, or unsets it for a null value, for its lifetime.
+class EnvironmentValue
+{
+public:
+    EnvironmentValue(const char* name, const QByteArray& value)
+        : m_name(name)
+        , m_saved(qgetenv(name))
+    {
+        set(value);
+    }
+    ~EnvironmentValue() { set(m_saved); }
+    EnvironmentValue(const EnvironmentValue&) = delete;
+    EnvironmentValue& operator=(const EnvironmentValue&) = delete;
+
+private:
+    void set(const QByteArray& value)
+    {
+        if (value.isNull())
+            qunsetenv(m_name);
+        else
+            qputenv(m_name, value);
+    }
+    const char* m_name;
+    QByteArray m_saved;
+};
+
+int openDescriptors()
+{
+    return int(QDir(QStringLiteral("/proc/self/fd"))
+                   .entryList(QDir::NoDotAndDotDot | QDir::System)
+                   .size());
 }
 
 QProcessEnvironment withoutDisplay()
@@ -112,14 +161,14 @@ private slots:
             = read({ "b", "/x//y/", "../c", "/a/./b/..", "--", "-dash", "/no/such folder", "/" });
         QCOMPARE(line.action, Action::Start);
         QCOMPARE(line.folders,
-            (QStringList { "/home/user/work/b", "/x/y", "/home/user/c", "/a",
-                "/home/user/work/-dash", "/no/such folder", "/" }));
+            (Folders { "/home/user/work/b", "/x/y", "/home/user/c", "/a", "/home/user/work/-dash",
+                "/no/such folder", "/" }));
     }
 
     void theSameFolderTwiceIsAddedTwice()
     {
         QCOMPARE(read({ ".", "/home/user/work/" }).folders,
-            (QStringList { "/home/user/work", "/home/user/work" }));
+            (Folders { "/home/user/work", "/home/user/work" }));
     }
 
     void noArgumentsStartsWithAnEmptyList()
@@ -163,18 +212,73 @@ private slots:
         QVERIFY(line.folders.isEmpty());
     }
 
+    void aFolderWhoseNameIsNotTextKeepsItsBytes()
+    {
+        const QByteArray odd("bad\xff\xfe dir");
+        const CommandLine line = readCommandLine({ "ostlebry", odd, "/x/" + odd + "/.." }, "/w");
+        QCOMPARE(line.folders, (Folders { "/w/" + odd, "/x" }));
+    }
+
     void defaultAddressIsTheUsersOwn()
     {
-        const QByteArray saved = qgetenv("XDG_RUNTIME_DIR");
         QTemporaryDir runtime;
         QVERIFY(runtime.isValid());
-        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
-        QCOMPARE(FolderHandOff::defaultAddress(), runtime.path() + "/ostlebry.socket");
-        qunsetenv("XDG_RUNTIME_DIR");
-        QCOMPARE(FolderHandOff::defaultAddress(),
-            QDir::tempPath() + QStringLiteral("/ostlebry-%1.socket").arg(::getuid()));
-        if (!saved.isNull())
-            qputenv("XDG_RUNTIME_DIR", saved);
+        const EnvironmentValue xdg("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
+        QCOMPARE(handoff::defaultAddress(), runtime.path() + "/ostlebry.socket");
+        // A runtime folder others can enter is no place for it.
+        QVERIFY(QFile::setPermissions(runtime.path(),
+            QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther
+                | QFile::ExeOther));
+        const EnvironmentValue tmp("TMPDIR", QFile::encodeName(runtime.filePath("tmp")));
+        QVERIFY(QDir(runtime.path()).mkdir("tmp"));
+        const QString own = runtime.filePath(QStringLiteral("tmp/ostlebry-%1").arg(::getuid()));
+        QCOMPARE(handoff::defaultAddress(), own + "/ostlebry.socket");
+        struct stat status {
+        };
+        QCOMPARE(::lstat(QFile::encodeName(own).constData(), &status), 0);
+        QCOMPARE(status.st_mode & 0777, mode_t(0700));
+    }
+
+    void aFallbackFolderThatOthersCouldUseIsRefused()
+    {
+        QTemporaryDir tmp;
+        QVERIFY(tmp.isValid());
+        const EnvironmentValue xdg("XDG_RUNTIME_DIR", QByteArray());
+        const EnvironmentValue tmpdir("TMPDIR", QFile::encodeName(tmp.path()));
+        const QString own = tmp.filePath(QStringLiteral("ostlebry-%1").arg(::getuid()));
+        const QByteArray ownBytes = QFile::encodeName(own);
+
+        // Planted as a link to a folder of the right kind: refused all the same.
+        QVERIFY(QDir(tmp.path()).mkdir("elsewhere"));
+        QVERIFY(::chmod(QFile::encodeName(tmp.filePath("elsewhere")).constData(), 0700) == 0);
+        QVERIFY(QFile::link(tmp.filePath("elsewhere"), own));
+        QString problem;
+        QCOMPARE(handoff::defaultAddress(&problem), QString());
+        QVERIFY2(problem.endsWith("is a link"), qPrintable(problem));
+
+        // Open to others, as a folder made by someone else with mode 777 would be.
+        QVERIFY(QFile::remove(own));
+        QVERIFY(
+            ::mkdir(ownBytes.constData(), 0700) == 0 && ::chmod(ownBytes.constData(), 0777) == 0);
+        QCOMPARE(handoff::defaultAddress(&problem), QString());
+        QVERIFY2(problem.endsWith("is open to other users"), qPrintable(problem));
+        QVERIFY(!handoff::privateFolderProblem(ownBytes, ::getuid() + 1).isEmpty());
+
+        // With no address there is neither hand-over nor serving.
+        QVERIFY(!FolderHandOff::handOver(QString(), { "/a" }, 1000));
+        FolderHandOff serving([](const Folders&) {});
+        QVERIFY(!serving.serve(QString()));
+    }
+
+    void onlyAPeerOfTheSameUserIsTrusted()
+    {
+        int ends[2] = { -1, -1 };
+        QCOMPARE(::socketpair(AF_UNIX, SOCK_STREAM, 0, ends), 0);
+        QVERIFY(handoff::peerIsUser(ends[0], ::getuid()));
+        QVERIFY(!handoff::peerIsUser(ends[0], ::getuid() + 1));
+        ::close(ends[0]);
+        ::close(ends[1]);
+        QVERIFY(!handoff::peerIsUser(-1, ::getuid()));
     }
 
     void foldersReachTheServingWindowInOrder()
@@ -182,17 +286,86 @@ private slots:
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
         const QString address = dir.filePath("s");
-        QList<QStringList> received;
-        FolderHandOff serving([&](const QStringList& folders) { received << folders; });
+        QList<Folders> received;
+        FolderHandOff serving([&](const Folders& folders) { received << folders; });
         QVERIFY(serving.serve(address));
-        const QStringList folders { "/b", "/a", "/with\nnewline", "/b" };
+        const Folders folders { "/b", "/a", "/with\nnewline", "/b", "/not\xfftext" };
         HandOverThread first(address, folders, 10000);
         QTRY_COMPARE(received.size(), 1);
         QVERIFY(first.result());
         HandOverThread second(address, { "/c" }, 10000);
         QTRY_COMPARE(received.size(), 2);
         QVERIFY(second.result());
-        QCOMPARE(received, (QList<QStringList> { folders, { "/c" } }));
+        QCOMPARE(received, (QList<Folders> { folders, { "/c" } }));
+        QTRY_COMPARE(serving.openConnections(), 0);
+    }
+
+    void aMessageOfManyReadsIsTakenWhole()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString address = dir.filePath("s");
+        QList<Folders> received;
+        FolderHandOff serving([&](const Folders& folders) { received << folders; });
+        QVERIFY(serving.serve(address));
+        // Far more than a socket buffer: it arrives in many reads.
+        Folders folders;
+        for (int i = 0; i < handoff::kMaxFolders; ++i)
+            folders << "/home/user/a folder with a rather long name to fill the buffer/"
+                    + QByteArray::number(i);
+        HandOverThread handing(address, folders, 10000);
+        QTRY_COMPARE(received.size(), 1);
+        QVERIFY(handing.result());
+        QCOMPARE(received.first(), folders);
+        // One more than the limit is not handed over: that start opens its own window.
+        QVERIFY(!FolderHandOff::handOver(address, folders + Folders { "/x" }, 10000));
+        QCOMPARE(received.size(), 1);
+    }
+
+    void aStartThatGaveUpLeavesNothingBehind()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString address = dir.filePath("s");
+        QList<Folders> received;
+        FolderHandOff serving([&](const Folders& folders) { received << folders; });
+        QVERIFY(serving.serve(address));
+        {
+            // Waiting here keeps the window from answering, as a busy window does.
+            HandOverThread late(address, { "/late" }, 300);
+            QVERIFY(!late.result());
+        }
+        HandOverThread next(address, { "/next" }, 10000);
+        QTRY_VERIFY(received.contains(Folders { "/next" }));
+        QVERIFY(next.result());
+        QCOMPARE(received, QList<Folders> { { "/next" } });
+    }
+
+    void idleClientsCannotUseUpTheWindowsDescriptors()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString address = dir.filePath("s");
+        QList<Folders> received;
+        FolderHandOff serving([&](const Folders& folders) { received << folders; });
+        QVERIFY(serving.serve(address));
+        constexpr int kIdle = 3 * FolderHandOff::kMaxConnections;
+        // Room for the idle clients' own ends and what the window may hold, not
+        // for the window's end of every one of them.
+        const test::DescriptorLimit limit(
+            rlim_t(openDescriptors() + kIdle + FolderHandOff::kMaxConnections + 8));
+        QVERIFY(limit.active());
+        std::vector<std::unique_ptr<QLocalSocket>> idle;
+        for (int i = 0; i < kIdle; ++i) {
+            idle.push_back(std::make_unique<QLocalSocket>());
+            idle.back()->connectToServer(address);
+            QVERIFY(idle.back()->waitForConnected(5000));
+        }
+        QTRY_VERIFY(serving.openConnections() >= FolderHandOff::kMaxConnections);
+        HandOverThread handing(address, { "/a" }, 10000);
+        QTRY_COMPARE(received, QList<Folders> { { "/a" } });
+        QVERIFY(handing.result());
+        QVERIFY(serving.openConnections() <= FolderHandOff::kMaxConnections);
     }
 
     void handedFoldersFollowTheWindowsRowsAndMissingOnesAreReportedWhenSearched()
@@ -201,9 +374,9 @@ private slots:
         QVERIFY(dir.isValid());
         QVERIFY(QDir(dir.path()).mkpath("tree/a/b"));
         test::WindowDriver w;
-        addStartFolders(w.form, { dir.filePath("tree"), "/no/such folder" });
+        addStartFolders(w.form, bytesOf({ dir.filePath("tree"), "/no/such folder" }));
         QCOMPARE(w.locations(), (QStringList { dir.filePath("tree"), "/no/such folder" }));
-        FolderHandOff serving([&](const QStringList& folders) {
+        FolderHandOff serving([&](const Folders& folders) {
             addStartFolders(w.form, folders);
             bringToFront(w.form);
         });
@@ -225,6 +398,26 @@ private slots:
         QCOMPARE(w.results(), QStringList { dir.filePath("tree/a/b") });
     }
 
+    void aFolderWhoseNameIsNotTextIsSearchedFromTheCommandLine()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QByteArray odd = QFile::encodeName(dir.path()) + "/bad\xff dir";
+        QVERIFY(::mkdir(odd.constData(), 0700) == 0 && ::mkdir(odd + "/target", 0700) == 0);
+        const CommandLine line
+            = readCommandLine({ "ostlebry", "bad\xff dir" }, QFile::encodeName(dir.path()));
+        QCOMPARE(line.folders, Folders { odd });
+        test::WindowDriver w;
+        addStartFolders(w.form, line.folders);
+        test::ModalBoxAnswerer answerer;
+        w.typePhrase("target");
+        w.click("PushButton1");
+        QCOMPARE(answerer.boxes.size(), 1);
+        QCOMPARE(answerer.boxes[0].text, QStringLiteral("Done."));
+        QCOMPARE(w.results().size(), 1);
+        QCOMPARE(w.form.results().nativePath(0), odd + "/target");
+    }
+
     void nobodyServingMeansNoHandOver()
     {
         QTemporaryDir dir;
@@ -240,11 +433,11 @@ private slots:
         QVERIFY(dir.isValid());
         const QString address = dir.filePath("s");
         QVERIFY(leaveStaleSocket(address));
-        QStringList received;
-        FolderHandOff serving([&](const QStringList& folders) { received << folders; });
+        Folders received;
+        FolderHandOff serving([&](const Folders& folders) { received << folders; });
         QVERIFY(serving.serve(address));
         HandOverThread handing(address, { "/a" }, 10000);
-        QTRY_COMPARE(received, QStringList { "/a" });
+        QTRY_COMPARE(received, Folders { "/a" });
         QVERIFY(handing.result());
     }
 
@@ -253,16 +446,16 @@ private slots:
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
         const QString address = dir.filePath("s");
-        QStringList first;
-        QStringList second;
-        FolderHandOff firstWindow([&](const QStringList& folders) { first << folders; });
-        FolderHandOff secondWindow([&](const QStringList& folders) { second << folders; });
+        Folders first;
+        Folders second;
+        FolderHandOff firstWindow([&](const Folders& folders) { first << folders; });
+        FolderHandOff secondWindow([&](const Folders& folders) { second << folders; });
         QVERIFY(firstWindow.serve(address));
         // The probe blocks this thread, so the first server cannot accept: it
         // still counts, since the connection waits in its queue.
         QVERIFY(!secondWindow.serve(address));
         HandOverThread handing(address, { "/a" }, 10000);
-        QTRY_COMPARE(first, QStringList { "/a" });
+        QTRY_COMPARE(first, Folders { "/a" });
         QVERIFY(handing.result());
         QVERIFY(second.isEmpty());
     }
@@ -283,14 +476,13 @@ private slots:
         QVERIFY(dir.isValid());
         const QString address = dir.filePath("s");
         int calls = 0;
-        FolderHandOff serving([&](const QStringList&) { ++calls; });
+        FolderHandOff serving([&](const Folders&) { ++calls; });
         QVERIFY(serving.serve(address));
         QLocalSocket socket;
         socket.connectToServer(address);
         QVERIFY(socket.waitForConnected(5000));
-        // A list that claims a negative length of its first text.
-        socket.write(QByteArray::fromHex("00000001"
-                                         "fffffff0"));
+        // A message that claims more bytes than any start may send.
+        socket.write(QByteArray::fromHex("7ffffff0"));
         QTRY_COMPARE(socket.state(), QLocalSocket::UnconnectedState);
         QCOMPARE(calls, 0);
     }
