@@ -15,6 +15,8 @@ namespace vantorel
 struct Folder {
     QString path;
     QByteArray nativePath;
+    /// The file system kept the check waiting, and the caller gave it up.
+    bool waitGivenUp = false;
 };
 
 /// Opens folders by path and walks below them.
@@ -25,9 +27,13 @@ public:
     /// The folder at `path`; throws Failure when there is no such folder.
     virtual Folder getFolder(const QString& path) = 0;
     /// The folder at `nativePath`, as the file system names it, which need not
-    /// be valid text; throws Failure when there is no such folder.
-    virtual Folder getNativeFolder(const QByteArray& nativePath)
+    /// be valid text; throws Failure when there is no such folder. While the
+    /// file system keeps the check waiting, `whileWaiting` is called between
+    /// slices of the wait, as by a cursor.
+    virtual Folder getNativeFolder(
+        const QByteArray& nativePath, const dirwalk::WaitHandler& whileWaiting = {})
     {
+        (void)whileWaiting;
         return getFolder(QFile::decodeName(nativePath));
     }
     /// A fresh cursor for one walk.

@@ -131,6 +131,12 @@ void SearchRun::searchLocations(GuardedProcedure& guard, qint16 compareMode)
         }
         return true;
     };
+    // A location on a dead network share keeps the check waiting: the window
+    // is served meanwhile, and Stop leaves the check behind.
+    const dirwalk::WaitHandler keepWaiting = [this] {
+        m_pump.pump();
+        return m_state.StopRequested == SearchState::False;
+    };
     const int count = guard.loopCount(118, [&] { return m_locations.count(); });
     for (int position = 0; position < count; ++position) {
         guard.run(120, [&] { m_pump.pump(); });
@@ -140,8 +146,10 @@ void SearchRun::searchLocations(GuardedProcedure& guard, qint16 compareMode)
         if (!runForLocation(124, [&] { path = m_locations.nativePath(position); }))
             continue;
         Folder folder;
-        if (!runForLocation(126, [&] { folder = m_folders.getNativeFolder(path); }))
+        if (!runForLocation(126, [&] { folder = m_folders.getNativeFolder(path, keepWaiting); }))
             continue;
+        if (folder.waitGivenUp)
+            continue; // for a stop, which the loop's next test sees
         WalkReport report;
         const bool walked = runForLocation(128, [&] {
             report

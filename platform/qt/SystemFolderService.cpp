@@ -2,10 +2,12 @@
 #include "platform/qt/SystemFolderService.h"
 
 #include "platform/Failure.h"
+#include "platform/walk/OffThreadCall.h"
 #include "platform/walk/ReadAheadCursor.h"
 
 #include <QFile>
 
+#include <memory>
 #include <string>
 
 namespace vantorel
@@ -25,20 +27,34 @@ Folder SystemFolderService::getFolder(const QString& path)
     return getNativeFolder(QFile::encodeName(path));
 }
 
-Folder SystemFolderService::getNativeFolder(const QByteArray& nativePath)
+Folder SystemFolderService::getNativeFolder(
+    const QByteArray& nativePath, const dirwalk::WaitHandler& whileWaiting)
 {
     Folder folder;
     folder.nativePath = nativePath;
     while (folder.nativePath.size() > 1 && folder.nativePath.endsWith(dirwalk::kPathSeparator))
         folder.nativePath.chop(1);
     folder.path = QFile::decodeName(folder.nativePath);
-    std::string reason;
-    if (!dirwalk::isExistingFolder(
-            std::string_view(folder.nativePath.constData(), std::size_t(folder.nativePath.size())),
-            reason)) {
-        throw Failure(QStringLiteral("Path not found: %1 (%2)")
-                          .arg(QFile::decodeName(nativePath),
-                              QString::fromLocal8Bit(reason.data(), qsizetype(reason.size()))));
+    // A location on a dead network share never answers: the check is the
+    // check's own, so that it can be left behind.
+    struct Check {
+        std::string path;
+        std::string reason;
+        bool exists = false;
+    };
+    auto check = std::make_shared<Check>();
+    check->path.assign(folder.nativePath.constData(), std::size_t(folder.nativePath.size()));
+    if (!dirwalk::runOffThread(
+            [check] { check->exists = dirwalk::isExistingFolder(check->path, check->reason); },
+            whileWaiting)) {
+        folder.waitGivenUp = true;
+        return folder;
+    }
+    if (!check->exists) {
+        throw Failure(
+            QStringLiteral("Path not found: %1 (%2)")
+                .arg(QFile::decodeName(nativePath),
+                    QString::fromLocal8Bit(check->reason.data(), qsizetype(check->reason.size()))));
     }
     return folder;
 }

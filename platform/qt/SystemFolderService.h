@@ -19,7 +19,8 @@ public:
     /// Throws Failure("Path not found: <path> (<reason>)") when `path` is no existing folder.
     Folder getFolder(const QString& path) override;
     /// As getFolder(), by the file system's own bytes; the message shows them decoded.
-    Folder getNativeFolder(const QByteArray& nativePath) override;
+    Folder getNativeFolder(
+        const QByteArray& nativePath, const dirwalk::WaitHandler& whileWaiting = {}) override;
     std::unique_ptr<dirwalk::DirectoryCursor> cursor() override;
 
     /// `path` without trailing separators, except for the root itself.

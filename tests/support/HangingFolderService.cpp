@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "HangingFolderService.h"
 
+#include "platform/walk/OffThreadCall.h"
 #include "platform/walk/OffThreadCursor.h"
 #include "platform/walk/ReadAheadCursor.h"
 
@@ -89,6 +90,18 @@ std::unique_ptr<dirwalk::DirectoryCursor> HangingFolderService::cursor()
         return std::make_unique<dirwalk::OffThreadCursor>(make());
     return std::make_unique<dirwalk::ReadAheadCursor>(
         make, dirwalk::ReadAheadLimits {}, nullptr, m_threads);
+}
+
+Folder HangingFolderService::getNativeFolder(
+    const QByteArray& nativePath, const dirwalk::WaitHandler& whileWaiting)
+{
+    const std::string name = nativePath.mid(nativePath.lastIndexOf('/') + 1).toStdString();
+    if (!dirwalk::runOffThread([gate = m_gate, name] { gate->passIfOpen(name); }, whileWaiting)) {
+        Folder folder;
+        folder.waitGivenUp = true;
+        return folder;
+    }
+    return m_system.getNativeFolder(nativePath, whileWaiting);
 }
 
 int HangingFolderService::hanging() const

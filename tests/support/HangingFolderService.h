@@ -10,8 +10,9 @@ namespace vantorel::test
 {
 
 /// The system's folders, walked as the program walks them (on the walk's
-/// thread or read ahead), where listing the folders with one name hangs, as
-/// on a dead network share, until release().
+/// thread or read ahead), where listing the folders with one name, or
+/// checking such a location, hangs, as on a dead network share, until
+/// release().
 class HangingFolderService : public FolderService
 {
 public:
@@ -20,6 +21,9 @@ public:
     ~HangingFolderService() override;
 
     Folder getFolder(const QString& path) override { return m_system.getFolder(path); }
+    /// Checking a location with the hanging name hangs too.
+    Folder getNativeFolder(
+        const QByteArray& nativePath, const dirwalk::WaitHandler& whileWaiting = {}) override;
     std::unique_ptr<dirwalk::DirectoryCursor> cursor() override;
 
     /// Listings hanging now.

@@ -3,6 +3,7 @@
 #include "shell/common/GuardedProcedure.h"
 #include "support/FakeMainWindow.h"
 #include "support/FolderTreeFixture.h"
+#include "support/HangingFolderService.h"
 
 #include <QDir>
 #include <QFile>
@@ -228,6 +229,45 @@ private slots:
                     "6 more locations could not be searched; the first: Path not found", location,
                     126) }));
         QCOMPARE(w.fake.boxes.informations(), QStringList { "Done." });
+    }
+
+    // A location on a dead network share: checking it never ends. The window
+    // is served meanwhile and Stop ends the search, the check left behind.
+    void aLocationWhoseCheckHangsCanBeStopped()
+    {
+        QTemporaryDir dir;
+        QVERIFY(makeFolders(dir.path(), { "hung/alphabet" }));
+        FakeMainWindow fake;
+        HangingFolderService hanging("hung", 0);
+        Form1Logic logic { fake.controls(),
+            { .boxes = fake.boxes,
+                .pump = fake.pump,
+                .clipboard = fake.clipboard,
+                .settings = fake.settings,
+                .saveDialog = fake.saveDialog,
+                .folderBrowser = fake.folderBrowser,
+                .programFolder = fake.programFolder,
+                .launcher = fake.launcher,
+                .random = fake.random,
+                .folders = hanging,
+                .files = fake.files,
+                .outputFiles = fake.outputFiles } };
+        fake.phrase.setText("alphabet");
+        fake.locations.setRows({ dir.path() + "/hung", m_other });
+        int pumpsWhileHanging = 0;
+        fake.pump.onPump = [&](int) {
+            if (pumpsWhileHanging < 3 && hanging.hanging() > 0 && ++pumpsWhileHanging == 3)
+                logic.PushButton1_Click(); // "Stop"
+        };
+        logic.PushButton1_Click();
+        QCOMPARE(pumpsWhileHanging, 3);
+        QCOMPARE(hanging.hanging(), 1);
+        QCOMPARE(fake.boxes.failureReports(), QStringList());
+        QCOMPARE(fake.results.rows(), QStringList());
+        QCOMPARE(fake.boxes.informations(), QStringList { "Done." });
+        QCOMPARE(fake.startButton.caption(), QStringLiteral("Start Finding"));
+        hanging.release();
+        QTRY_COMPARE(hanging.hanging(), 0);
     }
 
     void locationsCannotBeRemovedDuringTheRunWhateverThePointer()
