@@ -5,13 +5,14 @@
 // the same rows, and the window and the engine in the same order.
 //
 //   bench_window ROOT [PHRASE] [--runs N]     (Match Case off, full paths)
-//   bench_window ROOT [PHRASE] --once [--print]
+//   bench_window ROOT [PHRASE] --once [--print] [--stop-after MS]
 //   bench_window --fill ROWS                  (memory of ROWS result rows)
 //
 // With --once, one search in the window with the read-ahead the environment
-// chooses, as the program does: its times go to stderr, with --print its rows
-// to stdout. scripts/bench.sh runs it so, one process a run, to empty the
-// caches between runs.
+// chooses, as the program does: its times, and the longest time the window's
+// events waited, go to stderr, with --print its rows to stdout; --stop-after
+// presses Stop that long after Start and times it to "Done.". scripts/bench.sh
+// runs it so, one process a run, to empty the caches between runs.
 //
 // Settings go to a temporary folder, never to the user's own.
 #include "platform/qt/QtEventPump.h"
@@ -84,7 +85,14 @@ struct Timing {
     double wallMs = 0;
     double cpuMs = 0;
     QStringList rows;
+    /// The longest time the window's events waited to be served.
+    double longestStallMs = 0;
+    /// From the Stop press to the "Done." box, when Stop was pressed.
+    double stopToDoneMs = -1;
 };
+
+/// Pressing Stop this long after Start, for --once; never when negative.
+int g_stopAfterMs = -1;
 
 double median(std::vector<double> values)
 {
@@ -128,11 +136,36 @@ Timing searchInWindow(
         box->button(QMessageBox::Ok)->click();
     });
     answerer.start();
+    // A timer that should fire every 5 ms measures how long the window's
+    // events wait while the search runs.
+    Clock::time_point lastTick;
+    double longestStallMs = 0;
+    QTimer ticker;
+    ticker.setInterval(5);
+    QObject::connect(&ticker, &QTimer::timeout, &form, [&] {
+        const Clock::time_point now = Clock::now();
+        if (boxText.isNull())
+            longestStallMs = std::max(
+                longestStallMs, std::chrono::duration<double, std::milli>(now - lastTick).count());
+        lastTick = now;
+    });
     auto* startButton = form.findChild<QPushButton*>(QStringLiteral("PushButton1"));
+    Clock::time_point stopPressed;
+    QTimer stopper;
+    stopper.setSingleShot(true);
+    QObject::connect(&stopper, &QTimer::timeout, &form, [&] {
+        stopPressed = Clock::now();
+        startButton->click();
+    });
     const double cpuAtStart = processorSeconds(RUSAGE_SELF);
     start = Clock::now();
+    lastTick = start;
+    ticker.start();
+    if (g_stopAfterMs >= 0)
+        stopper.start(g_stopAfterMs);
     startButton->click();
     answerer.stop();
+    ticker.stop();
     if (boxText != QStringLiteral("Done.")) {
         std::fprintf(stderr, "the window ended with the box \"%s\"\n", qPrintable(boxText));
         std::exit(1);
@@ -141,6 +174,10 @@ Timing searchInWindow(
     Timing timing;
     timing.wallMs = std::chrono::duration<double, std::milli>(boxSeen - start).count();
     timing.cpuMs = (cpuAtBox - cpuAtStart) * 1000;
+    timing.longestStallMs = longestStallMs;
+    if (stopPressed != Clock::time_point())
+        timing.stopToDoneMs
+            = std::chrono::duration<double, std::milli>(boxSeen - stopPressed).count();
     QtListControl& results = form.results();
     for (int i = 0; i < results.count(); ++i)
         timing.rows.append(results.text(i));
@@ -305,8 +342,13 @@ int searchOnce(const QString& root, const QString& phrase, bool print)
     const Timing timing = searchInWindow(root, phrase,
         dirwalk::readAheadSettings(
             std::getenv("OSTLEBRY_READAHEAD"), std::getenv("OSTLEBRY_READAHEAD_THREADS")));
-    std::fprintf(stderr, "start to done %.1f ms, processor %.1f ms, rows %lld\n", timing.wallMs,
-        timing.cpuMs, static_cast<long long>(timing.rows.size()));
+    std::fprintf(stderr,
+        "start to done %.1f ms, processor %.1f ms, rows %lld, window unanswered at most %.1f ms",
+        timing.wallMs, timing.cpuMs, static_cast<long long>(timing.rows.size()),
+        timing.longestStallMs);
+    if (timing.stopToDoneMs >= 0)
+        std::fprintf(stderr, ", Stop to \"Done.\" %.1f ms", timing.stopToDoneMs);
+    std::fprintf(stderr, "\n");
     if (print)
         for (const QString& row : timing.rows)
             std::printf("%s\n", row.toLocal8Bit().constData());
@@ -372,6 +414,8 @@ int main(int argc, char** argv)
             once = true;
         else if (std::strcmp(argv[i], "--print") == 0)
             print = true;
+        else if (std::strcmp(argv[i], "--stop-after") == 0 && i + 1 < argc)
+            g_stopAfterMs = std::max(0, std::atoi(argv[++i]));
         else if (positional++ == 0)
             root = QString::fromLocal8Bit(argv[i]);
         else
