@@ -1,7 +1,11 @@
-# Writes the AppStream metainfo from its template. Addresses are added only
-# when the build was given them: software centres show what is there, and an
-# address nobody serves is worse than none.
-function(ostlebry_write_metainfo template output homePage contactPage screenshotUrl)
+# Writes the AppStream metainfo from its template, with `version` of
+# `releaseDate` (yyyy-mm-dd) as its release. Addresses are added only when the
+# build was given them: software centres show what is there, and an address
+# nobody serves is worse than none.
+function(ostlebry_write_metainfo template output homePage contactPage screenshotUrl version
+    releaseDate)
+  set(OSTLEBRY_METAINFO_VERSION "${version}")
+  set(OSTLEBRY_METAINFO_DATE "${releaseDate}")
   set(extra "")
   foreach(type homepage contact)
     set(url "${homePage}")

@@ -28,4 +28,5 @@ configure_file(cmake/ProductConfig.cpp.in "${OSTLEBRY_PRODUCT_CONFIG}" @ONLY)
 include(cmake/OstlebryMetainfo.cmake)
 set(OSTLEBRY_METAINFO "${CMAKE_CURRENT_BINARY_DIR}/generated/ostlebry.metainfo.xml")
 ostlebry_write_metainfo("${CMAKE_CURRENT_SOURCE_DIR}/resources/desktop/ostlebry.metainfo.xml.in"
-  "${OSTLEBRY_METAINFO}" "${OSTLEBRY_HOME_PAGE}" "${OSTLEBRY_CONTACT_PAGE}" "${OSTLEBRY_SCREENSHOT_URL}")
+  "${OSTLEBRY_METAINFO}" "${OSTLEBRY_HOME_PAGE}" "${OSTLEBRY_CONTACT_PAGE}" "${OSTLEBRY_SCREENSHOT_URL}"
+  "${PROJECT_VERSION}" "${OSTLEBRY_RELEASE_DATE}")

@@ -69,6 +69,8 @@ public:
 
     /// The selected row, or -1 when none is.
     virtual int selectedRow() const = 0;
+    /// The row the keyboard is on, selected or not, or -1 when there is none.
+    virtual int currentRow() const { return selectedRow(); }
     /// Every selected row, ascending.
     virtual std::vector<int> selectedRows() const
     {

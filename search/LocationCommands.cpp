@@ -78,24 +78,27 @@ void LocationCommands::PushButton8_Click()
 
 void LocationCommands::ListView1_KeyDown(int keyCode)
 {
+    // Tab into the list frames a row without selecting it: Delete takes that one.
     if (keyCode == kDeleteKey)
-        removeSelectedRow();
+        removeSelectedRow(true);
 }
 
 void LocationCommands::ListView1_DblClick()
 {
-    removeSelectedRow();
+    removeSelectedRow(false);
 }
 
-void LocationCommands::removeSelectedRow()
+void LocationCommands::removeSelectedRow(bool orCurrent)
 {
     // Not a guarded command: a failure here has no report of its own.
     try {
         if (m_busy.isBusy() || m_locations.count() == 0)
             return;
-        const int selected = m_locations.selectedRow();
-        if (selected >= 0)
-            m_locations.removeAt(selected);
+        int row = m_locations.selectedRow();
+        if (row < 0 && orCurrent)
+            row = m_locations.currentRow();
+        if (row >= 0)
+            m_locations.removeAt(row);
     } catch (const Failure&) {
     }
 }

@@ -32,7 +32,8 @@ public:
     void ListView1_DblClick();
 
 private:
-    void removeSelectedRow();
+    /// `orCurrent`: with no row selected, the row the keyboard is on.
+    void removeSelectedRow(bool orCurrent);
 
     ListControl& m_locations;
     TextControl& m_phrase;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "shell/Form1Keyboard.h"
 
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMetaObject>
 #include <QPushButton>
@@ -32,6 +33,28 @@ Form1Keyboard::Form1Keyboard(QWidget& window, QLineEdit& phrase, QPushButton& st
     shortcut(QKeySequence(Qt::Key_F1), [help = buttons.help] { help->click(); });
     shortcut(QKeySequence(Qt::CTRL | Qt::Key_S), [save = buttons.save] { save->click(); });
     shortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), [&window] { window.close(); });
+
+    for (QPushButton* button : window.findChildren<QPushButton*>(Qt::FindDirectChildrenOnly))
+        button->installEventFilter(this);
+}
+
+// Enter on a command button, as Space: the press waits for the key's handling
+// to end, as in the phrase box. A held Enter presses once: its repeats would
+// stop the search it has just started.
+bool Form1Keyboard::eventFilter(QObject* watched, QEvent* event)
+{
+    auto* button = qobject_cast<QPushButton*>(watched);
+    if (button && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
+            && (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+            if (!key->isAutoRepeat())
+                QMetaObject::invokeMethod(
+                    button, [button] { button->click(); }, Qt::QueuedConnection);
+            return true;
+        }
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 } // namespace vantorel

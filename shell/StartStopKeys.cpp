@@ -13,9 +13,14 @@ StartStopKeys::StartStopKeys(const CaptionControl& startButton, std::function<vo
 }
 
 // The run itself tells a running search by this caption, so the keys do too.
+bool searchRunsBy(const CaptionControl& startButton)
+{
+    return startButton.caption() == QLatin1String("Stop");
+}
+
 bool StartStopKeys::searchRuns() const
 {
-    return m_startButton.caption() == QLatin1String("Stop");
+    return searchRunsBy(m_startButton);
 }
 
 void StartStopKeys::enterInPhrase()

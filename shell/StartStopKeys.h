@@ -13,6 +13,9 @@ namespace vantorel
 /// "Stop", and an Enter held long enough to repeat must not end the search it
 /// has just begun. Esc presses "Stop" while a search runs and does nothing
 /// otherwise.
+/// Whether a search is running, as the start button's caption tells.
+bool searchRunsBy(const CaptionControl& startButton);
+
 class StartStopKeys
 {
 public:

@@ -7,6 +7,9 @@
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QMouseEvent>
+#include <QStyle>
+#include <QStyleOptionViewItem>
 
 namespace vantorel
 {
@@ -76,8 +79,27 @@ void ListView::keyPressEvent(QKeyEvent* event)
 
 void ListView::mouseDoubleClickEvent(QMouseEvent* event)
 {
+    const QPoint point = event->position().toPoint();
+    const QPersistentModelIndex under = indexAt(point);
+    const bool onRow = under.isValid() && !isOnTickBox(under, point);
     QTableView::mouseDoubleClickEvent(event);
     emit doubleClickedAnywhere();
+    if (onRow && under.isValid())
+        emit rowDoubleClicked(under.row());
+}
+
+bool ListView::isOnTickBox(const QModelIndex& index, const QPoint& point) const
+{
+    if (!(index.flags() & Qt::ItemIsUserCheckable))
+        return false;
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    option.rect = visualRect(index);
+    option.features |= QStyleOptionViewItem::HasCheckIndicator | QStyleOptionViewItem::HasDisplay;
+    option.text = index.data().toString();
+    return style()
+        ->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, this)
+        .contains(point);
 }
 
 } // namespace vantorel

@@ -26,6 +26,9 @@ signals:
     void keyDown(int keyCode);
     /// A double-click anywhere in the list, on a row or not.
     void doubleClickedAnywhere();
+    /// A double-click on row `row`, not on its tick box: two quick clicks
+    /// there tick and untick it.
+    void rowDoubleClicked(int row);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -35,6 +38,7 @@ private:
     /// A hidden header of fixed-height rows, `rowHeight` pixels each.
     QHeaderView* makeRowHeader(int rowHeight);
     void renewRowHeader();
+    bool isOnTickBox(const QModelIndex& index, const QPoint& point) const;
 };
 
 } // namespace vantorel

@@ -21,6 +21,8 @@ void QtCaptionControl::setCaption(const QString& caption)
     m_button.setText(caption);
     // Screen readers read the button by this name: it follows the caption.
     m_button.setAccessibleName(caption);
+    if (m_changed)
+        m_changed(caption);
 }
 
 } // namespace vantorel

@@ -3,6 +3,8 @@
 
 #include "platform/WindowControls.h"
 
+#include <functional>
+
 class QAbstractButton;
 
 namespace vantorel
@@ -14,9 +16,15 @@ public:
     explicit QtCaptionControl(QAbstractButton& button);
     QString caption() const override;
     void setCaption(const QString& caption) override;
+    /// Runs `changed` with every caption set from now on; empty for none.
+    void whenChanged(std::function<void(const QString&)> changed)
+    {
+        m_changed = std::move(changed);
+    }
 
 private:
     QAbstractButton& m_button;
+    std::function<void(const QString&)> m_changed;
 };
 
 } // namespace vantorel

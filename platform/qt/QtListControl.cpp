@@ -114,6 +114,12 @@ int QtListControl::selectedRow() const
     return rows.isEmpty() ? -1 : rows.first().row();
 }
 
+int QtListControl::currentRow() const
+{
+    const QModelIndex current = m_view.currentIndex();
+    return current.isValid() ? current.row() : -1;
+}
+
 int QtListControl::columnCount() const
 {
     return m_model.columnCount();

@@ -32,6 +32,7 @@ public:
     void setAllChecked(bool checked) override;
     int selectedRow() const override;
     std::vector<int> selectedRows() const override;
+    int currentRow() const override;
     int columnCount() const override;
     QString cellText(int position, int column) const override;
     QString columnCaption() const override;

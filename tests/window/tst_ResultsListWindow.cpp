@@ -22,6 +22,8 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
+#include <QStyle>
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -311,6 +313,143 @@ private slots:
         auto* locations = w.form.findChild<ListView*>(QStringLiteral("ListView1"));
         QVERIFY(!locations->dragEnabled());
         QCOMPARE(locations->selectionMode(), QAbstractItemView::SingleSelection);
+    }
+
+    /// Enter opens the keyboard's row; Shift+F10 and the menu key open the
+    /// menu for it.
+    void theKeysOpenTheCurrentRow()
+    {
+        ModalBoxAnswerer answerer;
+        Window w;
+        const QString work = m_dir.path() + "/Work";
+        w.search(work, "alpha");
+        QCOMPARE(w.results().size(), 3);
+        w.list()->setFocus();
+        w.list()->setCurrentIndex(w.form.resultsModel().index(1, 0));
+        QTest::keyClick(w.list(), Qt::Key_Return);
+        QCOMPARE(m_opener.opened, QList<QUrl> { QUrl::fromLocalFile(w.results().value(1)) });
+
+        // Shift+F10, then the menu key (the desktop sends its menu event).
+        QStringList enabledActions;
+        const auto openFromTheMenu = [&] {
+            QTimer::singleShot(0, &w.form, [&] {
+                auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+                if (!menu)
+                    return;
+                enabledActions.clear();
+                for (QAction* action : menu->actions()) {
+                    if (action->isEnabled() && !action->isSeparator())
+                        enabledActions << action->text();
+                    if (action->text() == "Open Folder")
+                        action->trigger();
+                }
+                menu->close();
+            });
+        };
+        w.list()->setCurrentIndex(w.form.resultsModel().index(2, 0));
+        openFromTheMenu();
+        QTest::keyClick(w.list(), Qt::Key_F10, Qt::ShiftModifier);
+        QCOMPARE(enabledActions, kMenu.filter(QRegularExpression("^[^-]")));
+        w.list()->setCurrentIndex(w.form.resultsModel().index(1, 0));
+        enabledActions.clear();
+        openFromTheMenu();
+        QContextMenuEvent menuKey(
+            QContextMenuEvent::Keyboard, QPoint(1, 1), w.list()->mapToGlobal(QPoint(1, 1)));
+        QApplication::sendEvent(w.list(), &menuKey);
+        QCOMPARE(enabledActions, kMenu.filter(QRegularExpression("^[^-]")));
+        QCOMPARE(m_opener.opened,
+            QList<QUrl>({ QUrl::fromLocalFile(w.results().value(1)),
+                QUrl::fromLocalFile(w.results().value(2)),
+                QUrl::fromLocalFile(w.results().value(1)) }));
+        QCOMPARE(answerer.texts(), QStringList { "Done." });
+    }
+
+    /// Space with several rows selected ticks them all, or unticks them all
+    /// when all are ticked; the rows left out keep their marks.
+    void spaceTicksEverySelectedRow()
+    {
+        Window w;
+        w.addRows();
+        w.form.results().append("fourth");
+        w.form.pump().pump();
+        w.form.results().setChecked(1, true);
+        w.list()->setFocus();
+        w.list()->setCurrentIndex(w.form.resultsModel().index(0, 0));
+        QTest::keyClick(w.list(), Qt::Key_Down, Qt::ShiftModifier);
+        QTest::keyClick(w.list(), Qt::Key_Down, Qt::ShiftModifier);
+        QCOMPARE(w.form.results().selectedRows(), std::vector<int>({ 0, 1, 2 }));
+        const auto ticks = [&] {
+            QList<bool> marks;
+            for (int i = 0; i < w.form.results().count(); ++i)
+                marks << w.form.results().isChecked(i);
+            return marks;
+        };
+        QTest::keyClick(w.list(), Qt::Key_Space);
+        QCOMPARE(ticks(), QList<bool>({ true, true, true, false }));
+        QTest::keyClick(w.list(), Qt::Key_Space);
+        QCOMPARE(ticks(), QList<bool>({ false, false, false, false }));
+        QTest::keyClick(w.list(), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(w.list(), Qt::Key_Space);
+        QCOMPARE(ticks(), QList<bool>({ true, true, true, true }));
+    }
+
+    /// A double-click removes the result row it falls on, as the tooltip
+    /// says; not one on the row's tick box, nor one while a search runs.
+    void aDoubleClickRemovesTheRow()
+    {
+        ModalBoxAnswerer answerer;
+        Window w;
+        w.addRows();
+        QWidget* viewport = w.list()->viewport();
+        QTest::mouseDClick(viewport, Qt::LeftButton, {}, w.rowPoint(1));
+        QCOMPARE(w.results(), QStringList({ "/work/alpha", "old alpha" }));
+
+        const QRect row = w.list()->visualRect(w.form.resultsModel().index(0, 0));
+        const QStyle* style = w.list()->style();
+        const QPoint tickBox(row.left() + style->pixelMetric(QStyle::PM_FocusFrameHMargin) + 1
+                + style->pixelMetric(QStyle::PM_IndicatorWidth) / 2,
+            row.center().y());
+        QTest::mouseDClick(viewport, Qt::LeftButton, {}, tickBox);
+        QCOMPARE(w.results().size(), 2);
+
+        w.form.locations().append(m_dir.path() + "/Work");
+        w.form.findChild<QLineEdit*>(QStringLiteral("Text1"))->setText("alpha");
+        QString captionInside;
+        QTimer::singleShot(0, &w.form, [&] {
+            captionInside = w.button("PushButton1")->text();
+            QTest::mouseDClick(viewport, Qt::LeftButton, {}, w.rowPoint(0));
+        });
+        QTest::mouseClick(w.button("PushButton1"), Qt::LeftButton);
+        QCOMPARE(captionInside, QStringLiteral("Stop"));
+        QCOMPARE(answerer.texts(), QStringList { "Done." });
+        QCOMPARE(w.results().mid(0, 2), QStringList({ "/work/alpha", "old alpha" }));
+        QCOMPARE(w.results().size(), 5);
+    }
+
+    /// A search that adds to rows already listed brings its first row into
+    /// view, once: the rows after it leave the view where it is.
+    void aNewSearchsFirstRowIsBroughtIntoView()
+    {
+        ModalBoxAnswerer answerer;
+        QTemporaryDir dir;
+        QStringList hits;
+        for (int i = 0; i < 20; ++i)
+            hits << QStringLiteral("hit%1").arg(i);
+        QVERIFY(makeFolders(dir.path(), hits));
+        Window w;
+        for (int i = 0; i < 50; ++i)
+            w.form.results().append(QStringLiteral("earlier %1").arg(i));
+        w.form.pump().pump();
+        const auto inView = [&](int row) {
+            const QRect rect = w.list()->visualRect(w.form.resultsModel().index(row, 0));
+            return w.list()->viewport()->rect().contains(rect);
+        };
+        QVERIFY(inView(0));
+        w.search(dir.path(), "hit");
+        QCOMPARE(answerer.texts(), QStringList { "Done." });
+        QCOMPARE(w.results().size(), 70);
+        QVERIFY(inView(50));
+        QVERIFY(!inView(69));
     }
 
     void screenReadersReadTheCaptions_data()

@@ -2,6 +2,7 @@
 // The window's keys: Enter and Esc for the start button in the real window,
 // offscreen, with its boxes answered (their rule alone is a unit test), the
 // command shortcuts, and Tab through the whole window.
+#include "platform/qt/QtEventPump.h"
 #include "platform/qt/QtListControl.h"
 #include "presentation/HelpCommand.h"
 #include "shell/Form1.h"
@@ -11,6 +12,7 @@
 #include "support/WindowDriver.h"
 #include <QAccessible>
 #include <QApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -181,6 +183,59 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(&closing.form));
         QTest::keyClick(closing.child<QWidget>("ListView1"), Qt::Key_Q, Qt::ControlModifier);
         QCOMPARE(ends, 1);
+    }
+
+    /// Enter on a focused button presses it, as Space does; a held Enter
+    /// presses it once.
+    void enterOnAFocusedButtonPressesIt()
+    {
+        ModalBoxAnswerer answerer;
+        Window w;
+        QVERIFY(QTest::qWaitForWindowActive(&w.form));
+        QPushButton* help = w.button("PushButton5");
+        help->setFocus(Qt::TabFocusReason);
+        QTRY_COMPARE(QApplication::focusWidget(), help);
+        QTest::keyClick(help, Qt::Key_Return);
+        QTRY_COMPARE(answerer.boxes.size(), 1);
+        QCOMPARE(answerer.boxes[0].text, HelpCommand::helpText());
+
+        QApplication::setActiveWindow(&w.form);
+        QVERIFY(QTest::qWaitForWindowActive(&w.form));
+        help->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(help, Qt::Key_Enter, Qt::KeypadModifier);
+        QTRY_COMPARE(answerer.boxes.size(), 2);
+
+        // The key held down: its repeats press nothing.
+        QApplication::setActiveWindow(&w.form);
+        QVERIFY(QTest::qWaitForWindowActive(&w.form));
+        help->setFocus(Qt::TabFocusReason);
+        QKeyEvent down(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, "\r");
+        QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, "\r", true);
+        QApplication::sendEvent(help, &down);
+        QApplication::sendEvent(help, &repeat);
+        QTRY_COMPARE(answerer.boxes.size(), 3);
+        QCoreApplication::processEvents();
+        QCOMPARE(answerer.boxes.size(), 3);
+    }
+
+    /// Tab into the locations list frames a row without selecting it; Delete
+    /// removes that row.
+    void deleteRemovesTheFramedLocation()
+    {
+        Window w;
+        for (const char* folder : { "/one", "/two", "/three" })
+            w.form.locations().append(folder);
+        w.form.pump().pump();
+        QVERIFY(QTest::qWaitForWindowActive(&w.form));
+        auto* list = w.child<QWidget>("ListView1");
+        QWidget* last = w.button("PushButton8");
+        last->setFocus(Qt::TabFocusReason);
+        QTRY_COMPARE(QApplication::focusWidget(), last);
+        QTest::keyClick(last, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), list);
+        QCOMPARE(w.form.locations().selectedRow(), -1);
+        QTest::keyClick(list, Qt::Key_Delete);
+        QCOMPARE(w.locations(), QStringList({ "/two", "/three" }));
     }
 
     void escWhenIdleDoesNothing()
