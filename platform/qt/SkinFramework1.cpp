@@ -28,8 +28,10 @@ namespace
 
 SkinFramework1::~SkinFramework1()
 {
-    if (m_ownsApplicationSheet && qApp)
+    if (m_ownsApplicationSheet && qApp) {
         qApp->setStyleSheet(QString());
+        QApplication::setPalette(m_desktopPalette);
+    }
 }
 
 QVariant SkinFramework1::invoke(int dispid, const QVariantList& arguments)
@@ -124,6 +126,13 @@ void SkinFramework1::applyTo(const QVariant& handle)
             control->setAttribute(Qt::WA_Hover);
     }
     if (m_skinDialogs) {
+        // The sheet's text colour reaches every window; its backgrounds do
+        // not reach what the desktop's style draws (menus, combo boxes), so
+        // the palette carries the skin's colours for those.
+        QPalette colours;
+        m_desktopPalette = QApplication::palette();
+        if (m_skin.colourSet(window->objectName(), colours))
+            QApplication::setPalette(colours);
         qApp->setStyleSheet(m_skin.text());
         m_ownsApplicationSheet = true;
     } else {

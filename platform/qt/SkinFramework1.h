@@ -16,8 +16,11 @@ namespace vantorel
 ///   1 (property, int)          option flags; 1 = the window's palette takes
 ///                              the skin's face colour, so areas drawn in the
 ///                              button-face colour match the skin;
-///   5 (property, bool)         the skin reaches the program's dialogs and
-///                              message boxes too, not only the window;
+///   5 (property, bool)         the skin reaches the program's dialogs,
+///                              message boxes and menus too, not only the
+///                              window: they take the skin's whole colour
+///                              set, so no desktop background is left under
+///                              the skin's text;
 ///   10 (property, bool)        hover states for every control of the window;
 ///   3 (method: window handle)  apply the skin to that window and its controls.
 class SkinFramework1 : public SkinComponent
@@ -54,6 +57,7 @@ private:
     bool m_skinDialogs = false;
     bool m_hoverStates = false;
     bool m_ownsApplicationSheet = false;
+    QPalette m_desktopPalette;
 };
 
 } // namespace vantorel

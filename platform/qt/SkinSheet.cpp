@@ -3,6 +3,8 @@
 
 #include <QRegularExpression>
 
+#include <algorithm>
+
 namespace vantorel
 {
 
@@ -127,6 +129,54 @@ QColor SkinSheet::faceColour(const QString& windowName) const
         }
     }
     return {};
+}
+
+QColor SkinSheet::colour(const QString& selector, const QString& property) const
+{
+    for (const Rule& rule : m_rules) {
+        const QStringList selectors = rule.selector.split(QLatin1Char(','));
+        const bool named = std::any_of(selectors.begin(), selectors.end(),
+            [&](const QString& s) { return s.trimmed() == selector; });
+        if (!named)
+            continue;
+        for (const Declaration& declaration : rule.declarations) {
+            const QColor found = QColor::fromString(declaration.value);
+            if (declaration.name == property && found.isValid())
+                return found;
+        }
+    }
+    return {};
+}
+
+bool SkinSheet::colourSet(const QString& windowName, QPalette& palette) const
+{
+    const QColor face = faceColour(windowName);
+    const QColor text = colour(QStringLiteral("QWidget"), QStringLiteral("color"));
+    if (!face.isValid() || !text.isValid())
+        return false;
+    // Shades and disabled colours follow from the face, as for any light theme.
+    QPalette colours(face);
+    const auto set = [&](QPalette::ColorRole role, const QColor& colour) {
+        if (!colour.isValid())
+            return;
+        colours.setColor(QPalette::Active, role, colour);
+        colours.setColor(QPalette::Inactive, role, colour);
+    };
+    for (const QPalette::ColorRole role :
+        { QPalette::WindowText, QPalette::Text, QPalette::ButtonText })
+        set(role, text);
+    QColor placeholder = text;
+    placeholder.setAlpha(128);
+    set(QPalette::PlaceholderText, placeholder);
+    const QString workArea = QStringLiteral("QAbstractItemView");
+    set(QPalette::Base, colour(workArea, QStringLiteral("background-color")));
+    set(QPalette::Highlight, colour(workArea, QStringLiteral("selection-background-color")));
+    set(QPalette::HighlightedText, colour(workArea, QStringLiteral("selection-color")));
+    set(QPalette::ToolTipBase,
+        colour(QStringLiteral("QToolTip"), QStringLiteral("background-color")));
+    set(QPalette::ToolTipText, colour(QStringLiteral("QToolTip"), QStringLiteral("color")));
+    palette = colours;
+    return true;
 }
 
 } // namespace vantorel

@@ -3,6 +3,7 @@
 
 #include <QColor>
 #include <QList>
+#include <QPalette>
 #include <QString>
 
 namespace vantorel
@@ -32,6 +33,15 @@ public:
     /// The skin's face colour: the background the sheet gives the window named
     /// `windowName` ("#Form1" or "QWidget#Form1"); invalid when it gives none.
     QColor faceColour(const QString& windowName) const;
+
+    /// The plain colour that `property` takes in the first rule naming
+    /// `selector` among its selectors; invalid when none gives one.
+    QColor colour(const QString& selector, const QString& property) const;
+
+    /// The skin's colours as a whole palette, text and backgrounds together,
+    /// for whatever the sheet does not draw itself (menus, the parts of the
+    /// desktop's dialogs); false when the sheet names no face or text colour.
+    bool colourSet(const QString& windowName, QPalette& palette) const;
 
 private:
     QString m_text;

@@ -49,10 +49,10 @@ QRadioButton::indicator {
 QCheckBox::indicator:hover, QRadioButton::indicator:hover {
     border-color: #2f6f9f;
 }
+/* A tick is a check mark, unlike the round option buttons' dot. */
 QCheckBox::indicator:checked {
     border-color: #2f6f9f;
-    background-color: qradialgradient(cx: 0.5, cy: 0.5, radius: 0.7, fx: 0.5, fy: 0.5,
-        stop: 0 #2f6f9f, stop: 0.5 #2f6f9f, stop: 0.56 #ffffff, stop: 1 #ffffff);
+    image: url(:/skin/tick.png);
 }
 QCheckBox::indicator:indeterminate {
     border-color: #2f6f9f;
@@ -132,6 +132,19 @@ QAbstractItemView::item:hover {
 QAbstractItemView::item:selected {
     background-color: #2f6f9f;
     color: #ffffff;
+}
+/* The rows' ticks keep their own colours: a selected row's white text would
+   otherwise draw its tick white on the white box. */
+QAbstractItemView::indicator {
+    width: 12px;
+    height: 12px;
+    border: 1px solid #7b8794;
+    border-radius: 3px;
+    background-color: #ffffff;
+}
+QAbstractItemView::indicator:checked {
+    border-color: #2f6f9f;
+    image: url(:/skin/tick.png);
 }
 
 QHeaderView {

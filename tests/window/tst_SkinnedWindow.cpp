@@ -1,28 +1,37 @@
 // SPDX-License-Identifier: MIT
 #include "platform/qt/CursorFile.h"
+#include "platform/qt/ListModel.h"
 #include "platform/qt/ListView.h"
 #include "platform/qt/QtFileSystem.h"
+#include "platform/qt/QtListControl.h"
+#include "platform/qt/QtSaveFileDialog.h"
 #include "platform/qt/QtSkinnableWindow.h"
 #include "platform/qt/SkinFramework1.h"
 #include "presentation/ApplySkin.h"
 #include "shell/Form1.h"
+#include "shell/Form1Usability.h"
+#include "shell/ResultsListActions.h"
 #include "support/FakeControls.h"
+#include "support/ModalBoxAnswerer.h"
 
 #include <QAbstractScrollArea>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QImage>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScopeGuard>
-
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <cmath>
 
 using namespace vantorel;
@@ -101,6 +110,49 @@ double strongestChange(const QImage& before, const QImage& after)
             strongest
                 = std::max(strongest, contrast(before.pixelColor(x, y), after.pixelColor(x, y)));
     return strongest;
+}
+
+/// The strongest contrast inside `area` of a picture against the pixel at its
+/// left end: for a line of text with a margin of plain background before it.
+double strongestAgainstMargin(const QImage& picture, const QRect& area)
+{
+    const QRect pixels(
+        area.topLeft() * picture.devicePixelRatio(), area.size() * picture.devicePixelRatio());
+    const QColor margin = picture.pixelColor(pixels.left() + 1, pixels.center().y());
+    double strongest = 1;
+    for (int y = pixels.top(); y <= pixels.bottom(); ++y)
+        for (int x = pixels.left(); x <= pixels.right(); ++x)
+            strongest = std::max(strongest, contrast(margin, picture.pixelColor(x, y)));
+    return strongest;
+}
+
+/// Pixels that differ between two pictures, as a mask.
+QList<QPoint> changedPixels(const QImage& before, const QImage& after)
+{
+    QList<QPoint> changed;
+    for (int y = 0; y < std::min(before.height(), after.height()); ++y)
+        for (int x = 0; x < std::min(before.width(), after.width()); ++x)
+            if (contrast(before.pixelColor(x, y), after.pixelColor(x, y)) >= 1.5)
+                changed.append(QPoint(x, y));
+    return changed;
+}
+
+/// How far a shape is from its own mirror image, left to right: 0 for a dot,
+/// near 1 for a check mark.
+double mirrorMismatch(const QList<QPoint>& shape)
+{
+    if (shape.isEmpty())
+        return 0;
+    int left = shape.first().x();
+    int right = left;
+    for (const QPoint& p : shape) {
+        left = std::min(left, p.x());
+        right = std::max(right, p.x());
+    }
+    qsizetype unmatched = 0;
+    for (const QPoint& p : shape)
+        unmatched += shape.contains(QPoint(left + right - p.x(), p.y())) ? 0 : 1;
+    return double(unmatched) / double(shape.size());
 }
 
 /// The control as the window shows it, over the window's own background.
@@ -208,6 +260,29 @@ private slots:
         const QImage secondChosen = picture(option2);
         QVERIFY2(strongestChange(firstChosen, secondChosen) >= 3,
             qPrintable(QString::number(strongestChange(firstChosen, secondChosen))));
+        // A tick is a check mark, not a dot like the option buttons'.
+        const double tickShape = mirrorMismatch(changedPixels(unchecked, checked));
+        QVERIFY2(tickShape > 0.3, qPrintable(QString::number(tickShape)));
+
+        // Space ticks the selected row: the tick shows on the selection.
+        auto* list = window.findChild<ListView*>("ListView2");
+        window.results().append(QStringLiteral("/home/user/Documents"));
+        window.resultsModel().flushPending();
+        const QModelIndex row = list->model()->index(0, 0);
+        list->selectionModel()->select(
+            row, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        const QRect rowArea(list->viewport()->mapTo(&window, list->visualRect(row).topLeft()),
+            list->visualRect(row).size());
+        const QImage clearRow = window.grab(rowArea).toImage();
+        window.results().setChecked(0, true);
+        const QImage tickedRow = window.grab(rowArea).toImage();
+        // Inside the box's outline, which may change too.
+        QRect box;
+        for (const QPoint& p : changedPixels(clearRow, tickedRow))
+            box |= QRect(p, QSize(1, 1));
+        box.adjust(2, 2, -2, -2);
+        const double tickRatio = strongestChange(clearRow.copy(box), tickedRow.copy(box));
+        QVERIFY2(tickRatio >= 3, qPrintable(QString::number(tickRatio)));
 
         // Each caption against the same control drawn without it.
         const auto captionContrast = [](QWidget* control, auto getText, auto setText) {
@@ -234,6 +309,64 @@ private slots:
             QVERIFY2(ratio >= 4.5,
                 qPrintable(QString::fromLatin1(name) + ": " + QString::number(ratio)));
         }
+    }
+
+    /// Menus and dialogs take the skin's colours whole or the desktop's
+    /// whole, never the skin's text on the desktop's background.
+    void aDarkDesktopPaletteLeavesPopupsReadable_data()
+    {
+        QTest::addColumn<bool>("skinned");
+        QTest::newRow("skin") << true;
+        QTest::newRow("white design") << false;
+    }
+    void aDarkDesktopPaletteLeavesPopupsReadable()
+    {
+        QFETCH(bool, skinned);
+        const QPalette desktop = QApplication::palette();
+        QApplication::setPalette(darkDesktopPalette());
+        const auto restore = qScopeGuard([&] { QApplication::setPalette(desktop); });
+        SkinnedForm form(skinned);
+        QVERIFY(form.ready);
+        Form1& window = form.window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+        window.results().append(QStringLiteral("/home/user/Documents"));
+        window.resultsModel().flushPending();
+        auto* list = window.findChild<ListView*>("ListView2");
+        const QPoint onRow = list->visualRect(list->model()->index(0, 0)).center();
+        const std::unique_ptr<QMenu> menu = window.usability().resultsList().menuAt(onRow);
+        menu->popup(list->viewport()->mapToGlobal(onRow));
+        QVERIFY(QTest::qWaitForWindowExposed(menu.get()));
+        const QImage menuPicture = menu->grab().toImage();
+        menu->close();
+        for (QAction* action : menu->actions()) {
+            if (action->isSeparator())
+                continue;
+            const double ratio = strongestAgainstMargin(menuPicture, menu->actionGeometry(action));
+            QVERIFY2(ratio >= 4.5, qPrintable(action->text() + ": " + QString::number(ratio)));
+        }
+
+        double typesRatio = 0;
+        QTimer answer;
+        answer.callOnTimeout([&] {
+            auto* dialog = qobject_cast<QFileDialog*>(test::openBox());
+            if (dialog == nullptr || !dialog->isVisible())
+                return;
+            auto* types = dialog->findChild<QComboBox*>("fileTypeCombo");
+            if (types != nullptr) {
+                const QString shown = types->currentText();
+                const QImage with = picture(types);
+                types->setItemText(types->currentIndex(), QString());
+                typesRatio = strongestChange(with, picture(types));
+                types->setItemText(types->currentIndex(), shown);
+            }
+            dialog->reject();
+        });
+        answer.start(5);
+        QtSaveFileDialog(&window).showSave({ QString(), 0, QStringLiteral("Save Results"),
+            QStringLiteral("Text Files (*.txt)|*.txt|All Files (*.*)|*.*|"), QDir::tempPath() });
+        QVERIFY2(typesRatio >= 4.5, qPrintable(QString::number(typesRatio)));
     }
 
     void pointerMovesOverTheWindowsControls()

@@ -4,7 +4,8 @@
 // With --context-menu first, the results list's context menu is drawn open
 // over the window, into the file named next or docs/context-menu.png. With
 // --dark-desktop first, the desktop's palette is a dark one, into the file
-// named next or docs/screenshot-dark-desktop.png.
+// named next or docs/screenshot-dark-desktop.png. Both together draw the menu
+// over the dark desktop.
 #include "platform/qt/ListView.h"
 #include "platform/qt/QtEventPump.h"
 #include "platform/qt/QtListControl.h"
@@ -95,10 +96,9 @@ int main(int argc, char* argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QStringList arguments = app.arguments().mid(1);
-    const bool contextMenu = arguments.value(0) == QLatin1String("--context-menu");
-    const bool darkDesktop = arguments.value(0) == QLatin1String("--dark-desktop");
-    if (contextMenu || darkDesktop)
-        arguments.removeFirst();
+    // The two options combine, in either order.
+    const bool contextMenu = arguments.removeAll(QStringLiteral("--context-menu")) > 0;
+    const bool darkDesktop = arguments.removeAll(QStringLiteral("--dark-desktop")) > 0;
     if (darkDesktop)
         app.setPalette(darkDesktopPalette());
     const QString docs = QFileInfo(QStringLiteral(OSTLEBRY_SCREENSHOT_PATH)).path();
