@@ -365,7 +365,8 @@ private slots:
         });
         answer.start(5);
         QtSaveFileDialog(&window).showSave({ QString(), 0, QStringLiteral("Save Results"),
-            QStringLiteral("Text Files (*.txt)|*.txt|All Files (*.*)|*.*|"), QDir::tempPath() });
+            QStringLiteral("Text Files (*.txt)|*.txt|All Files (*.*)|*.*|"), QDir::tempPath(),
+            QString() });
         QVERIFY2(typesRatio >= 4.5, qPrintable(QString::number(typesRatio)));
     }
 
