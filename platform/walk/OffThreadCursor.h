@@ -30,6 +30,8 @@ public:
     void leave() override;
     bool openToEnter(std::string_view root, std::string_view below, std::string& error) override;
     void setWaitHandler(WaitHandler handler) override { m_handler = std::move(handler); }
+    /// A wait was given up: every call fails from then on.
+    bool givenUp() const { return m_givenUp; }
 
     /// The error of every call made after a wait was given up.
     static constexpr const char* kGivenUp = "The wait for the folder was given up";

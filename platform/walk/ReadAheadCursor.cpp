@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "platform/walk/ReadAheadCursor.h"
 
-#include "platform/walk/OffThreadCursor.h"
-
 #include <algorithm>
 #include <ctime>
 #include <system_error>
@@ -86,12 +84,18 @@ void ReadAheadCursor::dropInBackground(std::unique_ptr<ReadAheadPool> pool)
     }
 }
 
+bool ReadAheadCursor::givenUp(std::string& error) const
+{
+    if (!m_givenUp && !m_own->givenUp())
+        return false;
+    error = OffThreadCursor::kGivenUp;
+    return true;
+}
+
 bool ReadAheadCursor::openRoot(std::string_view path, SubfolderList& out, std::string& error)
 {
-    if (m_givenUp) {
-        error = OffThreadCursor::kGivenUp;
+    if (givenUp(error))
         return false;
-    }
     dropPool();
     m_poolStarted = false;
     m_restartNow = false;
@@ -101,10 +105,8 @@ bool ReadAheadCursor::openRoot(std::string_view path, SubfolderList& out, std::s
     m_ownLengths.clear();
     m_root = path;
     ++m_statistics->direct;
-    if (!m_own->openRoot(path, out, error)) {
-        m_givenUp = m_givenUp || error == OffThreadCursor::kGivenUp;
+    if (!m_own->openRoot(path, out, error))
         return false;
-    }
     m_ownLengths.push_back(0);
     m_levels.push_back({ 0, 0 });
     return true;
@@ -159,10 +161,8 @@ std::chrono::steady_clock::time_point ReadAheadCursor::now() const
 
 bool ReadAheadCursor::enter(std::string_view name, SubfolderList& out, std::string& error)
 {
-    if (m_givenUp) {
-        error = OffThreadCursor::kGivenUp;
+    if (givenUp(error))
         return false;
-    }
     if (m_levels.empty())
         return m_own->enter(name, out, error);
 
@@ -224,7 +224,6 @@ bool ReadAheadCursor::enterFolder(std::string_view name, SubfolderList& out, std
     ++m_statistics->direct;
     ++m_directSinceStart;
     if (!listDirectly(out, error)) {
-        m_givenUp = error == OffThreadCursor::kGivenUp;
         m_path.resize(parentLength);
         return false;
     }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/DirectoryCursor.h"
+#include "platform/walk/OffThreadCursor.h"
 #include "platform/walk/ReadAheadPool.h"
 #include "platform/walk/ReadAheadSettings.h"
 
@@ -78,6 +79,9 @@ private:
     static void dropInBackground(std::unique_ptr<ReadAheadPool> pool);
     /// The handler the pool calls: the walk's, noting a long pause in it.
     WaitHandler poolWaitHandler();
+    /// Whether a wait was given up, for the pool or for a listing of its own,
+    /// with the error every call then gives.
+    bool givenUp(std::string& error) const;
     std::vector<std::string> namesOf(
         const std::vector<Level>& levels, const std::string& path) const;
 
@@ -101,13 +105,13 @@ private:
     WaitHandler m_handler;
     /// The handler held the walk longer than the listings stay fresh.
     bool m_pausedInWait = false;
-    /// A wait was given up: every call fails from then on.
+    /// A wait for the pool was given up: every call fails from then on.
     bool m_givenUp = false;
     /// When the walk last came back from enter() while the pool ran.
     std::chrono::steady_clock::time_point m_lastEntered;
 
     /// The cursor for listing here, and the folders its stack holds now.
-    std::unique_ptr<DirectoryCursor> m_own;
+    std::unique_ptr<OffThreadCursor> m_own;
     std::string m_ownPath;
     std::vector<std::size_t> m_ownLengths;
 };
