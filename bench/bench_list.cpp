@@ -98,18 +98,30 @@ int deepTree(int levels, bool nameOnly)
     return 0;
 }
 
+/// The results list as the window shows it: the model in a view of the
+/// window's size, and the pump that shows the rows appended to it.
+struct ShownList {
+    ListModel model { true };
+    ListView view;
+    QtEventPump pump;
+
+    ShownList()
+    {
+        view.setModel(&model);
+        view.resize(520, 121);
+        view.show();
+        pump.addList(model);
+        pump.pump();
+    }
+};
+
 /// Fills a shown list with `rows` rows and clears it again.
 int fillAndClear(int rows, bool nameOnly)
 {
     constexpr int kBatch = 5'000;
-    ListModel model(true);
-    ListView view;
-    view.setModel(&model);
-    view.resize(520, 121);
-    view.show();
-    QtEventPump pump;
-    pump.addList(model);
-    pump.pump();
+    ShownList shown;
+    ListModel& model = shown.model;
+    QtEventPump& pump = shown.pump;
 
     const long before = statusKilobytes("VmRSS");
     for (int row = 0; row < rows;) {
@@ -156,14 +168,9 @@ int main(int argc, char* argv[])
     constexpr int kBatch = 5'000;
     const int marks[] = { 100'000, 500'000, 1'000'000 };
 
-    ListModel model(true);
-    ListView view;
-    view.setModel(&model);
-    view.resize(520, 121);
-    view.show();
-    QtEventPump pump;
-    pump.addList(model);
-    pump.pump();
+    ShownList shown;
+    ListModel& model = shown.model;
+    QtEventPump& pump = shown.pump;
 
     const long rssBefore = statusKilobytes("VmRSS");
     std::vector<double> pumpMs;
