@@ -9,14 +9,13 @@
 #include "shell/Form1Logic.h"
 #include "shell/Form1Platform.h"
 #include "shell/Form1Usability.h"
-#include "shell/WindowPlacement.h"
+#include "shell/FormScroller.h"
+#include "shell/FramedPlacement.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QGuiApplication>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <cstdlib>
 
 namespace vantorel
@@ -25,6 +24,10 @@ namespace vantorel
 Form1::Form1(std::function<void()> endProgram, dirwalk::ReadAheadSettings readAhead)
     : m_endProgram(std::move(endProgram))
     , m_layout(std::make_unique<Form1Layout>(*this))
+    , m_scroller(
+          std::make_unique<FormScroller>(*this, QSize(Form1Layout::kWidth, Form1Layout::kHeight)))
+    , m_placement(
+          std::make_unique<FramedPlacement>(*this, [this](QSize room) { m_scroller->fitTo(room); }))
     , m_platform(std::make_unique<Form1Platform>(*this, *m_layout, readAhead))
     , m_skinnable(std::make_unique<QtSkinnableWindow>(*this))
     , m_skin(std::make_unique<SkinFramework1>())
@@ -84,12 +87,7 @@ void Form1::load()
 
 void Form1::showCentred()
 {
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        // A top-level window's position is its frame's; the frame's size is
-        // known only once a window manager has framed it.
-        const QSize frame = frameGeometry().size().expandedTo(size());
-        move(placeWindowFrame(screen->availableGeometry(), frame));
-    }
+    m_placement->place();
     show();
 }
 

@@ -11,6 +11,8 @@ namespace vantorel
 {
 
 class Form1Usability;
+class FormScroller;
+class FramedPlacement;
 class Form1Layout;
 class Form1Logic;
 class ListModel;
@@ -38,7 +40,7 @@ public:
 
     /// Runs the start-up procedure; the window is still hidden.
     void load();
-    /// Shows the window in the middle of its screen.
+    /// Shows the window in the middle of its screen, fitted to it.
     void showCentred();
 
     Form1Logic& logic() { return *m_logic; }
@@ -61,6 +63,8 @@ private:
     // controls, children of the window, outlive them all.
     std::function<void()> m_endProgram;
     std::unique_ptr<Form1Layout> m_layout;
+    std::unique_ptr<FormScroller> m_scroller;
+    std::unique_ptr<FramedPlacement> m_placement;
     std::unique_ptr<Form1Platform> m_platform;
     std::unique_ptr<QtSkinnableWindow> m_skinnable;
     std::unique_ptr<SkinFramework1> m_skin;

@@ -3,12 +3,14 @@
 #include "shell/Form1.h"
 #include "shell/WindowPlacement.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -234,6 +236,40 @@ private slots:
         QVERIFY(frame.top() >= screen.top() && frame.left() >= screen.left());
         QVERIFY(qAbs(frame.center().x() - screen.center().x()) <= border);
         QVERIFY(qAbs(frame.center().y() - screen.center().y()) <= border);
+    }
+
+    // Tab reaches every control, and each, once it has the focus, shows on
+    // the screen: the window keeps inside the screen's available area with
+    // its title bar, and slides the focused control into view when the area
+    // is too small for it. Run again on small screens: tests/CMakeLists.txt.
+    void everyControlWithinReachByTab()
+    {
+        m_form->showCentred();
+        QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+        QApplication::setActiveWindow(m_form.get());
+        const QRect available = m_form->screen()->availableGeometry();
+        QTRY_VERIFY(available.contains(m_form->frameGeometry()));
+
+        auto* start = control("ListView1");
+        start->setFocus();
+        QTRY_COMPARE(QApplication::focusWidget(), start);
+        QStringList reached;
+        do {
+            QWidget* focused = QApplication::focusWidget();
+            QVERIFY(focused != nullptr);
+            const QPoint centre = focused->mapToGlobal(focused->rect().center());
+            const QWidget* shown = m_form->childAt(m_form->mapFromGlobal(centre));
+            QVERIFY2(
+                available.contains(centre) && (shown == focused || focused->isAncestorOf(shown)),
+                qPrintable(focused->objectName() + QLatin1String(" is out of view")));
+            reached << focused->objectName();
+            QTest::keyClick(focused, Qt::Key_Tab);
+        } while (QApplication::focusWidget() != start && reached.size() < 40);
+
+        for (const auto* button : m_form->findChildren<QPushButton*>())
+            QVERIFY2(reached.contains(button->objectName()), qPrintable(button->objectName()));
+        if (available.height() >= 622 + 40)
+            QCOMPARE(m_form->size(), QSize(536, 622));
     }
 
     void closingEndsTheProgram()
