@@ -40,20 +40,18 @@ QString describeUnlistedFolders(const WalkReport& report)
         + firstText;
 }
 
-SearchRun::SearchRun(CaptionControl& startButton, const TextControl& phrase,
-    const CheckControl& matchCase, const OptionControl& fullPath, ListControl& locations,
-    ListControl& results, PointerSetting& pointer, MessageBoxes& boxes, EventPump& pump,
-    FolderService& folders, SearchState& state, BusyState& busy)
-    : m_startButton(startButton)
-    , m_phrase(phrase)
-    , m_matchCase(matchCase)
-    , m_fullPath(fullPath)
-    , m_locations(locations)
-    , m_results(results)
-    , m_pointer(pointer)
-    , m_boxes(boxes)
-    , m_pump(pump)
-    , m_folders(folders)
+SearchRun::SearchRun(
+    const Controls& controls, const Services& services, SearchState& state, BusyState& busy)
+    : m_startButton(controls.startButton)
+    , m_phrase(controls.phrase)
+    , m_matchCase(controls.matchCase)
+    , m_fullPath(controls.fullPath)
+    , m_locations(controls.locations)
+    , m_results(controls.results)
+    , m_pointer(controls.pointer)
+    , m_boxes(services.boxes)
+    , m_pump(services.pump)
+    , m_folders(services.folders)
     , m_state(state)
     , m_busy(busy)
 {

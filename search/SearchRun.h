@@ -27,11 +27,25 @@ struct WalkReport;
 class SearchRun
 {
 public:
-    /// `fullPath` is the "Display full path" option, read at each match.
-    SearchRun(CaptionControl& startButton, const TextControl& phrase, const CheckControl& matchCase,
-        const OptionControl& fullPath, ListControl& locations, ListControl& results,
-        PointerSetting& pointer, MessageBoxes& boxes, EventPump& pump, FolderService& folders,
-        SearchState& state, BusyState& busy);
+    /// The controls a search reads and fills. `fullPath` is the "Display
+    /// full path" option, read at each match.
+    struct Controls {
+        CaptionControl& startButton;
+        const TextControl& phrase;
+        const CheckControl& matchCase;
+        const OptionControl& fullPath;
+        ListControl& locations;
+        ListControl& results;
+        PointerSetting& pointer;
+    };
+    struct Services {
+        MessageBoxes& boxes;
+        EventPump& pump;
+        FolderService& folders;
+    };
+
+    SearchRun(
+        const Controls& controls, const Services& services, SearchState& state, BusyState& busy);
 
     void PushButton1_Click();
 

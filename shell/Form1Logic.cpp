@@ -12,16 +12,30 @@ Form1Logic::Form1Logic(const Controls& controls, const Services& services)
     , m_files(services.files)
     , m_matchCase(controls.matchCase)
     , m_phrase(controls.phrase)
-    , m_startUp(controls.window, controls.locations, controls.results, controls.matchCase,
-          controls.phrase, services.boxes, services.settings, services.files,
-          services.programFolder, services.random, services.launcher,
+    , m_startUp({ .window = controls.window,
+                    .locations = controls.locations,
+                    .results = controls.results,
+                    .matchCase = controls.matchCase,
+                    .phrase = controls.phrase },
+          { .boxes = services.boxes,
+              .settings = services.settings,
+              .files = services.files,
+              .programFolder = services.programFolder,
+              .random = services.random,
+              .launcher = services.launcher },
           [this] {
               if (m_applySkin)
                   m_applySkin();
           })
-    , m_searchRun(controls.startButton, controls.phrase, controls.matchCase, controls.fullPath,
-          controls.locations, controls.results, controls.pointer, services.boxes, services.pump,
-          services.folders, m_state, m_busy)
+    , m_searchRun({ .startButton = controls.startButton,
+                      .phrase = controls.phrase,
+                      .matchCase = controls.matchCase,
+                      .fullPath = controls.fullPath,
+                      .locations = controls.locations,
+                      .results = controls.results,
+                      .pointer = controls.pointer },
+          { .boxes = services.boxes, .pump = services.pump, .folders = services.folders }, m_state,
+          m_busy)
     , m_locations(controls.locations, controls.phrase, controls.pointer, services.boxes,
           services.folderBrowser, services.programFolder, services.settings, m_busy)
     , m_help(services.boxes)

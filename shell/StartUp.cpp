@@ -37,21 +37,19 @@ qint16 toInteger16(const QString& text)
     return static_cast<qint16>(rounded);
 }
 
-StartUp::StartUp(WindowSurface& window, ListControl& locations, ListControl& results,
-    CheckControl& matchCase, TextControl& phrase, MessageBoxes& boxes, SettingsBackend& settings,
-    FileSystem& files, const ProgramFolder& programFolder, RandomSource& random,
-    ProgramLauncher& launcher, std::function<void()> applySkin)
-    : m_window(window)
-    , m_locations(locations)
-    , m_results(results)
-    , m_matchCase(matchCase)
-    , m_phrase(phrase)
-    , m_boxes(boxes)
-    , m_settings(settings)
-    , m_files(files)
-    , m_programFolder(programFolder)
-    , m_random(random)
-    , m_launcher(launcher)
+StartUp::StartUp(
+    const Controls& controls, const Services& services, std::function<void()> applySkin)
+    : m_window(controls.window)
+    , m_locations(controls.locations)
+    , m_results(controls.results)
+    , m_matchCase(controls.matchCase)
+    , m_phrase(controls.phrase)
+    , m_boxes(services.boxes)
+    , m_settings(services.settings)
+    , m_files(services.files)
+    , m_programFolder(services.programFolder)
+    , m_random(services.random)
+    , m_launcher(services.launcher)
     , m_applySkin(std::move(applySkin))
 {
 }

@@ -28,11 +28,25 @@ qint16 toInteger16(const QString& text);
 class StartUp
 {
 public:
+    /// The controls start-up restores.
+    struct Controls {
+        WindowSurface& window;
+        ListControl& locations;
+        ListControl& results;
+        CheckControl& matchCase;
+        TextControl& phrase;
+    };
+    struct Services {
+        MessageBoxes& boxes;
+        SettingsBackend& settings;
+        FileSystem& files;
+        const ProgramFolder& programFolder;
+        RandomSource& random;
+        ProgramLauncher& launcher;
+    };
+
     /// `applySkin` is the appearance step; empty, the window stays as designed.
-    StartUp(WindowSurface& window, ListControl& locations, ListControl& results,
-        CheckControl& matchCase, TextControl& phrase, MessageBoxes& boxes,
-        SettingsBackend& settings, FileSystem& files, const ProgramFolder& programFolder,
-        RandomSource& random, ProgramLauncher& launcher, std::function<void()> applySkin);
+    StartUp(const Controls& controls, const Services& services, std::function<void()> applySkin);
 
     void Form_Load();
     void SetAppTitle(const QString& productName);

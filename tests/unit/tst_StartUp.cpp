@@ -21,8 +21,18 @@ QString settingsKey(const QString& key)
 /// Start-up alone, without the appearance step.
 StartUp startUpOf(FakeMainWindow& fake)
 {
-    return StartUp(fake.window, fake.locations, fake.results, fake.matchCase, fake.phrase,
-        fake.boxes, fake.settings, fake.files, fake.programFolder, fake.random, fake.launcher, {});
+    return StartUp({ .window = fake.window,
+                       .locations = fake.locations,
+                       .results = fake.results,
+                       .matchCase = fake.matchCase,
+                       .phrase = fake.phrase },
+        { .boxes = fake.boxes,
+            .settings = fake.settings,
+            .files = fake.files,
+            .programFolder = fake.programFolder,
+            .random = fake.random,
+            .launcher = fake.launcher },
+        {});
 }
 
 /// A window whose setting writers are wired as the real window wires them.
