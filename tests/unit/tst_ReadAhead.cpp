@@ -2,7 +2,7 @@
 // The read-ahead cursor against the plain one: the same folders, listings and
 // failures in the same order, and nothing left open afterwards.
 #include "platform/qt/SystemFolderService.h"
-#include "platform/walk/ReadAheadCursor.h"
+#include "platform/walk/readahead/ReadAheadCursor.h"
 #include "search/FolderSearchEngine.h"
 #include "support/FakeControls.h"
 #include "support/FakeListControl.h"

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "platform/walk/ReadAheadPool.h"
+#include "platform/walk/readahead/ReadAheadPool.h"
 
 #ifndef _WIN32
 #include <sys/resource.h>
