@@ -9,7 +9,7 @@
 
 #include "platform/Failure.h"
 #include "platform/qt/SystemFolderService.h"
-#include "platform/walk/ReadAheadSettings.h"
+#include "platform/walk/readahead/ReadAheadSettings.h"
 #include "search/FolderSearchEngine.h"
 #include "support/FakeControls.h"
 #include "support/FakeListControl.h"

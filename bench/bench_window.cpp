@@ -18,7 +18,7 @@
 #include "platform/qt/QtEventPump.h"
 #include "platform/qt/QtListControl.h"
 #include "platform/qt/SystemFolderService.h"
-#include "platform/walk/ReadAheadSettings.h"
+#include "platform/walk/readahead/ReadAheadSettings.h"
 #include "search/FolderSearchEngine.h"
 #include "shell/Form1.h"
 #include "support/FakeControls.h"

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "platform/walk/ReadAheadSettings.h"
+#include "platform/walk/readahead/ReadAheadSettings.h"
 
 #include <QWidget>
 #include <functional>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "platform/walk/ReadAheadSettings.h"
+#include "platform/walk/readahead/ReadAheadSettings.h"
 #include "shell/CommandLine.h"
 #include "shell/FolderHandOff.h"
 #include "shell/Form1.h"

@@ -3,7 +3,7 @@
 
 #include "platform/Failure.h"
 #include "platform/walk/OffThreadCall.h"
-#include "platform/walk/ReadAheadCursor.h"
+#include "platform/walk/readahead/ReadAheadCursor.h"
 
 #include <QFile>
 

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "platform/FolderService.h"
-#include "platform/walk/ReadAheadSettings.h"
+#include "platform/walk/readahead/ReadAheadSettings.h"
 
 namespace vantorel
 {

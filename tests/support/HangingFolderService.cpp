@@ -3,7 +3,7 @@
 
 #include "platform/walk/OffThreadCall.h"
 #include "platform/walk/OffThreadCursor.h"
-#include "platform/walk/ReadAheadCursor.h"
+#include "platform/walk/readahead/ReadAheadCursor.h"
 
 #include <condition_variable>
 #include <mutex>

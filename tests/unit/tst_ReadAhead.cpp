@@ -2,7 +2,8 @@
 // The read-ahead cursor against the plain one: the same folders, listings and
 // failures in the same order, and nothing left open afterwards.
 #include "platform/qt/SystemFolderService.h"
-#include "platform/walk/ReadAheadCursor.h"
+#include "platform/walk/readahead/Pacing.h"
+#include "platform/walk/readahead/ReadAheadCursor.h"
 #include "search/FolderSearchEngine.h"
 #include "support/FakeControls.h"
 #include "support/FakeListControl.h"
@@ -202,6 +203,40 @@ private:
     SystemFolderService m_system;
 };
 
+/// A clock and a processor-usage source for the pacing, moved on by hand.
+struct FakeMachine {
+    using Pacing = readahead::Pacing;
+    std::chrono::steady_clock::time_point now {};
+    readahead::ThreadUsage usage;
+
+    Pacing pacing(std::size_t fewest, std::size_t most)
+    {
+        return Pacing(
+            fewest, most, [this] { return now; }, [this] { return usage; });
+    }
+    /// `count` listings, each taking `took`, `processor` of it on the processor,
+    /// reading `blocks` from the disk: the steps the pacing asks for, applied
+    /// as the pool applies them.
+    QList<Pacing::Step> list(Pacing& pacing, readahead::PaceMeter& meter, int took, int processor,
+        long blocks, std::size_t count = Pacing::kRunListings)
+    {
+        QList<Pacing::Step> steps;
+        for (std::size_t i = 0; i < count; ++i) {
+            now += std::chrono::microseconds(took);
+            usage.time += std::chrono::microseconds(processor);
+            usage.blocksRead += blocks;
+            const Pacing::Step step = pacing.count(meter);
+            if (step == Pacing::Step::Grow)
+                pacing.grow();
+            if (step == Pacing::Step::StepBack)
+                pacing.stepBack();
+            if (step != Pacing::Step::Keep)
+                steps << step;
+        }
+        return steps;
+    }
+};
+
 } // namespace
 
 class TestReadAhead : public QObject
@@ -233,6 +268,9 @@ private slots:
     void settingsFromTheEnvironment();
     void poolGrowsWhileListingsWait_data();
     void poolGrowsWhileListingsWait();
+    void pacingWeighsEachRunOfListings_data();
+    void pacingWeighsEachRunOfListings();
+    void pacingWeighsOnlyTheTimeListing();
     void pausedWalkBoundsWhatIsReadAhead();
     void folderRemovedAheadOfTheWorker();
     void listingsMadeBeforeAPauseAreMadeAgain();
@@ -481,6 +519,80 @@ void TestReadAhead::poolGrowsWhileListingsWait()
     QVERIFY(setup.statistics->mostThreads <= 16);
     QCOMPARE(setup.statistics->direct, std::size_t(1));
     QCOMPARE(setup.statistics->restarts, std::size_t(0));
+}
+
+void TestReadAhead::pacingWeighsEachRunOfListings_data()
+{
+    // Microseconds per listing; a pool of 2 to 8 threads, `wanted` of them wanted.
+    QTest::addColumn<int>("took");
+    QTest::addColumn<int>("processor");
+    QTest::addColumn<int>("blocks");
+    QTest::addColumn<int>("wanted");
+    QTest::addColumn<int>("step");
+    QTest::addColumn<int>("wantedAfter");
+    using Step = readahead::Pacing::Step;
+    QTest::addRow("waiting, the processor idle: twice the threads")
+        << 1000 << 10 << 0 << 2 << int(Step::Grow) << 4;
+    QTest::addRow("waiting, at the most: as many") << 1000 << 10 << 0 << 8 << int(Step::Keep) << 8;
+    QTest::addRow("reading the disk, over twice the processor time")
+        << 30 << 10 << 1 << 2 << int(Step::Grow) << 4;
+    QTest::addRow("the processor the limit: one fewer")
+        << 12 << 10 << 0 << 4 << int(Step::StepBack) << 3;
+    QTest::addRow("the processor the limit, at the fewest: as many")
+        << 12 << 10 << 0 << 2 << int(Step::Keep) << 2;
+    QTest::addRow("reading the disk, not slow: as many")
+        << 15 << 10 << 1 << 4 << int(Step::Keep) << 4;
+    QTest::addRow("waiting, but under half a millisecond: one fewer")
+        << 400 << 10 << 0 << 4 << int(Step::StepBack) << 3;
+    QTest::addRow("no processor time told: as many") << 1000 << 0 << 0 << 2 << int(Step::Keep) << 2;
+}
+
+void TestReadAhead::pacingWeighsEachRunOfListings()
+{
+    QFETCH(int, took);
+    QFETCH(int, processor);
+    QFETCH(int, blocks);
+    QFETCH(int, wanted);
+    QFETCH(int, step);
+    QFETCH(int, wantedAfter);
+    FakeMachine machine;
+    readahead::Pacing pacing = machine.pacing(2, 8);
+    while (pacing.wanted() < std::size_t(wanted))
+        pacing.grow();
+    QCOMPARE(pacing.wanted(), std::size_t(wanted));
+    readahead::PaceMeter meter;
+    pacing.resume(meter);
+    // A decision at the end of each run of listings, none before.
+    const QList<readahead::Pacing::Step> steps
+        = machine.list(pacing, meter, took, processor, blocks);
+    QCOMPARE(steps.size(), step == int(readahead::Pacing::Step::Keep) ? 0 : 1);
+    if (!steps.isEmpty())
+        QCOMPARE(int(steps.first()), step);
+    QCOMPARE(pacing.wanted(), std::size_t(wantedAfter));
+}
+
+void TestReadAhead::pacingWeighsOnlyTheTimeListing()
+{
+    using Step = readahead::Pacing::Step;
+    const std::size_t half = readahead::Pacing::kRunListings / 2;
+    FakeMachine machine;
+    readahead::Pacing pacing = machine.pacing(2, 8);
+    pacing.grow();
+    readahead::PaceMeter meter;
+    pacing.resume(meter);
+    // A thread that waits for room between its listings, which the processor limits.
+    QVERIFY(machine.list(pacing, meter, 12, 10, 0, half).isEmpty());
+    pacing.pause(meter);
+    machine.now += std::chrono::seconds(1);
+    pacing.resume(meter);
+    QCOMPARE(machine.list(pacing, meter, 12, 10, 0, half), QList<Step> { Step::StepBack });
+    QCOMPARE(pacing.wanted(), std::size_t(3));
+    // A pool of a fixed size weighs nothing.
+    readahead::Pacing fixed = machine.pacing(3, 3);
+    readahead::PaceMeter fixedMeter;
+    fixed.resume(fixedMeter);
+    QVERIFY(machine.list(fixed, fixedMeter, 1000, 10, 0).isEmpty());
+    QCOMPARE(fixed.wanted(), std::size_t(3));
 }
 
 void TestReadAhead::pausedWalkBoundsWhatIsReadAhead()

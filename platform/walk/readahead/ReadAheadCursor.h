@@ -3,8 +3,8 @@
 
 #include "platform/DirectoryCursor.h"
 #include "platform/walk/OffThreadCursor.h"
-#include "platform/walk/ReadAheadPool.h"
-#include "platform/walk/ReadAheadSettings.h"
+#include "platform/walk/readahead/ReadAheadPool.h"
+#include "platform/walk/readahead/ReadAheadSettings.h"
 
 #include <chrono>
 #include <functional>

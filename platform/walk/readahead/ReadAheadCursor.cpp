@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "platform/walk/ReadAheadCursor.h"
+#include "platform/walk/readahead/ReadAheadCursor.h"
 
 #include <algorithm>
 #include <ctime>

@@ -1,0 +1,43 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "platform/DirectoryCursor.h"
+#include "platform/walk/readahead/ListingBatch.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <list>
+#include <memory>
+#include <string>
+
+namespace vantorel::dirwalk::readahead
+{
+
+struct Worker;
+
+/// Listings made and not yet taken by the walk, and their bytes.
+struct Ahead {
+    std::size_t listings = 0;
+    std::size_t bytes = 0;
+};
+
+/// A run of pre-order: sibling folders with everything below them.
+struct Piece {
+    enum class State { Unstarted, Running, Finished };
+    State state = State::Unstarted;
+    Worker* owner = nullptr;
+    // What an unstarted piece is: these subfolders of the folder at parentPath.
+    std::uint64_t parentNumber = 0;
+    std::string parentPath; ///< below the root: a separator and a name per level
+    SubfolderList folders;
+    // Listings written and not yet taken by the walk.
+    std::deque<std::unique_ptr<ListingBatch>> batches;
+    Ahead ahead; ///< what those batches hold
+};
+
+/// The tree's pre-order, piece after piece.
+using PieceList = std::list<Piece>;
+using PieceRef = PieceList::iterator;
+
+} // namespace vantorel::dirwalk::readahead

@@ -1,0 +1,235 @@
+// SPDX-License-Identifier: MIT
+#include "platform/walk/readahead/WorkSharing.h"
+
+#include <algorithm>
+#include <iterator>
+#include <limits>
+#include <utility>
+
+namespace vantorel::dirwalk::readahead
+{
+
+namespace
+{
+
+    /// The depth of a thread's shallowest folder with subfolders still to be started, whose
+    /// rest can be shared: `worker.depth` when there is none, or when its rest is one folder
+    /// and nothing deeper is left to the thread, which would then only wait for work again.
+    std::size_t folderToShare(const Worker& worker)
+    {
+        const auto firstWithWork = [&worker](std::size_t depth) {
+            while (depth < worker.depth && foldersLeft(worker.frames[depth], 1) == 0)
+                ++depth;
+            return depth;
+        };
+        const std::size_t depth = firstWithWork(0);
+        if (depth < worker.depth && foldersLeft(worker.frames[depth], 2) < 2
+            && firstWithWork(depth + 1) == worker.depth)
+            return worker.depth;
+        return depth;
+    }
+
+    /// The subfolders of `folders` from `from` on, as a piece of the folder `parent` at `path`.
+    Piece pieceOf(std::uint64_t parent, std::string path, const SubfolderList& folders,
+        std::size_t from, std::size_t end)
+    {
+        Piece piece;
+        piece.parentNumber = parent;
+        piece.parentPath = std::move(path);
+        for (std::size_t i = from; i < end; ++i)
+            if (folders.kind(i) == FolderKind::Folder)
+                piece.folders.add(folders.name(i), FolderKind::Folder);
+        return piece;
+    }
+
+} // namespace
+
+bool WorkSharing::piecesAfter(DirectoryCursor& cursor, const std::string& root,
+    const std::vector<std::string>& resumePath, PieceList& pieces)
+{
+    std::string error;
+    struct Step {
+        SubfolderList subfolders;
+        std::string path;
+        std::size_t from = 0; ///< the first subfolder after the resume path's
+    };
+    std::vector<Step> chain(1);
+    if (!cursor.openRoot(root, chain[0].subfolders, error))
+        return false;
+    for (const std::string& name : resumePath) {
+        Step& parent = chain.back();
+        std::size_t index = 0;
+        while (index < parent.subfolders.size()
+            && (parent.subfolders.name(index) != name
+                || parent.subfolders.kind(index) != FolderKind::Folder))
+            ++index;
+        if (index == parent.subfolders.size())
+            return false; // the tree has changed: the walk goes on without help
+        parent.from = index + 1;
+        Step child;
+        if (!cursor.enter(name, child.subfolders, error))
+            return false;
+        child.path = parent.path + kPathSeparator + name;
+        chain.push_back(std::move(child));
+    }
+    // Each piece is opened by its own path: the chain's descriptors go.
+    for (std::size_t i = 0; i < chain.size(); ++i)
+        cursor.leave();
+    // The rest of the deepest folder comes first in pre-order, the rest of the root last.
+    for (std::size_t i = chain.size(); i-- > 0;) {
+        Piece piece = pieceOf(i, std::move(chain[i].path), chain[i].subfolders, chain[i].from,
+            chain[i].subfolders.size());
+        if (!piece.folders.empty())
+            pieces.push_back(std::move(piece));
+    }
+    return true;
+}
+
+PieceRef WorkSharing::take(Worker& worker)
+{
+    // The first piece nobody has started is taken, if it is within the limits; when there is
+    // none, a running piece is asked for work. The pieces are large and handed over rarely:
+    // threads that traded small pieces near the walk spent more on waking each other than on
+    // listing.
+    const auto unstarted = std::find_if(m_pieces.begin(), m_pieces.end(),
+        [](const Piece& piece) { return piece.state == Piece::State::Unstarted; });
+    if (unstarted != m_pieces.end() && mayStart(unstarted)) {
+        unstarted->state = Piece::State::Running;
+        unstarted->owner = &worker;
+        wakeOneIdle();
+        return unstarted;
+    }
+    if (m_budget.roomLeft())
+        askForWork(unstarted);
+    return m_pieces.end();
+}
+
+PieceRef WorkSharing::firstUnfinished()
+{
+    for (auto piece = m_pieces.begin(); piece != m_pieces.end(); ++piece)
+        if (piece->state != Piece::State::Finished)
+            return piece;
+    return m_pieces.end();
+}
+
+bool WorkSharing::mayStart(PieceRef piece) const
+{
+    // The walk reads the first piece next, whatever the limits.
+    return piece == m_pieces.begin()
+        || m_budget.withinLimits(ListingBudget::aheadOf(m_pieces, piece, false));
+}
+
+void WorkSharing::askForWork(PieceRef before)
+{
+    // One owner asked per idle thread: every piece given away is one more to count through.
+    if (m_ownersAsked > m_idle)
+        return;
+    Ahead ahead;
+    const auto end = before == m_pieces.end() ? before : std::next(before);
+    for (auto piece = m_pieces.begin(); piece != end; ++piece) {
+        ahead.listings += piece->ahead.listings;
+        ahead.bytes += piece->ahead.bytes;
+        if (!m_budget.withinLimits(ahead))
+            return;
+        if (piece->state == Piece::State::Running && piece->owner
+            && !piece->owner->giveAwayAsked.load(std::memory_order_relaxed)) {
+            piece->owner->giveAwayAsked.store(true, std::memory_order_relaxed);
+            ++m_ownersAsked;
+            return;
+        }
+        if (piece->state != Piece::State::Finished)
+            ++ahead.listings;
+    }
+}
+
+bool WorkSharing::answerRequest(Worker& worker, bool grown)
+{
+    const bool given = grown ? giveAwayLast(worker) : giveAwayNextHalf(worker);
+    // Asked again by the next idle thread that wakes, not at every folder: the lock for each
+    // would cost more than the listing.
+    answered(worker);
+    return given;
+}
+
+void WorkSharing::answered(Worker& worker)
+{
+    if (worker.giveAwayAsked.exchange(false, std::memory_order_relaxed))
+        --m_ownersAsked;
+}
+
+PieceRef WorkSharing::giveAway(Worker& worker, std::size_t depth, std::size_t from, PieceRef where)
+{
+    Worker::Frame& frame = worker.frames[depth];
+    Piece piece = pieceOf(
+        frame.number, worker.path.substr(0, frame.pathLength), frame.subfolders, from, frame.end);
+    frame.end = from;
+    if (piece.folders.empty())
+        return where;
+    return std::next(m_pieces.insert(where, std::move(piece)));
+}
+
+bool WorkSharing::giveAwayLast(Worker& worker)
+{
+    // The thread's last work in pre-order is the rest of its shallowest folder that has any.
+    const std::size_t depth = folderToShare(worker);
+    if (depth == worker.depth)
+        return false;
+    const Worker::Frame& frame = worker.frames[depth];
+    const std::size_t left = foldersLeft(frame, std::numeric_limits<std::size_t>::max());
+    // The last half of it; all of it when that is one folder and the thread keeps deeper work.
+    // Nothing the thread lists from now on comes after it: it follows the thread's piece.
+    giveAway(worker, depth, pastFolders(frame, left / 2), std::next(worker.current));
+    ++m_piecesGivenAway;
+    if (m_idle > 0)
+        m_wake.notify_one(); // one piece: more would only wake to sleep again
+    return true;
+}
+
+bool WorkSharing::giveAwayNextHalf(Worker& worker)
+{
+    // The rest of the thread's shallowest folder that has any comes after all its deeper work.
+    const std::size_t depth = folderToShare(worker);
+    if (depth == worker.depth)
+        return false;
+    const Worker::Frame& frame = worker.frames[depth];
+    const std::size_t left = foldersLeft(frame, std::numeric_limits<std::size_t>::max());
+    // The first half follows the thread's piece, for the idle thread; the second half follows
+    // that, for whichever thread is free first. This thread ends its piece with its deeper work.
+    giveAway(worker, depth, pastFolders(frame, (left + 1) / 2), std::next(worker.current));
+    giveAway(worker, depth, frame.next, std::next(worker.current));
+    ++m_piecesGivenAway;
+    if (m_idle > 0)
+        m_wake.notify_one(); // the second half waits for the first thread free
+    return true;
+}
+
+void WorkSharing::giveEverythingBack(Worker& worker)
+{
+    // The deepest folder's rest first: that is pre-order.
+    PieceRef where = std::next(worker.current);
+    for (std::size_t depth = worker.depth; depth-- > 0;)
+        where = giveAway(worker, depth, worker.frames[depth].next, where);
+    if (m_idle > 0)
+        m_wake.notify_all();
+}
+
+void WorkSharing::waitForWork(std::unique_lock<std::mutex>& lock)
+{
+    ++m_idle;
+    m_wake.wait(lock);
+    --m_idle;
+}
+
+void WorkSharing::wakeOneIdle()
+{
+    if (m_idle > 0)
+        m_wake.notify_one();
+}
+
+void WorkSharing::wakeAllIdle()
+{
+    if (m_idle > 0)
+        m_wake.notify_all();
+}
+
+} // namespace vantorel::dirwalk::readahead

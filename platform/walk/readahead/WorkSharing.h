@@ -1,0 +1,94 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "platform/DirectoryCursor.h"
+#include "platform/walk/readahead/ListingBudget.h"
+#include "platform/walk/readahead/Piece.h"
+#include "platform/walk/readahead/Worker.h"
+
+#include <atomic>
+#include <condition_variable>
+#include <cstddef>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace vantorel::dirwalk::readahead
+{
+
+/// The pieces of the tree, in pre-order, and how the threads share them: a
+/// thread starts the first piece nobody has started, when what the pieces
+/// before it hold is within the limits; a thread left without work asks the
+/// owner of the first running piece not asked yet to give some of it away.
+/// All but the pieces' first making is done with the pool's lock held.
+class WorkSharing
+{
+public:
+    explicit WorkSharing(const ListingBudget& budget)
+        : m_budget(budget)
+    {
+    }
+
+    /// Lists `root` and goes down through `resumePath` with `cursor`; `pieces`
+    /// gets the rest of each folder on the way, deepest first, as pre-order
+    /// has them. False when the path cannot be followed.
+    static bool piecesAfter(DirectoryCursor& cursor, const std::string& root,
+        const std::vector<std::string>& resumePath, PieceList& pieces);
+
+    PieceList& pieces() { return m_pieces; }
+    const PieceList& pieces() const { return m_pieces; }
+
+    /// Makes the first piece nobody has started `worker`'s own, if it is within
+    /// the limits; when there is none, asks a running piece for work. The list's
+    /// end when nothing was taken.
+    PieceRef take(Worker& worker);
+    PieceRef firstUnfinished();
+    /// Answers the thread's request to give work away: far ahead of the walk
+    /// while the pool is `grown`, just ahead of it otherwise. False when it
+    /// had too little to give.
+    bool answerRequest(Worker& worker, bool grown);
+    /// The thread was given work or has none left to give: it is asked no more.
+    void answered(Worker& worker);
+    /// Gives all the thread's unstarted work back to the list.
+    void giveEverythingBack(Worker& worker);
+
+    /// An idle thread waits for work with `lock`.
+    void waitForWork(std::unique_lock<std::mutex>& lock);
+    bool anyIdle() const { return m_idle > 0; }
+    void wakeOneIdle();
+    void wakeAllIdle();
+    void wakeAll() { m_wake.notify_all(); }
+
+    std::size_t piecesGivenAway() const
+    {
+        return m_piecesGivenAway.load(std::memory_order_relaxed);
+    }
+
+private:
+    bool mayStart(PieceRef piece) const;
+    /// Asks the owner of the first running piece before `before` not asked
+    /// yet to give work away, if what lies up to it is within the limits.
+    void askForWork(PieceRef before);
+    /// Makes the subfolders of `worker`'s folder at `depth` from `from` on a
+    /// piece of its own, inserted before `where`, and ends the folder's work
+    /// there; returns the place after the piece.
+    PieceRef giveAway(Worker& worker, std::size_t depth, std::size_t from, PieceRef where);
+    /// Gives the last part of the thread's unstarted work, in pre-order, to an
+    /// idle thread: work far ahead of the walk, in a large piece that keeps it
+    /// busy for long. False when it has too little.
+    bool giveAwayLast(Worker& worker);
+    /// Gives the first half of the rest of the thread's shallowest folder,
+    /// the work that follows its deeper work, to an idle thread, and the second
+    /// half back to the list: work just ahead of the walk, in large pieces,
+    /// while listings are fast. False when it has too little.
+    bool giveAwayNextHalf(Worker& worker);
+
+    const ListingBudget& m_budget;
+    PieceList m_pieces;
+    std::condition_variable m_wake; ///< idle threads wait on it
+    std::size_t m_idle = 0;
+    std::size_t m_ownersAsked = 0; ///< threads asked to give work away, not yet answered
+    std::atomic<std::size_t> m_piecesGivenAway { 0 };
+};
+
+} // namespace vantorel::dirwalk::readahead

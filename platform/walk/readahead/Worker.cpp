@@ -1,0 +1,110 @@
+// SPDX-License-Identifier: MIT
+#include "platform/walk/readahead/Worker.h"
+
+#include <chrono>
+#include <string_view>
+#include <utility>
+
+namespace vantorel::dirwalk::readahead
+{
+
+namespace
+{
+
+    /// A thread hands its listings over this many at a time, or at once when the
+    /// walk waits for them: a lock per folder would cost more than listing it.
+    constexpr std::size_t kBatchListings = 128;
+    constexpr std::size_t kBatchBytes = std::size_t { 64 } << 10;
+    /// A batch the walk waits for goes once it is this old: a wake-up per folder
+    /// would cost the walk more than it gains, but on a slow disk it gets each
+    /// listing as it comes.
+    constexpr std::chrono::microseconds kWaitedBatchAge { 1000 };
+
+} // namespace
+
+void Worker::take(PieceRef piece)
+{
+    current = piece;
+    if (frames.empty())
+        frames.emplace_back();
+    Frame& first = frames[0];
+    first.number = piece->parentNumber;
+    first.subfolders = std::move(piece->folders);
+    first.next = 0;
+    first.end = first.subfolders.size();
+    path = std::move(piece->parentPath);
+    first.pathLength = path.size();
+    depth = 1;
+}
+
+void Worker::open(const std::string& root)
+{
+    // The root may be a link; a folder inside the tree is one only if it was swapped for one
+    // since, and then the piece is not opened: the walk lists those folders itself.
+    opened = cursor->openToEnter(root, std::string_view(path).substr(path.empty() ? 0 : 1), error);
+}
+
+bool Worker::hasNextFolder()
+{
+    Frame& top = frames[depth - 1];
+    while (top.next < top.end && top.subfolders.kind(top.next) != FolderKind::Folder)
+        ++top.next;
+    return top.next < top.end;
+}
+
+void Worker::leaveFolder()
+{
+    if (opened)
+        cursor->leave();
+    --depth;
+    path.resize(depth > 0 ? frames[depth - 1].pathLength : 0);
+}
+
+void Worker::listNextFolder()
+{
+    const std::size_t parentDepth = depth - 1;
+    const std::size_t index = frames[parentDepth].next++;
+    if (frames.size() == depth)
+        frames.emplace_back(); // moves the frames: take no reference to one before this
+    const Frame& parentFrame = frames[parentDepth];
+    Frame& child = frames[depth];
+    const std::string_view name = parentFrame.subfolders.name(index);
+    const std::uint64_t number = nextNumber++;
+    const bool listed = opened && cursor->enter(name, child.subfolders, error);
+    batch->add(parentFrame.number, number, name, listed, child.subfolders);
+    if (listed) {
+        path.push_back(kPathSeparator);
+        path.append(name);
+        child.number = number;
+        child.pathLength = path.size();
+        child.next = 0;
+        child.end = child.subfolders.size();
+        ++depth;
+    }
+}
+
+bool Worker::batchDue(bool walkWaitsForIt)
+{
+    if (batch->size() == 1)
+        batchStarted = std::chrono::steady_clock::now();
+    return batch->size() >= kBatchListings || batch->bytes() >= kBatchBytes
+        || (walkWaitsForIt && std::chrono::steady_clock::now() - batchStarted >= kWaitedBatchAge);
+}
+
+std::size_t foldersLeft(const Worker::Frame& frame, std::size_t most)
+{
+    std::size_t count = 0;
+    for (std::size_t i = frame.next; i < frame.end && count < most; ++i)
+        count += frame.subfolders.kind(i) == FolderKind::Folder ? 1 : 0;
+    return count;
+}
+
+std::size_t pastFolders(const Worker::Frame& frame, std::size_t count)
+{
+    std::size_t place = frame.next;
+    for (; count > 0; ++place)
+        count -= frame.subfolders.kind(place) == FolderKind::Folder ? 1 : 0;
+    return place;
+}
+
+} // namespace vantorel::dirwalk::readahead

@@ -1,0 +1,73 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "platform/DirectoryCursor.h"
+#include "platform/walk/readahead/ListingBatch.h"
+#include "platform/walk/readahead/Pacing.h"
+#include "platform/walk/readahead/Piece.h"
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace vantorel::dirwalk::readahead
+{
+
+/// One of the pool's threads, walking the piece it owns with a cursor of its
+/// own, each folder opened relative to its parent. All of it is the thread's
+/// own but giveAwayAsked and waiting, which the pool's lock guards.
+struct Worker {
+    struct Frame {
+        std::uint64_t number = 0;
+        std::size_t pathLength = 0; ///< of path, up to this folder
+        SubfolderList subfolders;
+        std::size_t next = 0;
+        std::size_t end = 0;
+    };
+
+    std::size_t index = 0;
+    std::unique_ptr<DirectoryCursor> cursor;
+    std::atomic<bool> giveAwayAsked { false };
+    bool waiting = false; ///< for room, with its work
+    std::condition_variable wake; ///< while waiting
+    std::uint64_t nextNumber = 0;
+    std::vector<Frame> frames; ///< the piece's parent, then each folder entered below it
+    std::size_t depth = 0; ///< frames in use
+    std::string path; ///< of the deepest frame, below the root
+    bool opened = false; ///< the piece's parent could be opened
+    std::string error;
+    PieceRef current;
+    std::unique_ptr<ListingBatch> batch = std::make_unique<ListingBatch>();
+    std::chrono::steady_clock::time_point batchStarted;
+    Ahead aheadAtPublish; ///< listings before the batch, when it was last handed over
+    std::size_t reserved = 0; ///< listings counted against the limits and not made yet
+    PaceMeter pace;
+    std::thread thread;
+
+    /// Makes the folders of `piece` the first frame.
+    void take(PieceRef piece);
+    /// Opens the piece's parent below `root`.
+    void open(const std::string& root);
+    /// Whether the deepest folder has a subfolder left to list; skips what is not one.
+    bool hasNextFolder();
+    /// Leaves the deepest folder, done with.
+    void leaveFolder();
+    /// Lists the deepest folder's next subfolder into the batch, and enters it if listed.
+    void listNextFolder();
+    /// Whether the batch is to be handed over now: it is full, or the walk
+    /// waits for it and has waited long enough.
+    bool batchDue(bool walkWaitsForIt);
+};
+
+/// The subfolders still to be started in a frame, counted up to `most`.
+std::size_t foldersLeft(const Worker::Frame& frame, std::size_t most);
+/// The place in a frame just past its next `count` subfolders still to be started.
+std::size_t pastFolders(const Worker::Frame& frame, std::size_t count);
+
+} // namespace vantorel::dirwalk::readahead
