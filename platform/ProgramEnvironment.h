@@ -2,7 +2,6 @@
 #pragma once
 
 #include <QByteArray>
-#include <QFile>
 #include <QString>
 
 namespace vantorel
@@ -18,21 +17,29 @@ public:
     virtual QString separator() const = 0;
 };
 
+/// How a folder handed to the desktop to show went.
+enum class FolderShowing {
+    Shown,
+    /// The desktop could not be asked.
+    NotAsked,
+    /// The desktop's folder opener is this program: it would add the folder
+    /// to its own locations instead of showing it.
+    OwnOpener,
+};
+
 class ProgramLauncher
 {
 public:
     virtual ~ProgramLauncher() = default;
     /// Starts a command line; style 2 is minimised with focus.
     virtual void launch(const QString& commandLine, int windowStyle) = 0;
-    /// Shows a folder in the desktop's own file manager; no shell sees the
-    /// path. False when the desktop could not be asked.
-    virtual bool openFolder(const QString& path) = 0;
-    /// The same for a folder given as the file system names it, so that a
-    /// name that is not valid text still reaches the folder it names.
-    virtual bool openNativeFolder(const QByteArray& nativePath)
-    {
-        return openFolder(QFile::decodeName(nativePath));
-    }
+    /// Shows a folder, given as the file system names it (a name that is not
+    /// valid text still reaches the folder it names), in the desktop's file
+    /// manager. No shell sees the path.
+    virtual FolderShowing showFolder(const QByteArray& nativePath) = 0;
+    /// Shows `folder`, the folder that holds `item`, with `item` selected
+    /// where the file manager can select it.
+    virtual FolderShowing showItem(const QByteArray& item, const QByteArray& folder) = 0;
 };
 
 class RandomSource

@@ -53,16 +53,35 @@ QString ResultActions::notOpenedMessage(const QString& path)
         + QDir::toNativeSeparators(path);
 }
 
-void ResultActions::open(const QByteArray& folder)
+QString ResultActions::noFileManagerMessage(const QString& path)
 {
-    // A folder removed since the search would only make the file manager
-    // complain in its own words, or not at all.
-    if (!m_files.folderExists(folder)) {
-        m_boxes.information(goneMessage(QFile::decodeName(folder)));
+    return QStringLiteral(
+               "No file manager is set to open folders, so this folder cannot be shown:\n")
+        + QDir::toNativeSeparators(path);
+}
+
+// A folder removed since the search would only make the file manager
+// complain in its own words, or not at all.
+bool ResultActions::stillThere(const QByteArray& folder)
+{
+    if (m_files.folderExists(folder))
+        return true;
+    m_boxes.information(goneMessage(QFile::decodeName(folder)));
+    return false;
+}
+
+void ResultActions::report(FolderShowing showing, const QByteArray& folder)
+{
+    switch (showing) {
+    case FolderShowing::Shown:
+        return;
+    case FolderShowing::NotAsked:
+        m_boxes.information(notOpenedMessage(QFile::decodeName(folder)));
+        return;
+    case FolderShowing::OwnOpener:
+        m_boxes.information(noFileManagerMessage(QFile::decodeName(folder)));
         return;
     }
-    if (!m_launcher.openNativeFolder(folder))
-        m_boxes.information(notOpenedMessage(QFile::decodeName(folder)));
 }
 
 void ResultActions::openFolder(int row)
@@ -73,7 +92,8 @@ void ResultActions::openFolder(int row)
     } catch (const Failure&) {
         return;
     }
-    open(path);
+    if (stillThere(path))
+        report(m_launcher.showFolder(path), path);
 }
 
 void ResultActions::openContainingFolder(int row)
@@ -84,7 +104,14 @@ void ResultActions::openContainingFolder(int row)
     } catch (const Failure&) {
         return;
     }
-    open(containingFolder(path));
+    const QByteArray folder = containingFolder(path);
+    if (!stillThere(folder))
+        return;
+    // Gone itself, or the root: there is nothing to select.
+    if (folder == path || !m_files.folderExists(path))
+        report(m_launcher.showFolder(folder), folder);
+    else
+        report(m_launcher.showItem(path, folder), folder);
 }
 
 void ResultActions::copyPaths(const std::vector<int>& rows)

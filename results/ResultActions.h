@@ -26,7 +26,8 @@ public:
 
     /// Shows the row's folder in the desktop's file manager.
     void openFolder(int row);
-    /// Shows the folder that holds the row's folder.
+    /// Shows the folder that holds the row's folder, with the row's folder
+    /// selected.
     void openContainingFolder(int row);
     /// Puts the full paths of the rows on the clipboard, one a line (the
     /// platform's line end, a line feed, with none after the last), and
@@ -45,9 +46,12 @@ public:
     static QByteArray containingFolder(const QByteArray& path);
     static QString goneMessage(const QString& path);
     static QString notOpenedMessage(const QString& path);
+    static QString noFileManagerMessage(const QString& path);
 
 private:
-    void open(const QByteArray& folder);
+    /// Whether `folder` is still there; says so when it is not.
+    bool stillThere(const QByteArray& folder);
+    void report(FolderShowing showing, const QByteArray& folder);
 
     ListControl& m_results;
     ProgramLauncher& m_launcher;

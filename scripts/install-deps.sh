@@ -2,10 +2,12 @@
 # Installs, as root on Debian 12, whatever the build, the tests and the program still lack.
 # Extra package names may be given as arguments (the benchmarks add theirs).
 set -euo pipefail
-# appstream and desktop-file-utils check the installed desktop files in the tests;
-# Qt's private headers let a test close the window as the window manager does.
+# appstream and desktop-file-utils check the installed desktop files in the tests,
+# xdg-utils the desktop's folder opener (as the program asks it too) and dbus a
+# private session bus; Qt's private headers let a test close the window as the
+# window manager does.
 packages=(cmake ninja-build g++ qt6-base-dev qt6-base-private-dev libgl-dev fonts-liberation
-  appstream desktop-file-utils "$@")
+  appstream desktop-file-utils xdg-utils dbus-daemon "$@")
 missing=()
 for package in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")

@@ -2,15 +2,20 @@
 #include "platform/qt/QtProgramLauncher.h"
 
 #include "platform/Failure.h"
+#include "platform/qt/DesktopFolderOpener.h"
 #include "platform/qt/NativeFileUrl.h"
 
 #include <QDesktopServices>
-#include <QDir>
 #include <QProcess>
 #include <QUrl>
 
 namespace vantorel
 {
+
+QtProgramLauncher::QtProgramLauncher(QString busConnectionName)
+    : m_fileManager(std::move(busConnectionName))
+{
+}
 
 std::optional<QString> QtProgramLauncher::explorerTarget(const QString& commandLine)
 {
@@ -40,18 +45,31 @@ void QtProgramLauncher::launch(const QString& commandLine, int)
         throw Failure(QStringLiteral("File not found"));
 }
 
-bool QtProgramLauncher::openFolder(const QString& path)
+FolderShowing QtProgramLauncher::openWithDesktop(const QByteArray& folder)
 {
-    if (path.isEmpty())
-        return false;
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(QDir::fromNativeSeparators(path)));
+    // It would add the folder to this program's locations, not show it.
+    if (desktopFolderOpenerIsThisProgram())
+        return FolderShowing::OwnOpener;
+    return QDesktopServices::openUrl(nativeFileUrl(folder)) ? FolderShowing::Shown
+                                                            : FolderShowing::NotAsked;
 }
 
-bool QtProgramLauncher::openNativeFolder(const QByteArray& nativePath)
+FolderShowing QtProgramLauncher::showFolder(const QByteArray& nativePath)
 {
     if (nativePath.isEmpty())
-        return false;
-    return QDesktopServices::openUrl(nativeFileUrl(nativePath));
+        return FolderShowing::NotAsked;
+    if (m_fileManager.showFolders({ nativeFileUrl(nativePath) }))
+        return FolderShowing::Shown;
+    return openWithDesktop(nativePath);
+}
+
+FolderShowing QtProgramLauncher::showItem(const QByteArray& item, const QByteArray& folder)
+{
+    if (item.isEmpty() || folder.isEmpty())
+        return FolderShowing::NotAsked;
+    if (m_fileManager.showItems({ nativeFileUrl(item) }))
+        return FolderShowing::Shown;
+    return openWithDesktop(folder);
 }
 
 } // namespace vantorel

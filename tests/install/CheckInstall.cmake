@@ -7,7 +7,36 @@ foreach(variable BUILD_DIR SOURCE_DIR PREFIX VERSION RELEASE_DATE)
   endif()
 endforeach()
 
+# The desktop's default folder opener, as xdg-mime answers it from the
+# installed tree alone: XDG_* name folders of the test's own, the session bus
+# none and no desktop is named, so nothing of the user's is read. xdg-mime
+# splits its folder lists at blanks: the prefix is reached through a link
+# under the build.
+set(xdg "${BUILD_DIR}/install-xdg")
+if(xdg MATCHES " ")
+  message(FATAL_ERROR "xdg-mime cannot read folders below '${xdg}': it has a blank")
+endif()
+find_program(xdgMime xdg-mime)
+if(NOT xdgMime)
+  message(FATAL_ERROR "xdg-mime not found: install Debian's xdg-utils (scripts/install-deps.sh does)")
+endif()
+file(REMOVE_RECURSE "${xdg}")
+file(MAKE_DIRECTORY "${xdg}/home" "${xdg}/data" "${xdg}/config" "${xdg}/config-dirs")
+file(CREATE_LINK "${PREFIX}/share" "${xdg}/share" SYMBOLIC)
+function(query_folder_opener into)
+  execute_process(COMMAND "${CMAKE_COMMAND}" -E env --unset=XDG_CURRENT_DESKTOP
+      --unset=DESKTOP_SESSION --unset=KDE_FULL_SESSION --unset=KDE_SESSION_VERSION
+      --unset=GNOME_DESKTOP_SESSION_ID --unset=XDG_MENU_PREFIX --unset=DISPLAY
+      --unset=XDG_RUNTIME_DIR "DBUS_SESSION_BUS_ADDRESS=unix:path=${xdg}/no-bus"
+      "HOME=${xdg}/home" "XDG_DATA_HOME=${xdg}/data" "XDG_CONFIG_HOME=${xdg}/config"
+      "XDG_CONFIG_DIRS=${xdg}/config-dirs" "XDG_DATA_DIRS=${xdg}/share"
+      "${xdgMime}" query default inode/directory
+    OUTPUT_VARIABLE answer ERROR_VARIABLE answer OUTPUT_STRIP_TRAILING_WHITESPACE)
+  set(${into} "${answer}" PARENT_SCOPE)
+endfunction()
+
 file(REMOVE_RECURSE "${PREFIX}")
+query_folder_opener(openerBefore)
 execute_process(COMMAND "${CMAKE_COMMAND}" --install "${BUILD_DIR}" --prefix "${PREFIX}"
   RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE output)
 if(NOT result EQUAL 0)
@@ -99,7 +128,12 @@ else()
   expect_line("Name=Vantorel Software / Ostlebry")
   # Folders from a file manager's "Open with" come as arguments.
   expect_line("Exec=${exec} %F")
-  expect_line("MimeType=inode/directory;")
+  # Not a folder opener: as one it would start on every folder another
+  # program shows, where no file manager is the default.
+  string(FIND "${entry}" "inode/directory" at)
+  if(NOT at EQUAL -1)
+    fail("the entry claims folders (inode/directory)")
+  endif()
   expect_line("TryExec=${launcher}")
   expect_line("Icon=ostlebry")
   expect_line("Terminal=false")
@@ -112,6 +146,25 @@ else()
     if(NOT result EQUAL 0 OR output MATCHES "error")
       fail("desktop-file-validate: ${output}")
     endif()
+  endif()
+endif()
+
+# The desktop's own cache of handlers, rebuilt as packages do, leaves the
+# folder opener as it was.
+find_program(updateDesktopDatabase update-desktop-database)
+if(NOT updateDesktopDatabase)
+  fail("update-desktop-database not found: install Debian's desktop-file-utils")
+else()
+  execute_process(COMMAND "${updateDesktopDatabase}" "${PREFIX}/share/applications"
+    RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE output)
+  if(NOT result EQUAL 0)
+    fail("update-desktop-database failed (${result}): ${output}")
+  endif()
+  query_folder_opener(openerAfter)
+  message(STATUS "xdg-mime query default inode/directory: '${openerBefore}' before the install, "
+    "'${openerAfter}' after")
+  if(NOT openerAfter STREQUAL openerBefore)
+    fail("the install made '${openerAfter}' the folder opener, not '${openerBefore}'")
   endif()
 endif()
 

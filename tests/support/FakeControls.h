@@ -257,24 +257,27 @@ public:
         launched.append(commandLine);
         styles.append(windowStyle);
     }
-    bool openFolder(const QString& path) override
-    {
-        openedFolders.append(path);
-        return opens;
-    }
-    bool openNativeFolder(const QByteArray& nativePath) override
+    FolderShowing showFolder(const QByteArray& nativePath) override
     {
         openedNativeFolders.append(nativePath);
-        return openFolder(QFile::decodeName(nativePath));
+        openedFolders.append(QFile::decodeName(nativePath));
+        return showing;
+    }
+    FolderShowing showItem(const QByteArray& item, const QByteArray& folder) override
+    {
+        shownItems.append(item);
+        return showFolder(folder);
     }
     QStringList launched;
     QList<int> styles;
     /// Every folder the desktop was asked to show, in order.
     QStringList openedFolders;
-    /// The same, as the file system names them, for those given so.
+    /// The same, as the file system names them.
     QList<QByteArray> openedNativeFolders;
-    /// What openFolder answers.
-    bool opens = true;
+    /// The items asked to be shown selected in those folders.
+    QList<QByteArray> shownItems;
+    /// What the desktop answers.
+    FolderShowing showing = FolderShowing::Shown;
 };
 
 class FakeRandom : public RandomSource

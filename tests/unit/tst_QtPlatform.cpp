@@ -12,9 +12,13 @@
 #include "platform/qt/QtSaveFileDialog.h"
 #include "platform/qt/QtTextControl.h"
 #include "support/ModalBoxAnswerer.h"
+#include "support/PrivateSessionBus.h"
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDBusConnection>
+#include <QDBusContext>
+#include <QDesktopServices>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
@@ -23,11 +27,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QMutex>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 #include <QTimer>
+#include <atomic>
 #include <functional>
 
 using namespace vantorel;
@@ -51,11 +58,103 @@ void whenModal(std::function<void(QWidget*)> answer)
 
 } // namespace
 
+/// Stands in for the desktop's file manager on the test's own bus: records
+/// what it is asked to show, or answers with an error.
+class FakeFileManager : public QObject, protected QDBusContext
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.FileManager1")
+
+public:
+    QStringList requests() const
+    {
+        const QMutexLocker lock(&m_mutex);
+        return m_requests;
+    }
+    std::atomic<bool> fails { false };
+
+public slots:
+    void ShowFolders(const QStringList& uris, const QString&) { take("ShowFolders", uris); }
+    void ShowItems(const QStringList& uris, const QString&) { take("ShowItems", uris); }
+
+private:
+    void take(const char* method, const QStringList& uris)
+    {
+        if (fails) {
+            sendErrorReply(QDBusError::Failed, QStringLiteral("cannot show"));
+            return;
+        }
+        const QMutexLocker lock(&m_mutex);
+        m_requests.append(QLatin1String(method) + ' ' + uris.join(' '));
+    }
+
+    mutable QMutex m_mutex;
+    QStringList m_requests;
+};
+
+/// Stands in for the desktop's opener: records the addresses it is given.
+class DesktopOpener : public QObject
+{
+    Q_OBJECT
+
+public:
+    QList<QUrl> opened;
+
+public slots:
+    void open(const QUrl& url) { opened.append(url); }
+};
+
+namespace
+{
+
+/// A FakeFileManager holding the file manager's name on a bus, for its
+/// lifetime. It answers from a thread of its own, as a file manager would
+/// from its own process, while the caller waits.
+struct FileManagerOnBus {
+    explicit FileManagerOnBus(const QString& address)
+        : connection(QDBusConnection::connectToBus(address, QStringLiteral("file-manager")))
+    {
+        fake->moveToThread(&thread);
+        thread.start();
+        registered = connection.registerObject(QStringLiteral("/org/freedesktop/FileManager1"),
+                         fake.get(), QDBusConnection::ExportAllSlots)
+            && connection.registerService(QStringLiteral("org.freedesktop.FileManager1"));
+    }
+    ~FileManagerOnBus()
+    {
+        connection.unregisterService(QStringLiteral("org.freedesktop.FileManager1"));
+        connection.unregisterObject(QStringLiteral("/org/freedesktop/FileManager1"));
+        QDBusConnection::disconnectFromBus(QStringLiteral("file-manager"));
+        thread.quit();
+        thread.wait();
+    }
+
+    QThread thread;
+    std::unique_ptr<FakeFileManager> fake = std::make_unique<FakeFileManager>();
+    QDBusConnection connection;
+    bool registered = false;
+};
+
+} // namespace
+
 class TestQtPlatform : public QObject
 {
     Q_OBJECT
 
+    std::unique_ptr<test::PrivateSessionBus> m_bus;
+    DesktopOpener m_desktop;
+
 private slots:
+    void initTestCase()
+    {
+        // The session bus of every launcher here is the test's own.
+        m_bus = std::make_unique<test::PrivateSessionBus>();
+        QVERIFY2(!m_bus->address().isEmpty(), qPrintable(m_bus->error()));
+        qputenv("DBUS_SESSION_BUS_ADDRESS", m_bus->address().toLocal8Bit());
+        QDesktopServices::setUrlHandler(QStringLiteral("file"), &m_desktop, "open");
+    }
+    void cleanupTestCase() { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); }
+    void init() { m_desktop.opened.clear(); }
     // No box is left open behind a test.
     void cleanup() { QVERIFY(!test::openBox()); }
 
@@ -246,6 +345,39 @@ private slots:
         } catch (const Failure& failure) {
             QCOMPARE(failure.description(), QStringLiteral("File not found"));
         }
+    }
+
+    void foldersGoToTheFileManagerOnTheSessionBus()
+    {
+        FileManagerOnBus fileManager(m_bus->address());
+        QVERIFY(fileManager.registered);
+        QtProgramLauncher launcher;
+        QCOMPARE(launcher.showFolder("/data/50% #1 a"), FolderShowing::Shown);
+        QCOMPARE(launcher.showFolder("/data/bad\xff\xfe"), FolderShowing::Shown);
+        QCOMPARE(
+            launcher.showItem("/data/50% #1 a/b\xff c", "/data/50% #1 a"), FolderShowing::Shown);
+        QCOMPARE(fileManager.fake->requests(),
+            QStringList(
+                { "ShowFolders file:///data/50%25%20%231%20a", "ShowFolders file:///data/bad%FF%FE",
+                    "ShowItems file:///data/50%25%20%231%20a/b%FF%20c" }));
+        QVERIFY(m_desktop.opened.isEmpty());
+    }
+
+    void withoutAFileManagerOnTheBusTheDesktopOpensTheFolder()
+    {
+        QtProgramLauncher launcher;
+        QtProgramLauncher withoutBus(QStringLiteral("no such connection"));
+        QCOMPARE(launcher.showFolder("/data/a"), FolderShowing::Shown);
+        QCOMPARE(withoutBus.showItem("/data/b/c", "/data/b"), FolderShowing::Shown);
+        {
+            FileManagerOnBus failing(m_bus->address());
+            QVERIFY(failing.registered);
+            failing.fake->fails = true;
+            QCOMPARE(launcher.showItem("/data/d/e", "/data/d"), FolderShowing::Shown);
+        }
+        QCOMPARE(m_desktop.opened,
+            QList<QUrl>({ QUrl::fromLocalFile("/data/a"), QUrl::fromLocalFile("/data/b"),
+                QUrl::fromLocalFile("/data/d") }));
     }
 
     void messageTextLineBreaks_data()

@@ -66,11 +66,19 @@ private slots:
         QVERIFY(m_fixture->boxes.shown.isEmpty());
     }
 
-    void openContainingFolderOpensTheParent()
+    void openContainingFolderOpensTheParentWithTheRowSelected()
     {
         m_fixture->actions.openContainingFolder(2);
         m_fixture->actions.openContainingFolder(1);
         QCOMPARE(m_fixture->launcher.openedFolders, QStringList({ "/work/old", "/work/alpha" }));
+        QCOMPARE(m_fixture->launcher.shownItems,
+            QList<QByteArray>({ "/work/old/alpha-2019", "/work/alpha/alpha-old" }));
+        // Gone since the search, with its parent still there: nothing to select.
+        m_fixture->files.existing.remove("/data/alpha");
+        m_fixture->actions.openContainingFolder(3);
+        QCOMPARE(m_fixture->launcher.openedFolders.last(), QStringLiteral("/data"));
+        QCOMPARE(m_fixture->launcher.shownItems.size(), 2);
+        QVERIFY(m_fixture->boxes.shown.isEmpty());
     }
 
     void containingFolder_data()
@@ -105,11 +113,22 @@ private slots:
 
     void aDesktopThatCannotOpenIsSaidSo()
     {
-        m_fixture->launcher.opens = false;
+        m_fixture->launcher.showing = FolderShowing::NotAsked;
         m_fixture->actions.openContainingFolder(3);
         QCOMPARE(m_fixture->launcher.openedFolders, QStringList { "/data" });
         QCOMPARE(m_fixture->boxes.informations(),
             QStringList { "The desktop could not open this folder:\n/data" });
+    }
+
+    void aDesktopThatWouldOpenFoldersHereIsSaidSo()
+    {
+        m_fixture->launcher.showing = FolderShowing::OwnOpener;
+        m_fixture->actions.openFolder(3);
+        m_fixture->actions.openContainingFolder(2);
+        const QString message
+            = "No file manager is set to open folders, so this folder cannot be shown:\n";
+        QCOMPARE(m_fixture->boxes.informations(),
+            QStringList({ message + "/data/alpha", message + "/work/old" }));
     }
 
     void aRowNoLongerInTheListDoesNothing()
@@ -144,6 +163,7 @@ private slots:
         m_fixture->actions.openContainingFolder(4);
         QCOMPARE(m_fixture->launcher.openedNativeFolders,
             QList<QByteArray>({ "/work/bad\xfe\xffname", "/work/bad\xff\xfename", "/work" }));
+        QCOMPARE(m_fixture->launcher.shownItems, QList<QByteArray> { "/work/bad\xff\xfename" });
         QVERIFY(m_fixture->boxes.shown.isEmpty());
 
         m_fixture->actions.copyPaths({ 4, 5 });

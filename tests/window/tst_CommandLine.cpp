@@ -6,6 +6,7 @@
 #include "shell/StartFolders.h"
 #include "shell/common/ProductInfo.h"
 #include "support/DescriptorLimit.h"
+#include "support/EnvironmentValue.h"
 #include "support/ModalBoxAnswerer.h"
 #include "support/WindowDriver.h"
 
@@ -25,6 +26,7 @@
 #include <unistd.h>
 
 using namespace vantorel;
+using vantorel::test::EnvironmentValue;
 using Action = CommandLine::Action;
 using Folders = QList<QByteArray>;
 
@@ -86,32 +88,6 @@ bool leaveStaleSocket(const QString& path)
     ::close(fd);
     return bound && QFileInfo::exists(path);
 }
-
-/// Sets an environment variable, or unsets it for a null value, for its lifetime.
-class EnvironmentValue
-{
-public:
-    EnvironmentValue(const char* name, const QByteArray& value)
-        : m_name(name)
-        , m_saved(qgetenv(name))
-    {
-        set(value);
-    }
-    ~EnvironmentValue() { set(m_saved); }
-    EnvironmentValue(const EnvironmentValue&) = delete;
-    EnvironmentValue& operator=(const EnvironmentValue&) = delete;
-
-private:
-    void set(const QByteArray& value)
-    {
-        if (value.isNull())
-            qunsetenv(m_name);
-        else
-            qputenv(m_name, value);
-    }
-    const char* m_name;
-    QByteArray m_saved;
-};
 
 int openDescriptors()
 {

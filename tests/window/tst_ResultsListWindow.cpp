@@ -7,6 +7,7 @@
 #include "platform/qt/QtListControl.h"
 #include "shell/Form1.h"
 #include "shell/Form1Usability.h"
+#include "support/EnvironmentValue.h"
 #include "support/FolderTreeFixture.h"
 #include "support/ModalBoxAnswerer.h"
 
@@ -16,6 +17,8 @@
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QDesktopServices>
+#include <QDir>
+#include <QFile>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QMenu>
@@ -23,6 +26,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QStyle>
 
 #include <QTemporaryDir>
@@ -192,6 +196,45 @@ private slots:
             QList<QUrl>({ QUrl::fromLocalFile(work + "/beta/old alpha"),
                 QUrl::fromLocalFile(work + "/beta") }));
         QCOMPARE(answerer.texts(), QStringList { "Done." });
+    }
+
+    /// The desktop would hand a folder back to this program, whose entry its
+    /// cache of handlers still names, as an older install left it: the folder
+    /// is named in a box instead, not added to the program's own locations.
+    void aDesktopThatWouldOpenFoldersHereIsSaidSo()
+    {
+        QVERIFY2(!QStandardPaths::findExecutable("xdg-mime").isEmpty(),
+            "xdg-mime not found: install Debian's xdg-utils");
+        QTemporaryDir xdg;
+        QVERIFY(QDir(xdg.path()).mkpath("data/applications"));
+        QFile cache(xdg.filePath("data/applications/mimeinfo.cache"));
+        QVERIFY(cache.open(QIODevice::WriteOnly));
+        cache.write("[MIME Cache]\ninode/directory=ostlebry.desktop;\n");
+        cache.close();
+        // xdg-mime reads that cache alone, as on no desktop in particular.
+        const EnvironmentValue data("XDG_DATA_HOME", QFile::encodeName(xdg.filePath("data")));
+        const EnvironmentValue dataDirs("XDG_DATA_DIRS", QFile::encodeName(xdg.filePath("none")));
+        const EnvironmentValue configDirs(
+            "XDG_CONFIG_DIRS", QFile::encodeName(xdg.filePath("none")));
+        const EnvironmentValue desktop("XDG_CURRENT_DESKTOP", QByteArray());
+        const EnvironmentValue session("DESKTOP_SESSION", QByteArray());
+        const EnvironmentValue kde("KDE_FULL_SESSION", QByteArray());
+        const EnvironmentValue gnome("GNOME_DESKTOP_SESSION_ID", QByteArray());
+        QGuiApplication::setDesktopFileName(QStringLiteral("ostlebry"));
+
+        ModalBoxAnswerer answerer;
+        Window w;
+        w.search(m_dir.path() + "/Work", "alpha-old");
+        QCOMPARE(w.results().size(), 1);
+        w.choose(w.rowPoint(0), "Open Folder");
+        w.choose(w.rowPoint(0), "Open Containing Folder");
+        QGuiApplication::setDesktopFileName(QString());
+        QVERIFY(m_opener.opened.isEmpty());
+        const QString message
+            = "No file manager is set to open folders, so this folder cannot be shown:\n";
+        QCOMPARE(answerer.texts(),
+            QStringList({ "Done.", message + m_dir.path() + "/Work/alpha/alpha-old",
+                message + m_dir.path() + "/Work/alpha" }));
     }
 
     void aNameThatIsNotTextOpensAndCopiesItsOwnFolder()
