@@ -3,8 +3,9 @@
 # Extra package names may be given as arguments (the benchmarks add theirs).
 set -euo pipefail
 # appstream and desktop-file-utils check the installed desktop files in the tests;
-# Qt's private headers let a test close the window as the window manager does.
-packages=(cmake ninja-build g++ qt6-base-dev qt6-base-private-dev libgl-dev fonts-liberation
+# Qt's private headers let a test close the window as the window manager does,
+# and with libxcb let the window end another start's start-up feedback.
+packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-private-dev libxcb1-dev libgl-dev fonts-liberation
   appstream desktop-file-utils "$@")
 missing=()
 for package in "${packages[@]}"; do
