@@ -74,14 +74,14 @@ QString defaultAddress(const QByteArray& displayKey, QString* problem)
     const QString name = socketName(displayKey);
     const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
     if (!runtime.isEmpty() && privateFolderProblem(runtime, uid).isEmpty()) {
-        const QString address = socketIn(runtime, name);
+        QString address = socketIn(runtime, name);
         if (!address.isEmpty())
             return address;
     }
     const QByteArray own = QFile::encodeName(
         QDir(QDir::tempPath()).filePath(QStringLiteral("ostlebry-%1").arg(uid)));
     QString why = makePrivateFolder(own, uid);
-    const QString address = why.isEmpty() ? socketIn(own, name) : QString();
+    QString address = why.isEmpty() ? socketIn(own, name) : QString();
     if (why.isEmpty() && address.isEmpty())
         why = QStringLiteral("%1 is too long a path for a local socket")
                   .arg(QFile::decodeName(own));
