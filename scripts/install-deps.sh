@@ -5,9 +5,10 @@ set -euo pipefail
 # appstream and desktop-file-utils check the installed desktop files in the tests,
 # xdg-utils the desktop's folder opener (as the program asks it too) and dbus a
 # private session bus; Qt's private headers let a test close the window as the
-# window manager does.
-packages=(cmake ninja-build g++ qt6-base-dev qt6-base-private-dev libgl-dev fonts-liberation
-  appstream desktop-file-utils xdg-utils dbus-daemon "$@")
+# window manager does, and with libxcb let the window end another start's
+# start-up feedback.
+packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-private-dev libxcb1-dev libgl-dev
+  fonts-liberation appstream desktop-file-utils xdg-utils dbus-daemon "$@")
 missing=()
 for package in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")

@@ -23,8 +23,10 @@ namespace vantorel
 namespace
 {
 
-    // The window has the whole message and waits for the start's word.
+    // The window has the whole message and waits for the start's word; with
+    // the first it ends the start's start-up feedback, with the other it cannot.
     constexpr char kReady = 1;
+    constexpr char kReadyFeedbackLeft = 3;
     // The start has not given up: the window adds the folders.
     constexpr char kAdd = 2;
     // The system queues a connection without the window's help, so connecting
@@ -39,6 +41,7 @@ struct FolderHandOff::Client {
     QLocalSocket* socket = nullptr;
     QByteArray received;
     QList<QByteArray> folders;
+    QByteArray startupId;
     bool ready = false;
 };
 
@@ -56,10 +59,11 @@ FolderHandOff::~FolderHandOff()
         ::close(m_listener);
 }
 
-bool FolderHandOff::handOver(
-    const QString& address, const QList<QByteArray>& folders, int timeoutMs)
+bool FolderHandOff::handOver(const QString& address, const QList<QByteArray>& folders,
+    int timeoutMs, const QByteArray& startupId, bool* windowEndsFeedback)
 {
-    const QByteArray message = handoff::encodeFolders(folders);
+    const QByteArray message = handoff::encodeFolders(
+        folders, handoff::isStartupId(startupId) ? startupId : QByteArray());
     if (address.isEmpty() || message.isEmpty())
         return false;
     const QDeadlineTimer deadline(timeoutMs);
@@ -76,10 +80,14 @@ bool FolderHandOff::handOver(
             return false; // the window adds nothing without the word below
     }
     char answer = 0;
-    if (!socket.getChar(&answer) || answer != kReady)
+    if (!socket.getChar(&answer) || (answer != kReady && answer != kReadyFeedbackLeft))
         return false;
     socket.putChar(kAdd);
-    return socket.waitForBytesWritten(kConnectTimeoutMs);
+    if (!socket.waitForBytesWritten(kConnectTimeoutMs))
+        return false;
+    if (windowEndsFeedback != nullptr)
+        *windowEndsFeedback = answer == kReady;
+    return true;
 }
 
 bool FolderHandOff::serve(const QString& address)
@@ -156,7 +164,7 @@ void FolderHandOff::admit(int descriptor)
         delete socket;
         return;
     }
-    m_clients.push_back(Client { socket, {}, {}, false });
+    m_clients.push_back(Client { socket, {}, {}, {}, false });
     connect(socket, &QLocalSocket::readyRead, this, [this, socket] { readFrom(socket); });
     connect(socket, &QLocalSocket::disconnected, this, [this, socket] {
         readFrom(socket);
@@ -172,7 +180,7 @@ void FolderHandOff::readFrom(QLocalSocket* socket)
         return;
     client->received += socket->readAll();
     if (!client->ready) {
-        switch (handoff::decodeFolders(client->received, client->folders)) {
+        switch (handoff::decodeFolders(client->received, client->folders, client->startupId)) {
         case handoff::Reading::Incomplete:
             return;
         case handoff::Reading::Bad:
@@ -182,7 +190,7 @@ void FolderHandOff::readFrom(QLocalSocket* socket)
             client->ready = true;
             client->received.clear();
             // Nothing is added before the start, still waiting, says so.
-            socket->putChar(kReady);
+            socket->putChar(m_endsStartupFeedback ? kReady : kReadyFeedbackLeft);
             socket->flush();
             return;
         }
@@ -194,8 +202,9 @@ void FolderHandOff::readFrom(QLocalSocket* socket)
         return;
     }
     const QList<QByteArray> folders = std::move(client->folders);
+    const QByteArray startupId = std::move(client->startupId);
     drop(socket);
-    m_receiver(folders);
+    m_receiver(folders, startupId);
 }
 
 void FolderHandOff::giveLastChance(QLocalSocket* socket)

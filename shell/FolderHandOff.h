@@ -25,8 +25,10 @@ class FolderHandOff : public QObject
 
 public:
     /// Runs, on the serving side, with the folders another start handed over,
-    /// as the file system names them.
-    using Receiver = std::function<void(const QList<QByteArray>& folders)>;
+    /// as the file system names them, and that start's start-up identity
+    /// (empty when it had none), with which the window comes to the front.
+    using Receiver
+        = std::function<void(const QList<QByteArray>& folders, const QByteArray& startupId)>;
 
     /// The most clients served at once: the oldest gives its place to a new one.
     static constexpr int kMaxConnections = 8;
@@ -37,16 +39,24 @@ public:
     explicit FolderHandOff(Receiver receiver, QObject* parent = nullptr);
     ~FolderHandOff() override;
 
-    /// Gives the folders to the window that serves `address`. True only once
-    /// that window, run by the same user, has taken them whole and this start
-    /// has told it to add them; false, and the window adds nothing, when none
-    /// serves or it does not take them within `timeoutMs`.
-    static bool handOver(const QString& address, const QList<QByteArray>& folders, int timeoutMs);
+    /// Gives the folders, and this start's `startupId` when isStartupId() (an
+    /// id that is not is left out), to the window that serves `address`. True
+    /// only once that window, run by the same user, has taken them whole and
+    /// this start has told it to add them; false, and the window adds nothing,
+    /// when none serves or it does not take them within `timeoutMs`.
+    /// `windowEndsFeedback`, when given, says whether the window said it ends
+    /// the launcher's start-up feedback for the id: if not, this start must.
+    static bool handOver(const QString& address, const QList<QByteArray>& folders, int timeoutMs,
+        const QByteArray& startupId = {}, bool* windowEndsFeedback = nullptr);
 
     /// Serves `address` unless a running window already does. A socket left
     /// behind by a program that ended without removing it is replaced. False
     /// when this window does not serve.
     bool serve(const QString& address);
+
+    /// Whether this window can end a launcher's start-up feedback with the id
+    /// a start hands over; it tells each start so. Off until set.
+    void setEndsStartupFeedback(bool ends) { m_endsStartupFeedback = ends; }
 
     /// Clients connected and not yet done with.
     int openConnections() const { return int(m_clients.size()); }
@@ -66,6 +76,7 @@ private:
     int m_listener = -1;
     QSocketNotifier* m_notifier = nullptr;
     std::list<Client> m_clients; // oldest first
+    bool m_endsStartupFeedback = false;
 };
 
 } // namespace vantorel

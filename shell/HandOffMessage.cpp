@@ -3,6 +3,8 @@
 
 #include <QtEndian>
 
+#include <algorithm>
+
 namespace vantorel::handoff
 {
 
@@ -30,9 +32,16 @@ namespace
 
 } // namespace
 
-QByteArray encodeFolders(const QList<QByteArray>& folders)
+bool isStartupId(const QByteArray& id)
 {
-    if (folders.size() > kMaxFolders)
+    return id.size() <= kMaxStartupIdBytes && std::all_of(id.begin(), id.end(), [](char c) {
+        return c > ' ' && c < 0x7f && c != '"' && c != '\\';
+    });
+}
+
+QByteArray encodeFolders(const QList<QByteArray>& folders, const QByteArray& startupId)
+{
+    if (folders.size() > kMaxFolders || !isStartupId(startupId))
         return QByteArray();
     QByteArray body;
     appendNumber(body, quint32(folders.size()));
@@ -42,13 +51,17 @@ QByteArray encodeFolders(const QList<QByteArray>& folders)
         appendNumber(body, quint32(folder.size()));
         body.append(folder);
     }
+    appendNumber(body, quint32(startupId.size()));
+    body.append(startupId);
+    if (body.size() > kMaxMessageBytes)
+        return QByteArray();
     QByteArray message;
     message.reserve(kNumberBytes + body.size());
     appendNumber(message, quint32(body.size()));
     return message + body;
 }
 
-Reading decodeFolders(const QByteArray& received, QList<QByteArray>& folders)
+Reading decodeFolders(const QByteArray& received, QList<QByteArray>& folders, QByteArray& startupId)
 {
     qsizetype at = 0;
     quint32 size = 0;
@@ -74,9 +87,14 @@ Reading decodeFolders(const QByteArray& received, QList<QByteArray>& folders)
         read.append(received.mid(at, qsizetype(length)));
         at += qsizetype(length);
     }
-    if (at != received.size())
+    quint32 idLength = 0;
+    if (!takeNumber(received, at, idLength) || received.size() - at != qsizetype(idLength))
+        return Reading::Bad;
+    const QByteArray id = received.mid(at);
+    if (!isStartupId(id))
         return Reading::Bad;
     folders = std::move(read);
+    startupId = id;
     return Reading::Complete;
 }
 

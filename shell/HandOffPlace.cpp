@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "shell/HandOffPlace.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 
@@ -8,6 +9,7 @@
 #include <cstring>
 #include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 namespace vantorel::handoff
@@ -16,7 +18,18 @@ namespace vantorel::handoff
 namespace
 {
 
-    const QString kSocketName = QStringLiteral("ostlebry.socket");
+    // 64 bits of the hash: no two displays of one user meet by chance.
+    constexpr int kHashHexDigits = 16;
+
+    /// The socket `name` in `folder`, or nothing when the path is too long for
+    /// a local socket's address (the lock beside it has no such limit).
+    QString socketIn(const QByteArray& folder, const QString& name)
+    {
+        const QString path = QDir(QFile::decodeName(folder)).filePath(name);
+        return std::size_t(QFile::encodeName(path).size()) < sizeof(sockaddr_un::sun_path)
+            ? path
+            : QString();
+    }
 
 } // namespace
 
@@ -48,21 +61,33 @@ QString makePrivateFolder(const QByteArray& folder, uid_t uid)
     return privateFolderProblem(folder, uid);
 }
 
-QString defaultAddress(QString* problem)
+QString socketName(const QByteArray& displayKey)
+{
+    const QByteArray hash = QCryptographicHash::hash(displayKey, QCryptographicHash::Sha256);
+    return QStringLiteral("ostlebry-%1.socket")
+        .arg(QString::fromLatin1(hash.toHex().left(kHashHexDigits)));
+}
+
+QString defaultAddress(const QByteArray& displayKey, QString* problem)
 {
     const uid_t uid = ::getuid();
+    const QString name = socketName(displayKey);
     const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
-    if (!runtime.isEmpty() && privateFolderProblem(runtime, uid).isEmpty())
-        return QDir(QFile::decodeName(runtime)).filePath(kSocketName);
+    if (!runtime.isEmpty() && privateFolderProblem(runtime, uid).isEmpty()) {
+        QString address = socketIn(runtime, name);
+        if (!address.isEmpty())
+            return address;
+    }
     const QByteArray own = QFile::encodeName(
         QDir(QDir::tempPath()).filePath(QStringLiteral("ostlebry-%1").arg(uid)));
-    const QString why = makePrivateFolder(own, uid);
-    if (!why.isEmpty()) {
-        if (problem != nullptr)
-            *problem = why;
-        return QString();
-    }
-    return QDir(QFile::decodeName(own)).filePath(kSocketName);
+    QString why = makePrivateFolder(own, uid);
+    QString address = why.isEmpty() ? socketIn(own, name) : QString();
+    if (why.isEmpty() && address.isEmpty())
+        why = QStringLiteral("%1 is too long a path for a local socket")
+                  .arg(QFile::decodeName(own));
+    if (problem != nullptr)
+        *problem = why;
+    return address;
 }
 
 bool peerIsUser(int descriptor, uid_t uid)

@@ -17,10 +17,15 @@ QString privateFolderProblem(const QByteArray& folder, uid_t uid);
 /// alone, then checks it as privateFolderProblem() does.
 QString makePrivateFolder(const QByteArray& folder, uid_t uid);
 
-/// Where the current user's window serves: in XDG_RUNTIME_DIR when that is a
-/// private folder, or else in a private folder of its own in the temporary
-/// folder. Empty, with `problem` saying why, when neither is private.
-QString defaultAddress(QString* problem = nullptr);
+/// The socket's name for the display `displayKey` (see displayKey()): a hash,
+/// so that whatever the display's name holds, the name is short and plain.
+QString socketName(const QByteArray& displayKey);
+
+/// Where the current user's window on the display `displayKey` serves: in
+/// XDG_RUNTIME_DIR when that is a private folder, or else in a private folder
+/// of its own in the temporary folder; either only when the path fits a local
+/// socket's address. Empty, with `problem` saying why, when neither will do.
+QString defaultAddress(const QByteArray& displayKey, QString* problem = nullptr);
 
 /// True when the process at the other end of the connected local socket
 /// `descriptor` runs as user `uid`: a window only takes folders from, and a

@@ -3,6 +3,7 @@
 
 #include "platform/qt/QtListControl.h"
 #include "shell/Form1.h"
+#include "shell/WindowActivation.h"
 
 namespace vantorel
 {
@@ -17,11 +18,10 @@ void addStartFolders(Form1& window, const QList<QByteArray>& folders)
     }
 }
 
-void bringToFront(Form1& window)
+void bringToFront(Form1& window, const QByteArray& startupId, WindowActivation& activation)
 {
     window.setWindowState(window.windowState() & ~Qt::WindowMinimized);
-    window.raise();
-    window.activateWindow();
+    activation.activate(window, startupId);
 }
 
 } // namespace vantorel

@@ -8,6 +8,7 @@ namespace vantorel
 {
 
 class Form1;
+class WindowActivation;
 
 /// Adds the folders of a command line, this start's or a later one's, to the
 /// window's search locations after the rows it has. Each is a full path as
@@ -17,7 +18,8 @@ class Form1;
 /// reported when a search reaches it.
 void addStartFolders(Form1& window, const QList<QByteArray>& folders);
 
-/// Shows the window in front, for folders that a later start handed over.
-void bringToFront(Form1& window);
+/// Shows the window in front, for folders that a later start handed over,
+/// with that start's start-up identity (empty when it had none).
+void bringToFront(Form1& window, const QByteArray& startupId, WindowActivation& activation);
 
 } // namespace vantorel

@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "platform/walk/readahead/ReadAheadSettings.h"
 #include "shell/CommandLine.h"
+#include "shell/DisplayKey.h"
 #include "shell/FolderHandOff.h"
 #include "shell/Form1.h"
 #include "shell/HandOffPlace.h"
 #include "shell/StartFolders.h"
+#include "shell/WindowActivation.h"
 
 #include <QApplication>
 #include <QDir>
@@ -79,6 +81,8 @@ int main(int argc, char* argv[])
             "graphical session (DISPLAY or WAYLAND_DISPLAY must be set).\n");
         return 2;
     }
+    // Qt's X11 platform takes this out of the environment as it connects.
+    const QByteArray x11StartupId = qgetenv("DESKTOP_STARTUP_ID");
     QApplication app(argc, argv);
     // Read again: QApplication has taken out its own options (-platform, -style, ...).
     const vantorel::CommandLine line
@@ -90,8 +94,12 @@ int main(int argc, char* argv[])
     // Lets the desktop match the window to the installed entry and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("ostlebry"));
 
+    // Only a window on this start's display takes its folders: one elsewhere
+    // would show them where the user is not.
+    const QString platform = QGuiApplication::platformName();
     QString problem;
-    const QString address = vantorel::handoff::defaultAddress(&problem);
+    const QString address = vantorel::handoff::defaultAddress(
+        vantorel::handoff::currentDisplayKey(platform), &problem);
     if (address.isEmpty())
         print(stderr,
             QStringLiteral("ostlebry: no private place to meet an open window (%1): "
@@ -101,8 +109,19 @@ int main(int argc, char* argv[])
     QLockFile choosing(address + QStringLiteral(".lock"));
     if (!address.isEmpty())
         choosing.tryLock(kChoosingLockTimeoutMs);
+    const QByteArray startupId = vantorel::handoff::isWaylandPlatform(platform)
+        ? qgetenv("XDG_ACTIVATION_TOKEN")
+        : x11StartupId;
+    bool windowEndsFeedback = false;
     if (!line.folders.isEmpty()
-        && vantorel::FolderHandOff::handOver(address, line.folders, kHandOverTimeoutMs)) {
+        && vantorel::FolderHandOff::handOver(
+            address, line.folders, kHandOverTimeoutMs, startupId, &windowEndsFeedback)) {
+        // The id served this launch alone: nothing started from here may reuse it.
+        qunsetenv("DESKTOP_STARTUP_ID");
+        qunsetenv("XDG_ACTIVATION_TOKEN");
+        // Else the launcher shows this start as starting until its own timeout.
+        if (!windowEndsFeedback)
+            vantorel::endStartupFeedback(startupId);
         print(stdout,
             QStringLiteral("ostlebry: the folders were added to the window already open.\n"));
         return 0;
@@ -112,10 +131,13 @@ int main(int argc, char* argv[])
     const auto readAhead = vantorel::dirwalk::readAheadSettings(
         std::getenv("OSTLEBRY_READAHEAD"), std::getenv("OSTLEBRY_READAHEAD_THREADS"));
     vantorel::Form1 window({}, readAhead);
-    vantorel::FolderHandOff handOff([&window](const QList<QByteArray>& folders) {
-        vantorel::addStartFolders(window, folders);
-        vantorel::bringToFront(window);
-    });
+    vantorel::DesktopActivation activation;
+    vantorel::FolderHandOff handOff(
+        [&window, &activation](const QList<QByteArray>& folders, const QByteArray& startupId) {
+            vantorel::addStartFolders(window, folders);
+            vantorel::bringToFront(window, startupId, activation);
+        });
+    handOff.setEndsStartupFeedback(activation.endsStartupFeedback());
     handOff.serve(address);
     choosing.unlock();
 

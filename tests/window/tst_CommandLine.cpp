@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "shell/CommandLine.h"
+#include "shell/DisplayKey.h"
 #include "shell/FolderHandOff.h"
 #include "shell/HandOffMessage.h"
 #include "shell/HandOffPlace.h"
 #include "shell/StartFolders.h"
+#include "shell/WindowActivation.h"
+#include "shell/X11StartupNotice.h"
 #include "shell/common/ProductInfo.h"
 #include "support/DescriptorLimit.h"
 #include "support/EnvironmentValue.h"
@@ -15,6 +18,7 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -54,8 +58,12 @@ Folders bytesOf(const QStringList& folders)
 class HandOverThread
 {
 public:
-    HandOverThread(const QString& address, const Folders& folders, int timeoutMs)
-        : m_thread([=, this] { m_result = FolderHandOff::handOver(address, folders, timeoutMs); })
+    HandOverThread(const QString& address, const Folders& folders, int timeoutMs,
+        const QByteArray& startupId = {}, bool* windowEndsFeedback = nullptr)
+        : m_thread([=, this] {
+            m_result = FolderHandOff::handOver(
+                address, folders, timeoutMs, startupId, windowEndsFeedback);
+        })
     {
     }
     ~HandOverThread()
@@ -72,6 +80,30 @@ public:
 private:
     bool m_result = false;
     std::thread m_thread;
+};
+
+/// A window's hand-off serving in a folder of its own, and what it was handed.
+struct ServingWindow {
+    QTemporaryDir dir;
+    QString address = dir.filePath("s");
+    QList<Folders> received;
+    QByteArrayList startupIds;
+    FolderHandOff handOff { [this](const Folders& folders, const QByteArray& startupId) {
+        received << folders;
+        startupIds << startupId;
+    } };
+
+    bool serve(const QString& at = {})
+    {
+        return dir.isValid() && handOff.serve(at.isEmpty() ? address : at);
+    }
+};
+
+/// Records the start-up ids the window was asked to come to the front with.
+struct RecordingActivation final : WindowActivation {
+    QByteArrayList startupIds;
+    void activate(QWidget&, const QByteArray& startupId) override { startupIds << startupId; }
+    bool endsStartupFeedback() const override { return true; }
 };
 
 /// A socket file with nobody behind it, as a program that ended without removing it leaves.
@@ -200,7 +232,9 @@ private slots:
         QTemporaryDir runtime;
         QVERIFY(runtime.isValid());
         const EnvironmentValue xdg("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
-        QCOMPARE(handoff::defaultAddress(), runtime.path() + "/ostlebry.socket");
+        const QByteArray display = "xcb :0.0";
+        const QString name = handoff::socketName(display);
+        QCOMPARE(handoff::defaultAddress(display), runtime.filePath(name));
         // A runtime folder others can enter is no place for it.
         QVERIFY(QFile::setPermissions(runtime.path(),
             QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther
@@ -208,11 +242,95 @@ private slots:
         const EnvironmentValue tmp("TMPDIR", QFile::encodeName(runtime.filePath("tmp")));
         QVERIFY(QDir(runtime.path()).mkdir("tmp"));
         const QString own = runtime.filePath(QStringLiteral("tmp/ostlebry-%1").arg(::getuid()));
-        QCOMPARE(handoff::defaultAddress(), own + "/ostlebry.socket");
+        QCOMPARE(handoff::defaultAddress(display), own + "/" + name);
         struct stat status {
         };
         QCOMPARE(::lstat(QFile::encodeName(own).constData(), &status), 0);
         QCOMPARE(status.st_mode & 0777, mode_t(0700));
+
+        // A private runtime folder whose socket path would not fit a socket's address.
+        const QString deep = runtime.filePath(QString(sizeof(sockaddr_un::sun_path), 'd'));
+        QVERIFY(QDir().mkdir(deep)
+            && QFile::setPermissions(deep, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        const EnvironmentValue deepXdg("XDG_RUNTIME_DIR", QFile::encodeName(deep));
+        QCOMPARE(handoff::defaultAddress(display), own + "/" + name);
+    }
+
+    void aDisplayIsNamedOneWayForAllItsSpellings_data()
+    {
+        QTest::addColumn<QByteArray>("display");
+        QTest::addColumn<QByteArray>("normal");
+        QTest::newRow("bare") << QByteArray(":0") << QByteArray(":0.0");
+        QTest::newRow("screen") << QByteArray(":0.0") << QByteArray(":0.0");
+        QTest::newRow("unix") << QByteArray("unix:0") << QByteArray(":0.0");
+        QTest::newRow("unix transport") << QByteArray("unix/:0") << QByteArray(":0.0");
+        QTest::newRow("other screen") << QByteArray(":0.1") << QByteArray(":0.1");
+        QTest::newRow("other display") << QByteArray(":01") << QByteArray(":1.0");
+        QTest::newRow("forwarded") << QByteArray("localhost:10.0") << QByteArray("localhost:10.0");
+        QTest::newRow("not a display") << QByteArray(":x") << QByteArray(":x");
+    }
+    void aDisplayIsNamedOneWayForAllItsSpellings()
+    {
+        QFETCH(QByteArray, display);
+        QFETCH(QByteArray, normal);
+        QCOMPARE(handoff::normalX11Display(display), normal);
+    }
+
+    void theDisplayIsTheOneTheWindowShowsOn()
+    {
+        const auto key
+            = [](const char* platform, const QByteArray& x11, const QByteArray& wayland) {
+                  return handoff::displayKey(QLatin1String(platform), x11, wayland, "/run/user/7");
+              };
+        QCOMPARE(key("xcb", ":0", "wayland-0"), key("xcb", "unix:0.0", "wayland-1"));
+        QVERIFY(key("xcb", ":0", {}) != key("xcb", ":1", {}));
+        // Under Wayland the compositor counts, however named; DISPLAY is its X server.
+        QCOMPARE(key("wayland", ":0", "wayland-1"), key("wayland", ":5", "/run/user/7/wayland-1"));
+        QVERIFY(key("wayland", ":0", "wayland-1") != key("wayland", ":0", "wayland-2"));
+        QVERIFY(key("wayland", ":0", "wayland-1") != key("xcb", ":0", "wayland-1"));
+        // Whatever the names hold, the socket's name is short and plain.
+        const QRegularExpression plain(QStringLiteral("^ostlebry-[0-9a-f]{16}\\.socket$"));
+        QVERIFY(plain.match(handoff::socketName(key("xcb", "../../x\n:0", {}))).hasMatch());
+    }
+
+    void aStartReachesOnlyTheWindowOnItsDisplay()
+    {
+        ServingWindow onA;
+        const EnvironmentValue xdg("XDG_RUNTIME_DIR", QFile::encodeName(onA.dir.path()));
+        const auto addressOn = [](const QByteArray& display) {
+            return handoff::defaultAddress(handoff::displayKey("xcb", display, {}, {}));
+        };
+        QVERIFY(addressOn(":0") != addressOn(":1"));
+        QVERIFY(onA.serve(addressOn(":0")));
+        QVERIFY(!FolderHandOff::handOver(addressOn(":1"), { "/b" }, 10000));
+        HandOverThread sameDisplay(addressOn(":0.0"), { "/a" }, 10000);
+        QTRY_COMPARE(onA.received, QList<Folders> { { "/a" } });
+        QVERIFY(sameDisplay.result());
+    }
+
+    void theStartsIdentityTravelsWithItsFolders()
+    {
+        ServingWindow window;
+        QVERIFY(window.serve());
+        bool windowEndsFeedback = true;
+        HandOverThread withId(
+            window.address, { "/a" }, 10000, "kde-1;2_TIME3456", &windowEndsFeedback);
+        QTRY_COMPARE(window.received.size(), 1);
+        QVERIFY(withId.result());
+        QVERIFY(!windowEndsFeedback); // this start must end it itself
+        window.handOff.setEndsStartupFeedback(true);
+        // An id the start-up messages cannot carry is left out; the folders are not.
+        HandOverThread badId(window.address, { "/b" }, 10000, "with blank", &windowEndsFeedback);
+        QTRY_COMPARE(window.received.size(), 2);
+        QVERIFY(badId.result());
+        QVERIFY(windowEndsFeedback);
+        HandOverThread none(window.address, { "/c" }, 10000);
+        QTRY_COMPARE(window.received.size(), 3);
+        QVERIFY(none.result());
+        QCOMPARE(window.received, (QList<Folders> { { "/a" }, { "/b" }, { "/c" } }));
+        QCOMPARE(window.startupIds, (QByteArrayList { "kde-1;2_TIME3456", {}, {} }));
+        QCOMPARE(x11::launchTime("kde-1;2_TIME3456"), 3456u);
+        QCOMPARE(x11::launchTime("no-time"), 0u);
     }
 
     void aFallbackFolderThatOthersCouldUseIsRefused()
@@ -229,20 +347,20 @@ private slots:
         QVERIFY(::chmod(QFile::encodeName(tmp.filePath("elsewhere")).constData(), 0700) == 0);
         QVERIFY(QFile::link(tmp.filePath("elsewhere"), own));
         QString problem;
-        QCOMPARE(handoff::defaultAddress(&problem), QString());
+        QCOMPARE(handoff::defaultAddress("xcb :0.0", &problem), QString());
         QVERIFY2(problem.endsWith("is a link"), qPrintable(problem));
 
         // Open to others, as a folder made by someone else with mode 777 would be.
         QVERIFY(QFile::remove(own));
         QVERIFY(
             ::mkdir(ownBytes.constData(), 0700) == 0 && ::chmod(ownBytes.constData(), 0777) == 0);
-        QCOMPARE(handoff::defaultAddress(&problem), QString());
+        QCOMPARE(handoff::defaultAddress("xcb :0.0", &problem), QString());
         QVERIFY2(problem.endsWith("is open to other users"), qPrintable(problem));
         QVERIFY(!handoff::privateFolderProblem(ownBytes, ::getuid() + 1).isEmpty());
 
         // With no address there is neither hand-over nor serving.
         QVERIFY(!FolderHandOff::handOver(QString(), { "/a" }, 1000));
-        FolderHandOff serving([](const Folders&) {});
+        FolderHandOff serving([](const Folders&, const QByteArray&) {});
         QVERIFY(!serving.serve(QString()));
     }
 
@@ -259,31 +377,25 @@ private slots:
 
     void foldersReachTheServingWindowInOrder()
     {
-        QTemporaryDir dir;
-        QVERIFY(dir.isValid());
-        const QString address = dir.filePath("s");
-        QList<Folders> received;
-        FolderHandOff serving([&](const Folders& folders) { received << folders; });
-        QVERIFY(serving.serve(address));
+        ServingWindow window;
+        QVERIFY(window.serve());
         const Folders folders { "/b", "/a", "/with\nnewline", "/b", "/not\xfftext" };
-        HandOverThread first(address, folders, 10000);
-        QTRY_COMPARE(received.size(), 1);
+        HandOverThread first(window.address, folders, 10000);
+        QTRY_COMPARE(window.received.size(), 1);
         QVERIFY(first.result());
-        HandOverThread second(address, { "/c" }, 10000);
-        QTRY_COMPARE(received.size(), 2);
+        HandOverThread second(window.address, { "/c" }, 10000);
+        QTRY_COMPARE(window.received.size(), 2);
         QVERIFY(second.result());
-        QCOMPARE(received, (QList<Folders> { folders, { "/c" } }));
-        QTRY_COMPARE(serving.openConnections(), 0);
+        QCOMPARE(window.received, (QList<Folders> { folders, { "/c" } }));
+        QTRY_COMPARE(window.handOff.openConnections(), 0);
     }
 
     void aMessageOfManyReadsIsTakenWhole()
     {
-        QTemporaryDir dir;
-        QVERIFY(dir.isValid());
-        const QString address = dir.filePath("s");
-        QList<Folders> received;
-        FolderHandOff serving([&](const Folders& folders) { received << folders; });
-        QVERIFY(serving.serve(address));
+        ServingWindow window;
+        QVERIFY(window.serve());
+        const QString& address = window.address;
+        const QList<Folders>& received = window.received;
         // Far more than a socket buffer: it arrives in many reads.
         Folders folders;
         for (int i = 0; i < handoff::kMaxFolders; ++i)
@@ -300,12 +412,10 @@ private slots:
 
     void aStartThatGaveUpLeavesNothingBehind()
     {
-        QTemporaryDir dir;
-        QVERIFY(dir.isValid());
-        const QString address = dir.filePath("s");
-        QList<Folders> received;
-        FolderHandOff serving([&](const Folders& folders) { received << folders; });
-        QVERIFY(serving.serve(address));
+        ServingWindow window;
+        QVERIFY(window.serve());
+        const QString& address = window.address;
+        const QList<Folders>& received = window.received;
         {
             // Waiting here keeps the window from answering, as a busy window does.
             HandOverThread late(address, { "/late" }, 300);
@@ -319,12 +429,11 @@ private slots:
 
     void idleClientsCannotUseUpTheWindowsDescriptors()
     {
-        QTemporaryDir dir;
-        QVERIFY(dir.isValid());
-        const QString address = dir.filePath("s");
-        QList<Folders> received;
-        FolderHandOff serving([&](const Folders& folders) { received << folders; });
-        QVERIFY(serving.serve(address));
+        ServingWindow window;
+        QVERIFY(window.serve());
+        const QString& address = window.address;
+        const QList<Folders>& received = window.received;
+        const FolderHandOff& serving = window.handOff;
         constexpr int kIdle = 3 * FolderHandOff::kMaxConnections;
         // Room for the idle clients' own ends and what the window may hold, not
         // for the window's end of every one of them.
@@ -352,15 +461,18 @@ private slots:
         test::WindowDriver w;
         addStartFolders(w.form, bytesOf({ dir.filePath("tree"), "/no/such folder" }));
         QCOMPARE(w.locations(), (QStringList { dir.filePath("tree"), "/no/such folder" }));
-        FolderHandOff serving([&](const Folders& folders) {
+        RecordingActivation activation;
+        FolderHandOff serving([&](const Folders& folders, const QByteArray& startupId) {
             addStartFolders(w.form, folders);
-            bringToFront(w.form);
+            bringToFront(w.form, startupId, activation);
         });
         QVERIFY(serving.serve(dir.filePath("s")));
-        HandOverThread handing(dir.filePath("s"), { "/c", "/a" }, 10000);
+        HandOverThread handing(dir.filePath("s"), { "/c", "/a" }, 10000, "launch_TIME9");
         QTRY_COMPARE(
             w.locations(), (QStringList { dir.filePath("tree"), "/no/such folder", "/c", "/a" }));
         QVERIFY(handing.result());
+        // The window comes to the front as the answer to that launch.
+        QCOMPARE(activation.startupIds, QByteArrayList { "launch_TIME9" });
 
         test::ModalBoxAnswerer answerer;
         w.typePhrase("b");
@@ -405,15 +517,11 @@ private slots:
 
     void aLeftOverSocketDoesNotStopTheNextWindowServing()
     {
-        QTemporaryDir dir;
-        QVERIFY(dir.isValid());
-        const QString address = dir.filePath("s");
-        QVERIFY(leaveStaleSocket(address));
-        Folders received;
-        FolderHandOff serving([&](const Folders& folders) { received << folders; });
-        QVERIFY(serving.serve(address));
-        HandOverThread handing(address, { "/a" }, 10000);
-        QTRY_COMPARE(received, Folders { "/a" });
+        ServingWindow window;
+        QVERIFY(leaveStaleSocket(window.address));
+        QVERIFY(window.serve());
+        HandOverThread handing(window.address, { "/a" }, 10000);
+        QTRY_COMPARE(window.received, QList<Folders> { { "/a" } });
         QVERIFY(handing.result());
     }
 
@@ -424,8 +532,10 @@ private slots:
         const QString address = dir.filePath("s");
         Folders first;
         Folders second;
-        FolderHandOff firstWindow([&](const Folders& folders) { first << folders; });
-        FolderHandOff secondWindow([&](const Folders& folders) { second << folders; });
+        FolderHandOff firstWindow(
+            [&](const Folders& folders, const QByteArray&) { first << folders; });
+        FolderHandOff secondWindow(
+            [&](const Folders& folders, const QByteArray&) { second << folders; });
         QVERIFY(firstWindow.serve(address));
         // The probe blocks this thread, so the first server cannot accept: it
         // still counts, since the connection waits in its queue.
@@ -448,19 +558,15 @@ private slots:
 
     void garbageIsTurnedAway()
     {
-        QTemporaryDir dir;
-        QVERIFY(dir.isValid());
-        const QString address = dir.filePath("s");
-        int calls = 0;
-        FolderHandOff serving([&](const Folders&) { ++calls; });
-        QVERIFY(serving.serve(address));
+        ServingWindow window;
+        QVERIFY(window.serve());
         QLocalSocket socket;
-        socket.connectToServer(address);
+        socket.connectToServer(window.address);
         QVERIFY(socket.waitForConnected(5000));
         // A message that claims more bytes than any start may send.
         socket.write(QByteArray::fromHex("7ffffff0"));
         QTRY_COMPARE(socket.state(), QLocalSocket::UnconnectedState);
-        QCOMPARE(calls, 0);
+        QVERIFY(window.received.isEmpty());
     }
 
     void helpAndVersionNeedNoDisplay()
@@ -499,23 +605,39 @@ private slots:
     {
         QTemporaryDir runtime;
         QVERIFY(runtime.isValid());
-        QProcessEnvironment environment = withoutDisplay();
-        environment.insert("QT_QPA_PLATFORM", "offscreen");
-        // Never the address of a window the user has open.
-        environment.insert("XDG_RUNTIME_DIR", runtime.path());
+        const auto sockets = [&runtime] {
+            return QDir(runtime.path()).entryList({ "*.socket" }, QDir::System).size();
+        };
+        const auto environmentOn = [&runtime](const QString& display) {
+            QProcessEnvironment environment = withoutDisplay();
+            environment.insert("QT_QPA_PLATFORM", "offscreen");
+            // Never the address of a window the user has open.
+            environment.insert("XDG_RUNTIME_DIR", runtime.path());
+            environment.insert("DISPLAY", display);
+            return environment;
+        };
         QProcess first;
-        first.setProcessEnvironment(environment);
+        first.setProcessEnvironment(environmentOn(":71"));
         first.start(QStringLiteral(OSTLEBRY_PROGRAM), { "/first" });
         QVERIFY(first.waitForStarted());
-        const QString address = runtime.filePath("ostlebry.socket");
-        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(address), 30000);
+        QTRY_COMPARE_WITH_TIMEOUT(sockets(), 1, 30000);
 
-        const Run second = runProgram({ "relative", "/second" }, environment);
-        first.kill();
-        first.waitForFinished();
+        const Run second = runProgram({ "relative", "/second" }, environmentOn(":71.0"));
         QCOMPARE(second.exitCode, 0);
         QCOMPARE(second.out,
             QStringLiteral("ostlebry: the folders were added to the window already open.\n"));
+
+        // On another display the start opens a window of its own, serving there.
+        QProcess elsewhere;
+        elsewhere.setProcessEnvironment(environmentOn(":72"));
+        elsewhere.start(QStringLiteral(OSTLEBRY_PROGRAM), { "/third" });
+        QVERIFY(elsewhere.waitForStarted());
+        QTRY_COMPARE_WITH_TIMEOUT(sockets(), 2, 30000);
+        QCOMPARE(elsewhere.state(), QProcess::Running);
+        for (QProcess* program : { &first, &elsewhere }) {
+            program->kill();
+            program->waitForFinished();
+        }
     }
 };
 
