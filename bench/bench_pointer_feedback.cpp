@@ -3,7 +3,7 @@
 // list's viewport, through the event filter to the handler and the setting.
 // Pointer moves arrive at up to a few hundred a second; the path must cost
 // next to nothing beside Qt's own delivery of the event.
-#include "platform/qt/QtPointerMoveFilter.h"
+#include "platform/qt/pointer/QtPointerMoveFilter.h"
 #include "presentation/PointerFeedback.h"
 
 #include <QApplication>

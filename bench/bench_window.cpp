@@ -15,12 +15,12 @@
 // runs it so, one process a run, to empty the caches between runs.
 //
 // Settings go to a temporary folder, never to the user's own.
-#include "platform/qt/QtEventPump.h"
-#include "platform/qt/QtListControl.h"
-#include "platform/qt/SystemFolderService.h"
+#include "platform/qt/controls/QtEventPump.h"
+#include "platform/qt/files/SystemFolderService.h"
+#include "platform/qt/list/QtListControl.h"
 #include "platform/walk/readahead/ReadAheadSettings.h"
 #include "search/FolderSearchEngine.h"
-#include "shell/Form1.h"
+#include "shell/qt/Form1.h"
 #include "support/FakeControls.h"
 #include "support/FakeListControl.h"
 #include "support/ModalBoxAnswerer.h"

@@ -4,7 +4,7 @@
 #include "platform/Failure.h"
 #include "results/ClipboardRetry.h"
 
-#include "platform/DirectoryCursor.h"
+#include "platform/walk/DirectoryCursor.h"
 
 #include <QDir>
 #include <QFile>

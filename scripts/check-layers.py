@@ -1,11 +1,16 @@
 #!/usr/bin/env python3
-"""Checks the layers that the build declares, from the sources alone.
+"""Checks the program's three layers; a source file's path names its layer.
 
-Each source folder's CMakeLists.txt says which library its files go to:
-ostlebry_walk (plain C++), ostlebry_logic (Qt Core only) or ostlebry_widgets.
-This check fails when
-- a source file of those folders is listed for no library;
-- a file of the walk includes a Qt header, or one of the layers above it;
+    platform/walk/...    the walk (ostlebry_walk): plain C++, no Qt
+    any .../qt/...       the widgets (ostlebry_widgets): Qt's widgets and desktop
+    everything else      the logic (ostlebry_logic): Qt Core only
+
+of the folders platform/, search/, results/, presentation/ and shell/. The
+walk sees no other layer, the logic sees the walk, the widgets see both. This
+check fails when
+- a source file is listed in its folder's CMakeLists.txt for no library, or
+  for another library than its path names (the program's main.cpp aside);
+- a file of the walk includes a Qt header or a file of the logic or widgets;
 - a file of the logic includes a Qt header outside Qt Core (also one spelled
   <QtWidgets/QWidget>, which the include path alone would let through), or a
   file of the widgets;
@@ -20,9 +25,22 @@ import sys
 ROOT = os.path.realpath(sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.path.dirname(__file__), ".."))
 FOLDERS = ["platform", "search", "results", "presentation", "shell"]
 LAYERS = ["ostlebry_walk", "ostlebry_logic", "ostlebry_widgets"]
+PROGRAM = "shell/qt/main.cpp"
 SOURCE = re.compile(r"\.(h|cpp)$")
 INCLUDE = re.compile(r'^\s*#\s*include\s*([<"])([^>"]+)[>"]', re.M)
 TARGET_SOURCES = re.compile(r"target_sources\(\s*(\w+)\s+PRIVATE\s+([^)]*)\)", re.S)
+
+
+def layer_of(path):
+    """The library a source path names, or None outside the program's folders."""
+    parts = path.split("/")
+    if parts[0] not in FOLDERS:
+        return None
+    if parts[:2] == ["platform", "walk"]:
+        return "ostlebry_walk"
+    if "qt" in parts[:-1]:
+        return "ostlebry_widgets"
+    return "ostlebry_logic"
 
 
 def qt_core_headers():
@@ -34,7 +52,7 @@ def qt_core_headers():
     sys.exit("check-layers: Qt Core's headers not found; set QT_CORE_HEADERS")
 
 
-def library_of_each_file():
+def listed_library_of_each_file():
     libraries = {}
     for folder in FOLDERS:
         for cmake in glob.glob(os.path.join(ROOT, folder, "**", "CMakeLists.txt"), recursive=True):
@@ -47,47 +65,56 @@ def library_of_each_file():
     return libraries
 
 
+def include_problems(relative, library, text, core):
+    problems, targets = [], []
+    level = LAYERS.index(library)
+    for bracket, header in INCLUDE.findall(text):
+        if bracket == '"':
+            target = os.path.normpath(header)
+            target_library = layer_of(target)
+            if target_library and LAYERS.index(target_library) > level:
+                problems.append(f"{relative}: {library} includes {header} of {target_library}")
+            targets.append(target)
+        elif header.startswith("Q") or header.startswith("qt"):
+            if library == "ostlebry_walk":
+                problems.append(f"{relative}: the walk includes the Qt header <{header}>")
+            elif library == "ostlebry_logic":
+                module, _, name = header.rpartition("/")
+                if (module and module != "QtCore") or (not module and name not in core):
+                    problems.append(f"{relative}: the logic includes <{header}>, which is not Qt Core's")
+    return problems, targets
+
+
 def main():
     core = qt_core_headers()
-    libraries = library_of_each_file()
+    listed = listed_library_of_each_file()
     problems = []
     folder_edges = {}
+    count = 0
     for folder in FOLDERS:
         for path in sorted(glob.glob(os.path.join(ROOT, folder, "**", "*"), recursive=True)):
             relative = os.path.relpath(path, ROOT)
-            if not SOURCE.search(relative) or relative == "shell/main.cpp":
+            if not SOURCE.search(relative):
                 continue
-            library = libraries.get(relative)
-            if library not in LAYERS:
-                problems.append(f"{relative}: listed for no library in its folder's CMakeLists.txt")
-                continue
-            level = LAYERS.index(library)
+            library = layer_of(relative)
+            count += 1
+            if relative != PROGRAM and listed.get(relative) != library:
+                where = listed.get(relative) or "no library"
+                problems.append(f"{relative}: listed for {where} in its folder's CMakeLists.txt, "
+                                f"but its path names {library}")
             text = open(path, encoding="utf-8", errors="replace").read()
-            for bracket, header in INCLUDE.findall(text):
-                if bracket == '"':
-                    target = os.path.normpath(header)
-                    target_library = libraries.get(target)
-                    if target_library in LAYERS and LAYERS.index(target_library) > level:
-                        problems.append(f"{relative}: {library} includes {header} of {target_library}")
-                    source_folder, target_folder = os.path.dirname(relative), os.path.dirname(target)
-                    if source_folder != target_folder:
-                        folder_edges.setdefault(source_folder, {}).setdefault(target_folder, relative)
-                    continue
-                is_qt = header.startswith("Q") or header.startswith("qt")
-                if not is_qt:
-                    continue
-                if library == "ostlebry_walk":
-                    problems.append(f"{relative}: the walk includes the Qt header <{header}>")
-                elif library == "ostlebry_logic":
-                    module, _, name = header.rpartition("/")
-                    if (module and module != "QtCore") or (not module and name not in core):
-                        problems.append(f"{relative}: the logic includes <{header}>, which is not Qt Core's")
+            found, targets = include_problems(relative, library, text, core)
+            problems += found
+            for target in targets:
+                source_folder, target_folder = os.path.dirname(relative), os.path.dirname(target)
+                if source_folder != target_folder and layer_of(target):
+                    folder_edges.setdefault(source_folder, {}).setdefault(target_folder, relative)
     problems += cycles(folder_edges)
     for problem in problems:
         print("check-layers: " + problem)
     if problems:
         return 1
-    print(f"check-layers: {len(libraries)} files in {len(LAYERS)} layers, no folder cycle")
+    print(f"check-layers: {count} files in {len(LAYERS)} layers, each where its path says, no folder cycle")
     return 0
 
 

@@ -3,9 +3,9 @@
 // (ten wide, four deep, one file in each), against a plain FindFirstFileW walk.
 // Built and run by hand under Wine or on Windows; see scripts/windows-test.sh
 // for the compiler line.
-#include "platform/DirectoryCursor.h"
-#include "platform/windows/FindHandle.h"
-#include "platform/windows/WindowsPath.h"
+#include "platform/walk/DirectoryCursor.h"
+#include "platform/walk/windows/FindHandle.h"
+#include "platform/walk/windows/WindowsPath.h"
 
 #include "FixtureTree.h"
 

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "WindowDriver.h"
 
-#include "platform/qt/QtListControl.h"
-#include "platform/qt/QtMessageBoxes.h"
+#include "platform/qt/controls/QtMessageBoxes.h"
+#include "platform/qt/list/QtListControl.h"
 #include "shell/common/GuardedProcedure.h"
 
 #include <QApplication>

@@ -3,8 +3,8 @@
 // controls at hand for tests that drive it as a user would.
 #pragma once
 
-#include "platform/qt/QtListControl.h"
-#include "shell/Form1.h"
+#include "platform/qt/list/QtListControl.h"
+#include "shell/qt/Form1.h"
 
 #include <QPushButton>
 #include <QString>

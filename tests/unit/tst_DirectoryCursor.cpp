@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "platform/linux/DescriptorBudget.h"
-#include "platform/linux/LinuxDirectoryCursor.h"
-#include "platform/linux/OpenBeneath.h"
+#include "platform/walk/linux/DescriptorBudget.h"
+#include "platform/walk/linux/LinuxDirectoryCursor.h"
+#include "platform/walk/linux/OpenBeneath.h"
 #include "support/DescriptorLimit.h"
 #include "support/FolderTreeFixture.h"
 

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "platform/Failure.h"
-#include "platform/qt/SystemFolderService.h"
+#include "platform/qt/files/SystemFolderService.h"
 #include "search/FolderSearchEngine.h"
 #include "support/DescriptorLimit.h"
 #include "support/FakeControls.h"

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "platform/Failure.h"
-#include "platform/qt/ListModel.h"
-#include "platform/qt/ListView.h"
-#include "platform/qt/QtEventPump.h"
-#include "platform/qt/QtListControl.h"
+#include "platform/qt/controls/QtEventPump.h"
+#include "platform/qt/list/ListModel.h"
+#include "platform/qt/list/ListView.h"
+#include "platform/qt/list/QtListControl.h"
 
 #include <QAbstractItemModelTester>
 #include <QRandomGenerator>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "platform/qt/QtPointerMoveFilter.h"
+#include "platform/qt/pointer/QtPointerMoveFilter.h"
 #include "presentation/PointerFeedback.h"
 #include "support/FakeControls.h"
 

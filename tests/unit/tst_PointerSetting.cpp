@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "platform/Failure.h"
-#include "platform/qt/CursorFile.h"
-#include "platform/qt/QtPointerSetting.h"
-#include "platform/qt/QtWindowSurface.h"
+#include "platform/qt/controls/QtWindowSurface.h"
+#include "platform/qt/pointer/CursorFile.h"
+#include "platform/qt/pointer/QtPointerSetting.h"
 
 #include <QFile>
 #include <QLineEdit>

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "platform/Failure.h"
-#include "platform/qt/QtOutputFileService.h"
+#include "platform/qt/files/QtOutputFileService.h"
 #include "support/FifoWatchdog.h"
 #include "support/FileSizeLimit.h"
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The read-ahead cursor against the plain one: the same folders, listings and
 // failures in the same order, and nothing left open afterwards.
-#include "platform/qt/SystemFolderService.h"
+#include "platform/qt/files/SystemFolderService.h"
 #include "platform/walk/readahead/Pacing.h"
 #include "platform/walk/readahead/ReadAheadCursor.h"
 #include "search/FolderSearchEngine.h"

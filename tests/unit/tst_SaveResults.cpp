@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-#include "platform/qt/QtFileSystem.h"
-#include "platform/qt/QtOutputFileService.h"
+#include "platform/qt/files/QtFileSystem.h"
+#include "platform/qt/files/QtOutputFileService.h"
 #include "results/ResultFilterCommands.h"
 #include "results/SaveResultsCommand.h"
 #include "support/FakeControls.h"

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "platform/Failure.h"
-#include "platform/qt/IniValueLine.h"
-#include "platform/qt/QtSettingsBackend.h"
+#include "platform/qt/settings/IniValueLine.h"
+#include "platform/qt/settings/QtSettingsBackend.h"
 #include "shell/common/SettingsStore.h"
 #include "support/FifoWatchdog.h"
 

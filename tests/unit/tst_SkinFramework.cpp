@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "platform/Failure.h"
-#include "platform/qt/QtSkinnableWindow.h"
-#include "platform/qt/SkinFramework1.h"
+#include "platform/qt/skin/QtSkinnableWindow.h"
+#include "platform/qt/skin/SkinFramework1.h"
 #include "presentation/ApplySkin.h"
 #include "support/FakeMainWindow.h"
 

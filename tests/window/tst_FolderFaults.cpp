@@ -2,7 +2,7 @@
 // File systems that fight back, met by the real window offscreen: locations
 // that are not folders, folders that vanish or change during the search,
 // links that lead back up, trees too deep or too wide to list at once.
-#include "platform/qt/QtListControl.h"
+#include "platform/qt/list/QtListControl.h"
 #include "support/DescriptorLimit.h"
 #include "support/FolderTreeFixture.h"
 #include "support/ModalBoxAnswerer.h"

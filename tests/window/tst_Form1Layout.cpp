@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "platform/qt/ListView.h"
-#include "shell/Form1.h"
+#include "platform/qt/list/ListView.h"
 #include "shell/WindowPlacement.h"
+#include "shell/qt/Form1.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // What users throw at the window: huge phrases, long location lists, Stop
 // pressed again and again, and every command pressed while a search runs.
-#include "platform/qt/QtMessageBoxes.h"
+#include "platform/qt/controls/QtMessageBoxes.h"
 #include "support/FolderTreeFixture.h"
 #include "support/ModalBoxAnswerer.h"
 #include "support/WindowDriver.h"

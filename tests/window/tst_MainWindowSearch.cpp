@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
 // The search from end to end in the real window, offscreen.
-#include "platform/qt/OneLineHeader.h"
-#include "platform/qt/QtListControl.h"
-#include "platform/qt/QtMessageBoxes.h"
-#include "shell/Form1.h"
+#include "platform/qt/controls/QtMessageBoxes.h"
+#include "platform/qt/list/OneLineHeader.h"
+#include "platform/qt/list/QtListControl.h"
 #include "shell/common/GuardedProcedure.h"
+#include "shell/qt/Form1.h"
 #include "support/FolderTreeFixture.h"
 #include "support/ModalBoxAnswerer.h"
 #include "support/WindowDriver.h"

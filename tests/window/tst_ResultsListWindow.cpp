@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: MIT
 // The results list in the real window, offscreen: its context menu, Ctrl+C,
 // the rows it gives to a drag, and the names screen readers read.
-#include "platform/qt/ListModel.h"
-#include "platform/qt/ListView.h"
-#include "platform/qt/QtEventPump.h"
-#include "platform/qt/QtListControl.h"
-#include "shell/Form1.h"
-#include "shell/Form1Usability.h"
+#include "platform/qt/controls/QtEventPump.h"
+#include "platform/qt/list/ListModel.h"
+#include "platform/qt/list/ListView.h"
+#include "platform/qt/list/QtListControl.h"
+#include "shell/qt/Form1.h"
+#include "shell/qt/Form1Usability.h"
 #include "support/EnvironmentValue.h"
 #include "support/FolderTreeFixture.h"
 #include "support/ModalBoxAnswerer.h"

@@ -2,7 +2,7 @@
 // Saves that cannot succeed, made through the real window and its file
 // dialog: each gives one clear report, and whatever stood at the path before
 // is still there afterwards.
-#include "platform/qt/QtListControl.h"
+#include "platform/qt/list/QtListControl.h"
 #include "shell/common/GuardedProcedure.h"
 #include "support/FifoWatchdog.h"
 #include "support/FileSizeLimit.h"

@@ -2,10 +2,10 @@
 // The window's keys: Enter and Esc for the start button in the real window,
 // offscreen, with its boxes answered (their rule alone is a unit test), the
 // command shortcuts, and Tab through the whole window.
-#include "platform/qt/QtEventPump.h"
-#include "platform/qt/QtListControl.h"
+#include "platform/qt/controls/QtEventPump.h"
+#include "platform/qt/list/QtListControl.h"
 #include "presentation/HelpCommand.h"
-#include "shell/Form1.h"
+#include "shell/qt/Form1.h"
 #include "support/FolderTreeFixture.h"
 #include "support/ModalBoxAnswerer.h"
 

@@ -4,7 +4,7 @@
 
 #include "TestReport.h"
 
-#include "platform/DirectoryCursor.h"
+#include "platform/walk/DirectoryCursor.h"
 
 #include <string>
 #include <vector>

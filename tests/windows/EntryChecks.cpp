@@ -3,7 +3,7 @@
 // symbolic links, so their records are built here as Windows reports them.
 #include "Checks.h"
 
-#include "platform/windows/FolderEntry.h"
+#include "platform/walk/windows/FolderEntry.h"
 
 #include <cwchar>
 

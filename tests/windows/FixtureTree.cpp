@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "FixtureTree.h"
 
-#include "platform/windows/FindHandle.h"
-#include "platform/windows/SystemMessage.h"
-#include "platform/windows/WideText.h"
-#include "platform/windows/WindowsPath.h"
+#include "platform/walk/windows/FindHandle.h"
+#include "platform/walk/windows/SystemMessage.h"
+#include "platform/walk/windows/WideText.h"
+#include "platform/walk/windows/WindowsPath.h"
 
 #include <windows.h>
 #include <winioctl.h>

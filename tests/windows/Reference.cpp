@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "Reference.h"
 
-#include "platform/windows/FindHandle.h"
-#include "platform/windows/WideText.h"
-#include "platform/windows/WindowsPath.h"
+#include "platform/walk/windows/FindHandle.h"
+#include "platform/walk/windows/WideText.h"
+#include "platform/walk/windows/WindowsPath.h"
 
 #include <windows.h>
 

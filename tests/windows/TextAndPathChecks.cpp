@@ -2,8 +2,8 @@
 // UTF-16 to UTF-8 at the layer's edge, and the path forms of Windows users.
 #include "Checks.h"
 
-#include "platform/windows/WideText.h"
-#include "platform/windows/WindowsPath.h"
+#include "platform/walk/windows/WideText.h"
+#include "platform/walk/windows/WindowsPath.h"
 
 #include <string>
 

@@ -4,7 +4,7 @@
 #include "FixtureTree.h"
 #include "Reference.h"
 
-#include "platform/windows/WideText.h"
+#include "platform/walk/windows/WideText.h"
 
 #include <windows.h>
 

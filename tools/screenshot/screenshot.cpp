@@ -6,11 +6,11 @@
 // --dark-desktop first, the desktop's palette is a dark one, into the file
 // named next or docs/screenshot-dark-desktop.png. Both together draw the menu
 // over the dark desktop.
-#include "platform/qt/ListView.h"
-#include "platform/qt/QtEventPump.h"
-#include "platform/qt/QtListControl.h"
-#include "shell/Form1.h"
-#include "shell/Form1Usability.h"
+#include "platform/qt/controls/QtEventPump.h"
+#include "platform/qt/list/ListView.h"
+#include "platform/qt/list/QtListControl.h"
+#include "shell/qt/Form1.h"
+#include "shell/qt/Form1Usability.h"
 
 #include <QApplication>
 #include <QDir>

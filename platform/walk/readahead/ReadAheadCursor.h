@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "platform/DirectoryCursor.h"
+#include "platform/walk/DirectoryCursor.h"
 #include "platform/walk/OffThreadCursor.h"
 #include "platform/walk/readahead/ReadAheadPool.h"
 #include "platform/walk/readahead/ReadAheadSettings.h"

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "platform/DirectoryCursor.h"
+#include "platform/walk/DirectoryCursor.h"
 #include "platform/walk/readahead/ListingBudget.h"
 #include "platform/walk/readahead/Pacing.h"
 #include "platform/walk/readahead/Piece.h"

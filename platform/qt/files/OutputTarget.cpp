@@ -1,0 +1,78 @@
+// SPDX-License-Identifier: MIT
+#include "platform/qt/files/OutputTarget.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace vantorel
+{
+
+namespace
+{
+
+    /// The file a chain of symbolic links ends at; the path itself when the
+    /// chain loops, so that the open reports the loop.
+    QString resolveLinks(const QString& path)
+    {
+        QString resolved = path;
+        for (int depth = 0; depth < 40; ++depth) {
+            const QFileInfo info(resolved);
+            if (!info.isSymLink())
+                return resolved;
+            resolved = info.symLinkTarget();
+        }
+        return path;
+    }
+
+    bool mayCreateIn(const QString& folder)
+    {
+        const QByteArray native = QFile::encodeName(folder);
+        return ::faccessat(AT_FDCWD, native.constData(), W_OK | X_OK, AT_EACCESS) == 0;
+    }
+
+} // namespace
+
+QString OutputTarget::describe(mode_t mode)
+{
+    if (S_ISFIFO(mode))
+        return QStringLiteral("This is a named pipe (FIFO), not a file");
+    if (S_ISSOCK(mode))
+        return QStringLiteral("This is a socket, not a file");
+    if (S_ISBLK(mode))
+        return QStringLiteral("This is a block device, not a file");
+    return QStringLiteral("This is not a file");
+}
+
+OutputTarget OutputTarget::inspect(const QString& path)
+{
+    OutputTarget target;
+    target.path = resolveLinks(path);
+    struct stat status;
+    if (::stat(QFile::encodeName(target.path).constData(), &status) != 0)
+        return target;
+    if (S_ISREG(status.st_mode))
+        target.kind = Kind::File;
+    else if (S_ISCHR(status.st_mode))
+        target.kind = Kind::Device;
+    else if (S_ISDIR(status.st_mode))
+        target.kind = Kind::Folder;
+    else
+        target.kind = Kind::Other;
+    if (target.kind == Kind::Other)
+        target.description = describe(status.st_mode);
+    target.mode = status.st_mode;
+    target.owner = status.st_uid;
+    target.group = status.st_gid;
+    // Only root can give a new file another user's ownership.
+    const uid_t self = ::geteuid();
+    target.replaceable = target.kind == Kind::File && status.st_nlink == 1
+        && (self == 0 || status.st_uid == self)
+        && mayCreateIn(QFileInfo(target.path).absolutePath());
+    return target;
+}
+
+} // namespace vantorel

@@ -1,0 +1,78 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "platform/walk/DirectoryCursor.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace vantorel::dirwalk
+{
+
+/// Lists folders with getdents64 and opens each child relative to an open
+/// ancestor, through no link, so that neither the depth of a tree nor the
+/// length of its paths is bounded by the descriptor limit or by PATH_MAX, and
+/// a folder swapped for a link never takes the walk out of the tree.
+///
+/// The top kKeptDepth levels keep their descriptors open; below them a level
+/// keeps its descriptor only as an "anchor" when the path from the previous
+/// anchor has grown past kAnchorSpan bytes. Every other listing is read whole
+/// and its descriptor closed at once.
+class LinuxDirectoryCursor final : public DirectoryCursor
+{
+public:
+    LinuxDirectoryCursor();
+    ~LinuxDirectoryCursor() override;
+    LinuxDirectoryCursor(const LinuxDirectoryCursor&) = delete;
+    LinuxDirectoryCursor& operator=(const LinuxDirectoryCursor&) = delete;
+
+    bool openRoot(std::string_view path, SubfolderList& out, std::string& error) override;
+    bool enter(std::string_view name, SubfolderList& out, std::string& error) override;
+    void leave() override;
+    bool openToEnter(std::string_view root, std::string_view below, std::string& error) override;
+
+    static constexpr std::size_t kKeptDepth = 32;
+    static constexpr std::size_t kAnchorSpan = 1024;
+    /// Beyond this many open descriptors, or when the budget of the process
+    /// (DescriptorBudget) is spent, no anchor is kept; deeper folders are then
+    /// reached by longer paths from the kept ones.
+    static constexpr std::size_t kMaxKeptDescriptors = 96;
+
+    /// Descriptors the cursor holds open now.
+    std::size_t openDescriptors() const { return m_keptDescriptors; }
+
+private:
+    struct Level {
+        std::size_t pathLength; ///< length of m_path up to and including this folder
+        int fd; ///< open descriptor, or -1 when closed after listing
+        std::size_t anchor; ///< the nearest level at or above this one with an open fd
+    };
+
+    /// Opens `path` as the only level, listing it into `out` when given.
+    bool openFirst(std::string_view path, int flags, SubfolderList* out, std::string& error);
+    bool readListing(int fd, SubfolderList& out, std::string& error);
+    int openBelowAnchor() const;
+    void closeLevel(std::size_t index);
+    /// Counts one more kept descriptor against the process's budget; false when it is spent.
+    bool takeBudget();
+    /// Gives the budget held beyond the kept descriptors back (some is kept
+    /// for the next ones, unless `all`).
+    void returnSpareBudget(bool all);
+    /// Closes the deepest kept descriptor but the root's; false when there is none.
+    bool closeDeepestKept();
+    void closeAll();
+
+    /// Path of the deepest level: the root as given (without trailing
+    /// separators), then "/" and a name per level.
+    std::string m_path;
+    std::vector<Level> m_levels;
+    std::unique_ptr<char[]> m_buffer;
+    std::size_t m_keptDescriptors = 0;
+    /// Taken from DescriptorBudget a few at a time: one shared count per
+    /// folder would cost the walk's threads more than the folder.
+    std::size_t m_budgetHeld = 0;
+    static constexpr std::size_t kBudgetAtOnce = 8;
+};
+
+} // namespace vantorel::dirwalk

@@ -1,0 +1,36 @@
+// SPDX-License-Identifier: MIT
+#include "shell/qt/FirstNewRowInView.h"
+
+#include "platform/qt/list/ListModel.h"
+#include "platform/qt/list/ListView.h"
+
+namespace vantorel
+{
+
+FirstNewRowInView::FirstNewRowInView(ListView& view, ListModel& model)
+    : m_view(view)
+    , m_model(model)
+{
+    connect(&m_model, &QAbstractItemModel::rowsInserted, this,
+        [this](const QModelIndex&, int first, int) { rowsAdded(first); });
+}
+
+void FirstNewRowInView::searchRuns(bool runs)
+{
+    // Rows appended before the search but not yet shown are not its own.
+    if (runs)
+        m_model.flushPending();
+    m_waiting = runs && m_model.rowCount() > 0;
+}
+
+void FirstNewRowInView::rowsAdded(int first)
+{
+    if (!m_waiting)
+        return;
+    m_waiting = false;
+    const QModelIndex row = m_model.index(first, 0);
+    if (!m_view.viewport()->rect().contains(m_view.visualRect(row)))
+        m_view.scrollTo(row, QAbstractItemView::PositionAtTop);
+}
+
+} // namespace vantorel

@@ -1,0 +1,148 @@
+// SPDX-License-Identifier: MIT
+#include "platform/walk/readahead/ReadAheadSettings.h"
+#include "shell/CommandLine.h"
+#include "shell/DisplayKey.h"
+#include "shell/HandOffPlace.h"
+#include "shell/qt/FolderHandOff.h"
+#include "shell/qt/Form1.h"
+#include "shell/qt/StartFolders.h"
+#include "shell/qt/WindowActivation.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLockFile>
+#include <cstdio>
+#include <cstdlib>
+#include <unistd.h>
+
+namespace
+{
+
+// Qt aborts with a plugin message when it finds no display; say it plainly instead.
+bool hasDisplay()
+{
+    const auto set = [](const char* name) {
+        const char* value = std::getenv(name);
+        return value != nullptr && *value != '\0';
+    };
+    return set("QT_QPA_PLATFORM") || set("DISPLAY") || set("WAYLAND_DISPLAY");
+}
+
+void print(std::FILE* stream, const QString& text)
+{
+    std::fputs(text.toLocal8Bit().constData(), stream);
+}
+
+// The arguments as the system gave them: a folder's name need not be valid text.
+QList<QByteArray> nativeArguments(int argc, char* argv[])
+{
+    QList<QByteArray> arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QByteArray(argv[i]);
+    return arguments;
+}
+
+QByteArray workingFolder()
+{
+    char* path = ::getcwd(nullptr, 0);
+    if (path == nullptr)
+        return QFile::encodeName(QDir::currentPath());
+    QByteArray bytes(path);
+    std::free(path);
+    return bytes;
+}
+
+// A window that takes longer than this to take the folders is taken as hung:
+// this start then opens a window of its own, so no folder is lost.
+constexpr int kHandOverTimeoutMs = 3000;
+// Two starts at the same moment must not both replace the socket; a start that
+// cannot get the lock in this time goes on without it rather than wait.
+constexpr int kChoosingLockTimeoutMs = 2000;
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    {
+        // --help and --version need no display, so they are answered before one is looked for.
+        QCoreApplication reader(argc, argv);
+        const vantorel::CommandLine early
+            = vantorel::readCommandLine(nativeArguments(argc, argv), workingFolder());
+        if (early.action == vantorel::CommandLine::Action::Help
+            || early.action == vantorel::CommandLine::Action::Version) {
+            print(stdout, early.text);
+            return 0;
+        }
+    }
+    if (!hasDisplay()) {
+        std::fprintf(stderr,
+            "ostlebry: no display found. This is a desktop program: start it in a "
+            "graphical session (DISPLAY or WAYLAND_DISPLAY must be set).\n");
+        return 2;
+    }
+    // Qt's X11 platform takes this out of the environment as it connects.
+    const QByteArray x11StartupId = qgetenv("DESKTOP_STARTUP_ID");
+    QApplication app(argc, argv);
+    // Read again: QApplication has taken out its own options (-platform, -style, ...).
+    const vantorel::CommandLine line
+        = vantorel::readCommandLine(nativeArguments(argc, argv), workingFolder());
+    if (line.action == vantorel::CommandLine::Action::Error) {
+        print(stderr, line.text);
+        return 2;
+    }
+    // Lets the desktop match the window to the installed entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("ostlebry"));
+
+    // Only a window on this start's display takes its folders: one elsewhere
+    // would show them where the user is not.
+    const QString platform = QGuiApplication::platformName();
+    QString problem;
+    const QString address = vantorel::handoff::defaultAddress(
+        vantorel::handoff::currentDisplayKey(platform), &problem);
+    if (address.isEmpty())
+        print(stderr,
+            QStringLiteral("ostlebry: no private place to meet an open window (%1): "
+                           "this start opens a window of its own.\n")
+                .arg(problem));
+    // The lock lives in the same private place, where no other user can plant one.
+    QLockFile choosing(address + QStringLiteral(".lock"));
+    if (!address.isEmpty())
+        choosing.tryLock(kChoosingLockTimeoutMs);
+    const QByteArray startupId = vantorel::handoff::isWaylandPlatform(platform)
+        ? qgetenv("XDG_ACTIVATION_TOKEN")
+        : x11StartupId;
+    bool windowEndsFeedback = false;
+    if (!line.folders.isEmpty()
+        && vantorel::FolderHandOff::handOver(
+            address, line.folders, kHandOverTimeoutMs, startupId, &windowEndsFeedback)) {
+        // The id served this launch alone: nothing started from here may reuse it.
+        qunsetenv("DESKTOP_STARTUP_ID");
+        qunsetenv("XDG_ACTIVATION_TOKEN");
+        // Else the launcher shows this start as starting until its own timeout.
+        if (!windowEndsFeedback)
+            vantorel::endStartupFeedback(startupId);
+        print(stdout,
+            QStringLiteral("ostlebry: the folders were added to the window already open.\n"));
+        return 0;
+    }
+
+    // Read here, once: the walk below takes its settings as they are given.
+    const auto readAhead = vantorel::dirwalk::readAheadSettings(
+        std::getenv("OSTLEBRY_READAHEAD"), std::getenv("OSTLEBRY_READAHEAD_THREADS"));
+    vantorel::Form1 window({}, readAhead);
+    vantorel::DesktopActivation activation;
+    vantorel::FolderHandOff handOff(
+        [&window, &activation](const QList<QByteArray>& folders, const QByteArray& startupId) {
+            vantorel::addStartFolders(window, folders);
+            vantorel::bringToFront(window, startupId, activation);
+        });
+    handOff.setEndsStartupFeedback(activation.endsStartupFeedback());
+    handOff.serve(address);
+    choosing.unlock();
+
+    window.load();
+    vantorel::addStartFolders(window, line.folders);
+    window.showCentred();
+    return app.exec();
+}
