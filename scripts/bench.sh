@@ -128,6 +128,8 @@ run_tool() {
 share_mount=
 share_pid=
 share_trips=
+share_peak=
+share_kinds=
 is_mounted() { awk -v at="$share_mount" '$2 == at { found = 1 } END { exit !found }' /proc/self/mounts; }
 mount_share() {
   rm -f "$share_mount.counts"
@@ -143,7 +145,8 @@ mount_share() {
   cat "$share_mount.log"
   exit 1
 }
-# Unmounts the share and sets $share_trips to the round trips it answered.
+# Unmounts the share; sets $share_trips to the round trips it answered,
+# $share_peak to the most it had in flight at once and $share_kinds to them by kind.
 unmount_share() {
   for _ in 1 2 3 4 5; do
     fusermount3 -u "$share_mount" 2>/dev/null && break
@@ -152,11 +155,12 @@ unmount_share() {
   if is_mounted; then umount -l "$share_mount"; fi
   wait "$share_pid" || true
   share_pid=
-  if ! read -r _ share_trips _ <"$share_mount.counts"; then
+  if ! read -r _ share_trips _ _ _ _ _ _ _ _ _ share_peak <"$share_mount.counts"; then
     echo "FAILED: the share ended without counting its round trips:"
     cat "$share_mount.log"
     exit 1
   fi
+  share_kinds=$(cut -d' ' -f3-10 "$share_mount.counts")
 }
 forget_share() {
   if [ -n "$share_pid" ]; then unmount_share; fi
@@ -249,8 +253,9 @@ make_tree_once() {
 
 # Times every tool $tree_runs times, interleaved so that a change in the
 # machine's load falls on all alike, and adds each run's wall and processor
-# milliseconds to walls and cpus, and on a share its round trips to trips
-# (the caller's arrays, as are $seen, the cache drops counted before the
+# milliseconds to walls and cpus, and on a share its round trips to trips,
+# the most in flight to peaks and the round trips by kind to kinds (the last
+# run's; the caller's arrays, as are $seen, the cache drops counted before the
 # check, and $failed, set when a tool failed and the rounds were given up).
 time_rounds() {
   local key wall cpu rows before attempt redone=0 tainted=0
@@ -287,6 +292,8 @@ time_rounds() {
       walls[$key]+=" $wall"
       cpus[$key]+=" $cpu"
       trips[$key]+=" $share_trips"
+      peaks[$key]+=" $share_peak"
+      kinds[$key]=$share_kinds
     done
   done
   if [ "$redone" -gt 0 ]; then
@@ -306,7 +313,8 @@ print_medians() {
   if [ -n "$share_delay" ]; then width=26; fi
   header=$(printf "  %-${width}s %8s %10s %14s %9s" "" wall processor "wall range" "wall/plain")
   if [ -n "$share_delay" ]; then
-    header+=$(printf ' %11s %12s %14s %12s' "limit/wall" "round trips" "trips range" "trips/plain")
+    header+=$(printf ' %11s %12s %14s %12s %10s' "limit/wall" "round trips" "trips range" "trips/plain" \
+      "in flight")
   fi
   echo "$header"
   for key in "${tools[@]}"; do
@@ -320,7 +328,8 @@ print_medians() {
     if [ -n "$share_delay" ]; then
       awk -v limit="$share_limit_ms" -v wall="${wall_ms[$key]}" -v n="${trip_count[$key]}" \
         -v plain="${trip_count[plain]}" -v range="$(spread <<<"${trips[$key]}")" \
-        'BEGIN { printf " %11.2f %12d %14s %12.3f", limit / wall, n, range, n / plain }'
+        -v peak="$(median <<<"${peaks[$key]}")" \
+        'BEGIN { printf " %11.2f %12d %14s %12.3f %10d", limit / wall, n, range, n / plain, peak }'
     fi
     printf '\n'
   done
@@ -337,7 +346,7 @@ bench_tree() {
   seen=$(drops)
   check_tools "$expected"
   load_before=$(loadavg)
-  local -A walls cpus trips
+  local -A walls cpus trips peaks kinds
   local failed=0
   time_rounds
   if [ "$failed" = 1 ]; then return; fi
@@ -389,20 +398,25 @@ bench_share() {
   local seen load_before
   check_tools "$expected"
   load_before=$(loadavg)
-  local -A walls cpus trips
+  local -A walls cpus trips peaks kinds
   local failed=0
   time_rounds
   if [ "$failed" = 1 ]; then return; fi
 
   local -A wall_ms cpu_ms trip_count
-  local share_limit_ms
+  local share_limit_ms key
   # print_medians shows each tool's time as a share of the limit, which
   # needs the plain walk's round trips first.
   trip_count[plain]=$(median <<<"${trips[plain]}")
   share_limit_ms=$(awk -v n="${trip_count[plain]}" -v d="$share_delay" -v s="$share_slots" 'BEGIN { print n * d / s }')
   echo "Median of $tree_runs runs, the share mounted afresh for each:"
   print_medians
-  echo "  (whole processes, except the window: from the Start press to the \"Done.\" box)"
+  echo "  (whole processes, except the window: from the Start press to the \"Done.\" box;"
+  echo "  in flight: the most round trips the share was answering at once, median)"
+  echo "Round trips by kind, last run:"
+  for key in "${tools[@]}"; do
+    printf "  %-26s %s\n" "${label[$key]}" "${kinds[$key]}"
+  done
   printf "The share's limit: %d round trips x %s ms / %d slots = %.0f ms\n" \
     "${trip_count[plain]}" "$share_delay" "$share_slots" "$share_limit_ms"
   echo "Ratios, wall clock:"
