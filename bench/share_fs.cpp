@@ -26,6 +26,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/prctl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <time.h>
@@ -145,6 +146,15 @@ int statNode(int fd, struct stat* st)
 int lookUp(Share& share, Node& parent, const char* name, fuse_entry_param* entry)
 {
     int fd = openat(parent.fd, name, O_PATH | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0 && errno == EMFILE) {
+        static std::once_flag told;
+        std::call_once(told, [] {
+            std::fprintf(stderr,
+                "share_fs: out of descriptors: one is held for every name the "
+                "kernel knows\n");
+        });
+        errno = EMFILE;
+    }
     if (fd < 0)
         return errno;
     std::memset(entry, 0, sizeof *entry);
@@ -517,6 +527,28 @@ bool serve(Share& share, const Options& options)
     return served;
 }
 
+/// The kernel keeps every node it has looked up until memory runs short, and
+/// each holds a descriptor here: as many as the system lets one process have.
+void raiseDescriptorLimit()
+{
+    rlimit limit {};
+    if (getrlimit(RLIMIT_NOFILE, &limit) != 0)
+        return;
+    rlimit wanted = limit;
+    if (FILE* file = std::fopen("/proc/sys/fs/nr_open", "r")) {
+        unsigned long most = 0;
+        if (std::fscanf(file, "%lu", &most) == 1 && most > limit.rlim_max)
+            wanted.rlim_max = most;
+        std::fclose(file);
+    }
+    wanted.rlim_cur = wanted.rlim_max;
+    // Raising the hard limit needs root; the soft one can always rise to it.
+    if (setrlimit(RLIMIT_NOFILE, &wanted) != 0) {
+        limit.rlim_cur = limit.rlim_max;
+        setrlimit(RLIMIT_NOFILE, &limit);
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -524,6 +556,7 @@ int main(int argc, char** argv)
     Options options;
     if (!parseOptions(argc, argv, &options) || !mountOutsideSource(options))
         return 2;
+    raiseDescriptorLimit();
     Share share;
     share.delayNs = long(options.delayMs * 1e6 + 0.5);
     share.cacheSeconds = options.cacheSeconds;
