@@ -19,6 +19,8 @@
 //
 // Symbolic links are passed through as links; names are passed as the bytes
 // they are; folders mounted inside SOURCE are walked into like any other.
+// Nodes are held by their paths under SOURCE, not by open descriptors: the
+// kernel keeps every name it has looked up, more than a process may hold open.
 
 #define FUSE_USE_VERSION 314
 #include <fuse_lowlevel.h>
@@ -26,7 +28,6 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/prctl.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <time.h>
@@ -44,15 +45,17 @@
 #include <mutex>
 #include <semaphore>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
 namespace
 {
 
-/// One file or folder the kernel knows, held open by an O_PATH descriptor.
+/// One file or folder the kernel knows, by its path under the source (the
+/// first path the kernel looked it up by, for a file with several).
 struct Node {
-    int fd = -1;
+    std::string path;
     dev_t dev = 0;
     ino_t ino = 0;
     std::uint64_t lookups = 0;
@@ -69,6 +72,7 @@ enum Kind { Lookup, Getattr, Opendir, Readdir, KindCount };
 const char* const kKindNames[KindCount] = { "lookup", "getattr", "opendir", "readdir" };
 
 struct Share {
+    int sourceFd = -1;
     Node root;
     std::mutex nodesMutex;
     std::map<std::pair<dev_t, ino_t>, Node*> nodes;
@@ -137,31 +141,61 @@ private:
     bool m_done = false;
 };
 
-int statNode(int fd, struct stat* st)
+/// Runs `call(folderFd, relativePath)` for `path` under the source, going down
+/// in steps when the path is longer than the kernel takes in one call. Every
+/// step but the last is a folder, never a link: the kernel looks names up in
+/// folders only. Returns what `call` returns, -1 with errno when a step fails.
+template <class Call> long atPath(const Share& share, const std::string& path, Call call)
 {
-    return fstatat(fd, "", st, AT_EMPTY_PATH | AT_SYMLINK_NOFOLLOW) == 0 ? 0 : errno;
+    int folder = share.sourceFd;
+    int held = -1;
+    std::string_view rest = path;
+    while (rest.size() >= PATH_MAX) {
+        std::size_t cut = rest.rfind('/', PATH_MAX - 1);
+        if (cut == std::string_view::npos || cut == 0) {
+            errno = ENAMETOOLONG;
+            break;
+        }
+        int next = openat(folder, std::string(rest.substr(0, cut)).c_str(),
+            O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        if (held >= 0)
+            close(held);
+        if (next < 0)
+            return -1;
+        folder = held = next;
+        rest.remove_prefix(cut + 1);
+    }
+    long result = rest.size() >= PATH_MAX ? -1 : long(call(folder, std::string(rest).c_str()));
+    int error = errno;
+    if (held >= 0)
+        close(held);
+    errno = error;
+    return result;
+}
+
+int statPath(const Share& share, const std::string& path, struct stat* st)
+{
+    long done = atPath(share, path, [st](int folder, const char* relative) {
+        return fstatat(folder, relative, st, AT_SYMLINK_NOFOLLOW);
+    });
+    return done == 0 ? 0 : errno;
+}
+
+/// Opens `path` under the source, not following a link at its end.
+int openPath(const Share& share, const std::string& path, int flags)
+{
+    return int(atPath(share, path, [flags](int folder, const char* relative) {
+        return openat(folder, relative, flags | O_NOFOLLOW | O_CLOEXEC);
+    }));
 }
 
 /// Finds or makes the node of `name` in `parent`, counting the kernel's lookup.
 int lookUp(Share& share, Node& parent, const char* name, fuse_entry_param* entry)
 {
-    int fd = openat(parent.fd, name, O_PATH | O_NOFOLLOW | O_CLOEXEC);
-    if (fd < 0 && errno == EMFILE) {
-        static std::once_flag told;
-        std::call_once(told, [] {
-            std::fprintf(stderr,
-                "share_fs: out of descriptors: one is held for every name the "
-                "kernel knows\n");
-        });
-        errno = EMFILE;
-    }
-    if (fd < 0)
-        return errno;
+    std::string path = parent.path == "." ? name : parent.path + "/" + name;
     std::memset(entry, 0, sizeof *entry);
-    if (int error = statNode(fd, &entry->attr)) {
-        close(fd);
+    if (int error = statPath(share, path, &entry->attr))
         return error;
-    }
     Node* node;
     {
         std::lock_guard lock(share.nodesMutex);
@@ -170,14 +204,11 @@ int lookUp(Share& share, Node& parent, const char* name, fuse_entry_param* entry
         if (found != share.nodes.end()) {
             node = found->second;
         } else {
-            node = new Node { fd, key.first, key.second, 0 };
+            node = new Node { std::move(path), key.first, key.second, 0 };
             share.nodes.emplace(key, node);
-            fd = -1;
         }
         ++node->lookups;
     }
-    if (fd >= 0)
-        close(fd);
     entry->ino = idOf(share, node);
     entry->attr_timeout = share.cacheSeconds;
     entry->entry_timeout = share.cacheSeconds;
@@ -192,7 +223,6 @@ void forgetNode(Share& share, fuse_ino_t ino, std::uint64_t count)
     if (node.lookups > 0 || &node == &share.root)
         return;
     share.nodes.erase({ node.dev, node.ino });
-    close(node.fd);
     delete &node;
 }
 
@@ -236,7 +266,7 @@ void onGetattr(fuse_req_t req, fuse_ino_t ino, fuse_file_info*)
     Share& share = shareOf(req);
     RoundTrip trip(share, Getattr);
     struct stat st;
-    int error = statNode(nodeOf(share, ino).fd, &st);
+    int error = statPath(share, nodeOf(share, ino).path, &st);
     trip.finish();
     if (error)
         fuse_reply_err(req, error);
@@ -247,7 +277,11 @@ void onGetattr(fuse_req_t req, fuse_ino_t ino, fuse_file_info*)
 void onReadlink(fuse_req_t req, fuse_ino_t ino)
 {
     char target[PATH_MAX + 1];
-    ssize_t length = readlinkat(nodeOf(shareOf(req), ino).fd, "", target, PATH_MAX);
+    Share& share = shareOf(req);
+    long length
+        = atPath(share, nodeOf(share, ino).path, [&target](int folder, const char* relative) {
+              return readlinkat(folder, relative, target, PATH_MAX);
+          });
     if (length < 0) {
         fuse_reply_err(req, errno);
         return;
@@ -260,7 +294,7 @@ void onOpendir(fuse_req_t req, fuse_ino_t ino, fuse_file_info* info)
 {
     Share& share = shareOf(req);
     RoundTrip trip(share, Opendir);
-    int fd = openat(nodeOf(share, ino).fd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    int fd = openPath(share, nodeOf(share, ino).path, O_RDONLY | O_DIRECTORY);
     int error = fd < 0 ? errno : 0;
     DIR* dir = fd < 0 ? nullptr : fdopendir(fd);
     if (fd >= 0 && !dir) {
@@ -339,9 +373,8 @@ void onOpen(fuse_req_t req, fuse_ino_t ino, fuse_file_info* info)
         fuse_reply_err(req, EROFS);
         return;
     }
-    // An O_PATH descriptor cannot be read; its /proc link, followed, opens the file itself.
-    std::string path = "/proc/self/fd/" + std::to_string(nodeOf(shareOf(req), ino).fd);
-    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    Share& share = shareOf(req);
+    int fd = openPath(share, nodeOf(share, ino).path, O_RDONLY);
     if (fd < 0) {
         fuse_reply_err(req, errno);
         return;
@@ -370,7 +403,7 @@ void onRelease(fuse_req_t req, fuse_ino_t, fuse_file_info* info)
 void onStatfs(fuse_req_t req, fuse_ino_t)
 {
     struct statvfs st;
-    if (fstatvfs(shareOf(req).root.fd, &st) != 0)
+    if (fstatvfs(shareOf(req).sourceFd, &st) != 0)
         fuse_reply_err(req, errno);
     else
         fuse_reply_statfs(req, &st);
@@ -527,28 +560,6 @@ bool serve(Share& share, const Options& options)
     return served;
 }
 
-/// The kernel keeps every node it has looked up until memory runs short, and
-/// each holds a descriptor here: as many as the system lets one process have.
-void raiseDescriptorLimit()
-{
-    rlimit limit {};
-    if (getrlimit(RLIMIT_NOFILE, &limit) != 0)
-        return;
-    rlimit wanted = limit;
-    if (FILE* file = std::fopen("/proc/sys/fs/nr_open", "r")) {
-        unsigned long most = 0;
-        if (std::fscanf(file, "%lu", &most) == 1 && most > limit.rlim_max)
-            wanted.rlim_max = most;
-        std::fclose(file);
-    }
-    wanted.rlim_cur = wanted.rlim_max;
-    // Raising the hard limit needs root; the soft one can always rise to it.
-    if (setrlimit(RLIMIT_NOFILE, &wanted) != 0) {
-        limit.rlim_cur = limit.rlim_max;
-        setrlimit(RLIMIT_NOFILE, &limit);
-    }
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -556,14 +567,14 @@ int main(int argc, char** argv)
     Options options;
     if (!parseOptions(argc, argv, &options) || !mountOutsideSource(options))
         return 2;
-    raiseDescriptorLimit();
     Share share;
     share.delayNs = long(options.delayMs * 1e6 + 0.5);
     share.cacheSeconds = options.cacheSeconds;
     share.slots = std::make_unique<std::counting_semaphore<INT_MAX>>(options.slots);
-    share.root.fd = open(options.source, O_PATH | O_DIRECTORY | O_CLOEXEC);
+    share.sourceFd = open(options.source, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    share.root.path = ".";
     struct stat st;
-    if (share.root.fd < 0 || statNode(share.root.fd, &st) != 0) {
+    if (share.sourceFd < 0 || fstat(share.sourceFd, &st) != 0) {
         std::fprintf(stderr, "share_fs: %s: %s\n", options.source, std::strerror(errno));
         return 2;
     }
