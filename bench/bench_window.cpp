@@ -128,12 +128,19 @@ Timing searchInWindow(
     answerer.setInterval(1);
     QObject::connect(&answerer, &QTimer::timeout, &form, [&] {
         auto* box = qobject_cast<QMessageBox*>(test::openBox());
-        if (!box || !boxText.isNull())
+        if (!box)
             return;
-        boxSeen = Clock::now();
-        cpuAtBox = processorSeconds(RUSAGE_SELF);
-        boxText = box->text();
-        box->button(QMessageBox::Ok)->click();
+        // The first box is the one timed and reported; any later one (after
+        // an error box, the "Done." box) is answered too, or the run would hang.
+        if (boxText.isNull()) {
+            boxSeen = Clock::now();
+            cpuAtBox = processorSeconds(RUSAGE_SELF);
+            boxText = box->text();
+        }
+        if (QAbstractButton* ok = box->button(QMessageBox::Ok))
+            ok->click();
+        else
+            box->reject();
     });
     answerer.start();
     // A timer that should fire every 5 ms measures how long the window's

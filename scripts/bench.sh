@@ -19,24 +19,56 @@
 # folders (default "200000 1000000"; the larger needs about 5 GB of disk) are
 # made once under /tmp and reused. Last, the memory of a million rows in the
 # window's results list.
+#
+#   scripts/bench.sh --share DELAY
+#                               the same walks on an emulated network share
+#                               (bench/share_fs, FUSE): every lookup, attribute
+#                               read, folder open and listing answered after
+#                               DELAY ms (0.5 a LAN, 2-10 a VPN), at most
+#                               $BENCH_SHARE_SLOTS (default 64) at once, mounted
+#                               afresh for every single run. Trees of
+#                               $BENCH_SIZES folders (default 20000). Prints each
+#                               tool's round trips beside its time, and the
+#                               share's limit: the plain walk's round trips x
+#                               DELAY / slots, the time of a walk that kept every
+#                               slot busy. Last, Stop to "Done." in the window.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+usage() { echo "usage: $0 [--cold | --share DELAY-MS]" >&2; exit 2; }
 cold=${BENCH_COLD:-0}
-for argument in "$@"; do
-  case $argument in
+share_delay=
+while [ $# -gt 0 ]; do
+  case $1 in
     --cold) cold=1 ;;
-    *) echo "usage: $0 [--cold]" >&2; exit 2 ;;
+    --share)
+      if [ $# -lt 2 ] || ! [[ $2 =~ ^[0-9]+(\.[0-9]+)?$ ]]; then usage; fi
+      share_delay=$2
+      shift
+      ;;
+    *) usage ;;
   esac
+  shift
 done
 
-scripts/install-deps.sh fd-find
+targets=(make_tree plain_walk bench_walk bench_window)
+if [ -n "$share_delay" ]; then
+  # The share needs libfuse 3 to build and fusermount3 to unmount as any user.
+  scripts/install-deps.sh fd-find pkg-config libfuse3-dev fuse3
+  targets+=(share_fs)
+else
+  scripts/install-deps.sh fd-find
+fi
 build_dir=${BUILD_DIR:-build}
 cmake -S . -B "$build_dir" -G Ninja -DOSTLEBRY_BUILD_BENCHMARKS=ON >/dev/null
-cmake --build "$build_dir" --target make_tree plain_walk bench_walk bench_window
+cmake --build "$build_dir" --target "${targets[@]}"
 bin=$build_dir/bench
 runs=${BENCH_RUNS:-5}
-sizes=${BENCH_SIZES:-200000 1000000}
+if [ -n "$share_delay" ]; then
+  sizes=${BENCH_SIZES:-20000}
+else
+  sizes=${BENCH_SIZES:-200000 1000000}
+fi
 phrase=alpha
 status=0
 found=0
@@ -56,26 +88,88 @@ fi
 if [ "$cold" = 1 ]; then cache=cold; else cache=warm; fi
 
 cores=$(nproc)
-tools=(plain plainall engine1 engine window find fd fd1 fd16)
+share_slots=${BENCH_SHARE_SLOTS:-64}
 declare -A label=([plain]="plain walk, one thread" [plainall]="plain walk, $cores threads"
   [engine1]="engine, no read-ahead"
   [engine]="engine, read-ahead" [window]="window Start->Done." [find]=find [fd]=fd
-  [fd1]="fd -j1" [fd16]="fd -j16")
+  [fd1]="fd -j1" [fd16]="fd -j16" [fd64]="fd -j64")
+if [ -n "$share_delay" ]; then
+  [ "$cold" = 0 ] || { echo "--cold and --share do not go together" >&2; exit 2; }
+  tools=(engine window plain fd fd16 fd64 find)
+  # The first of these finds the rows in the order the others must keep.
+  ordered=(engine window)
+  # The engine and the window read ahead as the program chooses by itself.
+  readahead=
+  label[engine]="engine, default read-ahead"
+else
+  tools=(plain plainall engine1 engine window find fd fd1 fd16)
+  ordered=(engine1 engine window)
+  readahead=1
+fi
 
-# Runs one tool on $tree; its rows go to stdout, one a line.
+# Runs one tool on $root; its rows go to stdout, one a line.
 run_tool() {
   case $1 in
-    plain) "$bin/plain_walk" "$tree" "$phrase" --print ;;
-    plainall) "$bin/plain_walk" "$tree" "$phrase" --print --threads "$cores" ;;
-    engine1) OSTLEBRY_READAHEAD=0 "$bin/bench_walk" "$tree" "$phrase" --print ;;
-    engine) OSTLEBRY_READAHEAD=1 "$bin/bench_walk" "$tree" "$phrase" --print ;;
-    window) OSTLEBRY_READAHEAD=1 "$bin/bench_window" "$tree" "$phrase" --once --print ;;
-    find) find "$tree" -mindepth 1 -type d -iname "*$phrase*" ;;
-    fd) fdfind -H -I -F -t d -i "$phrase" "$tree" ;;
-    fd1) fdfind -j1 -H -I -F -t d -i "$phrase" "$tree" ;;
-    fd16) fdfind -j16 -H -I -F -t d -i "$phrase" "$tree" ;;
+    plain) "$bin/plain_walk" "$root" "$phrase" --print ;;
+    plainall) "$bin/plain_walk" "$root" "$phrase" --print --threads "$cores" ;;
+    engine1) OSTLEBRY_READAHEAD=0 "$bin/bench_walk" "$root" "$phrase" --print ;;
+    engine) OSTLEBRY_READAHEAD=$readahead "$bin/bench_walk" "$root" "$phrase" --print ;;
+    window) OSTLEBRY_READAHEAD=$readahead "$bin/bench_window" "$root" "$phrase" --once --print ;;
+    find) find "$root" -mindepth 1 -type d -iname "*$phrase*" ;;
+    fd) fdfind -H -I -F -t d -i "$phrase" "$root" ;;
+    fd1) fdfind -j1 -H -I -F -t d -i "$phrase" "$root" ;;
+    fd16) fdfind -j16 -H -I -F -t d -i "$phrase" "$root" ;;
+    fd64) fdfind -j64 -H -I -F -t d -i "$phrase" "$root" ;;
   esac
 }
+
+# The emulated share of $tree at $share_mount, mounted afresh for every run so
+# that no run finds names or attributes the one before left in the kernel.
+share_mount=
+share_pid=
+share_trips=
+share_peak=
+share_kinds=
+is_mounted() { awk -v at="$share_mount" '$2 == at { found = 1 } END { exit !found }' /proc/self/mounts; }
+mount_share() {
+  rm -f "$share_mount.counts"
+  "$bin/share_fs" "$tree" "$share_mount" --delay "$share_delay" --slots "$share_slots" \
+    --counts "$share_mount.counts" 2>"$share_mount.log" &
+  share_pid=$!
+  for _ in $(seq 500); do
+    if is_mounted; then return; fi
+    kill -0 "$share_pid" 2>/dev/null || break
+    sleep 0.01
+  done
+  echo "FAILED: the share did not mount on $share_mount:"
+  cat "$share_mount.log"
+  exit 1
+}
+# Unmounts the share; sets $share_trips to the round trips it answered,
+# $share_peak to the most it had in flight at once and $share_kinds to them by kind.
+unmount_share() {
+  for _ in 1 2 3 4 5; do
+    fusermount3 -u "$share_mount" 2>/dev/null && break
+    sleep 0.2
+  done
+  if is_mounted; then umount -l "$share_mount"; fi
+  wait "$share_pid" || true
+  share_pid=
+  if ! read -r _ share_trips _ _ _ _ _ _ _ _ _ share_peak <"$share_mount.counts"; then
+    echo "FAILED: the share ended without counting its round trips:"
+    cat "$share_mount.log"
+    exit 1
+  fi
+  share_kinds=$(cut -d' ' -f3-10 "$share_mount.counts")
+}
+forget_share() {
+  if [ -n "$share_pid" ]; then unmount_share; fi
+  rm -f "$share_mount.counts" "$share_mount.log"
+  rmdir "$share_mount"
+}
+# What every single run needs before and after it: on a share, a fresh mount.
+before_run() { if [ -n "$share_delay" ]; then mount_share; fi; }
+after_run() { if [ -n "$share_delay" ]; then unmount_share; fi; }
 
 # How often anyone has dropped the caches since the machine started.
 drops() { awk '/^drop_(pagecache|slab) / { n += $2 } END { print n + 0 }' /proc/vmstat; }
@@ -104,15 +198,17 @@ check_tools() {
   local expected=$1 scratch key
   scratch=$(mktemp -d)
   for key in "${tools[@]}"; do
+    before_run
     run_tool "$key" 2>/dev/null | sed 's:/$::' >"$scratch/$key"
+    after_run
   done
   found=$(wc -l <"$scratch/plain")
   echo "$found matches (the tree's statistics: $expected)"
   [ "$found" -eq "$expected" ] || { echo "MISMATCH: the plain walk found $found, not $expected"; status=1; }
-  for key in engine window; do
-    if ! cmp -s "$scratch/engine1" "$scratch/$key"; then
-      echo "MISMATCH: ${label[$key]} and ${label[engine1]} differ in rows or order:"
-      diff "$scratch/engine1" "$scratch/$key" | head -10
+  for key in "${ordered[@]:1}"; do
+    if ! cmp -s "$scratch/${ordered[0]}" "$scratch/$key"; then
+      echo "MISMATCH: ${label[$key]} and ${label[${ordered[0]}]} differ in rows or order:"
+      diff "$scratch/${ordered[0]}" "$scratch/$key" | head -10
       status=1
     fi
   done
@@ -127,20 +223,23 @@ check_tools() {
   rm -rf "$scratch"
 }
 
-# Prints one ratio; with a limit, the target and whether it is met.
+# Prints one ratio; with a limit, the target and whether it is met: at most
+# the limit, or with "at-least" at least.
 ratio() {
-  awk -v name="$1" -v a="$2" -v b="$3" -v limit="${4:-}" 'BEGIN {
+  awk -v name="$1" -v a="$2" -v b="$3" -v limit="${4:-}" -v at_least="${5:-}" 'BEGIN {
     printf "  %-44s %5.2f", name, a / b
-    if (limit != "")
-      printf "  (target <= %.2f) %s", limit, a / b <= limit ? "met" : "NOT MET"
+    if (limit != "") {
+      met = at_least != "" ? a / b >= limit : a / b <= limit
+      printf "  (target %s %.2f) %s", at_least != "" ? ">=" : "<=", limit, met ? "met" : "NOT MET"
+    }
     printf "\n"
   }'
 }
 
-bench_tree() {
-  local folders=$1 tree=$2 tree_runs=$runs
-  if [ "$folders" -gt 200000 ] && [ "$tree_runs" -lt 3 ]; then tree_runs=3; fi
-  # The tree is made once and reused; its statistics sit beside it.
+# Makes the tree of $1 folders at $2 once, to be reused, with its statistics
+# beside it; sets $expected to its matches.
+make_tree_once() {
+  local folders=$1 tree=$2
   if [ ! -f "$tree.stats" ]; then
     rm -rf "$tree"
     echo "Making $folders folders under $tree ..."
@@ -149,41 +248,52 @@ bench_tree() {
   fi
   # Written out before any timing, so that no run competes with writing it back.
   sync
-  local expected
   expected=$(awk '/^matches-ignoring-case/ { print $2 }' "$tree.stats")
+}
 
-  echo
-  echo "Folder walk, $cache cache, tree $tree ($folders folders), phrase \"$phrase\" ignoring case:"
-  local seen
-  seen=$(drops)
-  check_tools "$expected"
-
-  local -A walls cpus
-  local key wall cpu rows load_before before attempt redone=0 tainted=0
-  load_before=$(loadavg)
+# Times every tool $tree_runs times, interleaved so that a change in the
+# machine's load falls on all alike, and adds each run's wall and processor
+# milliseconds to walls and cpus, and on a share its round trips to trips,
+# the most in flight to peaks and the round trips by kind to kinds (the last
+# run's; the caller's arrays, as are $seen, the cache drops counted before the
+# check, and $failed, set when a tool failed and the rounds were given up).
+time_rounds() {
+  local key wall cpu rows before attempt redone=0 tainted=0
   for _ in $(seq "$tree_runs"); do
     for key in "${tools[@]}"; do
       # On a shared machine another process may drop the caches, which makes
       # the next warm runs cold ones: the tool warms them again, untimed, and
-      # a run during which they were dropped is made again.
+      # a run during which they were dropped is made again. A share waits so
+      # much longer than the disk that it does not matter there.
       for attempt in 1 2 3; do
         if [ "$cold" = 1 ]; then
           drop_caches
-        elif [ "$(drops)" != "$seen" ]; then
+        elif [ -z "$share_delay" ] && [ "$(drops)" != "$seen" ]; then
           run_tool "$key" >/dev/null 2>&1 || true
           seen=$(drops)
         fi
         before=$(drops)
-        read -r wall cpu rows < <(time_tool "$key") || { echo "FAILED: ${label[$key]}"; status=1; return; }
+        before_run
+        if ! read -r wall cpu rows < <(time_tool "$key"); then
+          after_run
+          echo "FAILED: ${label[$key]}"
+          status=1
+          failed=1
+          return
+        fi
+        after_run
         if [ "$rows" != "$found" ]; then
           echo "MISMATCH: ${label[$key]} found $rows folders in a timed run, not $found"
           status=1
         fi
-        if [ "$cold" = 1 ] || [ "$(drops)" = "$before" ]; then break; fi
+        if [ "$cold" = 1 ] || [ -n "$share_delay" ] || [ "$(drops)" = "$before" ]; then break; fi
         if [ "$attempt" = 3 ]; then tainted=$((tainted + 1)); else redone=$((redone + 1)); fi
       done
       walls[$key]+=" $wall"
       cpus[$key]+=" $cpu"
+      trips[$key]+=" $share_trips"
+      peaks[$key]+=" $share_peak"
+      kinds[$key]=$share_kinds
     done
   done
   if [ "$redone" -gt 0 ]; then
@@ -192,16 +302,58 @@ bench_tree() {
   if [ "$tainted" -gt 0 ]; then
     echo "WARNING: $tainted run(s) below met dropped caches three times over and are not warm."
   fi
+}
 
-  local -A wall_ms cpu_ms
-  echo "Median of $tree_runs runs$([ "$cold" = 1 ] && echo ', caches dropped before each'):"
-  printf '  %-24s %8s %10s %14s %9s\n' "" wall processor "wall range" "wall/plain"
+# Prints the medians of walls and cpus, and on a share of trips, one tool a
+# line; sets wall_ms, cpu_ms and trip_count (the caller's arrays) to them.
+print_medians() {
+  local key header
+  # The share's labels are longer by a little.
+  local width=24
+  if [ -n "$share_delay" ]; then width=26; fi
+  header=$(printf "  %-${width}s %8s %10s %14s %9s" "" wall processor "wall range" "wall/plain")
+  if [ -n "$share_delay" ]; then
+    header+=$(printf ' %11s %12s %14s %12s %10s' "limit/wall" "round trips" "trips range" "trips/plain" \
+      "in flight")
+  fi
+  echo "$header"
   for key in "${tools[@]}"; do
     wall_ms[$key]=$(median <<<"${walls[$key]}")
     cpu_ms[$key]=$(median <<<"${cpus[$key]}")
-    printf '  %-24s %5d ms %7d ms %14s %9s\n' "${label[$key]}" "${wall_ms[$key]}" "${cpu_ms[$key]}" \
-      "$(spread <<<"${walls[$key]}")" "$(awk -v a="${wall_ms[$key]}" -v b="${wall_ms[plain]}" 'BEGIN { printf "%.2f", a / b }')"
+    if [ -n "$share_delay" ]; then trip_count[$key]=$(median <<<"${trips[$key]}"); fi
   done
+  for key in "${tools[@]}"; do
+    printf "  %-${width}s %5d ms %7d ms %14s %9s" "${label[$key]}" "${wall_ms[$key]}" "${cpu_ms[$key]}" \
+      "$(spread <<<"${walls[$key]}")" "$(awk -v a="${wall_ms[$key]}" -v b="${wall_ms[plain]}" 'BEGIN { printf "%.2f", a / b }')"
+    if [ -n "$share_delay" ]; then
+      awk -v limit="$share_limit_ms" -v wall="${wall_ms[$key]}" -v n="${trip_count[$key]}" \
+        -v plain="${trip_count[plain]}" -v range="$(spread <<<"${trips[$key]}")" \
+        -v peak="$(median <<<"${peaks[$key]}")" \
+        'BEGIN { printf " %11.2f %12d %14s %12.3f %10d", limit / wall, n, range, n / plain, peak }'
+    fi
+    printf '\n'
+  done
+}
+
+bench_tree() {
+  local folders=$1 tree=$2 tree_runs=$runs root=$2 expected
+  if [ "$folders" -gt 200000 ] && [ "$tree_runs" -lt 3 ]; then tree_runs=3; fi
+  make_tree_once "$folders" "$tree"
+
+  echo
+  echo "Folder walk, $cache cache, tree $tree ($folders folders), phrase \"$phrase\" ignoring case:"
+  local seen load_before
+  seen=$(drops)
+  check_tools "$expected"
+  load_before=$(loadavg)
+  local -A walls cpus trips peaks kinds
+  local failed=0
+  time_rounds
+  if [ "$failed" = 1 ]; then return; fi
+
+  local -A wall_ms cpu_ms trip_count
+  echo "Median of $tree_runs runs$([ "$cold" = 1 ] && echo ', caches dropped before each'):"
+  print_medians
   echo "  (whole processes, except the window: from the Start press to the \"Done.\" box)"
   echo "Ratios, wall clock:"
   ratio "window / fd" "${wall_ms[window]}" "${wall_ms[fd]}"
@@ -230,15 +382,85 @@ bench_tree() {
   echo "Load average before: $load_before, after: $(loadavg); cores: $cores"
 }
 
+# The same walks on the emulated share: times, round trips, and the share's
+# limit, the time of a walk that keeps every slot busy with the plain walk's
+# round trips.
+bench_share() {
+  local folders=$1 tree=$2 tree_runs=$runs root expected
+  make_tree_once "$folders" "$tree"
+  share_mount=$(mktemp -d /tmp/ostlebry-share.XXXXXX)
+  root=$share_mount
+  trap forget_share EXIT
+
+  echo
+  echo "Folder walk on a share of $tree ($folders folders): $share_delay ms a round trip," \
+    "$share_slots at once; phrase \"$phrase\" ignoring case:"
+  local seen load_before
+  check_tools "$expected"
+  load_before=$(loadavg)
+  local -A walls cpus trips peaks kinds
+  local failed=0
+  time_rounds
+  if [ "$failed" = 1 ]; then return; fi
+
+  local -A wall_ms cpu_ms trip_count
+  local share_limit_ms key
+  # print_medians shows each tool's time as a share of the limit, which
+  # needs the plain walk's round trips first.
+  trip_count[plain]=$(median <<<"${trips[plain]}")
+  share_limit_ms=$(awk -v n="${trip_count[plain]}" -v d="$share_delay" -v s="$share_slots" 'BEGIN { print n * d / s }')
+  echo "Median of $tree_runs runs, the share mounted afresh for each:"
+  print_medians
+  echo "  (whole processes, except the window: from the Start press to the \"Done.\" box;"
+  echo "  in flight: the most round trips the share was answering at once, median)"
+  echo "Round trips by kind, last run:"
+  for key in "${tools[@]}"; do
+    printf "  %-26s %s\n" "${label[$key]}" "${kinds[$key]}"
+  done
+  printf "The share's limit: %d round trips x %s ms / %d slots = %.0f ms\n" \
+    "${trip_count[plain]}" "$share_delay" "$share_slots" "$share_limit_ms"
+  echo "Ratios, wall clock:"
+  ratio "window / fd -j64" "${wall_ms[window]}" "${wall_ms[fd64]}"
+  ratio "window / fd -j16" "${wall_ms[window]}" "${wall_ms[fd16]}"
+  ratio "window / fd" "${wall_ms[window]}" "${wall_ms[fd]}"
+  ratio "window / engine" "${wall_ms[window]}" "${wall_ms[engine]}"
+  echo "Targets ($share_delay ms a round trip, $folders folders):"
+  if awk -v d="$share_delay" 'BEGIN { exit !(d == 2 || d == 10) }'; then
+    ratio "window / fd -j64" "${wall_ms[window]}" "${wall_ms[fd64]}" 0.7
+    ratio "share's limit / window" "$share_limit_ms" "${wall_ms[window]}" 0.8 at-least
+  elif awk -v d="$share_delay" 'BEGIN { exit !(d == 0.5) }'; then
+    ratio "window / fd -j64" "${wall_ms[window]}" "${wall_ms[fd64]}" 0.8
+  fi
+  ratio "engine / plain walk, round trips" "${trip_count[engine]}" "${trip_count[plain]}" 1.02
+  echo "Load average before: $load_before, after: $(loadavg); cores: $cores"
+
+  # How long the window takes to stop a search that waits on the share.
+  local stop_after=${BENCH_STOP_AFTER:-1000} stopped
+  before_run
+  stopped=$(OSTLEBRY_READAHEAD=$readahead "$bin/bench_window" "$root" "$phrase" --once \
+    --stop-after "$stop_after" 2>&1 >/dev/null | grep -o 'Stop to "Done." [0-9.]* ms' || true)
+  after_run
+  echo "Stop pressed $stop_after ms after Start: ${stopped:-the search ended before Stop}" \
+    "($share_trips round trips)"
+  forget_share
+  trap - EXIT
+}
+
 for folders in $sizes; do
   if [ "$folders" = 200000 ]; then
     tree=${BENCH_TREE:-/tmp/ostlebry-bench-tree}
   else
     tree=/tmp/ostlebry-bench-tree-$folders
   fi
-  bench_tree "$folders" "$tree"
+  if [ -n "$share_delay" ]; then
+    bench_share "$folders" "$tree"
+  else
+    bench_tree "$folders" "$tree"
+  fi
 done
 
-echo
-"$bin/bench_window" --fill 1000000 2>/dev/null || status=1
+if [ -z "$share_delay" ]; then
+  echo
+  "$bin/bench_window" --fill 1000000 2>/dev/null || status=1
+fi
 exit $status

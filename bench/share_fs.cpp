@@ -1,0 +1,597 @@
+// SPDX-License-Identifier: MIT
+// An emulated network share for the walk benchmarks: a read-only FUSE
+// pass-through of SOURCE at MOUNTPOINT that answers every LOOKUP, GETATTR,
+// OPENDIR and READDIR only after a round trip of --delay milliseconds, at most
+// --slots of them at once (the rest queue), as an NFS or SMB client waits on
+// its server. What a walk gains on a share is how many calls it keeps in
+// flight; this makes that measurable on a local disk.
+//
+//   share_fs SOURCE MOUNTPOINT [--delay MS] [--slots N] [--cache SECONDS]
+//            [--counts FILE]
+//
+// --delay may be fractional (0.5); default 0.5 ms. --slots: default 64.
+// --cache: how long the kernel may keep names and attributes, default 0.1 s,
+// short so that it cannot hide the round trips for a whole walk. Runs in the
+// foreground until unmounted (fusermount3 -u MOUNTPOINT, or umount), then
+// prints the round trips by kind to stderr and, with --counts, to FILE:
+//
+//   delayed N lookup N getattr N opendir N readdir N peak-in-flight N
+//
+// Symbolic links are passed through as links; names are passed as the bytes
+// they are; folders mounted inside SOURCE are walked into like any other.
+// Nodes are held by their paths under SOURCE, not by open descriptors: the
+// kernel keeps every name it has looked up, more than a process may hold open.
+
+#define FUSE_USE_VERSION 314
+#include <fuse_lowlevel.h>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/prctl.h>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <climits>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <semaphore>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace
+{
+
+/// One file or folder the kernel knows, by its path under the source (the
+/// first path the kernel looked it up by, for a file with several).
+struct Node {
+    std::string path;
+    dev_t dev = 0;
+    ino_t ino = 0;
+    std::uint64_t lookups = 0;
+};
+
+/// An open folder: the listing and where the kernel has read it to.
+struct OpenFolder {
+    DIR* dir = nullptr;
+    off_t offset = 0;
+    dirent* pending = nullptr;
+};
+
+enum Kind { Lookup, Getattr, Opendir, Readdir, KindCount };
+const char* const kKindNames[KindCount] = { "lookup", "getattr", "opendir", "readdir" };
+
+struct Share {
+    int sourceFd = -1;
+    Node root;
+    std::mutex nodesMutex;
+    std::map<std::pair<dev_t, ino_t>, Node*> nodes;
+
+    long delayNs = 500000;
+    double cacheSeconds = 0.1;
+    std::unique_ptr<std::counting_semaphore<INT_MAX>> slots;
+    std::atomic<std::uint64_t> counts[KindCount] {};
+    std::atomic<unsigned> inFlight { 0 };
+    std::atomic<unsigned> peakInFlight { 0 };
+};
+
+Share& shareOf(fuse_req_t req)
+{
+    return *static_cast<Share*>(fuse_req_userdata(req));
+}
+
+Node& nodeOf(Share& share, fuse_ino_t ino)
+{
+    return ino == FUSE_ROOT_ID ? share.root : *reinterpret_cast<Node*>(ino);
+}
+
+fuse_ino_t idOf(Share& share, Node* node)
+{
+    return node == &share.root ? FUSE_ROOT_ID : reinterpret_cast<fuse_ino_t>(node);
+}
+
+/// One delayed call: takes a slot, and on finish() sleeps out what is left of
+/// the round trip and gives the slot back, before the reply goes out.
+class RoundTrip
+{
+public:
+    RoundTrip(Share& share, Kind kind)
+        : m_share(share)
+    {
+        // The default slack of 50 µs would lengthen every short round trip.
+        thread_local bool tightTimers = (prctl(PR_SET_TIMERSLACK, 1UL), true);
+        (void)tightTimers;
+        m_share.counts[kind].fetch_add(1, std::memory_order_relaxed);
+        m_share.slots->acquire();
+        unsigned now = m_share.inFlight.fetch_add(1) + 1;
+        unsigned peak = m_share.peakInFlight.load();
+        while (now > peak && !m_share.peakInFlight.compare_exchange_weak(peak, now)) { }
+        clock_gettime(CLOCK_MONOTONIC, &m_end);
+        m_end.tv_nsec += m_share.delayNs;
+        m_end.tv_sec += m_end.tv_nsec / 1000000000L;
+        m_end.tv_nsec %= 1000000000L;
+    }
+    RoundTrip(const RoundTrip&) = delete;
+    RoundTrip& operator=(const RoundTrip&) = delete;
+    ~RoundTrip() { finish(); }
+
+    void finish()
+    {
+        if (m_done)
+            return;
+        m_done = true;
+        while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &m_end, nullptr) == EINTR) { }
+        m_share.inFlight.fetch_sub(1);
+        m_share.slots->release();
+    }
+
+private:
+    Share& m_share;
+    timespec m_end {};
+    bool m_done = false;
+};
+
+/// Runs `call(folderFd, relativePath)` for `path` under the source, going down
+/// in steps when the path is longer than the kernel takes in one call. Every
+/// step but the last is a folder, never a link: the kernel looks names up in
+/// folders only. Returns what `call` returns, -1 with errno when a step fails.
+template <class Call> long atPath(const Share& share, const std::string& path, Call call)
+{
+    int folder = share.sourceFd;
+    int held = -1;
+    std::string_view rest = path;
+    while (rest.size() >= PATH_MAX) {
+        std::size_t cut = rest.rfind('/', PATH_MAX - 1);
+        if (cut == std::string_view::npos || cut == 0) {
+            errno = ENAMETOOLONG;
+            break;
+        }
+        int next = openat(folder, std::string(rest.substr(0, cut)).c_str(),
+            O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        if (held >= 0)
+            close(held);
+        if (next < 0)
+            return -1;
+        folder = held = next;
+        rest.remove_prefix(cut + 1);
+    }
+    long result = rest.size() >= PATH_MAX ? -1 : long(call(folder, std::string(rest).c_str()));
+    int error = errno;
+    if (held >= 0)
+        close(held);
+    errno = error;
+    return result;
+}
+
+int statPath(const Share& share, const std::string& path, struct stat* st)
+{
+    long done = atPath(share, path, [st](int folder, const char* relative) {
+        return fstatat(folder, relative, st, AT_SYMLINK_NOFOLLOW);
+    });
+    return done == 0 ? 0 : errno;
+}
+
+/// Opens `path` under the source, not following a link at its end.
+int openPath(const Share& share, const std::string& path, int flags)
+{
+    return int(atPath(share, path, [flags](int folder, const char* relative) {
+        return openat(folder, relative, flags | O_NOFOLLOW | O_CLOEXEC);
+    }));
+}
+
+/// Finds or makes the node of `name` in `parent`, counting the kernel's lookup.
+int lookUp(Share& share, Node& parent, const char* name, fuse_entry_param* entry)
+{
+    std::string path = parent.path == "." ? name : parent.path + "/" + name;
+    std::memset(entry, 0, sizeof *entry);
+    if (int error = statPath(share, path, &entry->attr))
+        return error;
+    Node* node;
+    {
+        std::lock_guard lock(share.nodesMutex);
+        auto key = std::make_pair(entry->attr.st_dev, entry->attr.st_ino);
+        auto found = share.nodes.find(key);
+        if (found != share.nodes.end()) {
+            node = found->second;
+        } else {
+            node = new Node { std::move(path), key.first, key.second, 0 };
+            share.nodes.emplace(key, node);
+        }
+        ++node->lookups;
+    }
+    entry->ino = idOf(share, node);
+    entry->attr_timeout = share.cacheSeconds;
+    entry->entry_timeout = share.cacheSeconds;
+    return 0;
+}
+
+void forgetNode(Share& share, fuse_ino_t ino, std::uint64_t count)
+{
+    Node& node = nodeOf(share, ino);
+    std::lock_guard lock(share.nodesMutex);
+    node.lookups -= std::min(node.lookups, count);
+    if (node.lookups > 0 || &node == &share.root)
+        return;
+    share.nodes.erase({ node.dev, node.ino });
+    delete &node;
+}
+
+void onInit(void*, fuse_conn_info* conn)
+{
+    // Plain READDIR, as the walks ask it, and no listing kept in the kernel:
+    // every folder opened is a round trip to the share.
+    conn->want &= ~(FUSE_CAP_READDIRPLUS | FUSE_CAP_READDIRPLUS_AUTO);
+    if (conn->capable & FUSE_CAP_PARALLEL_DIROPS)
+        conn->want |= FUSE_CAP_PARALLEL_DIROPS;
+}
+
+void onLookup(fuse_req_t req, fuse_ino_t parent, const char* name)
+{
+    Share& share = shareOf(req);
+    RoundTrip trip(share, Lookup);
+    fuse_entry_param entry;
+    int error = lookUp(share, nodeOf(share, parent), name, &entry);
+    trip.finish();
+    if (error)
+        fuse_reply_err(req, error);
+    else
+        fuse_reply_entry(req, &entry);
+}
+
+void onForget(fuse_req_t req, fuse_ino_t ino, std::uint64_t count)
+{
+    forgetNode(shareOf(req), ino, count);
+    fuse_reply_none(req);
+}
+
+void onForgetMulti(fuse_req_t req, std::size_t count, fuse_forget_data* forgets)
+{
+    for (std::size_t i = 0; i < count; ++i)
+        forgetNode(shareOf(req), forgets[i].ino, forgets[i].nlookup);
+    fuse_reply_none(req);
+}
+
+void onGetattr(fuse_req_t req, fuse_ino_t ino, fuse_file_info*)
+{
+    Share& share = shareOf(req);
+    RoundTrip trip(share, Getattr);
+    struct stat st;
+    int error = statPath(share, nodeOf(share, ino).path, &st);
+    trip.finish();
+    if (error)
+        fuse_reply_err(req, error);
+    else
+        fuse_reply_attr(req, &st, share.cacheSeconds);
+}
+
+void onReadlink(fuse_req_t req, fuse_ino_t ino)
+{
+    char target[PATH_MAX + 1];
+    Share& share = shareOf(req);
+    long length
+        = atPath(share, nodeOf(share, ino).path, [&target](int folder, const char* relative) {
+              return readlinkat(folder, relative, target, PATH_MAX);
+          });
+    if (length < 0) {
+        fuse_reply_err(req, errno);
+        return;
+    }
+    target[length] = '\0';
+    fuse_reply_readlink(req, target);
+}
+
+void onOpendir(fuse_req_t req, fuse_ino_t ino, fuse_file_info* info)
+{
+    Share& share = shareOf(req);
+    RoundTrip trip(share, Opendir);
+    int fd = openPath(share, nodeOf(share, ino).path, O_RDONLY | O_DIRECTORY);
+    int error = fd < 0 ? errno : 0;
+    DIR* dir = fd < 0 ? nullptr : fdopendir(fd);
+    if (fd >= 0 && !dir) {
+        error = errno;
+        close(fd);
+    }
+    trip.finish();
+    if (error) {
+        fuse_reply_err(req, error);
+        return;
+    }
+    info->fh = reinterpret_cast<std::uint64_t>(new OpenFolder { dir });
+    if (fuse_reply_open(req, info) != 0) {
+        closedir(dir);
+        delete reinterpret_cast<OpenFolder*>(info->fh);
+    }
+}
+
+/// Fills `buffer` with the entries from `offset` on, as many as fit.
+int listFrom(
+    fuse_req_t req, OpenFolder& folder, off_t offset, std::vector<char>& buffer, std::size_t* used)
+{
+    if (offset != folder.offset) {
+        seekdir(folder.dir, offset);
+        folder.pending = nullptr;
+        folder.offset = offset;
+    }
+    *used = 0;
+    for (;;) {
+        if (!folder.pending) {
+            errno = 0;
+            folder.pending = readdir(folder.dir);
+            if (!folder.pending)
+                return *used == 0 ? errno : 0;
+        }
+        struct stat st {
+        };
+        st.st_ino = folder.pending->d_ino;
+        st.st_mode = mode_t(folder.pending->d_type) << 12;
+        off_t next = folder.pending->d_off;
+        std::size_t size = fuse_add_direntry(
+            req, buffer.data() + *used, buffer.size() - *used, folder.pending->d_name, &st, next);
+        if (size > buffer.size() - *used)
+            return 0;
+        *used += size;
+        folder.pending = nullptr;
+        folder.offset = next;
+    }
+}
+
+void onReaddir(fuse_req_t req, fuse_ino_t, std::size_t size, off_t offset, fuse_file_info* info)
+{
+    Share& share = shareOf(req);
+    RoundTrip trip(share, Readdir);
+    std::vector<char> buffer(size);
+    std::size_t used = 0;
+    int error = listFrom(req, *reinterpret_cast<OpenFolder*>(info->fh), offset, buffer, &used);
+    trip.finish();
+    if (error)
+        fuse_reply_err(req, error);
+    else
+        fuse_reply_buf(req, buffer.data(), used);
+}
+
+void onReleasedir(fuse_req_t req, fuse_ino_t, fuse_file_info* info)
+{
+    auto* folder = reinterpret_cast<OpenFolder*>(info->fh);
+    closedir(folder->dir);
+    delete folder;
+    fuse_reply_err(req, 0);
+}
+
+void onOpen(fuse_req_t req, fuse_ino_t ino, fuse_file_info* info)
+{
+    if ((info->flags & O_ACCMODE) != O_RDONLY) {
+        fuse_reply_err(req, EROFS);
+        return;
+    }
+    Share& share = shareOf(req);
+    int fd = openPath(share, nodeOf(share, ino).path, O_RDONLY);
+    if (fd < 0) {
+        fuse_reply_err(req, errno);
+        return;
+    }
+    info->fh = std::uint64_t(fd);
+    if (fuse_reply_open(req, info) != 0)
+        close(fd);
+}
+
+void onRead(fuse_req_t req, fuse_ino_t, std::size_t size, off_t offset, fuse_file_info* info)
+{
+    std::vector<char> buffer(size);
+    ssize_t length = pread(int(info->fh), buffer.data(), size, offset);
+    if (length < 0)
+        fuse_reply_err(req, errno);
+    else
+        fuse_reply_buf(req, buffer.data(), std::size_t(length));
+}
+
+void onRelease(fuse_req_t req, fuse_ino_t, fuse_file_info* info)
+{
+    close(int(info->fh));
+    fuse_reply_err(req, 0);
+}
+
+void onStatfs(fuse_req_t req, fuse_ino_t)
+{
+    struct statvfs st;
+    if (fstatvfs(shareOf(req).sourceFd, &st) != 0)
+        fuse_reply_err(req, errno);
+    else
+        fuse_reply_statfs(req, &st);
+}
+
+fuse_lowlevel_ops operations()
+{
+    fuse_lowlevel_ops ops {};
+    ops.init = onInit;
+    ops.lookup = onLookup;
+    ops.forget = onForget;
+    ops.forget_multi = onForgetMulti;
+    ops.getattr = onGetattr;
+    ops.readlink = onReadlink;
+    ops.opendir = onOpendir;
+    ops.readdir = onReaddir;
+    ops.releasedir = onReleasedir;
+    ops.open = onOpen;
+    ops.read = onRead;
+    ops.release = onRelease;
+    ops.statfs = onStatfs;
+    return ops;
+}
+
+std::string countsLine(const Share& share)
+{
+    std::uint64_t delayed = 0;
+    for (const auto& count : share.counts)
+        delayed += count.load();
+    std::string line = "delayed " + std::to_string(delayed);
+    for (int kind = 0; kind < KindCount; ++kind)
+        line += std::string(" ") + kKindNames[kind] + " "
+            + std::to_string(share.counts[kind].load());
+    return line + " peak-in-flight " + std::to_string(share.peakInFlight.load()) + "\n";
+}
+
+struct Options {
+    const char* source = nullptr;
+    const char* mountPoint = nullptr;
+    const char* countsFile = nullptr;
+    double delayMs = 0.5;
+    long slots = 64;
+    double cacheSeconds = 0.1;
+};
+
+/// A number from the command line, or false when `text` is not one in [low, high].
+bool parseNumber(const char* text, double low, double high, double* value)
+{
+    char* end = nullptr;
+    errno = 0;
+    *value = std::strtod(text, &end);
+    return errno == 0 && end != text && *end == '\0' && *value >= low && *value <= high;
+}
+
+bool parseOptions(int argc, char** argv, Options* options)
+{
+    for (int i = 1; i < argc; ++i) {
+        std::string argument = argv[i];
+        bool valued = argument == "--delay" || argument == "--slots" || argument == "--cache"
+            || argument == "--counts";
+        if (valued && i + 1 >= argc) {
+            std::fprintf(stderr, "share_fs: %s needs a value\n", argument.c_str());
+            return false;
+        }
+        double number = 0;
+        if (argument == "--delay") {
+            if (!parseNumber(argv[++i], 0, 60000, &options->delayMs)) {
+                std::fprintf(stderr, "share_fs: --delay takes milliseconds from 0 to 60000\n");
+                return false;
+            }
+        } else if (argument == "--slots") {
+            if (!parseNumber(argv[++i], 1, 4096, &number) || number != long(number)) {
+                std::fprintf(stderr, "share_fs: --slots takes a whole number from 1 to 4096\n");
+                return false;
+            }
+            options->slots = long(number);
+        } else if (argument == "--cache") {
+            if (!parseNumber(argv[++i], 0, 3600, &options->cacheSeconds)) {
+                std::fprintf(stderr, "share_fs: --cache takes seconds from 0 to 3600\n");
+                return false;
+            }
+        } else if (argument == "--counts") {
+            options->countsFile = argv[++i];
+        } else if (argument.starts_with("-")) {
+            std::fprintf(stderr, "share_fs: unknown option %s\n", argument.c_str());
+            return false;
+        } else if (!options->source) {
+            options->source = argv[i];
+        } else if (!options->mountPoint) {
+            options->mountPoint = argv[i];
+        } else {
+            std::fprintf(stderr, "share_fs: one source and one mount point, not more\n");
+            return false;
+        }
+    }
+    if (!options->mountPoint) {
+        std::fprintf(stderr,
+            "usage: share_fs SOURCE MOUNTPOINT [--delay MS] [--slots N] [--cache SECONDS] "
+            "[--counts FILE]\n");
+        return false;
+    }
+    return true;
+}
+
+/// False, with the reason, when the mount would lie inside the folder it
+/// shares: a walk of it would call the share from its own serving threads.
+bool mountOutsideSource(const Options& options)
+{
+    char source[PATH_MAX], mountPoint[PATH_MAX];
+    if (!realpath(options.source, source) || !realpath(options.mountPoint, mountPoint)) {
+        std::fprintf(stderr, "share_fs: %s: %s\n",
+            realpath(options.source, source) ? options.mountPoint : options.source,
+            std::strerror(errno));
+        return false;
+    }
+    std::string inside = std::string(source) + (std::strcmp(source, "/") == 0 ? "" : "/");
+    if (std::strcmp(source, mountPoint) == 0 || std::string(mountPoint).starts_with(inside)) {
+        std::fprintf(stderr, "share_fs: the mount point %s lies inside %s\n", mountPoint, source);
+        return false;
+    }
+    return true;
+}
+
+/// Mounts, serves until unmounted, unmounts; false when any of it failed.
+bool serve(Share& share, const Options& options)
+{
+    // Read-only, and permissions checked by the kernel from the attributes, as
+    // a share's client does; root's mount is open to every user of the benchmark.
+    std::string mountOptions = "ro,default_permissions,fsname=share_fs,subtype=ostlebry-share";
+    if (geteuid() == 0)
+        mountOptions += ",allow_other";
+    char* arguments[]
+        = { const_cast<char*>("share_fs"), const_cast<char*>("-o"), mountOptions.data(), nullptr };
+    fuse_args args = FUSE_ARGS_INIT(3, arguments);
+    fuse_lowlevel_ops ops = operations();
+    fuse_session* session = fuse_session_new(&args, &ops, sizeof ops, &share);
+    if (!session)
+        return false;
+    bool served = false;
+    if (fuse_set_signal_handlers(session) == 0) {
+        if (fuse_session_mount(session, options.mountPoint) == 0) {
+            // One thread a slot, and a few more for the calls that are not
+            // delayed (forgets, releases), so that they never wait for a slot.
+            fuse_loop_config* loop = fuse_loop_cfg_create();
+            fuse_loop_cfg_set_max_threads(loop, unsigned(options.slots) + 8);
+            fuse_loop_cfg_set_idle_threads(loop, unsigned(options.slots) + 8);
+            served = fuse_session_loop_mt(session, loop) == 0;
+            fuse_loop_cfg_destroy(loop);
+            fuse_session_unmount(session);
+        }
+        fuse_remove_signal_handlers(session);
+    }
+    fuse_session_destroy(session);
+    return served;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    Options options;
+    if (!parseOptions(argc, argv, &options) || !mountOutsideSource(options))
+        return 2;
+    Share share;
+    share.delayNs = long(options.delayMs * 1e6 + 0.5);
+    share.cacheSeconds = options.cacheSeconds;
+    share.slots = std::make_unique<std::counting_semaphore<INT_MAX>>(options.slots);
+    share.sourceFd = open(options.source, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    share.root.path = ".";
+    struct stat st;
+    if (share.sourceFd < 0 || fstat(share.sourceFd, &st) != 0) {
+        std::fprintf(stderr, "share_fs: %s: %s\n", options.source, std::strerror(errno));
+        return 2;
+    }
+    share.root.dev = st.st_dev;
+    share.root.ino = st.st_ino;
+    share.root.lookups = 1;
+    share.nodes.emplace(std::make_pair(st.st_dev, st.st_ino), &share.root);
+
+    bool served = serve(share, options);
+    std::string counts = countsLine(share);
+    std::fputs(counts.c_str(), stderr);
+    if (options.countsFile) {
+        FILE* file = std::fopen(options.countsFile, "w");
+        if (!file || std::fputs(counts.c_str(), file) < 0 || std::fclose(file) != 0) {
+            std::fprintf(stderr, "share_fs: %s: %s\n", options.countsFile, std::strerror(errno));
+            return 1;
+        }
+    }
+    return served ? 0 : 1;
+}
