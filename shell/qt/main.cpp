@@ -14,6 +14,7 @@
 #include <QLockFile>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <unistd.h>
 
 namespace
@@ -60,12 +61,11 @@ constexpr int kHandOverTimeoutMs = 3000;
 // cannot get the lock in this time goes on without it rather than wait.
 constexpr int kChoosingLockTimeoutMs = 2000;
 
-} // namespace
-
-int main(int argc, char* argv[])
+// --help and --version need no display, so they are answered before one is
+// looked for; so is a start without one. Empty when the window is to start.
+std::optional<int> answerWithoutWindow(int argc, char* argv[])
 {
     {
-        // --help and --version need no display, so they are answered before one is looked for.
         QCoreApplication reader(argc, argv);
         const vantorel::CommandLine early
             = vantorel::readCommandLine(nativeArguments(argc, argv), workingFolder());
@@ -81,6 +81,49 @@ int main(int argc, char* argv[])
             "graphical session (DISPLAY or WAYLAND_DISPLAY must be set).\n");
         return 2;
     }
+    return std::nullopt;
+}
+
+// Only a window on this start's display takes its folders: one elsewhere
+// would show them where the user is not. Empty when there is no private place.
+QString handOffAddress(const QString& platform)
+{
+    QString problem;
+    const QString address = vantorel::handoff::defaultAddress(
+        vantorel::handoff::currentDisplayKey(platform), &problem);
+    if (address.isEmpty())
+        print(stderr,
+            QStringLiteral("ostlebry: no private place to meet an open window (%1): "
+                           "this start opens a window of its own.\n")
+                .arg(problem));
+    return address;
+}
+
+// Whether a window already open took the folders; this start then ends.
+bool handedToOpenWindow(
+    const QString& address, const QList<QByteArray>& folders, const QByteArray& startupId)
+{
+    bool windowEndsFeedback = false;
+    if (folders.isEmpty()
+        || !vantorel::FolderHandOff::handOver(
+            address, folders, kHandOverTimeoutMs, startupId, &windowEndsFeedback))
+        return false;
+    // The id served this launch alone: nothing started from here may reuse it.
+    qunsetenv("DESKTOP_STARTUP_ID");
+    qunsetenv("XDG_ACTIVATION_TOKEN");
+    // Else the launcher shows this start as starting until its own timeout.
+    if (!windowEndsFeedback)
+        vantorel::endStartupFeedback(startupId);
+    print(stdout, QStringLiteral("ostlebry: the folders were added to the window already open.\n"));
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    if (const std::optional<int> answered = answerWithoutWindow(argc, argv))
+        return *answered;
     // Qt's X11 platform takes this out of the environment as it connects.
     const QByteArray x11StartupId = qgetenv("DESKTOP_STARTUP_ID");
     QApplication app(argc, argv);
@@ -94,17 +137,8 @@ int main(int argc, char* argv[])
     // Lets the desktop match the window to the installed entry and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("ostlebry"));
 
-    // Only a window on this start's display takes its folders: one elsewhere
-    // would show them where the user is not.
     const QString platform = QGuiApplication::platformName();
-    QString problem;
-    const QString address = vantorel::handoff::defaultAddress(
-        vantorel::handoff::currentDisplayKey(platform), &problem);
-    if (address.isEmpty())
-        print(stderr,
-            QStringLiteral("ostlebry: no private place to meet an open window (%1): "
-                           "this start opens a window of its own.\n")
-                .arg(problem));
+    const QString address = handOffAddress(platform);
     // The lock lives in the same private place, where no other user can plant one.
     QLockFile choosing(address + QStringLiteral(".lock"));
     if (!address.isEmpty())
@@ -112,20 +146,8 @@ int main(int argc, char* argv[])
     const QByteArray startupId = vantorel::handoff::isWaylandPlatform(platform)
         ? qgetenv("XDG_ACTIVATION_TOKEN")
         : x11StartupId;
-    bool windowEndsFeedback = false;
-    if (!line.folders.isEmpty()
-        && vantorel::FolderHandOff::handOver(
-            address, line.folders, kHandOverTimeoutMs, startupId, &windowEndsFeedback)) {
-        // The id served this launch alone: nothing started from here may reuse it.
-        qunsetenv("DESKTOP_STARTUP_ID");
-        qunsetenv("XDG_ACTIVATION_TOKEN");
-        // Else the launcher shows this start as starting until its own timeout.
-        if (!windowEndsFeedback)
-            vantorel::endStartupFeedback(startupId);
-        print(stdout,
-            QStringLiteral("ostlebry: the folders were added to the window already open.\n"));
+    if (handedToOpenWindow(address, line.folders, startupId))
         return 0;
-    }
 
     // Read here, once: the walk below takes its settings as they are given.
     const auto readAhead = vantorel::dirwalk::readAheadSettings(

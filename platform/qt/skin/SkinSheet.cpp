@@ -38,6 +38,23 @@ namespace
         return int(text.left(position).count(QLatin1Char('\n'))) + 1;
     }
 
+    // The "name: value" pairs of a rule's body; false at the first that is not one.
+    bool readDeclarations(const QString& body, QList<SkinSheet::Declaration>& declarations)
+    {
+        static const QRegularExpression propertyName(QStringLiteral("^-?[A-Za-z][A-Za-z0-9-]*$"));
+        for (const QString& part : body.split(QLatin1Char(';'))) {
+            if (part.trimmed().isEmpty())
+                continue;
+            const qsizetype colon = part.indexOf(QLatin1Char(':'));
+            const QString name = part.left(colon).trimmed();
+            const QString value = part.mid(colon + 1).trimmed();
+            if (colon < 0 || !propertyName.match(name).hasMatch() || value.isEmpty())
+                return false;
+            declarations.append({ name.toLower(), value });
+        }
+        return true;
+    }
+
 } // namespace
 
 bool SkinSheet::parse(const QString& text, QString& error)
@@ -51,8 +68,6 @@ bool SkinSheet::parse(const QString& text, QString& error)
                     .arg(lineOf(text, openAt));
         return false;
     }
-    static const QRegularExpression propertyName(QStringLiteral("^-?[A-Za-z][A-Za-z0-9-]*$"));
-
     QList<Rule> rules;
     qsizetype i = 0;
     while (true) {
@@ -80,20 +95,11 @@ bool SkinSheet::parse(const QString& text, QString& error)
             return false;
         }
         Rule rule { before.simplified(), {} };
-        const QStringList parts = sheet.mid(open + 1, close - open - 1).split(QLatin1Char(';'));
-        for (const QString& part : parts) {
-            if (part.trimmed().isEmpty())
-                continue;
-            const qsizetype colon = part.indexOf(QLatin1Char(':'));
-            const QString name = part.left(colon).trimmed();
-            const QString value = part.mid(colon + 1).trimmed();
-            if (colon < 0 || !propertyName.match(name).hasMatch() || value.isEmpty()) {
-                error = QStringLiteral(
-                    "the rule on line %1 has a declaration that is not \"name: value\"")
-                            .arg(lineOf(sheet, open));
-                return false;
-            }
-            rule.declarations.append({ name.toLower(), value });
+        if (!readDeclarations(sheet.mid(open + 1, close - open - 1), rule.declarations)) {
+            error = QStringLiteral(
+                "the rule on line %1 has a declaration that is not \"name: value\"")
+                        .arg(lineOf(sheet, open));
+            return false;
         }
         rules.append(rule);
         i = close + 1;
