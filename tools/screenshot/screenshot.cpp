@@ -34,8 +34,8 @@ QPixmap framed(const QWidget& window, const QPixmap& client)
 {
     constexpr int kMargin = 14;
     constexpr int kTitle = 34;
-    const int ratio = int(client.devicePixelRatio());
-    const QSize clientSize = client.size() / ratio;
+    // A scaled screen's ratio may be a fraction (1.25, 1.5).
+    const QSize clientSize = client.deviceIndependentSize().toSize();
     const QRect frame(kMargin, kMargin, clientSize.width() + 2, clientSize.height() + kTitle + 1);
     QPixmap picture(frame.width() + 2 * kMargin, frame.height() + 2 * kMargin);
     picture.fill(Qt::transparent);
