@@ -15,6 +15,7 @@
 // runs it so, one process a run, to empty the caches between runs.
 //
 // Settings go to a temporary folder, never to the user's own.
+#include "WindowSearch.h"
 #include "platform/qt/controls/QtEventPump.h"
 #include "platform/qt/files/SystemFolderService.h"
 #include "platform/qt/list/QtListControl.h"
@@ -48,24 +49,10 @@
 
 using namespace vantorel;
 using namespace vantorel::test;
+using namespace vantorel::bench;
 
 namespace
 {
-
-using Clock = std::chrono::steady_clock;
-
-double secondsOf(const timeval& t)
-{
-    return double(t.tv_sec) + double(t.tv_usec) / 1e6;
-}
-
-/// Processor time, user + system, of this process or of its waited-for children.
-double processorSeconds(int who)
-{
-    rusage usage {};
-    getrusage(who, &usage);
-    return secondsOf(usage.ru_utime) + secondsOf(usage.ru_stime);
-}
 
 /// A field of /proc/self/status, in kB.
 long statusKilobytes(const char* field)
@@ -79,17 +66,6 @@ long statusKilobytes(const char* field)
             return line.mid(prefix.size()).trimmed().split(' ').value(0).toLong();
     return -1;
 }
-
-/// One timed search: wall and processor milliseconds, and its rows.
-struct Timing {
-    double wallMs = 0;
-    double cpuMs = 0;
-    QStringList rows;
-    /// The longest time the window's events waited to be served.
-    double longestStallMs = 0;
-    /// From the Stop press to the "Done." box, when Stop was pressed.
-    double stopToDoneMs = -1;
-};
 
 /// Pressing Stop this long after Start, for --once; never when negative.
 int g_stopAfterMs = -1;
@@ -105,90 +81,6 @@ dirwalk::ReadAheadSettings readAhead(bool on)
 {
     return on ? dirwalk::readAheadSettings("1", std::getenv("OSTLEBRY_READAHEAD_THREADS"))
               : dirwalk::ReadAheadSettings {};
-}
-
-/// Start pressed in a fresh window; ends when the "Done." box appears.
-Timing searchInWindow(
-    const QString& root, const QString& phrase, dirwalk::ReadAheadSettings settings)
-{
-    Form1 form([] {}, settings);
-    form.load();
-    form.showCentred();
-    form.findChild<QLineEdit*>(QStringLiteral("Text1"))->setText(phrase);
-    form.findChild<QCheckBox*>(QStringLiteral("Check4"))->setChecked(false);
-    form.findChild<QRadioButton*>(QStringLiteral("Option1"))->setChecked(true);
-    form.locations().append(root);
-    QApplication::processEvents();
-
-    Clock::time_point start;
-    Clock::time_point boxSeen;
-    QString boxText;
-    double cpuAtBox = 0;
-    QTimer answerer;
-    answerer.setInterval(1);
-    QObject::connect(&answerer, &QTimer::timeout, &form, [&] {
-        auto* box = qobject_cast<QMessageBox*>(test::openBox());
-        if (!box)
-            return;
-        // The first box is the one timed and reported; any later one (after
-        // an error box, the "Done." box) is answered too, or the run would hang.
-        if (boxText.isNull()) {
-            boxSeen = Clock::now();
-            cpuAtBox = processorSeconds(RUSAGE_SELF);
-            boxText = box->text();
-        }
-        if (QAbstractButton* ok = box->button(QMessageBox::Ok))
-            ok->click();
-        else
-            box->reject();
-    });
-    answerer.start();
-    // A timer that should fire every 5 ms measures how long the window's
-    // events wait while the search runs.
-    Clock::time_point lastTick;
-    double longestStallMs = 0;
-    QTimer ticker;
-    ticker.setInterval(5);
-    QObject::connect(&ticker, &QTimer::timeout, &form, [&] {
-        const Clock::time_point now = Clock::now();
-        if (boxText.isNull())
-            longestStallMs = std::max(
-                longestStallMs, std::chrono::duration<double, std::milli>(now - lastTick).count());
-        lastTick = now;
-    });
-    auto* startButton = form.findChild<QPushButton*>(QStringLiteral("PushButton1"));
-    Clock::time_point stopPressed;
-    QTimer stopper;
-    stopper.setSingleShot(true);
-    QObject::connect(&stopper, &QTimer::timeout, &form, [&] {
-        stopPressed = Clock::now();
-        startButton->click();
-    });
-    const double cpuAtStart = processorSeconds(RUSAGE_SELF);
-    start = Clock::now();
-    lastTick = start;
-    ticker.start();
-    if (g_stopAfterMs >= 0)
-        stopper.start(g_stopAfterMs);
-    startButton->click();
-    answerer.stop();
-    ticker.stop();
-    if (boxText != QStringLiteral("Done.")) {
-        std::fprintf(stderr, "the window ended with the box \"%s\"\n", qPrintable(boxText));
-        std::exit(1);
-    }
-
-    Timing timing;
-    timing.wallMs = std::chrono::duration<double, std::milli>(boxSeen - start).count();
-    timing.cpuMs = (cpuAtBox - cpuAtStart) * 1000;
-    timing.longestStallMs = longestStallMs;
-    if (stopPressed != Clock::time_point())
-        timing.stopToDoneMs
-            = std::chrono::duration<double, std::milli>(boxSeen - stopPressed).count();
-    QtListControl& results = form.results();
-    for (int i = 0; i < results.count(); ++i)
-        timing.rows.append(results.text(i));
-    return timing;
 }
 
 /// The engine with no window, as bench_walk runs it.
@@ -286,9 +178,9 @@ int compareTimes(const QString& root, const QString& phrase, int runs)
     const QString fdProgram = QStandardPaths::findExecutable(QStringLiteral("fdfind"));
     // Interleaved, so that a change in the machine's load falls on all alike.
     for (int run = 0; run < runs; ++run) {
-        windowAhead.add(searchInWindow(root, phrase, readAhead(true)));
+        windowAhead.add(searchInWindow(root, phrase, readAhead(true), -1));
         engineAhead.add(searchWithEngine(root, phrase, readAhead(true)));
-        windowSingle.add(searchInWindow(root, phrase, readAhead(false)));
+        windowSingle.add(searchInWindow(root, phrase, readAhead(false), -1));
         engineSingle.add(searchWithEngine(root, phrase, readAhead(false)));
         find.add(searchWithFind(root, phrase));
         if (!fdProgram.isEmpty()) {
@@ -348,7 +240,8 @@ int searchOnce(const QString& root, const QString& phrase, bool print)
 {
     const Timing timing = searchInWindow(root, phrase,
         dirwalk::readAheadSettings(
-            std::getenv("OSTLEBRY_READAHEAD"), std::getenv("OSTLEBRY_READAHEAD_THREADS")));
+            std::getenv("OSTLEBRY_READAHEAD"), std::getenv("OSTLEBRY_READAHEAD_THREADS")),
+        g_stopAfterMs);
     std::fprintf(stderr,
         "start to done %.1f ms, processor %.1f ms, rows %lld, window unanswered at most %.1f ms",
         timing.wallMs, timing.cpuMs, static_cast<long long>(timing.rows.size()),
