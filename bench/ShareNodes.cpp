@@ -1,0 +1,73 @@
+// SPDX-License-Identifier: MIT
+#include "ShareNodes.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace share_fs
+{
+
+int statPath(const Share& share, const std::string& path, struct stat* st)
+{
+    long done = atPath(share, path, [st](int folder, const char* relative) {
+        return fstatat(folder, relative, st, AT_SYMLINK_NOFOLLOW);
+    });
+    return done == 0 ? 0 : errno;
+}
+
+int openPath(const Share& share, const std::string& path, int flags)
+{
+    return int(atPath(share, path, [flags](int folder, const char* relative) {
+        return openat(folder, relative, flags | O_NOFOLLOW | O_CLOEXEC);
+    }));
+}
+
+int lookUp(Share& share, Node& parent, const char* name, fuse_entry_param* entry)
+{
+    std::string path = parent.path == "." ? name : parent.path + "/" + name;
+    std::memset(entry, 0, sizeof *entry);
+    if (int error = statPath(share, path, &entry->attr))
+        return error;
+    Node* node;
+    {
+        std::lock_guard lock(share.nodesMutex);
+        auto key = std::make_pair(entry->attr.st_dev, entry->attr.st_ino);
+        auto found = share.nodes.find(key);
+        if (found != share.nodes.end()) {
+            node = found->second;
+        } else {
+            node = new Node { std::move(path), key.first, key.second, 0 };
+            share.nodes.emplace(key, node);
+        }
+        ++node->lookups;
+    }
+    entry->ino = idOf(share, node);
+    entry->attr_timeout = share.cacheSeconds;
+    entry->entry_timeout = share.cacheSeconds;
+    return 0;
+}
+
+void forgetNode(Share& share, fuse_ino_t ino, std::uint64_t count)
+{
+    Node& node = nodeOf(share, ino);
+    std::lock_guard lock(share.nodesMutex);
+    node.lookups -= std::min(node.lookups, count);
+    if (node.lookups > 0 || &node == &share.root)
+        return;
+    share.nodes.erase({ node.dev, node.ino });
+    delete &node;
+}
+
+std::string countsLine(const Share& share)
+{
+    std::uint64_t delayed = 0;
+    for (const auto& count : share.counts)
+        delayed += count.load();
+    std::string line = "delayed " + std::to_string(delayed);
+    for (int kind = 0; kind < KindCount; ++kind)
+        line += std::string(" ") + kKindNames[kind] + " "
+            + std::to_string(share.counts[kind].load());
+    return line + " peak-in-flight " + std::to_string(share.peakInFlight.load()) + "\n";
+}
+
+} // namespace share_fs
