@@ -2,6 +2,7 @@
 #include "ShareNodes.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 namespace share_fs
@@ -63,11 +64,15 @@ std::string countsLine(const Share& share)
     std::uint64_t delayed = 0;
     for (const auto& count : share.counts)
         delayed += count.load();
-    std::string line = "delayed " + std::to_string(delayed);
-    for (int kind = 0; kind < KindCount; ++kind)
-        line += std::string(" ") + kKindNames[kind] + " "
-            + std::to_string(share.counts[kind].load());
-    return line + " peak-in-flight " + std::to_string(share.peakInFlight.load()) + "\n";
+    char line[256];
+    std::snprintf(line, sizeof line,
+        "delayed %llu lookup %llu getattr %llu opendir %llu readdir %llu peak-in-flight %u\n",
+        static_cast<unsigned long long>(delayed),
+        static_cast<unsigned long long>(share.counts[Lookup].load()),
+        static_cast<unsigned long long>(share.counts[Getattr].load()),
+        static_cast<unsigned long long>(share.counts[Opendir].load()),
+        static_cast<unsigned long long>(share.counts[Readdir].load()), share.peakInFlight.load());
+    return line;
 }
 
 } // namespace share_fs
