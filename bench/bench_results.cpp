@@ -99,6 +99,37 @@ void line(const char* what, double ours, const char* against, double theirs)
         ours / theirs);
 }
 
+/// Writes the list's rows as the save does, with a plain stream and with
+/// fwrite + fsync: the yardsticks of the save, and the file grep reads.
+struct PlainWrites {
+    double plain = 0;
+    double synced = 0;
+};
+PlainWrites writePlainly(
+    const FakeListControl& list, const QString& rowsFile, const QString& syncedFile)
+{
+    std::vector<QByteArray> lines;
+    lines.reserve(kRows);
+    QStringEncoder encoder(QStringConverter::System);
+    for (int i = 0; i < kRows; ++i)
+        lines.push_back(QByteArray(encoder.encode(list.text(i))) + "\r\n");
+    PlainWrites times;
+    times.plain = seconds([&] {
+        std::ofstream out(rowsFile.toStdString(), std::ios::binary);
+        for (const QByteArray& bytes : lines)
+            out.write(bytes.constData(), bytes.size());
+    });
+    times.synced = seconds([&] {
+        std::FILE* out = std::fopen(syncedFile.toLocal8Bit().constData(), "wb");
+        for (const QByteArray& bytes : lines)
+            std::fwrite(bytes.constData(), 1, bytes.size(), out);
+        std::fflush(out);
+        ::fsync(fileno(out));
+        std::fclose(out);
+    });
+    return times;
+}
+
 } // namespace
 
 int main()
@@ -114,29 +145,11 @@ int main()
     QtOutputFileService outputFiles;
     std::printf("%d rows, rows like %s\n\n", kRows, qPrintable(rowText(0)));
 
-    // The same bytes as the save writes, for grep and the plain writer.
     fill(list, true);
-    std::vector<QByteArray> lines;
-    lines.reserve(kRows);
-    QStringEncoder encoder(QStringConverter::System);
-    for (int i = 0; i < kRows; ++i)
-        lines.push_back(QByteArray(encoder.encode(list.text(i))) + "\r\n");
-
     const QString rowsFile = dir.filePath("rows.txt");
-    const double plain = seconds([&] {
-        std::ofstream out(rowsFile.toStdString(), std::ios::binary);
-        for (const QByteArray& bytes : lines)
-            out.write(bytes.constData(), bytes.size());
-    });
-    const QString syncedFile = dir.filePath("synced.txt");
-    const double plainSynced = seconds([&] {
-        std::FILE* out = std::fopen(syncedFile.toLocal8Bit().constData(), "wb");
-        for (const QByteArray& bytes : lines)
-            std::fwrite(bytes.constData(), 1, bytes.size(), out);
-        std::fflush(out);
-        ::fsync(fileno(out));
-        std::fclose(out);
-    });
+    const PlainWrites writes = writePlainly(list, rowsFile, dir.filePath("synced.txt"));
+    const double plain = writes.plain;
+    const double plainSynced = writes.synced;
 
     const QString saved = dir.filePath("saved.txt");
     test::FakeSaveFileDialog dialog;
