@@ -28,7 +28,7 @@ log="$build_dir/dirwalk_test.log"
 
 echo "Building $program"
 i686-w64-mingw32-g++ -std=c++20 -O2 -static -Wall -Wextra -D_WIN32_WINNT=0x0601 \
-  -I. -Itests/windows platform/walk/windows/*.cpp tests/windows/*.cpp -o "$program"
+  -I. -Itests/windows platform/walk/windows/*.cpp tests/contract/*.cpp tests/windows/*.cpp -o "$program"
 
 export WINEPREFIX="$build_dir/wineprefix" WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 unset DISPLAY WAYLAND_DISPLAY

@@ -53,6 +53,41 @@ bool removeTree(const QString& path)
         == 0;
 }
 
+QString StandardTree::plain(const QString& parent)
+{
+    const QString work = parent + QStringLiteral("/Work");
+    return makeFolders(work, { "alpha/alpha-old", "Alpha-Project/src", "beta/old alpha", "docs" })
+        ? work
+        : QString();
+}
+
+QString StandardTree::crowded(const QString& parent)
+{
+    const QString work = plain(parent);
+    QStringList many;
+    for (int i = 0; i < 40; ++i)
+        many << QStringLiteral("many/alpha-%1").arg(i);
+    return !work.isEmpty() && makeFolders(work, many) ? work : QString();
+}
+
+QString StandardTree::linksAndLoops(const QString& parent)
+{
+    const QString work = parent + QStringLiteral("/work");
+    const bool made = makeFolders(work, { "alpha/beta/gamma", "delta" })
+        && QFile::link("..", work + "/alpha/beta/alpha-to-parent")
+        && QFile::link(work, work + "/alpha/beta/gamma/alpha-to-top")
+        && QFile::link(parent, work + "/delta/alpha-above-the-location")
+        && QFile::link("alpha-loop-b", work + "/delta/alpha-loop-a")
+        && QFile::link("alpha-loop-a", work + "/delta/alpha-loop-b")
+        && QFile::link(".", work + "/delta/alpha-self");
+    return made ? work : QString();
+}
+
+QByteArray StandardTree::deep(const QByteArray& parent, int levels)
+{
+    return makeFolderChain(parent, "level", levels, "alpha-bottom");
+}
+
 namespace
 {
 

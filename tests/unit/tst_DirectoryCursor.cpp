@@ -1,4 +1,6 @@
 // SPDX-License-Identifier: MIT
+#include "contract/CursorContract.h"
+#include "contract/linux/LinuxTreeMaker.h"
 #include "platform/walk/linux/DescriptorBudget.h"
 #include "platform/walk/linux/LinuxDirectoryCursor.h"
 #include "platform/walk/linux/OpenBeneath.h"
@@ -16,7 +18,7 @@
 
 using namespace vantorel;
 using namespace vantorel::dirwalk;
-using vantorel::test::referenceWalk;
+namespace contract = vantorel::dirwalk::test;
 
 namespace
 {
@@ -29,13 +31,26 @@ QByteArrayList names(const SubfolderList& list)
     return result;
 }
 
-QByteArrayList kinds(const SubfolderList& list)
+/// Gathers a contract case's checks for one Qt Test row.
+class RowReport final : public contract::Report
 {
-    QByteArrayList result;
-    for (std::size_t i = 0; i < list.size(); ++i)
-        result.append(list.kind(i) == FolderKind::Link ? "link" : "folder");
-    return result;
-}
+public:
+    bool check(std::string_view name, bool passed, std::string_view detail) override
+    {
+        ++checks;
+        if (!passed)
+            failures << QString::fromUtf8(name) + QStringLiteral(": ") + QString::fromUtf8(detail);
+        return passed;
+    }
+    void skip(std::string_view name, std::string_view reason) override
+    {
+        skips << QString::fromUtf8(name) + QStringLiteral(": ") + QString::fromUtf8(reason);
+    }
+
+    int checks = 0;
+    QStringList failures;
+    QStringList skips;
+};
 
 std::string_view view(const QByteArray& bytes)
 {
@@ -58,15 +73,11 @@ class TestDirectoryCursor : public QObject
     Q_OBJECT
 
 private slots:
+    void contract_data();
+    void contract();
     void init();
     void cleanup();
-    void listsFoldersLinksToFoldersAndHiddenOnly();
-    void entersAndLeaves();
-    void enterFailureLeavesTheStackAlone();
     void doesNotEnterLinks();
-    void rootWithTrailingSeparators();
-    void rootThatCannotBeListed();
-    void folderWithoutPermissionCannotBeEntered();
     void releasesEveryDescriptor();
     void deepChainUnderLowDescriptorLimit();
     void longNamesBeyondPathMaxAndAnchorBudget();
@@ -75,14 +86,36 @@ private slots:
     void openToEnterFollowsALinkOnlyAtTheRoot_data();
     void openToEnterFollowsALinkOnlyAtTheRoot();
     void outOfDescriptorsOpensFromAKeptFolderHigherUp();
-    void existingFolder_data();
-    void existingFolder();
 
 private:
     QTemporaryDir m_dir;
     QByteArray m_root;
     int m_case = 0;
 };
+
+void TestDirectoryCursor::contract_data()
+{
+    QTest::addColumn<int>("index");
+    const auto cases = contract::cursorContract();
+    for (std::size_t i = 0; i < cases.size(); ++i)
+        QTest::newRow(cases[i].name) << int(i);
+}
+
+/// The cursor's contract, shared with the Windows test program: one row per case.
+void TestDirectoryCursor::contract()
+{
+    QFETCH(int, index);
+    RowReport report;
+    contract::runContractCase(
+        contract::cursorContract()[std::size_t(index)],
+        [] { return std::make_unique<contract::LinuxTreeMaker>(); }, report);
+    for (const QString& skip : std::as_const(report.skips))
+        qInfo("SKIP %s", qPrintable(skip));
+    QVERIFY2(report.failures.isEmpty(), qPrintable(report.failures.join('\n')));
+    // Only the check that the tree was removed: nothing of the case could run here.
+    if (report.checks <= 1)
+        QSKIP(qPrintable(report.skips.join('\n')));
+}
 
 void TestDirectoryCursor::init()
 {
@@ -94,83 +127,12 @@ void TestDirectoryCursor::init()
 void TestDirectoryCursor::cleanup()
 {
     // The deep trees are beyond what QTemporaryDir can remove.
-    QVERIFY(test::removeTree(QFile::decodeName(m_root)));
-}
-
-void TestDirectoryCursor::listsFoldersLinksToFoldersAndHiddenOnly()
-{
-    QVERIFY(test::makeFolders(
-        QFile::decodeName(m_root), { "alpha", "Beta", ".hidden", "Ärger", "deep/inner" }));
-    QFile file(QFile::decodeName(m_root + "/plain-file"));
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.close();
-    QVERIFY(::symlink("alpha", (m_root + "/link-to-folder").constData()) == 0);
-    QVERIFY(::symlink("plain-file", (m_root + "/link-to-file").constData()) == 0);
-    QVERIFY(::symlink("nowhere", (m_root + "/broken-link").constData()) == 0);
-    QVERIFY(::mkfifo((m_root + "/pipe").constData(), 0600) == 0);
-
-    QByteArrayList expectedNames;
-    QByteArrayList expectedKinds;
-    for (const test::ReferenceEntry& entry : referenceWalk(m_root)) {
-        if (entry.relativePath.contains('/'))
-            continue;
-        expectedNames.append(entry.name);
-        expectedKinds.append(entry.isLink ? "link" : "folder");
-    }
-    QByteArrayList sorted = expectedNames;
-    std::sort(sorted.begin(), sorted.end());
-    QCOMPARE(sorted,
-        QByteArrayList(
-            { ".hidden", "Beta", "alpha", "deep", "link-to-folder", QByteArray("\xc3\x84rger") }));
-
-    LinuxDirectoryCursor cursor;
-    SubfolderList list;
-    std::string error;
-    QVERIFY(cursor.openRoot(view(m_root), list, error));
-    QCOMPARE(names(list), expectedNames);
-    QCOMPARE(kinds(list), expectedKinds);
-}
-
-void TestDirectoryCursor::entersAndLeaves()
-{
-    QVERIFY(test::makeFolders(QFile::decodeName(m_root), { "a/a1", "b/b1/b2" }));
-    LinuxDirectoryCursor cursor;
-    SubfolderList list;
-    std::string error;
-    QVERIFY(cursor.openRoot(view(m_root), list, error));
-    QVERIFY(cursor.enter("b", list, error));
-    QCOMPARE(names(list), QByteArrayList { "b1" });
-    QVERIFY(cursor.enter("b1", list, error));
-    QCOMPARE(names(list), QByteArrayList { "b2" });
-    QVERIFY(cursor.enter("b2", list, error));
-    QCOMPARE(names(list), QByteArrayList {});
-    cursor.leave();
-    cursor.leave();
-    cursor.leave();
-    QVERIFY(cursor.enter("a", list, error));
-    QCOMPARE(names(list), QByteArrayList { "a1" });
-}
-
-void TestDirectoryCursor::enterFailureLeavesTheStackAlone()
-{
-    QVERIFY(test::makeFolders(QFile::decodeName(m_root), { "a/inner", "b" }));
-    LinuxDirectoryCursor cursor;
-    SubfolderList list;
-    std::string error;
-    QVERIFY(cursor.openRoot(view(m_root), list, error));
-    QVERIFY(cursor.enter("a", list, error));
-    QVERIFY(!cursor.enter("missing", list, error));
-    QCOMPARE(QByteArray::fromStdString(error), QByteArray("No such file or directory"));
-    QCOMPARE(list.size(), std::size_t(0));
-    QVERIFY(cursor.enter("inner", list, error));
-    cursor.leave();
-    cursor.leave();
-    QVERIFY(cursor.enter("b", list, error));
+    QVERIFY(vantorel::test::removeTree(QFile::decodeName(m_root)));
 }
 
 void TestDirectoryCursor::doesNotEnterLinks()
 {
-    QVERIFY(test::makeFolders(QFile::decodeName(m_root), { "real/inside" }));
+    QVERIFY(vantorel::test::makeFolders(QFile::decodeName(m_root), { "real/inside" }));
     QVERIFY(::symlink("real", (m_root + "/link").constData()) == 0);
     LinuxDirectoryCursor cursor;
     SubfolderList list;
@@ -182,48 +144,9 @@ void TestDirectoryCursor::doesNotEnterLinks()
     QVERIFY(!error.empty());
 }
 
-void TestDirectoryCursor::rootWithTrailingSeparators()
-{
-    QVERIFY(test::makeFolders(QFile::decodeName(m_root), { "a/b" }));
-    LinuxDirectoryCursor cursor;
-    SubfolderList list;
-    std::string error;
-    QVERIFY(cursor.openRoot(view(m_root + "///"), list, error));
-    QCOMPARE(names(list), QByteArrayList { "a" });
-    QVERIFY(cursor.enter("a", list, error));
-    QCOMPARE(names(list), QByteArrayList { "b" });
-}
-
-void TestDirectoryCursor::rootThatCannotBeListed()
-{
-    LinuxDirectoryCursor cursor;
-    SubfolderList list;
-    std::string error;
-    QVERIFY(!cursor.openRoot(view(m_root + "/missing"), list, error));
-    QCOMPARE(QByteArray::fromStdString(error), QByteArray("No such file or directory"));
-    QVERIFY(!cursor.openRoot("", list, error));
-    QCOMPARE(QByteArray::fromStdString(error), QByteArray("No such file or directory"));
-}
-
-void TestDirectoryCursor::folderWithoutPermissionCannotBeEntered()
-{
-    if (::geteuid() == 0)
-        QSKIP("Folder permissions do not hold for the superuser");
-    QVERIFY(test::makeFolders(QFile::decodeName(m_root), { "locked/inner" }));
-    QVERIFY(::chmod((m_root + "/locked").constData(), 0) == 0);
-    LinuxDirectoryCursor cursor;
-    SubfolderList list;
-    std::string error;
-    QVERIFY(cursor.openRoot(view(m_root), list, error));
-    const bool entered = cursor.enter("locked", list, error);
-    ::chmod((m_root + "/locked").constData(), 0755);
-    QVERIFY(!entered);
-    QCOMPARE(QByteArray::fromStdString(error), QByteArray("Permission denied"));
-}
-
 void TestDirectoryCursor::releasesEveryDescriptor()
 {
-    QVERIFY(test::makeFolders(QFile::decodeName(m_root), { "a/b/c/d" }));
+    QVERIFY(vantorel::test::makeFolders(QFile::decodeName(m_root), { "a/b/c/d" }));
     const int before = openDescriptorCount();
     {
         LinuxDirectoryCursor cursor;
@@ -246,11 +169,11 @@ void TestDirectoryCursor::releasesEveryDescriptor()
 void TestDirectoryCursor::deepChainUnderLowDescriptorLimit()
 {
     constexpr int kLevels = 3000;
-    const QByteArray leaf = test::makeFolderChain(m_root, "d", kLevels, "bottom");
+    const QByteArray leaf = vantorel::test::makeFolderChain(m_root, "d", kLevels, "bottom");
     QVERIFY(!leaf.isEmpty());
     QVERIFY(leaf.size() > 4096);
     {
-        test::DescriptorLimit limit(256);
+        vantorel::test::DescriptorLimit limit(256);
         QVERIFY(limit.active());
         LinuxDirectoryCursor cursor;
         SubfolderList list;
@@ -277,10 +200,10 @@ void TestDirectoryCursor::longNamesBeyondPathMaxAndAnchorBudget()
     // may keep, so the deepest folders are reached a piece of path at a time.
     constexpr int kLevels = 1000;
     const QByteArray name(250, 'n');
-    const QByteArray leaf = test::makeFolderChain(m_root, name, kLevels, "bottom");
+    const QByteArray leaf = vantorel::test::makeFolderChain(m_root, name, kLevels, "bottom");
     QVERIFY(!leaf.isEmpty());
     {
-        test::DescriptorLimit limit(256);
+        vantorel::test::DescriptorLimit limit(256);
         QVERIFY(limit.active());
         LinuxDirectoryCursor cursor;
         SubfolderList list;
@@ -325,9 +248,10 @@ void TestDirectoryCursor::folderSwappedForALinkAboveTheWalk()
     QByteArray chain;
     for (int level = 0; level < kLevels; ++level)
         chain += "/c";
-    QVERIFY(test::makeFolders(QFile::decodeName(m_root), { "in" + chain + "/leaf" }));
+    QVERIFY(vantorel::test::makeFolders(QFile::decodeName(m_root), { "in" + chain + "/leaf" }));
     QByteArray outside = m_root + "/outside";
-    QVERIFY(test::makeFolders(QFile::decodeName(outside), { "in" + chain + "/leaf/elsewhere" }));
+    QVERIFY(vantorel::test::makeFolders(
+        QFile::decodeName(outside), { "in" + chain + "/leaf/elsewhere" }));
     LinuxDirectoryCursor cursor;
     SubfolderList list;
     std::string error;
@@ -366,8 +290,8 @@ void TestDirectoryCursor::openToEnterFollowsALinkOnlyAtTheRoot()
     QFETCH(bool, byName);
     forceOpenBeneathByName(byName);
     const auto restore = qScopeGuard([] { forceOpenBeneathByName(false); });
-    QVERIFY(
-        test::makeFolders(QFile::decodeName(m_root), { "real/a/b/c", "other/a/b/c/elsewhere" }));
+    QVERIFY(vantorel::test::makeFolders(
+        QFile::decodeName(m_root), { "real/a/b/c", "other/a/b/c/elsewhere" }));
     QVERIFY(::symlink("real", (m_root + "/root-link").constData()) == 0);
     QVERIFY(
         ::rename((m_root + "/real/a/b").constData(), (m_root + "/real/a/b-away").constData()) == 0);
@@ -388,9 +312,9 @@ void TestDirectoryCursor::openToEnterFollowsALinkOnlyAtTheRoot()
 
 void TestDirectoryCursor::outOfDescriptorsOpensFromAKeptFolderHigherUp()
 {
-    test::DescriptorLimit limit(128);
+    vantorel::test::DescriptorLimit limit(128);
     QVERIFY(limit.active());
-    QVERIFY(test::makeFolders(QFile::decodeName(m_root), { "a/b/c/d/e/f/g/h" }));
+    QVERIFY(vantorel::test::makeFolders(QFile::decodeName(m_root), { "a/b/c/d/e/f/g/h" }));
     LinuxDirectoryCursor cursor;
     SubfolderList list;
     std::string error;
@@ -417,35 +341,6 @@ void TestDirectoryCursor::outOfDescriptorsOpensFromAKeptFolderHigherUp()
     cursor.leave();
     QVERIFY2(cursor.enter("e", list, error), error.c_str());
     QCOMPARE(names(list), QByteArrayList { "f" });
-}
-
-void TestDirectoryCursor::existingFolder_data()
-{
-    QTest::addColumn<QByteArray>("relative");
-    QTest::addColumn<bool>("expected");
-    QTest::addColumn<QByteArray>("reason");
-
-    QTest::newRow("folder") << QByteArray("folder") << true << QByteArray();
-    QTest::newRow("trailing separator") << QByteArray("folder/") << true << QByteArray();
-    QTest::newRow("link to folder") << QByteArray("link") << true << QByteArray();
-    QTest::newRow("file") << QByteArray("file") << false << QByteArray("Not a directory");
-    QTest::newRow("missing") << QByteArray("missing") << false
-                             << QByteArray("No such file or directory");
-}
-
-void TestDirectoryCursor::existingFolder()
-{
-    QFETCH(QByteArray, relative);
-    QFETCH(bool, expected);
-    QFETCH(QByteArray, reason);
-    QVERIFY(::mkdir((m_root + "/folder").constData(), 0755) == 0);
-    QVERIFY(::symlink("folder", (m_root + "/link").constData()) == 0);
-    QFile file(QFile::decodeName(m_root + "/file"));
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.close();
-    std::string error;
-    QCOMPARE(isExistingFolder(view(m_root + '/' + relative), error), expected);
-    QCOMPARE(QByteArray::fromStdString(error), reason);
 }
 
 QTEST_GUILESS_MAIN(TestDirectoryCursor)

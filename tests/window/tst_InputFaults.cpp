@@ -97,11 +97,8 @@ class TestInputFaults : public QObject
 private slots:
     void initTestCase()
     {
-        m_work = m_dir.path() + "/Work";
-        QVERIFY(makeFolders(
-            m_work, { "alpha/alpha-old", "Alpha-Project/src", "beta/old alpha", "docs" }));
-        for (int i = 0; i < 40; ++i)
-            QVERIFY(QDir().mkpath(m_work + QStringLiteral("/many/alpha-%1").arg(i)));
+        m_work = StandardTree::crowded(m_dir.path());
+        QVERIFY(!m_work.isEmpty());
     }
 
     void init() { QFile::remove(settingsFile()); }

@@ -45,9 +45,8 @@ class TestMainWindowSearch : public QObject
 private slots:
     void initTestCase()
     {
-        m_work = m_dir.path() + "/Work";
-        QVERIFY(makeFolders(
-            m_work, { "alpha/alpha-old", "Alpha-Project/src", "beta/old alpha", "docs" }));
+        m_work = StandardTree::plain(m_dir.path());
+        QVERIFY(!m_work.isEmpty());
     }
 
     void init() { QFile::remove(settingsFile()); }

@@ -44,8 +44,8 @@ class TestWindowKeys : public QObject
 private slots:
     void initTestCase()
     {
-        m_work = m_dir.path() + "/Work";
-        QVERIFY(makeFolders(m_work, { "alpha/alpha-old", "beta/old alpha", "docs" }));
+        m_work = StandardTree::plain(m_dir.path());
+        QVERIFY(!m_work.isEmpty());
     }
     void cleanup() { QVERIFY(!test::openBox()); }
 

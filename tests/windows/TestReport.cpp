@@ -34,24 +34,4 @@ int TestReport::finish() const
     return m_failed == 0 && m_passed > 0 ? 0 : 1;
 }
 
-std::string describe(const std::vector<std::string>& items)
-{
-    std::string text = "[";
-    for (std::size_t i = 0; i < items.size(); ++i) {
-        if (i > 0)
-            text += ", ";
-        text += items[i];
-    }
-    return text + "]";
-}
-
-bool sameList(const std::vector<std::string>& actual, const std::vector<std::string>& expected,
-    std::string& detail)
-{
-    if (actual == expected)
-        return true;
-    detail = "got " + describe(actual) + ", expected " + describe(expected);
-    return false;
-}
-
 } // namespace vantorel::dirwalk::test

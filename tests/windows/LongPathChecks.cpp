@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-// Paths beyond 260 characters and a walk 300 levels down and back up.
+// Paths beyond 260 characters, which only the extended form reaches.
 #include "Checks.h"
 #include "FixtureTree.h"
 
@@ -8,8 +8,6 @@ namespace vantorel::dirwalk::test
 
 namespace
 {
-
-    constexpr int kDepth = 300;
 
     bool listsExactly(const SubfolderList& list, const std::vector<std::string>& expected)
     {
@@ -63,58 +61,6 @@ void checkLongPaths(TestReport& report)
     report.check(
         "a folder beyond 260 characters is opened to enter", entered && list.empty(), error);
     report.check("long path fixture is removed", tree.remove(), "something was left behind");
-}
-
-void checkDeepWalk(TestReport& report)
-{
-    FixtureTree tree;
-    std::wstring chain;
-    bool built = tree.valid();
-    for (int level = 0; level < kDepth && built; ++level) {
-        chain += level == 0 ? L"d" : L"\\d";
-        built = tree.makeFolder(chain);
-    }
-    if (!report.check("300-level fixture is built", built, "cannot build the chain"))
-        return;
-
-    const auto cursor = makeSystemDirectoryCursor();
-    SubfolderList list;
-    std::string error;
-    bool opened = cursor->openRoot(tree.utf8Path(), list, error);
-    int wrongLevel = opened && listsExactly(list, { "d" }) ? -1 : 0;
-    for (int level = 1; level <= kDepth && wrongLevel < 0; ++level) {
-        const bool entered = cursor->enter("d", list, error);
-        const bool right = level < kDepth ? listsExactly(list, { "d" }) : list.empty();
-        if (!entered || !right)
-            wrongLevel = level;
-    }
-    report.check("300 levels are entered, each listing its one subfolder", wrongLevel < 0,
-        "level " + std::to_string(wrongLevel) + ": " + error + " " + describe(namesOf(list)));
-
-    // On the way up, each level must still name its own folder: enter again.
-    wrongLevel = -1;
-    for (int level = kDepth; level >= 1 && wrongLevel < 0; --level) {
-        cursor->leave();
-        const bool entered = cursor->enter("d", list, error);
-        const bool right = level < kDepth ? listsExactly(list, { "d" }) : list.empty();
-        cursor->leave();
-        if (!entered || !right)
-            wrongLevel = level;
-    }
-    const bool atRoot
-        = wrongLevel < 0 && cursor->enter("d", list, error) && listsExactly(list, { "d" });
-    report.check("300 levels are left again down to the root", atRoot,
-        "level " + std::to_string(wrongLevel) + ": " + error);
-
-    std::vector<std::string> paths;
-    const bool walked = walkTree(*cursor, tree.utf8Path(), paths, error);
-    std::string deepest = "d";
-    for (int level = 1; level < kDepth; ++level)
-        deepest += "\\d";
-    report.check("a walk of 300 levels visits each once",
-        walked && paths.size() == kDepth && paths.back() == deepest,
-        walked ? std::to_string(paths.size()) + " folders" : error);
-    report.check("300-level fixture is removed", tree.remove(), "something was left behind");
 }
 
 } // namespace vantorel::dirwalk::test
