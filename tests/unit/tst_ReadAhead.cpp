@@ -579,10 +579,10 @@ void TestReadAhead::pacingWeighsEachRunOfListings_data()
     QTest::addColumn<int>("step");
     QTest::addColumn<int>("wantedAfter");
     using Step = readahead::Pacing::Step;
-    QTest::addRow("waiting, the processor idle: twice the threads")
-        << 1000 << 10 << 0 << 2 << int(Step::Grow) << 4;
+    QTest::addRow("waiting, the processor idle: all the threads")
+        << 1000 << 10 << 0 << 2 << int(Step::Grow) << 8;
     QTest::addRow("waiting, at the most: as many") << 1000 << 10 << 0 << 8 << int(Step::Keep) << 8;
-    QTest::addRow("reading the disk, over twice the processor time")
+    QTest::addRow("reading the disk, over twice the processor time: twice the threads")
         << 30 << 10 << 1 << 2 << int(Step::Grow) << 4;
     QTest::addRow("the processor the limit: one fewer")
         << 12 << 10 << 0 << 4 << int(Step::StepBack) << 3;
@@ -635,6 +635,12 @@ void TestReadAhead::pacingWeighsOnlyTheTimeListing()
     pacing.resume(meter);
     QCOMPARE(machine.list(pacing, meter, 12, 10, 0, half), QList<Step> { Step::StepBack });
     QCOMPARE(pacing.wanted(), std::size_t(3));
+    // Listings that wait 5 ms each on a share: all the threads after a few of them.
+    readahead::Pacing share = machine.pacing(2, 64);
+    readahead::PaceMeter shareMeter;
+    share.resume(shareMeter);
+    QCOMPARE(machine.list(share, shareMeter, 5000, 10, 0, 10), QList<Step> { Step::Grow });
+    QCOMPARE(share.wanted(), std::size_t(64));
     // A pool of a fixed size weighs nothing.
     readahead::Pacing fixed = machine.pacing(3, 3);
     readahead::PaceMeter fixedMeter;
@@ -652,8 +658,9 @@ void TestReadAhead::pausedWalkBoundsWhatIsReadAhead()
         unsigned mostThreads;
         int delay; ///< milliseconds before each listing: a slow disk, for the pool to grow on
     };
-    for (const Pool pool : { Pool { 1, 0, 0 }, Pool { 2, 0, 0 }, Pool { 4, 0, 0 }, Pool { 8, 0, 0 },
-             Pool { 8, 0, 0 }, Pool { 16, 0, 0 }, Pool { 32, 0, 0 }, Pool { 2, 32, 1 } }) {
+    for (const Pool pool :
+        { Pool { 1, 0, 0 }, Pool { 2, 0, 0 }, Pool { 4, 0, 0 }, Pool { 8, 0, 0 }, Pool { 8, 0, 0 },
+            Pool { 16, 0, 0 }, Pool { 32, 0, 0 }, Pool { 64, 0, 0 }, Pool { 2, 64, 1 } }) {
         const unsigned threads = pool.mostThreads > 0 ? pool.mostThreads : pool.threads;
         ReadAheadSetup setup;
         setup.threads = pool.threads;
