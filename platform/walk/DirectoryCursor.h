@@ -90,6 +90,14 @@ private:
 using WaitHandler = std::function<bool()>;
 inline constexpr std::chrono::milliseconds kWaitSlice { 20 };
 
+/// A folder one cursor keeps open for any cursor of the process, on any
+/// thread, to start from without opening it again.
+class HeldFolder
+{
+public:
+    virtual ~HeldFolder() = default;
+};
+
 /// Walks down and up one tree, a folder at a time. The cursor holds a stack of
 /// folders: the root, then each folder entered below it.
 class DirectoryCursor
@@ -128,6 +136,25 @@ public:
         }
         SubfolderList unused;
         return openRoot(path, unused, error);
+    }
+
+    /// Keeps the folder at `level` of the stack (0: the first) open for
+    /// openToEnterFrom(); null when the cursor cannot do so without a trip
+    /// to the disk.
+    virtual std::shared_ptr<const HeldFolder> hold(std::size_t level)
+    {
+        (void)level;
+        return {};
+    }
+    /// openToEnter(), starting from `held`, the folder the first
+    /// `heldLength` bytes of `below` name (all of it, or none for the root):
+    /// only the folders after those are opened, and none is listed.
+    virtual bool openToEnterFrom(const HeldFolder& held, std::size_t heldLength,
+        std::string_view root, std::string_view below, std::string& error)
+    {
+        (void)held;
+        (void)heldLength;
+        return openToEnter(root, below, error);
     }
 };
 

@@ -44,30 +44,35 @@ struct WorkerPace {
     std::shared_ptr<std::atomic<int>> listed = std::make_shared<std::atomic<int>>(0);
 };
 
+/// What all the cursors of a walk opened: folders to list them, and folders
+/// only passed through on the way to one.
+struct OpenCounts {
+    std::atomic<int> listings { 0 };
+    std::atomic<int> passedThrough { 0 };
+};
+
 /// The system's cursor, refusing to list the folders named in `failing`, and
 /// giving the subfolders of the folder at `reversed` in reverse order.
 class AlteredCursor : public DirectoryCursor
 {
 public:
-    AlteredCursor(QSet<QByteArray> failing, QByteArray reversed, WorkerPace pace = {})
+    AlteredCursor(QSet<QByteArray> failing, QByteArray reversed, WorkerPace pace = {},
+        std::shared_ptr<OpenCounts> opens = std::make_shared<OpenCounts>())
         : m_failing(std::move(failing))
         , m_reversed(std::move(reversed))
         , m_pace(std::move(pace))
+        , m_opens(std::move(opens))
         , m_system(makeSystemDirectoryCursor())
     {
     }
     bool openRoot(std::string_view path, SubfolderList& out, std::string& error) override
     {
+        ++m_opens->listings;
         const std::size_t slash = path.rfind('/');
         if (refuses(slash == std::string_view::npos ? path : path.substr(slash + 1), out, error)
             || !m_system->openRoot(path, out, error))
             return false;
-        if (m_reversed != QByteArray(path.data(), qsizetype(path.size())))
-            return true;
-        SubfolderList reversed;
-        for (std::size_t i = out.size(); i-- > 0;)
-            reversed.add(out.name(i), out.kind(i));
-        out = reversed;
+        reverseAt(path, out);
         return true;
     }
     bool enter(std::string_view name, SubfolderList& out, std::string& error) override
@@ -75,11 +80,43 @@ public:
         if (m_pace.delay.count() > 0)
             std::this_thread::sleep_for(m_pace.delay);
         ++*m_pace.listed;
+        ++m_opens->listings;
         return !refuses(name, out, error) && m_system->enter(name, out, error);
     }
     void leave() override { m_system->leave(); }
+    bool openToEnter(std::string_view root, std::string_view below, std::string& error) override
+    {
+        m_opens->passedThrough += 1 + foldersIn(below);
+        return m_system->openToEnter(root, below, error);
+    }
+    std::shared_ptr<const HeldFolder> hold(std::size_t level) override
+    {
+        return m_system->hold(level);
+    }
+    bool openToEnterFrom(const HeldFolder& held, std::size_t heldLength, std::string_view root,
+        std::string_view below, std::string& error) override
+    {
+        m_opens->passedThrough += foldersIn(below.substr(heldLength));
+        return m_system->openToEnterFrom(held, heldLength, root, below, error);
+    }
 
 private:
+    static int foldersIn(std::string_view path)
+    {
+        const auto names = QByteArray(path.data(), qsizetype(path.size())).split('/');
+        return int(std::count_if(
+            names.begin(), names.end(), [](const QByteArray& name) { return !name.isEmpty(); }));
+    }
+    void reverseAt(std::string_view where, SubfolderList& out) const
+    {
+        if (m_reversed != QByteArray(where.data(), qsizetype(where.size())))
+            return;
+        SubfolderList reversed;
+        for (std::size_t i = out.size(); i-- > 0;)
+            reversed.add(out.name(i), out.kind(i));
+        out = reversed;
+    }
+
     bool refuses(std::string_view name, SubfolderList& out, std::string& error) const
     {
         if (!m_failing.contains(QByteArray(name.data(), qsizetype(name.size()))))
@@ -92,6 +129,7 @@ private:
     QSet<QByteArray> m_failing;
     QByteArray m_reversed;
     WorkerPace m_pace;
+    std::shared_ptr<OpenCounts> m_opens;
     std::unique_ptr<DirectoryCursor> m_system;
 };
 
@@ -106,6 +144,7 @@ struct ReadAheadSetup {
     unsigned mostThreads = 0; ///< more threads while listings wait; 0: never more
     WorkerPace workerPace;
     std::shared_ptr<ReadAheadStatistics> statistics = std::make_shared<ReadAheadStatistics>();
+    std::shared_ptr<OpenCounts> opens = std::make_shared<OpenCounts>();
     ReadAheadCursor::Clock clock;
 
     std::unique_ptr<DirectoryCursor> make() const
@@ -116,10 +155,11 @@ struct ReadAheadSetup {
             [setup, made]() -> std::unique_ptr<DirectoryCursor> {
                 const bool worker = (*made)++ > 0;
                 if (!worker)
-                    return std::make_unique<AlteredCursor>(setup.failingForBoth, QByteArray());
+                    return std::make_unique<AlteredCursor>(
+                        setup.failingForBoth, QByteArray(), WorkerPace {}, setup.opens);
                 return std::make_unique<AlteredCursor>(
                     setup.failingForBoth + setup.failingForWorker, setup.reversedForWorker,
-                    setup.workerPace);
+                    setup.workerPace, setup.opens);
             },
             limits, statistics, threads, mostThreads);
         if (clock)
@@ -262,7 +302,7 @@ private slots:
     void sameWalkAsThePlainCursor_data();
     void sameWalkAsThePlainCursor();
     void failuresOfBothAndOfTheWorkerAlone();
-    void workerThatLosesTheWalkIsRestarted();
+    void poolStartsFromTheWalksRootListing();
     void threadsShareTheWorkInPreOrder_data();
     void threadsShareTheWorkInPreOrder();
     void settingsFromTheEnvironment();
@@ -411,7 +451,7 @@ void TestReadAhead::failuresOfBothAndOfTheWorkerAlone()
     }
 }
 
-void TestReadAhead::workerThatLosesTheWalkIsRestarted()
+void TestReadAhead::poolStartsFromTheWalksRootListing()
 {
     QStringList paths;
     for (int i = 0; i < 200; ++i)
@@ -423,10 +463,13 @@ void TestReadAhead::workerThatLosesTheWalkIsRestarted()
     for (unsigned threads : { 1u, 2u, 4u }) {
         ReadAheadSetup setup;
         setup.threads = threads;
-        setup.reversedForWorker = m_root; // the pool sees another tree than the walk
+        // The pool's threads would list the root in another order: the pool
+        // starts from the walk's own listing of it instead, and never loses the walk.
+        setup.reversedForWorker = m_root;
         const std::unique_ptr<DirectoryCursor> ahead = setup.make();
         QCOMPARE(walkEvents(*ahead, m_root), expected);
-        QVERIFY(setup.statistics->restarts > 0);
+        QCOMPARE(setup.statistics->restarts, std::size_t(0));
+        QCOMPARE(setup.statistics->direct, std::size_t(1));
     }
 }
 
@@ -468,6 +511,11 @@ void TestReadAhead::threadsShareTheWorkInPreOrder()
     QVERIFY(setup.statistics->piecesGivenAway > 0);
     QCOMPARE(setup.statistics->direct, std::size_t(1));
     QCOMPARE(setup.statistics->prefetched, std::size_t(expected.size()));
+    // Each folder is opened to be listed once, the root included; starting a piece opens
+    // only the root, once, without listing it, and what lies deeper than a thread keeps open.
+    QCOMPARE(setup.opens->listings.load(), int(expected.size()) + 1);
+    QVERIFY2(setup.opens->passedThrough.load() <= 1 + int(expected.size()) / 50,
+        qPrintable(QString::number(setup.opens->passedThrough)));
 }
 
 void TestReadAhead::settingsFromTheEnvironment()
@@ -531,10 +579,10 @@ void TestReadAhead::pacingWeighsEachRunOfListings_data()
     QTest::addColumn<int>("step");
     QTest::addColumn<int>("wantedAfter");
     using Step = readahead::Pacing::Step;
-    QTest::addRow("waiting, the processor idle: twice the threads")
-        << 1000 << 10 << 0 << 2 << int(Step::Grow) << 4;
+    QTest::addRow("waiting, the processor idle: all the threads")
+        << 1000 << 10 << 0 << 2 << int(Step::Grow) << 8;
     QTest::addRow("waiting, at the most: as many") << 1000 << 10 << 0 << 8 << int(Step::Keep) << 8;
-    QTest::addRow("reading the disk, over twice the processor time")
+    QTest::addRow("reading the disk, over twice the processor time: twice the threads")
         << 30 << 10 << 1 << 2 << int(Step::Grow) << 4;
     QTest::addRow("the processor the limit: one fewer")
         << 12 << 10 << 0 << 4 << int(Step::StepBack) << 3;
@@ -587,6 +635,12 @@ void TestReadAhead::pacingWeighsOnlyTheTimeListing()
     pacing.resume(meter);
     QCOMPARE(machine.list(pacing, meter, 12, 10, 0, half), QList<Step> { Step::StepBack });
     QCOMPARE(pacing.wanted(), std::size_t(3));
+    // Listings that wait 5 ms each on a share: all the threads after a few of them.
+    readahead::Pacing share = machine.pacing(2, 64);
+    readahead::PaceMeter shareMeter;
+    share.resume(shareMeter);
+    QCOMPARE(machine.list(share, shareMeter, 5000, 10, 0, 10), QList<Step> { Step::Grow });
+    QCOMPARE(share.wanted(), std::size_t(64));
     // A pool of a fixed size weighs nothing.
     readahead::Pacing fixed = machine.pacing(3, 3);
     readahead::PaceMeter fixedMeter;
@@ -604,8 +658,9 @@ void TestReadAhead::pausedWalkBoundsWhatIsReadAhead()
         unsigned mostThreads;
         int delay; ///< milliseconds before each listing: a slow disk, for the pool to grow on
     };
-    for (const Pool pool : { Pool { 1, 0, 0 }, Pool { 2, 0, 0 }, Pool { 4, 0, 0 }, Pool { 8, 0, 0 },
-             Pool { 8, 0, 0 }, Pool { 16, 0, 0 }, Pool { 32, 0, 0 }, Pool { 2, 32, 1 } }) {
+    for (const Pool pool :
+        { Pool { 1, 0, 0 }, Pool { 2, 0, 0 }, Pool { 4, 0, 0 }, Pool { 8, 0, 0 }, Pool { 8, 0, 0 },
+            Pool { 16, 0, 0 }, Pool { 32, 0, 0 }, Pool { 64, 0, 0 }, Pool { 2, 64, 1 } }) {
         const unsigned threads = pool.mostThreads > 0 ? pool.mostThreads : pool.threads;
         ReadAheadSetup setup;
         setup.threads = pool.threads;

@@ -16,6 +16,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <memory>
+#include <utility>
 
 namespace vantorel::dirwalk
 {
@@ -26,6 +28,25 @@ namespace
     constexpr std::size_t kBufferSize = std::size_t { 64 } * 1024;
     constexpr int kEnterFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
     constexpr int kRootFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
+    /// A folder only passed through: O_PATH opens nothing on the file system's side.
+    constexpr int kPassFlags = O_PATH | O_DIRECTORY | O_CLOEXEC;
+
+    /// A descriptor of its own, counted against the process's budget.
+    class LinuxHeldFolder final : public HeldFolder
+    {
+    public:
+        explicit LinuxHeldFolder(FileDescriptor fd)
+            : m_fd(std::move(fd))
+        {
+        }
+        ~LinuxHeldFolder() override { DescriptorBudget::give(1); }
+        LinuxHeldFolder(const LinuxHeldFolder&) = delete;
+        LinuxHeldFolder& operator=(const LinuxHeldFolder&) = delete;
+        int fd() const { return m_fd.get(); }
+
+    private:
+        FileDescriptor m_fd;
+    };
 
     // The kernel's record; glibc exposes no declaration of its own for it.
     struct LinuxDirent64 {
@@ -174,13 +195,52 @@ bool LinuxDirectoryCursor::openRoot(std::string_view path, SubfolderList& out, s
 bool LinuxDirectoryCursor::openToEnter(
     std::string_view root, std::string_view below, std::string& error)
 {
-    if (!openFirst(root, kRootFlags, nullptr, error))
+    return openFirst(root, kPassFlags, nullptr, error) && passDown(below, error);
+}
+
+std::shared_ptr<const HeldFolder> LinuxDirectoryCursor::hold(std::size_t level)
+{
+    // Only a folder whose descriptor is kept: opening another would be a trip to the disk.
+    if (level >= m_levels.size() || m_levels[level].fd < 0 || DescriptorBudget::take(1) == 0)
+        return {};
+    FileDescriptor fd(::openat(m_levels[level].fd, ".", kPassFlags));
+    if (!fd.valid()) {
+        DescriptorBudget::give(1);
+        return {};
+    }
+    return std::make_shared<const LinuxHeldFolder>(std::move(fd));
+}
+
+bool LinuxDirectoryCursor::openToEnterFrom(const HeldFolder& held, std::size_t heldLength,
+    std::string_view root, std::string_view below, std::string& error)
+{
+    closeAll();
+    FileDescriptor fd(::fcntl(static_cast<const LinuxHeldFolder&>(held).fd(), F_DUPFD_CLOEXEC, 0));
+    if (!fd.valid()) {
+        error = systemReason(errno);
         return false;
+    }
+    m_path.assign(root);
+    trimSeparators(m_path);
+    if (heldLength > 0) {
+        m_path.push_back('/');
+        m_path.append(below.substr(0, heldLength));
+    }
+    m_levels.push_back({ m_path.size(), fd.release(), 0 });
+    m_keptDescriptors = 1;
+    below.remove_prefix(heldLength);
+    while (!below.empty() && below.front() == '/')
+        below.remove_prefix(1);
+    return passDown(below, error);
+}
+
+bool LinuxDirectoryCursor::passDown(std::string_view below, std::string& error)
+{
     if (below.empty())
         return true;
     m_path.push_back('/');
     m_path.append(below);
-    FileDescriptor fd(openBelowAnchor());
+    FileDescriptor fd(openBelowAnchor(kPassFlags));
     if (!fd.valid()) {
         error = systemReason(errno);
         closeAll();
@@ -219,13 +279,13 @@ bool LinuxDirectoryCursor::openFirst(
     return true;
 }
 
-int LinuxDirectoryCursor::openBelowAnchor() const
+int LinuxDirectoryCursor::openBelowAnchor(int flags) const
 {
     // The folder m_path names, below the deepest level: opened from the
     // nearest kept folder above it, through no link.
     const Level& anchor = m_levels[m_levels.back().anchor];
     const std::string_view relative = std::string_view(m_path).substr(anchor.pathLength + 1);
-    return openBeneath(anchor.fd, relative, kEnterFlags);
+    return openBeneath(anchor.fd, relative, flags);
 }
 
 bool LinuxDirectoryCursor::enter(std::string_view name, SubfolderList& out, std::string& error)
@@ -238,11 +298,11 @@ bool LinuxDirectoryCursor::enter(std::string_view name, SubfolderList& out, std:
     m_path.push_back('/');
     m_path.append(name);
 
-    FileDescriptor fd(openBelowAnchor());
+    FileDescriptor fd(openBelowAnchor(kEnterFlags));
     // Out of descriptors: the folder is opened from a kept folder higher up
     // instead, giving up the deepest kept ones one at a time.
     while (!fd.valid() && (errno == EMFILE || errno == ENFILE) && closeDeepestKept())
-        fd.reset(openBelowAnchor());
+        fd.reset(openBelowAnchor(kEnterFlags));
     if (!fd.valid() || !readListing(fd.get(), out, error)) {
         if (!fd.valid())
             error = systemReason(errno);

@@ -30,7 +30,12 @@ public:
     bool openRoot(std::string_view path, SubfolderList& out, std::string& error) override;
     bool enter(std::string_view name, SubfolderList& out, std::string& error) override;
     void leave() override;
+    /// Opens the folders it passes through with O_PATH: on a network share,
+    /// that costs no trip to open a folder nobody lists.
     bool openToEnter(std::string_view root, std::string_view below, std::string& error) override;
+    std::shared_ptr<const HeldFolder> hold(std::size_t level) override;
+    bool openToEnterFrom(const HeldFolder& held, std::size_t heldLength, std::string_view root,
+        std::string_view below, std::string& error) override;
 
     static constexpr std::size_t kKeptDepth = 32;
     static constexpr std::size_t kAnchorSpan = 1024;
@@ -51,8 +56,10 @@ private:
 
     /// Opens `path` as the only level, listing it into `out` when given.
     bool openFirst(std::string_view path, int flags, SubfolderList* out, std::string& error);
+    /// Opens `below` of the only level, without listing it, as the only level.
+    bool passDown(std::string_view below, std::string& error);
     bool readListing(int fd, SubfolderList& out, std::string& error);
-    int openBelowAnchor() const;
+    int openBelowAnchor(int flags) const;
     void closeLevel(std::size_t index);
     /// Counts one more kept descriptor against the process's budget; false when it is spent.
     bool takeBudget();

@@ -82,9 +82,15 @@ void Pacing::pause(PaceMeter& meter) const
 
 Pacing::Step Pacing::count(PaceMeter& meter) const
 {
-    if (fixed() || ++meter.listings < kRunListings)
+    if (fixed())
+        return Step::Keep;
+    ++meter.listings;
+    const bool quick = meter.listings >= kQuickRunListings
+        && meter.took + (now() - meter.listingSince) >= kQuickRunTime;
+    if (meter.listings < kRunListings && !quick)
         return Step::Keep;
     pause(meter);
+    const auto listings = std::int64_t(meter.listings);
     const std::int64_t took = meter.took.count();
     const std::int64_t needed = meter.used.time.count();
     const bool fromDisk = meter.used.blocksRead > 0;
@@ -95,11 +101,13 @@ Pacing::Step Pacing::count(PaceMeter& meter) const
     if (needed <= 0)
         return Step::Keep; // the system cannot tell
     const std::size_t wantedNow = wanted();
-    const bool slow = fromDisk ? took > kSlowFromDisk * needed
-                               : took > kSlowElsewhere * needed
-            && took > std::int64_t(kRunListings) * kSlowListing.count();
-    if (slow && wantedNow < m_most)
+    const bool slow = fromDisk
+        ? took > kSlowFromDisk * needed
+        : took > kSlowElsewhere * needed && took > listings * kSlowListing.count();
+    if (slow && wantedNow < m_most) {
+        m_waitsElsewhere.store(!fromDisk, std::memory_order_relaxed);
         return Step::Grow;
+    }
     if (!slow && !fromDisk && wantedNow > m_fewest)
         return Step::StepBack;
     return Step::Keep;
@@ -107,7 +115,9 @@ Pacing::Step Pacing::count(PaceMeter& meter) const
 
 std::size_t Pacing::grow()
 {
-    const std::size_t more = std::min(m_most, 2 * m_wanted.load());
+    const std::size_t more = m_waitsElsewhere.load(std::memory_order_relaxed)
+        ? m_most
+        : std::min(m_most, 2 * m_wanted.load());
     m_wanted = more;
     return more;
 }

@@ -36,8 +36,12 @@ class Pacing
 public:
     using Clock = std::function<std::chrono::steady_clock::time_point()>;
     using UsageSource = std::function<ThreadUsage()>;
-    /// A thread weighs the time its listings take every this many listings.
+    /// A thread weighs the time its listings take every this many listings,
     static constexpr std::size_t kRunListings = 32;
+    /// or sooner, after this many, once they have taken kQuickRunTime: on a
+    /// network share the pool reaches its size within a few round trips.
+    static constexpr std::size_t kQuickRunListings = 8;
+    static constexpr std::chrono::milliseconds kQuickRunTime { 25 };
     /// What a run of listings says the pool should do.
     enum class Step { Keep, Grow, StepBack };
 
@@ -59,7 +63,10 @@ public:
     Step count(PaceMeter& meter) const;
 
     // Called with the pool's lock held.
-    /// Twice the threads wanted, up to the most; returns the new count.
+    /// More threads wanted: twice as many while listings read the disk, which
+    /// more requests at once help less and less; the most while they wait on
+    /// something else, a share that answers many calls at once. Up to the
+    /// most; returns the new count.
     std::size_t grow();
     /// One thread fewer, down to the fewest: a thread resting while the disk
     /// is slow costs more than one too many.
@@ -74,6 +81,8 @@ private:
     const Clock m_clock;
     const UsageSource m_usage;
     std::atomic<std::size_t> m_wanted;
+    /// The last run that asked to grow waited on something other than the disk.
+    mutable std::atomic<bool> m_waitsElsewhere { false };
 };
 
 } // namespace vantorel::dirwalk::readahead

@@ -30,6 +30,8 @@ struct Piece {
     // What an unstarted piece is: these subfolders of the folder at parentPath.
     std::uint64_t parentNumber = 0;
     std::string parentPath; ///< below the root: a separator and a name per level
+    /// The parent kept open by the thread that listed it, when it could be.
+    std::shared_ptr<const HeldFolder> parentHeld;
     SubfolderList folders;
     // Listings written and not yet taken by the walk.
     std::deque<std::unique_ptr<ListingBatch>> batches;

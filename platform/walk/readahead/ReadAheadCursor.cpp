@@ -105,8 +105,10 @@ bool ReadAheadCursor::openRoot(std::string_view path, SubfolderList& out, std::s
     m_ownLengths.clear();
     m_root = path;
     ++m_statistics->direct;
+    m_rootListing.reset();
     if (!m_own->openRoot(path, out, error))
         return false;
+    m_rootListing = std::make_shared<const SubfolderList>(out);
     m_ownLengths.push_back(0);
     m_levels.push_back({ 0, 0 });
     return true;
@@ -131,9 +133,11 @@ void ReadAheadCursor::startPool(std::uint64_t& deepestNumber)
     m_poolStarted = true;
     m_restartNow = false;
     m_directSinceStart = 0;
+    // Only the first start may use the root's listing: a later one lists what is there then.
+    std::shared_ptr<const SubfolderList> rootListing = std::move(m_rootListing);
     try {
-        m_pool = std::make_unique<ReadAheadPool>(
-            m_makeCursor, m_root, namesOf(m_levels, m_path), m_limits, m_threads, m_mostThreads);
+        m_pool = std::make_unique<ReadAheadPool>(m_makeCursor, m_root, namesOf(m_levels, m_path),
+            m_limits, m_threads, m_mostThreads, std::move(rootListing));
     } catch (const std::system_error&) {
         return; // no thread to be had: every folder is listed here
     }

@@ -91,6 +91,8 @@ private:
     const ReadAheadLimits m_limits;
     std::shared_ptr<ReadAheadStatistics> m_statistics;
     std::string m_root;
+    /// The root's listing, for the pool's first start: it is not made again.
+    std::shared_ptr<const SubfolderList> m_rootListing;
     /// "/"-joined names below the root of the deepest folder, for resuming.
     std::string m_path;
     std::vector<Level> m_levels;

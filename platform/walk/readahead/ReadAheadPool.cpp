@@ -21,10 +21,11 @@ namespace
 
 ReadAheadPool::ReadAheadPool(const CursorFactory& makeCursor, std::string root,
     std::vector<std::string> resumePath, ReadAheadLimits limits, unsigned threads,
-    unsigned mostThreads)
+    unsigned mostThreads, std::shared_ptr<const SubfolderList> rootListing)
     : m_root(std::move(root))
     , m_resumePath(std::move(resumePath))
     , m_makeCursor(makeCursor)
+    , m_rootListing(std::move(rootListing))
     , m_pacing(std::max(threads, 1u), std::max(std::max(threads, 1u), mostThreads))
     , m_budget(limits)
 {
@@ -158,9 +159,12 @@ void ReadAheadPool::run(Worker& worker)
 bool ReadAheadPool::resume(Worker& worker)
 {
     readahead::PieceList pieces;
-    if (!readahead::WorkSharing::piecesAfter(*worker.cursor, m_root, m_resumePath, pieces))
+    std::shared_ptr<const HeldFolder> rootHeld;
+    if (!readahead::WorkSharing::piecesAfter(
+            *worker.cursor, m_root, m_rootListing.get(), m_resumePath, pieces, rootHeld))
         return false;
     const std::lock_guard lock(m_mutex);
+    m_rootHeld = std::move(rootHeld);
     m_sharing.pieces().splice(m_sharing.pieces().end(), pieces);
     return true;
 }
@@ -196,7 +200,7 @@ void ReadAheadPool::walkPiece(Worker& worker, PieceRef piece)
 {
     worker.take(piece);
     m_pacing.resume(worker.pace);
-    worker.open(m_root);
+    worker.open(m_root, m_rootHeld.get());
     while (worker.depth > 0) {
         m_handOver.wakeIfDue();
         if (m_stopping.load(std::memory_order_relaxed))

@@ -66,10 +66,11 @@ public:
     /// threads much longer than the processor time it needs (a cold disk, a
     /// network share), more threads are started, up to `mostThreads`, so that
     /// more listings wait on the disk at once; when listings are fast again,
-    /// the threads beyond `threads` rest.
+    /// the threads beyond `threads` rest. When `rootListing` is given, it is
+    /// the root's listing, which the pool then does not make again.
     ReadAheadPool(const CursorFactory& makeCursor, std::string root,
         std::vector<std::string> resumePath, ReadAheadLimits limits, unsigned threads,
-        unsigned mostThreads = 0);
+        unsigned mostThreads = 0, std::shared_ptr<const SubfolderList> rootListing = {});
     ~ReadAheadPool();
     ReadAheadPool(const ReadAheadPool&) = delete;
     ReadAheadPool& operator=(const ReadAheadPool&) = delete;
@@ -141,6 +142,9 @@ private:
     const std::string m_root;
     const std::vector<std::string> m_resumePath;
     const CursorFactory m_makeCursor;
+    const std::shared_ptr<const SubfolderList> m_rootListing;
+    /// The root, opened once for every thread to start from; set before m_ready.
+    std::shared_ptr<const HeldFolder> m_rootHeld;
     /// Grows (under the lock) while threads start; each Worker stays where it is.
     std::vector<std::unique_ptr<Worker>> m_workers;
 

@@ -18,8 +18,9 @@ struct ReadAheadSettings {
 ReadAheadSettings defaultReadAhead();
 
 /// Listings that wait on a cold disk or a network share together: enough that
-/// the disk always has requests to sort, few enough to start in a moment.
-inline constexpr unsigned kMostReadAheadThreads = 32;
+/// a share that answers 64 calls at once has as many to answer; a thread
+/// blocked on the network costs little.
+inline constexpr unsigned kMostReadAheadThreads = 64;
 
 /// The settings the program's environment chooses; either value may be null.
 /// `readAhead` "0" turns the read-ahead off and "1" turns it on even on one

@@ -45,7 +45,8 @@ namespace
 } // namespace
 
 bool WorkSharing::piecesAfter(DirectoryCursor& cursor, const std::string& root,
-    const std::vector<std::string>& resumePath, PieceList& pieces)
+    const SubfolderList* rootListing, const std::vector<std::string>& resumePath, PieceList& pieces,
+    std::shared_ptr<const HeldFolder>& rootHeld)
 {
     std::string error;
     struct Step {
@@ -54,8 +55,13 @@ bool WorkSharing::piecesAfter(DirectoryCursor& cursor, const std::string& root,
         std::size_t from = 0; ///< the first subfolder after the resume path's
     };
     std::vector<Step> chain(1);
-    if (!cursor.openRoot(root, chain[0].subfolders, error))
+    if (rootListing) {
+        if (!cursor.openToEnter(root, {}, error))
+            return false;
+        chain[0].subfolders = *rootListing;
+    } else if (!cursor.openRoot(root, chain[0].subfolders, error)) {
         return false;
+    }
     for (const std::string& name : resumePath) {
         Step& parent = chain.back();
         std::size_t index = 0;
@@ -72,16 +78,19 @@ bool WorkSharing::piecesAfter(DirectoryCursor& cursor, const std::string& root,
         child.path = parent.path + kPathSeparator + name;
         chain.push_back(std::move(child));
     }
-    // Each piece is opened by its own path: the chain's descriptors go.
-    for (std::size_t i = 0; i < chain.size(); ++i)
-        cursor.leave();
+    rootHeld = cursor.hold(0);
     // The rest of the deepest folder comes first in pre-order, the rest of the root last.
     for (std::size_t i = chain.size(); i-- > 0;) {
         Piece piece = pieceOf(i, std::move(chain[i].path), chain[i].subfolders, chain[i].from,
             chain[i].subfolders.size());
-        if (!piece.folders.empty())
-            pieces.push_back(std::move(piece));
+        if (piece.folders.empty())
+            continue;
+        piece.parentHeld = i == 0 ? rootHeld : cursor.hold(i);
+        pieces.push_back(std::move(piece));
     }
+    // The pieces keep what they start from: the chain's descriptors go.
+    for (std::size_t i = 0; i < chain.size(); ++i)
+        cursor.leave();
     return true;
 }
 
@@ -165,6 +174,9 @@ PieceRef WorkSharing::giveAway(Worker& worker, std::size_t depth, std::size_t fr
     frame.end = from;
     if (piece.folders.empty())
         return where;
+    // The thread's cursor holds the folder open at the same depth as its frames.
+    if (worker.opened)
+        piece.parentHeld = worker.cursor->hold(depth);
     return std::next(m_pieces.insert(where, std::move(piece)));
 }
 

@@ -29,11 +29,14 @@ public:
     {
     }
 
-    /// Lists `root` and goes down through `resumePath` with `cursor`; `pieces`
-    /// gets the rest of each folder on the way, deepest first, as pre-order
-    /// has them. False when the path cannot be followed.
+    /// Lists `root`, unless `rootListing` is its listing already, and goes
+    /// down through `resumePath` with `cursor`; `pieces` gets the rest of each
+    /// folder on the way, deepest first, as pre-order has them, and `rootHeld`
+    /// the root kept open, when the cursor can. False when the path cannot be
+    /// followed.
     static bool piecesAfter(DirectoryCursor& cursor, const std::string& root,
-        const std::vector<std::string>& resumePath, PieceList& pieces);
+        const SubfolderList* rootListing, const std::vector<std::string>& resumePath,
+        PieceList& pieces, std::shared_ptr<const HeldFolder>& rootHeld);
 
     PieceList& pieces() { return m_pieces; }
     const PieceList& pieces() const { return m_pieces; }

@@ -33,15 +33,23 @@ void Worker::take(PieceRef piece)
     first.next = 0;
     first.end = first.subfolders.size();
     path = std::move(piece->parentPath);
+    parentHeld = std::move(piece->parentHeld);
     first.pathLength = path.size();
     depth = 1;
 }
 
-void Worker::open(const std::string& root)
+void Worker::open(const std::string& root, const HeldFolder* rootHeld)
 {
     // The root may be a link; a folder inside the tree is one only if it was swapped for one
     // since, and then the piece is not opened: the walk lists those folders itself.
-    opened = cursor->openToEnter(root, std::string_view(path).substr(path.empty() ? 0 : 1), error);
+    const std::string_view below = std::string_view(path).substr(path.empty() ? 0 : 1);
+    if (parentHeld)
+        opened = cursor->openToEnterFrom(*parentHeld, below.size(), root, below, error);
+    else if (rootHeld)
+        opened = cursor->openToEnterFrom(*rootHeld, 0, root, below, error);
+    else
+        opened = cursor->openToEnter(root, below, error);
+    parentHeld.reset(); // the cursor has its own descriptor now
 }
 
 bool Worker::hasNextFolder()

@@ -40,6 +40,7 @@ struct Worker {
     std::vector<Frame> frames; ///< the piece's parent, then each folder entered below it
     std::size_t depth = 0; ///< frames in use
     std::string path; ///< of the deepest frame, below the root
+    std::shared_ptr<const HeldFolder> parentHeld; ///< of the piece taken, until opened
     bool opened = false; ///< the piece's parent could be opened
     std::string error;
     PieceRef current;
@@ -52,8 +53,9 @@ struct Worker {
 
     /// Makes the folders of `piece` the first frame.
     void take(PieceRef piece);
-    /// Opens the piece's parent below `root`.
-    void open(const std::string& root);
+    /// Opens the piece's parent below `root`, which `rootHeld` holds open
+    /// when not null, without listing it, nor the folders on the way.
+    void open(const std::string& root, const HeldFolder* rootHeld);
     /// Whether the deepest folder has a subfolder left to list; skips what is not one.
     bool hasNextFolder();
     /// Leaves the deepest folder, done with.
