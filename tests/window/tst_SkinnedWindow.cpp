@@ -28,7 +28,6 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -84,6 +83,23 @@ QPalette darkDesktopPalette()
     dark.setColor(QPalette::Highlight, QColor(0x2a, 0x82, 0xda));
     dark.setColor(QPalette::HighlightedText, Qt::black);
     return dark;
+}
+
+/// The desktop's palette is the dark one while this lives, then as it was.
+struct DarkDesktop {
+    QPalette desktop = QApplication::palette();
+    DarkDesktop() { QApplication::setPalette(darkDesktopPalette()); }
+    ~DarkDesktop() { QApplication::setPalette(desktop); }
+    DarkDesktop(const DarkDesktop&) = delete;
+    DarkDesktop& operator=(const DarkDesktop&) = delete;
+};
+
+/// The rows of a test run with the skin and with the plain white design.
+void skinAndWhiteDesignRows()
+{
+    QTest::addColumn<bool>("skinned");
+    QTest::newRow("skin") << true;
+    QTest::newRow("white design") << false;
 }
 
 /// WCAG contrast ratio of two opaque colours, from 1 (same) to 21 (black on white).
@@ -227,18 +243,11 @@ private slots:
     /// Captions and the states of the check box and option buttons stand out
     /// from their background whatever palette the desktop has: 4.5 to 1 for
     /// text and 3 to 1 for a state, the readability thresholds of WCAG.
-    void aDarkDesktopPaletteLeavesEverythingReadable_data()
-    {
-        QTest::addColumn<bool>("skinned");
-        QTest::newRow("skin") << true;
-        QTest::newRow("white design") << false;
-    }
+    void aDarkDesktopPaletteLeavesEverythingReadable_data() { skinAndWhiteDesignRows(); }
     void aDarkDesktopPaletteLeavesEverythingReadable()
     {
         QFETCH(bool, skinned);
-        const QPalette desktop = QApplication::palette();
-        QApplication::setPalette(darkDesktopPalette());
-        const auto restore = qScopeGuard([&] { QApplication::setPalette(desktop); });
+        const DarkDesktop dark;
 
         SkinnedForm form(skinned);
         QVERIFY(form.ready);
@@ -313,18 +322,11 @@ private slots:
 
     /// Menus and dialogs take the skin's colours whole or the desktop's
     /// whole, never the skin's text on the desktop's background.
-    void aDarkDesktopPaletteLeavesPopupsReadable_data()
-    {
-        QTest::addColumn<bool>("skinned");
-        QTest::newRow("skin") << true;
-        QTest::newRow("white design") << false;
-    }
+    void aDarkDesktopPaletteLeavesPopupsReadable_data() { skinAndWhiteDesignRows(); }
     void aDarkDesktopPaletteLeavesPopupsReadable()
     {
         QFETCH(bool, skinned);
-        const QPalette desktop = QApplication::palette();
-        QApplication::setPalette(darkDesktopPalette());
-        const auto restore = qScopeGuard([&] { QApplication::setPalette(desktop); });
+        const DarkDesktop dark;
         SkinnedForm form(skinned);
         QVERIFY(form.ready);
         Form1& window = form.window;
