@@ -60,6 +60,7 @@ struct Share {
     std::atomic<std::uint64_t> counts[KindCount] {};
     std::atomic<unsigned> inFlight { 0 };
     std::atomic<unsigned> peakInFlight { 0 };
+    std::atomic<std::uint64_t> answered { 0 };
 };
 
 inline Share& shareOf(fuse_req_t req)
@@ -109,6 +110,7 @@ public:
         m_done = true;
         while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &m_end, nullptr) == EINTR) { }
         m_share.inFlight.fetch_sub(1);
+        m_share.answered.fetch_add(1, std::memory_order_relaxed);
         m_share.slots->release();
     }
 

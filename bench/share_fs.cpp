@@ -7,7 +7,7 @@
 // flight; this makes that measurable on a local disk.
 //
 //   share_fs SOURCE MOUNTPOINT [--delay MS] [--slots N] [--cache SECONDS]
-//            [--counts FILE]
+//            [--counts FILE] [--timeline FILE]
 //
 // --delay may be fractional (0.5); default 0.5 ms. --slots: default 64.
 // --cache: how long the kernel may keep names and attributes, default 0.1 s,
@@ -16,6 +16,10 @@
 // prints the round trips by kind to stderr and, with --counts, to FILE:
 //
 //   delayed N lookup N getattr N opendir N readdir N peak-in-flight N
+//
+// With --timeline, FILE gets a line every 100 ms from the first call on: the
+// milliseconds since, and the calls answered in those 100 ms times the delay
+// over 100 ms, the round trips that were in flight on average then.
 //
 // Symbolic links are passed through as links; names are passed as the bytes
 // they are; folders mounted inside SOURCE are walked into like any other.
@@ -26,9 +30,11 @@
 
 #include <sys/statvfs.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <thread>
 #include <vector>
 
 using namespace share_fs;
@@ -242,6 +248,7 @@ struct Options {
     const char* source = nullptr;
     const char* mountPoint = nullptr;
     const char* countsFile = nullptr;
+    const char* timelineFile = nullptr;
     double delayMs = 0.5;
     long slots = 64;
     double cacheSeconds = 0.1;
@@ -261,7 +268,7 @@ bool parseOptions(int argc, char** argv, Options* options)
     for (int i = 1; i < argc; ++i) {
         std::string argument = argv[i];
         bool valued = argument == "--delay" || argument == "--slots" || argument == "--cache"
-            || argument == "--counts";
+            || argument == "--counts" || argument == "--timeline";
         if (valued && i + 1 >= argc) {
             std::fprintf(stderr, "share_fs: %s needs a value\n", argument.c_str());
             return false;
@@ -285,6 +292,8 @@ bool parseOptions(int argc, char** argv, Options* options)
             }
         } else if (argument == "--counts") {
             options->countsFile = argv[++i];
+        } else if (argument == "--timeline") {
+            options->timelineFile = argv[++i];
         } else if (argument.starts_with("-")) {
             std::fprintf(stderr, "share_fs: unknown option %s\n", argument.c_str());
             return false;
@@ -300,7 +309,7 @@ bool parseOptions(int argc, char** argv, Options* options)
     if (!options->mountPoint) {
         std::fprintf(stderr,
             "usage: share_fs SOURCE MOUNTPOINT [--delay MS] [--slots N] [--cache SECONDS] "
-            "[--counts FILE]\n");
+            "[--counts FILE] [--timeline FILE]\n");
         return false;
     }
     return true;
@@ -323,6 +332,26 @@ bool mountOutsideSource(const Options& options)
         return false;
     }
     return true;
+}
+
+/// Writes the share's round trips in flight, averaged over each 100 ms from
+/// the first call, to `file` until `done`.
+void writeTimeline(const Share& share, double delayMs, FILE* file, const std::atomic<bool>& done)
+{
+    constexpr auto kStep = std::chrono::milliseconds(100);
+    while (!done && share.answered.load() == 0 && share.inFlight.load() == 0)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    const auto start = std::chrono::steady_clock::now();
+    std::uint64_t before = 0;
+    for (auto next = start + kStep; !done; next += kStep) {
+        std::this_thread::sleep_until(next);
+        const std::uint64_t answered = share.answered.load();
+        std::fprintf(file, "%lld %.1f\n",
+            static_cast<long long>(
+                std::chrono::duration_cast<std::chrono::milliseconds>(next - start).count()),
+            double(answered - before) * delayMs / 100.0);
+        before = answered;
+    }
 }
 
 /// Mounts, serves until unmounted, unmounts; false when any of it failed.
@@ -348,7 +377,21 @@ bool serve(Share& share, const Options& options)
             fuse_loop_config* loop = fuse_loop_cfg_create();
             fuse_loop_cfg_set_max_threads(loop, unsigned(options.slots) + 8);
             fuse_loop_cfg_set_idle_threads(loop, unsigned(options.slots) + 8);
+            std::atomic<bool> done = false;
+            FILE* timeline = options.timelineFile ? std::fopen(options.timelineFile, "w") : nullptr;
+            std::thread sampler;
+            if (timeline)
+                sampler
+                    = std::thread([&] { writeTimeline(share, options.delayMs, timeline, done); });
+            else if (options.timelineFile)
+                std::fprintf(
+                    stderr, "share_fs: %s: %s\n", options.timelineFile, std::strerror(errno));
             served = fuse_session_loop_mt(session, loop) == 0;
+            done = true;
+            if (sampler.joinable()) {
+                sampler.join();
+                served = std::fclose(timeline) == 0 && served;
+            }
             fuse_loop_cfg_destroy(loop);
             fuse_session_unmount(session);
         }
