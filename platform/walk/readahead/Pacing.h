@@ -40,7 +40,7 @@ public:
     static constexpr std::size_t kRunListings = 32;
     /// or sooner, after this many, once they have taken kQuickRunTime: on a
     /// network share the pool reaches its size within a few round trips.
-    static constexpr std::size_t kQuickRunListings = 8;
+    static constexpr std::size_t kQuickRunListings = 3;
     static constexpr std::chrono::milliseconds kQuickRunTime { 25 };
     /// What a run of listings says the pool should do.
     enum class Step { Keep, Grow, StepBack };

@@ -165,7 +165,7 @@ bool ReadAheadPool::resume(Worker& worker)
         return false;
     const std::lock_guard lock(m_mutex);
     m_rootHeld = std::move(rootHeld);
-    m_sharing.pieces().splice(m_sharing.pieces().end(), pieces);
+    m_sharing.addPieces(pieces);
     return true;
 }
 
@@ -219,6 +219,11 @@ bool ReadAheadPool::mayGoOn(Worker& worker)
         const std::lock_guard lock(m_mutex);
         if (m_sharing.answerRequest(worker, m_pacing.wanted() > m_pacing.fewest()))
             return false; // the deepest folder may have nothing left now
+    }
+    if (m_sharing.hungry() && m_pacing.wanted() > m_pacing.fewest()) {
+        const std::lock_guard lock(m_mutex);
+        if (m_sharing.feedIdle(worker))
+            return false;
     }
     if (shouldStop(worker)) {
         std::unique_lock lock(m_mutex);

@@ -105,6 +105,8 @@ PieceRef WorkSharing::take(Worker& worker)
     if (unstarted != m_pieces.end() && mayStart(unstarted)) {
         unstarted->state = Piece::State::Running;
         unstarted->owner = &worker;
+        --m_unstarted;
+        updateHunger();
         wakeOneIdle();
         return unstarted;
     }
@@ -177,6 +179,8 @@ PieceRef WorkSharing::giveAway(Worker& worker, std::size_t depth, std::size_t fr
     // The thread's cursor holds the folder open at the same depth as its frames.
     if (worker.opened)
         piece.parentHeld = worker.cursor->hold(depth);
+    ++m_unstarted;
+    updateHunger();
     return std::next(m_pieces.insert(where, std::move(piece)));
 }
 
@@ -225,11 +229,33 @@ void WorkSharing::giveEverythingBack(Worker& worker)
         m_wake.notify_all();
 }
 
+void WorkSharing::addPieces(PieceList& pieces)
+{
+    m_unstarted += pieces.size();
+    m_pieces.splice(m_pieces.end(), pieces);
+    updateHunger();
+}
+
+bool WorkSharing::feedIdle(Worker& worker)
+{
+    bool given = false;
+    while (m_idle > m_unstarted && giveAwayLast(worker))
+        given = true;
+    return given;
+}
+
+void WorkSharing::updateHunger()
+{
+    m_hungry.store(m_idle > m_unstarted, std::memory_order_relaxed);
+}
+
 void WorkSharing::waitForWork(std::unique_lock<std::mutex>& lock)
 {
     ++m_idle;
+    updateHunger();
     m_wake.wait(lock);
     --m_idle;
+    updateHunger();
 }
 
 void WorkSharing::wakeOneIdle()

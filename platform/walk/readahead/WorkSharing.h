@@ -52,6 +52,15 @@ public:
     bool answerRequest(Worker& worker, bool grown);
     /// The thread was given work or has none left to give: it is asked no more.
     void answered(Worker& worker);
+    /// Gives every idle thread a piece of `worker`'s unstarted work, far ahead
+    /// of the walk, if it has enough: while listings wait on a share, the
+    /// first thread to finish a listing feeds them, at once. False when it
+    /// gave nothing.
+    bool feedIdle(Worker& worker);
+    /// More threads wait for work than there are pieces for them to start.
+    bool hungry() const { return m_hungry.load(std::memory_order_relaxed); }
+    /// Appends pieces nobody has started.
+    void addPieces(PieceList& pieces);
     /// Gives all the thread's unstarted work back to the list.
     void giveEverythingBack(Worker& worker);
 
@@ -85,11 +94,14 @@ private:
     /// half back to the list: work just ahead of the walk, in large pieces,
     /// while listings are fast. False when it has too little.
     bool giveAwayNextHalf(Worker& worker);
+    void updateHunger();
 
     const ListingBudget& m_budget;
     PieceList m_pieces;
     std::condition_variable m_wake; ///< idle threads wait on it
     std::size_t m_idle = 0;
+    std::size_t m_unstarted = 0; ///< pieces in the list nobody has started
+    std::atomic<bool> m_hungry { false }; ///< m_idle > m_unstarted, for a look without the lock
     std::size_t m_ownersAsked = 0; ///< threads asked to give work away, not yet answered
     std::atomic<std::size_t> m_piecesGivenAway { 0 };
 };
