@@ -32,6 +32,12 @@
 #                               share's limit: the plain walk's round trips x
 #                               DELAY / slots, the time of a walk that kept every
 #                               slot busy. Last, Stop to "Done." in the window.
+#                               The tools that wait on one call at a time (the
+#                               plain walk, find, fd) are timed once, in the check:
+#                               at 10 ms each takes minutes.
+#
+# BENCH_TOOLS chooses some of the tools, e.g. "engine window fd64"; the plain
+# walk is always run, the yardstick of both modes.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -96,6 +102,9 @@ declare -A label=([plain]="plain walk, one thread" [plainall]="plain walk, $core
 if [ -n "$share_delay" ]; then
   [ "$cold" = 0 ] || { echo "--cold and --share do not go together" >&2; exit 2; }
   tools=(engine window plain fd fd16 fd64 find)
+  # Timed in the check alone: the plain walk and find wait on one call at a
+  # time, fd on two.
+  once=(plain find fd)
   # The first of these finds the rows in the order the others must keep.
   ordered=(engine window)
   # The engine and the window read ahead as the program chooses by itself.
@@ -103,9 +112,28 @@ if [ -n "$share_delay" ]; then
   label[engine]="engine, default read-ahead"
 else
   tools=(plain plainall engine1 engine window find fd fd1 fd16)
+  once=()
   ordered=(engine1 engine window)
   readahead=1
 fi
+
+if [ -n "${BENCH_TOOLS:-}" ]; then
+  chosen=(plain)
+  for key in $BENCH_TOOLS; do
+    if [ -z "${label[$key]:-}" ] || ! [[ " ${tools[*]} " == *" $key "* ]]; then
+      echo "BENCH_TOOLS: no tool \"$key\" here; the tools: ${tools[*]}" >&2
+      exit 2
+    fi
+    if [ "$key" != plain ]; then chosen+=("$key"); fi
+  done
+  tools=("${chosen[@]}")
+  kept=()
+  for key in "${ordered[@]}"; do
+    if [[ " ${tools[*]} " == *" $key "* ]]; then kept+=("$key"); fi
+  done
+  ordered=("${kept[@]}")
+fi
+timed_once() { [[ " ${once[*]} " == *" $1 "* ]]; }
 
 # Runs one tool on $root; its rows go to stdout, one a line.
 run_tool() {
@@ -197,10 +225,18 @@ loadavg() { cut -d' ' -f1-3 /proc/loadavg; }
 check_tools() {
   local expected=$1 scratch key
   scratch=$(mktemp -d)
+  local TIMEFORMAT='%R %U %S' times
   for key in "${tools[@]}"; do
     before_run
-    run_tool "$key" 2>/dev/null | sed 's:/$::' >"$scratch/$key"
+    times=$({ time run_tool "$key" 2>/dev/null | sed 's:/$::' >"$scratch/$key"; } 2>&1)
     after_run
+    if timed_once "$key"; then
+      walls[$key]=$(awk '{ printf "%d", $1 * 1000 }' <<<"$times")
+      cpus[$key]=$(awk '{ printf "%d", ($2 + $3) * 1000 }' <<<"$times")
+      trips[$key]=$share_trips
+      peaks[$key]=$share_peak
+      kinds[$key]=$share_kinds
+    fi
   done
   found=$(wc -l <"$scratch/plain")
   echo "$found matches (the tree's statistics: $expected)"
@@ -226,6 +262,10 @@ check_tools() {
 # Prints one ratio; with a limit, the target and whether it is met: at most
 # the limit, or with "at-least" at least.
 ratio() {
+  if [ -z "$2" ] || [ -z "$3" ]; then
+    printf "  %-44s   n/a  (not run: BENCH_TOOLS)\n" "$1"
+    return
+  fi
   awk -v name="$1" -v a="$2" -v b="$3" -v limit="${4:-}" -v at_least="${5:-}" 'BEGIN {
     printf "  %-44s %5.2f", name, a / b
     if (limit != "") {
@@ -261,6 +301,7 @@ time_rounds() {
   local key wall cpu rows before attempt redone=0 tainted=0
   for _ in $(seq "$tree_runs"); do
     for key in "${tools[@]}"; do
+      if timed_once "$key"; then continue; fi
       # On a shared machine another process may drop the caches, which makes
       # the next warm runs cold ones: the tool warms them again, untimed, and
       # a run during which they were dropped is made again. A share waits so
@@ -344,9 +385,9 @@ bench_tree() {
   echo "Folder walk, $cache cache, tree $tree ($folders folders), phrase \"$phrase\" ignoring case:"
   local seen load_before
   seen=$(drops)
+  local -A walls cpus trips peaks kinds
   check_tools "$expected"
   load_before=$(loadavg)
-  local -A walls cpus trips peaks kinds
   local failed=0
   time_rounds
   if [ "$failed" = 1 ]; then return; fi
@@ -356,26 +397,26 @@ bench_tree() {
   print_medians
   echo "  (whole processes, except the window: from the Start press to the \"Done.\" box)"
   echo "Ratios, wall clock:"
-  ratio "window / fd" "${wall_ms[window]}" "${wall_ms[fd]}"
-  ratio "window / plain walk on every core" "${wall_ms[window]}" "${wall_ms[plainall]}"
-  ratio "window / fd -j16" "${wall_ms[window]}" "${wall_ms[fd16]}"
-  ratio "window / engine, read-ahead" "${wall_ms[window]}" "${wall_ms[engine]}"
-  ratio "engine, read-ahead / no read-ahead" "${wall_ms[engine]}" "${wall_ms[engine1]}"
+  ratio "window / fd" "${wall_ms[window]:-}" "${wall_ms[fd]:-}"
+  ratio "window / plain walk on every core" "${wall_ms[window]:-}" "${wall_ms[plainall]:-}"
+  ratio "window / fd -j16" "${wall_ms[window]:-}" "${wall_ms[fd16]:-}"
+  ratio "window / engine, read-ahead" "${wall_ms[window]:-}" "${wall_ms[engine]:-}"
+  ratio "engine, read-ahead / no read-ahead" "${wall_ms[engine]:-}" "${wall_ms[engine1]:-}"
   echo "Ratios, processor time:"
-  ratio "engine, read-ahead / plain walk" "${cpu_ms[engine]}" "${cpu_ms[plain]}"
+  ratio "engine, read-ahead / plain walk" "${cpu_ms[engine]:-}" "${cpu_ms[plain]:-}"
   # What sharing the walk between the cores costs by itself, with no hand-over at all.
-  ratio "plain walk on every core / on one" "${cpu_ms[plainall]}" "${cpu_ms[plain]}"
-  ratio "engine, read-ahead / plain walk on every core" "${cpu_ms[engine]}" "${cpu_ms[plainall]}"
+  ratio "plain walk on every core / on one" "${cpu_ms[plainall]:-}" "${cpu_ms[plain]:-}"
+  ratio "engine, read-ahead / plain walk on every core" "${cpu_ms[engine]:-}" "${cpu_ms[plainall]:-}"
   echo "Targets ($cache, $folders folders):"
   if [ "$cache" = cold ] && [ "$folders" = 200000 ]; then
-    ratio "window / fd -j16" "${wall_ms[window]}" "${wall_ms[fd16]}" 1.0
-    ratio "window / fd" "${wall_ms[window]}" "${wall_ms[fd]}" 0.5
+    ratio "window / fd -j16" "${wall_ms[window]:-}" "${wall_ms[fd16]:-}" 1.0
+    ratio "window / fd" "${wall_ms[window]:-}" "${wall_ms[fd]:-}" 0.5
   elif [ "$cache" = warm ] && [ "$folders" = 200000 ]; then
-    ratio "window / plain walk" "${wall_ms[window]}" "${wall_ms[plain]}" 0.65
-    ratio "window / fd" "${wall_ms[window]}" "${wall_ms[fd]}" 0.8
-    ratio "engine, read-ahead / plain walk, processor" "${cpu_ms[engine]}" "${cpu_ms[plain]}" 1.15
+    ratio "window / plain walk" "${wall_ms[window]:-}" "${wall_ms[plain]:-}" 0.65
+    ratio "window / fd" "${wall_ms[window]:-}" "${wall_ms[fd]:-}" 0.8
+    ratio "engine, read-ahead / plain walk, processor" "${cpu_ms[engine]:-}" "${cpu_ms[plain]:-}" 1.15
   elif [ "$cache" = warm ] && [ "$folders" = 1000000 ]; then
-    ratio "window / fd" "${wall_ms[window]}" "${wall_ms[fd]}" 0.8
+    ratio "window / fd" "${wall_ms[window]:-}" "${wall_ms[fd]:-}" 0.8
   else
     echo "  none set"
   fi
@@ -396,9 +437,9 @@ bench_share() {
   echo "Folder walk on a share of $tree ($folders folders): $share_delay ms a round trip," \
     "$share_slots at once; phrase \"$phrase\" ignoring case:"
   local seen load_before
+  local -A walls cpus trips peaks kinds
   check_tools "$expected"
   load_before=$(loadavg)
-  local -A walls cpus trips peaks kinds
   local failed=0
   time_rounds
   if [ "$failed" = 1 ]; then return; fi
@@ -409,7 +450,7 @@ bench_share() {
   # needs the plain walk's round trips first.
   trip_count[plain]=$(median <<<"${trips[plain]}")
   share_limit_ms=$(awk -v n="${trip_count[plain]}" -v d="$share_delay" -v s="$share_slots" 'BEGIN { print n * d / s }')
-  echo "Median of $tree_runs runs, the share mounted afresh for each:"
+  echo "Median of $tree_runs runs, the share mounted afresh for each (${once[*]}: one run, the check):"
   print_medians
   echo "  (whole processes, except the window: from the Start press to the \"Done.\" box;"
   echo "  in flight: the most round trips the share was answering at once, median)"
@@ -420,18 +461,18 @@ bench_share() {
   printf "The share's limit: %d round trips x %s ms / %d slots = %.0f ms\n" \
     "${trip_count[plain]}" "$share_delay" "$share_slots" "$share_limit_ms"
   echo "Ratios, wall clock:"
-  ratio "window / fd -j64" "${wall_ms[window]}" "${wall_ms[fd64]}"
-  ratio "window / fd -j16" "${wall_ms[window]}" "${wall_ms[fd16]}"
-  ratio "window / fd" "${wall_ms[window]}" "${wall_ms[fd]}"
-  ratio "window / engine" "${wall_ms[window]}" "${wall_ms[engine]}"
+  ratio "window / fd -j64" "${wall_ms[window]:-}" "${wall_ms[fd64]:-}"
+  ratio "window / fd -j16" "${wall_ms[window]:-}" "${wall_ms[fd16]:-}"
+  ratio "window / fd" "${wall_ms[window]:-}" "${wall_ms[fd]:-}"
+  ratio "window / engine" "${wall_ms[window]:-}" "${wall_ms[engine]:-}"
   echo "Targets ($share_delay ms a round trip, $folders folders):"
   if awk -v d="$share_delay" 'BEGIN { exit !(d == 2 || d == 10) }'; then
-    ratio "window / fd -j64" "${wall_ms[window]}" "${wall_ms[fd64]}" 0.7
-    ratio "share's limit / window" "$share_limit_ms" "${wall_ms[window]}" 0.8 at-least
+    ratio "window / fd -j64" "${wall_ms[window]:-}" "${wall_ms[fd64]:-}" 0.7
+    ratio "share's limit / window" "$share_limit_ms" "${wall_ms[window]:-}" 0.8 at-least
   elif awk -v d="$share_delay" 'BEGIN { exit !(d == 0.5) }'; then
-    ratio "window / fd -j64" "${wall_ms[window]}" "${wall_ms[fd64]}" 0.8
+    ratio "window / fd -j64" "${wall_ms[window]:-}" "${wall_ms[fd64]:-}" 0.8
   fi
-  ratio "engine / plain walk, round trips" "${trip_count[engine]}" "${trip_count[plain]}" 1.02
+  ratio "engine / plain walk, round trips" "${trip_count[engine]:-}" "${trip_count[plain]:-}" 1.02
   echo "Load average before: $load_before, after: $(loadavg); cores: $cores"
 
   # How long the window takes to stop a search that waits on the share.
