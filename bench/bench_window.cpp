@@ -170,14 +170,16 @@ QStringList sorted(QStringList rows)
     return rows;
 }
 
-int compareTimes(const QString& root, const QString& phrase, int runs)
-{
+/// Every way of searching compared, each a series of runs.
+struct Comparison {
     Series windowAhead { "window, read-ahead" }, windowSingle { "window, one thread" };
     Series engineAhead { "engine, read-ahead" }, engineSingle { "engine, one thread" };
     Series find { "find" }, fd { "fd" }, fdOne { "fd -j1" };
-    const QString fdProgram = QStandardPaths::findExecutable(QStringLiteral("fdfind"));
-    // Interleaved, so that a change in the machine's load falls on all alike.
-    for (int run = 0; run < runs; ++run) {
+
+    /// One run of each, interleaved, so that a change in the machine's load
+    /// falls on all alike; fd where `fdProgram` names it.
+    void run(const QString& root, const QString& phrase, const QString& fdProgram)
+    {
         windowAhead.add(searchInWindow(root, phrase, readAhead(true), -1));
         engineAhead.add(searchWithEngine(root, phrase, readAhead(true)));
         windowSingle.add(searchInWindow(root, phrase, readAhead(false), -1));
@@ -189,49 +191,75 @@ int compareTimes(const QString& root, const QString& phrase, int runs)
         }
     }
 
-    int status = 0;
-    const QStringList& reference = engineSingle.rows;
-    for (const Series* series : { &windowAhead, &windowSingle, &engineAhead }) {
-        if (series->rows != reference) {
-            std::printf("MISMATCH: %s gave %lld rows, the engine alone %lld, or another order\n",
-                series->name, static_cast<long long>(series->rows.size()),
-                static_cast<long long>(reference.size()));
-            status = 1;
+    /// Says where a series found other rows than the engine alone; 1 if any did.
+    int reportMismatches() const
+    {
+        int status = 0;
+        const QStringList& reference = engineSingle.rows;
+        for (const Series* series : { &windowAhead, &windowSingle, &engineAhead }) {
+            if (series->rows != reference) {
+                std::printf(
+                    "MISMATCH: %s gave %lld rows, the engine alone %lld, or another order\n",
+                    series->name, static_cast<long long>(series->rows.size()),
+                    static_cast<long long>(reference.size()));
+                status = 1;
+            }
         }
-    }
-    const QStringList referenceSet = sorted(reference);
-    for (const Series* tool : { &find, &fd, &fdOne }) {
-        if (!tool->wall.empty() && sorted(tool->rows) != referenceSet) {
-            std::printf("MISMATCH: %s found %lld folders, the engine %lld\n", tool->name,
-                static_cast<long long>(tool->rows.size()),
-                static_cast<long long>(reference.size()));
-            status = 1;
+        const QStringList referenceSet = sorted(reference);
+        for (const Series* tool : { &find, &fd, &fdOne }) {
+            if (!tool->wall.empty() && sorted(tool->rows) != referenceSet) {
+                std::printf("MISMATCH: %s found %lld folders, the engine %lld\n", tool->name,
+                    static_cast<long long>(tool->rows.size()),
+                    static_cast<long long>(reference.size()));
+                status = 1;
+            }
         }
+        return status;
     }
-    std::printf(
-        "Start -> \"Done.\" in the window (offscreen): %lld rows, phrase \"%s\", Match Case "
-        "off, tree %s\nMedian of %d runs (wall clock; processor time, user + system):\n",
-        static_cast<long long>(reference.size()), qPrintable(phrase), qPrintable(root), runs);
-    for (const Series* series :
-        { &windowAhead, &windowSingle, &engineAhead, &engineSingle, &find, &fd, &fdOne })
-        if (!series->wall.empty())
-            std::printf(
-                "  %-20s %7.0f ms  %7.0f ms\n", series->name, series->wallMs(), series->cpuMs());
-    const auto ratio = [](const Series& a, const Series& b, const char* target) {
-        std::printf("  %-18s / %-18s %5.2f wall, %5.2f processor%s\n", a.name, b.name,
-            a.wallMs() / b.wallMs(), a.cpuMs() / b.cpuMs(), target);
-    };
-    ratio(windowAhead, engineAhead, " (target <= 1.3)");
-    ratio(windowSingle, engineSingle, " (target <= 1.3)");
-    ratio(windowAhead, find, "");
-    ratio(windowSingle, find, "");
-    if (!fd.wall.empty()) {
-        ratio(windowAhead, fd, " (target <= 1.0)");
-        ratio(windowAhead, fdOne, "");
-        ratio(windowSingle, fd, "");
+
+    void printTimes(const QString& root, const QString& phrase, int runs) const
+    {
+        std::printf(
+            "Start -> \"Done.\" in the window (offscreen): %lld rows, phrase \"%s\", Match Case "
+            "off, tree %s\nMedian of %d runs (wall clock; processor time, user + system):\n",
+            static_cast<long long>(engineSingle.rows.size()), qPrintable(phrase), qPrintable(root),
+            runs);
+        for (const Series* series :
+            { &windowAhead, &windowSingle, &engineAhead, &engineSingle, &find, &fd, &fdOne })
+            if (!series->wall.empty())
+                std::printf("  %-20s %7.0f ms  %7.0f ms\n", series->name, series->wallMs(),
+                    series->cpuMs());
     }
-    ratio(windowAhead, windowSingle, "");
-    ratio(engineAhead, engineSingle, "");
+
+    void printRatios() const
+    {
+        const auto ratio = [](const Series& a, const Series& b, const char* target) {
+            std::printf("  %-18s / %-18s %5.2f wall, %5.2f processor%s\n", a.name, b.name,
+                a.wallMs() / b.wallMs(), a.cpuMs() / b.cpuMs(), target);
+        };
+        ratio(windowAhead, engineAhead, " (target <= 1.3)");
+        ratio(windowSingle, engineSingle, " (target <= 1.3)");
+        ratio(windowAhead, find, "");
+        ratio(windowSingle, find, "");
+        if (!fd.wall.empty()) {
+            ratio(windowAhead, fd, " (target <= 1.0)");
+            ratio(windowAhead, fdOne, "");
+            ratio(windowSingle, fd, "");
+        }
+        ratio(windowAhead, windowSingle, "");
+        ratio(engineAhead, engineSingle, "");
+    }
+};
+
+int compareTimes(const QString& root, const QString& phrase, int runs)
+{
+    Comparison comparison;
+    const QString fdProgram = QStandardPaths::findExecutable(QStringLiteral("fdfind"));
+    for (int run = 0; run < runs; ++run)
+        comparison.run(root, phrase, fdProgram);
+    const int status = comparison.reportMismatches();
+    comparison.printTimes(root, phrase, runs);
+    comparison.printRatios();
     return status;
 }
 

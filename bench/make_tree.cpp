@@ -79,6 +79,92 @@ struct Pending {
     int depth;
 };
 
+/// Makes the tree breadth first from the fixed seed, counting what it made.
+class TreeMaker
+{
+public:
+    explicit TreeMaker(std::size_t total)
+        : m_total(total)
+    {
+    }
+
+    /// Fills `root`; false, with the reason printed, when a folder cannot be made.
+    bool fill(const std::string& root)
+    {
+        std::deque<Pending> queue { { root, 0 } };
+        while (m_made < m_total && !queue.empty()) {
+            const Pending parent = queue.front();
+            queue.pop_front();
+            if (!makeChildren(parent, queue))
+                return false;
+        }
+        return true;
+    }
+
+    void print() const
+    {
+        std::printf("folders %zu\nfiles %zu\nmatches-ignoring-case %zu\nmatches-exact %zu\n",
+            m_made, m_files, m_matches, m_exactMatches);
+    }
+
+private:
+    bool makeChildren(const Pending& parent, std::deque<Pending>& queue)
+    {
+        // Every fiftieth folder starts a chain twelve levels deep.
+        const bool chain = parent.depth > 2 && m_random.below(50) == 0;
+        const std::size_t children = chain ? 1 : 1 + m_random.below(parent.depth < 2 ? 40 : 9);
+        for (std::size_t i = 0; i < children && m_made < m_total; ++i) {
+            const std::string name = makeName(m_random, m_made);
+            const std::string path = parent.path + '/' + name;
+            if (!makeFolder(path, name))
+                return false;
+            if (m_random.below(3) == 0)
+                makeFile(path + "/readme-alpha.txt");
+            const int depth = parent.depth + 1;
+            if (chain) {
+                std::string deep = path;
+                for (int level = 0; level < 12 && m_made < m_total; ++level) {
+                    const std::string link = makeName(m_random, m_made);
+                    deep += '/' + link;
+                    if (!makeFolder(deep, link))
+                        return false;
+                }
+                queue.push_back({ deep, depth + 12 });
+            }
+            queue.push_back({ path, depth });
+        }
+        return true;
+    }
+
+    bool makeFolder(const std::string& path, const std::string& name)
+    {
+        if (::mkdir(path.c_str(), 0755) != 0) {
+            std::perror(path.c_str());
+            return false;
+        }
+        ++m_made;
+        m_matches += containsAlphaIgnoringCase(name);
+        m_exactMatches += name.find("alpha") != std::string::npos;
+        return true;
+    }
+
+    void makeFile(const std::string& file)
+    {
+        const int fd = ::open(file.c_str(), O_CREAT | O_WRONLY | O_CLOEXEC, 0644);
+        if (fd >= 0) {
+            ::close(fd);
+            ++m_files;
+        }
+    }
+
+    SplitMix m_random { 20240611 };
+    std::size_t m_total;
+    std::size_t m_made = 0;
+    std::size_t m_matches = 0;
+    std::size_t m_exactMatches = 0;
+    std::size_t m_files = 0;
+};
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -93,57 +179,9 @@ int main(int argc, char** argv)
         std::perror(root.c_str());
         return 1;
     }
-
-    SplitMix random(20240611);
-    std::deque<Pending> queue { { root, 0 } };
-    std::size_t made = 0;
-    std::size_t matches = 0;
-    std::size_t exactMatches = 0;
-    std::size_t files = 0;
-    while (made < total && !queue.empty()) {
-        const Pending parent = queue.front();
-        queue.pop_front();
-        // Every fiftieth folder starts a chain twelve levels deep.
-        const bool chain = parent.depth > 2 && random.below(50) == 0;
-        const std::size_t children = chain ? 1 : 1 + random.below(parent.depth < 2 ? 40 : 9);
-        for (std::size_t i = 0; i < children && made < total; ++i) {
-            const std::string name = makeName(random, made);
-            const std::string path = parent.path + '/' + name;
-            if (::mkdir(path.c_str(), 0755) != 0) {
-                std::perror(path.c_str());
-                return 1;
-            }
-            ++made;
-            matches += containsAlphaIgnoringCase(name);
-            exactMatches += name.find("alpha") != std::string::npos;
-            if (random.below(3) == 0) {
-                const std::string file = path + "/readme-alpha.txt";
-                const int fd = ::open(file.c_str(), O_CREAT | O_WRONLY | O_CLOEXEC, 0644);
-                if (fd >= 0) {
-                    ::close(fd);
-                    ++files;
-                }
-            }
-            const int depth = parent.depth + 1;
-            if (chain) {
-                std::string deep = path;
-                for (int level = 0; level < 12 && made < total; ++level) {
-                    const std::string link = makeName(random, made);
-                    deep += '/' + link;
-                    if (::mkdir(deep.c_str(), 0755) != 0) {
-                        std::perror(deep.c_str());
-                        return 1;
-                    }
-                    ++made;
-                    matches += containsAlphaIgnoringCase(link);
-                    exactMatches += link.find("alpha") != std::string::npos;
-                }
-                queue.push_back({ deep, depth + 12 });
-            }
-            queue.push_back({ path, depth });
-        }
-    }
-    std::printf("folders %zu\nfiles %zu\nmatches-ignoring-case %zu\nmatches-exact %zu\n", made,
-        files, matches, exactMatches);
+    TreeMaker maker(total);
+    if (!maker.fill(root))
+        return 1;
+    maker.print();
     return 0;
 }

@@ -88,27 +88,19 @@ QPalette darkDesktopPalette()
     return dark;
 }
 
-} // namespace
-
-int main(int argc, char* argv[])
+/// The file named on the command line, else the one in docs/ for the options given.
+QString targetFile(const QStringList& arguments, bool contextMenu, bool darkDesktop)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    QStringList arguments = app.arguments().mid(1);
-    // The two options combine, in either order.
-    const bool contextMenu = arguments.removeAll(QStringLiteral("--context-menu")) > 0;
-    const bool darkDesktop = arguments.removeAll(QStringLiteral("--dark-desktop")) > 0;
-    if (darkDesktop)
-        app.setPalette(darkDesktopPalette());
     const QString docs = QFileInfo(QStringLiteral(OSTLEBRY_SCREENSHOT_PATH)).path();
-    const QString target = !arguments.isEmpty() ? arguments.first()
-        : contextMenu ? QDir(docs).filePath(QStringLiteral("context-menu.png"))
-        : darkDesktop ? QDir(docs).filePath(QStringLiteral("screenshot-dark-desktop.png"))
-                      : QStringLiteral(OSTLEBRY_SCREENSHOT_PATH);
+    return !arguments.isEmpty() ? arguments.first()
+        : contextMenu           ? QDir(docs).filePath(QStringLiteral("context-menu.png"))
+        : darkDesktop           ? QDir(docs).filePath(QStringLiteral("screenshot-dark-desktop.png"))
+                                : QStringLiteral(OSTLEBRY_SCREENSHOT_PATH);
+}
 
-    Form1 window([] {});
-    window.load();
+/// Sample locations, results and phrase, one row ticked.
+void fillWithSamples(Form1& window)
+{
     window.setWindowTitle(QStringLiteral("Vantorel Software"));
     window.locations().setColumnCaption(QStringLiteral("Folder(s)"));
     window.results().setColumnCaption(QStringLiteral("Results"));
@@ -123,27 +115,50 @@ int main(int argc, char* argv[])
     window.results().setChecked(1, true);
     if (auto* phrase = window.findChild<QLineEdit*>(QStringLiteral("Text1")))
         phrase->setText(QStringLiteral("ampl"));
+}
 
+/// The menu as a right-click on the second row opens it. A grab holds the
+/// window alone, so the open menu's picture is laid over it.
+void showContextMenuOver(Form1& window)
+{
+    auto* list = window.findChild<ListView*>(QStringLiteral("ListView2"));
+    window.pump().pump();
+    const QModelIndex row = list->model()->index(1, 0);
+    list->selectionModel()->select(
+        row, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    list->setCurrentIndex(row);
+    const QPoint point = list->visualRect(row).center() + QPoint(40, 0);
+    const std::unique_ptr<QMenu> menu = window.usability().resultsList().menuAt(point);
+    menu->popup(list->viewport()->mapToGlobal(point));
+    auto* overlay = new QLabel(&window);
+    overlay->setPixmap(menu->grab());
+    overlay->move(window.mapFromGlobal(menu->pos()));
+    overlay->adjustSize();
+    overlay->show();
+    menu->close();
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QStringList arguments = app.arguments().mid(1);
+    // The two options combine, in either order.
+    const bool contextMenu = arguments.removeAll(QStringLiteral("--context-menu")) > 0;
+    const bool darkDesktop = arguments.removeAll(QStringLiteral("--dark-desktop")) > 0;
+    if (darkDesktop)
+        app.setPalette(darkDesktopPalette());
+    const QString target = targetFile(arguments, contextMenu, darkDesktop);
+
+    Form1 window([] {});
+    window.load();
+    fillWithSamples(window);
     window.showCentred();
-    if (contextMenu) {
-        // The menu as a right-click on the second row opens it. A grab holds
-        // the window alone, so the open menu's picture is laid over it.
-        auto* list = window.findChild<ListView*>(QStringLiteral("ListView2"));
-        window.pump().pump();
-        const QModelIndex row = list->model()->index(1, 0);
-        list->selectionModel()->select(
-            row, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-        list->setCurrentIndex(row);
-        const QPoint point = list->visualRect(row).center() + QPoint(40, 0);
-        const std::unique_ptr<QMenu> menu = window.usability().resultsList().menuAt(point);
-        menu->popup(list->viewport()->mapToGlobal(point));
-        auto* overlay = new QLabel(&window);
-        overlay->setPixmap(menu->grab());
-        overlay->move(window.mapFromGlobal(menu->pos()));
-        overlay->adjustSize();
-        overlay->show();
-        menu->close();
-    }
+    if (contextMenu)
+        showContextMenuOver(window);
     window.pump().pump();
     const QPixmap picture = framed(window, window.grab());
     if (!picture.save(target)) {

@@ -158,10 +158,8 @@ void RowTextStore::appendFolder(
     m_rows.push_back(Row { folder, 0, kFolderBit | (showFullPath ? kFullPathBit : 0) });
 }
 
-void RowTextStore::removeRows(const std::vector<int>& ascendingPositions)
+std::size_t RowTextStore::packKeptRows(const std::vector<int>& ascendingPositions)
 {
-    if (ascendingPositions.empty())
-        return;
     // Packing the kept rows from the start, in order, puts each at or before
     // its old place, so the arena compacts in place without a second copy.
     std::uint32_t chunk = 0;
@@ -192,23 +190,19 @@ void RowTextStore::removeRows(const std::vector<int>& ascendingPositions)
         m_rows[kept++] = moved;
     }
     m_rows.resize(kept);
-    if (kept == 0) {
-        clear();
-        return;
-    }
+    if (kept == 0)
+        return 0;
     if (!keepsTexts) {
         std::vector<Chunk>().swap(m_chunks);
     } else {
         m_chunks.resize(std::size_t(chunk) + 1);
         m_chunks.back().used = offset;
     }
-    if (foldersKept == 0) {
-        m_folders.clear();
-        m_foldersDropped = 0;
-        return;
-    }
-    if (m_foldersDropped < foldersKept)
-        return;
+    return foldersKept;
+}
+
+void RowTextStore::compactFolders()
+{
     m_foldersDropped = 0;
     for (const Row& row : m_rows) {
         if (isFolder(row))
@@ -219,6 +213,24 @@ void RowTextStore::removeRows(const std::vector<int>& ascendingPositions)
         if (isFolder(row))
             row.chunk = relocation(row.chunk);
     }
+}
+
+void RowTextStore::removeRows(const std::vector<int>& ascendingPositions)
+{
+    if (ascendingPositions.empty())
+        return;
+    const std::size_t foldersKept = packKeptRows(ascendingPositions);
+    if (m_rows.empty()) {
+        clear();
+        return;
+    }
+    if (foldersKept == 0) {
+        m_folders.clear();
+        m_foldersDropped = 0;
+        return;
+    }
+    if (m_foldersDropped >= foldersKept)
+        compactFolders();
 }
 
 void RowTextStore::clear()

@@ -88,6 +88,11 @@ private:
     std::string_view shownBytes(const Row& row) const;
     /// Where `bytes` bytes go next, from the cursor on; the place has no bits set.
     Row reserve(std::uint32_t bytes, std::uint32_t& chunk, std::uint32_t& offset);
+    /// Moves the rows kept by a removal to the front, their texts with them,
+    /// and trims the chunks to what they use. The folder rows kept.
+    std::size_t packKeptRows(const std::vector<int>& ascendingPositions);
+    /// Drops the entries of the folders no row holds any more.
+    void compactFolders();
 
     std::vector<Chunk> m_chunks;
     std::vector<Row> m_rows;

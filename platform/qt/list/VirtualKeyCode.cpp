@@ -3,8 +3,49 @@
 
 #include <Qt>
 
+#include <algorithm>
+#include <iterator>
+#include <utility>
+
 namespace vantorel
 {
+
+namespace
+{
+
+    /// The keys whose codes follow no range of Qt's.
+    constexpr std::pair<int, int> kCodes[] = {
+        { Qt::Key_Backspace, 8 },
+        { Qt::Key_Tab, 9 },
+        { Qt::Key_Backtab, 9 },
+        { Qt::Key_Clear, 12 },
+        { Qt::Key_Return, 13 },
+        { Qt::Key_Enter, 13 },
+        { Qt::Key_Shift, 16 },
+        { Qt::Key_Control, 17 },
+        { Qt::Key_Alt, 18 },
+        { Qt::Key_Pause, 19 },
+        { Qt::Key_CapsLock, 20 },
+        { Qt::Key_Escape, 27 },
+        { Qt::Key_Space, 32 },
+        { Qt::Key_PageUp, 33 },
+        { Qt::Key_PageDown, 34 },
+        { Qt::Key_End, 35 },
+        { Qt::Key_Home, 36 },
+        { Qt::Key_Left, 37 },
+        { Qt::Key_Up, 38 },
+        { Qt::Key_Right, 39 },
+        { Qt::Key_Down, 40 },
+        { Qt::Key_Print, 44 },
+        { Qt::Key_Insert, 45 },
+        { Qt::Key_Delete, 46 },
+        { Qt::Key_Help, 47 },
+        { Qt::Key_Menu, 93 },
+        { Qt::Key_NumLock, 144 },
+        { Qt::Key_ScrollLock, 145 },
+    };
+
+} // namespace
 
 int virtualKeyCode(int qtKey)
 {
@@ -13,64 +54,9 @@ int virtualKeyCode(int qtKey)
         return qtKey;
     if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F24)
         return 112 + (qtKey - Qt::Key_F1);
-    switch (qtKey) {
-    case Qt::Key_Backspace:
-        return 8;
-    case Qt::Key_Tab:
-    case Qt::Key_Backtab:
-        return 9;
-    case Qt::Key_Clear:
-        return 12;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        return 13;
-    case Qt::Key_Shift:
-        return 16;
-    case Qt::Key_Control:
-        return 17;
-    case Qt::Key_Alt:
-        return 18;
-    case Qt::Key_Pause:
-        return 19;
-    case Qt::Key_CapsLock:
-        return 20;
-    case Qt::Key_Escape:
-        return 27;
-    case Qt::Key_Space:
-        return 32;
-    case Qt::Key_PageUp:
-        return 33;
-    case Qt::Key_PageDown:
-        return 34;
-    case Qt::Key_End:
-        return 35;
-    case Qt::Key_Home:
-        return 36;
-    case Qt::Key_Left:
-        return 37;
-    case Qt::Key_Up:
-        return 38;
-    case Qt::Key_Right:
-        return 39;
-    case Qt::Key_Down:
-        return 40;
-    case Qt::Key_Print:
-        return 44;
-    case Qt::Key_Insert:
-        return 45;
-    case Qt::Key_Delete:
-        return 46;
-    case Qt::Key_Help:
-        return 47;
-    case Qt::Key_Menu:
-        return 93;
-    case Qt::Key_NumLock:
-        return 144;
-    case Qt::Key_ScrollLock:
-        return 145;
-    default:
-        return 0;
-    }
+    const auto* entry = std::find_if(std::begin(kCodes), std::end(kCodes),
+        [qtKey](const auto& code) { return code.first == qtKey; });
+    return entry == std::end(kCodes) ? 0 : entry->second;
 }
 
 } // namespace vantorel
