@@ -10,4 +10,4 @@ scripts/build.sh -DOSTLEBRY_SANITIZE_THREADS=ON -DCMAKE_BUILD_TYPE=RelWithDebInf
 export QT_QPA_PLATFORM=offscreen
 # The fixtures start helper processes; the threads started after that are ours.
 export TSAN_OPTIONS=halt_on_error=1:die_after_fork=0
-ctest --test-dir "$BUILD_DIR" --output-on-failure -R '^(ReadAhead|DirectoryCursor|FolderSearchEngine)$'
+ctest --test-dir "$BUILD_DIR" --output-on-failure -R '^(ReadAhead(Walk|Pool|Search)|DirectoryCursor|FolderSearch(Engine|WhileRunning|Faults))$'

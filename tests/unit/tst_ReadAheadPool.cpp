@@ -1,0 +1,167 @@
+// SPDX-License-Identifier: MIT
+// The read-ahead's pool of threads: how its threads share the work, how many
+// it starts, and how far ahead of a walk that stands still they read.
+#include "platform/walk/readahead/ReadAheadCursor.h"
+#include "support/FolderTreeFixture.h"
+#include "support/ReadAheadDoubles.h"
+#include "support/ReadAheadScratch.h"
+
+#include <QFile>
+#include <QTest>
+
+#include <utility>
+
+using namespace vantorel;
+using namespace vantorel::dirwalk;
+using namespace vantorel::test;
+
+class TestReadAheadPool : public QObject, private ReadAheadScratch
+{
+    Q_OBJECT
+
+private slots:
+    void init() { begin(); }
+    void cleanup() { finish(); }
+
+    void threadsShareTheWorkInPreOrder_data();
+    void threadsShareTheWorkInPreOrder();
+    void poolGrowsWhileListingsWait_data();
+    void poolGrowsWhileListingsWait();
+    void pausedWalkBoundsWhatIsReadAhead();
+};
+
+void TestReadAheadPool::threadsShareTheWorkInPreOrder_data()
+{
+    QTest::addColumn<QString>("shape");
+    QTest::addColumn<int>("threads");
+    for (const char* shape : { "mixed", "chains" })
+        for (int threads : { 2, 4, 16 })
+            QTest::addRow("%s, %d threads", shape, threads)
+                << QString::fromLatin1(shape) << threads;
+}
+
+void TestReadAheadPool::threadsShareTheWorkInPreOrder()
+{
+    // Slow pool threads, so that each runs out of work while the others still
+    // have some and is given part of theirs, at every depth.
+    QFETCH(QString, shape);
+    QFETCH(int, threads);
+    if (shape == "mixed") {
+        makeMixedTree(600, 5);
+    } else {
+        QStringList paths;
+        for (int top = 0; top < 6; ++top)
+            for (int leaf = 0; leaf < 12; ++leaf)
+                paths << QStringLiteral("t%1/a/b/c%2/d/e%2").arg(top).arg(leaf % 4)
+                        + QStringLiteral("/f%1").arg(leaf);
+        QVERIFY(test::makeFolders(QFile::decodeName(m_root), paths));
+    }
+    const std::unique_ptr<DirectoryCursor> plain = makeSystemDirectoryCursor();
+    const QStringList expected = walkEvents(*plain, m_root);
+
+    ReadAheadSetup setup;
+    setup.threads = unsigned(threads);
+    setup.workerPace.delay = std::chrono::microseconds(300);
+    std::unique_ptr<DirectoryCursor> ahead = setup.make();
+    QCOMPARE(walkEvents(*ahead, m_root), expected);
+    ahead.reset(); // the pool's figures are counted when it stops
+    QVERIFY(setup.statistics->piecesGivenAway > 0);
+    QCOMPARE(setup.statistics->direct, std::size_t(1));
+    QCOMPARE(setup.statistics->prefetched, std::size_t(expected.size()));
+    // Each folder is opened to be listed once, the root included; starting a piece opens
+    // only the root, once, without listing it, and what lies deeper than a thread keeps open.
+    QCOMPARE(setup.opens->listings.load(), int(expected.size()) + 1);
+    QVERIFY2(setup.opens->passedThrough.load() <= 1 + int(expected.size()) / 50,
+        qPrintable(QString::number(setup.opens->passedThrough)));
+}
+
+void TestReadAheadPool::poolGrowsWhileListingsWait_data()
+{
+    QTest::addColumn<int>("listings");
+    QTest::addColumn<int>("threads");
+    QTest::addRow("wide window, one thread") << 2048 << 1;
+    QTest::addRow("wide window, two threads") << 2048 << 2;
+    QTest::addRow("eight listings ahead, two threads") << 8 << 2;
+    QTest::addRow("one listing ahead, one thread") << 1 << 1;
+}
+
+void TestReadAheadPool::poolGrowsWhileListingsWait()
+{
+    // Each listing of the pool's threads waits 3 ms with the processor idle,
+    // as on a cold disk or a network share: more threads are started, and the
+    // walk still sees exactly what the plain walk sees. A wait of 1 ms was
+    // within reach of a listing's own processor time under AddressSanitizer on
+    // a busy machine, and the pool rightly did not grow then.
+    QFETCH(int, listings);
+    QFETCH(int, threads);
+    makeMixedTree(500, 13);
+    const std::unique_ptr<DirectoryCursor> plain = makeSystemDirectoryCursor();
+    const QStringList expected = walkEvents(*plain, m_root);
+
+    ReadAheadSetup setup;
+    setup.threads = unsigned(threads);
+    setup.mostThreads = 16;
+    setup.limits.listings = std::size_t(listings);
+    setup.workerPace.delay = std::chrono::milliseconds(3);
+    std::unique_ptr<DirectoryCursor> ahead = setup.make();
+    QCOMPARE(walkEvents(*ahead, m_root), expected);
+    ahead.reset(); // the pool's figures are counted when it stops
+    QVERIFY2(setup.statistics->mostThreads > std::size_t(threads),
+        qPrintable(QString::number(setup.statistics->mostThreads)));
+    QVERIFY(setup.statistics->mostThreads <= 16);
+    QCOMPARE(setup.statistics->direct, std::size_t(1));
+    QCOMPARE(setup.statistics->restarts, std::size_t(0));
+}
+
+void TestReadAheadPool::pausedWalkBoundsWhatIsReadAhead()
+{
+    makeMixedTree(1500, 9);
+    const std::size_t limit = 40;
+    struct Pool {
+        unsigned threads;
+        unsigned mostThreads;
+        int delay; ///< milliseconds before each listing: a slow disk, for the pool to grow on
+    };
+    for (const Pool pool :
+        { Pool { 1, 0, 0 }, Pool { 2, 0, 0 }, Pool { 4, 0, 0 }, Pool { 8, 0, 0 }, Pool { 8, 0, 0 },
+            Pool { 16, 0, 0 }, Pool { 32, 0, 0 }, Pool { 64, 0, 0 }, Pool { 2, 64, 1 } }) {
+        const unsigned threads = pool.mostThreads > 0 ? pool.mostThreads : pool.threads;
+        ReadAheadSetup setup;
+        setup.threads = pool.threads;
+        setup.mostThreads = pool.mostThreads;
+        setup.workerPace.delay = std::chrono::milliseconds(pool.delay);
+        setup.limits.listings = limit;
+        const std::unique_ptr<DirectoryCursor> ahead = setup.make();
+        SubfolderList root;
+        SubfolderList first;
+        std::string error;
+        QVERIFY(ahead->openRoot(m_root.toStdString(), root, error));
+        std::size_t index = 0;
+        while (root.kind(index) != FolderKind::Folder)
+            ++index;
+        QVERIFY(ahead->enter(root.name(index), first, error));
+        // The walk stops here for a while, as it does behind a message box, and
+        // the threads fill the room they have: the thread that makes the next
+        // listings up to the limit with all before them, the others up to twice
+        // the limit in all, and the batch the walk took was made within the
+        // limit: four times the limit at most, however many threads.
+        const auto figures = [&] {
+            return QStringLiteral("up to %1 threads: %2 listed")
+                .arg(threads)
+                .arg(setup.workerPace.listed->load());
+        };
+        QTRY_VERIFY2_WITH_TIMEOUT(
+            *setup.workerPace.listed >= int(limit), qPrintable(figures()), 20000);
+        auto settled = [listed = setup.workerPace.listed, last = -1]() mutable {
+            return std::exchange(last, listed->load()) == last;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(settled(), 20000);
+        QVERIFY2(*setup.workerPace.listed <= int(4 * limit), qPrintable(figures()));
+        // However long the pause.
+        QTest::qWait(200);
+        QVERIFY2(*setup.workerPace.listed <= int(4 * limit), qPrintable(figures()));
+    }
+}
+
+QTEST_GUILESS_MAIN(TestReadAheadPool)
+#include "tst_ReadAheadPool.moc"
