@@ -5,6 +5,7 @@
 #include "platform/qt/desktop/QtProgramLauncher.h"
 #include "support/ModalBoxAnswerer.h"
 #include "support/PrivateSessionBus.h"
+#include "support/RecordingUrlOpener.h"
 
 #include <QApplication>
 #include <QDBusConnection>
@@ -51,18 +52,6 @@ private:
     QStringList m_requests;
 };
 
-/// Stands in for the desktop's opener: records the addresses it is given.
-class DesktopOpener : public QObject
-{
-    Q_OBJECT
-
-public:
-    QList<QUrl> opened;
-
-public slots:
-    void open(const QUrl& url) { opened.append(url); }
-};
-
 namespace
 {
 
@@ -101,7 +90,7 @@ class TestQtProgramLauncher : public QObject
     Q_OBJECT
 
     std::unique_ptr<test::PrivateSessionBus> m_bus;
-    DesktopOpener m_desktop;
+    test::RecordingUrlOpener m_desktop;
 
 private slots:
     void initTestCase()

@@ -9,6 +9,7 @@
 #include "support/EnvironmentValue.h"
 #include "support/FolderTreeFixture.h"
 #include "support/ModalBoxAnswerer.h"
+#include "support/RecordingUrlOpener.h"
 #include "support/ResultsListDriver.h"
 
 #include <QApplication>
@@ -35,18 +36,6 @@
 using namespace vantorel;
 using namespace vantorel::test;
 
-/// Stands in for the desktop: records the folders it is asked to open.
-class FolderOpener : public QObject
-{
-    Q_OBJECT
-
-public:
-    QList<QUrl> opened;
-
-public slots:
-    void open(const QUrl& url) { opened.append(url); }
-};
-
 namespace
 {
 using Window = ResultsListDriver;
@@ -57,7 +46,7 @@ class TestResultsListOpening : public QObject
     Q_OBJECT
 
     QTemporaryDir m_dir;
-    FolderOpener m_opener;
+    RecordingUrlOpener m_opener;
 
 private slots:
     void initTestCase()
