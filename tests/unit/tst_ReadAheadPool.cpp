@@ -2,6 +2,7 @@
 // The read-ahead's pool of threads: how its threads share the work, how many
 // it starts, and how far ahead of a walk that stands still they read.
 #include "platform/walk/readahead/ReadAheadCursor.h"
+#include "platform/walk/readahead/WorkSharing.h"
 #include "support/FolderTreeFixture.h"
 #include "support/ReadAheadDoubles.h"
 #include "support/ReadAheadScratch.h"
@@ -9,7 +10,10 @@
 #include <QFile>
 #include <QTest>
 
+#include <mutex>
+#include <thread>
 #include <utility>
+#include <vector>
 
 using namespace vantorel;
 using namespace vantorel::dirwalk;
@@ -28,6 +32,7 @@ private slots:
     void poolGrowsWhileListingsWait_data();
     void poolGrowsWhileListingsWait();
     void pausedWalkBoundsWhatIsReadAhead();
+    void idleThreadsAreFedAtOnceInPreOrder();
 };
 
 void TestReadAheadPool::threadsShareTheWorkInPreOrder_data()
@@ -161,6 +166,88 @@ void TestReadAheadPool::pausedWalkBoundsWhatIsReadAhead()
         QTest::qWait(200);
         QVERIFY2(*setup.workerPace.listed <= int(4 * limit), qPrintable(figures()));
     }
+}
+
+void TestReadAheadPool::idleThreadsAreFedAtOnceInPreOrder()
+{
+    // A thread two folders deep, with "b".."h" left in its piece's parent and
+    // "y", "z" in the folder it is in, while three threads wait for work: one
+    // call gives each of them a piece, and what the thread keeps followed by
+    // the pieces, in the list's order, is the rest of its work in pre-order.
+    using namespace readahead;
+    const ListingBudget budget { ReadAheadLimits {} };
+    WorkSharing sharing(budget);
+    std::mutex mutex;
+    Worker worker;
+    worker.frames.resize(2);
+    worker.path = "/p/a";
+    worker.depth = 2;
+    const auto listing = [](std::initializer_list<const char*> names) {
+        SubfolderList folders;
+        for (const char* name : names)
+            folders.add(name, FolderKind::Folder);
+        return folders;
+    };
+    worker.frames[0] = { 1, 2, listing({ "a", "b", "c", "d", "e", "f", "g", "h" }), 1, 8 };
+    worker.frames[1] = { 2, 4, listing({ "x", "y", "z" }), 1, 3 };
+    PieceList first(1);
+    sharing.addPieces(first);
+    worker.current = sharing.take(worker);
+    QVERIFY(worker.current == sharing.pieces().begin());
+
+    // Woken and joined however the test ends.
+    struct IdleThreads {
+        WorkSharing& sharing;
+        std::mutex& mutex;
+        std::vector<std::thread> threads;
+        bool done = false;
+        ~IdleThreads()
+        {
+            {
+                const std::lock_guard lock(mutex);
+                done = true;
+                sharing.wakeAll();
+            }
+            for (std::thread& thread : threads)
+                thread.join();
+        }
+    } idle { sharing, mutex, {} };
+    for (int i = 0; i < 3; ++i)
+        idle.threads.emplace_back([&] {
+            std::unique_lock lock(mutex);
+            if (!idle.done)
+                sharing.waitForWork(lock);
+        });
+    const auto idleCount = [&] {
+        const std::lock_guard lock(mutex);
+        return sharing.idleThreads();
+    };
+    QTRY_COMPARE(idleCount(), std::size_t(3));
+    QVERIFY(sharing.hungry());
+    QStringList work;
+    {
+        const std::lock_guard lock(mutex);
+        QVERIFY(sharing.feedIdle(worker));
+        QVERIFY(!sharing.hungry());
+        for (std::size_t depth = worker.depth; depth-- > 0;) {
+            const Worker::Frame& frame = worker.frames[depth];
+            const QString path = QString::fromStdString(worker.path.substr(0, frame.pathLength));
+            for (std::size_t i = frame.next; i < frame.end; ++i)
+                work << path + '/' + QString::fromStdString(std::string(frame.subfolders.name(i)));
+        }
+        int given = 0;
+        for (auto piece = std::next(worker.current); piece != sharing.pieces().end(); ++piece) {
+            QCOMPARE(piece->state, Piece::State::Unstarted);
+            ++given;
+            for (std::size_t i = 0; i < piece->folders.size(); ++i)
+                work << QString::fromStdString(piece->parentPath) + '/'
+                        + QString::fromStdString(std::string(piece->folders.name(i)));
+        }
+        QCOMPARE(given, 3);
+    }
+    QCOMPARE(work,
+        QStringList(
+            { "/p/a/y", "/p/a/z", "/p/b", "/p/c", "/p/d", "/p/e", "/p/f", "/p/g", "/p/h" }));
 }
 
 QTEST_GUILESS_MAIN(TestReadAheadPool)

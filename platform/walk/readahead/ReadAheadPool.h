@@ -44,6 +44,8 @@ namespace vantorel::dirwalk
 ///   only delay a thread's stop, and all stay within twice the limits.
 /// - readahead::WorkSharing: the piece list, each piece's state, owner,
 ///   batches and count ahead; idle threads, and the owners asked for work.
+///   Whether more threads are idle than pieces wait is also read without the
+///   lock: on a share, the first thread to finish a listing feeds them.
 /// - readahead::WalkHandOver: the walk's side. The batch it reads is the
 ///   walk's thread's alone; it takes the lock to take the next.
 /// - readahead::Worker: a thread's own, lock-free (cursor, frames, path,

@@ -67,6 +67,7 @@ public:
     /// An idle thread waits for work with `lock`.
     void waitForWork(std::unique_lock<std::mutex>& lock);
     bool anyIdle() const { return m_idle > 0; }
+    std::size_t idleThreads() const { return m_idle; }
     void wakeOneIdle();
     void wakeAllIdle();
     void wakeAll() { m_wake.notify_all(); }
