@@ -27,6 +27,7 @@
 // kernel keeps every name it has looked up, more than a process may hold open.
 
 #include "ShareNodes.h"
+#include "ShareOptions.h"
 
 #include <sys/statvfs.h>
 
@@ -244,96 +245,6 @@ fuse_lowlevel_ops operations()
     return ops;
 }
 
-struct Options {
-    const char* source = nullptr;
-    const char* mountPoint = nullptr;
-    const char* countsFile = nullptr;
-    const char* timelineFile = nullptr;
-    double delayMs = 0.5;
-    long slots = 64;
-    double cacheSeconds = 0.1;
-};
-
-/// A number from the command line, or false when `text` is not one in [low, high].
-bool parseNumber(const char* text, double low, double high, double* value)
-{
-    char* end = nullptr;
-    errno = 0;
-    *value = std::strtod(text, &end);
-    return errno == 0 && end != text && *end == '\0' && *value >= low && *value <= high;
-}
-
-bool parseOptions(int argc, char** argv, Options* options)
-{
-    for (int i = 1; i < argc; ++i) {
-        std::string argument = argv[i];
-        bool valued = argument == "--delay" || argument == "--slots" || argument == "--cache"
-            || argument == "--counts" || argument == "--timeline";
-        if (valued && i + 1 >= argc) {
-            std::fprintf(stderr, "share_fs: %s needs a value\n", argument.c_str());
-            return false;
-        }
-        double number = 0;
-        if (argument == "--delay") {
-            if (!parseNumber(argv[++i], 0, 60000, &options->delayMs)) {
-                std::fprintf(stderr, "share_fs: --delay takes milliseconds from 0 to 60000\n");
-                return false;
-            }
-        } else if (argument == "--slots") {
-            if (!parseNumber(argv[++i], 1, 4096, &number) || number != long(number)) {
-                std::fprintf(stderr, "share_fs: --slots takes a whole number from 1 to 4096\n");
-                return false;
-            }
-            options->slots = long(number);
-        } else if (argument == "--cache") {
-            if (!parseNumber(argv[++i], 0, 3600, &options->cacheSeconds)) {
-                std::fprintf(stderr, "share_fs: --cache takes seconds from 0 to 3600\n");
-                return false;
-            }
-        } else if (argument == "--counts") {
-            options->countsFile = argv[++i];
-        } else if (argument == "--timeline") {
-            options->timelineFile = argv[++i];
-        } else if (argument.starts_with("-")) {
-            std::fprintf(stderr, "share_fs: unknown option %s\n", argument.c_str());
-            return false;
-        } else if (!options->source) {
-            options->source = argv[i];
-        } else if (!options->mountPoint) {
-            options->mountPoint = argv[i];
-        } else {
-            std::fprintf(stderr, "share_fs: one source and one mount point, not more\n");
-            return false;
-        }
-    }
-    if (!options->mountPoint) {
-        std::fprintf(stderr,
-            "usage: share_fs SOURCE MOUNTPOINT [--delay MS] [--slots N] [--cache SECONDS] "
-            "[--counts FILE] [--timeline FILE]\n");
-        return false;
-    }
-    return true;
-}
-
-/// False, with the reason, when the mount would lie inside the folder it
-/// shares: a walk of it would call the share from its own serving threads.
-bool mountOutsideSource(const Options& options)
-{
-    char source[PATH_MAX], mountPoint[PATH_MAX];
-    if (!realpath(options.source, source) || !realpath(options.mountPoint, mountPoint)) {
-        std::fprintf(stderr, "share_fs: %s: %s\n",
-            realpath(options.source, source) ? options.mountPoint : options.source,
-            std::strerror(errno));
-        return false;
-    }
-    std::string inside = std::string(source) + (std::strcmp(source, "/") == 0 ? "" : "/");
-    if (std::strcmp(source, mountPoint) == 0 || std::string(mountPoint).starts_with(inside)) {
-        std::fprintf(stderr, "share_fs: the mount point %s lies inside %s\n", mountPoint, source);
-        return false;
-    }
-    return true;
-}
-
 /// Writes the share's round trips in flight, averaged over each 100 ms from
 /// the first call, to `file` until `done`.
 void writeTimeline(const Share& share, double delayMs, FILE* file, const std::atomic<bool>& done)
@@ -413,7 +324,7 @@ int main(int argc, char** argv)
     share.cacheSeconds = options.cacheSeconds;
     share.slots = std::make_unique<std::counting_semaphore<INT_MAX>>(options.slots);
     share.sourceFd = open(options.source, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    share.root.path = ".";
+    share.root.path.assign(1, '.');
     struct stat st;
     if (share.sourceFd < 0 || fstat(share.sourceFd, &st) != 0) {
         std::fprintf(stderr, "share_fs: %s: %s\n", options.source, std::strerror(errno));

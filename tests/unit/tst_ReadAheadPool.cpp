@@ -10,7 +10,9 @@
 #include <QFile>
 #include <QTest>
 
+#include <algorithm>
 #include <mutex>
+#include <string_view>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -168,6 +170,71 @@ void TestReadAheadPool::pausedWalkBoundsWhatIsReadAhead()
     }
 }
 
+namespace
+{
+
+/// Threads waiting for work on `sharing`, woken and joined however a test ends.
+struct IdleThreads {
+    readahead::WorkSharing& sharing;
+    std::mutex& mutex;
+    std::vector<std::thread> threads;
+    bool done = false;
+
+    void start(int count)
+    {
+        for (int i = 0; i < count; ++i)
+            threads.emplace_back([this] {
+                std::unique_lock lock(mutex);
+                if (!done)
+                    sharing.waitForWork(lock);
+            });
+    }
+    std::size_t waiting()
+    {
+        const std::lock_guard lock(mutex);
+        return sharing.idleThreads();
+    }
+    ~IdleThreads()
+    {
+        {
+            const std::lock_guard lock(mutex);
+            done = true;
+            sharing.wakeAll();
+        }
+        for (std::thread& thread : threads)
+            thread.join();
+    }
+};
+
+SubfolderList listingOf(std::initializer_list<const char*> names)
+{
+    SubfolderList folders;
+    for (const char* name : names)
+        folders.add(name, FolderKind::Folder);
+    return folders;
+}
+
+/// The folders `worker` has still to list in its frames, deepest first, then
+/// those of the pieces after its own, in the list's order.
+QStringList workLeft(const readahead::Worker& worker, const readahead::WorkSharing& sharing)
+{
+    const auto pathOf = [](const std::string& parent, std::string_view name) {
+        return QString::fromStdString(parent + '/' + std::string(name));
+    };
+    QStringList work;
+    for (std::size_t depth = worker.depth; depth-- > 0;) {
+        const readahead::Worker::Frame& frame = worker.frames[depth];
+        for (std::size_t i = frame.next; i < frame.end; ++i)
+            work << pathOf(worker.path.substr(0, frame.pathLength), frame.subfolders.name(i));
+    }
+    for (auto piece = std::next(worker.current); piece != sharing.pieces().end(); ++piece)
+        for (std::size_t i = 0; i < piece->folders.size(); ++i)
+            work << pathOf(piece->parentPath, piece->folders.name(i));
+    return work;
+}
+
+} // namespace
+
 void TestReadAheadPool::idleThreadsAreFedAtOnceInPreOrder()
 {
     // A thread two folders deep, with "b".."h" left in its piece's parent and
@@ -182,70 +249,24 @@ void TestReadAheadPool::idleThreadsAreFedAtOnceInPreOrder()
     worker.frames.resize(2);
     worker.path = "/p/a";
     worker.depth = 2;
-    const auto listing = [](std::initializer_list<const char*> names) {
-        SubfolderList folders;
-        for (const char* name : names)
-            folders.add(name, FolderKind::Folder);
-        return folders;
-    };
-    worker.frames[0] = { 1, 2, listing({ "a", "b", "c", "d", "e", "f", "g", "h" }), 1, 8 };
-    worker.frames[1] = { 2, 4, listing({ "x", "y", "z" }), 1, 3 };
+    worker.frames[0] = { 1, 2, listingOf({ "a", "b", "c", "d", "e", "f", "g", "h" }), 1, 8 };
+    worker.frames[1] = { 2, 4, listingOf({ "x", "y", "z" }), 1, 3 };
     PieceList first(1);
     sharing.addPieces(first);
     worker.current = sharing.take(worker);
     QVERIFY(worker.current == sharing.pieces().begin());
 
-    // Woken and joined however the test ends.
-    struct IdleThreads {
-        WorkSharing& sharing;
-        std::mutex& mutex;
-        std::vector<std::thread> threads;
-        bool done = false;
-        ~IdleThreads()
-        {
-            {
-                const std::lock_guard lock(mutex);
-                done = true;
-                sharing.wakeAll();
-            }
-            for (std::thread& thread : threads)
-                thread.join();
-        }
-    } idle { sharing, mutex, {} };
-    for (int i = 0; i < 3; ++i)
-        idle.threads.emplace_back([&] {
-            std::unique_lock lock(mutex);
-            if (!idle.done)
-                sharing.waitForWork(lock);
-        });
-    const auto idleCount = [&] {
-        const std::lock_guard lock(mutex);
-        return sharing.idleThreads();
-    };
-    QTRY_COMPARE(idleCount(), std::size_t(3));
+    IdleThreads idle { sharing, mutex, {} };
+    idle.start(3);
+    QTRY_COMPARE(idle.waiting(), std::size_t(3));
     QVERIFY(sharing.hungry());
-    QStringList work;
-    {
-        const std::lock_guard lock(mutex);
-        QVERIFY(sharing.feedIdle(worker));
-        QVERIFY(!sharing.hungry());
-        for (std::size_t depth = worker.depth; depth-- > 0;) {
-            const Worker::Frame& frame = worker.frames[depth];
-            const QString path = QString::fromStdString(worker.path.substr(0, frame.pathLength));
-            for (std::size_t i = frame.next; i < frame.end; ++i)
-                work << path + '/' + QString::fromStdString(std::string(frame.subfolders.name(i)));
-        }
-        int given = 0;
-        for (auto piece = std::next(worker.current); piece != sharing.pieces().end(); ++piece) {
-            QCOMPARE(piece->state, Piece::State::Unstarted);
-            ++given;
-            for (std::size_t i = 0; i < piece->folders.size(); ++i)
-                work << QString::fromStdString(piece->parentPath) + '/'
-                        + QString::fromStdString(std::string(piece->folders.name(i)));
-        }
-        QCOMPARE(given, 3);
-    }
-    QCOMPARE(work,
+    const std::lock_guard lock(mutex);
+    QVERIFY(sharing.feedIdle(worker));
+    QVERIFY(!sharing.hungry());
+    QCOMPARE(std::count_if(sharing.pieces().begin(), sharing.pieces().end(),
+                 [](const Piece& piece) { return piece.state == Piece::State::Unstarted; }),
+        3);
+    QCOMPARE(workLeft(worker, sharing),
         QStringList(
             { "/p/a/y", "/p/a/z", "/p/b", "/p/c", "/p/d", "/p/e", "/p/f", "/p/g", "/p/h" }));
 }

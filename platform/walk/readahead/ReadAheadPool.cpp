@@ -215,15 +215,11 @@ void ReadAheadPool::walkPiece(Worker& worker, PieceRef piece)
 
 bool ReadAheadPool::mayGoOn(Worker& worker)
 {
-    if (worker.giveAwayAsked.load(std::memory_order_relaxed)) {
+    const bool grown = m_pacing.wanted() > m_pacing.fewest();
+    if (worker.giveAwayAsked.load(std::memory_order_relaxed) || (grown && m_sharing.hungry())) {
         const std::lock_guard lock(m_mutex);
-        if (m_sharing.answerRequest(worker, m_pacing.wanted() > m_pacing.fewest()))
+        if (m_sharing.shareWork(worker, grown))
             return false; // the deepest folder may have nothing left now
-    }
-    if (m_sharing.hungry() && m_pacing.wanted() > m_pacing.fewest()) {
-        const std::lock_guard lock(m_mutex);
-        if (m_sharing.feedIdle(worker))
-            return false;
     }
     if (shouldStop(worker)) {
         std::unique_lock lock(m_mutex);

@@ -162,6 +162,16 @@ bool WorkSharing::answerRequest(Worker& worker, bool grown)
     return given;
 }
 
+bool WorkSharing::shareWork(Worker& worker, bool grown)
+{
+    bool given = false;
+    if (worker.giveAwayAsked.load(std::memory_order_relaxed))
+        given = answerRequest(worker, grown);
+    if (grown)
+        given = feedIdle(worker) || given;
+    return given;
+}
+
 void WorkSharing::answered(Worker& worker)
 {
     if (worker.giveAwayAsked.exchange(false, std::memory_order_relaxed))

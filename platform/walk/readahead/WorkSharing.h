@@ -46,6 +46,9 @@ public:
     /// end when nothing was taken.
     PieceRef take(Worker& worker);
     PieceRef firstUnfinished();
+    /// Answers the thread's request to give work away, if it was asked, and
+    /// feeds the idle threads while the pool is `grown`. False when it gave nothing.
+    bool shareWork(Worker& worker, bool grown);
     /// Answers the thread's request to give work away: far ahead of the walk
     /// while the pool is `grown`, just ahead of it otherwise. False when it
     /// had too little to give.
