@@ -6,6 +6,7 @@
 #include "support/ScriptedFolderService.h"
 #include "support/SearchWalkFixture.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QSet>
 #include <QTest>
@@ -105,8 +106,10 @@ void TestFolderSearchFaults::folderRemovedDuringWalkIsReportedAndSkipped()
     const QStringList expected
         = expectedRows(m_root, { "a-alpha", "alpha-in-a", "gone-alpha", "z-alpha", "alpha-in-z" });
     m_pump.onPump = [this](int pumpNumber) {
+        // Removed in this process: a child process forked while the listing
+        // thread runs leaves ThreadSanitizer blind to what orders its calls.
         if (pumpNumber == 1)
-            QVERIFY(test::removeTree(text(m_root + "/gone-alpha")));
+            QVERIFY(QDir(text(m_root + "/gone-alpha")).removeRecursively());
     };
     const WalkReport report = walk(m_root, QStringLiteral("alpha"));
     QCOMPARE(m_results->rows(), expected);
