@@ -105,6 +105,13 @@ void ResultsListActions::showMenuAtCurrentRow()
         point = m_view.visualRect(current).center();
     }
     const std::unique_ptr<QMenu> menu = menuFor(current.isValid() ? current.row() : -1);
+    // Its first entry highlighted, as menus opened from the keyboard are:
+    // Return then acts at once.
+    const QList<QAction*> actions = menu->actions();
+    const auto first = std::find_if(actions.begin(), actions.end(),
+        [](const QAction* action) { return action->isEnabled() && !action->isSeparator(); });
+    if (first != actions.end())
+        menu->setActiveAction(*first);
     menu->exec(m_view.viewport()->mapToGlobal(point));
 }
 
