@@ -59,6 +59,15 @@ std::optional<QMargins> X11FrameExtents::devicePixels() const
     const WId window = m_window.internalWinId();
     if (m_connection == nullptr || window == 0)
         return std::nullopt;
+    if (window != m_readFor) {
+        m_read = read(window);
+        m_readFor = window;
+    }
+    return m_read;
+}
+
+std::optional<QMargins> X11FrameExtents::read(WId window) const
+{
     xcb_connection_t* connection = connectionOf(m_connection);
     const auto cookie
         = xcb_get_property(connection, 0, xcb_window_t(window), m_atom, XCB_ATOM_CARDINAL, 0, 4);
@@ -81,6 +90,7 @@ bool X11FrameExtents::nativeEventFilter(const QByteArray& eventType, void* messa
     const auto* property = static_cast<const xcb_property_notify_event_t*>(message);
     const WId window = m_window.internalWinId();
     if (window != 0 && property->window == xcb_window_t(window) && property->atom == m_atom) {
+        m_readFor = 0;
         // Qt is still handling the event: the window is moved once it is done.
         QTimer::singleShot(0, this, m_changed);
     }

@@ -6,6 +6,7 @@
 #include <QObject>
 #include <functional>
 #include <optional>
+#include <qwindowdefs.h>
 
 class QWidget;
 
@@ -32,10 +33,15 @@ public:
     bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
 
 private:
+    std::optional<QMargins> read(WId window) const;
+
     QWidget& m_window;
     std::function<void()> m_changed;
     void* m_connection = nullptr; // xcb_connection_t, only under X11
     quint32 m_atom = 0;
+    // What was read, for which window; read again when the property changes.
+    mutable WId m_readFor = 0;
+    mutable std::optional<QMargins> m_read;
 };
 
 } // namespace vantorel
