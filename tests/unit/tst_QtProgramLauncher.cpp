@@ -120,32 +120,26 @@ struct FileManagerOnBus {
     bool registered = false;
 };
 
-/// How the launcher answered for one folder, once it did; "no answer" when it
-/// had not after 20 s. The test's event loop runs meanwhile, as the window's would.
-QString showFolder(QtProgramLauncher& launcher, const QByteArray& folder)
+/// How the launcher answered a request made by `ask`, once it did: "shown",
+/// or "not shown", or "no answer" after 20 s. The test's event loop runs
+/// meanwhile, as the window's would.
+QString answerTo(const std::function<void(ProgramLauncher::ShowingDone)>& ask)
 {
     std::optional<FolderShowing> answer;
-    launcher.showFolder(folder, [&](FolderShowing showing) { answer = showing; });
+    ask([&](FolderShowing showing) { answer = showing; });
     if (!QTest::qWaitFor([&] { return answer.has_value(); }, 20000))
         return QStringLiteral("no answer");
-    switch (*answer) {
-    case FolderShowing::Shown:
-        return QStringLiteral("shown");
-    case FolderShowing::NotAsked:
-        return QStringLiteral("not asked");
-    case FolderShowing::OwnOpener:
-        return QStringLiteral("own opener");
-    }
-    return QString();
+    return *answer == FolderShowing::Shown ? QStringLiteral("shown") : QStringLiteral("not shown");
+}
+
+QString showFolder(QtProgramLauncher& launcher, const QByteArray& folder)
+{
+    return answerTo([&](auto done) { launcher.showFolder(folder, done); });
 }
 
 QString showItem(QtProgramLauncher& launcher, const QByteArray& item, const QByteArray& folder)
 {
-    std::optional<FolderShowing> answer;
-    launcher.showItem(item, folder, [&](FolderShowing showing) { answer = showing; });
-    if (!QTest::qWaitFor([&] { return answer.has_value(); }, 20000))
-        return QStringLiteral("no answer");
-    return *answer == FolderShowing::Shown ? QStringLiteral("shown") : QStringLiteral("not shown");
+    return answerTo([&](auto done) { launcher.showItem(item, folder, done); });
 }
 
 /// The longest the event loop went without running a 10 ms timer, while it lives.
