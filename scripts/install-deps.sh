@@ -9,6 +9,9 @@ set -euo pipefail
 # start-up feedback.
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-private-dev libxcb1-dev libgl-dev
   fonts-liberation appstream desktop-file-utils xdg-utils dbus-daemon "$@")
+# The Install test renders the scalable icon (librsvg, as GTK desktops do) and
+# compares it with the picture.
+packages+=(python3 librsvg2-bin)
 missing=()
 for package in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")

@@ -102,6 +102,25 @@ else()
     fail("${icon} is no PNG picture")
   endif()
 endif()
+# The scalable icon must look like the picture: rendered at its size by
+# librsvg, as GTK desktops draw it, the two may differ only at their edges.
+set(scalable "${PREFIX}/share/icons/hicolor/scalable/apps/ostlebry.svg")
+find_program(python3 python3)
+find_program(rsvgConvert rsvg-convert)
+if(NOT EXISTS "${scalable}")
+  fail("no scalable icon at ${scalable}")
+elseif(NOT python3 OR NOT rsvgConvert)
+  fail("python3 or rsvg-convert not found: install Debian's python3 and librsvg2-bin "
+    "(scripts/install-deps.sh does)")
+else()
+  execute_process(COMMAND "${python3}" "${SOURCE_DIR}/tools/make_icon.py" --compare "${scalable}" "${icon}"
+    RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE output)
+  message(STATUS "${output}")
+  if(NOT result EQUAL 0)
+    fail("the scalable icon does not match the picture: ${output}")
+  endif()
+endif()
+
 
 set(desktop "${PREFIX}/share/applications/ostlebry.desktop")
 if(NOT EXISTS "${desktop}")
