@@ -15,6 +15,10 @@ install(FILES resources/HAND-M.CUR DESTINATION ${OSTLEBRY_INSTALL_DIR})
 install(FILES resources/ostlebry.png DESTINATION share/icons/hicolor/256x256/apps)
 install(FILES resources/ostlebry.svg DESTINATION share/icons/hicolor/scalable/apps)
 
+# The manual page, with this version and its date.
+configure_file(resources/ostlebry.1.in ${CMAKE_CURRENT_BINARY_DIR}/generated/ostlebry.1 @ONLY)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/generated/ostlebry.1 DESTINATION share/man/man1)
+
 # What software centres show of the program; its desktop entry is made below.
 install(FILES ${OSTLEBRY_METAINFO} DESTINATION share/metainfo)
 
