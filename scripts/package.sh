@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Debian package from these sources, as root on Debian 12:
-# build-deb/ostlebry_<version>_<arch>.deb, with its debug
-# symbols, .buildinfo and .changes. The maker's addresses pass from the
-# environment (docs/install.md). Prints the package's path last.
+# build-deb/ostlebry_<version>_<arch>.deb, with its debug symbols, .buildinfo
+# and .changes. The maker's addresses pass from the environment
+# (docs/install.md). Prints the package's path last.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh dpkg-dev debhelper
