@@ -29,6 +29,6 @@ for _ in $(seq 200); do
 done
 [ -S "$runtime/$socket" ] || { echo "test-wayland.sh: weston did not serve $socket in 10 s" >&2; exit 1; }
 
-# No X server to fall back to: every window goes through the compositor.
-env -u DISPLAY XDG_RUNTIME_DIR="$runtime" WAYLAND_DISPLAY="$socket" \
-  ctest --test-dir "$build_dir" -L '^wayland$' --output-on-failure
+echo "weston on $runtime/$socket"
+OSTLEBRY_WAYLAND_DISPLAY="$runtime/$socket" ctest --test-dir "$build_dir" -L '^wayland$' \
+  --no-tests=error --output-on-failure
