@@ -6,9 +6,10 @@ set -euo pipefail
 # xdg-utils the desktop's folder opener (as the program asks it too) and dbus a
 # private session bus; Qt's private headers let a test close the window as the
 # window manager does, and with libxcb let the window end another start's
-# start-up feedback.
+# start-up feedback. libfuse3 and fuse3 give the tests a network share that stops
+# answering, and xvfb the X server that the window must leave while it hangs.
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-private-dev libxcb1-dev libgl-dev
-  fonts-liberation appstream desktop-file-utils xdg-utils dbus-daemon "$@")
+  fonts-liberation appstream desktop-file-utils xdg-utils dbus-daemon libfuse3-dev fuse3 xvfb "$@")
 missing=()
 for package in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")
