@@ -18,14 +18,20 @@ namespace
 
     constexpr int kMountTimeoutMs = 10000;
 
+#ifdef OSTLEBRY_SHARE_FS
+    const QString kShareProgram = QStringLiteral(OSTLEBRY_SHARE_FS);
+#else
+    const QString kShareProgram;
+#endif
+
 } // namespace
 
-HungShare::HungShare(
-    const QString& shareProgram, const QStringList& tree, const QString& hangingName)
+HungShare::HungShare(const QStringList& tree, const QString& hangingName)
 {
     const QString source = m_dir.path() + QStringLiteral("/source");
-    if (shareProgram.isEmpty()) {
-        m_unavailable = QStringLiteral("share_fs was not built: it needs libfuse3-dev");
+    if (kShareProgram.isEmpty()) {
+        m_unavailable = QStringLiteral("share_fs was not built: it needs libfuse3-dev and the "
+                                       "benchmarks (OSTLEBRY_BUILD_BENCHMARKS)");
         return;
     }
     if (!QFileInfo::exists(QStringLiteral("/dev/fuse"))) {
@@ -37,7 +43,7 @@ HungShare::HungShare(
         return;
     }
     m_share.setProcessChannelMode(QProcess::SeparateChannels);
-    m_share.start(shareProgram,
+    m_share.start(kShareProgram,
         { source, mountPoint(), QStringLiteral("--delay"), QStringLiteral("0"),
             QStringLiteral("--hang"), hangingName });
     if (!QTest::qWaitFor([this] { return mounted() || m_share.state() == QProcess::NotRunning; },

@@ -17,9 +17,8 @@ class HungShare
 {
 public:
     /// Mounts the folders `tree` (relative paths) from a folder of its own;
-    /// the listings of folders named `hangingName` hang. `shareProgram` is
-    /// the share_fs executable, empty where it was not built.
-    HungShare(const QString& shareProgram, const QStringList& tree, const QString& hangingName);
+    /// the listings of folders named `hangingName` hang.
+    HungShare(const QStringList& tree, const QString& hangingName);
     ~HungShare();
     HungShare(const HungShare&) = delete;
     HungShare& operator=(const HungShare&) = delete;
