@@ -78,7 +78,7 @@ expect "a package that cannot be had: named, with the index's failure" 1 \
   "update; update; update; install wine32:i386; update; install wine32:i386; update; install wine32:i386" \
   "The package index could not be updated either" install wine32:i386
 reset -1 cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-private-dev libxcb1-dev libgl-dev \
-  fonts-liberation appstream desktop-file-utils xdg-utils dbus-daemon
+  fonts-liberation appstream desktop-file-utils xdg-utils dbus-daemon libfuse3-dev fuse3
 expect "the project's install script on a machine whose index is out of step" 0 \
   "update; update; update; install clang" "Installing: clang" \
   bash "$root/scripts/install-deps.sh" clang
