@@ -41,8 +41,8 @@ namespace
         char path[64];
         char target[32];
         std::snprintf(path, sizeof path, "/proc/self/fd/%s", descriptor);
-        const ssize_t length = ::readlink(path, target, sizeof target - 1);
-        return length > 0 && std::strncmp(target, "socket:", 7) == 0;
+        const ssize_t length = ::readlink(path, target, sizeof target);
+        return length >= 7 && std::memcmp(target, "socket:", 7) == 0;
     }
 
     /// Closes the sockets: the display's (Wayland's too), the hand-off's
