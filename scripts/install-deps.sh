@@ -10,5 +10,8 @@ set -euo pipefail
 # scripts/test-x11.sh adds its X server and window manager.
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-private-dev libxcb1-dev libgl-dev
   fonts-liberation appstream desktop-file-utils xdg-utils dbus-daemon libfuse3-dev fuse3 "$@")
+# The Install test renders the scalable icon (librsvg, as GTK desktops do) and
+# compares it with the picture.
+packages+=(python3 librsvg2-bin)
 . "$(dirname "$0")/lib/apt.sh"
 apt_install "${packages[@]}"

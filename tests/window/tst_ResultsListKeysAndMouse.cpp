@@ -12,6 +12,7 @@
 #include "support/ResultsListDriver.h"
 
 #include <QClipboard>
+#include <QFile>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QMimeData>
@@ -115,7 +116,8 @@ private slots:
     }
 
     /// A double-click removes the result row it falls on, as the tooltip
-    /// says; not one on the row's tick box, nor one while a search runs.
+    /// says; not one on the row's tick box, nor one while a search or a save
+    /// runs.
     void aDoubleClickRemovesTheRow()
     {
         ModalBoxAnswerer answerer;
@@ -145,6 +147,26 @@ private slots:
         QCOMPARE(answerer.texts(), QStringList { "Done." });
         QCOMPARE(w.results().mid(0, 2), QStringList({ "/work/alpha", "old alpha" }));
         QCOMPARE(w.results().size(), 5);
+
+        // Nor in the middle of a save, which writes the rows it began with.
+        QTemporaryDir out;
+        answerer.fileChoices = { out.filePath("saved.txt") };
+        bool clicked = false;
+        QTimer inSave;
+        inSave.callOnTimeout(&w.form, [&] {
+            if (clicked || w.form.cursor().shape() != Qt::WaitCursor || test::openBox())
+                return;
+            clicked = true;
+            QTest::mouseDClick(viewport, Qt::LeftButton, {}, w.rowPoint(0));
+        });
+        inSave.start(0);
+        w.click("PushButton2");
+        QVERIFY(clicked);
+        QCOMPARE(answerer.texts(), QStringList({ "Done.", "Done." }));
+        QCOMPARE(w.results().size(), 5);
+        QFile saved(out.filePath("saved.txt"));
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        QCOMPARE(saved.readAll().count("\r\n"), 5);
     }
 
     /// A search that adds to rows already listed brings its first row into

@@ -193,10 +193,10 @@ quint32 X11Probe::serverTime()
     if (m_connection == nullptr)
         return 0;
     // Appending nothing to a property changes nothing but is stamped all the same.
-    const xcb_atom_t clock = atom("_OSTLEBRY_TEST_CLOCK");
+    m_clock = atom("_OSTLEBRY_TEST_CLOCK");
     m_timeSeen = false;
     xcb_change_property(
-        m_connection, XCB_PROP_MODE_APPEND, m_root, clock, XCB_ATOM_STRING, 8, 0, nullptr);
+        m_connection, XCB_PROP_MODE_APPEND, m_root, m_clock, XCB_ATOM_STRING, 8, 0, nullptr);
     xcb_flush(m_connection);
     const QDeadlineTimer deadline(kWaitMs);
     while (!m_timeSeen && !deadline.hasExpired()) {
@@ -224,8 +224,13 @@ void X11Probe::take(const void* generic)
     const auto* event = static_cast<const xcb_generic_event_t*>(generic);
     const int type = event->response_type & 0x7f;
     if (type == XCB_PROPERTY_NOTIFY) {
-        m_lastTime = static_cast<const xcb_property_notify_event_t*>(generic)->time;
-        m_timeSeen = true;
+        // The window manager's own changes to the root's properties, queued
+        // before, carry older times.
+        const auto* notice = static_cast<const xcb_property_notify_event_t*>(generic);
+        if (notice->atom == m_clock) {
+            m_lastTime = notice->time;
+            m_timeSeen = true;
+        }
         return;
     }
     if (type != XCB_CLIENT_MESSAGE)
@@ -252,6 +257,14 @@ bool turnWheel(QPoint screenPoint, int notches)
         notches > 0 ? "5" : "4" };
     QProcess xdotool;
     xdotool.start(QStringLiteral("xdotool"), arguments);
+    return xdotool.waitForFinished(kWaitMs) && xdotool.exitStatus() == QProcess::NormalExit
+        && xdotool.exitCode() == 0;
+}
+
+bool pressKey(const char* key)
+{
+    QProcess xdotool;
+    xdotool.start(QStringLiteral("xdotool"), { QStringLiteral("key"), QString::fromLatin1(key) });
     return xdotool.waitForFinished(kWaitMs) && xdotool.exitStatus() == QProcess::NormalExit
         && xdotool.exitCode() == 0;
 }

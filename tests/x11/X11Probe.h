@@ -66,6 +66,7 @@ private:
     QSize m_screenSize;
     QByteArrayList m_messages;
     QByteArray m_partial;
+    quint32 m_clock = 0;
     quint32 m_lastTime = 0;
     bool m_timeSeen = false;
 };
@@ -73,5 +74,8 @@ private:
 /// Moves the pointer to `screenPoint` (device pixels) and turns the wheel by
 /// `notches`, down when positive, through the X server's test extension.
 bool turnWheel(QPoint screenPoint, int notches);
+/// Presses and releases `key` ("Shift_L") in the focused window, through the
+/// X server's test extension.
+bool pressKey(const char* key);
 
 } // namespace vantorel::test

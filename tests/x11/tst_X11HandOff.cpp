@@ -3,15 +3,18 @@
 // launcher makes them, handed to a window open in this process: the window
 // survives each, adds the folder, comes to the front from behind another
 // program's window, carries the start's id, and the launcher's feedback ends
-// with "remove: ID=..." on the root window.
+// with "remove: ID=..." on the root window. And the id of a window the
+// program asks another program to show.
 #include "X11Probe.h"
 #include "X11TestMain.h"
 
+#include "platform/qt/desktop/UserActionClock.h"
 #include "shell/DisplayKey.h"
 #include "shell/HandOffPlace.h"
 #include "shell/qt/FolderHandOff.h"
 #include "shell/qt/StartFolders.h"
 #include "shell/qt/WindowActivation.h"
+#include "shell/qt/X11StartupNotice.h"
 #include "support/WindowDriver.h"
 
 #include <QDir>
@@ -79,6 +82,30 @@ private slots:
             QCOMPARE(x11.property(window, "_NET_STARTUP_ID"), id);
             QTRY_COMPARE(x11.activeWindow(), window);
         }
+    }
+
+    /// A window another program shows for a key press (a folder, by Enter on
+    /// a row) gets an id dated by the X server's stamp on that press, which
+    /// the window manager weighs against the user's last action elsewhere.
+    void startupIdsCarryTheTimeOfTheUsersKeyPress()
+    {
+        X11Probe x11;
+        QVERIFY(x11.connected());
+        WindowDriver w;
+        QVERIFY(QTest::qWaitForWindowExposed(&w.form));
+        w.form.activateWindow();
+        QTRY_VERIFY(w.form.isActiveWindow());
+        UserActionClock clock;
+        QVERIFY(clock.startupId().isEmpty());
+        const quint32 before = x11.serverTime();
+        QVERIFY(pressKey("Shift_L"));
+        QTRY_VERIFY(clock.lastAction() != 0);
+        const quint32 after = x11.serverTime();
+        const QByteArray id = clock.startupId();
+        QVERIFY2(id.startsWith("ostlebry-"), id.constData());
+        const quint32 pressed = x11::launchTime(id);
+        QVERIFY2(before <= pressed && pressed <= after,
+            qPrintable(QStringLiteral("%1 <= %2 <= %3").arg(before).arg(pressed).arg(after)));
     }
 };
 
