@@ -2,7 +2,7 @@
 // Times the results commands on a million rows against the tools a user would
 // otherwise reach for: grep for the filters, a plain buffered writer for the save.
 #include "platform/Failure.h"
-#include "platform/qt/files/QtOutputFileService.h"
+#include "platform/files/QtOutputFileService.h"
 #include "results/ListClipboardText.h"
 #include "results/ResultFilters.h"
 #include "results/SaveResultsCommand.h"

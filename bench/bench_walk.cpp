@@ -8,7 +8,7 @@
 // rows to stdout, one a line.
 
 #include "platform/Failure.h"
-#include "platform/qt/files/SystemFolderService.h"
+#include "platform/files/SystemFolderService.h"
 #include "platform/walk/readahead/ReadAheadSettings.h"
 #include "search/FolderSearchEngine.h"
 #include "support/FakeControls.h"

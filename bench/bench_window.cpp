@@ -16,8 +16,8 @@
 //
 // Settings go to a temporary folder, never to the user's own.
 #include "WindowSearch.h"
-#include "platform/qt/controls/QtEventPump.h"
-#include "platform/qt/files/SystemFolderService.h"
+#include "platform/controls/QtEventPump.h"
+#include "platform/files/SystemFolderService.h"
 #include "platform/qt/list/QtListControl.h"
 #include "platform/walk/readahead/ReadAheadSettings.h"
 #include "search/FolderSearchEngine.h"

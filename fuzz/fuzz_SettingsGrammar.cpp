@@ -6,8 +6,8 @@
 // other value of the section as it was.
 #include "FuzzInput.h"
 #include "platform/Failure.h"
-#include "platform/qt/settings/IniSectionEdit.h"
-#include "platform/qt/settings/QtSettingsBackend.h"
+#include "platform/settings/IniSectionEdit.h"
+#include "platform/settings/QtSettingsBackend.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "shell/qt/FirstNewRowInView.h"
 
-#include "platform/qt/list/ListModel.h"
+#include "platform/list/ListModel.h"
 #include "platform/qt/list/ListView.h"
 
 namespace vantorel

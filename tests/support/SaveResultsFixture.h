@@ -6,8 +6,8 @@
 #include "FakeControls.h"
 #include "FakeListControl.h"
 #include "RecordingMessageBoxes.h"
-#include "platform/qt/files/QtFileSystem.h"
-#include "platform/qt/files/QtOutputFileService.h"
+#include "platform/files/QtFileSystem.h"
+#include "platform/files/QtOutputFileService.h"
 #include "results/SaveResultsCommand.h"
 
 #include <QTemporaryDir>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // A save that fails: at which line it is reported, once, and that the old file
 // is kept; also a list changed by a command run in the save's pump.
-#include "platform/qt/files/QtOutputFileService.h"
+#include "platform/files/QtOutputFileService.h"
 #include "results/ResultFilterCommands.h"
 #include "results/SaveResultsCommand.h"
 #include "support/FileContent.h"

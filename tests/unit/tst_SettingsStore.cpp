@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "platform/Failure.h"
-#include "platform/qt/settings/IniSectionEdit.h"
-#include "platform/qt/settings/QtSettingsBackend.h"
+#include "platform/settings/IniSectionEdit.h"
+#include "platform/settings/QtSettingsBackend.h"
 #include "shell/common/SettingsStore.h"
 #include "support/FifoWatchdog.h"
 

@@ -2,8 +2,8 @@
 // The window, its menu and its file dialog on a desktop with a dark palette,
 // with the skin and with the plain white design: every caption and every
 // state of a check box or option button must stay readable.
+#include "platform/list/ListModel.h"
 #include "platform/qt/files/QtSaveFileDialog.h"
-#include "platform/qt/list/ListModel.h"
 #include "platform/qt/list/ListView.h"
 #include "platform/qt/list/QtListControl.h"
 #include "shell/qt/Form1.h"

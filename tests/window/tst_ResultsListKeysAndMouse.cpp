@@ -2,8 +2,8 @@
 // The results list in the real window, offscreen, under the keys and the
 // mouse: Ctrl+C, Space over a selection, a double-click, the rows a drag
 // takes, and where the view stands when a search adds rows.
-#include "platform/qt/controls/QtEventPump.h"
-#include "platform/qt/list/ListModel.h"
+#include "platform/controls/QtEventPump.h"
+#include "platform/list/ListModel.h"
 #include "platform/qt/list/ListView.h"
 #include "platform/qt/list/QtListControl.h"
 #include "shell/qt/Form1.h"

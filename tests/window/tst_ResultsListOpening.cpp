@@ -2,7 +2,7 @@
 // Opening a result's folder from the real window, offscreen: by the menu and
 // by the keys, for names that are not text, for folders gone since the
 // search, and on a desktop that would hand folders back to this program.
-#include "platform/qt/list/ListModel.h"
+#include "platform/list/ListModel.h"
 #include "platform/qt/list/ListView.h"
 #include "platform/qt/list/QtListControl.h"
 #include "shell/qt/Form1.h"

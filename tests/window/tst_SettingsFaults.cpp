@@ -2,7 +2,7 @@
 // The settings file as users and disks leave it: damaged, replaced by a
 // folder, holding values no box state has, or a phrase of a megabyte. The
 // window always starts, says what it could not use, and keeps the rest.
-#include "platform/qt/settings/QtSettingsBackend.h"
+#include "platform/settings/QtSettingsBackend.h"
 #include "support/FifoWatchdog.h"
 #include "support/FolderTreeFixture.h"
 #include "support/ModalBoxAnswerer.h"

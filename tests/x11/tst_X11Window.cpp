@@ -6,8 +6,8 @@
 #include "X11Probe.h"
 #include "X11TestMain.h"
 
-#include "platform/qt/controls/QtEventPump.h"
-#include "platform/qt/list/ListModel.h"
+#include "platform/controls/QtEventPump.h"
+#include "platform/list/ListModel.h"
 #include "platform/qt/list/ListView.h"
 #include "support/FolderTreeFixture.h"
 #include "support/ModalBoxAnswerer.h"

@@ -2,8 +2,8 @@
 #include "platform/qt/desktop/QtProgramLauncher.h"
 
 #include "platform/Failure.h"
+#include "platform/files/NativeFileUrl.h"
 #include "platform/qt/desktop/DesktopFolderOpener.h"
-#include "platform/qt/files/NativeFileUrl.h"
 
 #include <QDesktopServices>
 #include <QGuiApplication>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "platform/qt/files/DialogStartFolder.h"
+#include "platform/files/DialogStartFolder.h"
 
-#include "platform/qt/files/KernelFolders.h"
+#include "platform/files/KernelFolders.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "platform/qt/controls/QtEventPump.h"
+#include "platform/controls/QtEventPump.h"
 
-#include "platform/qt/list/ListModel.h"
+#include "platform/list/ListModel.h"
 
 #include <QCoreApplication>
 

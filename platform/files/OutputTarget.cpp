@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "platform/qt/files/OutputTarget.h"
+#include "platform/files/OutputTarget.h"
 
-#include "platform/qt/files/KernelFolders.h"
+#include "platform/files/KernelFolders.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "platform/qt/settings/IniSections.h"
+#include "platform/settings/IniSections.h"
 
 #include <algorithm>
 

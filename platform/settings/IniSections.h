@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "platform/qt/settings/IniLines.h"
+#include "platform/settings/IniLines.h"
 
 #include <QByteArray>
 #include <QList>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "platform/qt/files/QtOutputFileService.h"
+#include "platform/files/QtOutputFileService.h"
 
-#include "platform/qt/files/QtOutputFile.h"
+#include "platform/files/QtOutputFile.h"
 
 namespace vantorel
 {

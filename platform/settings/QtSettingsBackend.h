@@ -2,7 +2,7 @@
 #pragma once
 
 #include "platform/SettingsBackend.h"
-#include "platform/qt/settings/IniSectionEdit.h"
+#include "platform/settings/IniSectionEdit.h"
 
 #include <memory>
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "platform/qt/list/FolderTable.h"
+#include "platform/list/FolderTable.h"
 
 #include "platform/Failure.h"
 #include "platform/walk/DirectoryCursor.h"

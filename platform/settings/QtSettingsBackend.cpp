@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
-#include "platform/qt/settings/QtSettingsBackend.h"
+#include "platform/settings/QtSettingsBackend.h"
 
 #include "platform/Failure.h"
-#include "platform/qt/settings/BoundedFileRead.h"
+#include "platform/settings/BoundedFileRead.h"
 
 #include <QDir>
 #include <QFile>

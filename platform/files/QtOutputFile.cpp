@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
-#include "platform/qt/files/QtOutputFile.h"
+#include "platform/files/QtOutputFile.h"
 
 #include "platform/Failure.h"
-#include "platform/qt/files/OutputTarget.h"
+#include "platform/files/OutputTarget.h"
 
 #include <QDir>
 #include <QFile>

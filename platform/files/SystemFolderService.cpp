@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "platform/qt/files/SystemFolderService.h"
+#include "platform/files/SystemFolderService.h"
 
 #include "platform/Failure.h"
 #include "platform/walk/OffThreadCall.h"

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "platform/qt/settings/IniSections.h"
+#include "platform/settings/IniSections.h"
 
 #include <QByteArray>
 #include <QList>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "platform/qt/settings/IniSectionEdit.h"
+#include "platform/settings/IniSectionEdit.h"
 
-#include "platform/qt/settings/IniLines.h"
+#include "platform/settings/IniLines.h"
 
 #include <QAnyStringView>
 #include <QUtf8StringView>

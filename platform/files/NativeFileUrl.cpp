@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "platform/qt/files/NativeFileUrl.h"
+#include "platform/files/NativeFileUrl.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "platform/qt/settings/BoundedFileRead.h"
+#include "platform/settings/BoundedFileRead.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "platform/qt/list/FolderTable.h"
+#include "platform/list/FolderTable.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "platform/qt/list/RowTextStore.h"
+#include "platform/list/RowTextStore.h"
 
 #include <QFile>
 #include <algorithm>

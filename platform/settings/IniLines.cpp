@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "platform/qt/settings/IniLines.h"
+#include "platform/settings/IniLines.h"
 
 namespace vantorel
 {

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "platform/qt/list/RowTextStore.h"
+#include "platform/list/RowTextStore.h"
 
 #include <QAbstractTableModel>
 #include <vector>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
-#include "platform/qt/list/ListModel.h"
+#include "platform/list/ListModel.h"
 
 #include "platform/Failure.h"
-#include "platform/qt/files/NativeFileUrl.h"
+#include "platform/files/NativeFileUrl.h"
 
 #include <QMetaObject>
 #include <QMimeData>

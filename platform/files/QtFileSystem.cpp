@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "platform/qt/files/QtFileSystem.h"
+#include "platform/files/QtFileSystem.h"
 
 #include "platform/walk/DirectoryCursor.h"
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "platform/qt/desktop/QtRandomSource.h"
+#include "platform/desktop/QtRandomSource.h"
 
 #include <QTime>
 

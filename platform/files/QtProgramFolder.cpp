@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "platform/qt/files/QtProgramFolder.h"
+#include "platform/files/QtProgramFolder.h"
 
 #include <QCoreApplication>
 #include <QDir>

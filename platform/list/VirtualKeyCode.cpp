@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "platform/qt/list/VirtualKeyCode.h"
+#include "platform/list/VirtualKeyCode.h"
 
 #include <Qt>
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "platform/qt/files/KernelFolders.h"
+#include "platform/files/KernelFolders.h"
 
 #include <QDir>
 #include <QFileInfo>
