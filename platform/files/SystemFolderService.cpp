@@ -45,6 +45,7 @@ Folder SystemFolderService::getNativeFolder(
     auto check = std::make_shared<Check>();
     check->path.assign(folder.nativePath.constData(), std::size_t(folder.nativePath.size()));
     if (!dirwalk::runOffThread(
+            check->path,
             [check] { check->exists = dirwalk::isExistingFolder(check->path, check->reason); },
             whileWaiting)) {
         folder.waitGivenUp = true;

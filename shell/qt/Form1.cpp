@@ -11,12 +11,12 @@
 #include "shell/qt/Form1Usability.h"
 #include "shell/qt/FormScroller.h"
 #include "shell/qt/FramedPlacement.h"
+#include "shell/qt/ProgramEnd.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QLineEdit>
 #include <QPushButton>
-#include <cstdlib>
 
 namespace vantorel
 {
@@ -37,7 +37,7 @@ Form1::Form1(std::function<void()> endProgram, dirwalk::ReadAheadSettings readAh
     , m_pointerMoves(std::make_unique<QtPointerMoveFilter>(m_logic->pointerFeedback()))
 {
     if (!m_endProgram)
-        m_endProgram = [] { std::_Exit(0); };
+        m_endProgram = [this] { endProgramNow(*this); };
     connectEvents();
     connectAppearance();
 }

@@ -32,7 +32,8 @@ class Form1 : public QWidget
 
 public:
     /// `endProgram` runs when the user closes the window; by default the
-    /// process ends on the spot, whatever command is running. `readAhead`
+    /// process ends on the spot, whatever command is running, and the window
+    /// leaves the screen even while a listing holds a thread. `readAhead`
     /// is how the searches list folders ahead of the walk.
     explicit Form1(std::function<void()> endProgram = {},
         dirwalk::ReadAheadSettings readAhead = dirwalk::defaultReadAhead());
