@@ -62,25 +62,25 @@ namespace
         return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
     }
 
-    // Whether an entry the kernel could not type, or a link, is a folder to
-    // deliver, and as what. Anything that cannot be classified is left out.
-    bool classify(int dirfd, const char* name, unsigned char type, FolderKind& kind)
+    enum class Found { Nothing, Folder, Link, OtherLink };
+
+    // What an entry the kernel could not type, or a link, is: a folder or a
+    // link to one to deliver, or a link to anything else. Anything that cannot
+    // be classified is left out.
+    Found classify(int dirfd, const char* name, unsigned char type)
     {
         struct stat status;
         if (type == DT_UNKNOWN) {
             if (::fstatat(dirfd, name, &status, AT_SYMLINK_NOFOLLOW) != 0)
-                return false;
-            if (S_ISDIR(status.st_mode)) {
-                kind = FolderKind::Folder;
-                return true;
-            }
+                return Found::Nothing;
+            if (S_ISDIR(status.st_mode))
+                return Found::Folder;
             if (!S_ISLNK(status.st_mode))
-                return false;
+                return Found::Nothing;
         }
         if (::fstatat(dirfd, name, &status, 0) != 0 || !S_ISDIR(status.st_mode))
-            return false;
-        kind = FolderKind::Link;
-        return true;
+            return Found::OtherLink;
+        return Found::Link;
     }
 
     void trimSeparators(std::string& path)
@@ -158,6 +158,13 @@ bool LinuxDirectoryCursor::closeDeepestKept()
 bool LinuxDirectoryCursor::readListing(int fd, SubfolderList& out, std::string& error)
 {
     out.clear();
+    if (m_stamping) {
+        // From this very handle and before the first read: whatever changes
+        // the folder after this moves its stamp.
+        FolderStamp stamp;
+        if (m_stamps.read(fd, "", false, stamp))
+            out.setStamp(stamp);
+    }
     char* const buffer = m_buffer.get();
     for (;;) {
         const long read = ::syscall(SYS_getdents64, fd, buffer, kBufferSize);
@@ -178,10 +185,22 @@ bool LinuxDirectoryCursor::readListing(int fd, SubfolderList& out, std::string& 
                 out.add(name, FolderKind::Folder);
                 continue;
             }
-            FolderKind kind;
-            if ((entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN)
-                && classify(fd, name, entry->d_type, kind))
-                out.add(name, kind);
+            if (entry->d_type != DT_LNK && entry->d_type != DT_UNKNOWN)
+                continue;
+            switch (classify(fd, name, entry->d_type)) {
+            case Found::Folder:
+                out.add(name, FolderKind::Folder);
+                break;
+            case Found::Link:
+                out.add(name, FolderKind::Link);
+                break;
+            case Found::OtherLink:
+                if (m_stamping)
+                    out.addOtherLink(name);
+                break;
+            case Found::Nothing:
+                break;
+            }
         }
     }
 }
@@ -264,7 +283,7 @@ bool LinuxDirectoryCursor::openFirst(
         return false;
     }
     const std::string text(path);
-    FileDescriptor fd(openLongPath(AT_FDCWD, text, flags));
+    FileDescriptor fd(openFromLocation(text, flags));
     if (!fd.valid()) {
         error = systemReason(errno);
         return false;
@@ -276,6 +295,74 @@ bool LinuxDirectoryCursor::openFirst(
     trimSeparators(m_path);
     m_levels.push_back({ m_path.size(), fd.release(), 0 });
     m_keptDescriptors = 1;
+    return true;
+}
+
+void LinuxDirectoryCursor::setLocation(std::string location)
+{
+    m_location = std::move(location);
+    trimSeparators(m_location);
+}
+
+int LinuxDirectoryCursor::openFromLocation(const std::string& path, int flags) const
+{
+    // A link is followed at the location, as the user named it, and nowhere below it.
+    const std::size_t length = m_location.size();
+    if (length == 0 || path.size() <= length + 1 || path.compare(0, length, m_location) != 0
+        || path[length] != '/')
+        return openLongPath(AT_FDCWD, path, flags);
+    FileDescriptor location(openLongPath(AT_FDCWD, m_location, kPassFlags));
+    if (!location.valid())
+        return -1;
+    return openBeneath(location.get(), std::string_view(path).substr(length + 1), flags);
+}
+
+bool LinuxDirectoryCursor::pass(std::string_view name, std::string& error)
+{
+    if (m_levels.empty()) {
+        error = systemReason(EBADF);
+        return false;
+    }
+    const std::size_t depth = m_levels.size();
+    const std::size_t anchor = m_levels.back().anchor;
+    m_path.push_back('/');
+    m_path.append(name);
+    const std::size_t span = m_path.size() - m_levels[anchor].pathLength;
+    const bool wanted
+        = (depth < kKeptDepth || span > kAnchorSpan) && m_keptDescriptors < kMaxKeptDescriptors;
+    if (!wanted || !takeBudget()) {
+        // Reached from the anchor by its path when it is needed.
+        m_levels.push_back({ m_path.size(), -1, anchor });
+        return true;
+    }
+    FileDescriptor fd(openBelowAnchor(kPassFlags));
+    if (!fd.valid()) {
+        error = systemReason(errno);
+        m_path.resize(m_levels.back().pathLength);
+        returnSpareBudget(false);
+        return false;
+    }
+    m_levels.push_back({ m_path.size(), fd.release(), depth });
+    ++m_keptDescriptors;
+    return true;
+}
+
+bool LinuxDirectoryCursor::stampEntry(
+    std::string_view name, bool follow, FolderStamp& stamp, std::string& error)
+{
+    if (m_levels.empty()) {
+        error = systemReason(EBADF);
+        return false;
+    }
+    const Level& anchor = m_levels[m_levels.back().anchor];
+    std::string relative = anchor.pathLength < m_path.size()
+        ? m_path.substr(anchor.pathLength + 1) + '/'
+        : std::string();
+    relative.append(name);
+    if (!m_stamps.read(anchor.fd, relative.c_str(), follow, stamp)) {
+        error = systemReason(errno);
+        return false;
+    }
     return true;
 }
 
