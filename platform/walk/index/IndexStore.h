@@ -24,6 +24,14 @@ struct IndexSettings {
     std::int64_t clockOffset = 0;
 };
 
+/// The reach an environment value gives: "0" or "off" turns the index off,
+/// "everywhere" uses it on every file system; anything else, the usual list.
+IndexReach indexReach(const char* choice);
+/// $XDG_CACHE_HOME/ostlebry, or ~/.cache/ostlebry; empty without either.
+std::string defaultCacheFolder();
+/// The reach OSTLEBRY_INDEX chooses, with the default cache folder.
+IndexSettings indexSettingsFromEnvironment();
+
 /// What the last search of a location did with its index, for tests and benchmarks.
 struct IndexUse {
     bool hadIndex = false; ///< an index of the location was there (in memory or on disk)
