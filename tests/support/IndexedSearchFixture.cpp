@@ -11,7 +11,13 @@
 #include <QProcess>
 #include <QTest>
 
+#include "platform/Failure.h"
+
+#include <grp.h>
+#include <pwd.h>
+#include <sched.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -26,6 +32,7 @@ void IndexedSearchFixture::begin()
     QCOMPARE(::chmod(QFile::encodeName(m_dir->path()).constData(), 0755), 0);
     m_root = QFile::encodeName(m_dir->path()) + "/tree";
     QCOMPARE(::mkdir(m_root.constData(), 0755), 0);
+    m_readAhead = { 2, 4 };
     dirwalk::index::IndexSettings settings;
     settings.clockOffset = kAnHourAhead;
     useIndex(settings);
@@ -44,22 +51,32 @@ void IndexedSearchFixture::finish()
 
 void IndexedSearchFixture::useIndex(dirwalk::index::IndexSettings settings)
 {
+    m_settings = settings;
     m_store = std::make_shared<dirwalk::index::IndexStore>(std::move(settings));
     m_indexed = std::make_unique<SystemFolderService>(m_readAhead, m_store);
     m_live = std::make_unique<SystemFolderService>(m_readAhead);
 }
 
-QStringList IndexedSearchFixture::search(FolderService& folders)
+QStringList IndexedSearchFixture::search(FolderService& folders, int stopAtPump)
 {
     SearchState state;
     FakeOption fullPath { true };
     FakeListControl locations;
     FakeListControl results;
     ScriptedEventPump pump;
+    pump.onPump = [&](int number) {
+        if (number == stopAtPump)
+            state.StopRequested = SearchState::True;
+    };
     const SearchEngineContext context { state, fullPath, locations, pump, folders };
-    const Folder folder = folders.getNativeFolder(m_root);
-    // Match Case with an empty phrase: every folder is a row.
-    const WalkReport report = GetSubDirectories2016(folder, QString(), 0, results, context);
+    WalkReport report;
+    try {
+        const Folder folder = folders.getNativeFolder(m_root);
+        // Match Case with an empty phrase: every folder is a row.
+        report = GetSubDirectories2016(folder, QString(), 0, results, context);
+    } catch (const Failure& failure) {
+        return { QStringLiteral("failed: ") + failure.description() };
+    }
     QStringList rows;
     const QString root = QFile::decodeName(m_root);
     for (const QString& row : results.rows())
@@ -76,13 +93,112 @@ void IndexedSearchFixture::waitForNextTick()
     // once that clock has passed the moment the search ended.
     timespec ended {};
     ::clock_gettime(CLOCK_REALTIME, &ended);
-    const auto passed = [&] {
+    for (;;) {
         timespec coarse {};
         ::clock_gettime(CLOCK_REALTIME_COARSE, &coarse);
-        return coarse.tv_sec > ended.tv_sec
-            || (coarse.tv_sec == ended.tv_sec && coarse.tv_nsec > ended.tv_nsec);
-    };
-    QTRY_VERIFY_WITH_TIMEOUT(passed(), 1000);
+        if (coarse.tv_sec > ended.tv_sec
+            || (coarse.tv_sec == ended.tv_sec && coarse.tv_nsec > ended.tv_nsec))
+            return;
+        ::sched_yield();
+    }
+}
+
+QString IndexedSearchFixture::difference(const QStringList& indexed, const QStringList& live)
+{
+    if (indexed == live)
+        return {};
+    return QStringLiteral("with the index:\n  %1\nwalked on the disk:\n  %2\n")
+        .arg(indexed.join(QStringLiteral("\n  ")), live.join(QStringLiteral("\n  ")));
+}
+
+QString IndexedSearchFixture::compareAfterSteps(const QList<Step>& steps)
+{
+    QString differences = difference(searchWithIndex(), searchLive());
+    for (qsizetype i = 0; i < steps.size(); ++i) {
+        waitForNextTick();
+        if (!steps[i]())
+            return QStringLiteral("step %1 could not be made").arg(i + 1);
+        differences += difference(searchWithIndex(), searchLive());
+    }
+    return differences;
+}
+
+namespace
+{
+
+    bool readByte(int fd, char& byte)
+    {
+        return ::read(fd, &byte, 1) == 1;
+    }
+
+    bool becomeNobody()
+    {
+        const passwd* nobody = ::getpwnam("nobody");
+        return nobody && ::setresgid(nobody->pw_gid, nobody->pw_gid, nobody->pw_gid) == 0
+            && ::setgroups(0, nullptr) == 0
+            && ::setresuid(nobody->pw_uid, nobody->pw_uid, nobody->pw_uid) == 0;
+    }
+
+} // namespace
+
+QString IndexedSearchFixture::compareAsNobodyInChild(int input, int output, int steps)
+{
+    // A child of its own: the searches and their threads start afresh here.
+    if (!becomeNobody() || ::access(m_root.constData(), R_OK | X_OK) != 0)
+        return QString::fromLatin1(kCannot);
+    useIndex(m_settings);
+    QString differences = difference(searchWithIndex(), searchLive());
+    for (int i = 0; i < steps; ++i) {
+        waitForNextTick();
+        char go = 0;
+        if (::write(output, "r", 1) != 1 || !readByte(input, go))
+            return QStringLiteral("lost the test's process");
+        if (go != 'g')
+            return QStringLiteral("step %1 could not be made").arg(i + 1);
+        differences += difference(searchWithIndex(), searchLive());
+    }
+    return differences;
+}
+
+QString IndexedSearchFixture::compareAfterStepsAsNobody(const QList<Step>& steps)
+{
+    int toChild[2];
+    int fromChild[2];
+    if (::pipe(toChild) != 0 || ::pipe(fromChild) != 0)
+        return QStringLiteral("no pipe");
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(toChild[1]);
+        ::close(fromChild[0]);
+        const QByteArray report
+            = compareAsNobodyInChild(toChild[0], fromChild[1], int(steps.size())).toUtf8();
+        const bool sent = ::write(fromChild[1], "d", 1) == 1
+            && ::write(fromChild[1], report.constData(), std::size_t(report.size()))
+                == report.size();
+        ::_exit(sent ? 0 : 1);
+    }
+    ::close(toChild[0]);
+    ::close(fromChild[1]);
+    QString failure;
+    char said = 0;
+    for (const Step& step : steps) {
+        if (!readByte(fromChild[0], said) || said != 'r')
+            break;
+        const bool made = step();
+        if (::write(toChild[1], made ? "g" : "x", 1) != 1)
+            break;
+    }
+    QByteArray report;
+    char buffer[4096];
+    for (ssize_t got; (got = ::read(fromChild[0], buffer, sizeof buffer)) > 0;)
+        report.append(buffer, got);
+    ::close(toChild[1]);
+    ::close(fromChild[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || !report.startsWith('d'))
+        return QStringLiteral("the child ended without its report");
+    return QString::fromUtf8(report.mid(1));
 }
 
 bool IndexedSearchFixture::make(const QStringList& entries)

@@ -33,10 +33,27 @@ protected:
     QStringList searchWithIndex() { return search(*m_indexed); }
     /// The same without an index: what the index must give.
     QStringList searchLive() { return search(*m_live); }
-    QStringList search(FolderService& folders);
+    /// With `stopAtPump`, Stop is pressed in that pump of the search.
+    QStringList search(FolderService& folders, int stopAtPump = 0);
     /// Waits until the file system's clock has moved on from the search just
     /// made, so that a change now cannot share its times' tick.
     static void waitForNextTick();
+    /// What two searches' rows differ in; empty when they do not.
+    static QString difference(const QStringList& indexed, const QStringList& live);
+
+    /// One change of the tree; false when it could not be made.
+    using Step = std::function<bool()>;
+    /// Searches with the index, makes each step, and after each compares a
+    /// search with the index with a walk of the disk. The differences, or why
+    /// a step failed; empty when there was none.
+    QString compareAfterSteps(const QList<Step>& steps);
+    /// The same with the searches made by the unprivileged user "nobody" in a
+    /// child process and the steps made here (as root): folder permissions do
+    /// not hold for the superuser. kCannot when the child cannot become nobody.
+    QString compareAfterStepsAsNobody(const QList<Step>& steps);
+    static constexpr const char* kCannot = "cannot search as nobody";
+    /// The child's side of compareAfterStepsAsNobody().
+    QString compareAsNobodyInChild(int input, int output, int steps);
 
     /// Makes folders (paths below the root, "/"-joined), and links "name>target".
     bool make(const QStringList& entries);
@@ -49,6 +66,7 @@ protected:
     std::unique_ptr<SystemFolderService> m_indexed;
     std::unique_ptr<SystemFolderService> m_live;
     dirwalk::ReadAheadSettings m_readAhead { 2, 4 };
+    dirwalk::index::IndexSettings m_settings;
 };
 
 /// An hour: the clock offset under which every stamp of a tree just made is old.

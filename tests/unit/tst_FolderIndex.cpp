@@ -4,10 +4,14 @@
 // that moment, whatever changed in the tree since, at any depth.
 #include "support/IndexedSearchFixture.h"
 
+#include "platform/walk/linux/StampReader.h"
+
+#include <QDir>
 #include <QFile>
 #include <QTest>
 
 #include <fcntl.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -41,9 +45,9 @@ class TestFolderIndex : public QObject, private IndexedSearchFixture
 {
     Q_OBJECT
 
-    /// Searches with the index, applies each step, and checks the search made
-    /// with the index after each against a walk of the disk.
-    void compareAfterEach(const QList<Change>& steps, const QByteArray& parent);
+    /// As compareAfterSteps(), by the unprivileged user "nobody" when the test
+    /// runs as root, for whom folder permissions do not hold.
+    QString compareWithPermissions(const QList<Step>& steps);
 
 private slots:
     void init() { begin(); }
@@ -52,21 +56,20 @@ private slots:
     void unchangedTreeComesFromTheIndex();
     void changedTreeGivesTheLiveWalk_data();
     void changedTreeGivesTheLiveWalk();
+    void unreadableFolderThenReadableAgain();
+    void ancestorLosesSearchPermission_data();
+    void ancestorLosesSearchPermission();
+    void bindMountOverAFolder();
+    void overlayLowerLayerChangedWhileUnmounted();
+    void entryAddedWhileAFolderIsListed();
+    void stampsYoungerThanTheMarginAreReadAgain_data();
+    void stampsYoungerThanTheMarginAreReadAgain();
+    void stoppedSearchKeepsTheIndexOfWhatItDidNotReach();
 };
 
-void TestFolderIndex::compareAfterEach(const QList<Change>& steps, const QByteArray& parent)
+QString TestFolderIndex::compareWithPermissions(const QList<Step>& steps)
 {
-    QVERIFY(make(kTree));
-    QVERIFY(::close(::open(path("a/z/file").constData(), O_CREAT | O_WRONLY, 0644)) == 0);
-    const QStringList first = searchWithIndex();
-    QCOMPARE(first, searchLive());
-    for (const Change& step : steps) {
-        waitForNextTick();
-        QVERIFY(step(parent.isEmpty() ? m_root : path(parent)));
-        const QStringList indexed = searchWithIndex();
-        QCOMPARE(indexed, searchLive());
-        QVERIFY(lastUse().hadIndex);
-    }
+    return ::geteuid() == 0 ? compareAfterStepsAsNobody(steps) : compareAfterSteps(steps);
 }
 
 void TestFolderIndex::unchangedTreeComesFromTheIndex()
@@ -85,6 +88,7 @@ void TestFolderIndex::changedTreeGivesTheLiveWalk_data()
 {
     QTest::addColumn<QList<Change>>("steps");
     QTest::addColumn<QByteArray>("parent");
+    QTest::addColumn<unsigned>("threads");
     const Change add
         = [](const QByteArray& p) { return ::mkdir((p + "/new").constData(), 0755) == 0; };
     const Change remove = [](const QByteArray& p) { return run("rm -rf '" + p + "/moved'"); };
@@ -123,24 +127,25 @@ void TestFolderIndex::changedTreeGivesTheLiveWalk_data()
             && ::mkdir((p + "/moved/inner").constData(), 0755) == 0;
     };
 
-    for (const char* parent : { "", "a", "a/b/c" }) {
-        const QByteArray at(parent);
-        const QByteArray where = at.isEmpty() ? QByteArray("the location") : at;
-        QTest::addRow("add a folder in %s", where.constData()) << QList<Change> { add } << at;
-        QTest::addRow("remove a folder in %s", where.constData())
-            << QList<Change> { prepare, remove } << at;
-        QTest::addRow("rename a folder in %s", where.constData())
-            << QList<Change> { prepare, rename } << at;
-        QTest::addRow("swap a folder for a link in %s", where.constData())
-            << QList<Change> { prepare, toLink } << at;
-        QTest::addRow("swap a folder for a file in %s", where.constData())
-            << QList<Change> { prepare, toFile } << at;
-        QTest::addRow("swap a link for a folder in %s", where.constData())
-            << QList<Change> { linkToFolder, swapLinkForFolder } << at;
-        QTest::addRow("replace a folder with another of its name in %s", where.constData())
-            << QList<Change> { prepare, replace } << at;
-        QTest::addRow("delete a link's target, then make it again in %s", where.constData())
-            << QList<Change> { makeTarget, dropTarget, remakeTarget } << at;
+    const struct {
+        const char* parent;
+        unsigned threads;
+    } places[] = { { "", 2 }, { "a", 2 }, { "a/b/c", 2 }, { "a", 0 } };
+    for (const auto& place : places) {
+        const QByteArray at(place.parent);
+        const QByteArray where = (at.isEmpty() ? QByteArray("the location") : at)
+            + (place.threads == 0 ? ", no read-ahead" : "");
+        const auto row = [&](const char* change, const QList<Change>& steps) {
+            QTest::addRow("%s in %s", change, where.constData()) << steps << at << place.threads;
+        };
+        row("add a folder", { add });
+        row("remove a folder", { prepare, remove });
+        row("rename a folder", { prepare, rename });
+        row("swap a folder for a link", { prepare, toLink });
+        row("swap a folder for a file", { prepare, toFile });
+        row("swap a link for a folder", { linkToFolder, swapLinkForFolder });
+        row("replace a folder with another of its name", { prepare, replace });
+        row("delete a link's target, then make it again", { makeTarget, dropTarget, remakeTarget });
     }
 }
 
@@ -148,7 +153,165 @@ void TestFolderIndex::changedTreeGivesTheLiveWalk()
 {
     QFETCH(QList<Change>, steps);
     QFETCH(QByteArray, parent);
-    compareAfterEach(steps, parent);
+    QFETCH(unsigned, threads);
+    m_readAhead = { threads, threads };
+    useIndex(m_settings);
+    QVERIFY(make(kTree));
+    QVERIFY(::close(::open(path("a/z/file").constData(), O_CREAT | O_WRONLY, 0644)) == 0);
+    const QByteArray where = parent.isEmpty() ? m_root : path(parent);
+    QList<Step> bound;
+    for (const Change& change : steps)
+        bound << [change, where] { return change(where); };
+    const QString differences = compareAfterSteps(bound);
+    QVERIFY2(differences.isEmpty(), qPrintable(differences));
+    QVERIFY(lastUse().hadIndex);
+}
+
+void TestFolderIndex::unreadableFolderThenReadableAgain()
+{
+    QVERIFY(make(kTree));
+    const QByteArray locked = path("a/b");
+    const QString differences = compareWithPermissions({
+        [&] { return ::chmod(locked.constData(), 0) == 0; },
+        [&] { return ::chmod(locked.constData(), 0755) == 0; },
+    });
+    if (differences == kCannot)
+        QSKIP("runs as root and cannot search as the unprivileged user 'nobody' in a child");
+    QVERIFY2(differences.isEmpty(), qPrintable(differences));
+}
+
+void TestFolderIndex::ancestorLosesSearchPermission_data()
+{
+    QTest::addColumn<QByteArray>("ancestor");
+    QTest::newRow("a folder in the location") << QByteArray("a");
+    QTest::newRow("a folder deeper down") << QByteArray("a/b/c");
+    QTest::newRow("the location's own folder") << QByteArray("..");
+}
+
+void TestFolderIndex::ancestorLosesSearchPermission()
+{
+    QFETCH(QByteArray, ancestor);
+    QVERIFY(make(kTree));
+    // Listed, but nothing in it can be reached any more.
+    const QByteArray folder = path(ancestor);
+    const QString differences = compareWithPermissions({
+        [&] { return ::chmod(folder.constData(), 0644) == 0; },
+        [&] { return ::chmod(folder.constData(), 0755) == 0; },
+    });
+    if (differences == kCannot)
+        QSKIP("runs as root and cannot search as the unprivileged user 'nobody' in a child");
+    QVERIFY2(differences.isEmpty(), qPrintable(differences));
+}
+
+void TestFolderIndex::bindMountOverAFolder()
+{
+    if (::geteuid() != 0)
+        QSKIP("only the superuser may mount");
+    QVERIFY(make(kTree));
+    const QByteArray other = QFile::encodeName(m_dir->path()) + "/other";
+    QVERIFY(QDir().mkpath(QFile::decodeName(other + "/mounted/inner")));
+    const QByteArray target = path("a/b");
+    const QString differences = compareAfterSteps({
+        [&] {
+            return ::mount(other.constData(), target.constData(), nullptr, MS_BIND, nullptr) == 0;
+        },
+        [&] { return ::umount2(target.constData(), 0) == 0; },
+    });
+    ::umount2(target.constData(), MNT_DETACH);
+    QVERIFY2(differences.isEmpty(), qPrintable(differences));
+}
+
+void TestFolderIndex::overlayLowerLayerChangedWhileUnmounted()
+{
+    if (::geteuid() != 0)
+        QSKIP("only the superuser may mount");
+    const QByteArray base = QFile::encodeName(m_dir->path());
+    QVERIFY(QDir().mkpath(QFile::decodeName(base + "/lower/a/b")));
+    QVERIFY(QDir().mkpath(QFile::decodeName(base + "/upper")));
+    QVERIFY(QDir().mkpath(QFile::decodeName(base + "/work")));
+    const QByteArray options
+        = "lowerdir=" + base + "/lower,upperdir=" + base + "/upper,workdir=" + base + "/work";
+    const auto mountOverlay = [&] {
+        return ::mount("overlay", m_root.constData(), "overlay", 0, options.constData()) == 0;
+    };
+    if (!mountOverlay())
+        QSKIP("no overlay file system to be had here");
+    const QString differences = compareAfterSteps({
+        [&] { return ::umount2(m_root.constData(), 0) == 0; },
+        [&] { return ::mkdir((base + "/lower/a/b/new").constData(), 0755) == 0 && mountOverlay(); },
+    });
+    const bool found = searchLive().contains("a/b/new");
+    // An overlay is never indexed: its folders are listed every time.
+    const std::size_t fromIndex = lastUse().fromIndex;
+    ::umount2(m_root.constData(), MNT_DETACH);
+    QVERIFY2(differences.isEmpty(), qPrintable(differences));
+    QVERIFY(found);
+    QCOMPARE(fromIndex, std::size_t(0));
+}
+
+void TestFolderIndex::entryAddedWhileAFolderIsListed()
+{
+    QVERIFY(make(kTree));
+    struct stat folder {
+    };
+    QCOMPARE(::stat(path("a/b").constData(), &folder), 0);
+    const QByteArray sneaked = path("a/b/sneaked");
+    // Made once the folder's stamp is taken and its entries are read: the
+    // listing does not have it, and the stamp must not hide that.
+    dirwalk::setAfterStampedListing([&](const dirwalk::FolderStamp& stamp) {
+        if (stamp.inode == folder.st_ino)
+            ::mkdir(sneaked.constData(), 0755);
+    });
+    const QStringList first = searchWithIndex();
+    dirwalk::setAfterStampedListing({});
+    QVERIFY(!first.contains("a/b/sneaked"));
+    const QStringList second = searchWithIndex();
+    QVERIFY(second.contains("a/b/sneaked"));
+    QCOMPARE(second, searchLive());
+}
+
+void TestFolderIndex::stampsYoungerThanTheMarginAreReadAgain_data()
+{
+    QTest::addColumn<qint64>("clockOffset");
+    QTest::newRow("the tree just made") << qint64(0);
+    QTest::newRow("the clock an hour behind the file system's") << -qint64(kAnHourAhead);
+}
+
+void TestFolderIndex::stampsYoungerThanTheMarginAreReadAgain()
+{
+    QFETCH(qint64, clockOffset);
+    dirwalk::index::IndexSettings settings;
+    settings.clockOffset = clockOffset;
+    useIndex(settings);
+    QVERIFY(make(kTree));
+    const QByteArray folder = path("a");
+    struct stat before {
+    };
+    QCOMPARE(::stat(folder.constData(), &before), 0);
+    // A change within the tick of the listing leaves the folder's time as it was.
+    const QString differences = compareAfterSteps({ [&] {
+        const timespec times[2] = { before.st_atim, before.st_mtim };
+        return ::mkdir(path("a/new").constData(), 0755) == 0
+            && ::utimensat(AT_FDCWD, folder.constData(), times, 0) == 0;
+    } });
+    QVERIFY2(differences.isEmpty(), qPrintable(differences));
+    QCOMPARE(lastUse().fromIndex, std::size_t(0));
+    QCOMPARE(lastUse().listedAgain, std::size_t(14));
+}
+
+void TestFolderIndex::stoppedSearchKeepsTheIndexOfWhatItDidNotReach()
+{
+    QVERIFY(make(kTree));
+    const QStringList all = searchWithIndex();
+    // Stopped before its first subfolder: the index it leaves has all the rest.
+    QCOMPARE(search(*m_indexed, 1), QStringList());
+    QCOMPARE(searchWithIndex(), all);
+    QCOMPARE(lastUse().fromIndex, std::size_t(14));
+    // Stopped in a first search, it keeps only the location's listing.
+    useIndex(m_settings);
+    QCOMPARE(search(*m_indexed, 1), QStringList());
+    QCOMPARE(searchWithIndex(), all);
+    QCOMPARE(lastUse().fromIndex, std::size_t(1));
 }
 
 QTEST_GUILESS_MAIN(TestFolderIndex)

@@ -173,8 +173,11 @@ bool LinuxDirectoryCursor::readListing(int fd, SubfolderList& out, std::string& 
             out.clear();
             return false;
         }
-        if (read == 0)
+        if (read == 0) {
+            if (m_stamping)
+                afterStampedListing(out.stamp());
             return true;
+        }
         for (long offset = 0; offset < read;) {
             const auto* entry = reinterpret_cast<const LinuxDirent64*>(buffer + offset);
             offset += entry->d_reclen;
@@ -295,74 +298,6 @@ bool LinuxDirectoryCursor::openFirst(
     trimSeparators(m_path);
     m_levels.push_back({ m_path.size(), fd.release(), 0 });
     m_keptDescriptors = 1;
-    return true;
-}
-
-void LinuxDirectoryCursor::setLocation(std::string location)
-{
-    m_location = std::move(location);
-    trimSeparators(m_location);
-}
-
-int LinuxDirectoryCursor::openFromLocation(const std::string& path, int flags) const
-{
-    // A link is followed at the location, as the user named it, and nowhere below it.
-    const std::size_t length = m_location.size();
-    if (length == 0 || path.size() <= length + 1 || path.compare(0, length, m_location) != 0
-        || path[length] != '/')
-        return openLongPath(AT_FDCWD, path, flags);
-    FileDescriptor location(openLongPath(AT_FDCWD, m_location, kPassFlags));
-    if (!location.valid())
-        return -1;
-    return openBeneath(location.get(), std::string_view(path).substr(length + 1), flags);
-}
-
-bool LinuxDirectoryCursor::pass(std::string_view name, std::string& error)
-{
-    if (m_levels.empty()) {
-        error = systemReason(EBADF);
-        return false;
-    }
-    const std::size_t depth = m_levels.size();
-    const std::size_t anchor = m_levels.back().anchor;
-    m_path.push_back('/');
-    m_path.append(name);
-    const std::size_t span = m_path.size() - m_levels[anchor].pathLength;
-    const bool wanted
-        = (depth < kKeptDepth || span > kAnchorSpan) && m_keptDescriptors < kMaxKeptDescriptors;
-    if (!wanted || !takeBudget()) {
-        // Reached from the anchor by its path when it is needed.
-        m_levels.push_back({ m_path.size(), -1, anchor });
-        return true;
-    }
-    FileDescriptor fd(openBelowAnchor(kPassFlags));
-    if (!fd.valid()) {
-        error = systemReason(errno);
-        m_path.resize(m_levels.back().pathLength);
-        returnSpareBudget(false);
-        return false;
-    }
-    m_levels.push_back({ m_path.size(), fd.release(), depth });
-    ++m_keptDescriptors;
-    return true;
-}
-
-bool LinuxDirectoryCursor::stampEntry(
-    std::string_view name, bool follow, FolderStamp& stamp, std::string& error)
-{
-    if (m_levels.empty()) {
-        error = systemReason(EBADF);
-        return false;
-    }
-    const Level& anchor = m_levels[m_levels.back().anchor];
-    std::string relative = anchor.pathLength < m_path.size()
-        ? m_path.substr(anchor.pathLength + 1) + '/'
-        : std::string();
-    relative.append(name);
-    if (!m_stamps.read(anchor.fd, relative.c_str(), follow, stamp)) {
-        error = systemReason(errno);
-        return false;
-    }
     return true;
 }
 

@@ -9,13 +9,20 @@
 #include <sys/sysmacros.h>
 #include <time.h>
 
+#include <atomic>
 #include <cerrno>
+#include <mutex>
+#include <utility>
 
 namespace vantorel::dirwalk
 {
 
 namespace
 {
+
+    std::atomic<bool> g_hooked { false };
+    std::mutex g_hookMutex;
+    std::function<void(const FolderStamp&)> g_afterStampedListing;
 
 // Newer than the C library's headers on Debian 12.
 #ifndef STATX_MNT_ID
@@ -49,6 +56,22 @@ namespace
     }
 
 } // namespace
+
+void setAfterStampedListing(std::function<void(const FolderStamp&)> hook)
+{
+    std::lock_guard<std::mutex> lock(g_hookMutex);
+    g_afterStampedListing = std::move(hook);
+    g_hooked.store(bool(g_afterStampedListing));
+}
+
+void afterStampedListing(const FolderStamp& stamp)
+{
+    if (!g_hooked.load(std::memory_order_relaxed))
+        return;
+    std::lock_guard<std::mutex> lock(g_hookMutex);
+    if (g_afterStampedListing)
+        g_afterStampedListing(stamp);
+}
 
 std::int64_t StampReader::wallClock()
 {

@@ -4,6 +4,7 @@
 #include "platform/walk/FolderStamp.h"
 
 #include <cstdint>
+#include <functional>
 
 namespace vantorel::dirwalk
 {
@@ -29,6 +30,12 @@ private:
     std::uint64_t m_lastMount = ~std::uint64_t { 0 };
     std::uint32_t m_lastType = 0;
 };
+
+/// For tests: runs on the listing's thread once the entries of each folder
+/// listed with a stamp have been read, with the folder's stamp; none when empty.
+void setAfterStampedListing(std::function<void(const FolderStamp&)> hook);
+/// Runs the hook set, if any.
+void afterStampedListing(const FolderStamp& stamp);
 
 /// The type numbers of the file systems whose times the index relies on.
 namespace filesystem
