@@ -105,8 +105,9 @@ private slots:
 
     void aDamagedFileStillGivesItsValues()
     {
-        static const char kDamaged[] = "[Vantorel%20Software]\nCheck4=0\n\x01\x02garbage\xff\n[[[\n"
-                                       "Text1=hello\n\x00\x00\n";
+        static const char kDamaged[]
+            = "[Vantorel%20Software]\nCheck4=0\n\x01\x02garbage\xff\nx[[[\n"
+              "Text1=hello\n\x00\x00\n";
         QVERIFY(writeRaw(QByteArray(kDamaged, sizeof kDamaged - 1)));
         const QByteArray damaged = contentOf(settingsFile());
         ModalBoxAnswerer answerer;

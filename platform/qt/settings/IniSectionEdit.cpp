@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "platform/qt/settings/IniSectionEdit.h"
 
-#include "platform/qt/settings/IniValueLine.h"
+#include "platform/qt/settings/IniLines.h"
 
 #include <QAnyStringView>
 #include <QUtf8StringView>
@@ -16,18 +16,15 @@ IniSectionEdit::IniSectionEdit(QByteArray text, const QString& section)
     , m_damaged(m_sections.damaged())
 {
     m_entries.reserve(m_sections.keyLines().size());
-    for (const QByteArrayView line : m_sections.keyLines()) {
-        if (const std::optional<qsizetype> keyLength = iniValueLineKeyLength(line))
-            m_entries.append(Entry(line, *keyLength));
-        else
-            m_damaged = true;
-    }
+    for (const IniSections::KeyLine& keyLine : m_sections.keyLines())
+        m_entries.append(Entry(keyLine.line, keyLine.keyLength));
 }
 
 IniSectionEdit::Entry::Entry(QByteArrayView line, qsizetype keyLength)
     : line(line)
     , keyLength(int(keyLength))
-    , escaped(writtenKey().contains('%') || writtenKey().contains('\\'))
+    , escaped(
+          writtenKey().contains('%') || writtenKey().contains('\\') || !writtenKey().isValidUtf8())
 {
 }
 
@@ -47,6 +44,15 @@ qsizetype IniSectionEdit::lastIndexOf(const QString& key) const
             return i;
     }
     return -1;
+}
+
+QStringList IniSectionEdit::keys() const
+{
+    QStringList keys;
+    keys.reserve(m_entries.size());
+    for (const Entry& entry : m_entries)
+        keys.append(iniUnescapedKey(entry.writtenKey()));
+    return keys;
 }
 
 std::optional<QByteArrayView> IniSectionEdit::lineOf(const QString& key) const
@@ -84,7 +90,10 @@ void IniSectionEdit::setLine(const QString& key, const QByteArray& line)
     }
     // No entry views the line that this one replaces any more.
     const QByteArray& stored = m_written[key] = line;
-    m_entries.insert(at, Entry(stored, iniValueLineKeyLength(stored).value_or(0)));
+    IniLine cut;
+    qsizetype end = 0;
+    nextIniLine(stored, end, cut);
+    m_entries.insert(at, Entry(stored, cut.holdsValue() ? cut.writtenKey(stored).size() : 0));
 }
 
 QByteArray IniSectionEdit::text(const QByteArray& header) const

@@ -7,6 +7,7 @@
 #include <QList>
 #include <QMap>
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 namespace vantorel
@@ -22,9 +23,12 @@ public:
     /// Cuts `text` in one pass. `section` as for IniSections.
     IniSectionEdit(QByteArray text, const QString& section);
 
-    /// The section holds lines that are not values or that QSettings would not
-    /// read as one value each; they are dropped by text().
+    /// The section holds lines that QSettings skips or that would run on into
+    /// what follows them; they are dropped by text().
     bool damaged() const { return m_damaged; }
+    /// The keys of the section's value lines, decoded, in line order; a key set
+    /// on several lines comes once for each.
+    QStringList keys() const;
     /// The last line that holds `key`, which is the one that counts.
     std::optional<QByteArrayView> lineOf(const QString& key) const;
     /// Puts `line` (of `key`) where the last line of that key stood, dropping the
@@ -40,7 +44,7 @@ private:
         Entry(QByteArrayView line, qsizetype keyLength);
         QByteArrayView line; // into m_sections' text or m_written
         int keyLength; // of the key as written, at the line's start
-        bool escaped; // the key as written holds escapes to decode
+        bool escaped; // the key as written is not its own UTF-8: it must be decoded
         QByteArrayView writtenKey() const { return line.first(keyLength); }
     };
     /// `keyUtf8`: `key` in UTF-8, compared with keys written without escapes.

@@ -1,78 +1,29 @@
 // SPDX-License-Identifier: MIT
 #include "platform/qt/settings/IniSections.h"
 
+#include <algorithm>
+
 namespace vantorel
 {
 
 namespace
 {
 
-    /// A section name as QSettings writes it: %XX for a byte, %UXXXX for a UTF-16 unit.
-    QString decodeName(const QByteArray& raw)
+    /// What a header names as QSettings reads it: the text up to the first
+    /// "]", or all of it; "General" is the text before every header, whatever
+    /// its case, and "%General" a section of that name.
+    QString sectionName(QByteArrayView header, bool& clean)
     {
-        QString name;
-        QByteArray bytes;
-        const auto flush = [&] {
-            name += QString::fromUtf8(bytes);
-            bytes.clear();
-        };
-        for (qsizetype i = 0; i < raw.size(); ++i) {
-            bool ok = false;
-            if (raw[i] == '%' && i + 5 < raw.size() && raw[i + 1] == 'U') {
-                const ushort unit = raw.mid(i + 2, 4).toUShort(&ok, 16);
-                if (ok) {
-                    flush();
-                    name += QChar(unit);
-                    i += 5;
-                    continue;
-                }
-            }
-            if (raw[i] == '%' && i + 2 < raw.size()) {
-                const ushort byte = raw.mid(i + 1, 2).toUShort(&ok, 16);
-                if (ok) {
-                    bytes += char(byte);
-                    i += 2;
-                    continue;
-                }
-            }
-            bytes += raw[i];
-        }
-        flush();
-        return name;
-    }
-
-    enum class LineKind { Neutral, Key, Header, Garbage };
-
-    struct Line {
-        LineKind kind = LineKind::Neutral;
-        QByteArray name; // of a header, as written
-        bool damagedHeader = false;
-    };
-
-    /// A header is "[name]"; no writer puts a bracket inside a name. A line that
-    /// holds no value but "[name" after some damage still says where its section
-    /// begins, so the values below it are not taken for another section's.
-    Line classify(QByteArrayView rawLine)
-    {
-        const QByteArrayView line = rawLine.trimmed();
-        if (line.isEmpty() || line.startsWith(';'))
-            return {};
-        const bool hasEquals = line.contains('=');
-        qsizetype open = -1;
-        if (line.startsWith('['))
-            open = 0;
-        else if (!hasEquals)
-            open = line.lastIndexOf('[');
-        if (open < 0)
-            return { hasEquals ? LineKind::Key : LineKind::Garbage, {}, false };
-        const qsizetype close = line.indexOf(']', open + 1);
-        const QByteArray name
-            = line.sliced(open + 1, (close < 0 ? line.size() : close) - open - 1).toByteArray();
-        if (name.trimmed().isEmpty() || name.contains('['))
-            return { LineKind::Garbage, {}, false };
-        // "[name" alone reads as QSettings reads it; anything around it is damage.
-        const bool clean = open == 0 && (close < 0 || close == line.size() - 1);
-        return { LineKind::Header, name, !clean };
+        const qsizetype close = header.indexOf(']');
+        const QByteArrayView name
+            = header.sliced(1, (close < 0 ? header.size() : close) - 1).trimmed();
+        // "[name" alone reads as "[name]"; anything after the "]" is dropped.
+        clean = close < 0 || header.sliced(close + 1).trimmed().isEmpty();
+        if (name.compare("general", Qt::CaseInsensitive) == 0)
+            return QString();
+        if (name.compare("%general", Qt::CaseInsensitive) == 0)
+            return QString::fromLatin1(name.sliced(1));
+        return iniUnescapedKey(name);
     }
 
 } // namespace
@@ -80,26 +31,36 @@ namespace
 IniSections::IniSections(QByteArray text, const QString& section)
     : m_text(std::move(text))
 {
+    if (m_text.startsWith("\xef\xbb\xbf"))
+        m_byteOrderMark = 3;
     startPart(0, false);
     bool inWanted = false;
-    qsizetype begin = 0;
-    while (begin < m_text.size()) {
-        qsizetype end = m_text.indexOf('\n', begin);
-        end = end < 0 ? m_text.size() : end + 1;
-        const QByteArrayView rawLine = QByteArrayView(m_text).sliced(begin, end - begin);
-        const Line line = classify(rawLine);
-        if (line.kind == LineKind::Header) {
-            inWanted = decodeName(line.name) == section;
-            startPart(begin, inWanted);
-            m_damaged |= inWanted && line.damagedHeader;
-        } else if (inWanted && line.kind == LineKind::Key) {
-            m_keyLines.append(rawLine.trimmed());
-        } else if (inWanted && line.kind == LineKind::Garbage) {
-            m_damaged = true;
+    qsizetype pos = m_byteOrderMark;
+    IniLine line;
+    while (nextIniLine(m_text, pos, line)) {
+        const QByteArrayView content = line.in(m_text);
+        if (content.startsWith('[')) {
+            bool clean = true;
+            inWanted = !section.isEmpty() && sectionName(content, clean) == section;
+            startPart(line.begin, inWanted);
+            m_damaged |= inWanted && !clean;
+        } else if (inWanted) {
+            takeLine(line);
         }
-        begin = end;
+        m_lastLineRunsOn = line.runsOn;
     }
     m_parts.last().end = m_text.size();
+}
+
+void IniSections::takeLine(const IniLine& line)
+{
+    // QSettings skips a line without "=", and takes one with an empty key for
+    // the section itself; one that runs on takes in the next text written.
+    if (!line.holdsValue() || line.writtenKey(m_text).isEmpty() || line.runsOn) {
+        m_damaged = true;
+        return;
+    }
+    m_keyLines.append({ line.in(m_text), line.writtenKey(m_text).size() });
 }
 
 void IniSections::startPart(qsizetype at, bool wanted)
@@ -112,11 +73,30 @@ void IniSections::startPart(qsizetype at, bool wanted)
 QByteArray IniSections::replaced(const QByteArray& sectionText) const
 {
     QByteArray out;
-    out.reserve(m_text.size() + sectionText.size() + 1);
+    out.reserve(m_text.size() + sectionText.size() + 16);
     bool placed = false;
-    for (const Part& part : m_parts) {
+    // Where the last line runs on, a new section goes before the section that
+    // holds it, or first of all, before the values of no section.
+    qsizetype before = -1;
+    if (m_lastLineRunsOn && std::none_of(m_parts.cbegin(), m_parts.cend(), [](const Part& part) {
+            return part.wanted;
+        }))
+        before = m_parts.size() - 1;
+    for (qsizetype i = 0; i < m_parts.size(); ++i) {
+        const Part& part = m_parts[i];
+        qsizetype begin = part.begin;
+        if (i == before) {
+            if (i == 0) {
+                out += QByteArrayView(m_text).first(m_byteOrderMark);
+                begin = m_byteOrderMark;
+            }
+            out += sectionText;
+            if (i == 0)
+                out += "[General]\n";
+            placed = true;
+        }
         if (!part.wanted) {
-            out += QByteArrayView(m_text).sliced(part.begin, part.end - part.begin);
+            out += QByteArrayView(m_text).sliced(begin, part.end - begin);
         } else if (!placed) {
             out += sectionText;
             placed = true;
