@@ -57,8 +57,11 @@ void IndexedSearchFixture::useIndex(dirwalk::index::IndexSettings settings)
     m_live = std::make_unique<SystemFolderService>(m_readAhead);
 }
 
-QStringList IndexedSearchFixture::search(FolderService& folders, int stopAtPump)
+QStringList IndexedSearchFixture::search(
+    FolderService& folders, int stopAtPump, QByteArray location)
 {
+    if (location.isEmpty())
+        location = m_root;
     SearchState state;
     FakeOption fullPath { true };
     FakeListControl locations;
@@ -71,14 +74,14 @@ QStringList IndexedSearchFixture::search(FolderService& folders, int stopAtPump)
     const SearchEngineContext context { state, fullPath, locations, pump, folders };
     WalkReport report;
     try {
-        const Folder folder = folders.getNativeFolder(m_root);
+        const Folder folder = folders.getNativeFolder(location);
         // Match Case with an empty phrase: every folder is a row.
         report = GetSubDirectories2016(folder, QString(), 0, results, context);
     } catch (const Failure& failure) {
         return { QStringLiteral("failed: ") + failure.description() };
     }
     QStringList rows;
-    const QString root = QFile::decodeName(m_root);
+    const QString root = QFile::decodeName(location);
     for (const QString& row : results.rows())
         rows << row.mid(root.size() + 1);
     for (const UnlistedFolder& unlisted : report.unlisted)

@@ -33,8 +33,9 @@ protected:
     QStringList searchWithIndex() { return search(*m_indexed); }
     /// The same without an index: what the index must give.
     QStringList searchLive() { return search(*m_live); }
-    /// With `stopAtPump`, Stop is pressed in that pump of the search.
-    QStringList search(FolderService& folders, int stopAtPump = 0);
+    /// With `stopAtPump`, Stop is pressed in that pump of the search; of
+    /// `location` when given, else of m_root.
+    QStringList search(FolderService& folders, int stopAtPump = 0, QByteArray location = {});
     /// Waits until the file system's clock has moved on from the search just
     /// made, so that a change now cannot share its times' tick.
     static void waitForNextTick();

@@ -47,8 +47,10 @@ struct DeviceSlot {
     std::uint64_t mountId = 0;
     std::uint32_t fileSystem = 0;
     bool hasMountId = false;
-    /// The first folder on it, below the location: where it is found again.
+    /// The first folder on it: where it is found again (its node, and its path
+    /// below the location once written to a cache file or read from one).
     std::uint32_t sample = 0;
+    std::string samplePath;
     /// The file system's identity (its UUID, or an id derived from it), for
     /// recognising it after a restart, when device numbers may have changed.
     std::uint8_t identityLength = 0;

@@ -3,14 +3,17 @@
 
 #include "platform/walk/DirectoryCursor.h"
 #include "platform/walk/index/FolderIndex.h"
+#include "platform/walk/index/IndexCache.h"
 #include "platform/walk/index/IndexCheck.h"
 #include "platform/walk/index/IndexRules.h"
 
+#include <condition_variable>
 #include <cstddef>
 #include <map>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <thread>
 
 namespace vantorel::dirwalk::index
 {
@@ -22,6 +25,10 @@ struct IndexSettings {
     std::string cacheFolder;
     /// Added to the wall clock wherever the index reads it (tests).
     std::int64_t clockOffset = 0;
+    /// The most folders and links of all locations' indexes together, in
+    /// memory and in the cache folder, and the most bytes of the cache files.
+    std::size_t mostNodes = 4000000;
+    std::size_t mostFileBytes = std::size_t { 256 } << 20;
 };
 
 /// The reach an environment value gives: "0" or "off" turns the index off,
@@ -46,7 +53,10 @@ struct IndexUse {
 
 /// The folder index of every search location, kept for the program's run and
 /// in the cache folder; at most kMostNodes folders and links across locations,
-/// the least recently used dropped first.
+/// the least recently used dropped first. The indexes it holds are read by a
+/// search and by the thread that writes them to the cache folder at once, and
+/// changed by neither. An index is the searcher's: when the process's
+/// credentials change, none made before is used.
 class IndexStore
 {
 public:
@@ -60,10 +70,16 @@ public:
     const IndexSettings& settings() const { return m_settings; }
 
     /// The index of `location`, taken out of the store for one search: from
-    /// memory, or else from the cache folder; null when there is none.
-    std::unique_ptr<FolderIndex> take(const std::string& location, const WaitHandler& whileWaiting);
-    /// Puts the index a search left back, to be used next time.
+    /// memory, or else from the cache folder, read on a thread of its own while
+    /// `whileWaiting` is served; null when there is none. `loaded` says it came
+    /// from the cache folder.
+    std::shared_ptr<FolderIndex> take(
+        const std::string& location, const WaitHandler& whileWaiting, bool& loaded);
+    /// Puts the index a search left back, to be used next time, and has it
+    /// written to the cache folder.
     void put(std::unique_ptr<FolderIndex> index);
+    /// Waits until every index put has been written to the cache folder.
+    void waitForWrites();
 
     /// What the last search did with its index.
     IndexUse lastUse() const;
@@ -71,16 +87,24 @@ public:
     /// Bytes the indexes in memory hold.
     std::size_t memoryBytes() const;
 
-    static constexpr std::size_t kMostNodes = 4000000;
-
 private:
     void keepWithinBounds();
+    void writeInBackground();
 
     const IndexSettings m_settings;
     IndexRules m_rules;
+    std::unique_ptr<IndexCache> m_cache;
     mutable std::mutex m_mutex;
-    std::map<std::string, std::unique_ptr<FolderIndex>> m_indexes;
+    std::string m_key;
+    std::map<std::string, std::shared_ptr<FolderIndex>> m_indexes;
     IndexUse m_lastUse;
+    // The writer's: indexes waiting to be written, the newest of each location.
+    std::map<std::string, std::shared_ptr<const FolderIndex>> m_toWrite;
+    std::condition_variable m_writeWake;
+    std::condition_variable m_written;
+    bool m_writing = false;
+    bool m_closing = false;
+    std::thread m_writer;
 };
 
 } // namespace vantorel::dirwalk::index

@@ -100,9 +100,8 @@ bool IndexedWalkCursor::openRoot(std::string_view path, SubfolderList& out, std:
     m_levels.clear();
     m_use = {};
     m_disk = makeDiskCursor();
-    std::unique_ptr<FolderIndex> old = m_store->take(m_location, m_handler);
-    m_use.hadIndex = old != nullptr;
-    m_old = std::move(old);
+    m_old = m_store->take(m_location, m_handler, m_use.loaded);
+    m_use.hadIndex = m_old != nullptr;
     m_writer = std::make_unique<IndexWriter>(m_store->rules(), m_location, m_old.get());
     if (m_old) {
         const std::string location = m_location;
