@@ -12,6 +12,7 @@
 
 #include "platform/Failure.h"
 #include "platform/qt/files/SystemFolderService.h"
+#include "platform/walk/index/IndexCache.h"
 #include "platform/walk/index/IndexStore.h"
 #include "platform/walk/readahead/ReadAheadSettings.h"
 #include "search/FolderSearchEngine.h"
@@ -20,9 +21,12 @@
 
 #include <algorithm>
 #include <chrono>
+#include <string>
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <sys/stat.h>
 
 using namespace vantorel;
 using namespace vantorel::test;
@@ -90,6 +94,24 @@ int main(int argc, char** argv)
             return 1;
         }
     }
+    // What the index costs: the process's peak, and the index kept in memory and on disk.
+    index->waitForWrites();
+    long peakKb = -1;
+    if (std::FILE* status = std::fopen("/proc/self/status", "r")) {
+        char line[256];
+        while (std::fgets(line, sizeof line, status))
+            if (std::sscanf(line, "VmHWM: %ld kB", &peakKb) == 1)
+                break;
+        std::fclose(status);
+    }
+    struct stat file {
+    };
+    const std::string cacheFile = dirwalk::index::IndexCache(index->settings().cacheFolder, 1, 1)
+                                      .fileOf(folders.getFolder(root).nativePath.toStdString());
+    const bool kept = ::stat(cacheFile.c_str(), &file) == 0;
+    std::fprintf(stderr, "peak memory %.1f MB; index in memory %.1f MB; cache file %.1f MB\n",
+        double(peakKb) / 1024, double(index->memoryBytes()) / 1e6,
+        kept ? double(file.st_size) / 1e6 : 0.0);
     if (print)
         for (const QString& row : results.rows())
             std::printf("%s\n", row.toLocal8Bit().constData());

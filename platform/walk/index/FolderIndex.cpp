@@ -94,6 +94,18 @@ IndexNode FolderIndex::nodeOf(const FolderStamp& stamp, std::uint16_t device, st
     return entry;
 }
 
+void FolderIndex::findSamples()
+{
+    std::vector<bool> found(m_devices.size(), false);
+    for (std::uint32_t id = 0; id < m_size; ++id) {
+        const std::uint16_t device = node(id).device;
+        if (device < found.size() && !found[device]) {
+            found[device] = true;
+            m_devices[device].sample = id;
+        }
+    }
+}
+
 std::size_t FolderIndex::memoryBytes() const
 {
     std::size_t bytes = sizeof(*this) + m_chunks.capacity() * sizeof(m_chunks[0])

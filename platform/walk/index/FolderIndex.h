@@ -4,6 +4,7 @@
 #include "platform/walk/FolderStamp.h"
 
 #include <array>
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -104,7 +105,12 @@ public:
     /// The memory the index holds.
     std::size_t memoryBytes() const;
     /// The time of the search that last used it, in nanoseconds of the wall clock.
-    std::int64_t lastUsed = 0;
+    mutable std::atomic<std::int64_t> lastUsed { 0 };
+    /// The cache folder holds it as it is: a search that changed nothing need
+    /// not write it again.
+    mutable std::atomic<bool> onDisk { false };
+    /// Makes each device slot's first folder the first node on it.
+    void findSamples();
 
 private:
     struct Chunk {

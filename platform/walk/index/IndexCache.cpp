@@ -37,8 +37,6 @@ namespace
 
     constexpr const char* kPrefix = "index-";
     constexpr const char* kSuffix = ".bin";
-    /// A header, its key and location are far shorter than this.
-    constexpr std::size_t kHeaderBytes = std::size_t { 1 } << 18;
 
     /// The folder at `relative` below `location` (the location itself when
     /// empty), reached as the walk reaches it: through a link only at the location.
@@ -72,14 +70,17 @@ namespace
         return true;
     }
 
-    /// The stamp and identity of the file system of `relative` below `location`.
-    bool describe(const std::string& location, const std::string& relative, FolderStamp& stamp,
-        DeviceSlot& identity)
+    /// The stamp and identity of the file system of `relative` below `location`;
+    /// with `anyFileSystem` one with no identity has an empty one.
+    bool describe(const std::string& location, const std::string& relative, bool anyFileSystem,
+        FolderStamp& stamp, DeviceSlot& identity)
     {
         FileDescriptor fd(openBelow(location, relative, O_RDONLY | O_DIRECTORY | O_CLOEXEC));
         StampReader reader;
-        return fd.valid() && reader.read(fd.get(), "", false, stamp)
-            && identityOf(fd.get(), stamp.fileSystem, identity);
+        if (!fd.valid() || !reader.read(fd.get(), "", false, stamp))
+            return false;
+        identity.identityLength = 0;
+        return identityOf(fd.get(), stamp.fileSystem, identity) || anyFileSystem;
     }
 
     bool sameIdentity(const DeviceSlot& a, const DeviceSlot& b)
@@ -116,34 +117,99 @@ namespace
         return paths;
     }
 
-    bool readWhole(int fd, std::string& bytes, std::size_t most)
-    {
-        bytes.clear();
-        char buffer[1 << 16];
-        for (;;) {
-            const ssize_t got = ::read(fd, buffer, sizeof buffer);
-            if (got < 0 && errno == EINTR)
-                continue;
-            if (got < 0 || bytes.size() + std::size_t(got) > most)
-                return false;
-            if (got == 0)
-                return true;
-            bytes.append(buffer, std::size_t(got));
-        }
-    }
+    constexpr std::size_t kBuffer = std::size_t { 1 } << 16;
 
-    bool writeWhole(int fd, std::string_view bytes)
+    /// Writes a cache file through a buffer.
+    class FileSink final : public IndexFileSink
     {
-        while (!bytes.empty()) {
-            const ssize_t done = ::write(fd, bytes.data(), bytes.size());
-            if (done < 0 && errno == EINTR)
-                continue;
-            if (done <= 0)
-                return false;
-            bytes.remove_prefix(std::size_t(done));
+    public:
+        explicit FileSink(int fd)
+            : m_fd(fd)
+        {
+            m_buffer.reserve(kBuffer);
         }
-        return true;
-    }
+        bool write(const char* data, std::size_t size) override
+        {
+            if (m_buffer.size() + size > kBuffer && !flush())
+                return false;
+            if (size >= kBuffer)
+                return writeAll(data, size);
+            m_buffer.append(data, size);
+            return true;
+        }
+        bool patch(std::size_t offset, const char* data, std::size_t size) override
+        {
+            return flush() && ::pwrite(m_fd, data, size, off_t(offset)) == ssize_t(size);
+        }
+        bool flush()
+        {
+            const bool written = writeAll(m_buffer.data(), m_buffer.size());
+            m_buffer.clear();
+            return written;
+        }
+
+    private:
+        bool writeAll(const char* data, std::size_t size)
+        {
+            while (size > 0) {
+                const ssize_t done = ::write(m_fd, data, size);
+                if (done < 0 && errno == EINTR)
+                    continue;
+                if (done <= 0)
+                    return false;
+                data += done;
+                size -= std::size_t(done);
+            }
+            return true;
+        }
+
+        int m_fd;
+        std::string m_buffer;
+    };
+
+    /// Reads a cache file through a buffer.
+    class FileSource final : public IndexFileSource
+    {
+    public:
+        FileSource(int fd, std::uint64_t size)
+            : m_fd(fd)
+            , m_size(size)
+            , m_buffer(new char[kBuffer])
+        {
+        }
+        bool read(char* data, std::size_t size) override
+        {
+            while (size > 0) {
+                if (m_at == m_filled && !refill())
+                    return false;
+                const std::size_t taken = std::min(size, m_filled - m_at);
+                std::memcpy(data, m_buffer.get() + m_at, taken);
+                m_at += taken;
+                data += taken;
+                size -= taken;
+            }
+            return true;
+        }
+        std::uint64_t size() const override { return m_size; }
+
+    private:
+        bool refill()
+        {
+            ssize_t got;
+            do
+                got = ::read(m_fd, m_buffer.get(), kBuffer);
+            while (got < 0 && errno == EINTR);
+            m_at = 0;
+            m_filled = got > 0 ? std::size_t(got) : 0;
+            return got > 0;
+        }
+
+        int m_fd;
+        std::uint64_t m_size;
+        std::unique_ptr<char[]> m_buffer;
+        std::size_t m_at = 0;
+        std::size_t m_filled = 0;
+    };
 
     /// A file of the user's own, that nobody else may change, opened for reading.
     int openOwnFile(const std::string& path, struct stat& status)
@@ -174,12 +240,13 @@ namespace
 
 } // namespace
 
-void bindDevices(FolderIndex& index)
+void bindDevices(FolderIndex& index, bool anyFileSystem)
 {
     for (DeviceSlot& slot : index.devices()) {
         FolderStamp stamp;
         DeviceSlot found;
-        if (slot.identityLength == 0 || !describe(index.location(), slot.samplePath, stamp, found)
+        if ((slot.identityLength == 0 && !anyFileSystem)
+            || !describe(index.location(), slot.samplePath, anyFileSystem, stamp, found)
             || stamp.fileSystem != slot.fileSystem || !sameIdentity(slot, found)
             || ((stamp.flags & FolderStamp::HasMountId) != 0) != slot.hasMountId)
             continue; // not found again: its stamps never match
@@ -188,7 +255,8 @@ void bindDevices(FolderIndex& index)
     }
 }
 
-std::vector<DeviceSlot> identifyDevices(const FolderIndex& index, std::vector<bool>& kept)
+std::vector<DeviceSlot> identifyDevices(
+    const FolderIndex& index, bool anyFileSystem, std::vector<bool>& kept)
 {
     std::vector<DeviceSlot> devices = index.devices();
     const std::vector<std::string> paths = samplePaths(index);
@@ -200,7 +268,7 @@ std::vector<DeviceSlot> identifyDevices(const FolderIndex& index, std::vector<bo
         DeviceSlot found;
         // A tmpfs is gone at the next boot, and what it holds is nobody's business on disk.
         if (slot.fileSystem == filesystem::kTmpfs
-            || !describe(index.location(), slot.samplePath, stamp, found)
+            || !describe(index.location(), slot.samplePath, anyFileSystem, stamp, found)
             || stamp.device != slot.device || stamp.mountId != slot.mountId)
             continue;
         slot.identityLength = found.identityLength;
@@ -248,19 +316,19 @@ std::unique_ptr<FolderIndex> IndexCache::load(
     struct stat status {
     };
     FileDescriptor fd(openOwnFile(fileOf(location), status));
-    std::string bytes;
-    if (!fd.valid() || std::size_t(status.st_size) > kMostFileBytes
-        || !readWhole(fd.get(), bytes, kMostFileBytes))
+    if (!fd.valid() || std::size_t(status.st_size) > kMostFileBytes)
         return nullptr;
     found = true;
+    FileSource source(fd.get(), std::uint64_t(status.st_size));
     IndexFileHeader header;
     std::string why;
-    std::unique_ptr<FolderIndex> index = decodeIndex(bytes, header, why);
+    std::unique_ptr<FolderIndex> index = readIndexFile(source, header, why);
     if (!index || header.key != key || header.location != location)
         return nullptr;
-    index->lastUsed = header.lastUsed;
+    index->lastUsed = std::max(header.lastUsed, std::int64_t(status.st_mtim.tv_sec) * 1000000000);
+    index->onDisk = true;
     distrustRecent(*index, header);
-    bindDevices(*index);
+    bindDevices(*index, m_anyFileSystem);
     return index;
 }
 
@@ -276,26 +344,40 @@ bool IndexCache::save(const FolderIndex& index, const std::string& key) const
     header.wallClockSinceBoot = wallClockSinceBoot();
     header.lastUsed = index.lastUsed;
     std::vector<bool> kept;
-    const std::vector<DeviceSlot> devices = identifyDevices(index, kept);
-    const std::string bytes = encodeIndex(index, header, devices, kept);
+    const std::vector<DeviceSlot> devices = identifyDevices(index, m_anyFileSystem, kept);
     const std::string file = fileOf(index.location());
-    if (bytes.empty() || bytes.size() > std::min(kMostFileBytes, m_mostBytes)) {
-        ::unlink(file.c_str()); // an old copy would say more than is known now
-        return false;
-    }
     // Beside the old copy under a name of this process's own, then in its place.
     const std::string fresh = file + ".new-" + std::to_string(::getpid());
     FileDescriptor fd(
         ::open(fresh.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600));
-    const bool written = fd.valid() && ::fchmod(fd.get(), 0600) == 0 && writeWhole(fd.get(), bytes)
-        && ::fsync(fd.get()) == 0;
+    bool written = fd.valid() && ::fchmod(fd.get(), 0600) == 0;
+    if (written) {
+        FileSink sink(fd.get());
+        written = writeIndexFile(index, header, devices, kept, sink) && sink.flush()
+            && ::fsync(fd.get()) == 0;
+    }
+    struct stat status {
+    };
+    written = written && ::fstat(fd.get(), &status) == 0
+        && std::size_t(status.st_size) <= std::min(kMostFileBytes, m_mostBytes);
     fd.reset();
     if (!written || ::rename(fresh.c_str(), file.c_str()) != 0) {
         ::unlink(fresh.c_str());
+        ::unlink(file.c_str()); // an old copy would say more than is known now
         return false;
     }
+    index.onDisk = true;
     keepWithinBounds(file);
     return true;
+}
+
+void IndexCache::touch(const FolderIndex& index) const
+{
+    struct stat status {
+    };
+    FileDescriptor fd(openOwnFile(fileOf(index.location()), status));
+    if (fd.valid())
+        ::futimens(fd.get(), nullptr);
 }
 
 void IndexCache::keepWithinBounds(const std::string& justWritten) const
@@ -327,14 +409,15 @@ void IndexCache::keepWithinBounds(const std::string& justWritten) const
         struct stat status {
         };
         FileDescriptor fd(openOwnFile(path, status));
-        std::string head(kHeaderBytes, '\0');
-        const ssize_t got = fd.valid() ? ::read(fd.get(), head.data(), head.size()) : -1;
         IndexFileHeader header;
-        head.resize(got > 0 ? std::size_t(got) : 0);
-        if (!decodeHeader(head, header))
+        FileSource source(fd.get(), std::uint64_t(status.st_size));
+        if (!fd.valid() || !readIndexFileHeader(source, header))
             header.lastUsed = 0; // not one of ours, or damaged: the first to go
-        files.push_back({ path, path == justWritten ? INT64_MAX : header.lastUsed,
-            std::size_t(status.st_size), header.nodes });
+        // Used again without a change: only its time says so.
+        const std::int64_t touched = std::int64_t(status.st_mtim.tv_sec) * 1000000000;
+        files.push_back(
+            { path, path == justWritten ? INT64_MAX : std::max(header.lastUsed, touched),
+                std::size_t(status.st_size), header.nodes });
     }
     ::closedir(folder);
     std::sort(files.begin(), files.end(),

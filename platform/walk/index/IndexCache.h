@@ -23,10 +23,14 @@ namespace vantorel::dirwalk::index
 class IndexCache
 {
 public:
-    IndexCache(std::string folder, std::size_t mostNodes, std::size_t mostBytes)
+    /// With `anyFileSystem` (the index used everywhere), a file system with no
+    /// identity is kept too, and found again by its type alone.
+    IndexCache(std::string folder, std::size_t mostNodes, std::size_t mostBytes,
+        bool anyFileSystem = false)
         : m_folder(std::move(folder))
         , m_mostNodes(mostNodes)
         , m_mostBytes(mostBytes)
+        , m_anyFileSystem(anyFileSystem)
     {
     }
 
@@ -40,6 +44,10 @@ public:
     /// bounds. Folders on a tmpfs, or on a file system with no identity to be
     /// found again by, are kept without their content. False when it could not.
     bool save(const FolderIndex& index, const std::string& key) const;
+
+    /// Marks the file of `index` as just used, for the count of the least
+    /// recently used: the index it holds is still the one in memory.
+    void touch(const FolderIndex& index) const;
 
     /// The file of `location`'s index.
     std::string fileOf(const std::string& location) const;
@@ -57,16 +65,18 @@ private:
     std::string m_folder;
     std::size_t m_mostNodes;
     std::size_t m_mostBytes;
+    bool m_anyFileSystem;
 };
 
 /// Finds each device of a loaded index again by its first folder and its
 /// identity, and binds the slot to the device and mount it is on now; a slot
 /// whose file system is not the same any more never matches a stamp.
-void bindDevices(FolderIndex& index);
+void bindDevices(FolderIndex& index, bool anyFileSystem);
 
 /// The device slots of `index` with their first folder's path and their file
 /// system's identity, as a cache file keeps them; `kept` says which may be
 /// written with their folders (not a tmpfs, nor one without an identity).
-std::vector<DeviceSlot> identifyDevices(const FolderIndex& index, std::vector<bool>& kept);
+std::vector<DeviceSlot> identifyDevices(
+    const FolderIndex& index, bool anyFileSystem, std::vector<bool>& kept);
 
 } // namespace vantorel::dirwalk::index

@@ -1,7 +1,13 @@
 // SPDX-License-Identifier: MIT
 #include "platform/walk/index/IndexCheck.h"
 
+#include "platform/walk/linux/FileDescriptor.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cstdio>
 
 namespace vantorel::dirwalk::index
 {
@@ -14,6 +20,21 @@ namespace
     constexpr std::uint32_t kRunsPerThread = 4;
     constexpr std::uint32_t kShortestRun = 64;
     constexpr std::uint32_t kLongestRun = 4096;
+
+    /// The thread's usage, counting the time it was ready but waited for a
+    /// processor as time used: stats that other programs keep off the
+    /// processor are not slow stats, and more threads would not help them.
+    readahead::ThreadUsage usageWhileRunnable()
+    {
+        readahead::ThreadUsage usage = readahead::threadUsage();
+        FileDescriptor fd(::open("/proc/thread-self/schedstat", O_RDONLY | O_CLOEXEC));
+        char text[96] = {};
+        const ssize_t got = fd.valid() ? ::read(fd.get(), text, sizeof text - 1) : -1;
+        unsigned long long running = 0, waiting = 0;
+        if (got > 0 && std::sscanf(text, "%llu %llu", &running, &waiting) == 2)
+            usage.time = std::chrono::nanoseconds(running + waiting);
+        return usage;
+    }
 
 } // namespace
 
@@ -33,7 +54,8 @@ IndexCheck::IndexCheck(const FolderIndex& old, IndexRules& rules, CursorFactory 
     , m_makeCursor(std::move(makeCursor))
     , m_parents(old.size(), FolderIndex::kNone)
     , m_verdicts(new std::atomic<std::uint8_t>[old.size()])
-    , m_pacing(std::max(1u, threads), std::max({ 1u, threads, mostThreads }))
+    , m_pacing(
+          std::max(1u, threads), std::max({ 1u, threads, mostThreads }), {}, usageWhileRunnable)
 {
     const std::uint32_t size = old.size();
     for (std::uint32_t id = 0; id < size; ++id)

@@ -18,8 +18,8 @@ IndexStore::IndexStore(IndexSettings settings)
     , m_key(searcherKey())
 {
     if (on() && !m_settings.cacheFolder.empty())
-        m_cache = std::make_unique<IndexCache>(
-            m_settings.cacheFolder, m_settings.mostNodes, m_settings.mostFileBytes);
+        m_cache = std::make_unique<IndexCache>(m_settings.cacheFolder, m_settings.mostNodes,
+            m_settings.mostFileBytes, m_settings.reach == IndexReach::Everywhere);
 }
 
 IndexStore::~IndexStore()
@@ -69,7 +69,7 @@ std::shared_ptr<FolderIndex> IndexStore::take(
     return std::move(load->index);
 }
 
-void IndexStore::put(std::unique_ptr<FolderIndex> index)
+void IndexStore::put(std::shared_ptr<FolderIndex> index)
 {
     if (!index)
         return;
@@ -105,7 +105,10 @@ void IndexStore::writeInBackground()
         m_writing = true;
         const std::string key = m_key;
         lock.unlock();
-        m_cache->save(*index, key);
+        if (index->onDisk)
+            m_cache->touch(*index);
+        else
+            m_cache->save(*index, key);
         lock.lock();
         m_writing = false;
         m_written.notify_all();

@@ -76,8 +76,8 @@ public:
     std::shared_ptr<FolderIndex> take(
         const std::string& location, const WaitHandler& whileWaiting, bool& loaded);
     /// Puts the index a search left back, to be used next time, and has it
-    /// written to the cache folder.
-    void put(std::unique_ptr<FolderIndex> index);
+    /// written to the cache folder unless it is there as it is.
+    void put(std::shared_ptr<FolderIndex> index);
     /// Waits until every index put has been written to the cache folder.
     void waitForWrites();
 

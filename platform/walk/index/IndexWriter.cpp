@@ -67,10 +67,30 @@ std::uint16_t IndexWriter::oldSlot(std::uint16_t slot, std::uint32_t id)
     return m_slotOfOld[slot];
 }
 
+bool IndexWriter::asInTheOldIndex(const RecordedListing* listing) const
+{
+    return listing && !listing->read && listing->old != FolderIndex::kNone;
+}
+
+void IndexWriter::endMirror()
+{
+    if (!m_mirror)
+        return;
+    // Everything before the deepest level's next entry is the old index's own.
+    m_mirror = false;
+    const std::uint32_t written = m_depth == 0 ? 0 : m_levels[m_depth - 1].nextOld;
+    m_index->devices() = m_old->devices();
+    for (std::size_t slot = 0; slot < m_slotOfOld.size(); ++slot)
+        m_slotOfOld[slot] = std::uint16_t(slot);
+    for (std::uint32_t id = 0; id < written; ++id)
+        m_index->append(m_old->node(id), m_old->name(id));
+}
+
 void IndexWriter::openRoot(const RecordedListing* listing)
 {
     m_depth = 0;
     m_muted = 0;
+    m_mirror = m_old && asInTheOldIndex(listing) && listing->old == 0;
     open({}, listing);
 }
 
@@ -90,20 +110,23 @@ void IndexWriter::open(std::string_view name, const RecordedListing* listing)
     }
     node.subtree = 1;
     node.children = 0;
-    const std::uint32_t id = append(node, name);
+    // While the walk finds the last index as it was, the node is the old one.
+    const std::uint32_t id = m_mirror ? listing->old : append(node, name);
     if (!listing)
         return; // not listed: the walk does not go into it
     if (id == FolderIndex::kNone || (node.flags & IndexNode::Listed) == 0) {
         ++m_muted; // the walk goes into it, but nothing below it is kept
         return;
     }
-    IndexNode& stored = m_index->node(id);
-    if (fromOld)
-        stored.device = oldSlot(m_old->node(listing->old).device, id);
-    else
-        stored.device = slotOf(listing->read->stamp(), id);
-    if (stored.device == kNoDevice)
-        stored.flags &= std::uint8_t(~IndexNode::Trusted);
+    if (!m_mirror) {
+        IndexNode& stored = m_index->node(id);
+        if (fromOld)
+            stored.device = oldSlot(m_old->node(listing->old).device, id);
+        else
+            stored.device = slotOf(listing->read->stamp(), id);
+        if (stored.device == kNoDevice)
+            stored.flags &= std::uint8_t(~IndexNode::Trusted);
+    }
 
     if (m_levels.size() <= m_depth)
         m_levels.emplace_back();
@@ -112,6 +135,7 @@ void IndexWriter::open(std::string_view name, const RecordedListing* listing)
     level.old = listing->old;
     level.fromOld = fromOld;
     level.nextOld = listing->old + 1;
+    level.oldEnd = fromOld ? m_old->after(listing->old) : 0;
     level.nextEntry = 0;
     level.nextLink = 0;
     level.children = 0;
@@ -129,6 +153,8 @@ void IndexWriter::entered(std::string_view name, const RecordedListing* listing)
         ++m_muted;
         return;
     }
+    if (!asInTheOldIndex(listing))
+        endMirror();
     writeUpTo(name);
     ++m_levels[m_depth - 1].children;
     open(name, listing);
@@ -148,9 +174,11 @@ void IndexWriter::close()
 {
     writeUpTo({});
     const Level& level = m_levels[m_depth - 1];
-    IndexNode& node = m_index->node(level.id);
-    node.subtree = m_index->size() - level.id;
-    node.children = level.children;
+    if (!m_mirror) {
+        IndexNode& node = m_index->node(level.id);
+        node.subtree = m_index->size() - level.id;
+        node.children = level.children;
+    }
     --m_depth;
 }
 
@@ -159,8 +187,10 @@ std::unique_ptr<FolderIndex> IndexWriter::finish()
     m_muted = 0;
     while (m_depth > 0)
         close();
-    if (m_overflow || m_index->empty())
+    m_unchanged = m_mirror;
+    if (m_mirror || m_overflow || m_index->empty())
         return nullptr;
+    m_index->findSamples();
     return std::move(m_index);
 }
 
@@ -168,7 +198,7 @@ void IndexWriter::writeUpTo(std::string_view name)
 {
     Level& level = m_levels[m_depth - 1];
     if (level.fromOld) {
-        const std::uint32_t end = m_old->after(level.old);
+        const std::uint32_t end = level.oldEnd;
         while (level.nextOld < end) {
             const std::uint32_t oldId = level.nextOld;
             level.nextOld = m_old->after(oldId);
@@ -204,6 +234,8 @@ void IndexWriter::writeUpTo(std::string_view name)
 void IndexWriter::writeOldEntry(Level& level, std::uint32_t oldId)
 {
     ++level.children;
+    if (m_mirror)
+        return;
     if (m_old->node(oldId).isLink())
         writeLink(level, m_old->name(oldId));
     else
@@ -279,7 +311,7 @@ std::uint32_t IndexWriter::oldChild(std::string_view name)
     Level& level = m_levels[m_depth - 1];
     if (level.fromOld) {
         // The walk takes the children in order: the next one is almost always it.
-        const std::uint32_t end = m_old->after(level.old);
+        const std::uint32_t end = level.oldEnd;
         for (std::uint32_t id = level.nextOld; id < end; id = m_old->after(id))
             if (m_old->name(id) == name && !m_old->node(id).isLink())
                 return id;

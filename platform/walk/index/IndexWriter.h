@@ -28,7 +28,10 @@ struct RecordedListing {
 /// pre-order: each folder entered with the listing the walk used and its
 /// stamp, each link, and each folder that could not be listed (never trusted).
 /// What the walk did not reach (a stopped search) is taken from the last
-/// index where it has it, so that an index covers what was searched.
+/// index where it has it, so that an index covers what was searched. As long
+/// as every folder's listing is the last index's own, nothing is written: the
+/// last index is copied up to where the walk first finds a change, so that a
+/// search of an unchanged tree holds one index, not two.
 class IndexWriter
 {
 public:
@@ -45,8 +48,10 @@ public:
     /// The walk left the deepest folder.
     void left();
     /// The index, with what the walk did not reach taken from the last one;
-    /// null when the tree was too large.
+    /// null when the tree was too large, or when the last one holds as it is
+    /// (unchanged() then says so).
     std::unique_ptr<FolderIndex> finish();
+    bool unchanged() const { return m_unchanged; }
 
     /// The old folder that subfolder `name` of the deepest folder was, or kNone.
     std::uint32_t oldChild(std::string_view name);
@@ -59,6 +64,7 @@ private:
         // Entries still to be written: the old folder's children from nextOld,
         // or the listing's entries from nextEntry and its other links from nextLink.
         std::uint32_t nextOld = 0;
+        std::uint32_t oldEnd = 0; ///< past the old folder's subtree
         SubfolderList listing;
         std::size_t nextEntry = 0;
         std::size_t nextLink = 0;
@@ -69,6 +75,9 @@ private:
     };
 
     void open(std::string_view name, const RecordedListing* listing);
+    bool asInTheOldIndex(const RecordedListing* listing) const;
+    /// Copies what the walk has found as the last index had it, and writes from then on.
+    void endMirror();
     /// Writes the deepest level's entries up to the folder `name` (all of them when empty).
     void writeUpTo(std::string_view name);
     void writeOldEntry(Level& level, std::uint32_t oldId);
@@ -91,6 +100,9 @@ private:
     /// The new slot of each old device slot, kNoDevice where not made yet.
     std::vector<std::uint16_t> m_slotOfOld;
     bool m_overflow = false;
+    /// Nothing found differs from the last index so far: nothing is written.
+    bool m_mirror = false;
+    bool m_unchanged = false;
 };
 
 /// The device slot of a node with no stamp.

@@ -302,7 +302,9 @@ void IndexedWalkCursor::finish()
 {
     if (!m_writer)
         return;
-    std::unique_ptr<FolderIndex> made = m_writer->finish();
+    std::shared_ptr<FolderIndex> made = m_writer->finish();
+    if (m_writer->unchanged())
+        made = m_old; // the walk found it as it was: it holds as it is
     m_writer.reset();
     if (m_check) {
         m_use.check = m_check->statistics();
@@ -312,7 +314,7 @@ void IndexedWalkCursor::finish()
         if (ended)
             m_check.reset();
         else
-            dropInBackground(std::move(m_check), std::move(m_old));
+            dropInBackground(std::move(m_check), m_old);
     }
     m_old.reset();
     m_levels.clear();
