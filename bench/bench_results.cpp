@@ -155,7 +155,8 @@ int main()
     test::FakeSaveFileDialog dialog;
     dialog.answers = { saved };
     test::MemorySettingsBackend settings;
-    SaveResultsCommand save(list, boxes, pointer, pump, dialog, files, outputFiles, settings);
+    BusyState busy;
+    SaveResultsCommand save(list, boxes, pointer, pump, dialog, files, outputFiles, settings, busy);
     pump.pumps = 0;
     const double saveTime = seconds([&] { save.PushButton2_Click(); });
     const int savePumps = pump.pumps;

@@ -34,7 +34,7 @@ Form1::Form1(std::function<void()> endProgram, dirwalk::ReadAheadSettings readAh
     , m_skin(std::make_unique<SkinFramework1>())
     , m_logic(std::make_unique<Form1Logic>(
           Form1Logic::controlsOf(*m_platform), Form1Logic::servicesOf(*m_platform)))
-    , m_usability(std::make_unique<Form1Usability>(*this, *m_layout, *m_platform))
+    , m_usability(std::make_unique<Form1Usability>(*this, *m_layout, *m_platform, m_logic->busy()))
     , m_pointerMoves(std::make_unique<QtPointerMoveFilter>(m_logic->pointerFeedback()))
 {
     if (!m_endProgram)

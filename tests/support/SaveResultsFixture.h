@@ -38,6 +38,7 @@ protected:
     QtFileSystem m_files;
     QtOutputFileService m_outputFiles;
     MemorySettingsBackend m_settings;
+    BusyState m_busy;
 };
 
 } // namespace vantorel::test

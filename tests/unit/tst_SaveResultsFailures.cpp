@@ -147,7 +147,8 @@ private slots:
         m_list.setRows(texts);
         m_dialog.answers = { path };
         FullDiskOutputFiles full;
-        SaveResultsCommand(m_list, m_boxes, m_pointer, m_pump, m_dialog, m_files, full, m_settings)
+        SaveResultsCommand(
+            m_list, m_boxes, m_pointer, m_pump, m_dialog, m_files, full, m_settings, m_busy)
             .PushButton2_Click();
         expectOneReport(line, QStringLiteral("out.txt"));
         QCOMPARE(contentOf(path), QByteArray("old\r\n"));

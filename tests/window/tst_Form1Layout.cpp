@@ -248,6 +248,48 @@ private slots:
         QCOMPARE(placeWindowFrame(available, frame), topLeft);
     }
 
+    // Qt rounds a screen's logical size, and a window's device position and
+    // size, each to whole pixels: at any scale, a window fitted and placed by
+    // its frame in logical pixels has its frame on the screen in device pixels.
+    void frameOnTheScreenAtAnyScale_data()
+    {
+        QTest::addColumn<QSize>("screen");
+        QTest::addColumn<QMargins>("frame"); // device pixels
+        QTest::addColumn<qreal>("ratio");
+        for (const QSize screen : { QSize(1366, 768), QSize(1280, 720), QSize(1600, 900) }) {
+            for (const qreal ratio :
+                { 1.1, 1.21, 1.25, 1.37, 1.5, 1.7, 1.75, 2.0, 2.5, 2.75, 3.0, 4.0 }) {
+                QTest::addRow("%dx%d at %g", screen.width(), screen.height(), ratio)
+                    << screen << QMargins(1, 20, 1, 1) << ratio;
+                QTest::addRow("%dx%d at %g, thick frame", screen.width(), screen.height(), ratio)
+                    << screen << QMargins(5, 33, 5, 5) << ratio;
+            }
+        }
+    }
+    void frameOnTheScreenAtAnyScale()
+    {
+        QFETCH(QSize, screen);
+        QFETCH(QMargins, frame);
+        QFETCH(qreal, ratio);
+        const auto toDevice = [ratio](int logical) { return qRound(logical * ratio); };
+        const QRect available(
+            0, 0, qRound(screen.width() / ratio), qRound(screen.height() / ratio));
+        const QRect area = placeableArea(available, ratio);
+        const QMargins margins = logicalFrame(frame, ratio);
+        const QSize window = area.size().shrunkBy(margins).boundedTo(QSize(536, 622));
+        const QPoint corner = placeWindowFrame(area, window.grownBy(margins));
+        const QPoint client = corner + QPoint(margins.left(), margins.top());
+        const QRect device(toDevice(client.x()) - frame.left(), toDevice(client.y()) - frame.top(),
+            toDevice(window.width()) + frame.left() + frame.right(),
+            toDevice(window.height()) + frame.top() + frame.bottom());
+        QVERIFY2(QRect(QPoint(0, 0), screen).contains(device),
+            qPrintable(QStringLiteral("%1,%2 %3 x %4")
+                           .arg(device.x())
+                           .arg(device.y())
+                           .arg(device.width())
+                           .arg(device.height())));
+    }
+
     void showsOnItsScreen()
     {
         m_form->showCentred();

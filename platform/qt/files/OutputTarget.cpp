@@ -1,11 +1,14 @@
 // SPDX-License-Identifier: MIT
 #include "platform/qt/files/OutputTarget.h"
 
+#include "platform/qt/files/KernelFolders.h"
+
 #include <QFile>
 #include <QFileInfo>
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 namespace vantorel
@@ -44,7 +47,16 @@ QString OutputTarget::describe(mode_t mode)
         return QStringLiteral("This is a socket, not a file");
     if (S_ISBLK(mode))
         return QStringLiteral("This is a block device, not a file");
+    if (S_ISCHR(mode))
+        return QStringLiteral("This is a device, not a file");
     return QStringLiteral("This is not a file");
+}
+
+bool OutputTarget::isSink(dev_t device)
+{
+    // Linux's memory devices: 3 is null, 5 zero, 7 full.
+    const unsigned int minorNumber = minor(device);
+    return major(device) == 1 && (minorNumber == 3 || minorNumber == 5 || minorNumber == 7);
 }
 
 OutputTarget OutputTarget::inspect(const QString& path)
@@ -52,12 +64,25 @@ OutputTarget OutputTarget::inspect(const QString& path)
     OutputTarget target;
     target.path = resolveLinks(path);
     struct stat status;
-    if (::stat(QFile::encodeName(target.path).constData(), &status) != 0)
+    const bool there = ::stat(QFile::encodeName(target.path).constData(), &status) == 0;
+    const bool sink = there && S_ISCHR(status.st_mode) && isSink(status.st_rdev);
+    // A file there is a setting or a device of the running system, and a new
+    // one would live in its memory: neither holds results. A user who saves
+    // to /dev/null on purpose is served.
+    const QString kernelFolder = kernelFolderHolding(target.path);
+    if (!kernelFolder.isEmpty() && !sink) {
+        target.kind = Kind::Other;
+        target.description = QStringLiteral("This is in %1, among the kernel's own files: "
+                                            "results are not saved there")
+                                 .arg(kernelFolder);
+        return target;
+    }
+    if (!there)
         return target;
     if (S_ISREG(status.st_mode))
         target.kind = Kind::File;
-    else if (S_ISCHR(status.st_mode))
-        target.kind = Kind::Device;
+    else if (sink)
+        target.kind = Kind::Sink;
     else if (S_ISDIR(status.st_mode))
         target.kind = Kind::Folder;
     else

@@ -15,15 +15,20 @@ struct OutputTarget {
     enum class Kind {
         Absent, ///< nothing there, or nothing that can be looked at
         File, ///< a regular file
-        Device, ///< a character device such as a terminal or /dev/null
+        Sink, ///< /dev/null, /dev/zero or /dev/full, which keep nothing
         Folder,
-        Other, ///< a named pipe, a socket or a block device: never written
+        /// Never written: a named pipe, a socket, any other device, or
+        /// anything in the kernel's own folders.
+        Other,
     };
 
     /// Looks at `path`, following symbolic links to the file they name.
     static OutputTarget inspect(const QString& path);
     /// Why a file of this type is not written, for the failure report.
     static QString describe(mode_t mode);
+    /// Whether a character device's number is that of a device that takes
+    /// bytes and keeps none (null, zero, full).
+    static bool isSink(dev_t device);
 
     Kind kind = Kind::Absent;
     /// `path` with its symbolic links resolved: the file that is written, so

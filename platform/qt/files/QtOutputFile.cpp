@@ -23,7 +23,7 @@ QtOutputFile::QtOutputFile(const QString& path)
     switch (target.kind) {
     case OutputTarget::Kind::Other:
         fail(target.description);
-    case OutputTarget::Kind::Device:
+    case OutputTarget::Kind::Sink:
         openDirect(target);
         return;
     case OutputTarget::Kind::File:
@@ -80,12 +80,14 @@ void QtOutputFile::openDirect(const OutputTarget& target)
         ::close(fd);
         fail(qt_error_string(error));
     }
-    if (!S_ISREG(status.st_mode) && !S_ISCHR(status.st_mode)) {
+    // What was looked at may have been swapped for something else since.
+    const bool sink = S_ISCHR(status.st_mode) && OutputTarget::isSink(status.st_rdev);
+    if (!S_ISREG(status.st_mode) && !sink) {
         ::close(fd);
         fail(OutputTarget::describe(status.st_mode));
     }
-    m_mode = S_ISREG(status.st_mode) ? Mode::InPlace : Mode::Device;
-    // A device's writes wait as they always did; only the open must not.
+    m_mode = S_ISREG(status.st_mode) ? Mode::InPlace : Mode::Sink;
+    // A sink's writes wait as they always did; only the open must not.
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     auto file = std::make_unique<QFile>();
     if (!file->open(

@@ -16,9 +16,10 @@ struct OutputTarget;
 /// folder the user may write in), the rows go to a QSaveFile that takes the
 /// old file's place on commit, with its mode and owner. Otherwise they are
 /// written into the existing file itself, as a plain truncate-and-write would:
-/// a failure then leaves it incomplete, and the report says so. A character
-/// device is written directly; a named pipe or a socket is refused without
-/// being opened.
+/// a failure then leaves it incomplete, and the report says so. /dev/null,
+/// /dev/zero and /dev/full are written directly; a named pipe, a socket, any
+/// other device and anything in /proc, /sys or /dev are refused without being
+/// opened.
 class QtOutputFile : public OutputFile
 {
 public:
@@ -30,7 +31,7 @@ public:
     void commit() override;
 
 private:
-    enum class Mode { Replace, InPlace, Device };
+    enum class Mode { Replace, InPlace, Sink };
 
     /// False when the new copy could not be given the old file's owner.
     bool openReplacement(const OutputTarget& target);
