@@ -165,6 +165,12 @@ QString IndexedSearchFixture::compareAsNobodyInChild(int input, int output, int 
 
 QString IndexedSearchFixture::compareAfterStepsAsNobody(const QList<Step>& steps)
 {
+#if defined(__SANITIZE_THREAD__)
+    // ThreadSanitizer cannot follow the threads a forked child starts (it
+    // takes their ids for ones still in use); the other sanitizers can.
+    (void)steps;
+    return QString::fromLatin1(kCannot);
+#endif
     int toChild[2];
     int fromChild[2];
     if (::pipe(toChild) != 0 || ::pipe(fromChild) != 0)

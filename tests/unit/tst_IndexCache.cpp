@@ -12,9 +12,11 @@
 #include <QTest>
 
 #include <fcntl.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <functional>
 
 using namespace vantorel;
@@ -101,6 +103,7 @@ private slots:
     void recentStampsAreReadAgainAfterTheClockWasSet();
     void aTmpfsIsNeverKeptOnDisk();
     void theLeastRecentlyUsedGoFirst();
+    void aDiskMountedAgainOrSwappedUnderTheLocation();
 };
 
 void TestIndexCache::aRestartFindsTheIndexOnDisk()
@@ -251,6 +254,44 @@ void TestIndexCache::theLeastRecentlyUsedGoFirst()
     QVERIFY(!lastUse().hadIndex);
     search(*m_indexed, 0, path("three"));
     QVERIFY(lastUse().loaded);
+}
+
+void TestIndexCache::aDiskMountedAgainOrSwappedUnderTheLocation()
+{
+    if (::geteuid() != 0)
+        QSKIP("only the superuser may mount");
+    const QByteArray base = QFile::encodeName(m_dir->path());
+    const auto shell = [](const QByteArray& command) {
+        return std::system((command + " >/dev/null 2>&1").constData()) == 0;
+    };
+    if (!shell("truncate -s 8M " + base + "/first.img && mkfs.ext4 -q -F " + base + "/first.img"))
+        QSKIP("no mkfs.ext4 here");
+    const auto mountImage = [&](const char* image) {
+        return shell("mount -o loop " + base + '/' + image + ' ' + m_root);
+    };
+    if (!mountImage("first.img"))
+        QSKIP("no loop device to be had here");
+    struct Unmount {
+        QByteArray at;
+        ~Unmount() { ::umount2(at.constData(), MNT_DETACH); }
+    } unmount { m_root };
+    QVERIFY(make(kTree));
+    const QStringList first = searchWithIndex();
+    restart();
+    // Mounted again: another mount and maybe another device number, the same file system.
+    QVERIFY(::umount2(m_root.constData(), 0) == 0 && mountImage("first.img"));
+    QCOMPARE(searchWithIndex(), first);
+    QVERIFY(lastUse().loaded);
+    QCOMPARE(lastUse().fromIndex, std::size_t(15)); // lost+found too
+    // A copy of the disk with its own identity, folders, inodes and times all alike.
+    restart();
+    QVERIFY(::umount2(m_root.constData(), 0) == 0);
+    QVERIFY(shell("cp " + base + "/first.img " + base + "/second.img && tune2fs -U random " + base
+        + "/second.img"));
+    QVERIFY(mountImage("second.img"));
+    QCOMPARE(searchWithIndex(), first);
+    QVERIFY(lastUse().loaded);
+    QCOMPARE(lastUse().fromIndex, std::size_t(0));
 }
 
 QTEST_GUILESS_MAIN(TestIndexCache)

@@ -303,8 +303,9 @@ void IndexedWalkCursor::finish()
     if (!m_writer)
         return;
     std::shared_ptr<FolderIndex> made = m_writer->finish();
-    if (m_writer->unchanged())
-        made = m_old; // the walk found it as it was: it holds as it is
+    // The walk found it as it was, or gave up before its first folder: it holds as it is.
+    if (m_writer->unchanged() || (!made && m_givenUp))
+        made = m_old;
     m_writer.reset();
     if (m_check) {
         m_use.check = m_check->statistics();
