@@ -61,7 +61,9 @@ std::shared_ptr<FolderIndex> IndexStore::take(
     };
     auto load = std::make_shared<Load>();
     const IndexCache cache = *m_cache;
+    const std::string file = cache.fileOf(location);
     if (!runOffThread(
+            file,
             [load, cache, location, key] { load->index = cache.load(location, key, load->found); },
             whileWaiting))
         return nullptr;
