@@ -206,13 +206,13 @@ public:
     }
 };
 
-/// True for one component of a path: not empty, not "." or "..", no separator
-/// of either system. Anything else would lead enter() out of the tree or to
-/// the same folder again.
+/// True for one component of a path: not empty, not "." or "..", and no
+/// separator ('/', and on Windows '\\' too). Anything else would lead enter()
+/// out of the tree or to the same folder again.
 inline bool isPlainName(std::string_view name)
 {
-    return !name.empty() && name != "." && name != ".."
-        && name.find_first_of("\\/") == std::string_view::npos;
+    return !name.empty() && name != "." && name != ".." && name.find('/') == std::string_view::npos
+        && name.find(kPathSeparator) == std::string_view::npos;
 }
 
 /// The cursor of the system the program was built for.
