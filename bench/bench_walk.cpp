@@ -4,8 +4,9 @@
 //
 //   bench_walk ROOT [PHRASE] [--match-case] [--print]
 //
-// Prints the number of rows and the walk's time to stderr; with --print, the
-// rows to stdout, one a line.
+// Prints the number of rows, the folders that could not be read, the walk's
+// time and the process's peak memory to stderr; with --print, the rows to
+// stdout, one a line.
 
 #include "platform/Failure.h"
 #include "platform/qt/files/SystemFolderService.h"
@@ -13,6 +14,8 @@
 #include "search/FolderSearchEngine.h"
 #include "support/FakeControls.h"
 #include "support/FakeListControl.h"
+
+#include <sys/resource.h>
 
 #include <chrono>
 #include <cstdio>
@@ -60,8 +63,15 @@ int main(int argc, char** argv)
             = GetSubDirectories2016(folder, phrase, compareMode, results, context);
         const std::chrono::duration<double, std::milli> took
             = std::chrono::steady_clock::now() - start;
-        std::fprintf(stderr, "rows %lld, unlisted %zu, walk %.1f ms\n",
-            static_cast<long long>(results.count()), report.unlisted.size(), took.count());
+        rusage usage {};
+        ::getrusage(RUSAGE_SELF, &usage);
+        std::fprintf(stderr, "rows %lld, unlisted %zu, walk %.1f ms, peak memory %.1f MB\n",
+            static_cast<long long>(results.count()), report.unlisted.size(), took.count(),
+            double(usage.ru_maxrss) / 1024);
+        if (!report.unlisted.empty())
+            std::fprintf(stderr, "first unlisted: %s: %s\n",
+                report.unlisted[0].path.toLocal8Bit().constData(),
+                report.unlisted[0].reason.toLocal8Bit().constData());
     } catch (const Failure& failure) {
         std::fprintf(stderr, "%s\n", failure.what());
         return 1;
