@@ -11,10 +11,10 @@
 //   bench_list clear [rows] [full|name]
 // "clear" fills a shown list as above, clears it, and reports the resident
 // memory before the rows came, with them, and after the clear.
-#include "platform/qt/controls/QtEventPump.h"
-#include "platform/qt/list/ListModel.h"
+#include "platform/controls/QtEventPump.h"
+#include "platform/list/ListModel.h"
+#include "platform/list/RowTextStore.h"
 #include "platform/qt/list/ListView.h"
-#include "platform/qt/list/RowTextStore.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -2,7 +2,7 @@
 // Times the results commands on a million rows against the tools a user would
 // otherwise reach for: grep for the filters, a plain buffered writer for the save.
 #include "platform/Failure.h"
-#include "platform/qt/files/QtOutputFileService.h"
+#include "platform/files/QtOutputFileService.h"
 #include "results/ListClipboardText.h"
 #include "results/ResultFilters.h"
 #include "results/SaveResultsCommand.h"
@@ -155,7 +155,8 @@ int main()
     test::FakeSaveFileDialog dialog;
     dialog.answers = { saved };
     test::MemorySettingsBackend settings;
-    SaveResultsCommand save(list, boxes, pointer, pump, dialog, files, outputFiles, settings);
+    BusyState busy;
+    SaveResultsCommand save(list, boxes, pointer, pump, dialog, files, outputFiles, settings, busy);
     pump.pumps = 0;
     const double saveTime = seconds([&] { save.PushButton2_Click(); });
     const int savePumps = pump.pumps;

@@ -4,7 +4,7 @@
 // program's, and reports the peak memory.
 //   bench_settings [keys] [own|other]
 #include "platform/Failure.h"
-#include "platform/qt/settings/QtSettingsBackend.h"
+#include "platform/settings/QtSettingsBackend.h"
 #include "shell/common/SettingsStore.h"
 
 #include <QCoreApplication>

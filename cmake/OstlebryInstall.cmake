@@ -10,8 +10,14 @@ install(DIRECTORY resources/Samples DESTINATION ${OSTLEBRY_INSTALL_DIR}
 install(FILES resources/skin/o.cjs DESTINATION ${OSTLEBRY_INSTALL_DIR}/x)
 install(FILES resources/HAND-M.CUR DESTINATION ${OSTLEBRY_INSTALL_DIR})
 
-# The same picture the window carries.
+# The same picture the window carries, and its drawing as a scalable icon for
+# every other size (tools/make_icon.py writes both).
 install(FILES resources/ostlebry.png DESTINATION share/icons/hicolor/256x256/apps)
+install(FILES resources/ostlebry.svg DESTINATION share/icons/hicolor/scalable/apps)
+
+# The manual page, with this version and its date.
+configure_file(resources/ostlebry.1.in ${CMAKE_CURRENT_BINARY_DIR}/generated/ostlebry.1 @ONLY)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/generated/ostlebry.1 DESTINATION share/man/man1)
 
 # What software centres show of the program; its desktop entry is made below.
 install(FILES ${OSTLEBRY_METAINFO} DESTINATION share/metainfo)

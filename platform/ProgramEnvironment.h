@@ -3,6 +3,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <functional>
 
 namespace vantorel
 {
@@ -30,16 +31,21 @@ enum class FolderShowing {
 class ProgramLauncher
 {
 public:
+    /// Told how a folder handed to the desktop went, once it is known: the
+    /// desktop's programs answer in their own time, and the window goes on
+    /// meanwhile. Called once, perhaps before the call that asked returns.
+    using ShowingDone = std::function<void(FolderShowing)>;
+
     virtual ~ProgramLauncher() = default;
     /// Starts a command line; style 2 is minimised with focus.
     virtual void launch(const QString& commandLine, int windowStyle) = 0;
     /// Shows a folder, given as the file system names it (a name that is not
     /// valid text still reaches the folder it names), in the desktop's file
     /// manager. No shell sees the path.
-    virtual FolderShowing showFolder(const QByteArray& nativePath) = 0;
+    virtual void showFolder(const QByteArray& nativePath, ShowingDone done) = 0;
     /// Shows `folder`, the folder that holds `item`, with `item` selected
     /// where the file manager can select it.
-    virtual FolderShowing showItem(const QByteArray& item, const QByteArray& folder) = 0;
+    virtual void showItem(const QByteArray& item, const QByteArray& folder, ShowingDone done) = 0;
 };
 
 class RandomSource

@@ -84,16 +84,24 @@ void ResultActions::report(FolderShowing showing, const QByteArray& folder)
     }
 }
 
+ProgramLauncher::ShowingDone ResultActions::reporter(const QByteArray& folder)
+{
+    return [this, alive = std::weak_ptr<bool>(m_alive), folder](FolderShowing showing) {
+        if (!alive.expired())
+            report(showing, folder);
+    };
+}
+
 void ResultActions::openFolder(int row)
 {
     QByteArray path;
     try {
         path = m_results.nativePath(row);
     } catch (const Failure&) {
-        return;
+        return; // a row gone since the menu opened: nothing was asked of it
     }
     if (stillThere(path))
-        report(m_launcher.showFolder(path), path);
+        m_launcher.showFolder(path, reporter(path));
 }
 
 void ResultActions::openContainingFolder(int row)
@@ -102,16 +110,16 @@ void ResultActions::openContainingFolder(int row)
     try {
         path = m_results.nativePath(row);
     } catch (const Failure&) {
-        return;
+        return; // a row gone since the menu opened: nothing was asked of it
     }
     const QByteArray folder = containingFolder(path);
     if (!stillThere(folder))
         return;
     // Gone itself, or the root: there is nothing to select.
     if (folder == path || !m_files.folderExists(path))
-        report(m_launcher.showFolder(folder), folder);
+        m_launcher.showFolder(folder, reporter(folder));
     else
-        report(m_launcher.showItem(path, folder), folder);
+        m_launcher.showItem(path, folder, reporter(folder));
 }
 
 void ResultActions::copyPaths(const std::vector<int>& rows)
@@ -124,6 +132,8 @@ void ResultActions::copyPaths(const std::vector<int>& rows)
             paths.append(m_results.nativePath(row));
             lines.append(line);
         } catch (const Failure&) {
+            // A row gone since it was selected is left out, as the class
+            // promises; the rows still there are copied.
         }
     }
     if (!lines.isEmpty())
@@ -137,6 +147,7 @@ void ResultActions::copyTexts(const std::vector<int>& rows)
         try {
             lines.append(m_results.text(row));
         } catch (const Failure&) {
+            // A row gone since it was selected is left out, as above.
         }
     }
     if (!lines.isEmpty())

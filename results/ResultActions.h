@@ -8,6 +8,7 @@
 #include "platform/ProgramEnvironment.h"
 
 #include <QString>
+#include <memory>
 #include <vector>
 
 namespace vantorel
@@ -24,7 +25,8 @@ public:
     ResultActions(ListControl& results, ProgramLauncher& launcher, FileSystem& files,
         Clipboard& clipboard, MessageBoxes& boxes);
 
-    /// Shows the row's folder in the desktop's file manager.
+    /// Shows the row's folder in the desktop's file manager. What went wrong
+    /// is said once the desktop has answered.
     void openFolder(int row);
     /// Shows the folder that holds the row's folder, with the row's folder
     /// selected.
@@ -52,12 +54,16 @@ private:
     /// Whether `folder` is still there; says so when it is not.
     bool stillThere(const QByteArray& folder);
     void report(FolderShowing showing, const QByteArray& folder);
+    /// Reports how showing `folder` went, if this object is still there then.
+    ProgramLauncher::ShowingDone reporter(const QByteArray& folder);
 
     ListControl& m_results;
     ProgramLauncher& m_launcher;
     FileSystem& m_files;
     Clipboard& m_clipboard;
     MessageBoxes& m_boxes;
+    /// Gone with this object: an answer that comes later finds no one to tell.
+    std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
 };
 
 } // namespace vantorel

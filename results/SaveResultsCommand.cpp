@@ -14,7 +14,7 @@ namespace vantorel
 
 SaveResultsCommand::SaveResultsCommand(ListControl& results, MessageBoxes& boxes,
     PointerSetting& pointer, EventPump& pump, SaveFileDialog& dialog, FileSystem& files,
-    OutputFileService& outputFiles, SettingsBackend& settings,
+    OutputFileService& outputFiles, SettingsBackend& settings, BusyState& busy,
     std::chrono::milliseconds pumpInterval)
     : m_results(results)
     , m_boxes(boxes)
@@ -24,6 +24,7 @@ SaveResultsCommand::SaveResultsCommand(ListControl& results, MessageBoxes& boxes
     , m_files(files)
     , m_outputFiles(outputFiles)
     , m_settings(settings)
+    , m_busy(busy)
     , m_pumpInterval(pumpInterval)
 {
 }
@@ -65,6 +66,9 @@ void SaveResultsCommand::PushButton2_Click()
     if (guard.test(126, [&] { return !overwrite; }))
         return;
 
+    // Rows must stay where they are until each is written: what removes one
+    // while a search runs must also wait for the save.
+    const BusyState::Scope saving(m_busy);
     guard.run(128, [&] { m_pointer.setValue(PointerSetting::Busy); });
 
     if (writeRows(guard, path)) {

@@ -10,6 +10,7 @@
 #include "platform/SettingsBackend.h"
 #include "platform/TimeSlicedPump.h"
 #include "platform/WindowControls.h"
+#include "search/BusyState.h"
 
 #include <chrono>
 
@@ -30,7 +31,7 @@ public:
 
     SaveResultsCommand(ListControl& results, MessageBoxes& boxes, PointerSetting& pointer,
         EventPump& pump, SaveFileDialog& dialog, FileSystem& files, OutputFileService& outputFiles,
-        SettingsBackend& settings,
+        SettingsBackend& settings, BusyState& busy,
         std::chrono::milliseconds pumpInterval = TimeSlicedPump::kDefaultInterval);
 
     void PushButton2_Click();
@@ -47,6 +48,7 @@ private:
     FileSystem& m_files;
     OutputFileService& m_outputFiles;
     SettingsBackend& m_settings;
+    BusyState& m_busy;
     std::chrono::milliseconds m_pumpInterval;
 };
 

@@ -14,7 +14,10 @@ check fails when
 - a file of the logic includes a Qt header outside Qt Core (also one spelled
   <QtWidgets/QWidget>, which the include path alone would let through), or a
   file of the widgets;
-- the folders include each other in a cycle.
+- the folders include each other in a cycle;
+- a file of the program includes a private Qt header (<qpa/...>, <private/...>,
+  ..._p.h) or the program's CMake files link a private Qt module: those tie
+  every build to one exact Qt version (tests may, where nothing public serves).
 Usage: check-layers.py [source-root]   (QT_CORE_HEADERS may name Qt Core's folder)
 """
 import glob
@@ -29,6 +32,8 @@ PROGRAM = "shell/qt/main.cpp"
 SOURCE = re.compile(r"\.(h|cpp)$")
 INCLUDE = re.compile(r'^\s*#\s*include\s*([<"])([^>"]+)[>"]', re.M)
 TARGET_SOURCES = re.compile(r"target_sources\(\s*(\w+)\s+PRIVATE\s+([^)]*)\)", re.S)
+PRIVATE_QT_HEADER = re.compile(r"^(qpa/|private/|Qt\w+/private/)|_p\.h$")
+PRIVATE_QT_MODULE = re.compile(r"Qt6?::\w+Private\b")
 
 
 def layer_of(path):
@@ -75,6 +80,8 @@ def include_problems(relative, library, text, core):
             if target_library and LAYERS.index(target_library) > level:
                 problems.append(f"{relative}: {library} includes {header} of {target_library}")
             targets.append(target)
+        elif PRIVATE_QT_HEADER.search(header):
+            problems.append(f"{relative}: includes Qt's private header <{header}>")
         elif header.startswith("Q") or header.startswith("qt"):
             if library == "ostlebry_walk":
                 problems.append(f"{relative}: the walk includes the Qt header <{header}>")
@@ -110,12 +117,26 @@ def main():
                 if source_folder != target_folder and layer_of(target):
                     folder_edges.setdefault(source_folder, {}).setdefault(target_folder, relative)
     problems += cycles(folder_edges)
+    problems += private_module_links()
     for problem in problems:
         print("check-layers: " + problem)
     if problems:
         return 1
     print(f"check-layers: {count} files in {len(LAYERS)} layers, each where its path says, no folder cycle")
     return 0
+
+
+def private_module_links():
+    """The program's CMake files that link a private Qt module."""
+    found = []
+    files = [os.path.join(ROOT, "CMakeLists.txt")]
+    for folder in FOLDERS:
+        files += glob.glob(os.path.join(ROOT, folder, "**", "CMakeLists.txt"), recursive=True)
+    for cmake in files:
+        text = re.sub(r"#.*", "", open(cmake, encoding="utf-8").read())
+        for module in sorted(set(PRIVATE_QT_MODULE.findall(text))):
+            found.append(f"{os.path.relpath(cmake, ROOT)}: the program links Qt's private {module}")
+    return found
 
 
 def cycles(edges):

@@ -5,17 +5,13 @@ set -euo pipefail
 # appstream and desktop-file-utils check the installed desktop files in the tests,
 # xdg-utils the desktop's folder opener (as the program asks it too) and dbus a
 # private session bus; Qt's private headers let a test close the window as the
-# window manager does, and with libxcb let the window end another start's
-# start-up feedback.
+# window manager does; libxcb lets the window end another start's start-up
+# feedback. libfuse3 and fuse3 give the tests a network share that stops answering.
+# scripts/test-x11.sh adds its X server and window manager.
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-private-dev libxcb1-dev libgl-dev
-  fonts-liberation appstream desktop-file-utils xdg-utils dbus-daemon "$@")
-missing=()
-for package in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "Installing: ${missing[*]}"
-  if [ "$(id -u)" -ne 0 ]; then sudo=sudo; else sudo=; fi
-  $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+  fonts-liberation appstream desktop-file-utils xdg-utils dbus-daemon libfuse3-dev fuse3 "$@")
+# The Install test renders the scalable icon (librsvg, as GTK desktops do) and
+# compares it with the picture.
+packages+=(python3 librsvg2-bin)
+. "$(dirname "$0")/lib/apt.sh"
+apt_install "${packages[@]}"

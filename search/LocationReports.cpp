@@ -3,31 +3,85 @@
 
 #include "shell/common/GuardedProcedure.h"
 
+#include <QDir>
+
 namespace vantorel
 {
 
-void LocationReports::add(const QString& description, int line)
+namespace
 {
-    if (m_reported < kReportedOneByOne) {
-        ++m_reported;
-        m_guard.report(description, line);
+
+    QString describe(const UnlistedFolder& folder)
+    {
+        return QDir::toNativeSeparators(folder.path) + QStringLiteral(": ") + folder.reason;
+    }
+
+    QString foldersText(qsizetype count)
+    {
+        return count == 1 ? QStringLiteral("1 folder") : QStringLiteral("%1 folders").arg(count);
+    }
+
+    /// "1 folder could not be read: <path>: <reason>", or "N folders could
+    /// not be read; the first: ...", with `where` after the count.
+    QString unreadText(qsizetype count, const QString& where, const UnlistedFolder& first)
+    {
+        const QString tail = count == 1 ? QStringLiteral(" could not be read: ")
+                                        : QStringLiteral(" could not be read; the first: ");
+        return foldersText(count) + where + tail + describe(first);
+    }
+
+} // namespace
+
+bool LocationReports::reportAlone(const QString& description, int line)
+{
+    if (m_reported >= kReportedOneByOne)
+        return false;
+    ++m_reported;
+    m_guard.report(description, line);
+    return true;
+}
+
+void LocationReports::addUnsearched(const QString& description, int line)
+{
+    if (reportAlone(description, line))
         return;
+    if (m_unsearched.locations++ == 0) {
+        m_unsearched.first = description;
+        m_unsearched.line = line;
     }
-    if (m_gathered++ == 0) {
-        m_firstGathered = description;
-        m_firstGatheredLine = line;
+}
+
+void LocationReports::addUnread(const WalkReport& report, int line)
+{
+    if (report.unlisted.empty()
+        || reportAlone(
+            unreadText(qsizetype(report.unlisted.size()), QString(), report.unlisted.front()),
+            line))
+        return;
+    if (m_unread.locations++ == 0) {
+        m_unread.first = report.unlisted.front();
+        m_unread.line = line;
     }
+    m_unread.folders += qsizetype(report.unlisted.size());
 }
 
 void LocationReports::finish()
 {
-    if (m_gathered == 0)
-        return;
-    const QString text = m_gathered == 1
-        ? QStringLiteral("1 more location could not be searched: ")
-        : QStringLiteral("%1 more locations could not be searched; the first: ").arg(m_gathered);
-    m_guard.report(text + m_firstGathered, m_firstGatheredLine);
-    m_gathered = 0;
+    if (m_unsearched.locations > 0) {
+        const QString text = m_unsearched.locations == 1
+            ? QStringLiteral("1 more location could not be searched: ")
+            : QStringLiteral("%1 more locations could not be searched; the first: ")
+                  .arg(m_unsearched.locations);
+        m_guard.report(text + m_unsearched.first, m_unsearched.line);
+    }
+    if (m_unread.locations > 0) {
+        const QString where = m_unread.locations == 1
+            ? QStringLiteral(" in 1 more location")
+            : QStringLiteral(" in %1 more locations").arg(m_unread.locations);
+        m_guard.report(unreadText(m_unread.folders, where, m_unread.first), m_unread.line);
+    }
+    m_unsearched = {};
+    m_unread = {};
 }
 
 } // namespace vantorel

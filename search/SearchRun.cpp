@@ -5,8 +5,6 @@
 #include "search/LocationReports.h"
 #include "shell/common/GuardedProcedure.h"
 
-#include <QDir>
-
 namespace vantorel
 {
 
@@ -28,17 +26,6 @@ namespace
     }
 
 } // namespace
-
-QString describeUnlistedFolders(const WalkReport& report)
-{
-    const UnlistedFolder& first = report.unlisted.front();
-    const QString firstText
-        = QDir::toNativeSeparators(first.path) + QStringLiteral(": ") + first.reason;
-    if (report.unlisted.size() == 1)
-        return QStringLiteral("1 folder could not be read: ") + firstText;
-    return QStringLiteral("%1 folders could not be read; the first: ").arg(report.unlisted.size())
-        + firstText;
-}
 
 SearchRun::SearchRun(
     const Controls& controls, const Services& services, SearchState& state, BusyState& busy)
@@ -124,7 +111,7 @@ void SearchRun::searchLocations(GuardedProcedure& guard, qint16 compareMode)
     // failure in any of them moves on to the next location.
     const auto runForLocation = [&failures](int line, auto&& statement) {
         if (const std::optional<QString> failure = GuardedProcedure::attempt(statement)) {
-            failures.add(*failure, line);
+            failures.addUnsearched(*failure, line);
             return false;
         }
         return true;
@@ -153,8 +140,8 @@ void SearchRun::searchLocations(GuardedProcedure& guard, qint16 compareMode)
             report
                 = GetSubDirectories2016(folder, m_phrase.text(), compareMode, m_results, context);
         });
-        if (walked && !report.unlisted.empty())
-            failures.add(describeUnlistedFolders(report), 128);
+        if (walked)
+            failures.addUnread(report, 128);
     }
     failures.finish();
 }

@@ -13,7 +13,6 @@ namespace vantorel
 {
 
 class GuardedProcedure;
-struct WalkReport;
 
 /// The start button's command: starts a search over every location, or asks
 /// the search under way to stop.
@@ -71,8 +70,5 @@ private:
     bool m_running = false;
     bool m_startWaiting = false;
 };
-
-/// The failure description for the folders of one location that could not be read.
-QString describeUnlistedFolders(const WalkReport& report);
 
 } // namespace vantorel

@@ -55,8 +55,19 @@ CommandLine readCommandLine(const QList<QByteArray>& arguments, const QByteArray
         QStringLiteral("Shows this help and ends."));
     const QCommandLineOption version({ QStringLiteral("v"), QStringLiteral("version") },
         QStringLiteral("Shows the version and ends."));
+    const QCommandLineOption noIndex(QStringLiteral("no-index"),
+        QStringLiteral("Lists every folder at every search, with no folder index "
+                       "(so does OSTLEBRY_INDEX=0)."));
+    const QCommandLineOption indexEverywhere(QStringLiteral("index-everywhere"),
+        QStringLiteral("Keeps a folder index on every file system, also those whose "
+                       "folder times it does not rely on (so does OSTLEBRY_INDEX=everywhere). "
+                       "Without either, a location searched again on ext2/3/4, xfs, btrfs, "
+                       "f2fs, tmpfs, ZFS or NFS is checked against its index, and only the "
+                       "folders that changed are listed again."));
     parser.addOption(help);
     parser.addOption(version);
+    parser.addOption(noIndex);
+    parser.addOption(indexEverywhere);
     parser.addPositionalArgument(QStringLiteral("folder"), QStringLiteral("A folder to search in."),
         QStringLiteral("[folder...]"));
 
@@ -74,6 +85,14 @@ CommandLine readCommandLine(const QList<QByteArray>& arguments, const QByteArray
             QStringLiteral("ostlebry ") + product::version() + QLatin1Char('\n'));
 
     CommandLine line;
+    if (parser.isSet(noIndex) && parser.isSet(indexEverywhere))
+        return ending(CommandLine::Action::Error,
+            QStringLiteral("ostlebry: --no-index and --index-everywhere cannot go together.")
+                + tryHelp);
+    if (parser.isSet(noIndex))
+        line.index = CommandLine::FolderIndex::Off;
+    else if (parser.isSet(indexEverywhere))
+        line.index = CommandLine::FolderIndex::Everywhere;
     // The parser gives the folders as text, which may have lost bytes: each is
     // the next argument, after the program's name, that reads the same. Only
     // "--" comes between them here, and its bytes are its text.

@@ -42,7 +42,7 @@ Form1Logic::Form1Logic(const Controls& controls, const Services& services)
     , m_pointerFeedback(controls.pointer)
     , m_filters(controls.results, services.boxes, controls.pointer)
     , m_save(controls.results, services.boxes, controls.pointer, services.pump, services.saveDialog,
-          services.files, services.outputFiles, services.settings)
+          services.files, services.outputFiles, services.settings, m_busy)
     , m_copy(controls.results, services.boxes, services.pump, services.clipboard)
 {
 }

@@ -115,6 +115,8 @@ public:
     void Text1_Change();
 
     SearchState& state() { return m_state; }
+    /// Whether a search, the adding of a location or a save is under way.
+    const BusyState& busy() const { return m_busy; }
 
     /// Gives start-up its appearance step: the window to recolour and the skin
     /// component. Without it start-up leaves the window as designed.

@@ -147,6 +147,12 @@ QAbstractItemView::indicator:checked {
     image: url(:/skin/tick.png);
 }
 
+/* The entry a menu or a drop-down list highlights: white on the accent, as
+   a selected row. It would otherwise keep the window's dark text. */
+QMenu::item:selected, QComboBox::item:selected {
+    color: #ffffff;
+}
+
 QHeaderView {
     background-color: #e3e9f0;
     border: none;

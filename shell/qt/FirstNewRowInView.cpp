@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "shell/qt/FirstNewRowInView.h"
 
-#include "platform/qt/list/ListModel.h"
+#include "platform/list/ListModel.h"
 #include "platform/qt/list/ListView.h"
 
 namespace vantorel
@@ -28,7 +28,22 @@ void FirstNewRowInView::rowsAdded(int first)
     if (!m_waiting)
         return;
     m_waiting = false;
-    const QModelIndex row = m_model.index(first, 0);
+    // Later, once every watcher of the rows has heard of them: a row header
+    // made anew by a reset hears last, and until it has, the view places the
+    // new rows nowhere.
+    m_firstNew = first;
+    QMetaObject::invokeMethod(this, &FirstNewRowInView::bringIntoView, Qt::QueuedConnection);
+}
+
+void FirstNewRowInView::bringIntoView()
+{
+    const QModelIndex row = m_model.index(m_firstNew, 0);
+    m_firstNew = -1;
+    if (!row.isValid())
+        return;
+    // The view sizes its scroll range for new rows only when it next lays
+    // out: until then a scroll stops at the end of the earlier rows.
+    m_view.doItemsLayout();
     if (!m_view.viewport()->rect().contains(m_view.visualRect(row)))
         m_view.scrollTo(row, QAbstractItemView::PositionAtTop);
 }

@@ -25,10 +25,12 @@ public:
 
 private:
     void rowsAdded(int first);
+    void bringIntoView();
 
     ListView& m_view;
     ListModel& m_model;
     bool m_waiting = false;
+    int m_firstNew = -1;
 };
 
 } // namespace vantorel

@@ -1,26 +1,26 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "platform/controls/QtEventPump.h"
+#include "platform/desktop/QtRandomSource.h"
+#include "platform/files/QtFileSystem.h"
+#include "platform/files/QtOutputFileService.h"
+#include "platform/files/QtProgramFolder.h"
+#include "platform/files/SystemFolderService.h"
+#include "platform/list/ListModel.h"
 #include "platform/qt/controls/QtCaptionControl.h"
 #include "platform/qt/controls/QtCheckControl.h"
-#include "platform/qt/controls/QtEventPump.h"
 #include "platform/qt/controls/QtMessageBoxes.h"
 #include "platform/qt/controls/QtOptionControl.h"
 #include "platform/qt/controls/QtTextControl.h"
 #include "platform/qt/controls/QtWindowSurface.h"
 #include "platform/qt/desktop/QtClipboard.h"
 #include "platform/qt/desktop/QtProgramLauncher.h"
-#include "platform/qt/desktop/QtRandomSource.h"
-#include "platform/qt/files/QtFileSystem.h"
 #include "platform/qt/files/QtFolderBrowser.h"
-#include "platform/qt/files/QtOutputFileService.h"
-#include "platform/qt/files/QtProgramFolder.h"
 #include "platform/qt/files/QtSaveFileDialog.h"
-#include "platform/qt/files/SystemFolderService.h"
-#include "platform/qt/list/ListModel.h"
 #include "platform/qt/list/QtListControl.h"
 #include "platform/qt/pointer/QtPointerSetting.h"
-#include "platform/qt/settings/QtSettingsBackend.h"
+#include "platform/settings/QtSettingsBackend.h"
 
 namespace vantorel
 {
@@ -30,7 +30,8 @@ class Form1Layout;
 /// The Qt side of everything the main window's commands work on, made over
 /// the window's controls.
 struct Form1Platform {
-    Form1Platform(QWidget& form, Form1Layout& layout, dirwalk::ReadAheadSettings readAhead);
+    Form1Platform(QWidget& form, Form1Layout& layout, dirwalk::ReadAheadSettings readAhead,
+        std::shared_ptr<dirwalk::index::IndexStore> index);
 
     ListModel locationsModel;
     ListModel resultsModel;

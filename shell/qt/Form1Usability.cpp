@@ -12,11 +12,11 @@
 namespace vantorel
 {
 
-Form1Usability::Form1Usability(QWidget& window, Form1Layout& layout, Form1Platform& platform)
+Form1Usability::Form1Usability(
+    QWidget& window, Form1Layout& layout, Form1Platform& platform, const BusyState& busy)
     : m_platform(platform)
     , m_resultsList(*layout.ListView2, platform.resultsModel, platform.results, platform.launcher,
-          platform.files, platform.clipboard, platform.boxes,
-          [&startButton = platform.startButton] { return searchRunsBy(startButton); })
+          platform.files, platform.clipboard, platform.boxes, busy)
     , m_firstNewResult(*layout.ListView2, platform.resultsModel)
     , m_keyboard(window, *layout.Text1, *layout.PushButton1, platform.startButton,
           { layout.PushButton5, layout.PushButton2 })

@@ -10,6 +10,7 @@ class QWidget;
 namespace vantorel
 {
 
+class BusyState;
 class Form1Layout;
 struct Form1Platform;
 
@@ -21,7 +22,9 @@ struct Form1Platform;
 class Form1Usability
 {
 public:
-    Form1Usability(QWidget& window, Form1Layout& layout, Form1Platform& platform);
+    /// `busy` is the commands' own: whether a search, an add or a save runs.
+    Form1Usability(
+        QWidget& window, Form1Layout& layout, Form1Platform& platform, const BusyState& busy);
     ~Form1Usability();
     Form1Usability(const Form1Usability&) = delete;
     Form1Usability& operator=(const Form1Usability&) = delete;

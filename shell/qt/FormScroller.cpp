@@ -8,6 +8,7 @@
 #include <QWidget>
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace vantorel
 {
@@ -47,7 +48,8 @@ FormScroller::FormScroller(QWidget& form, QSize design)
     }
     m_vertical = makeBar(Qt::Vertical, "qt_form_vertical_scroll");
     m_horizontal = makeBar(Qt::Horizontal, "qt_form_horizontal_scroll");
-    form.installEventFilter(this);
+    // The wheel is caught where it lands, on whichever control of the form.
+    qApp->installEventFilter(this);
     connect(qApp, &QApplication::focusChanged, this,
         [this](QWidget*, QWidget* now) { bringIntoView(now); });
 }
@@ -117,17 +119,36 @@ void FormScroller::bringIntoView(QWidget* focused)
         startShowing(m_offset.y(), m_view.height(), wanted.top(), wanted.bottom() + 1));
 }
 
-// A wheel turned over a part of the form that does not scroll itself.
+// A wheel turned over the form scrolls what is under the pointer if that can
+// scroll that way (a list), else the form. The controls keep the wheel from
+// their parents, so it is caught on its way to the control under the pointer.
 bool FormScroller::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == &m_form && event->type() == QEvent::Wheel && m_vertical->isVisible()) {
-        const int eighthsOfDegree = static_cast<QWheelEvent*>(event)->angleDelta().y();
-        const int lines = QApplication::wheelScrollLines();
-        m_vertical->setValue(
-            m_vertical->value() - eighthsOfDegree * lines * m_vertical->singleStep() / 120);
+    auto* target = qobject_cast<QWidget*>(watched);
+    if (event->type() != QEvent::Wheel || !event->spontaneous() || m_view == m_design
+        || target == nullptr || target == m_vertical || target == m_horizontal
+        || (target != &m_form && !m_form.isAncestorOf(target)))
+        return QObject::eventFilter(watched, event);
+    const auto& wheel = *static_cast<QWheelEvent*>(event);
+    if (target != &m_form && handOn(wheel, *target, wheel.position()))
         return true;
-    }
-    return QObject::eventFilter(watched, event);
+    const bool across = std::abs(wheel.angleDelta().x()) > std::abs(wheel.angleDelta().y());
+    QScrollBar* bar = (across || m_vertical->isHidden()) ? m_horizontal : m_vertical;
+    if (bar->isVisible())
+        handOn(wheel, *bar, bar->mapFromGlobal(wheel.globalPosition()));
+    return true;
+}
+
+// As Qt hands a scroll area's wheel on to its bar: a copy, not spontaneous,
+// so that it goes to `receiver` alone. True when the receiver scrolled.
+bool FormScroller::handOn(const QWheelEvent& wheel, QWidget& receiver, QPointF position)
+{
+    QWheelEvent copy(position, wheel.globalPosition(), wheel.pixelDelta(), wheel.angleDelta(),
+        wheel.buttons(), wheel.modifiers(), wheel.phase(), wheel.inverted(), wheel.source(),
+        wheel.pointingDevice());
+    copy.setTimestamp(wheel.timestamp());
+    copy.setAccepted(false);
+    return QCoreApplication::sendEvent(&receiver, &copy) && copy.isAccepted();
 }
 
 } // namespace vantorel

@@ -4,10 +4,12 @@
 #include <QHash>
 #include <QObject>
 #include <QPoint>
+#include <QPointF>
 #include <QPointer>
 #include <QSize>
 
 class QScrollBar;
+class QWheelEvent;
 class QWidget;
 
 namespace vantorel
@@ -37,6 +39,7 @@ private:
     void scrollTo(QPoint offset);
     void bringIntoView(QWidget* focused);
     QScrollBar* makeBar(Qt::Orientation orientation, const char* name);
+    static bool handOn(const QWheelEvent& wheel, QWidget& receiver, QPointF position);
 
     QWidget& m_form;
     QSize m_design;

@@ -14,12 +14,19 @@ namespace vantorel
 FramedPlacement::FramedPlacement(QWidget& window, Fit fit)
     : m_window(window)
     , m_fit(std::move(fit))
+    , m_x11Frame(window, [this] {
+        if (m_placed && frameMargins() != m_placedWith)
+            place();
+    })
 {
     window.installEventFilter(this);
 }
 
+// X11 says the frame in device pixels; elsewhere Qt's frame geometry is all there is.
 QMargins FramedPlacement::frameMargins() const
 {
+    if (const auto device = m_x11Frame.devicePixels())
+        return logicalFrame(*device, m_window.devicePixelRatio());
     const QRect frame = m_window.frameGeometry();
     const QRect client = m_window.geometry();
     return { client.left() - frame.left(), client.top() - frame.top(),
@@ -33,11 +40,13 @@ void FramedPlacement::place()
         screen = QGuiApplication::primaryScreen();
     if (screen == nullptr)
         return;
-    const QRect available = screen->availableGeometry();
+    const QRect available = placeableArea(screen->availableGeometry(), m_window.devicePixelRatio());
     const QMargins frame = frameMargins();
     m_fit(available.size().shrunkBy(frame));
-    // A window's position is its frame's.
-    m_window.move(placeWindowFrame(available, m_window.size().grownBy(frame)));
+    const QPoint frameCorner = placeWindowFrame(available, m_window.size().grownBy(frame));
+    // The window's own area, not its frame's: the platform may not know the
+    // frame yet, and would then put the window's top where the frame's goes.
+    m_window.setGeometry(QRect(frameCorner + QPoint(frame.left(), frame.top()), m_window.size()));
     m_placedWith = frame;
     m_placed = true;
 }

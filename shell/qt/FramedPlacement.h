@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "shell/qt/X11FrameExtents.h"
+
 #include <QMargins>
 #include <QObject>
 #include <QSize>
@@ -31,10 +33,12 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    /// In the window's logical pixels.
     QMargins frameMargins() const;
 
     QWidget& m_window;
     Fit m_fit;
+    X11FrameExtents m_x11Frame;
     QMargins m_placedWith;
     bool m_placed = false;
 };

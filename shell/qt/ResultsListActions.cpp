@@ -2,7 +2,7 @@
 #include "shell/qt/ResultsListActions.h"
 
 #include "platform/Failure.h"
-#include "platform/qt/list/ListModel.h"
+#include "platform/list/ListModel.h"
 #include "platform/qt/list/ListView.h"
 
 #include <QContextMenuEvent>
@@ -27,10 +27,10 @@ namespace
 
 ResultsListActions::ResultsListActions(ListView& view, ListModel& resultsModel,
     ListControl& results, ProgramLauncher& launcher, FileSystem& files, Clipboard& clipboard,
-    MessageBoxes& boxes, std::function<bool()> searchRuns)
+    MessageBoxes& boxes, const BusyState& busy)
     : m_view(view)
     , m_results(results)
-    , m_searchRuns(std::move(searchRuns))
+    , m_busy(busy)
     , m_actions(results, launcher, files, clipboard, boxes)
 {
     m_view.setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -105,18 +105,27 @@ void ResultsListActions::showMenuAtCurrentRow()
         point = m_view.visualRect(current).center();
     }
     const std::unique_ptr<QMenu> menu = menuFor(current.isValid() ? current.row() : -1);
+    // Its first entry highlighted, as menus opened from the keyboard are:
+    // Return then acts at once.
+    const QList<QAction*> actions = menu->actions();
+    const auto first = std::find_if(actions.begin(), actions.end(),
+        [](const QAction* action) { return action->isEnabled() && !action->isSeparator(); });
+    if (first != actions.end())
+        menu->setActiveAction(*first);
     menu->exec(m_view.viewport()->mapToGlobal(point));
 }
 
-// Rows come and go under a running search's pointer: a double-click then
-// removes nothing, as in the locations list.
+// Rows come and go under a running search's pointer, and a save reads each
+// row where it stood when it began: a double-click then removes nothing, as
+// in the locations list.
 void ResultsListActions::removeRow(int row)
 {
-    if (m_searchRuns && m_searchRuns())
+    if (m_busy.isBusy())
         return;
     try {
         m_results.removeAt(row);
     } catch (const Failure&) {
+        // The row went between the click and now: nothing is left to remove.
     }
 }
 

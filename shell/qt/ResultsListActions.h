@@ -2,11 +2,11 @@
 #pragma once
 
 #include "results/ResultActions.h"
+#include "search/BusyState.h"
 
 #include <QMenu>
 #include <QObject>
 #include <QPoint>
-#include <functional>
 #include <memory>
 #include <vector>
 
@@ -22,7 +22,7 @@ class ListView;
 /// Shift+F10 and the menu key, for the row the keyboard is on), Enter to open
 /// that row's folder, Ctrl+C for the selected rows' texts, Space to tick or
 /// untick several selected rows at once, a double-click to remove a row
-/// (not while a search runs), several rows selected at once, and rows dragged
+/// (not while a search or a save runs), several rows selected at once, and rows dragged
 /// out as the folders they name. It must die before the list and the services
 /// it works on.
 class ResultsListActions : public QObject
@@ -30,10 +30,11 @@ class ResultsListActions : public QObject
     Q_OBJECT
 
 public:
-    /// `searchRuns` tells whether a search is running.
+    /// `busy` tells whether a command that walks the rows (a search, a
+    /// save) is under way.
     ResultsListActions(ListView& view, ListModel& resultsModel, ListControl& results,
         ProgramLauncher& launcher, FileSystem& files, Clipboard& clipboard, MessageBoxes& boxes,
-        std::function<bool()> searchRuns);
+        const BusyState& busy);
     ~ResultsListActions() override;
 
     /// The context menu for a point of the list's viewport, not yet shown.
@@ -58,7 +59,7 @@ private:
 
     ListView& m_view;
     ListControl& m_results;
-    std::function<bool()> m_searchRuns;
+    const BusyState& m_busy;
     ResultActions m_actions;
 };
 

@@ -29,13 +29,14 @@ void DesktopActivation::activate(QWidget& window, const QByteArray& startupId)
 {
     const bool x11 = onX11() && !startupId.isEmpty();
     const bool wayland = onWayland() && !startupId.isEmpty();
-    if (x11)
-        x11::adoptStartupId(window, startupId);
     // Qt's Wayland platform activates with the token it finds here.
     if (wayland)
         qputenv("XDG_ACTIVATION_TOKEN", startupId);
     window.raise();
-    window.activateWindow();
+    // Qt's X11 platform would ask with the time of the window's own last
+    // event, older than the launch: a window manager may then refuse.
+    if (!(x11 && x11::activateForLaunch(window, startupId)))
+        window.activateWindow();
     // Qt takes the token when it uses it; one it did not use must not serve a later launch.
     if (wayland)
         qunsetenv("XDG_ACTIVATION_TOKEN");

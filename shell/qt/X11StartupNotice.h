@@ -6,7 +6,8 @@
 class QWidget;
 
 /// The X11 start-up notification calls that Qt's X11 platform makes only for
-/// a window it maps, made here for a window that is already shown.
+/// a window it maps, made here for a window that is already shown. They go
+/// through libxcb on Qt's own connection to the display.
 namespace vantorel::x11
 {
 
@@ -14,11 +15,13 @@ namespace vantorel::x11
 /// it has none.
 quint32 launchTime(const QByteArray& startupId);
 
-/// Makes `startupId` the application's start-up id, so that the window
-/// manager ties `window`'s next activation to that launch, and takes the
-/// launch's time as the user's last action, so that the activation is not
-/// taken for focus stealing.
-void adoptStartupId(QWidget& window, const QByteArray& startupId);
+/// Ties the shown `window` to the launch `startupId`, as a window mapped for
+/// it would be: the window carries the id, the launch counts as the user's
+/// latest action in it, and the window manager is asked to activate it as of
+/// that launch, so that focus-stealing prevention lets it come to the front.
+/// False when there is no X11 connection or the id has no launch time (the
+/// window is then activated the usual way).
+bool activateForLaunch(QWidget& window, const QByteArray& startupId);
 
 /// Tells the launcher that the start `startupId` is done ("remove: ID=...").
 /// False when there is no X11 connection.

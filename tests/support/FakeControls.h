@@ -257,16 +257,19 @@ public:
         launched.append(commandLine);
         styles.append(windowStyle);
     }
-    FolderShowing showFolder(const QByteArray& nativePath) override
+    void showFolder(const QByteArray& nativePath, ShowingDone done) override
     {
         openedNativeFolders.append(nativePath);
         openedFolders.append(QFile::decodeName(nativePath));
-        return showing;
+        if (answerLater)
+            unanswered.append(std::move(done));
+        else
+            done(showing);
     }
-    FolderShowing showItem(const QByteArray& item, const QByteArray& folder) override
+    void showItem(const QByteArray& item, const QByteArray& folder, ShowingDone done) override
     {
         shownItems.append(item);
-        return showFolder(folder);
+        showFolder(folder, std::move(done));
     }
     QStringList launched;
     QList<int> styles;
@@ -276,8 +279,10 @@ public:
     QList<QByteArray> openedNativeFolders;
     /// The items asked to be shown selected in those folders.
     QList<QByteArray> shownItems;
-    /// What the desktop answers.
+    /// What the desktop answers: at once, or when the test calls `unanswered`.
     FolderShowing showing = FolderShowing::Shown;
+    bool answerLater = false;
+    QList<ShowingDone> unanswered;
 };
 
 class FakeRandom : public RandomSource

@@ -4,7 +4,7 @@
 #include "FakeControls.h"
 #include "FakeListControl.h"
 #include "RecordingMessageBoxes.h"
-#include "platform/qt/files/QtOutputFileService.h"
+#include "platform/files/QtOutputFileService.h"
 #include "shell/Form1Logic.h"
 
 #include <QSet>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "platform/qt/files/SystemFolderService.h"
+#include "platform/files/SystemFolderService.h"
 
 #include <QByteArray>
 #include <memory>

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "platform/Failure.h"
-#include "platform/qt/files/QtOutputFileService.h"
+#include "platform/files/QtOutputFileService.h"
 
 #include <QStringList>
 #include <QTemporaryDir>

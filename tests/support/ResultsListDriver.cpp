@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "support/ResultsListDriver.h"
 
-#include "platform/qt/controls/QtEventPump.h"
-#include "platform/qt/list/ListModel.h"
+#include "platform/controls/QtEventPump.h"
+#include "platform/list/ListModel.h"
 #include "platform/qt/list/QtListControl.h"
 #include "shell/qt/Form1Usability.h"
 

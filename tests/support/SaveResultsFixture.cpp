@@ -23,8 +23,8 @@ void SaveResultsFixture::begin()
 
 SaveResultsCommand SaveResultsFixture::command(std::chrono::milliseconds interval)
 {
-    return SaveResultsCommand(
-        m_list, m_boxes, m_pointer, m_pump, m_dialog, m_files, m_outputFiles, m_settings, interval);
+    return SaveResultsCommand(m_list, m_boxes, m_pointer, m_pump, m_dialog, m_files, m_outputFiles,
+        m_settings, m_busy, interval);
 }
 
 } // namespace vantorel::test

@@ -6,8 +6,8 @@
 #include "FakeControls.h"
 #include "FakeListControl.h"
 #include "RecordingMessageBoxes.h"
-#include "platform/qt/files/QtFileSystem.h"
-#include "platform/qt/files/QtOutputFileService.h"
+#include "platform/files/QtFileSystem.h"
+#include "platform/files/QtOutputFileService.h"
 #include "results/SaveResultsCommand.h"
 
 #include <QTemporaryDir>
@@ -38,6 +38,7 @@ protected:
     QtFileSystem m_files;
     QtOutputFileService m_outputFiles;
     MemorySettingsBackend m_settings;
+    BusyState m_busy;
 };
 
 } // namespace vantorel::test

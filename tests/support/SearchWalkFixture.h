@@ -5,7 +5,7 @@
 
 #include "FakeControls.h"
 #include "FakeListControl.h"
-#include "platform/qt/files/SystemFolderService.h"
+#include "platform/files/SystemFolderService.h"
 #include "search/FolderSearchEngine.h"
 
 #include <QFile>

@@ -4,7 +4,7 @@
 // test's OSTLEBRY_SOURCE_DIR.
 #pragma once
 
-#include "platform/qt/files/QtFileSystem.h"
+#include "platform/files/QtFileSystem.h"
 #include "platform/qt/skin/QtSkinnableWindow.h"
 #include "platform/qt/skin/SkinFramework1.h"
 #include "presentation/ApplySkin.h"

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "platform/Failure.h"
-#include "platform/qt/controls/QtEventPump.h"
-#include "platform/qt/list/ListModel.h"
+#include "platform/controls/QtEventPump.h"
+#include "platform/list/ListModel.h"
 #include "platform/qt/list/ListView.h"
 #include "platform/qt/list/QtListControl.h"
 

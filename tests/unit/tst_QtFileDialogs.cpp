@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The save dialog and the folder the program's dialogs start in.
-#include "platform/qt/files/DialogStartFolder.h"
-#include "platform/qt/files/NativeFileUrl.h"
+#include "platform/files/DialogStartFolder.h"
+#include "platform/files/NativeFileUrl.h"
 #include "platform/qt/files/QtSaveFileDialog.h"
 #include "support/ModalBoxAnswerer.h"
 

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
-// Saving to what is not a plain file: a device, a named pipe, a socket.
+// Saving to what is not a plain file: a device, a named pipe, a socket, a
+// file of the kernel's.
 #include "support/FifoWatchdog.h"
 #include "support/OutputFileFixture.h"
 
@@ -9,6 +10,7 @@
 
 #include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -80,6 +82,53 @@ private slots:
         QCOMPARE(save(path, "new"),
             QDir::toNativeSeparators(path) + QStringLiteral(": This is a socket, not a file"));
         QVERIFY(S_ISSOCK(statusOf(path).st_mode));
+    }
+
+    /// The kernel's files and devices are refused before anything is opened,
+    /// however the path reaches them; a device is refused wherever it is.
+    void refusesTheKernelsOwnFiles_data()
+    {
+        QTest::addColumn<QString>("path"); // "~" is the test's folder
+        QTest::addColumn<QString>("reason");
+        const QString proc
+            = "This is in /proc, among the kernel's own files: results are not saved there";
+        QTest::newRow("a setting in /proc") << "/proc/self/comm" << proc;
+        QTest::newRow("a link to it") << "~/comm link" << proc;
+        QTest::newRow("through a linked folder") << "~/kernel/self/comm" << proc;
+        QTest::newRow("through ..") << "~/../../proc/self/comm" << proc;
+        QTest::newRow("a new file in /sys")
+            << "/sys/ostlebry-results.txt"
+            << "This is in /sys, among the kernel's own files: results are not saved there";
+        QTest::newRow("a new file in /dev")
+            << "/dev/ostlebry-results.txt"
+            << "This is in /dev, among the kernel's own files: results are not saved there";
+        QTest::newRow("a terminal")
+            << "/dev/tty"
+            << "This is in /dev, among the kernel's own files: results are not saved there";
+        QTest::newRow("a device elsewhere") << "~/random"
+                                            << "This is a device, not a file";
+    }
+    void refusesTheKernelsOwnFiles()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, reason);
+        QCOMPARE(::symlink("/proc/self/comm", qPrintable(m_dir->filePath("comm link"))), 0);
+        QCOMPARE(::symlink("/proc", qPrintable(m_dir->filePath("kernel"))), 0);
+        const QString random = m_dir->filePath("random");
+        if (::mknod(QFile::encodeName(random).constData(), S_IFCHR | 0666, makedev(1, 8)) != 0
+            && path.endsWith("random"))
+            QSKIP("no right to make a device here");
+        path.replace('~', m_dir->path());
+        QFile comm(QStringLiteral("/proc/self/comm"));
+        QVERIFY(comm.open(QIODevice::ReadOnly | QIODevice::Unbuffered));
+        const QByteArray name = comm.readAll();
+
+        const QString failure = save(path, "new");
+        const bool madeInDev = QFile::remove(QStringLiteral("/dev/ostlebry-results.txt"));
+        QCOMPARE(failure, QDir::toNativeSeparators(path) + ": " + reason);
+        QVERIFY(!madeInDev);
+        comm.seek(0);
+        QCOMPARE(comm.readAll(), name);
     }
 
     void devNullTakesTheWrites()

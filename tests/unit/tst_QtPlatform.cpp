@@ -2,12 +2,12 @@
 // The small classes over Qt: file queries, the check and text boxes, the
 // random source and the clipboard.
 #include "platform/Failure.h"
+#include "platform/desktop/QtRandomSource.h"
+#include "platform/files/QtFileSystem.h"
 #include "platform/qt/controls/ClickCheckBox.h"
 #include "platform/qt/controls/QtCheckControl.h"
 #include "platform/qt/controls/QtTextControl.h"
 #include "platform/qt/desktop/QtClipboard.h"
-#include "platform/qt/desktop/QtRandomSource.h"
-#include "platform/qt/files/QtFileSystem.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The search on read-ahead cursors gives what it gives on plain ones, while
 // folders go away ahead of the pool and commands come in its pumps.
-#include "platform/qt/files/SystemFolderService.h"
+#include "platform/files/SystemFolderService.h"
 #include "search/FolderSearchEngine.h"
 #include "support/FakeControls.h"
 #include "support/FakeListControl.h"

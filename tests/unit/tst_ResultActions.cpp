@@ -120,6 +120,25 @@ private slots:
             QStringList { "The desktop could not open this folder:\n/data" });
     }
 
+    /// The desktop answers in its own time: the box comes with the answer,
+    /// and an answer that finds the actions gone with their window says nothing.
+    void aLateAnswerIsReportedWhenItComes()
+    {
+        Fixture& f = *m_fixture;
+        f.launcher.answerLater = true;
+        f.actions.openFolder(3);
+        {
+            ResultActions closed { f.results, f.launcher, f.files, f.clipboard, f.boxes };
+            closed.openFolder(2);
+        }
+        QCOMPARE(f.launcher.unanswered.size(), 2);
+        QVERIFY(f.boxes.shown.isEmpty());
+        for (const ProgramLauncher::ShowingDone& done : f.launcher.unanswered)
+            done(FolderShowing::NotAsked);
+        QCOMPARE(f.boxes.informations(),
+            QStringList { "The desktop could not open this folder:\n/data/alpha" });
+    }
+
     void aDesktopThatWouldOpenFoldersHereIsSaidSo()
     {
         m_fixture->launcher.showing = FolderShowing::OwnOpener;

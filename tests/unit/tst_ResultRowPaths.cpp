@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
 // The full path kept beside a row's text, in the compact store and the model,
 // and the rows as they leave the list: selected, ticked, dragged.
-#include "platform/qt/list/ListModel.h"
+#include "platform/list/ListModel.h"
+#include "platform/list/RowTextStore.h"
 #include "platform/qt/list/ListView.h"
 #include "platform/qt/list/QtListControl.h"
-#include "platform/qt/list/RowTextStore.h"
 
 #include <QAbstractItemModelTester>
 #include <QFile>

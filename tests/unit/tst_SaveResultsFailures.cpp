@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // A save that fails: at which line it is reported, once, and that the old file
 // is kept; also a list changed by a command run in the save's pump.
-#include "platform/qt/files/QtOutputFileService.h"
+#include "platform/files/QtOutputFileService.h"
 #include "results/ResultFilterCommands.h"
 #include "results/SaveResultsCommand.h"
 #include "support/FileContent.h"
@@ -147,7 +147,8 @@ private slots:
         m_list.setRows(texts);
         m_dialog.answers = { path };
         FullDiskOutputFiles full;
-        SaveResultsCommand(m_list, m_boxes, m_pointer, m_pump, m_dialog, m_files, full, m_settings)
+        SaveResultsCommand(
+            m_list, m_boxes, m_pointer, m_pump, m_dialog, m_files, full, m_settings, m_busy)
             .PushButton2_Click();
         expectOneReport(line, QStringLiteral("out.txt"));
         QCOMPARE(contentOf(path), QByteArray("old\r\n"));

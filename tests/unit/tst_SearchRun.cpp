@@ -4,6 +4,7 @@
 #include "support/FakeMainWindow.h"
 #include "support/FolderTreeFixture.h"
 #include "support/HangingFolderService.h"
+#include "support/ScriptedFolderService.h"
 
 #include <QDir>
 #include <QFile>
@@ -22,6 +23,26 @@ struct Window {
     FakeMainWindow fake;
     Form1Logic logic { fake.controls(), fake.services() };
 };
+
+/// What the system's folder service says of a location "gone" in the folder "%1".
+const QString kGone = QStringLiteral("Path not found: %1/gone (No such file or directory)");
+
+/// The fake window's services with another folder service.
+Form1Logic::Services withFolders(FakeMainWindow& fake, FolderService& folders)
+{
+    return { .boxes = fake.boxes,
+        .pump = fake.pump,
+        .clipboard = fake.clipboard,
+        .settings = fake.settings,
+        .saveDialog = fake.saveDialog,
+        .folderBrowser = fake.folderBrowser,
+        .programFolder = fake.programFolder,
+        .launcher = fake.launcher,
+        .random = fake.random,
+        .folders = folders,
+        .files = fake.files,
+        .outputFiles = fake.outputFiles };
+}
 
 } // namespace
 
@@ -231,27 +252,63 @@ private slots:
         QCOMPARE(w.fake.boxes.informations(), QStringList { "Done." });
     }
 
+    // After the first few, the reports come together at the end, one box for
+    // the locations that could not be searched and one for the folders that
+    // could not be read in those that were, each at its own line.
+    void laterReportsAreGatheredByKind_data()
+    {
+        QTest::addColumn<QStringList>(
+            "locations"); // in a folder of the test's; "gone" is not there
+        QTest::addColumn<QStringList>("gathered"); // "text|line", after the first three
+        const QStringList threeGone { "gone", "gone", "gone" };
+        QTest::newRow("both kinds")
+            << threeGone + QStringList { "one", "gone", "two" }
+            << QStringList { "1 more location could not be searched: " + kGone + "|126",
+                   "3 folders in 2 more locations could not be read; the first: %1/one/locked: "
+                   "Permission denied|128" };
+        QTest::newRow("one folder") << threeGone + QStringList { "one" }
+                                    << QStringList { "1 folder in 1 more location could not be "
+                                                     "read: %1/one/locked: Permission denied|128" };
+    }
+    void laterReportsAreGatheredByKind()
+    {
+        QFETCH(QStringList, locations);
+        QFETCH(QStringList, gathered);
+        QTemporaryDir dir;
+        QVERIFY(makeFolders(dir.path(), { "one/locked", "two/locked", "two/x/locked" }));
+        FakeMainWindow fake;
+        ScriptedFolderService folders;
+        folders.failingNames = { "locked" };
+        Form1Logic logic { fake.controls(), withFolders(fake, folders) };
+        fake.phrase.setText("locked");
+        for (QString& location : locations)
+            location = dir.path() + '/' + location;
+        fake.locations.setRows(locations);
+        logic.PushButton1_Click();
+
+        const QString location = locationText("PushButton1_Click");
+        QStringList expected(
+            3, composeFailureReport(QString(kGone).replace("%1", dir.path()), location, 126));
+        for (QString report : gathered) {
+            report.replace("%1", dir.path());
+            expected << composeFailureReport(
+                report.section('|', 0, 0), location, report.section('|', 1).toInt());
+        }
+        QCOMPARE(fake.boxes.failureReports(), expected);
+        QCOMPARE(fake.boxes.informations(), QStringList { "Done." });
+    }
+
     // A location on a dead network share: checking it never ends. The window
-    // is served meanwhile and Stop ends the search, the check left behind.
+    // is served meanwhile and Stop ends the search, the check left behind;
+    // searches started and stopped again wait for that check, leaving no
+    // other beside it.
     void aLocationWhoseCheckHangsCanBeStopped()
     {
         QTemporaryDir dir;
         QVERIFY(makeFolders(dir.path(), { "hung/alphabet" }));
         FakeMainWindow fake;
         HangingFolderService hanging("hung", 0);
-        Form1Logic logic { fake.controls(),
-            { .boxes = fake.boxes,
-                .pump = fake.pump,
-                .clipboard = fake.clipboard,
-                .settings = fake.settings,
-                .saveDialog = fake.saveDialog,
-                .folderBrowser = fake.folderBrowser,
-                .programFolder = fake.programFolder,
-                .launcher = fake.launcher,
-                .random = fake.random,
-                .folders = hanging,
-                .files = fake.files,
-                .outputFiles = fake.outputFiles } };
+        Form1Logic logic { fake.controls(), withFolders(fake, hanging) };
         fake.phrase.setText("alphabet");
         fake.locations.setRows({ dir.path() + "/hung", m_other });
         int pumpsWhileHanging = 0;
@@ -266,6 +323,13 @@ private slots:
         QCOMPARE(fake.results.rows(), QStringList());
         QCOMPARE(fake.boxes.informations(), QStringList { "Done." });
         QCOMPARE(fake.startButton.caption(), QStringLiteral("Start Finding"));
+        for (int again = 0; again < 19; ++again) {
+            pumpsWhileHanging = 0;
+            logic.PushButton1_Click();
+            QCOMPARE(pumpsWhileHanging, 3);
+        }
+        QCOMPARE(hanging.hanging(), 1);
+        QCOMPARE(fake.boxes.informations(), QStringList(20, "Done."));
         hanging.release();
         QTRY_COMPARE(hanging.hanging(), 0);
     }

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "platform/Failure.h"
-#include "platform/qt/settings/IniValueLine.h"
-#include "platform/qt/settings/QtSettingsBackend.h"
+#include "platform/settings/IniSectionEdit.h"
+#include "platform/settings/QtSettingsBackend.h"
 #include "shell/common/SettingsStore.h"
 #include "support/FifoWatchdog.h"
 
@@ -18,7 +18,7 @@ using namespace vantorel;
 namespace
 {
 const char kBinaryStart[]
-    = "\xff\xfe\x00\x01[Vantorel%20Software]\nCheck4=0\nText1=hello\nLastFolder=/tmp\n";
+    = "[Vantorel%20Software]\n\xff\xfe\x00\x01\nCheck4=0\nText1=hello\nLastFolder=/tmp\n";
 }
 
 class TestSettingsStore : public QObject
@@ -69,10 +69,10 @@ private slots:
     {
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<bool>("keepsCopy");
-        QTest::newRow("garbage then a stray group") << QByteArray(
-            "[Vantorel%20Software]\nCheck4=0\n\x01\x02garbage\xff\n[[[\nText1=hello\nLastFolder=/"
+        QTest::newRow("garbage, and a bracket in a line") << QByteArray(
+            "[Vantorel%20Software]\nCheck4=0\n\x01\x02garbage\xff\nx[[[\nText1=hello\nLastFolder=/"
             "tmp\n") << true;
-        QTest::newRow("binary before everything")
+        QTest::newRow("binary in the section")
             << QByteArray::fromRawData(kBinaryStart, sizeof kBinaryStart - 1) << true;
         QTest::newRow("unclosed group")
             << QByteArray("[Vantorel%20Software\nCheck4=0\nText1=hello\nLastFolder=/tmp\n")
@@ -136,7 +136,7 @@ private slots:
         const QByteArray theirs
             = "[Other%20Program]\nText1=theirs\n\x01their garbage\nLastFolder=/theirs\n";
         const QByteArray content
-            = theirs + "[Vantorel%20Software]\nCheck4=0\n\x02our garbage\n[[[\nText1=ours\n";
+            = theirs + "[Vantorel%20Software]\nCheck4=0\n\x02our garbage\nx[[[\nText1=ours\n";
         writeRaw(content);
         QtSettingsBackend backend(m_dir.path());
         SettingsStore store(backend);
@@ -197,32 +197,76 @@ private slots:
         QCOMPARE(backend.parses(), 2);
     }
 
-    void aLinesKeyIsTheOneQSettingsReads_data()
+    void linesAndSectionsAreCutWhereQSettingsCutsThem_data()
     {
-        QTest::addColumn<QByteArray>("line");
-        QTest::addColumn<QString>("key"); // empty: the line is damaged
-        QTest::newRow("plain") << QByteArray("Text1=hello") << "Text1";
-        QTest::newRow("escaped") << QByteArray("%54ext1 = x") << "Text1";
-        QTest::newRow("wide and slash") << QByteArray("%U00e4\\b=1") << "\u00e4/b";
-        QTest::newRow("quoted equals") << QByteArray("k\"=\"=1") << "k\"=\"";
-        QTest::newRow("comment") << QByteArray("a=1;b=2") << "a";
-        QTest::newRow("escaped quote") << QByteArray("a=\"x\\\"y\"") << "a";
-        QTest::newRow("open quote") << QByteArray("a=\"open") << "";
-        QTest::newRow("runs on") << QByteArray("a=1\\") << "";
-        QTest::newRow("no key") << QByteArray("=1") << "";
-        QTest::newRow("two lines") << QByteArray("a=1\rb=2") << "";
-        QTest::newRow("none") << QByteArray("a;b=1") << "";
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QStringList>("keys"); // of section "s", as the store takes them
+        QTest::addColumn<bool>("damaged");
+        const auto row
+            = [](const char* name, const QByteArray& text, const QStringList& keys,
+                  bool damaged = false) { QTest::newRow(name) << text << keys << damaged; };
+        row("plain", "[s]\nText1=hello", { "Text1" });
+        row("escaped", "[s]\n%54ext1 = x", { "Text1" });
+        row("wide and slash", "[s]\n%U00e4\\b=1", { "\u00e4/b" });
+        row("quoted equals", "[s]\nk\"=\"=1", { "k\"=\"" });
+        row("comment", "[s]\na=1;b=2", { "a" });
+        row("comment lines", "; c\n[s]\n ;[x]\na=1", { "a" });
+        row("escaped quote", "[s]\na=\"x\\\"y\"", { "a" });
+        row("quoted line end", "[s]\na=\"x\n[t]\ny\"\nb=2", { "a", "b" });
+        row("escaped line end", "[s]\na=1\\\r\nb=2\nc=3", { "a", "c" });
+        row("carriage returns", "[s]\ra=1\rb=2", { "a", "b" });
+        row("open quote", "[s]\nb=1\na=\"open\n[t]\nc=2", { "b" }, true);
+        row("runs on", "[s]\na=1\\", {}, true);
+        row("no key", "[s]\n=1", {}, true);
+        row("no equals", "[s]\na;b=1\nc=2", { "c" }, true);
+        row("header after bytes is none", "\xff\xfe[s]\na=1", {});
+        row("header inside a value is none", "[x]\nv=\"open\n[s]\na=1", {});
+        row("unclosed header", "[s\na=1", { "a" });
+        row("text after the header", "[s] junk\na=1", { "a" }, true);
+        row("escaped name", "\xef\xbb\xbf[%73]\na=1", { "a" });
+        row("a stray group is a group", "[s]\na=1\n[[[\nb=2\n[s]\nc=3", { "a", "c" });
     }
-    void aLinesKeyIsTheOneQSettingsReads()
+    void linesAndSectionsAreCutWhereQSettingsCutsThem()
     {
-        QFETCH(QByteArray, line);
-        QFETCH(QString, key);
-        const std::optional<qsizetype> length = iniValueLineKeyLength(line);
-        QCOMPARE(length ? iniUnescapedKey(line.first(*length)) : QString(), key);
-        if (key.isEmpty())
+        QFETCH(QByteArray, text);
+        QFETCH(QStringList, keys);
+        QFETCH(bool, damaged);
+        const IniSectionEdit section(text, "s");
+        QCOMPARE(section.keys(), keys);
+        QCOMPARE(section.damaged(), damaged);
+        if (damaged)
             return;
-        writeRaw("[s]\n" + line + "\n");
-        QCOMPARE(QSettings(file(), QSettings::IniFormat).allKeys(), QStringList { "s/" + key });
+        writeRaw(text);
+        QSettings settings(file(), QSettings::IniFormat);
+        settings.beginGroup("s");
+        QStringList expected = keys;
+        expected.sort();
+        QCOMPARE(settings.allKeys(), expected);
+    }
+
+    void aValueThatRunsOnIsNotAllowedToSwallowOurSection_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QByteArray>("written");
+        QTest::newRow("in another section") << QByteArray("[Other]\nx=\"open\n")
+                                            << QByteArray("[Vantorel%20Software]\nCheck4=0\n"
+                                                          "[Other]\nx=\"open\n");
+        QTest::newRow("before every section")
+            << QByteArray("\xef\xbb\xbfx=1\\")
+            << QByteArray("\xef\xbb\xbf[Vantorel%20Software]\nCheck4=0\n[General]\nx=1\\");
+    }
+    void aValueThatRunsOnIsNotAllowedToSwallowOurSection()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(QByteArray, written);
+        writeRaw(text);
+        const QVariant theirs = QSettings(file(), QSettings::IniFormat).value("Other/x");
+        QtSettingsBackend backend(m_dir.path());
+        SettingsStore(backend).SaveSetting(SettingsStore::kCheck4, "0");
+        QCOMPARE(readRaw(file()), written);
+        QSettings reader(file(), QSettings::IniFormat);
+        QCOMPARE(reader.value("Vantorel Software/Check4").toString(), QStringLiteral("0"));
+        QCOMPARE(reader.value("Other/x"), theirs);
     }
 
     void aFifoIsNeitherReadNorReplaced()

@@ -2,8 +2,8 @@
 // The window, its menu and its file dialog on a desktop with a dark palette,
 // with the skin and with the plain white design: every caption and every
 // state of a check box or option button must stay readable.
+#include "platform/list/ListModel.h"
 #include "platform/qt/files/QtSaveFileDialog.h"
-#include "platform/qt/list/ListModel.h"
 #include "platform/qt/list/ListView.h"
 #include "platform/qt/list/QtListControl.h"
 #include "shell/qt/Form1.h"
@@ -11,6 +11,7 @@
 #include "support/ModalBoxAnswerer.h"
 #include "support/SkinnedForm.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -23,6 +24,7 @@
 #include <QTest>
 #include <QTimer>
 #include <cmath>
+#include <optional>
 
 using namespace vantorel;
 using namespace vantorel::test;
@@ -256,12 +258,24 @@ private slots:
     }
 
     /// Menus and dialogs take the skin's colours whole or the desktop's
-    /// whole, never the skin's text on the desktop's background.
-    void aDarkDesktopPaletteLeavesPopupsReadable_data() { skinAndWhiteDesignRows(); }
+    /// whole, never the skin's text on the desktop's background; so does the
+    /// entry the keyboard highlights. The skin's are the same on a light
+    /// desktop.
+    void aDarkDesktopPaletteLeavesPopupsReadable_data()
+    {
+        QTest::addColumn<bool>("skinned");
+        QTest::addColumn<bool>("darkDesktop");
+        QTest::newRow("skin") << true << true;
+        QTest::newRow("white design") << false << true;
+        QTest::newRow("skin, light desktop") << true << false;
+    }
     void aDarkDesktopPaletteLeavesPopupsReadable()
     {
         QFETCH(bool, skinned);
-        const DarkDesktop dark;
+        QFETCH(bool, darkDesktop);
+        std::optional<DarkDesktop> dark;
+        if (darkDesktop)
+            dark.emplace();
         SkinnedForm form(skinned);
         QVERIFY(form.ready);
         Form1& window = form.window;
@@ -275,6 +289,7 @@ private slots:
         const std::unique_ptr<QMenu> menu = window.usability().resultsList().menuAt(onRow);
         menu->popup(list->viewport()->mapToGlobal(onRow));
         QVERIFY(QTest::qWaitForWindowExposed(menu.get()));
+        menu->setActiveAction(menu->actions().first());
         const QImage menuPicture = menu->grab().toImage();
         menu->close();
         for (QAction* action : menu->actions()) {
@@ -285,6 +300,7 @@ private slots:
         }
 
         double typesRatio = 0;
+        double highlightedTypeRatio = 0;
         QTimer answer;
         answer.callOnTimeout([&] {
             auto* dialog = qobject_cast<QFileDialog*>(test::openBox());
@@ -297,6 +313,12 @@ private slots:
                 types->setItemText(types->currentIndex(), QString());
                 typesRatio = strongestChange(with, picture(types));
                 types->setItemText(types->currentIndex(), shown);
+                types->showPopup();
+                QAbstractItemView* entries = types->view();
+                const QModelIndex current = entries->currentIndex();
+                highlightedTypeRatio = strongestAgainstMargin(
+                    entries->viewport()->grab().toImage(), entries->visualRect(current));
+                types->hidePopup();
             }
             dialog->reject();
         });
@@ -305,6 +327,7 @@ private slots:
             QStringLiteral("Text Files (*.txt)|*.txt|All Files (*.*)|*.*|"), QDir::tempPath(),
             QString() });
         QVERIFY2(typesRatio >= 4.5, qPrintable(QString::number(typesRatio)));
+        QVERIFY2(highlightedTypeRatio >= 4.5, qPrintable(QString::number(highlightedTypeRatio)));
     }
 };
 

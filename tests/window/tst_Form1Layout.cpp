@@ -3,6 +3,7 @@
 #include "shell/WindowPlacement.h"
 #include "shell/qt/Form1.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QGroupBox>
@@ -42,53 +43,71 @@ private slots:
         QTest::addColumn<QString>("className");
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QRect>("geometry");
+        QTest::addColumn<QString>("spoken"); // the name a screen reader reads
         // Twips over 15, rounded; a frame's controls relative to the frame.
-        QTest::newRow("ListView1") << "vantorel::ListView"
-                                   << "" << QRect(8, 8, 520, 113);
+        QTest::newRow("ListView1")
+            << "vantorel::ListView"
+            << "" << QRect(8, 8, 520, 113) << QString("Folder(s): the folders to search within");
         QTest::newRow("PushButton3")
             << "QPushButton"
-            << "Add Drive/Folder To Search Within" << QRect(8, 127, 520, 27);
-        QTest::newRow("PushButton7") << "QPushButton"
-                                     << "Clear List" << QRect(8, 161, 256, 27);
+            << "Add Drive/Folder To Search Within" << QRect(8, 127, 520, 27)
+            << QString("Add Drive/Folder To Search Within");
+        QTest::newRow("PushButton7")
+            << "QPushButton"
+            << "Clear List" << QRect(8, 161, 256, 27) << QString("Clear List");
         QTest::newRow("PushButton8") << "QPushButton"
-                                     << "Load Sample/Example Folder" << QRect(272, 161, 256, 27);
+                                     << "Load Sample/Example Folder" << QRect(272, 161, 256, 27)
+                                     << QString("Load Sample/Example Folder");
         QTest::newRow("Frame3") << "QGroupBox"
-                                << "Search For These Character(s)" << QRect(8, 194, 520, 55);
+                                << "Search For These Character(s)" << QRect(8, 194, 520, 55)
+                                << QString("Search For These Character(s)");
         QTest::newRow("Text1") << "QLineEdit"
-                               << "Text1" << QRect(16, 20, 488, 22);
+                               << "Text1" << QRect(16, 20, 488, 22)
+                               << QString("Search For These Character(s)");
         QTest::newRow("Frame2") << "QGroupBox"
-                                << "Case Option" << QRect(8, 252, 520, 47);
+                                << "Case Option" << QRect(8, 252, 520, 47)
+                                << QString("Case Option");
         QTest::newRow("Check4") << "vantorel::ClickCheckBox"
-                                << "Match Case" << QRect(16, 20, 89, 17);
+                                << "Match Case" << QRect(16, 20, 89, 17) << QString("Match Case");
         QTest::newRow("Frame1") << "QGroupBox"
-                                << "Option" << QRect(8, 303, 520, 47);
+                                << "Option" << QRect(8, 303, 520, 47) << QString("Option");
         QTest::newRow("Option1") << "QRadioButton"
-                                 << "Display full path" << QRect(16, 20, 129, 17);
+                                 << "Display full path" << QRect(16, 20, 129, 17)
+                                 << QString("Display full path");
         QTest::newRow("Option2") << "QRadioButton"
-                                 << "Display folder name only " << QRect(144, 20, 177, 17);
-        QTest::newRow("PushButton1") << "QPushButton"
-                                     << "Start Finding" << QRect(8, 359, 520, 27);
-        QTest::newRow("ListView2") << "vantorel::ListView"
-                                   << "" << QRect(8, 393, 520, 121);
+                                 << "Display folder name only " << QRect(144, 20, 177, 17)
+                                 << QString("Display folder name only");
+        QTest::newRow("PushButton1")
+            << "QPushButton"
+            << "Start Finding" << QRect(8, 359, 520, 27) << QString("Start Finding");
+        QTest::newRow("ListView2")
+            << "vantorel::ListView"
+            << "" << QRect(8, 393, 520, 121) << QString("Results: the folders found");
         QTest::newRow("PushButton2") << "QPushButton"
-                                     << "Save Results As Text File" << QRect(8, 520, 256, 27);
+                                     << "Save Results As Text File" << QRect(8, 520, 256, 27)
+                                     << QString("Save Results As Text File");
         QTest::newRow("PushButton4") << "QPushButton"
-                                     << "Copy Results To Clipboard" << QRect(272, 520, 256, 27);
+                                     << "Copy Results To Clipboard" << QRect(272, 520, 256, 27)
+                                     << QString("Copy Results To Clipboard");
         QTest::newRow("PushButton17") << "QPushButton"
-                                      << "Remove Results Containing X" << QRect(8, 554, 256, 27);
+                                      << "Remove Results Containing X" << QRect(8, 554, 256, 27)
+                                      << QString("Remove Results Containing X");
         QTest::newRow("PushButton11")
             << "QPushButton"
-            << "Remove Results Not Containing X" << QRect(272, 554, 256, 27);
+            << "Remove Results Not Containing X" << QRect(272, 554, 256, 27)
+            << QString("Remove Results Not Containing X");
         QTest::newRow("PushButton5") << "QPushButton"
-                                     << "Help" << QRect(8, 588, 256, 27);
-        QTest::newRow("PushButton6") << "QPushButton"
-                                     << "Clear Results" << QRect(272, 588, 256, 27);
+                                     << "Help" << QRect(8, 588, 256, 27) << QString("Help");
+        QTest::newRow("PushButton6")
+            << "QPushButton"
+            << "Clear Results" << QRect(272, 588, 256, 27) << QString("Clear Results");
     }
     void everyControlInItsPlace()
     {
         QFETCH(QString, className);
         QFETCH(QString, caption);
         QFETCH(QRect, geometry);
+        QFETCH(QString, spoken);
         QWidget* widget = control(QString::fromLatin1(QTest::currentDataTag()));
         QVERIFY(widget);
         QCOMPARE(QString::fromLatin1(widget->metaObject()->className()), className);
@@ -101,6 +120,10 @@ private slots:
         else if (auto* edit = qobject_cast<QLineEdit*>(widget))
             shown = edit->text();
         QCOMPARE(shown, caption);
+        // A screen reader reads it by its caption.
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(widget);
+        QVERIFY(accessible);
+        QCOMPARE(accessible->text(QAccessible::Name), spoken);
         const bool insideFrame = widget->parentWidget() != m_form.get();
         QCOMPARE(insideFrame,
             caption == "Text1" || className.contains("Radio") || className.contains("CheckBox"));
@@ -223,6 +246,48 @@ private slots:
         QFETCH(QSize, frame);
         QFETCH(QPoint, topLeft);
         QCOMPARE(placeWindowFrame(available, frame), topLeft);
+    }
+
+    // Qt rounds a screen's logical size, and a window's device position and
+    // size, each to whole pixels: at any scale, a window fitted and placed by
+    // its frame in logical pixels has its frame on the screen in device pixels.
+    void frameOnTheScreenAtAnyScale_data()
+    {
+        QTest::addColumn<QSize>("screen");
+        QTest::addColumn<QMargins>("frame"); // device pixels
+        QTest::addColumn<qreal>("ratio");
+        for (const QSize screen : { QSize(1366, 768), QSize(1280, 720), QSize(1600, 900) }) {
+            for (const qreal ratio :
+                { 1.1, 1.21, 1.25, 1.37, 1.5, 1.7, 1.75, 2.0, 2.5, 2.75, 3.0, 4.0 }) {
+                QTest::addRow("%dx%d at %g", screen.width(), screen.height(), ratio)
+                    << screen << QMargins(1, 20, 1, 1) << ratio;
+                QTest::addRow("%dx%d at %g, thick frame", screen.width(), screen.height(), ratio)
+                    << screen << QMargins(5, 33, 5, 5) << ratio;
+            }
+        }
+    }
+    void frameOnTheScreenAtAnyScale()
+    {
+        QFETCH(QSize, screen);
+        QFETCH(QMargins, frame);
+        QFETCH(qreal, ratio);
+        const auto toDevice = [ratio](int logical) { return qRound(logical * ratio); };
+        const QRect available(
+            0, 0, qRound(screen.width() / ratio), qRound(screen.height() / ratio));
+        const QRect area = placeableArea(available, ratio);
+        const QMargins margins = logicalFrame(frame, ratio);
+        const QSize window = area.size().shrunkBy(margins).boundedTo(QSize(536, 622));
+        const QPoint corner = placeWindowFrame(area, window.grownBy(margins));
+        const QPoint client = corner + QPoint(margins.left(), margins.top());
+        const QRect device(toDevice(client.x()) - frame.left(), toDevice(client.y()) - frame.top(),
+            toDevice(window.width()) + frame.left() + frame.right(),
+            toDevice(window.height()) + frame.top() + frame.bottom());
+        QVERIFY2(QRect(QPoint(0, 0), screen).contains(device),
+            qPrintable(QStringLiteral("%1,%2 %3 x %4")
+                           .arg(device.x())
+                           .arg(device.y())
+                           .arg(device.width())
+                           .arg(device.height())));
     }
 
     void showsOnItsScreen()

@@ -7,6 +7,7 @@
 #include "shell/qt/Form1.h"
 #include "support/FolderTreeFixture.h"
 #include "support/ModalBoxAnswerer.h"
+#include "support/WindowCase.h"
 #include "support/WindowDriver.h"
 
 #include <QApplication>
@@ -83,32 +84,38 @@ private slots:
         QCOMPARE(w.child<QLineEdit>("Text1")->text(), QStringLiteral("kept phrase"));
     }
 
-    void findsFoldersInBothDisplayModes()
+    void findsFolders_data()
     {
-        ModalBoxAnswerer answerer;
-        Window w;
-        w.form.locations().append(m_work);
-        w.typePhrase("alpha");
-        QTest::mouseClick(w.child<QCheckBox>("Check4"), Qt::LeftButton);
-        QVERIFY(!w.child<QCheckBox>("Check4")->isChecked());
-        QTest::mouseClick(w.button("PushButton1"), Qt::LeftButton);
-        QCOMPARE(answerer.boxes.size(), 1);
-        QCOMPARE(answerer.boxes[0].title, QStringLiteral("Vantorel"));
-        QCOMPARE(answerer.boxes[0].text, QStringLiteral("Done."));
-        const QStringList fullPaths = expectedSearchRows(m_work, "alpha", true);
-        QCOMPARE(fullPaths.size(), 4);
-        QCOMPARE(w.results(), fullPaths);
-        QCOMPARE(w.locationsHeader(), QStringLiteral("Folder(s)"));
-        QCOMPARE(w.button("PushButton1")->text(), QStringLiteral("Start Finding"));
-
-        w.child<QRadioButton>("Option2")->click();
-        QTest::mouseClick(w.button("PushButton6"), Qt::LeftButton); // Clear Results
-        QTest::mouseClick(w.button("PushButton1"), Qt::LeftButton);
-        QCOMPARE(w.results(), expectedSearchRows(m_work, "alpha", false));
+        using Tree = WindowCase::Tree;
+        QTest::addColumn<QList<Tree>>("trees");
+        QTest::addColumn<QString>("phrase");
+        QTest::addColumn<bool>("matchCase");
+        QTest::addColumn<bool>("fullPath");
+        QTest::newRow("full paths, any case") << QList { Tree::Plain } << "alpha" << false << true;
+        QTest::newRow("names, any case") << QList { Tree::Plain } << "alpha" << false << false;
+        QTest::newRow("match case") << QList { Tree::Plain } << "Alpha" << true << true;
+        QTest::newRow("a location twice, listed twice")
+            << QList { Tree::Plain, Tree::Plain } << "alpha" << false << true;
+        QTest::newRow("links listed, not entered")
+            << QList { Tree::LinksAndLoops } << "a" << false << false;
+    }
+    void findsFolders()
+    {
+        QFETCH(QList<WindowCase::Tree>, trees);
+        QFETCH(QString, phrase);
+        QFETCH(bool, matchCase);
+        QFETCH(bool, fullPath);
+        QStringList locations;
+        for (const WindowCase::Tree tree : trees)
+            locations << WindowCase::tree(tree);
+        WindowCase c;
+        QVERIFY(c.expectSearch(locations, phrase, { matchCase, fullPath }));
+        QVERIFY(!c.window().results().isEmpty());
+        QCOMPARE(c.boxes().boxes.last().title, QStringLiteral("Vantorel"));
         // The phrase and the Match Case state reached the store as they changed.
-        QSettings stored(settingsFile(), QSettings::IniFormat);
-        QCOMPARE(stored.value("Vantorel Software/Text1").toString(), QStringLiteral("alpha"));
-        QCOMPARE(stored.value("Vantorel Software/Check4").toString(), QStringLiteral("0"));
+        QSettings stored(c.settingsFile(), QSettings::IniFormat);
+        QCOMPARE(stored.value("Vantorel Software/Text1").toString(), phrase);
+        QCOMPARE(stored.value("Vantorel Software/Check4", "1").toString(), matchCase ? "1" : "0");
     }
 
     /// The header shows the folder being searched on one line, cut in the

@@ -2,8 +2,8 @@
 // The results list in the real window, offscreen, under the keys and the
 // mouse: Ctrl+C, Space over a selection, a double-click, the rows a drag
 // takes, and where the view stands when a search adds rows.
-#include "platform/qt/controls/QtEventPump.h"
-#include "platform/qt/list/ListModel.h"
+#include "platform/controls/QtEventPump.h"
+#include "platform/list/ListModel.h"
 #include "platform/qt/list/ListView.h"
 #include "platform/qt/list/QtListControl.h"
 #include "shell/qt/Form1.h"
@@ -12,6 +12,7 @@
 #include "support/ResultsListDriver.h"
 
 #include <QClipboard>
+#include <QFile>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QMimeData>
@@ -115,7 +116,8 @@ private slots:
     }
 
     /// A double-click removes the result row it falls on, as the tooltip
-    /// says; not one on the row's tick box, nor one while a search runs.
+    /// says; not one on the row's tick box, nor one while a search or a save
+    /// runs.
     void aDoubleClickRemovesTheRow()
     {
         ModalBoxAnswerer answerer;
@@ -145,12 +147,43 @@ private slots:
         QCOMPARE(answerer.texts(), QStringList { "Done." });
         QCOMPARE(w.results().mid(0, 2), QStringList({ "/work/alpha", "old alpha" }));
         QCOMPARE(w.results().size(), 5);
+
+        // Nor in the middle of a save, which writes the rows it began with.
+        QTemporaryDir out;
+        answerer.fileChoices = { out.filePath("saved.txt") };
+        bool clicked = false;
+        QTimer inSave;
+        inSave.callOnTimeout(&w.form, [&] {
+            if (clicked || w.form.cursor().shape() != Qt::WaitCursor || test::openBox())
+                return;
+            clicked = true;
+            QTest::mouseDClick(viewport, Qt::LeftButton, {}, w.rowPoint(0));
+        });
+        inSave.start(0);
+        w.click("PushButton2");
+        QVERIFY(clicked);
+        QCOMPARE(answerer.texts(), QStringList({ "Done.", "Done." }));
+        QCOMPARE(w.results().size(), 5);
+        QFile saved(out.filePath("saved.txt"));
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        QCOMPARE(saved.readAll().count("\r\n"), 5);
     }
 
     /// A search that adds to rows already listed brings its first row into
-    /// view, once: the rows after it leave the view where it is.
+    /// view, once: the rows after it leave the view where it is. Clear
+    /// Results gives the list a new row header, which learns of new rows
+    /// after everything else that watches the rows.
+    void aNewSearchsFirstRowIsBroughtIntoView_data()
+    {
+        QTest::addColumn<bool>("clearedFirst");
+        QTest::addColumn<int>("earlier");
+        QTest::newRow("rows listed before") << false << 50;
+        QTest::newRow("after Clear Results") << true << 50;
+    }
     void aNewSearchsFirstRowIsBroughtIntoView()
     {
+        QFETCH(bool, clearedFirst);
+        QFETCH(int, earlier);
         ModalBoxAnswerer answerer;
         QTemporaryDir dir;
         QStringList hits;
@@ -158,7 +191,9 @@ private slots:
             hits << QStringLiteral("hit%1").arg(i);
         QVERIFY(makeFolders(dir.path(), hits));
         Window w;
-        for (int i = 0; i < 50; ++i)
+        if (clearedFirst)
+            w.click("PushButton6");
+        for (int i = 0; i < earlier; ++i)
             w.form.results().append(QStringLiteral("earlier %1").arg(i));
         w.form.pump().pump();
         const auto inView = [&](int row) {
@@ -168,9 +203,10 @@ private slots:
         QVERIFY(inView(0));
         w.search(dir.path(), "hit");
         QCOMPARE(answerer.texts(), QStringList { "Done." });
-        QCOMPARE(w.results().size(), 70);
-        QVERIFY(inView(50));
-        QVERIFY(!inView(69));
+        QCOMPARE(w.results().size(), earlier + 20);
+        // Once the window has shown the rows.
+        QTRY_VERIFY(inView(earlier));
+        QVERIFY(!inView(earlier + 19));
     }
 };
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The results list's context menu in the real window, offscreen: what it
 // offers where, how a right-click opens it, and its copy and tick commands.
-#include "platform/qt/list/ListModel.h"
+#include "platform/list/ListModel.h"
 #include "platform/qt/list/ListView.h"
 #include "shell/qt/Form1.h"
 #include "shell/qt/Form1Usability.h"

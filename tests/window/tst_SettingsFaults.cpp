@@ -2,7 +2,7 @@
 // The settings file as users and disks leave it: damaged, replaced by a
 // folder, holding values no box state has, or a phrase of a megabyte. The
 // window always starts, says what it could not use, and keeps the rest.
-#include "platform/qt/settings/QtSettingsBackend.h"
+#include "platform/settings/QtSettingsBackend.h"
 #include "support/FifoWatchdog.h"
 #include "support/FolderTreeFixture.h"
 #include "support/ModalBoxAnswerer.h"
@@ -105,8 +105,9 @@ private slots:
 
     void aDamagedFileStillGivesItsValues()
     {
-        static const char kDamaged[] = "[Vantorel%20Software]\nCheck4=0\n\x01\x02garbage\xff\n[[[\n"
-                                       "Text1=hello\n\x00\x00\n";
+        static const char kDamaged[]
+            = "[Vantorel%20Software]\nCheck4=0\n\x01\x02garbage\xff\nx[[[\n"
+              "Text1=hello\n\x00\x00\n";
         QVERIFY(writeRaw(QByteArray(kDamaged, sizeof kDamaged - 1)));
         const QByteArray damaged = contentOf(settingsFile());
         ModalBoxAnswerer answerer;

@@ -2,7 +2,7 @@
 // The window's keys: Enter and Esc for the start button in the real window,
 // offscreen, with its boxes answered (their rule alone is a unit test), the
 // command shortcuts, and Tab through the whole window.
-#include "platform/qt/controls/QtEventPump.h"
+#include "platform/controls/QtEventPump.h"
 #include "platform/qt/list/QtListControl.h"
 #include "presentation/HelpCommand.h"
 #include "shell/qt/Form1.h"

@@ -6,7 +6,7 @@
 // --dark-desktop first, the desktop's palette is a dark one, into the file
 // named next or docs/screenshot-dark-desktop.png. Both together draw the menu
 // over the dark desktop.
-#include "platform/qt/controls/QtEventPump.h"
+#include "platform/controls/QtEventPump.h"
 #include "platform/qt/list/ListView.h"
 #include "platform/qt/list/QtListControl.h"
 #include "shell/qt/Form1.h"

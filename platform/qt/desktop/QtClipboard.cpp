@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "platform/qt/desktop/QtClipboard.h"
 
-#include "platform/qt/files/NativeFileUrl.h"
+#include "platform/files/NativeFileUrl.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

@@ -2,19 +2,23 @@
 #include "platform/qt/desktop/QtProgramLauncher.h"
 
 #include "platform/Failure.h"
+#include "platform/files/NativeFileUrl.h"
 #include "platform/qt/desktop/DesktopFolderOpener.h"
-#include "platform/qt/files/NativeFileUrl.h"
 
 #include <QDesktopServices>
+#include <QGuiApplication>
 #include <QProcess>
 #include <QUrl>
 
 namespace vantorel
 {
 
-QtProgramLauncher::QtProgramLauncher(QString busConnectionName)
+QtProgramLauncher::QtProgramLauncher(QString busConnectionName, StartupIds startupIds)
     : m_fileManager(std::move(busConnectionName))
+    , m_startupIds(std::move(startupIds))
 {
+    if (!m_startupIds)
+        m_startupIds = [this] { return m_clock.startupId(); };
 }
 
 std::optional<QString> QtProgramLauncher::explorerTarget(const QString& commandLine)
@@ -45,31 +49,54 @@ void QtProgramLauncher::launch(const QString& commandLine, int)
         throw Failure(QStringLiteral("File not found"));
 }
 
-FolderShowing QtProgramLauncher::openWithDesktop(const QByteArray& folder)
+void QtProgramLauncher::openWithDesktop(const QByteArray& folder, const ShowingDone& done)
 {
-    // It would add the folder to this program's locations, not show it.
-    if (desktopFolderOpenerIsThisProgram())
-        return FolderShowing::OwnOpener;
-    return QDesktopServices::openUrl(nativeFileUrl(folder)) ? FolderShowing::Shown
-                                                            : FolderShowing::NotAsked;
+    const auto open = [folder, done] {
+        done(QDesktopServices::openUrl(nativeFileUrl(folder)) ? FolderShowing::Shown
+                                                              : FolderShowing::NotAsked);
+    };
+    // A program without a desktop entry of its own is no desktop's opener.
+    if (QGuiApplication::desktopFileName().isEmpty()) {
+        open();
+        return;
+    }
+    askDesktopFolderOpener(m_fileManager, [open, done](const QString& entry) {
+        // It would add the folder to this program's locations, not show it.
+        if (isThisProgramsEntry(entry))
+            done(FolderShowing::OwnOpener);
+        else
+            open();
+    });
 }
 
-FolderShowing QtProgramLauncher::showFolder(const QByteArray& nativePath)
+void QtProgramLauncher::showFolder(const QByteArray& nativePath, ShowingDone done)
 {
-    if (nativePath.isEmpty())
-        return FolderShowing::NotAsked;
-    if (m_fileManager.showFolders({ nativeFileUrl(nativePath) }))
-        return FolderShowing::Shown;
-    return openWithDesktop(nativePath);
+    if (nativePath.isEmpty()) {
+        done(FolderShowing::NotAsked);
+        return;
+    }
+    m_fileManager.showFolders(
+        { nativeFileUrl(nativePath) }, m_startupIds(), [this, nativePath, done](bool shown) {
+            if (shown)
+                done(FolderShowing::Shown);
+            else
+                openWithDesktop(nativePath, done);
+        });
 }
 
-FolderShowing QtProgramLauncher::showItem(const QByteArray& item, const QByteArray& folder)
+void QtProgramLauncher::showItem(const QByteArray& item, const QByteArray& folder, ShowingDone done)
 {
-    if (item.isEmpty() || folder.isEmpty())
-        return FolderShowing::NotAsked;
-    if (m_fileManager.showItems({ nativeFileUrl(item) }))
-        return FolderShowing::Shown;
-    return openWithDesktop(folder);
+    if (item.isEmpty() || folder.isEmpty()) {
+        done(FolderShowing::NotAsked);
+        return;
+    }
+    m_fileManager.showItems(
+        { nativeFileUrl(item) }, m_startupIds(), [this, folder, done](bool shown) {
+            if (shown)
+                done(FolderShowing::Shown);
+            else
+                openWithDesktop(folder, done);
+        });
 }
 
 } // namespace vantorel

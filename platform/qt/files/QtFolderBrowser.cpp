@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "platform/qt/files/QtFolderBrowser.h"
 
-#include "platform/qt/files/DialogStartFolder.h"
-#include "platform/qt/files/NativeFileUrl.h"
+#include "platform/files/DialogStartFolder.h"
+#include "platform/files/NativeFileUrl.h"
 
 #include <QDir>
 #include <QFileDialog>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "platform/qt/files/QtSaveFileDialog.h"
 
-#include "platform/qt/files/DialogStartFolder.h"
+#include "platform/files/DialogStartFolder.h"
 
 #include <QRegularExpression>
 

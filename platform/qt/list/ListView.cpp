@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "platform/qt/list/ListView.h"
 
+#include "platform/list/VirtualKeyCode.h"
 #include "platform/qt/list/OneLineHeader.h"
-#include "platform/qt/list/VirtualKeyCode.h"
 
 #include <QFontMetrics>
 #include <QHeaderView>

@@ -2,7 +2,7 @@
 #include "platform/qt/list/QtListControl.h"
 
 #include "platform/Failure.h"
-#include "platform/qt/list/ListModel.h"
+#include "platform/list/ListModel.h"
 #include "platform/qt/list/ListView.h"
 
 #include <QItemSelectionModel>

@@ -182,6 +182,23 @@ bool LinuxDirectoryCursor::closeDeepestKept()
     return false;
 }
 
+bool LinuxDirectoryCursor::readListing(int fd, SubfolderList& out, std::string& error)
+{
+    out.clear();
+    if (m_stamping) {
+        // From this very handle and before the first read: whatever changes
+        // the folder after this moves its stamp.
+        FolderStamp stamp;
+        if (m_stamps.read(fd, "", false, stamp))
+            out.setStamp(stamp);
+    }
+    if (!readFolderListing(fd, m_buffer.get(), kBufferSize, m_stamping, out, error))
+        return false;
+    if (m_stamping)
+        afterStampedListing(out.stamp());
+    return true;
+}
+
 bool LinuxDirectoryCursor::openRoot(std::string_view path, SubfolderList& out, std::string& error)
 {
     out.clear();
@@ -280,13 +297,13 @@ bool LinuxDirectoryCursor::openFirst(
         return false;
     }
     const std::string text(path);
-    FileDescriptor fd(openLongPath(AT_FDCWD, text, flags));
+    FileDescriptor fd(openFromLocation(text, flags));
     if (!fd.valid()) {
         failWith(errno, error);
         closeAll();
         return false;
     }
-    if (out && !readFolderListing(fd.get(), m_buffer.get(), kBufferSize, *out, error)) {
+    if (out && !readListing(fd.get(), *out, error)) {
         closeAll();
         return false;
     }
@@ -304,9 +321,13 @@ int LinuxDirectoryCursor::openBelowAnchor(int flags) const
     // The folder m_path names, below the deepest level: opened from the
     // nearest kept folder above it, through no link.
     const std::size_t anchor = m_levels.back().anchor;
-    const std::size_t anchorLength = anchor == 0 ? m_firstFdLength : m_levels[anchor].pathLength;
     return openBeneath(
-        m_levels[anchor].fd, std::string_view(m_path).substr(anchorLength + 1), flags);
+        m_levels[anchor].fd, std::string_view(m_path).substr(anchorLength(anchor) + 1), flags);
+}
+
+std::size_t LinuxDirectoryCursor::anchorLength(std::size_t anchor) const
+{
+    return anchor == 0 ? m_firstFdLength : m_levels[anchor].pathLength;
 }
 
 bool LinuxDirectoryCursor::enter(std::string_view name, SubfolderList& out, std::string& error)
@@ -321,7 +342,7 @@ bool LinuxDirectoryCursor::enter(std::string_view name, SubfolderList& out, std:
     m_path.append(name);
 
     FileDescriptor fd(openToList());
-    if (!fd.valid() || !readFolderListing(fd.get(), m_buffer.get(), kBufferSize, out, error)) {
+    if (!fd.valid() || !readListing(fd.get(), out, error)) {
         if (!fd.valid())
             failWith(errno, error);
         m_path.resize(parentLength);
@@ -333,7 +354,7 @@ bool LinuxDirectoryCursor::enter(std::string_view name, SubfolderList& out, std:
 
     const std::size_t depth = m_levels.size();
     const std::size_t anchor = m_levels.back().anchor;
-    const std::size_t span = m_path.size() - m_levels[anchor].pathLength;
+    const std::size_t span = m_path.size() - anchorLength(anchor);
     const bool wanted
         = (depth < kKeptDepth || span > kAnchorSpan) && m_keptDescriptors < kMaxKeptDescriptors;
     if (wanted && takeBudget()) {

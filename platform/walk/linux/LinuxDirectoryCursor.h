@@ -3,6 +3,7 @@
 
 #include "platform/walk/DirectoryCursor.h"
 #include "platform/walk/linux/FileDescriptor.h"
+#include "platform/walk/linux/StampReader.h"
 
 #include <memory>
 #include <string>
@@ -48,6 +49,22 @@ public:
     bool roomToList() const override;
     std::size_t listersAtOnce() const override;
 
+    /// From now on every listing carries the folder's stamp, taken from the
+    /// handle it is read through before it is read, and the links in it whose
+    /// target is no folder: what a folder index keeps.
+    void setStamping(bool on) { m_stamping = on; }
+    /// A root below `location` is opened from it through no link: only the
+    /// location itself may be reached through one.
+    void setLocation(std::string location);
+    /// Pushes subfolder `name` of the deepest folder without listing it, only
+    /// to reach what lies below it. False, with the reason, when it cannot be
+    /// opened; the stack is then unchanged.
+    bool pass(std::string_view name, std::string& error);
+    /// The stamp of entry `name` of the deepest folder, read through no link,
+    /// or of its target with `follow`. False, with the reason, when it cannot
+    /// be read or is no folder.
+    bool stampEntry(std::string_view name, bool follow, FolderStamp& stamp, std::string& error);
+
     static constexpr std::size_t kKeptDepth = 32;
     static constexpr std::size_t kAnchorSpan = 1024;
     /// Beyond this many open descriptors, or when the budget of the process
@@ -80,7 +97,13 @@ private:
     void failWith(int reason, std::string& error);
     /// Opens `below` of the only level, without listing it, as the only level.
     bool passDown(std::string_view below, std::string& error);
+    /// Lists `fd` into `out`, with its stamp when stamping.
+    bool readListing(int fd, SubfolderList& out, std::string& error);
+    /// Opens `path`, below the location through no link when it lies below it.
+    int openFromLocation(const std::string& path, int flags) const;
     int openBelowAnchor(int flags) const;
+    /// Of m_path, what the descriptor of level `anchor` names.
+    std::size_t anchorLength(std::size_t anchor) const;
     void closeLevel(std::size_t index);
     /// Counts one more kept descriptor against the process's budget; false when it is spent.
     bool takeBudget();
@@ -115,6 +138,9 @@ private:
     std::size_t m_needed = 0; ///< taken from the budget to list at all
     bool m_waiting = false; ///< for the budget to have room
     bool m_outOfDescriptors = false;
+    bool m_stamping = false;
+    StampReader m_stamps;
+    std::string m_location;
 };
 
 } // namespace vantorel::dirwalk

@@ -32,33 +32,32 @@ namespace
         return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
     }
 
-    // Whether an entry the kernel could not type, or a link, is a folder to
-    // deliver, and as what. Anything that cannot be classified is left out.
-    bool classify(int dirfd, const char* name, unsigned char type, FolderKind& kind)
+    enum class Found { Nothing, Folder, Link, OtherLink };
+
+    // What an entry the kernel could not type, or a link, is: a folder or a
+    // link to one to deliver, or a link to anything else. Anything that cannot
+    // be classified is left out.
+    Found classify(int dirfd, const char* name, unsigned char type)
     {
         struct stat status;
         if (type == DT_UNKNOWN) {
             if (::fstatat(dirfd, name, &status, AT_SYMLINK_NOFOLLOW) != 0)
-                return false;
-            if (S_ISDIR(status.st_mode)) {
-                kind = FolderKind::Folder;
-                return true;
-            }
+                return Found::Nothing;
+            if (S_ISDIR(status.st_mode))
+                return Found::Folder;
             if (!S_ISLNK(status.st_mode))
-                return false;
+                return Found::Nothing;
         }
         if (::fstatat(dirfd, name, &status, 0) != 0 || !S_ISDIR(status.st_mode))
-            return false;
-        kind = FolderKind::Link;
-        return true;
+            return Found::OtherLink;
+        return Found::Link;
     }
 
 } // namespace
 
-bool readFolderListing(
-    int fd, char* buffer, std::size_t bufferSize, SubfolderList& out, std::string& error)
+bool readFolderListing(int fd, char* buffer, std::size_t bufferSize, bool otherLinks,
+    SubfolderList& out, std::string& error)
 {
-    out.clear();
     for (;;) {
         const long read = ::syscall(SYS_getdents64, fd, buffer, bufferSize);
         if (read < 0) {
@@ -78,10 +77,22 @@ bool readFolderListing(
                 out.add(name, FolderKind::Folder);
                 continue;
             }
-            FolderKind kind;
-            if ((entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN)
-                && classify(fd, name, entry->d_type, kind))
-                out.add(name, kind);
+            if (entry->d_type != DT_LNK && entry->d_type != DT_UNKNOWN)
+                continue;
+            switch (classify(fd, name, entry->d_type)) {
+            case Found::Folder:
+                out.add(name, FolderKind::Folder);
+                break;
+            case Found::Link:
+                out.add(name, FolderKind::Link);
+                break;
+            case Found::OtherLink:
+                if (otherLinks)
+                    out.addOtherLink(name);
+                break;
+            case Found::Nothing:
+                break;
+            }
         }
     }
 }
