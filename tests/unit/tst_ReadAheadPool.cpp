@@ -236,6 +236,23 @@ QStringList workLeft(const readahead::Worker& worker, const readahead::WorkShari
 
 } // namespace
 
+// The interleaving this test pins down, one step at a time, each under the pool's lock:
+//
+//   pool thread                   idle threads 1..3              pieces (list order)
+//   ----------------------------  -----------------------------  ---------------------------
+//   takes piece P of /p, is in    .                              P running
+//   /p/a, b..h left there
+//   and y, z in /p/a
+//   .                             each: waitForWork()            P running
+//   .                             idle 3 > unstarted 0: hungry
+//   feedIdle(): the last half of  .                              P, [e-h]
+//   its shallowest work, put      .                              P, [c-d], [e-h]
+//   right after P, three times    .                              P, [b], [c-d], [e-h]
+//   keeps y, z in /p/a            woken: each may take a piece   not hungry
+//
+// Read in list order, the pool thread's frames (deepest first) and the pieces are the rest of
+// its work in pre-order: a walk that takes pieces in that order lists nothing twice and
+// nothing out of turn, however the threads run after this point.
 void TestReadAheadPool::idleThreadsAreFedAtOnceInPreOrder()
 {
     // A thread two folders deep, with "b".."h" left in its piece's parent and
