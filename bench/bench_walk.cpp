@@ -4,11 +4,13 @@
 //
 //   bench_walk ROOT [PHRASE] [--match-case] [--print] [--repeat N]
 //
-// Prints the number of rows and the walk's time to stderr, with what the folder
-// index did; with --print, the rows to stdout, one a line. With --repeat, N
-// searches one after the other in the one process, as the program makes them:
-// the second and later ones with the index the one before left. The index is
-// the program's (OSTLEBRY_INDEX, the cache folder under XDG_CACHE_HOME).
+// Prints the number of rows, the folders that could not be read (and the
+// first of them) and the walk's time to stderr, with what the folder index
+// did, then the process's peak memory; with --print, the rows to stdout, one a
+// line. With --repeat, N searches one after the other in the one process, as
+// the program makes them: the second and later ones with the index the one
+// before left. The index is the program's (OSTLEBRY_INDEX, the cache folder
+// under XDG_CACHE_HOME).
 
 #include "platform/Failure.h"
 #include "platform/files/SystemFolderService.h"
@@ -89,6 +91,10 @@ int main(int argc, char** argv)
                                    : "none",
                 use.fromIndex, use.listedAgain, use.walkedLive, use.check.threads, use.folders,
                 double(use.memory) / 1e6);
+            if (!report.unlisted.empty())
+                std::fprintf(stderr, "first unlisted: %s: %s\n",
+                    report.unlisted[0].path.toLocal8Bit().constData(),
+                    report.unlisted[0].reason.toLocal8Bit().constData());
         } catch (const Failure& failure) {
             std::fprintf(stderr, "%s\n", failure.what());
             return 1;

@@ -2,8 +2,11 @@
 // Makes the same folder tree on every run, for timing folder walks: bushy
 // near the top with some deep chains, mixed-case and Unicode names, hidden
 // folders and a few files; prints how many folder names contain "alpha".
+// With --wide, one folder of FOLDERS subfolders instead (d0000000, d0000001,
+// ...), one in 100 holding a folder "kid": the only names with an "i", which
+// it prints as the matches.
 //
-//   make_tree ROOT [FOLDERS]
+//   make_tree ROOT [FOLDERS] [--wide]
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -167,18 +170,51 @@ private:
 
 } // namespace
 
+/// One folder of `total` subfolders, one in 100 with a "kid" inside.
+int makeWide(const std::string& root, std::size_t total)
+{
+    const int folder = ::open(root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    std::size_t kids = 0;
+    for (std::size_t i = 0; i < total; ++i) {
+        char name[32];
+        std::snprintf(name, sizeof name, "d%07zu", i);
+        std::string made = name;
+        bool ok = ::mkdirat(folder, name, 0755) == 0;
+        if (ok && i % 100 == 0) {
+            made += "/kid";
+            ok = ::mkdirat(folder, made.c_str(), 0755) == 0;
+            ++kids;
+        }
+        if (!ok) {
+            std::perror((root + '/' + made).c_str());
+            return 1;
+        }
+    }
+    ::close(folder);
+    std::printf("folders %zu\nfiles 0\nmatches-ignoring-case %zu\nmatches-exact %zu\n",
+        total + kids, kids, kids);
+    return 0;
+}
+
 int main(int argc, char** argv)
 {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: %s ROOT [FOLDERS]\n", argv[0]);
+    std::vector<std::string> arguments(argv + 1, argv + argc);
+    const bool wide = !arguments.empty() && arguments.back() == "--wide";
+    if (wide)
+        arguments.pop_back();
+    if (arguments.empty() || arguments.size() > 2) {
+        std::fprintf(stderr, "usage: %s ROOT [FOLDERS] [--wide]\n", argv[0]);
         return 2;
     }
-    const std::string root = argv[1];
-    const std::size_t total = argc > 2 ? std::strtoul(argv[2], nullptr, 10) : 200000;
+    const std::string root = arguments[0];
+    const std::size_t total
+        = arguments.size() > 1 ? std::strtoul(arguments[1].c_str(), nullptr, 10) : 200000;
     if (::mkdir(root.c_str(), 0755) != 0) {
         std::perror(root.c_str());
         return 1;
     }
+    if (wide)
+        return makeWide(root, total);
     TreeMaker maker(total);
     if (!maker.fill(root))
         return 1;

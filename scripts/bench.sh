@@ -36,6 +36,17 @@
 #                               plain walk, find, fd) are timed once, in the check:
 #                               at 10 ms each takes minutes.
 #
+#   scripts/bench.sh --wide    one folder of $BENCH_SIZES (default 1000000)
+#                               subfolders, one in 100 holding "kid", searched
+#                               for "i" by the engine under each open-file limit
+#                               (ulimit -n) of $BENCH_LIMITS (default "16 32 64
+#                               1024"), $BENCH_RUNS times each (default 3): rows,
+#                               folders that could not be read, time and peak
+#                               memory, beside find's rows and time. Fails when
+#                               a run's rows are not find's or a folder is
+#                               reported unread. The tree takes about 4 GB,
+#                               made once under /tmp (or at $BENCH_TREE).
+#
 # The folder index: "window" and the engine are timed as they were before it
 # (OSTLEBRY_INDEX=0); the window is timed with the index three more ways:
 # "first", the first search with no index yet (its cache folder emptied before
@@ -47,16 +58,19 @@
 # relies on by itself. Last, on the largest tree, the index's memory and file.
 #
 # BENCH_TOOLS chooses some of the tools, e.g. "engine window fd64"; the plain
-# walk is always run, the yardstick of both modes.
+# walk is always run, the yardstick of both modes. BENCH_ULIMIT runs the engine
+# and the window (not the others) with that many open files allowed, e.g. 64.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-usage() { echo "usage: $0 [--cold | --share DELAY-MS]" >&2; exit 2; }
+usage() { echo "usage: $0 [--cold | --share DELAY-MS | --wide]" >&2; exit 2; }
 cold=${BENCH_COLD:-0}
 share_delay=
+wide=0
 while [ $# -gt 0 ]; do
   case $1 in
     --cold) cold=1 ;;
+    --wide) wide=1 ;;
     --share)
       if [ $# -lt 2 ] || ! [[ $2 =~ ^[0-9]+(\.[0-9]+)?$ ]]; then usage; fi
       share_delay=$2
@@ -82,6 +96,8 @@ bin=$build_dir/bench
 runs=${BENCH_RUNS:-5}
 if [ -n "$share_delay" ]; then
   sizes=${BENCH_SIZES:-20000}
+elif [ "$wide" = 1 ]; then
+  sizes=${BENCH_SIZES:-1000000}
 else
   sizes=${BENCH_SIZES:-200000 1000000}
 fi
@@ -156,14 +172,23 @@ if [ -n "${BENCH_TOOLS:-}" ]; then
 fi
 timed_once() { [[ " ${once[*]} " == *" $1 "* ]]; }
 
+# Runs the program's own command: with BENCH_ULIMIT open files at most, when set.
+program() {
+  if [ -n "${BENCH_ULIMIT:-}" ]; then
+    (ulimit -n "$BENCH_ULIMIT" && "$@")
+  else
+    "$@"
+  fi
+}
+
 # Runs one tool on $root; its rows go to stdout, one a line.
 run_tool() {
   case $1 in
     plain) "$bin/plain_walk" "$root" "$phrase" --print ;;
     plainall) "$bin/plain_walk" "$root" "$phrase" --print --threads "$cores" ;;
-    engine1) OSTLEBRY_INDEX=0 OSTLEBRY_READAHEAD=0 "$bin/bench_walk" "$root" "$phrase" --print ;;
-    engine) OSTLEBRY_INDEX=0 OSTLEBRY_READAHEAD=$readahead "$bin/bench_walk" "$root" "$phrase" --print ;;
-    window) OSTLEBRY_INDEX=0 OSTLEBRY_READAHEAD=$readahead "$bin/bench_window" "$root" "$phrase" --once --print ;;
+    engine1) OSTLEBRY_INDEX=0 OSTLEBRY_READAHEAD=0 program "$bin/bench_walk" "$root" "$phrase" --print ;;
+    engine) OSTLEBRY_INDEX=0 OSTLEBRY_READAHEAD=$readahead program "$bin/bench_walk" "$root" "$phrase" --print ;;
+    window) OSTLEBRY_INDEX=0 OSTLEBRY_READAHEAD=$readahead program "$bin/bench_window" "$root" "$phrase" --once --print ;;
     first | memory | disk)
       local repeat=1 drop=()
       if [ "$1" = memory ]; then repeat=2; fi
@@ -308,13 +333,13 @@ ratio() {
 }
 
 # Makes the tree of $1 folders at $2 once, to be reused, with its statistics
-# beside it; sets $expected to its matches.
+# beside it; sets $expected to its matches. A third argument goes to make_tree.
 make_tree_once() {
   local folders=$1 tree=$2
   if [ ! -f "$tree.stats" ]; then
     rm -rf "$tree"
     echo "Making $folders folders under $tree ..."
-    "$bin/make_tree" "$tree" "$folders" >"$tree.stats.new"
+    "$bin/make_tree" "$tree" "$folders" ${3:+"$3"} >"$tree.stats.new"
     mv "$tree.stats.new" "$tree.stats"
   fi
   # Written out before any timing, so that no run competes with writing it back.
@@ -568,7 +593,59 @@ bench_share() {
   share_mount=
 }
 
+# The engine on one very wide folder under each limit of open files: every
+# row must be find's, and no folder reported unread, whatever the limit.
+bench_wide() {
+  local folders=$1 tree=$2 root=$2 expected limit run scratch line
+  make_tree_once "$folders" "$tree" --wide
+  scratch=$(mktemp -d)
+  local TIMEFORMAT='%R'
+  local find_s
+  find_s=$({ time find "$root" -mindepth 1 -type d -iname '*i*' | sort >"$scratch/find"; } 2>&1)
+  echo
+  echo "One folder of $folders subfolders ($tree), phrase \"i\": find $(wc -l <"$scratch/find") rows" \
+    "in $find_s s (the tree's statistics: $expected)"
+  local -A walls memories rows unlisted
+  for run in $(seq "$runs"); do
+    for limit in ${BENCH_LIMITS:-16 32 64 1024}; do
+      line=$( (ulimit -n "$limit" && OSTLEBRY_INDEX=0 "$bin/bench_walk" "$root" i --print \
+        2>"$scratch/err" | sed 's:/$::' | sort >"$scratch/rows") &&
+        grep '^search 1: rows' "$scratch/err" || true)
+      if [ -z "$line" ]; then
+        echo "FAILED: the engine under ulimit -n $limit:"
+        cat "$scratch/err"
+        status=1
+        continue
+      fi
+      # "search 1: rows N, unlisted N, walk X ms; ..." and "peak memory X MB; ..."
+      walls[$limit]+=" $(awk '{ gsub(",", ""); printf "%d", $8 }' <<<"$line")"
+      memories[$limit]+=" $(awk '/^peak memory/ { printf "%d", $3 }' "$scratch/err")"
+      rows[$limit]+=" $(awk '{ gsub(",", ""); print $4 }' <<<"$line")"
+      unlisted[$limit]+=" $(awk '{ gsub(",", ""); print $6 }' <<<"$line")"
+      if ! cmp -s "$scratch/find" "$scratch/rows" || ! grep -q 'unlisted 0,' <<<"$line"; then
+        echo "MISMATCH under ulimit -n $limit: $line"
+        grep '^first unlisted' "$scratch/err" || true
+        diff "$scratch/find" "$scratch/rows" | head -5
+        status=1
+      fi
+    done
+  done
+  rm -rf "$scratch"
+  printf "  %-16s %22s %10s %14s %16s\n" "ulimit -n" rows unlisted "wall (median)" "peak memory MB"
+  for limit in ${BENCH_LIMITS:-16 32 64 1024}; do
+    printf "  %-16s %22s %10s %8s ms %s %10s (%s)\n" "$limit" "${rows[$limit]# }" \
+      "$(spread <<<"${unlisted[$limit]}")" "$(median <<<"${walls[$limit]}")" \
+      "($(spread <<<"${walls[$limit]}"))" "$(median <<<"${memories[$limit]}")" \
+      "$(spread <<<"${memories[$limit]}")"
+  done
+  echo "Load average: $(loadavg); cores: $cores"
+}
+
 for folders in $sizes; do
+  if [ "$wide" = 1 ]; then
+    bench_wide "$folders" "${BENCH_TREE:-/tmp/ostlebry-bench-wide-$folders}"
+    continue
+  fi
   # BENCH_TREE_<folders> (or BENCH_TREE for 200,000) names a tree made elsewhere.
   named=BENCH_TREE_$folders
   if [ "$folders" = 200000 ]; then
@@ -583,7 +660,7 @@ for folders in $sizes; do
   fi
 done
 
-if [ -z "$share_delay" ]; then
+if [ -z "$share_delay" ] && [ "$wide" = 0 ]; then
   echo
   "$bin/bench_window" --fill 1000000 2>/dev/null || status=1
 fi

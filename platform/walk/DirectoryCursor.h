@@ -196,14 +196,29 @@ public:
     }
     /// openToEnter(), starting from `held`, the folder the first
     /// `heldLength` bytes of `below` name (all of it, or none for the root):
-    /// only the folders after those are opened, and none is listed.
-    virtual bool openToEnterFrom(const HeldFolder& held, std::size_t heldLength,
+    /// only the folders after those are opened, and none is listed. The
+    /// cursor may keep `held` and use it until it opens anew.
+    virtual bool openToEnterFrom(std::shared_ptr<const HeldFolder> held, std::size_t heldLength,
         std::string_view root, std::string_view below, std::string& error)
     {
         (void)held;
         (void)heldLength;
         return openToEnter(root, below, error);
     }
+
+    /// From now on the cursor lists ahead of a walk: it keeps within its
+    /// share of what the process may hold open, and a call that would need
+    /// more fails with outOfDescriptors() set, instead of taking what the
+    /// walk's own cursor needs. A walk's cursor keeps one in reserve instead.
+    virtual void listAhead() { }
+    /// Whether the last call failed for want of a descriptor of the process's
+    /// own: it may succeed once others are let go.
+    virtual bool outOfDescriptors() const { return false; }
+    /// Whether a cursor that lists ahead would find a descriptor to list with now.
+    virtual bool roomToList() const { return true; }
+    /// How many cursors that list ahead could list at once at most, with what
+    /// the process may spare; as many as wanted where nothing bounds them.
+    virtual std::size_t listersAtOnce() const { return ~std::size_t { 0 }; }
 };
 
 /// True for one component of a path: not empty, not "." or "..", and no

@@ -154,6 +154,12 @@ bool OffThreadCursor::openToEnter(std::string_view root, std::string_view below,
     return call(Call::OpenToEnter, root, below, nullptr, error);
 }
 
+bool OffThreadCursor::outOfDescriptors() const
+{
+    // Asked between calls, when the cursor's thread has answered and waits.
+    return !m_givenUp && m_shared->cursor->outOfDescriptors();
+}
+
 bool OffThreadCursor::call(Call call, std::string_view first, std::string_view second,
     SubfolderList* out, std::string& error)
 {

@@ -35,6 +35,7 @@ public:
     void leave() override;
     bool openToEnter(std::string_view root, std::string_view below, std::string& error) override;
     void setWaitHandler(WaitHandler handler) override { m_handler = std::move(handler); }
+    bool outOfDescriptors() const override;
     /// A wait was given up: every call fails from then on.
     bool givenUp() const { return m_givenUp; }
 

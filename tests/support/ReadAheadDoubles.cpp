@@ -45,11 +45,11 @@ bool AlteredCursor::openToEnter(std::string_view root, std::string_view below, s
     return m_system->openToEnter(root, below, error);
 }
 
-bool AlteredCursor::openToEnterFrom(const HeldFolder& held, std::size_t heldLength,
+bool AlteredCursor::openToEnterFrom(std::shared_ptr<const HeldFolder> held, std::size_t heldLength,
     std::string_view root, std::string_view below, std::string& error)
 {
     m_opens->passedThrough += foldersIn(below.substr(heldLength));
-    return m_system->openToEnterFrom(held, heldLength, root, below, error);
+    return m_system->openToEnterFrom(std::move(held), heldLength, root, below, error);
 }
 
 int AlteredCursor::foldersIn(std::string_view path)

@@ -46,8 +46,12 @@ public:
     {
         return m_system->hold(level);
     }
-    bool openToEnterFrom(const dirwalk::HeldFolder& held, std::size_t heldLength,
+    bool openToEnterFrom(std::shared_ptr<const dirwalk::HeldFolder> held, std::size_t heldLength,
         std::string_view root, std::string_view below, std::string& error) override;
+    void listAhead() override { m_system->listAhead(); }
+    bool outOfDescriptors() const override { return m_system->outOfDescriptors(); }
+    bool roomToList() const override { return m_system->roomToList(); }
+    std::size_t listersAtOnce() const override { return m_system->listersAtOnce(); }
 
 private:
     static int foldersIn(std::string_view path);

@@ -86,6 +86,7 @@ private slots:
     void openToEnterFollowsALinkOnlyAtTheRoot_data();
     void openToEnterFollowsALinkOnlyAtTheRoot();
     void outOfDescriptorsOpensFromAKeptFolderHigherUp();
+    void theWalksReserveListsWhenNoDescriptorIsLeft();
 
 private:
     QTemporaryDir m_dir;
@@ -157,10 +158,12 @@ void TestDirectoryCursor::releasesEveryDescriptor()
         QVERIFY(cursor.enter("b", list, error));
         QVERIFY(cursor.enter("c", list, error));
         QCOMPARE(cursor.openDescriptors(), std::size_t(4));
-        QCOMPARE(openDescriptorCount(), before + 4);
+        // And one in reserve, for a listing that finds no descriptor left.
+        QVERIFY(cursor.holdsReserve());
+        QCOMPARE(openDescriptorCount(), before + 4 + 1);
         // Opening a new root closes the old walk.
         QVERIFY(cursor.openRoot(view(m_root + "/a"), list, error));
-        QCOMPARE(openDescriptorCount(), before + 1);
+        QCOMPARE(openDescriptorCount(), before + 1 + 1);
         QVERIFY(cursor.enter("b", list, error));
     }
     QCOMPARE(openDescriptorCount(), before);
@@ -203,17 +206,24 @@ void TestDirectoryCursor::longNamesBeyondPathMaxAndAnchorBudget()
     const QByteArray leaf = vantorel::test::makeFolderChain(m_root, name, kLevels, "bottom");
     QVERIFY(!leaf.isEmpty());
     {
-        vantorel::test::DescriptorLimit limit(256);
+        constexpr int kLimit = 100;
+        vantorel::test::DescriptorLimit limit(kLimit);
         QVERIFY(limit.active());
         LinuxDirectoryCursor cursor;
         SubfolderList list;
         std::string error;
         QVERIFY(cursor.openRoot(view(m_root), list, error));
+        // The budget is what the limit leaves once the descriptors open now (the root and the
+        // reserve among them), a listing's and an eighth of the limit are set aside.
+        const int open = openDescriptorCount();
+        QCOMPARE(DescriptorBudget::size(),
+            std::size_t(kLimit - open - int(DescriptorBudget::kWalkListing) - kLimit / 8));
         for (int level = 0; level < kLevels; ++level)
             QVERIFY2(cursor.enter(view(name), list, error), error.c_str());
-        // The root, and as many anchors as the budget of a quarter of the limit allows.
-        QCOMPARE(DescriptorBudget::size(), std::size_t(256 / 4));
-        QCOMPARE(cursor.openDescriptors(), std::size_t(256 / 4 + 1));
+        // The root, and as many anchors as the budget allows, less what it keeps for the
+        // read-ahead's threads to list with.
+        QCOMPARE(cursor.openDescriptors(),
+            DescriptorBudget::size() - DescriptorBudget::kKeptForNeeds + 1);
         QCOMPARE(names(list), QByteArrayList { "bottom" });
         QVERIFY(cursor.enter("bottom", list, error));
         cursor.leave();
@@ -341,6 +351,41 @@ void TestDirectoryCursor::outOfDescriptorsOpensFromAKeptFolderHigherUp()
     cursor.leave();
     QVERIFY2(cursor.enter("e", list, error), error.c_str());
     QCOMPARE(names(list), QByteArrayList { "f" });
+}
+
+void TestDirectoryCursor::theWalksReserveListsWhenNoDescriptorIsLeft()
+{
+    vantorel::test::DescriptorLimit limit(128);
+    QVERIFY(limit.active());
+    QVERIFY(vantorel::test::makeFolders(QFile::decodeName(m_root), { "a/b", "c/d" }));
+    LinuxDirectoryCursor cursor;
+    SubfolderList list;
+    std::string error;
+    QVERIFY(cursor.openRoot(view(m_root), list, error));
+    // Every other descriptor the process may have is taken, and the walk keeps none open
+    // but its root's.
+    std::vector<int> taken;
+    const auto release = qScopeGuard([&taken] {
+        for (const int fd : taken)
+            ::close(fd);
+    });
+    for (int fd = ::open("/dev/null", O_RDONLY | O_CLOEXEC); fd >= 0;
+         fd = ::open("/dev/null", O_RDONLY | O_CLOEXEC))
+        taken.push_back(fd);
+    QVERIFY2(cursor.enter("a", list, error), error.c_str());
+    QCOMPARE(names(list), QByteArrayList { "b" });
+    // Spent on "a", kept open; taken again as soon as "a" is left.
+    QVERIFY(!cursor.holdsReserve());
+    cursor.leave();
+    QVERIFY(cursor.holdsReserve());
+    QVERIFY2(cursor.enter("c", list, error), error.c_str());
+    QCOMPARE(names(list), QByteArrayList { "d" });
+    // A cursor that lists ahead keeps none: it gives up, and says why.
+    LinuxDirectoryCursor ahead;
+    ahead.listAhead();
+    QVERIFY(!ahead.openToEnter(view(m_root), "a", error));
+    QVERIFY(ahead.outOfDescriptors());
+    QVERIFY(!cursor.outOfDescriptors());
 }
 
 QTEST_GUILESS_MAIN(TestDirectoryCursor)

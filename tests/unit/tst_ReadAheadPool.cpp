@@ -35,6 +35,7 @@ private slots:
     void poolGrowsWhileListingsWait();
     void pausedWalkBoundsWhatIsReadAhead();
     void idleThreadsAreFedAtOnceInPreOrder();
+    void aFolderCutFinelyKeepsOneListingAndAShortList();
 };
 
 void TestReadAheadPool::threadsShareTheWorkInPreOrder_data()
@@ -206,11 +207,11 @@ struct IdleThreads {
     }
 };
 
-SubfolderList listingOf(std::initializer_list<const char*> names)
+std::shared_ptr<const SubfolderList> listingOf(std::initializer_list<const char*> names)
 {
-    SubfolderList folders;
+    auto folders = std::make_shared<SubfolderList>();
     for (const char* name : names)
-        folders.add(name, FolderKind::Folder);
+        folders->add(name, FolderKind::Folder);
     return folders;
 }
 
@@ -225,16 +226,33 @@ QStringList workLeft(const readahead::Worker& worker, const readahead::WorkShari
     for (std::size_t depth = worker.depth; depth-- > 0;) {
         const readahead::Worker::Frame& frame = worker.frames[depth];
         for (std::size_t i = frame.next; i < frame.end; ++i)
-            work << pathOf(worker.path.substr(0, frame.pathLength), frame.subfolders.name(i));
+            work << pathOf(worker.path.substr(0, frame.pathLength), frame.subfolders->name(i));
     }
     for (auto piece = std::next(worker.current); piece != sharing.pieces().end(); ++piece)
-        for (std::size_t i = 0; i < piece->folders.size(); ++i)
-            work << pathOf(piece->parentPath, piece->folders.name(i));
+        for (std::size_t i = piece->from; i < piece->end; ++i)
+            work << pathOf(piece->parentPath, piece->listing->name(i));
     return work;
 }
 
 } // namespace
 
+// The interleaving this test pins down, one step at a time, each under the pool's lock:
+//
+//   pool thread                   idle threads 1..3              pieces (list order)
+//   ----------------------------  -----------------------------  ---------------------------
+//   takes piece P of /p, is in    .                              P running
+//   /p/a, b..h left there
+//   and y, z in /p/a
+//   .                             each: waitForWork()            P running
+//   .                             idle 3 > unstarted 0: hungry
+//   feedIdle(): the last half of  .                              P, [e-h]
+//   its shallowest work, put      .                              P, [c-d], [e-h]
+//   right after P, three times    .                              P, [b], [c-d], [e-h]
+//   keeps y, z in /p/a            woken: each may take a piece   not hungry
+//
+// Read in list order, the pool thread's frames (deepest first) and the pieces are the rest of
+// its work in pre-order: a walk that takes pieces in that order lists nothing twice and
+// nothing out of turn, however the threads run after this point.
 void TestReadAheadPool::idleThreadsAreFedAtOnceInPreOrder()
 {
     // A thread two folders deep, with "b".."h" left in its piece's parent and
@@ -249,8 +267,9 @@ void TestReadAheadPool::idleThreadsAreFedAtOnceInPreOrder()
     worker.frames.resize(2);
     worker.path = "/p/a";
     worker.depth = 2;
-    worker.frames[0] = { 1, 2, listingOf({ "a", "b", "c", "d", "e", "f", "g", "h" }), 1, 8 };
-    worker.frames[1] = { 2, 4, listingOf({ "x", "y", "z" }), 1, 3 };
+    worker.frames[0]
+        = { 1, 2, listingOf({ "a", "b", "c", "d", "e", "f", "g", "h" }), 1, 8, {}, {} };
+    worker.frames[1] = { 2, 4, listingOf({ "x", "y", "z" }), 1, 3, {}, {} };
     PieceList first(1);
     sharing.addPieces(first);
     worker.current = sharing.take(worker);
@@ -269,6 +288,41 @@ void TestReadAheadPool::idleThreadsAreFedAtOnceInPreOrder()
     QCOMPARE(workLeft(worker, sharing),
         QStringList(
             { "/p/a/y", "/p/a/z", "/p/b", "/p/c", "/p/d", "/p/e", "/p/f", "/p/g", "/p/h" }));
+}
+
+void TestReadAheadPool::aFolderCutFinelyKeepsOneListingAndAShortList()
+{
+    // A thread in a folder of 100,000 subfolders gives half of what is left of it away, 16
+    // times, and another thread takes and finishes each half: every part refers to the one
+    // listing of the folder, and the parts finished one after another become one piece, so
+    // the list, which the threads count through under the lock, stays as short as the work
+    // still to be made.
+    using namespace readahead;
+    const ListingBudget budget { ReadAheadLimits {} };
+    WorkSharing sharing(budget);
+    auto large = std::make_shared<SubfolderList>();
+    for (int i = 0; i < 100000; ++i)
+        large->add("folder-" + std::to_string(i), FolderKind::Folder);
+    Worker worker;
+    worker.frames.resize(1);
+    worker.frames[0] = { 0, 0, large, 0, large->size(), {}, {} };
+    worker.depth = 1;
+    PieceList first(1);
+    sharing.addPieces(first);
+    worker.current = sharing.take(worker);
+
+    Worker other;
+    for (int part = 0; part < 16; ++part) {
+        QVERIFY(sharing.answerRequest(worker, true));
+        const PieceRef taken = sharing.take(other);
+        QVERIFY(taken != sharing.pieces().end());
+        QCOMPARE(taken->listing.get(), large.get());
+        QVERIFY(taken->from < taken->end);
+        QCOMPARE(taken->end, part == 0 ? large->size() : std::next(taken)->from);
+        sharing.finish(taken);
+    }
+    QCOMPARE(sharing.pieces().size(), std::size_t(2));
+    QCOMPARE(sharing.running(), std::size_t(1));
 }
 
 QTEST_GUILESS_MAIN(TestReadAheadPool)

@@ -2,6 +2,7 @@
 // The read-ahead cursor against the plain one: the same folders, listings and
 // failures in the same order, and nothing left open afterwards.
 #include "platform/walk/readahead/ReadAheadCursor.h"
+#include "support/DescriptorLimit.h"
 #include "support/FolderTreeFixture.h"
 #include "support/ReadAheadDoubles.h"
 #include "support/ReadAheadScratch.h"
@@ -32,7 +33,24 @@ private slots:
     void poolStartsFromTheWalksRootListing();
     void listingsMadeBeforeAPauseAreMadeAgain();
     void destroyedMidWalkLeavesNothingOpen();
+    void sameWalkWithFewDescriptors_data();
+    void sameWalkWithFewDescriptors();
+
+private:
+    /// One folder of 2,000 subfolders, one in ten holding "kid"; made once for every row.
+    QByteArray wideTree();
 };
+
+QByteArray TestReadAheadWalk::wideTree()
+{
+    const QByteArray root = QFile::encodeName(m_dir.path()) + "/wide";
+    if (QFile::exists(QFile::decodeName(root)))
+        return root;
+    QStringList paths;
+    for (int i = 0; i < 2000; ++i)
+        paths << QStringLiteral("w%1").arg(i) + (i % 10 == 0 ? QStringLiteral("/kid") : QString());
+    return test::makeFolders(QFile::decodeName(root), paths) ? root : QByteArray();
+}
 
 void TestReadAheadWalk::sameWalkAsThePlainCursor_data()
 {
@@ -218,6 +236,39 @@ void TestReadAheadWalk::destroyedMidWalkLeavesNothingOpen()
         }
     }
     // cleanup() counts the threads and descriptors left.
+}
+
+void TestReadAheadWalk::sameWalkWithFewDescriptors_data()
+{
+    QTest::addColumn<int>("limit");
+    QTest::addColumn<int>("mostThreads");
+    for (const int limit : { 16, 24, 32, 64 })
+        for (const int threads : { 16, 64 })
+            QTest::addRow("%d open files, up to %d threads", limit, threads) << limit << threads;
+}
+
+void TestReadAheadWalk::sameWalkWithFewDescriptors()
+{
+    // A wide folder listed slowly, so that the pool grows and its threads, held back by a
+    // narrow window ahead of the walk, wait with their folders open: the walk still lists
+    // every folder, and none fails for want of a descriptor of the walk's own.
+    QFETCH(int, limit);
+    QFETCH(int, mostThreads);
+    const QByteArray root = wideTree();
+    QVERIFY(!root.isEmpty());
+    const QStringList expected = [&] {
+        const std::unique_ptr<DirectoryCursor> plain = makeSystemDirectoryCursor();
+        return walkEvents(*plain, root);
+    }();
+    ReadAheadSetup setup;
+    setup.threads = 2;
+    setup.mostThreads = unsigned(mostThreads);
+    setup.limits.listings = 64;
+    setup.workerPace.delay = std::chrono::microseconds(500);
+    const std::unique_ptr<DirectoryCursor> ahead = setup.make();
+    const DescriptorLimit lowered { rlim_t(limit) };
+    QVERIFY(lowered.active());
+    QCOMPARE(walkEvents(*ahead, root), expected);
 }
 
 QTEST_GUILESS_MAIN(TestReadAheadWalk)

@@ -55,7 +55,7 @@ bool LinuxDirectoryCursor::pass(std::string_view name, std::string& error)
     const std::size_t anchor = m_levels.back().anchor;
     m_path.push_back('/');
     m_path.append(name);
-    const std::size_t span = m_path.size() - m_levels[anchor].pathLength;
+    const std::size_t span = m_path.size() - anchorLength(anchor);
     const bool wanted
         = (depth < kKeptDepth || span > kAnchorSpan) && m_keptDescriptors < kMaxKeptDescriptors;
     if (!wanted || !takeBudget()) {
@@ -82,12 +82,11 @@ bool LinuxDirectoryCursor::stampEntry(
         error = systemReason(EBADF);
         return false;
     }
-    const Level& anchor = m_levels[m_levels.back().anchor];
-    std::string relative = anchor.pathLength < m_path.size()
-        ? m_path.substr(anchor.pathLength + 1) + '/'
-        : std::string();
+    const std::size_t anchor = m_levels.back().anchor;
+    const std::size_t length = anchorLength(anchor);
+    std::string relative = length < m_path.size() ? m_path.substr(length + 1) + '/' : std::string();
     relative.append(name);
-    if (!m_stamps.read(anchor.fd, relative.c_str(), follow, stamp)) {
+    if (!m_stamps.read(m_levels[anchor].fd, relative.c_str(), follow, stamp)) {
         error = systemReason(errno);
         return false;
     }

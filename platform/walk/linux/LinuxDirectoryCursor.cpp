@@ -2,16 +2,14 @@
 #include "platform/walk/linux/LinuxDirectoryCursor.h"
 
 #include "platform/walk/linux/DescriptorBudget.h"
-#include "platform/walk/linux/FileDescriptor.h"
 #include "platform/walk/linux/LongPath.h"
 #include "platform/walk/linux/OpenBeneath.h"
+#include "platform/walk/linux/ReadFolderListing.h"
 
-#include <dirent.h>
 #include <fcntl.h>
-#include <sys/stat.h>
-#include <sys/syscall.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstddef>
 #include <cstdint>
@@ -48,45 +46,16 @@ namespace
         FileDescriptor m_fd;
     };
 
-    // The kernel's record; glibc exposes no declaration of its own for it.
-    struct LinuxDirent64 {
-        std::uint64_t d_ino;
-        std::int64_t d_off;
-        unsigned short d_reclen;
-        unsigned char d_type;
-        char d_name[1];
-    };
-
-    bool isDotOrDotDot(const char* name)
-    {
-        return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
-    }
-
-    enum class Found { Nothing, Folder, Link, OtherLink };
-
-    // What an entry the kernel could not type, or a link, is: a folder or a
-    // link to one to deliver, or a link to anything else. Anything that cannot
-    // be classified is left out.
-    Found classify(int dirfd, const char* name, unsigned char type)
-    {
-        struct stat status;
-        if (type == DT_UNKNOWN) {
-            if (::fstatat(dirfd, name, &status, AT_SYMLINK_NOFOLLOW) != 0)
-                return Found::Nothing;
-            if (S_ISDIR(status.st_mode))
-                return Found::Folder;
-            if (!S_ISLNK(status.st_mode))
-                return Found::Nothing;
-        }
-        if (::fstatat(dirfd, name, &status, 0) != 0 || !S_ISDIR(status.st_mode))
-            return Found::OtherLink;
-        return Found::Link;
-    }
-
     void trimSeparators(std::string& path)
     {
         while (!path.empty() && path.back() == '/')
             path.pop_back();
+    }
+
+    /// The process, or the system, has no descriptor left to give.
+    bool outOfDescriptorsError(int error)
+    {
+        return error == EMFILE || error == ENFILE;
     }
 
 } // namespace
@@ -99,9 +68,11 @@ LinuxDirectoryCursor::LinuxDirectoryCursor()
 LinuxDirectoryCursor::~LinuxDirectoryCursor()
 {
     closeAll();
+    if (m_waiting)
+        DescriptorBudget::setWaiting(false);
 }
 
-void LinuxDirectoryCursor::closeAll()
+void LinuxDirectoryCursor::closeLevels()
 {
     for (std::size_t i = 0; i < m_levels.size(); ++i)
         if (m_levels[i].fd >= 0)
@@ -111,12 +82,64 @@ void LinuxDirectoryCursor::closeAll()
     returnSpareBudget(true);
 }
 
+void LinuxDirectoryCursor::closeAll()
+{
+    closeLevels();
+    m_reserve.reset();
+    DescriptorBudget::give(std::exchange(m_needed, 0));
+}
+
+bool LinuxDirectoryCursor::startAnew(std::size_t count, std::string& error)
+{
+    closeAll();
+    m_outOfDescriptors = false;
+    if (!m_listsAhead)
+        return true;
+    const bool taken = DescriptorBudget::takeNeeded(count);
+    if (taken != !m_waiting) {
+        m_waiting = !taken;
+        DescriptorBudget::setWaiting(m_waiting);
+    }
+    if (!taken) {
+        m_outOfDescriptors = true;
+        error = systemReason(EMFILE);
+        return false;
+    }
+    m_needed = count;
+    return true;
+}
+
+bool LinuxDirectoryCursor::roomToList() const
+{
+    return !m_listsAhead || DescriptorBudget::taken() < DescriptorBudget::size();
+}
+
+std::size_t LinuxDirectoryCursor::listersAtOnce() const
+{
+    // One descriptor each to list with; the budget keeps a few for more only while none waits.
+    const std::size_t size = DescriptorBudget::size();
+    return size > DescriptorBudget::kKeptForNeeds ? size - DescriptorBudget::kKeptForNeeds : 1;
+}
+
+void LinuxDirectoryCursor::keepReserve()
+{
+    // A walk's cursor only: one that lists ahead gives its listing up instead.
+    if (!m_listsAhead && !m_reserve.valid() && !m_levels.empty() && m_levels[0].fd >= 0)
+        m_reserve.reset(::fcntl(m_levels[0].fd, F_DUPFD_CLOEXEC, 0));
+}
+
+std::size_t LinuxDirectoryCursor::budgetAtOnce()
+{
+    // One at a time from a small budget, which a few taken ahead would leave to one cursor.
+    return std::clamp(DescriptorBudget::size() / 64, std::size_t { 1 }, kBudgetAtOnce);
+}
+
 bool LinuxDirectoryCursor::takeBudget()
 {
     const std::size_t anchors = m_keptDescriptors - 1; // the root is not counted
     if (anchors < m_budgetHeld)
         return true;
-    m_budgetHeld += DescriptorBudget::take(kBudgetAtOnce);
+    m_budgetHeld += DescriptorBudget::take(budgetAtOnce());
     return anchors < m_budgetHeld;
 }
 
@@ -124,7 +147,8 @@ void LinuxDirectoryCursor::returnSpareBudget(bool all)
 {
     const std::size_t anchors = m_keptDescriptors > 1 ? m_keptDescriptors - 1 : 0;
     const std::size_t spare = m_budgetHeld - anchors;
-    const std::size_t given = all ? spare : spare > 2 * kBudgetAtOnce ? spare - kBudgetAtOnce : 0;
+    const std::size_t atOnce = budgetAtOnce();
+    const std::size_t given = all ? spare : spare > 2 * atOnce ? spare - atOnce : 0;
     if (given == 0)
         return;
     DescriptorBudget::give(given);
@@ -133,7 +157,10 @@ void LinuxDirectoryCursor::returnSpareBudget(bool all)
 
 void LinuxDirectoryCursor::closeLevel(std::size_t index)
 {
-    ::close(m_levels[index].fd);
+    if (index == 0 && m_borrowed)
+        m_borrowed.reset(); // the held folder's, not the cursor's own
+    else
+        ::close(m_levels[index].fd);
     m_levels[index].fd = -1;
     --m_keptDescriptors;
     if (index > 0)
@@ -165,65 +192,39 @@ bool LinuxDirectoryCursor::readListing(int fd, SubfolderList& out, std::string& 
         if (m_stamps.read(fd, "", false, stamp))
             out.setStamp(stamp);
     }
-    char* const buffer = m_buffer.get();
-    for (;;) {
-        const long read = ::syscall(SYS_getdents64, fd, buffer, kBufferSize);
-        if (read < 0) {
-            error = systemReason(errno);
-            out.clear();
-            return false;
-        }
-        if (read == 0) {
-            if (m_stamping)
-                afterStampedListing(out.stamp());
-            return true;
-        }
-        for (long offset = 0; offset < read;) {
-            const auto* entry = reinterpret_cast<const LinuxDirent64*>(buffer + offset);
-            offset += entry->d_reclen;
-            const char* name = entry->d_name;
-            if (isDotOrDotDot(name))
-                continue;
-            if (entry->d_type == DT_DIR) {
-                out.add(name, FolderKind::Folder);
-                continue;
-            }
-            if (entry->d_type != DT_LNK && entry->d_type != DT_UNKNOWN)
-                continue;
-            switch (classify(fd, name, entry->d_type)) {
-            case Found::Folder:
-                out.add(name, FolderKind::Folder);
-                break;
-            case Found::Link:
-                out.add(name, FolderKind::Link);
-                break;
-            case Found::OtherLink:
-                if (m_stamping)
-                    out.addOtherLink(name);
-                break;
-            case Found::Nothing:
-                break;
-            }
-        }
-    }
+    if (!readFolderListing(fd, m_buffer.get(), kBufferSize, m_stamping, out, error))
+        return false;
+    if (m_stamping)
+        afterStampedListing(out.stamp());
+    return true;
 }
 
 bool LinuxDirectoryCursor::openRoot(std::string_view path, SubfolderList& out, std::string& error)
 {
     out.clear();
-    return openFirst(path, kRootFlags, &out, error);
+    if (!startAnew(2, error) || !openFirst(path, kRootFlags, &out, error))
+        return false;
+    if (!m_listsAhead) {
+        // A walk starts here: its reserve, then the budget of what is left.
+        keepReserve();
+        DescriptorBudget::refresh();
+    }
+    return true;
 }
 
 bool LinuxDirectoryCursor::openToEnter(
     std::string_view root, std::string_view below, std::string& error)
 {
-    return openFirst(root, kPassFlags, nullptr, error) && passDown(below, error);
+    return startAnew(2, error) && openFirst(root, kPassFlags, nullptr, error)
+        && passDown(below, error);
 }
 
 std::shared_ptr<const HeldFolder> LinuxDirectoryCursor::hold(std::size_t level)
 {
     // Only a folder whose descriptor is kept: opening another would be a trip to the disk.
-    if (level >= m_levels.size() || m_levels[level].fd < 0 || DescriptorBudget::take(1) == 0)
+    if (level >= m_levels.size() || m_levels[level].fd < 0
+        || (level == 0 && m_firstFdLength != m_levels[0].pathLength)
+        || DescriptorBudget::take(1) == 0)
         return {};
     FileDescriptor fd(::openat(m_levels[level].fd, ".", kPassFlags));
     if (!fd.valid()) {
@@ -233,27 +234,38 @@ std::shared_ptr<const HeldFolder> LinuxDirectoryCursor::hold(std::size_t level)
     return std::make_shared<const LinuxHeldFolder>(std::move(fd));
 }
 
-bool LinuxDirectoryCursor::openToEnterFrom(const HeldFolder& held, std::size_t heldLength,
-    std::string_view root, std::string_view below, std::string& error)
+bool LinuxDirectoryCursor::openToEnterFrom(std::shared_ptr<const HeldFolder> held,
+    std::size_t heldLength, std::string_view root, std::string_view below, std::string& error)
 {
-    closeAll();
-    FileDescriptor fd(::fcntl(static_cast<const LinuxHeldFolder&>(held).fd(), F_DUPFD_CLOEXEC, 0));
-    if (!fd.valid()) {
-        error = systemReason(errno);
+    std::string_view rest = below.substr(heldLength);
+    while (!rest.empty() && rest.front() == '/')
+        rest.remove_prefix(1);
+    // The held folder's own descriptor serves the first level. A folder below it is opened
+    // with a descriptor of its own where the budget spares one, as for a kept folder, else
+    // reached by its path from the held folder at each listing.
+    if (!startAnew(1, error))
         return false;
-    }
+    const bool own = !rest.empty() && (!m_listsAhead || DescriptorBudget::take(1) == 1);
+    m_needed += own && m_listsAhead ? 1 : 0;
     m_path.assign(root);
     trimSeparators(m_path);
     if (heldLength > 0) {
         m_path.push_back('/');
         m_path.append(below.substr(0, heldLength));
     }
-    m_levels.push_back({ m_path.size(), fd.release(), 0 });
+    const int fd = static_cast<const LinuxHeldFolder&>(*held).fd();
+    m_borrowed = std::move(held);
+    m_levels.push_back({ m_path.size(), fd, 0 });
+    m_firstFdLength = m_path.size();
     m_keptDescriptors = 1;
-    below.remove_prefix(heldLength);
-    while (!below.empty() && below.front() == '/')
-        below.remove_prefix(1);
-    return passDown(below, error);
+    if (own)
+        return passDown(rest, error);
+    if (!rest.empty()) {
+        m_path.push_back('/');
+        m_path.append(rest);
+        m_levels[0].pathLength = m_path.size();
+    }
+    return true;
 }
 
 bool LinuxDirectoryCursor::passDown(std::string_view below, std::string& error)
@@ -264,14 +276,15 @@ bool LinuxDirectoryCursor::passDown(std::string_view below, std::string& error)
     m_path.append(below);
     FileDescriptor fd(openBelowAnchor(kPassFlags));
     if (!fd.valid()) {
-        error = systemReason(errno);
+        failWith(errno, error);
         closeAll();
         return false;
     }
     std::string path = std::move(m_path);
-    closeAll();
+    closeLevels();
     m_path = std::move(path);
     m_levels.push_back({ m_path.size(), fd.release(), 0 });
+    m_firstFdLength = m_path.size();
     m_keptDescriptors = 1;
     return true;
 }
@@ -279,8 +292,6 @@ bool LinuxDirectoryCursor::passDown(std::string_view below, std::string& error)
 bool LinuxDirectoryCursor::openFirst(
     std::string_view path, int flags, SubfolderList* out, std::string& error)
 {
-    closeAll();
-    DescriptorBudget::refresh();
     if (path.empty()) {
         error = systemReason(ENOENT);
         return false;
@@ -288,15 +299,19 @@ bool LinuxDirectoryCursor::openFirst(
     const std::string text(path);
     FileDescriptor fd(openFromLocation(text, flags));
     if (!fd.valid()) {
-        error = systemReason(errno);
+        failWith(errno, error);
+        closeAll();
         return false;
     }
-    if (out && !readListing(fd.get(), *out, error))
+    if (out && !readListing(fd.get(), *out, error)) {
+        closeAll();
         return false;
+    }
 
     m_path = text;
     trimSeparators(m_path);
     m_levels.push_back({ m_path.size(), fd.release(), 0 });
+    m_firstFdLength = m_path.size();
     m_keptDescriptors = 1;
     return true;
 }
@@ -305,9 +320,14 @@ int LinuxDirectoryCursor::openBelowAnchor(int flags) const
 {
     // The folder m_path names, below the deepest level: opened from the
     // nearest kept folder above it, through no link.
-    const Level& anchor = m_levels[m_levels.back().anchor];
-    const std::string_view relative = std::string_view(m_path).substr(anchor.pathLength + 1);
-    return openBeneath(anchor.fd, relative, flags);
+    const std::size_t anchor = m_levels.back().anchor;
+    return openBeneath(
+        m_levels[anchor].fd, std::string_view(m_path).substr(anchorLength(anchor) + 1), flags);
+}
+
+std::size_t LinuxDirectoryCursor::anchorLength(std::size_t anchor) const
+{
+    return anchor == 0 ? m_firstFdLength : m_levels[anchor].pathLength;
 }
 
 bool LinuxDirectoryCursor::enter(std::string_view name, SubfolderList& out, std::string& error)
@@ -322,26 +342,25 @@ bool LinuxDirectoryCursor::enter(std::string_view name, SubfolderList& out, std:
         error = systemReason(ENOENT);
         return false;
     }
+    m_outOfDescriptors = false;
     const std::size_t parentLength = m_levels.back().pathLength;
     m_path.push_back('/');
     m_path.append(name);
 
-    FileDescriptor fd(openBelowAnchor(kEnterFlags));
-    // Out of descriptors: the folder is opened from a kept folder higher up
-    // instead, giving up the deepest kept ones one at a time.
-    while (!fd.valid() && (errno == EMFILE || errno == ENFILE) && closeDeepestKept())
-        fd.reset(openBelowAnchor(kEnterFlags));
+    FileDescriptor fd(openToList());
     if (!fd.valid() || !readListing(fd.get(), out, error)) {
         if (!fd.valid())
-            error = systemReason(errno);
+            failWith(errno, error);
         m_path.resize(parentLength);
         out.clear();
+        fd.reset();
+        keepReserve();
         return false;
     }
 
     const std::size_t depth = m_levels.size();
     const std::size_t anchor = m_levels.back().anchor;
-    const std::size_t span = m_path.size() - m_levels[anchor].pathLength;
+    const std::size_t span = m_path.size() - anchorLength(anchor);
     const bool wanted
         = (depth < kKeptDepth || span > kAnchorSpan) && m_keptDescriptors < kMaxKeptDescriptors;
     if (wanted && takeBudget()) {
@@ -350,7 +369,29 @@ bool LinuxDirectoryCursor::enter(std::string_view name, SubfolderList& out, std:
     } else {
         m_levels.push_back({ m_path.size(), -1, anchor });
     }
+    fd.reset();
+    keepReserve();
     return true;
+}
+
+void LinuxDirectoryCursor::failWith(int reason, std::string& error)
+{
+    error = systemReason(reason);
+    m_outOfDescriptors = outOfDescriptorsError(reason);
+}
+
+int LinuxDirectoryCursor::openToList()
+{
+    int fd = openBelowAnchor(kEnterFlags);
+    // Out of descriptors: the folder is opened from a kept folder higher up
+    // instead, giving up the deepest kept ones one at a time, then the reserve.
+    while (fd < 0 && outOfDescriptorsError(errno) && closeDeepestKept())
+        fd = openBelowAnchor(kEnterFlags);
+    if (fd < 0 && outOfDescriptorsError(errno) && m_reserve.valid()) {
+        m_reserve.reset();
+        fd = openBelowAnchor(kEnterFlags);
+    }
+    return fd;
 }
 
 void LinuxDirectoryCursor::leave()
@@ -360,10 +401,12 @@ void LinuxDirectoryCursor::leave()
     if (m_levels.back().fd >= 0)
         closeLevel(m_levels.size() - 1);
     m_levels.pop_back();
-    if (m_levels.empty())
-        m_path.clear();
-    else
-        m_path.resize(m_levels.back().pathLength);
+    if (m_levels.empty()) {
+        closeAll(); // what it took to list is given back
+        return;
+    }
+    m_path.resize(m_levels.back().pathLength);
+    keepReserve(); // with the descriptor just closed, if it was spent
 }
 
 std::unique_ptr<DirectoryCursor> makeSystemDirectoryCursor()

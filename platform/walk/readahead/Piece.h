@@ -32,7 +32,12 @@ struct Piece {
     std::string parentPath; ///< below the root: a separator and a name per level
     /// The parent kept open by the thread that listed it, when it could be.
     std::shared_ptr<const HeldFolder> parentHeld;
-    SubfolderList folders;
+    /// The parent's listing, shared by every piece cut from it, and the part
+    /// of it that is this piece's: entries `from` to `end` (links among them
+    /// are passed over). Cutting a piece copies no name.
+    std::shared_ptr<const SubfolderList> listing;
+    std::size_t from = 0;
+    std::size_t end = 0;
     // Listings written and not yet taken by the walk.
     std::deque<std::unique_ptr<ListingBatch>> batches;
     Ahead ahead; ///< what those batches hold

@@ -104,6 +104,7 @@ bool ReadAheadCursor::openRoot(std::string_view path, SubfolderList& out, std::s
         return false;
     dropPool();
     m_poolStarted = false;
+    m_poolBarred = false;
     m_restartNow = false;
     m_levels.clear();
     m_path.clear();
@@ -134,6 +135,8 @@ std::vector<std::string> ReadAheadCursor::namesOf(
 void ReadAheadCursor::startPool(std::uint64_t& deepestNumber)
 {
     dropPool();
+    if (m_poolBarred)
+        return;
     if (m_poolStarted)
         ++m_statistics->restarts;
     m_poolStarted = true;
@@ -238,7 +241,7 @@ bool ReadAheadCursor::enterFolder(std::string_view name, SubfolderList& out, std
     // the system's own answer, at the moment the plain walk would ask.
     ++m_statistics->direct;
     ++m_directSinceStart;
-    if (!listDirectly(out, error)) {
+    if (!listDirectly(out, error) && !listedWithoutPool(out, error)) {
         m_path.resize(parentLength);
         return false;
     }
@@ -250,6 +253,17 @@ bool ReadAheadCursor::enterFolder(std::string_view name, SubfolderList& out, std
         startPool(deepest);
     }
     return true;
+}
+
+bool ReadAheadCursor::listedWithoutPool(SubfolderList& out, std::string& error)
+{
+    // The walk's own listing found no descriptor, not even the one it keeps in reserve: the
+    // pool lets all of its go, and lists nothing more of this root.
+    if (!m_pool || !m_own->outOfDescriptors())
+        return false;
+    dropPool();
+    m_poolBarred = true;
+    return listDirectly(out, error);
 }
 
 bool ReadAheadCursor::listDirectly(SubfolderList& out, std::string& error)

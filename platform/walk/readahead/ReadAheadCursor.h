@@ -76,6 +76,9 @@ private:
     /// Lists the folder m_path names, whose parent is the deepest level, with
     /// the walk thread's own cursor.
     bool listDirectly(SubfolderList& out, std::string& error);
+    /// listDirectly() again, once the pool is dropped, when the walk's own
+    /// listing failed for want of descriptors and the pool held some.
+    bool listedWithoutPool(SubfolderList& out, std::string& error);
     void startPool(std::uint64_t& deepestNumber);
     /// Stops the pool, if any, and counts what it did.
     void dropPool();
@@ -104,6 +107,8 @@ private:
     const unsigned m_mostThreads;
     std::unique_ptr<ReadAheadPool> m_pool;
     bool m_poolStarted = false;
+    /// The pool took descriptors the walk needed: it is not started again below this root.
+    bool m_poolBarred = false;
     std::size_t m_directSinceStart = 0;
     /// The pool was dropped for a pause: it starts again below the next folder entered.
     bool m_restartNow = false;

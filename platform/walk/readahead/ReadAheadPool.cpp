@@ -2,172 +2,12 @@
 #include "platform/walk/readahead/ReadAheadPool.h"
 
 #include <algorithm>
-#include <chrono>
-#include <system_error>
 #include <utility>
 
 namespace vantorel::dirwalk
 {
 
 using readahead::Piece;
-
-namespace
-{
-
-    /// Each thread numbers its listings from its own range, without a lock.
-    constexpr std::uint64_t kNumbersPerThread = std::uint64_t { 1 } << 40;
-
-} // namespace
-
-ReadAheadPool::ReadAheadPool(const CursorFactory& makeCursor, std::string root,
-    std::vector<std::string> resumePath, ReadAheadLimits limits, unsigned threads,
-    unsigned mostThreads, std::shared_ptr<const SubfolderList> rootListing)
-    : m_root(std::move(root))
-    , m_resumePath(std::move(resumePath))
-    , m_makeCursor(makeCursor)
-    , m_rootListing(std::move(rootListing))
-    , m_pacing(std::max(threads, 1u), std::max(std::max(threads, 1u), mostThreads))
-    , m_budget(limits)
-{
-    m_workers.reserve(m_pacing.most());
-    bool started = true;
-    {
-        // The threads wait for the lock until all of them are started.
-        const std::lock_guard lock(m_mutex);
-        while (started && m_workers.size() < m_pacing.fewest())
-            started = startWorker();
-    }
-    if (!started) {
-        stopAll();
-        throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
-    }
-}
-
-bool ReadAheadPool::startWorker()
-{
-    // The factory is called with the lock held, or on the walk's thread
-    // before any pool thread runs: it need not be thread-safe.
-    auto worker = std::make_unique<Worker>();
-    worker->index = m_workers.size();
-    worker->cursor = m_makeCursor();
-    worker->nextNumber = (worker->index + 1) * kNumbersPerThread;
-    Worker& started = *worker;
-    m_workers.push_back(std::move(worker));
-    try {
-        started.thread = std::thread([this, &started] { run(started); });
-    } catch (const std::system_error&) {
-        m_workers.pop_back();
-        return false;
-    }
-    m_threadsStarted.store(m_workers.size(), std::memory_order_relaxed);
-    ++m_threadsRunning;
-    return true;
-}
-
-void ReadAheadPool::paceListing(Worker& worker)
-{
-    switch (m_pacing.count(worker.pace)) {
-    case readahead::Pacing::Step::Keep:
-        return;
-    case readahead::Pacing::Step::Grow: {
-        const std::lock_guard lock(m_mutex);
-        if (m_stopping)
-            return;
-        const std::size_t more = m_pacing.grow();
-        while (m_workers.size() < more && startWorker()) { }
-        m_restingWake.notify_all();
-        return;
-    }
-    case readahead::Pacing::Step::StepBack: {
-        const std::lock_guard lock(m_mutex);
-        m_pacing.stepBack();
-        return;
-    }
-    }
-}
-
-ReadAheadPool::~ReadAheadPool()
-{
-    stopAll();
-}
-
-void ReadAheadPool::stopAll()
-{
-    askToStop();
-    // No thread is started once m_stopping is set.
-    for (const std::unique_ptr<Worker>& worker : m_workers)
-        if (worker->thread.joinable())
-            worker->thread.join();
-}
-
-void ReadAheadPool::askToStop()
-{
-    {
-        const std::lock_guard lock(m_mutex);
-        m_stopping = true;
-        wakeWaiting();
-    }
-    m_sharing.wakeAll();
-    m_handOver.wakeNow();
-    m_restingWake.notify_all();
-}
-
-bool ReadAheadPool::stopWithin(std::chrono::nanoseconds wait)
-{
-    askToStop();
-    std::unique_lock lock(m_mutex);
-    return m_endedWake.wait_for(lock, wait, [this] { return m_threadsRunning == 0; });
-}
-
-void ReadAheadPool::run(Worker& worker)
-{
-    try {
-        if (worker.index == 0) {
-            const bool resumed = resume(worker);
-            {
-                const std::lock_guard lock(m_mutex);
-                m_ready = true;
-                m_failed = m_failed || !resumed;
-            }
-            m_sharing.wakeAll();
-            m_handOver.wakeNow();
-        }
-        std::unique_lock lock(m_mutex);
-        for (PieceRef piece = takePiece(worker, lock); piece != m_sharing.pieces().end();
-             piece = takePiece(worker, lock)) {
-            lock.unlock();
-            walkPiece(worker, piece);
-            lock.lock();
-        }
-    } catch (...) {
-        // Out of memory, most likely: the walk lists whatever is left itself.
-        {
-            const std::lock_guard lock(m_mutex);
-            m_failed = true;
-            wakeWaiting();
-        }
-        m_handOver.wakeNow();
-        m_sharing.wakeAll();
-    }
-    // Nothing stays open while the pool waits to be dropped.
-    worker.cursor.reset();
-    const std::lock_guard lock(m_mutex);
-    --m_threadsRunning;
-    m_endedWake.notify_all();
-}
-
-bool ReadAheadPool::resume(Worker& worker)
-{
-    readahead::PieceList pieces;
-    std::shared_ptr<const HeldFolder> rootHeld;
-    if (!readahead::WorkSharing::piecesAfter(
-            *worker.cursor, m_root, m_rootListing.get(), m_resumePath, pieces, rootHeld))
-        return false;
-    const std::lock_guard lock(m_mutex);
-    m_rootHeld = std::move(rootHeld);
-    m_sharing.addPieces(pieces);
-    return true;
-}
 
 ReadAheadPool::PieceRef ReadAheadPool::takePiece(Worker& worker, std::unique_lock<std::mutex>& lock)
 {
@@ -178,11 +18,23 @@ ReadAheadPool::PieceRef ReadAheadPool::takePiece(Worker& worker, std::unique_loc
             m_restingWake.wait(lock);
             continue;
         }
-        if (m_ready) {
+        if (worker.backedOff) {
+            // Until another thread is done with a piece, or the walk takes what was made.
+            worker.backedOff = false;
+            m_sharing.waitForWork(lock);
+            continue;
+        }
+        // Without the descriptors to list, a thread would only give its piece back.
+        const bool room = worker.cursor->roomToList();
+        if (!room)
+            m_descriptorsShort.store(true, std::memory_order_relaxed);
+        if (m_ready && room) {
             const PieceRef piece = m_sharing.take(worker);
             if (piece != m_sharing.pieces().end()) {
-                if (piece == m_sharing.pieces().begin())
+                if (piece == m_sharing.pieces().begin()) {
                     m_handOver.setFrontUnstarted(false);
+                    m_yieldForFront = false;
+                }
                 worker.aheadAtPublish = aheadOf(piece, true);
                 return piece;
             }
@@ -200,7 +52,10 @@ void ReadAheadPool::walkPiece(Worker& worker, PieceRef piece)
 {
     worker.take(piece);
     m_pacing.resume(worker.pace);
-    worker.open(m_root, m_rootHeld.get());
+    if (!worker.open(m_root, m_rootHeld))
+        backOff(worker);
+    else if (m_descriptorsShort.load(std::memory_order_relaxed))
+        m_descriptorsShort.store(false, std::memory_order_relaxed);
     while (worker.depth > 0) {
         m_handOver.wakeIfDue();
         if (m_stopping.load(std::memory_order_relaxed))
@@ -247,9 +102,27 @@ bool ReadAheadPool::mayGoOn(Worker& worker)
 
 void ReadAheadPool::stepPiece(Worker& worker)
 {
-    worker.listNextFolder();
+    if (!worker.listNextFolder()) {
+        backOff(worker);
+        return;
+    }
     paceListing(worker);
     publishIfDue(worker);
+}
+
+void ReadAheadPool::backOff(Worker& worker)
+{
+    // The process has no descriptor to spare: the thread gives its work back, to be taken
+    // again once another thread lets its descriptors go. When none holds any, the walk makes
+    // the listing it waits for itself, with the descriptor its own cursor keeps in reserve.
+    const std::lock_guard lock(m_mutex);
+    m_descriptorsShort.store(true, std::memory_order_relaxed);
+    if (walkWaitsFor(worker) && m_sharing.running() == 1 && worker.hasNextFolder())
+        worker.passNextFolder();
+    publish(worker);
+    m_budget.giveBack(worker.reserved);
+    m_sharing.giveEverythingBack(worker);
+    worker.backedOff = true;
 }
 
 void ReadAheadPool::publishIfDue(Worker& worker)
@@ -267,12 +140,14 @@ void ReadAheadPool::endPiece(Worker& worker)
         const std::lock_guard lock(m_mutex);
         publish(worker);
         m_budget.giveBack(worker.reserved);
-        worker.current->state = Piece::State::Finished;
-        worker.current->owner = nullptr;
         if (m_handOver.walkWaits() && worker.current == m_sharing.pieces().begin())
             m_handOver.markToWake();
+        m_sharing.finish(worker.current);
+        worker.current = m_sharing.pieces().end(); // the piece may be one with another now
         m_sharing.answered(worker);
         m_sharing.wakeOneIdle();
+        // A thread after it may have room now, or be the first whose piece is not finished.
+        wakeWaiting();
     }
     m_handOver.wakeIfDue();
 }
@@ -305,6 +180,8 @@ void ReadAheadPool::stopHere(Worker& worker, std::unique_lock<std::mutex>& lock)
     // While the threads wait on the disk, one too far ahead waits where it is: giving its work
     // back, and all of them taking pieces of it again a moment later, costs more than listing.
     m_budget.giveBack(worker.reserved);
+    // What it had counted and not made may be the room a thread before it waits for.
+    wakeWaiting();
     // Woken by wakeWaiting(), alone: a wake-up for every thread at every batch would cost more
     // than the listings.
     m_budget.holdBack(worker);
@@ -312,9 +189,15 @@ void ReadAheadPool::stopHere(Worker& worker, std::unique_lock<std::mutex>& lock)
     m_handOver.wakeIfDue(); // this thread hands nothing more over for a while
     worker.wake.wait(lock, [this, &worker] {
         return m_stopping || m_failed || walkWaitsFor(worker) || m_handOver.waitsForUnstarted()
+            || m_yieldForFront
             || (m_budget.roomToGoOn(aheadOf(worker.current, true)) && m_budget.roomLeft());
     });
     m_budget.letGo(worker);
+    if (m_yieldForFront && !walkWaitsFor(worker)) {
+        // Its descriptors go to the thread that starts the piece the walk waits for.
+        m_sharing.giveEverythingBack(worker);
+        return;
+    }
     m_pacing.resume(worker.pace);
     worker.aheadAtPublish = aheadOf(worker.current, true);
 }
@@ -322,7 +205,8 @@ void ReadAheadPool::stopHere(Worker& worker, std::unique_lock<std::mutex>& lock)
 void ReadAheadPool::wakeWaiting()
 {
     m_budget.wakeHeldBack(m_sharing.pieces(),
-        m_stopping || m_failed || m_handOver.waitsForUnstarted(), m_handOver.walkWaits());
+        m_stopping || m_failed || m_handOver.waitsForUnstarted() || m_yieldForFront,
+        m_handOver.walkWaits());
 }
 
 bool ReadAheadPool::walkWaitsFor(const Worker& worker) const
@@ -372,12 +256,16 @@ bool ReadAheadPool::takeBatch()
                 pieces.pop_front();
                 continue;
             }
-            // An idle thread takes a piece nobody has started; when none is idle, a busy one does.
+            // An idle thread takes a piece nobody has started; when none is idle, a busy one
+            // does. When the idle ones may find no descriptor to start with, the threads held
+            // back for room let theirs go: a busy thread takes the piece once it is done.
+            m_yieldForFront = false;
             if (front.state == Piece::State::Unstarted) {
                 if (m_sharing.anyIdle())
                     m_sharing.wakeAllIdle();
                 else
                     m_handOver.setFrontUnstarted(true);
+                m_yieldForFront = m_descriptorsShort.load(std::memory_order_relaxed);
             }
         }
         m_handOver.beginWait();

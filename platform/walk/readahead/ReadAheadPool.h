@@ -117,6 +117,8 @@ private:
     /// when the pool stops.
     PieceRef takePiece(Worker& worker, std::unique_lock<std::mutex>& lock);
     void walkPiece(Worker& worker, PieceRef piece);
+    /// Gives the thread's work back for want of descriptors.
+    void backOff(Worker& worker);
     /// Lists the next folder of the piece, or stops or gives work away first.
     void stepPiece(Worker& worker);
     void endPiece(Worker& worker);
@@ -160,7 +162,13 @@ private:
     std::size_t m_threadsRunning = 0; ///< threads started and not yet ended
     bool m_ready = false; ///< the resume path has been listed
     bool m_failed = false; ///< a thread could not go on: nothing more is handed over
+    /// The walk waits for a piece nobody has started while descriptors are short: the threads
+    /// held back for room give their work back, and with it their descriptors.
+    bool m_yieldForFront = false;
     std::atomic<bool> m_stopping { false }; ///< the pool is going: every thread ends
+    /// A thread found no descriptor to start or go on with, and none has started a piece
+    /// since: the threads held back for room let theirs go for the piece the walk waits for.
+    std::atomic<bool> m_descriptorsShort { false };
     std::atomic<std::size_t> m_threadsStarted { 0 };
 };
 

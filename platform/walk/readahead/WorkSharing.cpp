@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <iterator>
-#include <limits>
 #include <utility>
 
 namespace vantorel::dirwalk::readahead
@@ -29,28 +28,29 @@ namespace
         return depth;
     }
 
-    /// The subfolders of `folders` from `from` on, as a piece of the folder `parent` at `path`.
-    Piece pieceOf(std::uint64_t parent, std::string path, const SubfolderList& folders,
-        std::size_t from, std::size_t end)
+    /// The subfolders of `folders` from `from` to `end`, as a piece of the folder `parent` at
+    /// `path`.
+    Piece pieceOf(std::uint64_t parent, std::string path,
+        std::shared_ptr<const SubfolderList> folders, std::size_t from, std::size_t end)
     {
         Piece piece;
         piece.parentNumber = parent;
         piece.parentPath = std::move(path);
-        for (std::size_t i = from; i < end; ++i)
-            if (folders.kind(i) == FolderKind::Folder)
-                piece.folders.add(folders.name(i), FolderKind::Folder);
+        piece.listing = std::move(folders);
+        piece.from = from;
+        piece.end = end;
         return piece;
     }
 
 } // namespace
 
 bool WorkSharing::piecesAfter(DirectoryCursor& cursor, const std::string& root,
-    const SubfolderList* rootListing, const std::vector<std::string>& resumePath, PieceList& pieces,
-    std::shared_ptr<const HeldFolder>& rootHeld)
+    std::shared_ptr<const SubfolderList> rootListing, const std::vector<std::string>& resumePath,
+    PieceList& pieces, std::shared_ptr<const HeldFolder>& rootHeld)
 {
     std::string error;
     struct Step {
-        SubfolderList subfolders;
+        std::shared_ptr<const SubfolderList> subfolders;
         std::string path;
         std::size_t from = 0; ///< the first subfolder after the resume path's
     };
@@ -58,33 +58,36 @@ bool WorkSharing::piecesAfter(DirectoryCursor& cursor, const std::string& root,
     if (rootListing) {
         if (!cursor.openToEnter(root, {}, error))
             return false;
-        chain[0].subfolders = *rootListing;
-    } else if (!cursor.openRoot(root, chain[0].subfolders, error)) {
-        return false;
+        chain[0].subfolders = std::move(rootListing);
+    } else {
+        auto listing = std::make_shared<SubfolderList>();
+        if (!cursor.openRoot(root, *listing, error))
+            return false;
+        chain[0].subfolders = std::move(listing);
     }
     for (const std::string& name : resumePath) {
         Step& parent = chain.back();
+        const SubfolderList& folders = *parent.subfolders;
         std::size_t index = 0;
-        while (index < parent.subfolders.size()
-            && (parent.subfolders.name(index) != name
-                || parent.subfolders.kind(index) != FolderKind::Folder))
+        while (index < folders.size()
+            && (folders.name(index) != name || folders.kind(index) != FolderKind::Folder))
             ++index;
-        if (index == parent.subfolders.size())
+        if (index == folders.size())
             return false; // the tree has changed: the walk goes on without help
         parent.from = index + 1;
-        Step child;
-        if (!cursor.enter(name, child.subfolders, error))
+        auto listing = std::make_shared<SubfolderList>();
+        if (!cursor.enter(name, *listing, error))
             return false;
-        child.path = parent.path + kPathSeparator + name;
-        chain.push_back(std::move(child));
+        chain.push_back({ std::move(listing), parent.path + kPathSeparator + name });
     }
     rootHeld = cursor.hold(0);
     // The rest of the deepest folder comes first in pre-order, the rest of the root last.
     for (std::size_t i = chain.size(); i-- > 0;) {
-        Piece piece = pieceOf(i, std::move(chain[i].path), chain[i].subfolders, chain[i].from,
-            chain[i].subfolders.size());
-        if (piece.folders.empty())
+        const std::size_t end = chain[i].subfolders->size();
+        if (chain[i].from == end)
             continue;
+        Piece piece = pieceOf(
+            i, std::move(chain[i].path), std::move(chain[i].subfolders), chain[i].from, end);
         piece.parentHeld = i == 0 ? rootHeld : cursor.hold(i);
         pieces.push_back(std::move(piece));
     }
@@ -104,6 +107,7 @@ PieceRef WorkSharing::take(Worker& worker)
         [](const Piece& piece) { return piece.state == Piece::State::Unstarted; });
     if (unstarted != m_pieces.end() && mayStart(unstarted)) {
         unstarted->state = Piece::State::Running;
+        ++m_running;
         unstarted->owner = &worker;
         --m_unstarted;
         updateHunger();
@@ -181,14 +185,19 @@ void WorkSharing::answered(Worker& worker)
 PieceRef WorkSharing::giveAway(Worker& worker, std::size_t depth, std::size_t from, PieceRef where)
 {
     Worker::Frame& frame = worker.frames[depth];
+    if (from >= frame.end)
+        return where;
     Piece piece = pieceOf(
         frame.number, worker.path.substr(0, frame.pathLength), frame.subfolders, from, frame.end);
     frame.end = from;
-    if (piece.folders.empty())
-        return where;
-    // The thread's cursor holds the folder open at the same depth as its frames.
-    if (worker.opened)
-        piece.parentHeld = worker.cursor->hold(depth);
+    // The list is the piece's too now: the frame's next listing goes to a list of its own.
+    if (frame.own == frame.subfolders)
+        frame.own.reset();
+    // The thread's cursor holds the folder open at the same depth as its frames; one
+    // descriptor serves every piece cut from the folder.
+    if (!frame.held && worker.opened)
+        frame.held = worker.cursor->hold(depth);
+    piece.parentHeld = frame.held;
     ++m_unstarted;
     updateHunger();
     return std::next(m_pieces.insert(where, std::move(piece)));
@@ -201,10 +210,11 @@ bool WorkSharing::giveAwayLast(Worker& worker)
     if (depth == worker.depth)
         return false;
     const Worker::Frame& frame = worker.frames[depth];
-    const std::size_t left = foldersLeft(frame, std::numeric_limits<std::size_t>::max());
+    // Halves by entries, not folders, so that cutting a large folder costs no count of it.
+    const std::size_t left = frame.end - frame.next;
     // The last half of it; all of it when that is one folder and the thread keeps deeper work.
     // Nothing the thread lists from now on comes after it: it follows the thread's piece.
-    giveAway(worker, depth, pastFolders(frame, left / 2), std::next(worker.current));
+    giveAway(worker, depth, frame.next + left / 2, std::next(worker.current));
     ++m_piecesGivenAway;
     if (m_idle > 0)
         m_wake.notify_one(); // one piece: more would only wake to sleep again
@@ -218,10 +228,10 @@ bool WorkSharing::giveAwayNextHalf(Worker& worker)
     if (depth == worker.depth)
         return false;
     const Worker::Frame& frame = worker.frames[depth];
-    const std::size_t left = foldersLeft(frame, std::numeric_limits<std::size_t>::max());
+    const std::size_t left = frame.end - frame.next;
     // The first half follows the thread's piece, for the idle thread; the second half follows
     // that, for whichever thread is free first. This thread ends its piece with its deeper work.
-    giveAway(worker, depth, pastFolders(frame, (left + 1) / 2), std::next(worker.current));
+    giveAway(worker, depth, frame.next + (left + 1) / 2, std::next(worker.current));
     giveAway(worker, depth, frame.next, std::next(worker.current));
     ++m_piecesGivenAway;
     if (m_idle > 0)
@@ -237,6 +247,34 @@ void WorkSharing::giveEverythingBack(Worker& worker)
         where = giveAway(worker, depth, worker.frames[depth].next, where);
     if (m_idle > 0)
         m_wake.notify_all();
+}
+
+void WorkSharing::finish(PieceRef piece)
+{
+    --m_running;
+    piece->state = Piece::State::Finished;
+    piece->owner = nullptr;
+    piece->listing.reset();
+    piece->parentHeld.reset();
+    // Neighbours both finished become one piece: the list stays as short as the work still to
+    // be made, however finely a large folder was cut, and so does every count through it.
+    if (piece != m_pieces.begin() && std::prev(piece)->state == Piece::State::Finished) {
+        const PieceRef before = std::prev(piece);
+        absorb(*before, piece);
+        piece = before;
+    }
+    const PieceRef after = std::next(piece);
+    if (after != m_pieces.end() && after->state == Piece::State::Finished)
+        absorb(*piece, after);
+}
+
+void WorkSharing::absorb(Piece& into, PieceRef later)
+{
+    for (std::unique_ptr<ListingBatch>& batch : later->batches)
+        into.batches.push_back(std::move(batch));
+    into.ahead.listings += later->ahead.listings;
+    into.ahead.bytes += later->ahead.bytes;
+    m_pieces.erase(later);
 }
 
 void WorkSharing::addPieces(PieceList& pieces)

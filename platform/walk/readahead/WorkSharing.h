@@ -35,8 +35,9 @@ public:
     /// the root kept open, when the cursor can. False when the path cannot be
     /// followed.
     static bool piecesAfter(DirectoryCursor& cursor, const std::string& root,
-        const SubfolderList* rootListing, const std::vector<std::string>& resumePath,
-        PieceList& pieces, std::shared_ptr<const HeldFolder>& rootHeld);
+        std::shared_ptr<const SubfolderList> rootListing,
+        const std::vector<std::string>& resumePath, PieceList& pieces,
+        std::shared_ptr<const HeldFolder>& rootHeld);
 
     PieceList& pieces() { return m_pieces; }
     const PieceList& pieces() const { return m_pieces; }
@@ -62,6 +63,8 @@ public:
     bool feedIdle(Worker& worker);
     /// More threads wait for work than there are pieces for them to start.
     bool hungry() const { return m_hungry.load(std::memory_order_relaxed); }
+    /// Marks a piece finished, and makes it one with a finished neighbour.
+    void finish(PieceRef piece);
     /// Appends pieces nobody has started.
     void addPieces(PieceList& pieces);
     /// Gives all the thread's unstarted work back to the list.
@@ -70,6 +73,8 @@ public:
     /// An idle thread waits for work with `lock`.
     void waitForWork(std::unique_lock<std::mutex>& lock);
     bool anyIdle() const { return m_idle > 0; }
+    /// Pieces threads are running now.
+    std::size_t running() const { return m_running; }
     std::size_t idleThreads() const { return m_idle; }
     void wakeOneIdle();
     void wakeAllIdle();
@@ -99,12 +104,15 @@ private:
     /// while listings are fast. False when it has too little.
     bool giveAwayNextHalf(Worker& worker);
     void updateHunger();
+    /// Moves the listings of `later`, the piece right after `into`, to the end of `into`'s.
+    void absorb(Piece& into, PieceRef later);
 
     const ListingBudget& m_budget;
     PieceList m_pieces;
     std::condition_variable m_wake; ///< idle threads wait on it
     std::size_t m_idle = 0;
     std::size_t m_unstarted = 0; ///< pieces in the list nobody has started
+    std::size_t m_running = 0;
     std::atomic<bool> m_hungry { false }; ///< m_idle > m_unstarted, for a look without the lock
     std::size_t m_ownersAsked = 0; ///< threads asked to give work away, not yet answered
     std::atomic<std::size_t> m_piecesGivenAway { 0 };

@@ -29,33 +29,36 @@ void Worker::take(PieceRef piece)
         frames.emplace_back();
     Frame& first = frames[0];
     first.number = piece->parentNumber;
-    first.subfolders = std::move(piece->folders);
-    first.next = 0;
-    first.end = first.subfolders.size();
+    first.subfolders = std::move(piece->listing);
+    first.next = piece->from;
+    first.end = piece->end;
+    first.own.reset(); // the first frame is never listed into
     path = std::move(piece->parentPath);
     parentHeld = std::move(piece->parentHeld);
+    first.held = parentHeld; // the pieces cut from the parent start from it too
     first.pathLength = path.size();
     depth = 1;
 }
 
-void Worker::open(const std::string& root, const HeldFolder* rootHeld)
+bool Worker::open(const std::string& root, const std::shared_ptr<const HeldFolder>& rootHeld)
 {
     // The root may be a link; a folder inside the tree is one only if it was swapped for one
     // since, and then the piece is not opened: the walk lists those folders itself.
     const std::string_view below = std::string_view(path).substr(path.empty() ? 0 : 1);
     if (parentHeld)
-        opened = cursor->openToEnterFrom(*parentHeld, below.size(), root, below, error);
+        opened = cursor->openToEnterFrom(parentHeld, below.size(), root, below, error);
     else if (rootHeld)
-        opened = cursor->openToEnterFrom(*rootHeld, 0, root, below, error);
+        opened = cursor->openToEnterFrom(rootHeld, 0, root, below, error);
     else
         opened = cursor->openToEnter(root, below, error);
-    parentHeld.reset(); // the cursor has its own descriptor now
+    parentHeld.reset(); // the cursor keeps what it started from
+    return opened || !cursor->outOfDescriptors();
 }
 
 bool Worker::hasNextFolder()
 {
     Frame& top = frames[depth - 1];
-    while (top.next < top.end && top.subfolders.kind(top.next) != FolderKind::Folder)
+    while (top.next < top.end && top.subfolders->kind(top.next) != FolderKind::Folder)
         ++top.next;
     return top.next < top.end;
 }
@@ -68,27 +71,42 @@ void Worker::leaveFolder()
     path.resize(depth > 0 ? frames[depth - 1].pathLength : 0);
 }
 
-void Worker::listNextFolder()
+bool Worker::listNextFolder()
 {
     const std::size_t parentDepth = depth - 1;
-    const std::size_t index = frames[parentDepth].next++;
+    const std::size_t index = frames[parentDepth].next;
     if (frames.size() == depth)
         frames.emplace_back(); // moves the frames: take no reference to one before this
     const Frame& parentFrame = frames[parentDepth];
     Frame& child = frames[depth];
-    const std::string_view name = parentFrame.subfolders.name(index);
+    if (!child.own)
+        child.own = std::make_shared<SubfolderList>();
+    const std::string_view name = parentFrame.subfolders->name(index);
+    const bool listed = opened && cursor->enter(name, *child.own, error);
+    if (!listed && opened && cursor->outOfDescriptors())
+        return false;
+    ++frames[parentDepth].next;
     const std::uint64_t number = nextNumber++;
-    const bool listed = opened && cursor->enter(name, child.subfolders, error);
-    batch->add(parentFrame.number, number, name, listed, child.subfolders);
+    batch->add(parentFrame.number, number, name, listed, *child.own);
     if (listed) {
         path.push_back(kPathSeparator);
         path.append(name);
         child.number = number;
         child.pathLength = path.size();
+        child.subfolders = child.own;
         child.next = 0;
-        child.end = child.subfolders.size();
+        child.end = child.own->size();
+        child.held.reset();
         ++depth;
     }
+    return true;
+}
+
+void Worker::passNextFolder()
+{
+    Frame& parent = frames[depth - 1];
+    batch->add(parent.number, nextNumber++, parent.subfolders->name(parent.next), false, {});
+    ++parent.next;
 }
 
 bool Worker::batchDue(bool walkWaitsForIt)
@@ -103,16 +121,8 @@ std::size_t foldersLeft(const Worker::Frame& frame, std::size_t most)
 {
     std::size_t count = 0;
     for (std::size_t i = frame.next; i < frame.end && count < most; ++i)
-        count += frame.subfolders.kind(i) == FolderKind::Folder ? 1 : 0;
+        count += frame.subfolders->kind(i) == FolderKind::Folder ? 1 : 0;
     return count;
-}
-
-std::size_t pastFolders(const Worker::Frame& frame, std::size_t count)
-{
-    std::size_t place = frame.next;
-    for (; count > 0; ++place)
-        count -= frame.subfolders.kind(place) == FolderKind::Folder ? 1 : 0;
-    return place;
 }
 
 } // namespace vantorel::dirwalk::readahead

@@ -26,9 +26,13 @@ struct Worker {
     struct Frame {
         std::uint64_t number = 0;
         std::size_t pathLength = 0; ///< of path, up to this folder
-        SubfolderList subfolders;
+        std::shared_ptr<const SubfolderList> subfolders;
         std::size_t next = 0;
         std::size_t end = 0;
+        /// The list this frame lists into, while no piece shares it.
+        std::shared_ptr<SubfolderList> own;
+        /// The folder kept open for the pieces cut from it.
+        std::shared_ptr<const HeldFolder> held;
     };
 
     std::size_t index = 0;
@@ -42,6 +46,8 @@ struct Worker {
     std::string path; ///< of the deepest frame, below the root
     std::shared_ptr<const HeldFolder> parentHeld; ///< of the piece taken, until opened
     bool opened = false; ///< the piece's parent could be opened
+    /// The thread gave its work back for want of descriptors: it waits for some to be let go.
+    bool backedOff = false;
     std::string error;
     PieceRef current;
     std::unique_ptr<ListingBatch> batch = std::make_unique<ListingBatch>();
@@ -54,14 +60,20 @@ struct Worker {
     /// Makes the folders of `piece` the first frame.
     void take(PieceRef piece);
     /// Opens the piece's parent below `root`, which `rootHeld` holds open
-    /// when not null, without listing it, nor the folders on the way.
-    void open(const std::string& root, const HeldFolder* rootHeld);
+    /// when not null, without listing it, nor the folders on the way. False
+    /// when the cursor could not for want of descriptors.
+    bool open(const std::string& root, const std::shared_ptr<const HeldFolder>& rootHeld);
     /// Whether the deepest folder has a subfolder left to list; skips what is not one.
     bool hasNextFolder();
     /// Leaves the deepest folder, done with.
     void leaveFolder();
-    /// Lists the deepest folder's next subfolder into the batch, and enters it if listed.
-    void listNextFolder();
+    /// Lists the deepest folder's next subfolder into the batch, and enters it
+    /// if listed. False, with nothing done, when the cursor could not for want
+    /// of descriptors.
+    bool listNextFolder();
+    /// Hands the deepest folder's next subfolder over as one that could not be
+    /// listed: the walk lists it itself.
+    void passNextFolder();
     /// Whether the batch is to be handed over now: it is full, or the walk
     /// waits for it and has waited long enough.
     bool batchDue(bool walkWaitsForIt);
@@ -69,7 +81,5 @@ struct Worker {
 
 /// The subfolders still to be started in a frame, counted up to `most`.
 std::size_t foldersLeft(const Worker::Frame& frame, std::size_t most);
-/// The place in a frame just past its next `count` subfolders still to be started.
-std::size_t pastFolders(const Worker::Frame& frame, std::size_t count);
 
 } // namespace vantorel::dirwalk::readahead
