@@ -45,28 +45,33 @@ namespace
 CommandLine readCommandLine(const QList<QByteArray>& arguments, const QByteArray& workingFolder)
 {
     QCommandLineParser parser;
+    //: --help's opening; lines of at most 80 characters.
     parser.setApplicationDescription(
-        QStringLiteral("Finds folders by name. Each folder given is added to the list of search\n"
-                       "locations, in order; one that does not exist is reported when searched.\n"
-                       "When the window is already open, the folders are added to it instead."));
+        CommandLine::tr("Finds folders by name. Each folder given is added to the list of search\n"
+                        "locations, in order; one that does not exist is reported when searched.\n"
+                        "When the window is already open, the folders are added to it instead."));
     // Our own rather than Qt's: its help option brings --help-all, which would
     // have to print Qt's options from outside the parser.
     const QCommandLineOption help({ QStringLiteral("h"), QStringLiteral("help") },
-        QStringLiteral("Shows this help and ends."));
+        CommandLine::tr("Shows this help and ends."));
     const QCommandLineOption version({ QStringLiteral("v"), QStringLiteral("version") },
-        QStringLiteral("Shows the version and ends."));
+        CommandLine::tr("Shows the version and ends."));
     parser.addOption(help);
     parser.addOption(version);
-    parser.addPositionalArgument(QStringLiteral("folder"), QStringLiteral("A folder to search in."),
-        QStringLiteral("[folder...]"));
+    //: The folders' name in --help's list of arguments.
+    const QString folderName = CommandLine::tr("folder");
+    //: The folders in --help's usage line, after "[options]".
+    const QString syntax = CommandLine::tr("[folder...]");
+    parser.addPositionalArgument(folderName, CommandLine::tr("A folder to search in."), syntax);
 
-    const QString tryHelp = QStringLiteral("\nTry 'ostlebry --help' for more.\n");
+    const QString tryHelp = CommandLine::tr("\nTry 'ostlebry --help' for more.\n");
     QStringList texts;
     for (const QByteArray& argument : arguments)
         texts << QFile::decodeName(argument);
     if (!parser.parse(texts))
         return ending(CommandLine::Action::Error,
-            QStringLiteral("ostlebry: ") + parser.errorText() + tryHelp);
+            //: Qt's description of the mistake follows.
+            CommandLine::tr("ostlebry: ") + parser.errorText() + tryHelp);
     if (parser.isSet(help))
         return ending(CommandLine::Action::Help, parser.helpText());
     if (parser.isSet(version))
@@ -81,7 +86,7 @@ CommandLine readCommandLine(const QList<QByteArray>& arguments, const QByteArray
     for (const QString& folder : parser.positionalArguments()) {
         if (folder.isEmpty())
             return ending(CommandLine::Action::Error,
-                QStringLiteral("ostlebry: an empty argument names no folder.") + tryHelp);
+                CommandLine::tr("ostlebry: an empty argument names no folder.") + tryHelp);
         while (next < texts.size() && texts.at(next) != folder)
             ++next;
         const QByteArray bytes
