@@ -1,12 +1,30 @@
 // SPDX-License-Identifier: MIT
 #include "ShareNodes.h"
 
+#include <poll.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 
 namespace share_fs
 {
+
+void hangIfAsked(const Share& share, const Node& node)
+{
+    if (share.hangName.empty())
+        return;
+    const std::size_t slash = node.path.rfind('/');
+    const std::string_view name
+        = std::string_view(node.path).substr(slash == std::string::npos ? 0 : slash + 1);
+    if (name != share.hangName)
+        return;
+    std::fprintf(stderr, "share_fs: hanging %s\n", node.path.c_str());
+    pollfd released { share.releaseFd, POLLIN, 0 };
+    // Ends with POLLHUP once the write end is closed; a worker cancelled at
+    // the share's end is cancelled here, in poll().
+    while (poll(&released, 1, -1) < 0 && errno == EINTR) { }
+}
 
 int statPath(const Share& share, const std::string& path, struct stat* st)
 {

@@ -61,6 +61,10 @@ struct Share {
     std::atomic<unsigned> inFlight { 0 };
     std::atomic<unsigned> peakInFlight { 0 };
     std::atomic<std::uint64_t> answered { 0 };
+
+    /// Listings of folders with this name wait until releaseFd reads its end.
+    std::string hangName;
+    int releaseFd = -1;
 };
 
 inline Share& shareOf(fuse_req_t req)
@@ -152,6 +156,9 @@ template <class Call> long atPath(const Share& share, const std::string& path, C
     return result;
 }
 
+/// Holds the call, unanswered, while `node` bears the name whose listings
+/// hang, until the share is released.
+void hangIfAsked(const Share& share, const Node& node);
 /// `fstatat` of `path` under the source, not following a link; 0 or errno.
 int statPath(const Share& share, const std::string& path, struct stat* st);
 /// Opens `path` under the source, not following a link at its end.

@@ -32,7 +32,7 @@ bool parseOptions(int argc, char** argv, Options* options)
     for (int i = 1; i < argc; ++i) {
         std::string argument = argv[i];
         bool valued = argument == "--delay" || argument == "--slots" || argument == "--cache"
-            || argument == "--counts" || argument == "--timeline";
+            || argument == "--counts" || argument == "--timeline" || argument == "--hang";
         if (valued && i + 1 >= argc) {
             std::fprintf(stderr, "share_fs: %s needs a value\n", argument.c_str());
             return false;
@@ -58,6 +58,8 @@ bool parseOptions(int argc, char** argv, Options* options)
             options->countsFile = argv[++i];
         } else if (argument == "--timeline") {
             options->timelineFile = argv[++i];
+        } else if (argument == "--hang") {
+            options->hangName = argv[++i];
         } else if (argument.starts_with("-")) {
             std::fprintf(stderr, "share_fs: unknown option %s\n", argument.c_str());
             return false;
@@ -73,7 +75,7 @@ bool parseOptions(int argc, char** argv, Options* options)
     if (!options->mountPoint) {
         std::fprintf(stderr,
             "usage: share_fs SOURCE MOUNTPOINT [--delay MS] [--slots N] [--cache SECONDS] "
-            "[--counts FILE] [--timeline FILE]\n");
+            "[--counts FILE] [--timeline FILE] [--hang NAME]\n");
         return false;
     }
     return true;

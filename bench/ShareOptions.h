@@ -11,6 +11,7 @@ struct Options {
     const char* mountPoint = nullptr;
     const char* countsFile = nullptr;
     const char* timelineFile = nullptr;
+    const char* hangName = nullptr;
     double delayMs = 0.5;
     long slots = 64;
     double cacheSeconds = 0.1;

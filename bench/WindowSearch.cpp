@@ -116,9 +116,10 @@ namespace
 
 /// Start pressed in a fresh window; ends when the "Done." box appears.
 Timing searchInWindow(const QString& root, const QString& phrase,
-    dirwalk::ReadAheadSettings settings, int stopAfterMs)
+    dirwalk::ReadAheadSettings settings, int stopAfterMs,
+    std::shared_ptr<dirwalk::index::IndexStore> index)
 {
-    Form1 form([] {}, settings);
+    Form1 form([] {}, settings, std::move(index));
     prepareWindow(form, root, phrase);
     BoxWatch boxes(form);
     StallWatch stalls(form, boxes);

@@ -6,6 +6,12 @@
 #include <QStringList>
 
 #include <chrono>
+#include <memory>
+
+namespace vantorel::dirwalk::index
+{
+class IndexStore;
+}
 
 namespace vantorel::bench
 {
@@ -29,8 +35,9 @@ struct Timing {
 
 /// Start pressed in a fresh window, offscreen; ends when the "Done." box
 /// appears, and answers every box. Stop is pressed `stopAfterMs` after Start,
-/// never when negative.
+/// never when negative. With `index`, the window's searches use that folder index.
 Timing searchInWindow(const QString& root, const QString& phrase,
-    dirwalk::ReadAheadSettings settings, int stopAfterMs);
+    dirwalk::ReadAheadSettings settings, int stopAfterMs,
+    std::shared_ptr<dirwalk::index::IndexStore> index = {});
 
 } // namespace vantorel::bench

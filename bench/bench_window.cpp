@@ -5,20 +5,26 @@
 // the same rows, and the window and the engine in the same order.
 //
 //   bench_window ROOT [PHRASE] [--runs N]     (Match Case off, full paths)
-//   bench_window ROOT [PHRASE] --once [--print] [--stop-after MS]
+//   bench_window ROOT [PHRASE] --once [--print] [--stop-after MS] [--repeat N [--drop-caches]]
 //   bench_window --fill ROWS                  (memory of ROWS result rows)
 //
 // With --once, one search in the window with the read-ahead the environment
 // chooses, as the program does: its times, and the longest time the window's
 // events waited, go to stderr, with --print its rows to stdout; --stop-after
 // presses Stop that long after Start and times it to "Done.". scripts/bench.sh
-// runs it so, one process a run, to empty the caches between runs.
+// runs it so, one process a run, to empty the caches between runs. The window
+// keeps the program's folder index (OSTLEBRY_INDEX, the cache folder under
+// XDG_CACHE_HOME): --repeat makes N searches, one line each, the later ones
+// checked against the index the one before left, once it was written to the
+// cache folder (as a user searching again later finds it); --drop-caches empties
+// the system's caches before each of them (as root).
 //
 // Settings go to a temporary folder, never to the user's own.
 #include "WindowSearch.h"
 #include "platform/controls/QtEventPump.h"
 #include "platform/files/SystemFolderService.h"
 #include "platform/qt/list/QtListControl.h"
+#include "platform/walk/index/IndexStore.h"
 #include "platform/walk/readahead/ReadAheadSettings.h"
 #include "search/FolderSearchEngine.h"
 #include "shell/qt/Form1.h"
@@ -39,6 +45,7 @@
 #include <QTimer>
 
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -263,20 +270,47 @@ int compareTimes(const QString& root, const QString& phrase, int runs)
     return status;
 }
 
-/// One search in the window, set up as the program sets itself up.
-int searchOnce(const QString& root, const QString& phrase, bool print)
+/// Writes the page cache, dentries and inodes out of memory, as root may.
+bool dropCaches()
 {
-    const Timing timing = searchInWindow(root, phrase,
-        dirwalk::readAheadSettings(
-            std::getenv("OSTLEBRY_READAHEAD"), std::getenv("OSTLEBRY_READAHEAD_THREADS")),
-        g_stopAfterMs);
-    std::fprintf(stderr,
-        "start to done %.1f ms, processor %.1f ms, rows %lld, window unanswered at most %.1f ms",
-        timing.wallMs, timing.cpuMs, static_cast<long long>(timing.rows.size()),
-        timing.longestStallMs);
-    if (timing.stopToDoneMs >= 0)
-        std::fprintf(stderr, ", Stop to \"Done.\" %.1f ms", timing.stopToDoneMs);
-    std::fprintf(stderr, "\n");
+    ::sync();
+    std::FILE* drop = std::fopen("/proc/sys/vm/drop_caches", "w");
+    const bool dropped = drop && std::fputs("3\n", drop) >= 0;
+    return drop && std::fclose(drop) == 0 && dropped;
+}
+
+/// Searches in the window, set up as the program sets itself up, `repeat`
+/// times with one folder index.
+int searchOnce(const QString& root, const QString& phrase, bool print, int repeat, bool drop)
+{
+    const auto index = std::make_shared<dirwalk::index::IndexStore>(
+        dirwalk::index::indexSettingsFromEnvironment());
+    Timing timing;
+    for (int search = 1; search <= repeat; ++search) {
+        index->waitForWrites();
+        if (drop && !dropCaches()) {
+            std::fprintf(stderr, "the caches could not be dropped\n");
+            return 1;
+        }
+        timing = searchInWindow(root, phrase,
+            dirwalk::readAheadSettings(
+                std::getenv("OSTLEBRY_READAHEAD"), std::getenv("OSTLEBRY_READAHEAD_THREADS")),
+            g_stopAfterMs, index);
+        std::fprintf(stderr,
+            "start to done %.1f ms, processor %.1f ms, rows %lld, window unanswered at most "
+            "%.1f ms",
+            timing.wallMs, timing.cpuMs, static_cast<long long>(timing.rows.size()),
+            timing.longestStallMs);
+        if (timing.stopToDoneMs >= 0)
+            std::fprintf(stderr, ", Stop to \"Done.\" %.1f ms", timing.stopToDoneMs);
+        const dirwalk::index::IndexUse use = index->lastUse();
+        std::fprintf(stderr, "; search %d, index %s, %zu folders from it, %zu listed again\n",
+            search,
+            use.loaded         ? "from disk"
+                : use.hadIndex ? "in memory"
+                               : "none",
+            use.fromIndex, use.listedAgain);
+    }
     if (print)
         for (const QString& row : timing.rows)
             std::printf("%s\n", row.toLocal8Bit().constData());
@@ -332,6 +366,8 @@ int main(int argc, char** argv)
     int fill = 0;
     bool once = false;
     bool print = false;
+    bool drop = false;
+    int repeat = 1;
     int positional = 0;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--runs") == 0 && i + 1 < argc)
@@ -342,6 +378,10 @@ int main(int argc, char** argv)
             once = true;
         else if (std::strcmp(argv[i], "--print") == 0)
             print = true;
+        else if (std::strcmp(argv[i], "--repeat") == 0 && i + 1 < argc)
+            repeat = std::max(1, std::atoi(argv[++i]));
+        else if (std::strcmp(argv[i], "--drop-caches") == 0)
+            drop = true;
         else if (std::strcmp(argv[i], "--stop-after") == 0 && i + 1 < argc)
             g_stopAfterMs = std::max(0, std::atoi(argv[++i]));
         else if (positional++ == 0)
@@ -357,6 +397,6 @@ int main(int argc, char** argv)
         return 2;
     }
     if (once)
-        return searchOnce(root, phrase, print);
+        return searchOnce(root, phrase, print, repeat, drop);
     return compareTimes(root, phrase, runs);
 }

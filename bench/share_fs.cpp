@@ -7,7 +7,7 @@
 // flight; this makes that measurable on a local disk.
 //
 //   share_fs SOURCE MOUNTPOINT [--delay MS] [--slots N] [--cache SECONDS]
-//            [--counts FILE] [--timeline FILE]
+//            [--counts FILE] [--timeline FILE] [--hang NAME]
 //
 // --delay may be fractional (0.5); default 0.5 ms. --slots: default 64.
 // --cache: how long the kernel may keep names and attributes, default 0.1 s,
@@ -16,6 +16,11 @@
 // prints the round trips by kind to stderr and, with --counts, to FILE:
 //
 //   delayed N lookup N getattr N opendir N readdir N peak-in-flight N
+//
+// With --hang, the listing of every folder named NAME gets no answer, as from
+// a share that stopped answering, until share_fs gets SIGUSR1 (the share is
+// back: every listing held and every later one is answered) or ends; each
+// listing held prints "share_fs: hanging PATH" to stderr as it starts to wait.
 //
 // With --timeline, FILE gets a line every 100 ms from the first call on: the
 // milliseconds since, and the calls answered in those 100 ms times the delay
@@ -29,6 +34,7 @@
 #include "ShareNodes.h"
 #include "ShareOptions.h"
 
+#include <csignal>
 #include <sys/statvfs.h>
 
 #include <chrono>
@@ -162,9 +168,10 @@ int listFrom(
     }
 }
 
-void onReaddir(fuse_req_t req, fuse_ino_t, std::size_t size, off_t offset, fuse_file_info* info)
+void onReaddir(fuse_req_t req, fuse_ino_t ino, std::size_t size, off_t offset, fuse_file_info* info)
 {
     Share& share = shareOf(req);
+    hangIfAsked(share, nodeOf(share, ino));
     RoundTrip trip(share, Readdir);
     std::vector<char> buffer(size);
     std::size_t used = 0;
@@ -312,6 +319,39 @@ bool serve(Share& share, const Options& options)
     return served;
 }
 
+/// The write end of the pipe that hung listings wait on: closed, it lets them all go.
+int g_releaseHung = -1;
+
+void releaseHung(int)
+{
+    if (g_releaseHung >= 0)
+        close(g_releaseHung); // async-signal-safe; a second signal finds it closed
+    g_releaseHung = -1;
+}
+
+/// Hung listings wait until SIGUSR1 closes the pipe's write end, or the share ends.
+bool prepareHanging(Share& share, const Options& options)
+{
+    if (!options.hangName)
+        return true;
+    int ends[2];
+    if (pipe2(ends, O_CLOEXEC) != 0) {
+        std::fprintf(stderr, "share_fs: pipe: %s\n", std::strerror(errno));
+        return false;
+    }
+    share.hangName = options.hangName;
+    // A share told to hang ends with whoever started it, which lets every
+    // call it holds go: else a test that fails leaves its process held for good.
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    share.releaseFd = ends[0];
+    g_releaseHung = ends[1];
+    struct sigaction action {
+    };
+    action.sa_handler = releaseHung;
+    sigemptyset(&action.sa_mask);
+    return sigaction(SIGUSR1, &action, nullptr) == 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -325,6 +365,8 @@ int main(int argc, char** argv)
     share.slots = std::make_unique<std::counting_semaphore<INT_MAX>>(options.slots);
     share.sourceFd = open(options.source, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     share.root.path.assign(1, '.');
+    if (!prepareHanging(share, options))
+        return 2;
     struct stat st;
     if (share.sourceFd < 0 || fstat(share.sourceFd, &st) != 0) {
         std::fprintf(stderr, "share_fs: %s: %s\n", options.source, std::strerror(errno));
@@ -336,6 +378,7 @@ int main(int argc, char** argv)
     share.nodes.emplace(std::make_pair(st.st_dev, st.st_ino), &share.root);
 
     bool served = serve(share, options);
+    releaseHung(SIGUSR1);
     std::string counts = countsLine(share);
     std::fputs(counts.c_str(), stderr);
     if (options.countsFile) {

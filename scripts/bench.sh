@@ -36,6 +36,16 @@
 #                               plain walk, find, fd) are timed once, in the check:
 #                               at 10 ms each takes minutes.
 #
+# The folder index: "window" and the engine are timed as they were before it
+# (OSTLEBRY_INDEX=0); the window is timed with the index three more ways:
+# "first", the first search with no index yet (its cache folder emptied before
+# each run); "memory", a second search in the same process (bench_window
+# --repeat 2; with --cold the caches are dropped between the two); "disk", a
+# new process that finds the index the run before left in its cache folder
+# (each run's own, under a scratch XDG_CACHE_HOME). On the share the index is
+# forced on (OSTLEBRY_INDEX=everywhere): FUSE is not among the file systems it
+# relies on by itself. Last, on the largest tree, the index's memory and file.
+#
 # BENCH_TOOLS chooses some of the tools, e.g. "engine window fd64"; the plain
 # walk is always run, the yardstick of both modes.
 set -euo pipefail
@@ -78,6 +88,13 @@ fi
 phrase=alpha
 status=0
 found=0
+# The index's cache folders, one a tool, for this run alone.
+cache_home=$(mktemp -d /tmp/ostlebry-bench-cache.XXXXXX)
+cleanup() {
+  if [ -n "${share_mount:-}" ] && [ -d "$share_mount" ]; then forget_share; fi
+  rm -rf "$cache_home"
+}
+trap cleanup EXIT
 
 # Writes dirty pages out, then drops the page cache, dentries and inodes.
 drop_caches() {
@@ -98,23 +115,27 @@ share_slots=${BENCH_SHARE_SLOTS:-64}
 declare -A label=([plain]="plain walk, one thread" [plainall]="plain walk, $cores threads"
   [engine1]="engine, no read-ahead"
   [engine]="engine, read-ahead" [window]="window Start->Done." [find]=find [fd]=fd
-  [fd1]="fd -j1" [fd16]="fd -j16" [fd64]="fd -j64")
+  [fd1]="fd -j1" [fd16]="fd -j16" [fd64]="fd -j64"
+  [first]="window, index: first search" [memory]="window, index: repeat in memory"
+  [disk]="window, index: repeat from disk")
 if [ -n "$share_delay" ]; then
   [ "$cold" = 0 ] || { echo "--cold and --share do not go together" >&2; exit 2; }
-  tools=(engine window plain fd fd16 fd64 find)
+  tools=(engine window first memory disk plain fd fd16 fd64 find)
   # Timed in the check alone: the plain walk and find wait on one call at a
   # time, fd on two.
   once=(plain find fd)
   # The first of these finds the rows in the order the others must keep.
-  ordered=(engine window)
+  ordered=(engine window first memory disk)
   # The engine and the window read ahead as the program chooses by itself.
   readahead=
   label[engine]="engine, default read-ahead"
+  index_reach=everywhere
 else
-  tools=(plain plainall engine1 engine window find fd fd1 fd16)
+  tools=(plain plainall engine1 engine window first memory disk find fd fd1 fd16)
   once=()
-  ordered=(engine1 engine window)
+  ordered=(engine1 engine window first memory disk)
   readahead=1
+  index_reach=
 fi
 
 if [ -n "${BENCH_TOOLS:-}" ]; then
@@ -140,9 +161,18 @@ run_tool() {
   case $1 in
     plain) "$bin/plain_walk" "$root" "$phrase" --print ;;
     plainall) "$bin/plain_walk" "$root" "$phrase" --print --threads "$cores" ;;
-    engine1) OSTLEBRY_READAHEAD=0 "$bin/bench_walk" "$root" "$phrase" --print ;;
-    engine) OSTLEBRY_READAHEAD=$readahead "$bin/bench_walk" "$root" "$phrase" --print ;;
-    window) OSTLEBRY_READAHEAD=$readahead "$bin/bench_window" "$root" "$phrase" --once --print ;;
+    engine1) OSTLEBRY_INDEX=0 OSTLEBRY_READAHEAD=0 "$bin/bench_walk" "$root" "$phrase" --print ;;
+    engine) OSTLEBRY_INDEX=0 OSTLEBRY_READAHEAD=$readahead "$bin/bench_walk" "$root" "$phrase" --print ;;
+    window) OSTLEBRY_INDEX=0 OSTLEBRY_READAHEAD=$readahead "$bin/bench_window" "$root" "$phrase" --once --print ;;
+    first | memory | disk)
+      local repeat=1 drop=()
+      if [ "$1" = memory ]; then repeat=2; fi
+      if [ "$1" = memory ] && [ "$cold" = 1 ]; then drop=(--drop-caches); fi
+      # A first search, and a repeat in memory, start with no index at all.
+      if [ "$1" != disk ]; then rm -rf "${cache_home:?}/$1"; fi
+      XDG_CACHE_HOME="$cache_home/$1" OSTLEBRY_INDEX=$index_reach OSTLEBRY_READAHEAD=$readahead \
+        "$bin/bench_window" "$root" "$phrase" --once --print --repeat "$repeat" "${drop[@]}"
+      ;;
     find) find "$root" -mindepth 1 -type d -iname "*$phrase*" ;;
     fd) fdfind -H -I -F -t d -i "$phrase" "$root" ;;
     fd1) fdfind -j1 -H -I -F -t d -i "$phrase" "$root" ;;
@@ -206,9 +236,10 @@ drops() { awk '/^drop_(pagecache|slab) / { n += $2 } END { print n + 0 }' /proc/
 # from the Start press to the "Done." box; the others are timed as whole
 # processes, with the count of their rows.
 time_tool() {
-  if [ "$1" = window ]; then
-    run_tool window 2>&1 >/dev/null |
-      awk '/^start to done/ { gsub(",", ""); printf "%d %d %d\n", $4, $7, $10 }'
+  if [[ " window first memory disk " == *" $1 "* ]]; then
+    # The last search's line: with --repeat, the repeat's.
+    run_tool "$1" 2>&1 >/dev/null |
+      awk '/^start to done/ { gsub(",", ""); line = sprintf("%d %d %d\n", $4, $7, $10) } END { printf "%s", line }'
   else
     local TIMEFORMAT='%R %U %S' output
     output=$({ time run_tool "$1" 2>/dev/null | wc -l; } 2>&1)
@@ -349,9 +380,7 @@ time_rounds() {
 # line; sets wall_ms, cpu_ms and trip_count (the caller's arrays) to them.
 print_medians() {
   local key header
-  # The share's labels are longer by a little.
-  local width=24
-  if [ -n "$share_delay" ]; then width=26; fi
+  local width=33
   header=$(printf "  %-${width}s %8s %10s %14s %9s" "" wall processor "wall range" "wall/plain")
   if [ -n "$share_delay" ]; then
     header+=$(printf ' %11s %12s %14s %12s %10s' "limit/wall" "round trips" "trips range" "trips/plain" \
@@ -423,7 +452,50 @@ bench_tree() {
   else
     echo "  none set"
   fi
+  index_targets "$folders"
   echo "Load average before: $load_before, after: $(loadavg); cores: $cores"
+  index_memory
+}
+
+# The folder index's targets, against its first search and the window without it.
+index_targets() {
+  echo "Targets of the folder index ($cache, $1 folders):"
+  if [ "$cache" = warm ] && [ "$1" = 200000 ]; then
+    ratio "index: repeat in memory / first search" "${wall_ms[memory]:-}" "${wall_ms[first]:-}" 0.4
+    ratio "index: repeat from disk / first search" "${wall_ms[disk]:-}" "${wall_ms[first]:-}" 0.5
+  elif [ "$cache" = cold ] && [ "$1" = 200000 ]; then
+    ratio "index: repeat from disk / window without it" "${wall_ms[disk]:-}" "${wall_ms[window]:-}" 0.5
+  fi
+  ratio "index: first search / window without it" "${wall_ms[first]:-}" "${wall_ms[window]:-}" 1.05
+  if [ "$cache" = cold ] && [ "$1" != 200000 ]; then
+    ratio "index: repeat from disk / window without it" "${wall_ms[disk]:-}" "${wall_ms[window]:-}"
+  fi
+  if [ "$cache" = warm ] && [ "$1" != 200000 ]; then
+    ratio "index: repeat in memory / first search" "${wall_ms[memory]:-}" "${wall_ms[first]:-}"
+    ratio "index: repeat from disk / first search" "${wall_ms[disk]:-}" "${wall_ms[first]:-}"
+  fi
+}
+
+# What the index of $root holds: the engine searches twice with a fresh cache
+# folder, and says what its index takes in memory and on disk, and its peak
+# against that of a search without the index.
+index_memory() {
+  local with without
+  with=$(XDG_CACHE_HOME="$cache_home/memory-check" "$bin/bench_walk" "$root" "$phrase" --repeat 2 2>&1 |
+    grep '^peak memory')
+  without=$(OSTLEBRY_INDEX=0 "$bin/bench_walk" "$root" "$phrase" 2>&1 | grep '^peak memory')
+  rm -rf "$cache_home/memory-check"
+  echo "The folder index of $root ($folders folders):"
+  echo "  with the index, two searches: $with"
+  echo "  without it, one search: $without"
+  awk -v with="$with" -v without="$without" -v folders="$folders" 'BEGIN {
+    split(with, a, " "); split(without, b, " ")
+    index_mb = a[8]; peak_with = a[3]; peak_without = b[3]; file_mb = a[12]
+    printf "  index in memory %.1f MB (%.0f bytes a folder), cache file %.1f MB, peak +%.1f MB\n", index_mb, index_mb * 1e6 / folders, file_mb, peak_with - peak_without
+    if (folders >= 1000000) {
+      printf "  index memory for %d folders: %.1f MB (target <= 100 MB) %s\n", folders, index_mb * 1000000 / folders, index_mb * 1000000 / folders <= 100 ? "met" : "NOT MET"
+    }
+  }'
 }
 
 # The same walks on the emulated share: times, round trips, and the share's
@@ -434,7 +506,6 @@ bench_share() {
   make_tree_once "$folders" "$tree"
   share_mount=$(mktemp -d /tmp/ostlebry-share.XXXXXX)
   root=$share_mount
-  trap forget_share EXIT
 
   echo
   echo "Folder walk on a share of $tree ($folders folders): $share_delay ms a round trip," \
@@ -459,7 +530,7 @@ bench_share() {
   echo "  in flight: the most round trips the share was answering at once, median)"
   echo "Round trips by kind, last run:"
   for key in "${tools[@]}"; do
-    printf "  %-26s %s\n" "${label[$key]}" "${kinds[$key]}"
+    printf "  %-33s %s\n" "${label[$key]}" "${kinds[$key]}"
   done
   printf "The share's limit: %d round trips x %s ms / %d slots = %.0f ms\n" \
     "${trip_count[plain]}" "$share_delay" "$share_slots" "$share_limit_ms"
@@ -476,6 +547,13 @@ bench_share() {
     ratio "window / fd -j64" "${wall_ms[window]:-}" "${wall_ms[fd64]:-}" 0.8
   fi
   ratio "engine / plain walk, round trips" "${trip_count[engine]:-}" "${trip_count[plain]:-}" 1.02
+  echo "Targets of the folder index ($share_delay ms a round trip, $folders folders):"
+  ratio "index: repeat in memory / first search" "${wall_ms[memory]:-}" "${wall_ms[first]:-}" 0.4
+  ratio "index: repeat from disk / first search" "${wall_ms[disk]:-}" "${wall_ms[first]:-}" 0.4
+  ratio "index: repeat from disk / plain walk, round trips" "${trip_count[disk]:-}" \
+    "${trip_count[plain]:-}" 0.4
+  ratio "index: first search / window without it" "${wall_ms[first]:-}" "${wall_ms[window]:-}" 1.05
+  echo "  (the repeat in memory's round trips count both of its searches)"
   echo "Load average before: $load_before, after: $(loadavg); cores: $cores"
 
   # How long the window takes to stop a search that waits on the share.
@@ -487,14 +565,16 @@ bench_share() {
   echo "Stop pressed $stop_after ms after Start: ${stopped:-the search ended before Stop}" \
     "($share_trips round trips)"
   forget_share
-  trap - EXIT
+  share_mount=
 }
 
 for folders in $sizes; do
+  # BENCH_TREE_<folders> (or BENCH_TREE for 200,000) names a tree made elsewhere.
+  named=BENCH_TREE_$folders
   if [ "$folders" = 200000 ]; then
-    tree=${BENCH_TREE:-/tmp/ostlebry-bench-tree}
+    tree=${!named:-${BENCH_TREE:-/tmp/ostlebry-bench-tree}}
   else
-    tree=/tmp/ostlebry-bench-tree-$folders
+    tree=${!named:-/tmp/ostlebry-bench-tree-$folders}
   fi
   if [ -n "$share_delay" ]; then
     bench_share "$folders" "$tree"

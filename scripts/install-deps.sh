@@ -6,9 +6,10 @@ set -euo pipefail
 # xdg-utils the desktop's folder opener (as the program asks it too) and dbus a
 # private session bus; Qt's private headers let a test close the window as the
 # window manager does; libxcb lets the window end another start's start-up
-# feedback. scripts/test-x11.sh adds its X server and window manager.
+# feedback. libfuse3 and fuse3 give the tests a network share that stops answering.
+# scripts/test-x11.sh adds its X server and window manager.
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-private-dev libxcb1-dev libgl-dev
-  fonts-liberation appstream desktop-file-utils xdg-utils dbus-daemon "$@")
+  fonts-liberation appstream desktop-file-utils xdg-utils dbus-daemon libfuse3-dev fuse3 "$@")
 # The Install test renders the scalable icon (librsvg, as GTK desktops do) and
 # compares it with the picture.
 packages+=(python3 librsvg2-bin)

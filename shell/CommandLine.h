@@ -20,6 +20,11 @@ public:
     /// tidied as a folder chosen in the browser is, in the file system's bytes
     /// (a name need not be valid text).
     QList<QByteArray> folders;
+    /// Whether searches check a folder index instead of listing every folder
+    /// again: as the environment says (OSTLEBRY_INDEX), never, or also on file
+    /// systems whose folder times are not known to move with every change.
+    enum class FolderIndex { AsTheEnvironmentSays, Off, Everywhere };
+    FolderIndex index = FolderIndex::AsTheEnvironmentSays;
     /// What to print before ending, for every action but Start (an Error's text
     /// goes to standard error).
     QString text;

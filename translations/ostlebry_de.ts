@@ -91,6 +91,18 @@ Try &apos;ostlebry --help&apos; for more.
         <translation>ostlebry: Die Ordner wurden dem bereits geöffneten Fenster hinzugefügt.
 </translation>
     </message>
+    <message>
+        <source>Lists every folder at every search, with no folder index (so does OSTLEBRY_INDEX=0).</source>
+        <translation>Liest bei jeder Suche jeden Ordner neu ein, ohne Ordnerindex (ebenso mit OSTLEBRY_INDEX=0).</translation>
+    </message>
+    <message>
+        <source>Keeps a folder index on every file system, also those whose folder times it does not rely on (so does OSTLEBRY_INDEX=everywhere). Without either, a location searched again on ext2/3/4, xfs, btrfs, f2fs, tmpfs, ZFS or NFS is checked against its index, and only the folders that changed are listed again.</source>
+        <translation>Führt auf jedem Dateisystem einen Ordnerindex, auch auf denen, deren Ordnerzeitstempeln er nicht vertraut (ebenso mit OSTLEBRY_INDEX=everywhere). Ohne eine dieser Optionen wird ein Suchort auf ext2/3/4, xfs, btrfs, f2fs, tmpfs, ZFS oder NFS, der erneut durchsucht wird, mit seinem Index abgeglichen, und nur die geänderten Ordner werden neu eingelesen.</translation>
+    </message>
+    <message>
+        <source>ostlebry: --no-index and --index-everywhere cannot go together.</source>
+        <translation>ostlebry: --no-index und --index-everywhere schließen einander aus.</translation>
+    </message>
 </context>
 <context>
     <name>CopyResultsCommand</name>

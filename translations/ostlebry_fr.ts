@@ -91,6 +91,18 @@ Saisissez «&#xa0;ostlebry --help&#xa0;» pour plus d&apos;informations.
         <translation>ostlebry&#xa0;: les dossiers ont été ajoutés à la fenêtre déjà ouverte.
 </translation>
     </message>
+    <message>
+        <source>Lists every folder at every search, with no folder index (so does OSTLEBRY_INDEX=0).</source>
+        <translation>Relit chaque dossier à chaque recherche, sans index des dossiers (de même avec OSTLEBRY_INDEX=0).</translation>
+    </message>
+    <message>
+        <source>Keeps a folder index on every file system, also those whose folder times it does not rely on (so does OSTLEBRY_INDEX=everywhere). Without either, a location searched again on ext2/3/4, xfs, btrfs, f2fs, tmpfs, ZFS or NFS is checked against its index, and only the folders that changed are listed again.</source>
+        <translation>Tient un index des dossiers sur tous les systèmes de fichiers, y compris ceux dont les dates des dossiers ne sont pas jugées fiables (de même avec OSTLEBRY_INDEX=everywhere). Sans aucune de ces deux options, un emplacement de nouveau parcouru sur ext2/3/4, xfs, btrfs, f2fs, tmpfs, ZFS ou NFS est comparé à son index, et seuls les dossiers modifiés sont relus.</translation>
+    </message>
+    <message>
+        <source>ostlebry: --no-index and --index-everywhere cannot go together.</source>
+        <translation>ostlebry&#xa0;: --no-index et --index-everywhere ne peuvent pas être utilisées ensemble.</translation>
+    </message>
 </context>
 <context>
     <name>CopyResultsCommand</name>

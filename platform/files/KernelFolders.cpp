@@ -15,7 +15,7 @@ namespace
     QString realPath(const QString& path)
     {
         const QFileInfo info(path);
-        const QString real = info.canonicalFilePath();
+        QString real = info.canonicalFilePath();
         if (!real.isEmpty())
             return real;
         const QString folder = info.absoluteDir().canonicalPath();

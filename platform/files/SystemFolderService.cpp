@@ -4,6 +4,9 @@
 #include "platform/Failure.h"
 #include "platform/walk/OffThreadCall.h"
 #include "platform/walk/readahead/ReadAheadCursor.h"
+#ifdef __linux__
+#include "platform/walk/index/IndexedWalkCursor.h"
+#endif
 
 #include <QFile>
 
@@ -45,6 +48,7 @@ Folder SystemFolderService::getNativeFolder(
     auto check = std::make_shared<Check>();
     check->path.assign(folder.nativePath.constData(), std::size_t(folder.nativePath.size()));
     if (!dirwalk::runOffThread(
+            check->path,
             [check] { check->exists = dirwalk::isExistingFolder(check->path, check->reason); },
             whileWaiting)) {
         folder.waitGivenUp = true;
@@ -61,7 +65,11 @@ Folder SystemFolderService::getNativeFolder(
 
 std::unique_ptr<dirwalk::DirectoryCursor> SystemFolderService::cursor()
 {
+#ifdef __linux__
+    return dirwalk::index::makeIndexedWalkCursor(m_index, m_readAhead);
+#else
     return dirwalk::makeWalkCursor(m_readAhead);
+#endif
 }
 
 } // namespace vantorel

@@ -4,6 +4,13 @@
 #include "platform/FolderService.h"
 #include "platform/walk/readahead/ReadAheadSettings.h"
 
+#include <memory>
+
+namespace vantorel::dirwalk::index
+{
+class IndexStore;
+}
+
 namespace vantorel
 {
 
@@ -11,8 +18,12 @@ namespace vantorel
 class SystemFolderService : public FolderService
 {
 public:
-    explicit SystemFolderService(dirwalk::ReadAheadSettings readAhead = dirwalk::defaultReadAhead())
+    /// Walks read ahead as `readAhead` says; with `index`, a location searched
+    /// before is checked against its index instead of listed again.
+    explicit SystemFolderService(dirwalk::ReadAheadSettings readAhead = dirwalk::defaultReadAhead(),
+        std::shared_ptr<dirwalk::index::IndexStore> index = {})
         : m_readAhead(readAhead)
+        , m_index(std::move(index))
     {
     }
 
@@ -26,8 +37,11 @@ public:
     /// `path` without trailing separators, except for the root itself.
     static QString withoutTrailingSeparators(const QString& path);
 
+    const std::shared_ptr<dirwalk::index::IndexStore>& index() const { return m_index; }
+
 private:
     dirwalk::ReadAheadSettings m_readAhead;
+    std::shared_ptr<dirwalk::index::IndexStore> m_index;
 };
 
 } // namespace vantorel

@@ -73,6 +73,7 @@ private:
 
     void check(int position) const;
     void flushLater();
+    Q_INVOKABLE void flushQueued();
     /// The stored row behind a shown row while a removal is being announced.
     int storedRow(int shownRow) const;
     void removeOneByOne(const std::vector<int>& positions);

@@ -40,7 +40,7 @@ namespace
         case Outcome::TooLarge:
             throw Failure(Failure::tr("The settings file %1 is damaged: it is larger than %2 MB.")
                               .arg(where)
-                              .arg(QtSettingsBackend::kMaxFileBytes / (1024 * 1024)));
+                              .arg(QtSettingsBackend::kMaxFileMegabytes));
         case Outcome::Folder:
         case Outcome::Unreadable:
             break;
@@ -163,7 +163,7 @@ void QtSettingsBackend::write(
         if (text.size() > kMaxFileBytes)
             throw Failure(Failure::tr("The settings file %1 would be larger than %2 MB.")
                               .arg(QDir::toNativeSeparators(file))
-                              .arg(kMaxFileBytes / (1024 * 1024)));
+                              .arg(kMaxFileMegabytes));
         if (tooLarge || ours.damaged())
             keepAside(file, tooLarge);
         QSaveFile out(file);

@@ -19,7 +19,8 @@ class QtSettingsBackend : public SettingsBackend
 public:
     /// Larger files are not read: settings are a few values, and every
     /// keystroke rewrites the file.
-    static constexpr qint64 kMaxFileBytes = 4 * 1024 * 1024;
+    static constexpr qint64 kMaxFileBytes = qint64(4) * 1024 * 1024;
+    static constexpr qint64 kMaxFileMegabytes = kMaxFileBytes / (qint64(1024) * 1024);
 
     /// `configFolder` empty: the user's configuration folder.
     explicit QtSettingsBackend(QString configFolder = QString());

@@ -4,6 +4,8 @@
 // bytes (UTF-8 on Windows, converted once at the layer's edge).
 #pragma once
 
+#include "platform/walk/FolderStamp.h"
+
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -11,6 +13,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace vantorel::dirwalk
@@ -37,11 +40,20 @@ public:
         std::size_t length;
         FolderKind kind;
     };
+    /// A link in the folder whose target is no folder: not a subfolder, but
+    /// kept in its place for a folder index, which must look at its target again.
+    struct OtherLink {
+        std::size_t offset; ///< of the name in names()
+        std::size_t length;
+        std::size_t before; ///< how many subfolders come before it
+    };
 
     void clear()
     {
         m_names.clear();
         m_entries.clear();
+        m_otherLinks.clear();
+        m_stamp = {};
     }
     void add(std::string_view name, FolderKind kind)
     {
@@ -56,6 +68,22 @@ public:
     }
     FolderKind kind(std::size_t i) const { return m_entries[i].kind; }
 
+    /// Keeps a link whose target is no folder, after the subfolders added so far.
+    void addOtherLink(std::string_view name)
+    {
+        m_otherLinks.push_back({ m_names.size(), name.size(), m_entries.size() });
+        m_names.append(name);
+    }
+    std::span<const OtherLink> otherLinks() const { return m_otherLinks; }
+    std::string_view otherLinkName(std::size_t i) const
+    {
+        return std::string_view(m_names).substr(m_otherLinks[i].offset, m_otherLinks[i].length);
+    }
+    /// The folder's stamp, taken from the handle it was listed with before it
+    /// was read; not taken unless the cursor was asked to.
+    const FolderStamp& stamp() const { return m_stamp; }
+    void setStamp(const FolderStamp& stamp) { m_stamp = stamp; }
+
     /// The names end to end, and where each lies: for copying a list whole.
     std::string_view names() const { return m_names; }
     std::span<const Entry> entries() const { return m_entries; }
@@ -65,23 +93,42 @@ public:
     {
         m_names.assign(names);
         m_entries.assign(entries.begin(), entries.end());
+        m_otherLinks.clear();
+        m_stamp = {};
+    }
+    /// Becomes a copy of `other`, its stamp and other links included, keeping
+    /// the memory it has.
+    void assign(const SubfolderList& other)
+    {
+        assign(other.names(), other.entries());
+        m_otherLinks.assign(other.m_otherLinks.begin(), other.m_otherLinks.end());
+        m_stamp = other.m_stamp;
     }
     /// Exchanges the contents and memory of two lists, copying nothing.
     void swap(SubfolderList& other) noexcept
     {
         m_names.swap(other.m_names);
         m_entries.swap(other.m_entries);
+        m_otherLinks.swap(other.m_otherLinks);
+        std::swap(m_stamp, other.m_stamp);
     }
     /// The memory the list's contents take, and the memory it holds.
-    std::size_t bytes() const { return m_names.size() + m_entries.size() * sizeof(Entry); }
+    std::size_t bytes() const
+    {
+        return m_names.size() + m_entries.size() * sizeof(Entry)
+            + m_otherLinks.size() * sizeof(OtherLink);
+    }
     std::size_t capacityBytes() const
     {
-        return m_names.capacity() + m_entries.capacity() * sizeof(Entry);
+        return m_names.capacity() + m_entries.capacity() * sizeof(Entry)
+            + m_otherLinks.capacity() * sizeof(OtherLink);
     }
 
 private:
     std::string m_names;
     std::vector<Entry> m_entries;
+    std::vector<OtherLink> m_otherLinks;
+    FolderStamp m_stamp;
 };
 
 /// Runs on the walk's thread about every kWaitSlice while a listing keeps it

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "platform/walk/OffThreadCall.h"
 
+#include "platform/walk/StrandedCalls.h"
+
 #include <condition_variable>
 #include <memory>
 #include <mutex>
@@ -10,17 +12,22 @@
 namespace vantorel::dirwalk
 {
 
-bool runOffThread(std::function<void()> job, const WaitHandler& whileWaiting)
+bool runOffThread(
+    std::string_view folder, std::function<void()> job, const WaitHandler& whileWaiting)
 {
     if (!whileWaiting) {
         job();
         return true;
     }
+    StrandedCalls& stranded = StrandedCalls::folders();
+    if (!stranded.waitFor(folder, whileWaiting))
+        return false;
     struct Call {
         std::function<void()> job;
         std::mutex mutex;
         std::condition_variable ended;
         bool done = false;
+        std::unique_ptr<StrandedCalls::Mark> leftBehind; ///< guarded by mutex
     };
     auto call = std::make_shared<Call>();
     call->job = std::move(job);
@@ -30,6 +37,7 @@ bool runOffThread(std::function<void()> job, const WaitHandler& whileWaiting)
             call->job();
             const std::lock_guard lock(call->mutex);
             call->done = true;
+            call->leftBehind.reset();
             call->ended.notify_one();
         });
     } catch (const std::system_error&) {
@@ -42,6 +50,8 @@ bool runOffThread(std::function<void()> job, const WaitHandler& whileWaiting)
         const bool keepWaiting = whileWaiting();
         lock.lock();
         if (!keepWaiting && !call->done) {
+            call->leftBehind
+                = stranded.strand(std::string(folder)); // dropped by the thread once done
             thread.detach();
             return false;
         }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "platform/walk/OffThreadCursor.h"
 
+#include "platform/walk/StrandedCalls.h"
+
 #include <atomic>
 #include <condition_variable>
 #include <mutex>
@@ -64,6 +66,8 @@ struct OffThreadCursor::Shared {
     SubfolderList listing;
     std::string error;
     bool result = false;
+    /// Set once the caller gave the call under way up: dropped once it ends.
+    std::unique_ptr<StrandedCalls::Mark> leftBehind; ///< guarded by mutex
 
     bool callWaits() const { return state.load(std::memory_order_acquire) == Pending || quit; }
 
@@ -81,6 +85,7 @@ struct OffThreadCursor::Shared {
             result = run(error);
             state.store(Done, std::memory_order_release);
             const std::lock_guard lock(mutex);
+            leftBehind.reset();
             if (callerSleeps)
                 answered.notify_one();
         }
@@ -156,13 +161,23 @@ bool OffThreadCursor::call(Call call, std::string_view first, std::string_view s
         error = kGivenUp;
         return false;
     }
+    nameFolder(call, first, second);
+    const bool offThread = m_handler || m_thread.joinable();
+    // A call about the same folder left behind earlier would hang this one
+    // beside it; its end is awaited here, before anything is started.
+    if (offThread && call != Call::Leave
+        && !StrandedCalls::folders().waitFor(m_folder, m_handler)) {
+        m_givenUp = true;
+        error = kGivenUp;
+        return false;
+    }
     Shared& shared = *m_shared;
     shared.call = call;
     shared.first = first;
     shared.second = second;
     if (out)
         shared.listing.swap(*out); // its memory is reused
-    if (!m_handler && !m_thread.joinable()) {
+    if (!offThread) {
         shared.result = shared.run(shared.error);
     } else {
         if (!m_thread.joinable() && !startThread(error))
@@ -174,6 +189,7 @@ bool OffThreadCursor::call(Call call, std::string_view first, std::string_view s
                 shared.wake.notify_one();
         }
         if (!waitForAnswer()) {
+            noteLeftBehind();
             error = kGivenUp;
             return false;
         }
@@ -182,7 +198,60 @@ bool OffThreadCursor::call(Call call, std::string_view first, std::string_view s
     if (out)
         out->swap(shared.listing);
     error.swap(shared.error);
+    if (shared.result)
+        followStack(call);
     return shared.result;
+}
+
+void OffThreadCursor::nameFolder(Call call, std::string_view first, std::string_view second)
+{
+    const auto join = [this](std::string_view below) {
+        if (!below.empty()) {
+            if (m_folder.empty() || m_folder.back() != kPathSeparator)
+                m_folder.push_back(kPathSeparator);
+            m_folder.append(below);
+        }
+    };
+    switch (call) {
+    case Call::OpenRoot:
+        m_folder.assign(first);
+        break;
+    case Call::Enter:
+        m_folder.assign(m_path);
+        join(first);
+        break;
+    case Call::OpenToEnter:
+        m_folder.assign(first);
+        join(second);
+        break;
+    case Call::Leave:
+        m_folder.clear();
+        break;
+    }
+}
+
+void OffThreadCursor::followStack(Call call)
+{
+    if (call == Call::Leave) {
+        if (!m_levels.empty())
+            m_levels.pop_back();
+        m_path.resize(m_levels.empty() ? 0 : m_levels.back());
+        return;
+    }
+    if (call != Call::Enter)
+        m_levels.clear();
+    m_path.swap(m_folder);
+    m_levels.push_back(m_path.size());
+}
+
+void OffThreadCursor::noteLeftBehind()
+{
+    Shared& shared = *m_shared;
+    const std::lock_guard lock(shared.mutex);
+    // The thread drops the mark as it ends the call, under the same lock; a
+    // call that ended meanwhile needs none.
+    if (shared.state.load(std::memory_order_acquire) != Shared::Done)
+        shared.leftBehind = StrandedCalls::folders().strand(m_folder);
 }
 
 bool OffThreadCursor::startThread(std::string& error)

@@ -4,7 +4,9 @@
 #include "platform/walk/DirectoryCursor.h"
 
 #include <memory>
+#include <string>
 #include <thread>
+#include <vector>
 
 namespace vantorel::dirwalk
 {
@@ -16,7 +18,10 @@ namespace vantorel::dirwalk
 ///
 /// The other cursor belongs to the thread. When a wait is given up, the
 /// thread finishes the listing under way, whenever the system lets it, then
-/// drops the cursor and ends by itself; the walk goes on at once.
+/// drops the cursor and ends by itself; the walk goes on at once. Until then
+/// the folder is noted as left behind (StrandedCalls::folders()): any cursor's
+/// call about it first waits for that listing, so a dead share holds one
+/// thread and its descriptors however often a walk of it is started and given up.
 class OffThreadCursor final : public DirectoryCursor
 {
 public:
@@ -46,11 +51,22 @@ private:
     bool startThread(std::string& error);
     /// Waits for the thread's answer, serving the handler; false when the wait was given up.
     bool waitForAnswer();
+    /// Names in m_folder the folder the call is about.
+    void nameFolder(Call call, std::string_view first, std::string_view second);
+    /// Follows a call that succeeded in m_path and m_levels.
+    void followStack(Call call);
+    /// Marks m_folder as left behind while the thread is still in its call.
+    void noteLeftBehind();
 
     std::shared_ptr<Shared> m_shared;
     WaitHandler m_handler;
     std::thread m_thread;
     bool m_givenUp = false;
+    /// The path of the deepest folder on the stack, and where each level's ends.
+    std::string m_path;
+    std::vector<std::size_t> m_levels;
+    /// The folder the call under way is about.
+    std::string m_folder;
 };
 
 } // namespace vantorel::dirwalk

@@ -11,24 +11,25 @@
 #include "shell/qt/Form1Usability.h"
 #include "shell/qt/FormScroller.h"
 #include "shell/qt/FramedPlacement.h"
+#include "shell/qt/ProgramEnd.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QLineEdit>
 #include <QPushButton>
-#include <cstdlib>
 
 namespace vantorel
 {
 
-Form1::Form1(std::function<void()> endProgram, dirwalk::ReadAheadSettings readAhead)
+Form1::Form1(std::function<void()> endProgram, dirwalk::ReadAheadSettings readAhead,
+    std::shared_ptr<dirwalk::index::IndexStore> index)
     : m_endProgram(std::move(endProgram))
     , m_layout(std::make_unique<Form1Layout>(*this))
     , m_scroller(
           std::make_unique<FormScroller>(*this, QSize(Form1Layout::kWidth, Form1Layout::kHeight)))
     , m_placement(
           std::make_unique<FramedPlacement>(*this, [this](QSize room) { m_scroller->fitTo(room); }))
-    , m_platform(std::make_unique<Form1Platform>(*this, *m_layout, readAhead))
+    , m_platform(std::make_unique<Form1Platform>(*this, *m_layout, readAhead, std::move(index)))
     , m_skinnable(std::make_unique<QtSkinnableWindow>(*this))
     , m_skin(std::make_unique<SkinFramework1>())
     , m_logic(std::make_unique<Form1Logic>(
@@ -37,7 +38,7 @@ Form1::Form1(std::function<void()> endProgram, dirwalk::ReadAheadSettings readAh
     , m_pointerMoves(std::make_unique<QtPointerMoveFilter>(m_logic->pointerFeedback()))
 {
     if (!m_endProgram)
-        m_endProgram = [] { std::_Exit(0); };
+        m_endProgram = [this] { endProgramNow(*this); };
     connectEvents();
     connectAppearance();
 }

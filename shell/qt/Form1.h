@@ -7,6 +7,11 @@
 #include <functional>
 #include <memory>
 
+namespace vantorel::dirwalk::index
+{
+class IndexStore;
+}
+
 namespace vantorel
 {
 
@@ -32,10 +37,13 @@ class Form1 : public QWidget
 
 public:
     /// `endProgram` runs when the user closes the window; by default the
-    /// process ends on the spot, whatever command is running. `readAhead`
-    /// is how the searches list folders ahead of the walk.
+    /// process ends on the spot, whatever command is running, and the window
+    /// leaves the screen even while a listing holds a thread. `readAhead`
+    /// is how the searches list folders ahead of the walk; with `index`, a
+    /// location searched before is checked against its folder index.
     explicit Form1(std::function<void()> endProgram = {},
-        dirwalk::ReadAheadSettings readAhead = dirwalk::defaultReadAhead());
+        dirwalk::ReadAheadSettings readAhead = dirwalk::defaultReadAhead(),
+        std::shared_ptr<dirwalk::index::IndexStore> index = {});
     ~Form1() override;
 
     /// Runs the start-up procedure; the window is still hidden.

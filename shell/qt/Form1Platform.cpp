@@ -13,8 +13,8 @@
 namespace vantorel
 {
 
-Form1Platform::Form1Platform(
-    QWidget& form, Form1Layout& layout, dirwalk::ReadAheadSettings readAhead)
+Form1Platform::Form1Platform(QWidget& form, Form1Layout& layout,
+    dirwalk::ReadAheadSettings readAhead, std::shared_ptr<dirwalk::index::IndexStore> index)
     : locationsModel(false)
     , resultsModel(true)
     , locations(locationsModel, *layout.ListView1)
@@ -29,7 +29,7 @@ Form1Platform::Form1Platform(
     , boxes(&form, QString::fromLatin1(product::kProductName))
     , saveDialog(&form)
     , folderBrowser(&form)
-    , folders(readAhead)
+    , folders(readAhead, std::move(index))
 {
     layout.ListView1->setModel(&locationsModel);
     layout.ListView2->setModel(&resultsModel);

@@ -30,7 +30,8 @@ class Form1Layout;
 /// The Qt side of everything the main window's commands work on, made over
 /// the window's controls.
 struct Form1Platform {
-    Form1Platform(QWidget& form, Form1Layout& layout, dirwalk::ReadAheadSettings readAhead);
+    Form1Platform(QWidget& form, Form1Layout& layout, dirwalk::ReadAheadSettings readAhead,
+        std::shared_ptr<dirwalk::index::IndexStore> index);
 
     ListModel locationsModel;
     ListModel resultsModel;

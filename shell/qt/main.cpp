@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+#include "platform/walk/index/IndexStore.h"
 #include "platform/walk/readahead/ReadAheadSettings.h"
 #include "shell/CommandLine.h"
 #include "shell/DisplayKey.h"
@@ -130,6 +131,19 @@ bool handedToOpenWindow(
     return true;
 }
 
+// The folder index as the environment and the command line choose it.
+std::shared_ptr<vantorel::dirwalk::index::IndexStore> folderIndex(
+    vantorel::CommandLine::FolderIndex choice)
+{
+    using vantorel::dirwalk::index::IndexReach;
+    auto settings = vantorel::dirwalk::index::indexSettingsFromEnvironment();
+    if (choice == vantorel::CommandLine::FolderIndex::Off)
+        settings.reach = IndexReach::Off;
+    else if (choice == vantorel::CommandLine::FolderIndex::Everywhere)
+        settings.reach = IndexReach::Everywhere;
+    return std::make_shared<vantorel::dirwalk::index::IndexStore>(std::move(settings));
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -165,7 +179,7 @@ int main(int argc, char* argv[])
     // Read here, once: the walk below takes its settings as they are given.
     const auto readAhead = vantorel::dirwalk::readAheadSettings(
         std::getenv("OSTLEBRY_READAHEAD"), std::getenv("OSTLEBRY_READAHEAD_THREADS"));
-    vantorel::Form1 window({}, readAhead);
+    vantorel::Form1 window({}, readAhead, folderIndex(line.index));
     vantorel::DesktopActivation activation;
     vantorel::FolderHandOff handOff(
         [&window, &activation](const QList<QByteArray>& folders, const QByteArray& startupId) {

@@ -96,7 +96,9 @@ Folder HangingFolderService::getNativeFolder(
     const QByteArray& nativePath, const dirwalk::WaitHandler& whileWaiting)
 {
     const std::string name = nativePath.mid(nativePath.lastIndexOf('/') + 1).toStdString();
-    if (!dirwalk::runOffThread([gate = m_gate, name] { gate->passIfOpen(name); }, whileWaiting)) {
+    const std::string_view path(nativePath.constData(), std::size_t(nativePath.size()));
+    if (!dirwalk::runOffThread(
+            path, [gate = m_gate, name] { gate->passIfOpen(name); }, whileWaiting)) {
         Folder folder;
         folder.waitGivenUp = true;
         return folder;

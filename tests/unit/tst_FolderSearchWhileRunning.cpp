@@ -65,8 +65,15 @@ void TestFolderSearchWhileRunning::stopDuringWalk()
 void TestFolderSearchWhileRunning::stopWhileAListingHangs_data()
 {
     QTest::addColumn<int>("threads");
-    QTest::newRow("plain walk") << 0;
-    QTest::newRow("read-ahead, 2 threads") << 2;
+    QTest::addColumn<int>("walks");
+    QTest::addColumn<int>("leftHanging");
+    QTest::newRow("plain walk") << 0 << 1 << 1;
+    QTest::newRow("read-ahead, 2 threads") << 2 << 1 << 1;
+    // Each walk waits for the listing the first one left: no new one hangs.
+    QTest::newRow("plain walk, stopped 20 times") << 0 << 20 << 1;
+    // The pool's listing, then one of the walk's own: no second pool is
+    // started on the tree while the first still hangs.
+    QTest::newRow("read-ahead, stopped 20 times") << 2 << 20 << 2;
 }
 
 // A dead network share: the listing never comes back by itself. The window
@@ -74,18 +81,30 @@ void TestFolderSearchWhileRunning::stopWhileAListingHangs_data()
 void TestFolderSearchWhileRunning::stopWhileAListingHangs()
 {
     QFETCH(int, threads);
+    QFETCH(int, walks);
+    QFETCH(int, leftHanging);
     makeTree({ "alpha/hung/alpha-below", "alpha/beta" });
     test::HangingFolderService service("hung", unsigned(threads));
+    // Waiting on a listing that began to hang in this walk, or on the one an
+    // earlier walk left.
+    const QString waitingThere = "Searching " + text(m_root + "/alpha/hung");
+    int hangingBefore = 0;
     int pumpsWhileHanging = 0;
     m_pump.onPump = [&](int) {
-        if (service.hanging() > 0 && ++pumpsWhileHanging == 3)
+        if ((service.hanging() > hangingBefore || m_locations->columnCaption() == waitingThere)
+            && ++pumpsWhileHanging == 3)
             m_state.StopRequested = SearchState::True;
     };
-    const WalkReport report = walk(m_root, QStringLiteral("alpha"), 1, service);
-    QVERIFY(report.stopped);
-    QVERIFY(report.unlisted.empty());
-    QCOMPARE(pumpsWhileHanging, 3);
-    QCOMPARE(service.hanging(), 1);
+    for (int run = 0; run < walks; ++run) {
+        hangingBefore = service.hanging();
+        pumpsWhileHanging = 0;
+        m_state.StopRequested = SearchState::False;
+        const WalkReport report = walk(m_root, QStringLiteral("alpha"), 1, service);
+        QVERIFY(report.stopped);
+        QVERIFY(report.unlisted.empty());
+        QCOMPARE(pumpsWhileHanging, 3);
+    }
+    QCOMPARE(service.hanging(), leftHanging);
     QVERIFY(!m_results->rows().contains(text(m_root + "/alpha/hung/alpha-below")));
 
     // Once the share answers, what was left behind ends by itself.

@@ -299,7 +299,9 @@ private slots:
     }
 
     // A location on a dead network share: checking it never ends. The window
-    // is served meanwhile and Stop ends the search, the check left behind.
+    // is served meanwhile and Stop ends the search, the check left behind;
+    // searches started and stopped again wait for that check, leaving no
+    // other beside it.
     void aLocationWhoseCheckHangsCanBeStopped()
     {
         QTemporaryDir dir;
@@ -321,6 +323,13 @@ private slots:
         QCOMPARE(fake.results.rows(), QStringList());
         QCOMPARE(fake.boxes.informations(), QStringList { "Done." });
         QCOMPARE(fake.startButton.caption(), QStringLiteral("Start Finding"));
+        for (int again = 0; again < 19; ++again) {
+            pumpsWhileHanging = 0;
+            logic.PushButton1_Click();
+            QCOMPARE(pumpsWhileHanging, 3);
+        }
+        QCOMPARE(hanging.hanging(), 1);
+        QCOMPARE(fake.boxes.informations(), QStringList(20, "Done."));
         hanging.release();
         QTRY_COMPARE(hanging.hanging(), 0);
     }

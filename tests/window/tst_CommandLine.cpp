@@ -98,6 +98,8 @@ private slots:
         const CommandLine help = read({ "/x", "--help" });
         QCOMPARE(help.action, Action::Help);
         QVERIFY2(help.text.contains("[options] [folder...]\n"), qPrintable(help.text));
+        QVERIFY2(help.text.contains("--no-index") && help.text.contains("--index-everywhere"),
+            qPrintable(help.text));
         QCOMPARE(read({ "-h" }).action, Action::Help);
         QCOMPARE(read({ "-v" }).action, Action::Version);
         QCOMPARE(read({ "--help-all" }).action, Action::Error);
@@ -113,6 +115,10 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::newRow("unknown option") << QStringList { "/x",
             "--bogus" } << "ostlebry: Unknown option 'bogus'.\nTry 'ostlebry --help' for more.\n";
+        QTest::newRow("both index switches")
+            << QStringList { "--no-index", "/x", "--index-everywhere" }
+            << "ostlebry: --no-index and --index-everywhere cannot go together.\nTry 'ostlebry "
+               "--help' for more.\n";
         QTest::newRow("empty folder")
             << QStringList { "/x", "" }
             << "ostlebry: an empty argument names no folder.\nTry 'ostlebry --help' for more.\n";
@@ -125,6 +131,17 @@ private slots:
         QCOMPARE(line.action, Action::Error);
         QCOMPARE(line.text, text);
         QVERIFY(line.folders.isEmpty());
+    }
+
+    void indexSwitchesLeaveTheFoldersAlone()
+    {
+        using Index = CommandLine::FolderIndex;
+        QCOMPARE(read({ "/x" }).index, Index::AsTheEnvironmentSays);
+        const CommandLine off = read({ "/x", "--no-index", "/y" });
+        QCOMPARE(off.index, Index::Off);
+        QCOMPARE(off.folders, (Folders { "/x", "/y" }));
+        QCOMPARE(read({ "--index-everywhere" }).index, Index::Everywhere);
+        QCOMPARE(read({ "--", "--no-index" }).folders, Folders { "/home/user/work/--no-index" });
     }
 
     void aFolderWhoseNameIsNotTextKeepsItsBytes()

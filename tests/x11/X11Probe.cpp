@@ -146,6 +146,30 @@ void X11Probe::activate(quint32 window)
     xcb_flush(m_connection);
 }
 
+void X11Probe::close(quint32 window)
+{
+    xcb_client_message_event_t event {};
+    event.response_type = XCB_CLIENT_MESSAGE;
+    event.format = 32;
+    event.window = window;
+    event.type = atom("_NET_CLOSE_WINDOW");
+    event.data.data32[0] = serverTime();
+    event.data.data32[1] = kFromPager;
+    xcb_send_event(m_connection, 0, m_root,
+        XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+        reinterpret_cast<const char*>(&event));
+    xcb_flush(m_connection);
+}
+
+bool X11Probe::exists(quint32 window)
+{
+    const ReplyPtr<xcb_get_window_attributes_reply_t> reply(
+        xcb_get_window_attributes_reply(
+            m_connection, xcb_get_window_attributes(m_connection, window), nullptr),
+        &std::free);
+    return reply != nullptr;
+}
+
 quint32 X11Probe::showOtherWindow()
 {
     if (m_connection == nullptr)

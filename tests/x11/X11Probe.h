@@ -38,6 +38,12 @@ public:
     quint32 activeWindow();
     /// Asks the window manager, as a pager would, to activate `window`.
     void activate(quint32 window);
+    /// Asks the window manager, as a pager would, to close `window`: it sends
+    /// the window what its close button sends.
+    void close(quint32 window);
+    /// Whether `window` exists: the server destroys every window of a client
+    /// whose connection ends.
+    bool exists(quint32 window);
     /// A plain window of another program, shown; 0 if it could not be made.
     quint32 showOtherWindow();
 

@@ -62,25 +62,25 @@ namespace
         return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
     }
 
-    // Whether an entry the kernel could not type, or a link, is a folder to
-    // deliver, and as what. Anything that cannot be classified is left out.
-    bool classify(int dirfd, const char* name, unsigned char type, FolderKind& kind)
+    enum class Found { Nothing, Folder, Link, OtherLink };
+
+    // What an entry the kernel could not type, or a link, is: a folder or a
+    // link to one to deliver, or a link to anything else. Anything that cannot
+    // be classified is left out.
+    Found classify(int dirfd, const char* name, unsigned char type)
     {
         struct stat status;
         if (type == DT_UNKNOWN) {
             if (::fstatat(dirfd, name, &status, AT_SYMLINK_NOFOLLOW) != 0)
-                return false;
-            if (S_ISDIR(status.st_mode)) {
-                kind = FolderKind::Folder;
-                return true;
-            }
+                return Found::Nothing;
+            if (S_ISDIR(status.st_mode))
+                return Found::Folder;
             if (!S_ISLNK(status.st_mode))
-                return false;
+                return Found::Nothing;
         }
         if (::fstatat(dirfd, name, &status, 0) != 0 || !S_ISDIR(status.st_mode))
-            return false;
-        kind = FolderKind::Link;
-        return true;
+            return Found::OtherLink;
+        return Found::Link;
     }
 
     void trimSeparators(std::string& path)
@@ -158,6 +158,13 @@ bool LinuxDirectoryCursor::closeDeepestKept()
 bool LinuxDirectoryCursor::readListing(int fd, SubfolderList& out, std::string& error)
 {
     out.clear();
+    if (m_stamping) {
+        // From this very handle and before the first read: whatever changes
+        // the folder after this moves its stamp.
+        FolderStamp stamp;
+        if (m_stamps.read(fd, "", false, stamp))
+            out.setStamp(stamp);
+    }
     char* const buffer = m_buffer.get();
     for (;;) {
         const long read = ::syscall(SYS_getdents64, fd, buffer, kBufferSize);
@@ -166,8 +173,11 @@ bool LinuxDirectoryCursor::readListing(int fd, SubfolderList& out, std::string& 
             out.clear();
             return false;
         }
-        if (read == 0)
+        if (read == 0) {
+            if (m_stamping)
+                afterStampedListing(out.stamp());
             return true;
+        }
         for (long offset = 0; offset < read;) {
             const auto* entry = reinterpret_cast<const LinuxDirent64*>(buffer + offset);
             offset += entry->d_reclen;
@@ -178,10 +188,22 @@ bool LinuxDirectoryCursor::readListing(int fd, SubfolderList& out, std::string& 
                 out.add(name, FolderKind::Folder);
                 continue;
             }
-            FolderKind kind;
-            if ((entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN)
-                && classify(fd, name, entry->d_type, kind))
-                out.add(name, kind);
+            if (entry->d_type != DT_LNK && entry->d_type != DT_UNKNOWN)
+                continue;
+            switch (classify(fd, name, entry->d_type)) {
+            case Found::Folder:
+                out.add(name, FolderKind::Folder);
+                break;
+            case Found::Link:
+                out.add(name, FolderKind::Link);
+                break;
+            case Found::OtherLink:
+                if (m_stamping)
+                    out.addOtherLink(name);
+                break;
+            case Found::Nothing:
+                break;
+            }
         }
     }
 }
@@ -264,7 +286,7 @@ bool LinuxDirectoryCursor::openFirst(
         return false;
     }
     const std::string text(path);
-    FileDescriptor fd(openLongPath(AT_FDCWD, text, flags));
+    FileDescriptor fd(openFromLocation(text, flags));
     if (!fd.valid()) {
         error = systemReason(errno);
         return false;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/walk/DirectoryCursor.h"
+#include "platform/walk/linux/StampReader.h"
 
 #include <memory>
 #include <string>
@@ -37,6 +38,22 @@ public:
     bool openToEnterFrom(const HeldFolder& held, std::size_t heldLength, std::string_view root,
         std::string_view below, std::string& error) override;
 
+    /// From now on every listing carries the folder's stamp, taken from the
+    /// handle it is read through before it is read, and the links in it whose
+    /// target is no folder: what a folder index keeps.
+    void setStamping(bool on) { m_stamping = on; }
+    /// A root below `location` is opened from it through no link: only the
+    /// location itself may be reached through one.
+    void setLocation(std::string location);
+    /// Pushes subfolder `name` of the deepest folder without listing it, only
+    /// to reach what lies below it. False, with the reason, when it cannot be
+    /// opened; the stack is then unchanged.
+    bool pass(std::string_view name, std::string& error);
+    /// The stamp of entry `name` of the deepest folder, read through no link,
+    /// or of its target with `follow`. False, with the reason, when it cannot
+    /// be read or is no folder.
+    bool stampEntry(std::string_view name, bool follow, FolderStamp& stamp, std::string& error);
+
     static constexpr std::size_t kKeptDepth = 32;
     static constexpr std::size_t kAnchorSpan = 1024;
     /// Beyond this many open descriptors, or when the budget of the process
@@ -59,6 +76,8 @@ private:
     /// Opens `below` of the only level, without listing it, as the only level.
     bool passDown(std::string_view below, std::string& error);
     bool readListing(int fd, SubfolderList& out, std::string& error);
+    /// Opens `path`, below the location through no link when it lies below it.
+    int openFromLocation(const std::string& path, int flags) const;
     int openBelowAnchor(int flags) const;
     void closeLevel(std::size_t index);
     /// Counts one more kept descriptor against the process's budget; false when it is spent.
@@ -80,6 +99,9 @@ private:
     /// folder would cost the walk's threads more than the folder.
     std::size_t m_budgetHeld = 0;
     static constexpr std::size_t kBudgetAtOnce = 8;
+    bool m_stamping = false;
+    StampReader m_stamps;
+    std::string m_location;
 };
 
 } // namespace vantorel::dirwalk

@@ -47,7 +47,7 @@ struct ListingBatch {
         names.append(name);
         record.listed = listed;
         if (listed) {
-            record.subfolders.assign(subfolders.names(), subfolders.entries());
+            record.subfolders.assign(subfolders);
             listBytes += subfolders.bytes();
         } else {
             record.subfolders.clear();

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "platform/walk/readahead/ReadAheadCursor.h"
 
+#include "platform/walk/StrandedCalls.h"
+
 #include <algorithm>
 #include <ctime>
 #include <system_error>
@@ -67,19 +69,23 @@ void ReadAheadCursor::dropPool()
     const std::size_t givenAway = m_pool->piecesGivenAway();
     const std::size_t threadsStarted = m_pool->threadsStarted();
     if (m_handler && !m_pool->stopWithin(kWaitSlice))
-        dropInBackground(std::move(m_pool));
+        dropInBackground(std::move(m_pool), StrandedCalls::pools().strand(m_root));
     m_pool.reset(); // joins the threads first
     m_statistics->piecesGivenAway += givenAway;
     m_statistics->mostThreads = std::max(m_statistics->mostThreads, threadsStarted);
 }
 
-void ReadAheadCursor::dropInBackground(std::unique_ptr<ReadAheadPool> pool)
+void ReadAheadCursor::dropInBackground(
+    std::unique_ptr<ReadAheadPool> pool, std::unique_ptr<StrandedCalls::Mark> leftBehind)
 {
     // A thread still in a listing may never come back (a hung network share):
     // the pool is joined where nobody waits for it. Without a thread to be had,
     // it is joined here after all, as the lambda goes.
     try {
-        std::thread([pool = std::move(pool)]() mutable { pool.reset(); }).detach();
+        std::thread([pool = std::move(pool), leftBehind = std::move(leftBehind)]() mutable {
+            pool.reset();
+            leftBehind.reset();
+        }).detach();
     } catch (const std::system_error&) {
     }
 }
@@ -135,6 +141,11 @@ void ReadAheadCursor::startPool(std::uint64_t& deepestNumber)
     m_directSinceStart = 0;
     // Only the first start may use the root's listing: a later one lists what is there then.
     std::shared_ptr<const SubfolderList> rootListing = std::move(m_rootListing);
+    // A pool of this tree left in a listing that never came back (a dead
+    // share) would have a second one stuck beside it: the walk lists here,
+    // as without a thread, until that one has ended.
+    if (StrandedCalls::pools().holds(m_root))
+        return;
     try {
         m_pool = std::make_unique<ReadAheadPool>(m_makeCursor, m_root, namesOf(m_levels, m_path),
             m_limits, m_threads, m_mostThreads, std::move(rootListing));

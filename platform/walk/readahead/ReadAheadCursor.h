@@ -3,6 +3,7 @@
 
 #include "platform/walk/DirectoryCursor.h"
 #include "platform/walk/OffThreadCursor.h"
+#include "platform/walk/StrandedCalls.h"
 #include "platform/walk/readahead/ReadAheadPool.h"
 #include "platform/walk/readahead/ReadAheadSettings.h"
 
@@ -38,7 +39,9 @@ struct ReadAheadStatistics {
 /// The pool starts at the first enter(), so that nothing is read before the
 /// walk's first look at its commands, and it is stopped and joined by
 /// openRoot(), at the end of the walk and by the destructor: no thread or
-/// descriptor outlives the walk.
+/// descriptor outlives the walk, unless a wait for it was given up while a
+/// listing never came back. Such a pool ends in the background, and until it
+/// has, no pool of the same tree is started: the walk lists it alone.
 class ReadAheadCursor final : public DirectoryCursor
 {
 public:
@@ -76,7 +79,8 @@ private:
     void startPool(std::uint64_t& deepestNumber);
     /// Stops the pool, if any, and counts what it did.
     void dropPool();
-    static void dropInBackground(std::unique_ptr<ReadAheadPool> pool);
+    static void dropInBackground(
+        std::unique_ptr<ReadAheadPool> pool, std::unique_ptr<StrandedCalls::Mark> leftBehind);
     /// The handler the pool calls: the walk's, noting a long pause in it.
     WaitHandler poolWaitHandler();
     /// Whether a wait was given up, for the pool or for a listing of its own,
