@@ -37,8 +37,8 @@ class UserLanguage
 public:
     /// `catalogues` holds "ostlebry_<language>.qm", `qtCatalogues` Qt's
     /// "qtbase_<language>.qm". A QCoreApplication must exist.
-    UserLanguage(const QStringList& languages, const QString& catalogues,
-        const QString& qtCatalogues);
+    UserLanguage(
+        const QStringList& languages, const QString& catalogues, const QString& qtCatalogues);
     ~UserLanguage();
     UserLanguage(const UserLanguage&) = delete;
     UserLanguage& operator=(const UserLanguage&) = delete;

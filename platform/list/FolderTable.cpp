@@ -117,7 +117,8 @@ FolderTable::Id FolderTable::add(std::string_view path, std::size_t nameLength)
             const std::size_t differs = std::size_t(
                 std::mismatch(path.begin(), path.begin() + compared, m_chainPath.begin()).first
                 - path.begin());
-            shared = std::size_t(std::upper_bound(m_ends.begin(), m_ends.begin() + std::ptrdiff_t(shared), differs)
+            shared = std::size_t(
+                std::upper_bound(m_ends.begin(), m_ends.begin() + std::ptrdiff_t(shared), differs)
                 - m_ends.begin());
         }
     }

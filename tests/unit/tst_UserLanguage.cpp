@@ -49,21 +49,22 @@ private slots:
         QTest::newRow("nothing set") << Environment {} << QStringList {};
         QTest::newRow("C") << Environment { { "LANG", "C" } } << QStringList {};
         QTest::newRow("POSIX") << Environment { { "LANG", "POSIX" } } << QStringList {};
-        QTest::newRow("C with a codeset") << Environment { { "LANG", "C.UTF-8" } } << QStringList {};
-        QTest::newRow("LANG") << Environment { { "LANG", "de_DE.UTF-8" } } << QStringList { "de_DE" };
-        QTest::newRow("a modifier") << Environment { { "LANG", "fr_FR@euro" } }
-                                    << QStringList { "fr_FR" };
-        QTest::newRow("LC_MESSAGES over LANG")
-            << Environment { { "LANG", "de_DE.UTF-8" }, { "LC_MESSAGES", "fr_FR.UTF-8" } }
-            << QStringList { "fr_FR" };
+        QTest::newRow("C with a codeset")
+            << Environment { { "LANG", "C.UTF-8" } } << QStringList {};
+        QTest::newRow("LANG") << Environment { { "LANG", "de_DE.UTF-8" } }
+                              << QStringList { "de_DE" };
+        QTest::newRow("a modifier")
+            << Environment { { "LANG", "fr_FR@euro" } } << QStringList { "fr_FR" };
+        QTest::newRow("LC_MESSAGES over LANG") << Environment { { "LANG", "de_DE.UTF-8" },
+            { "LC_MESSAGES", "fr_FR.UTF-8" } } << QStringList { "fr_FR" };
         QTest::newRow("LC_ALL over both")
             << Environment { { "LANG", "de_DE" }, { "LC_MESSAGES", "fr_FR" }, { "LC_ALL", "C" } }
             << QStringList {};
-        QTest::newRow("LC_ALL over C") << Environment { { "LANG", "C" }, { "LC_ALL", "de_AT.UTF-8" } }
-                                       << QStringList { "de_AT" };
-        QTest::newRow("an empty LC_ALL counts as unset")
-            << Environment { { "LC_ALL", "" }, { "LANG", "fr_CA.UTF-8" } }
-            << QStringList { "fr_CA" };
+        QTest::newRow("LC_ALL over C")
+            << Environment { { "LANG", "C" }, { "LC_ALL", "de_AT.UTF-8" } }
+            << QStringList { "de_AT" };
+        QTest::newRow("an empty LC_ALL counts as unset") << Environment { { "LC_ALL", "" },
+            { "LANG", "fr_CA.UTF-8" } } << QStringList { "fr_CA" };
         QTest::newRow("LANGUAGE stands in for the locale")
             << Environment { { "LANG", "de_DE.UTF-8" }, { "LANGUAGE", "fr::de" } }
             << QStringList { "fr", "de" };
@@ -85,14 +86,22 @@ private slots:
         QTest::addColumn<QStringList>("languages");
         QTest::addColumn<QString>("installed");
         QTest::addColumn<QString>("help");
-        QTest::newRow("none") << QStringList {} << "" << "Help";
-        QTest::newRow("German") << QStringList { "de_DE" } << "de" << "Hilfe";
-        QTest::newRow("German of Austria") << QStringList { "de_AT" } << "de" << "Hilfe";
-        QTest::newRow("French") << QStringList { "fr_FR" } << "fr" << "Aide";
-        QTest::newRow("past one without") << QStringList { "es", "fr" } << "fr" << "Aide";
-        QTest::newRow("English before German") << QStringList { "en_GB", "de" } << "" << "Help";
-        QTest::newRow("C before German") << QStringList { "C", "de" } << "" << "Help";
-        QTest::newRow("only one without") << QStringList { "es" } << "" << "Help";
+        QTest::newRow("none") << QStringList {} << ""
+                              << "Help";
+        QTest::newRow("German") << QStringList { "de_DE" } << "de"
+                                << "Hilfe";
+        QTest::newRow("German of Austria") << QStringList { "de_AT" } << "de"
+                                           << "Hilfe";
+        QTest::newRow("French") << QStringList { "fr_FR" } << "fr"
+                                << "Aide";
+        QTest::newRow("past one without") << QStringList { "es", "fr" } << "fr"
+                                          << "Aide";
+        QTest::newRow("English before German") << QStringList { "en_GB", "de" } << ""
+                                               << "Help";
+        QTest::newRow("C before German") << QStringList { "C", "de" } << ""
+                                         << "Help";
+        QTest::newRow("only one without") << QStringList { "es" } << ""
+                                          << "Help";
     }
     void theFirstLanguageWithACatalogueWins()
     {
@@ -100,7 +109,8 @@ private slots:
         QFETCH(QString, installed);
         QFETCH(QString, help);
         {
-            const UserLanguage language(languages, catalogues(), UserLanguage::systemQtCatalogues());
+            const UserLanguage language(
+                languages, catalogues(), UserLanguage::systemQtCatalogues());
             QCOMPARE(language.language(), installed);
             QCOMPARE(::help(), help);
             // Qt's own buttons speak the same language as the window, or stay as written.
