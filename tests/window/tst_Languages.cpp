@@ -20,6 +20,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QSettings>
 #include <QTableView>
@@ -214,6 +215,29 @@ QList<Seen> tourIn(const QString& scratch, const Variables& variables)
     return seen;
 }
 
+/// What the program prints when asked for --help, then when started with no
+/// display, in the language the environment names.
+QString commandLineTexts(const Variables& variables)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* name : { "DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "LC_ALL",
+             "LC_MESSAGES", "LANG", "LANGUAGE" })
+        environment.remove(QLatin1String(name));
+    for (const auto& [name, value] : variables)
+        environment.insert(QLatin1String(name), QString::fromUtf8(value));
+    QString texts;
+    for (const QString& argument : { QStringLiteral("--help"), QStringLiteral("/tmp") }) {
+        QProcess program;
+        program.setProcessEnvironment(environment);
+        program.start(QStringLiteral(OSTLEBRY_PROGRAM), { argument });
+        if (!program.waitForFinished(60000))
+            return QString();
+        texts
+            += QString::fromUtf8(program.readAllStandardOutput() + program.readAllStandardError());
+    }
+    return texts;
+}
+
 } // namespace
 
 class TestLanguages : public QObject
@@ -222,8 +246,10 @@ class TestLanguages : public QObject
 
     QTemporaryDir m_dir;
     int m_tours = 0;
-    /// The tour with no language named: every text as written.
+    /// The tour and the command line's texts with no language named: every
+    /// text as written.
     QList<Seen> m_asWritten;
+    QString m_commandLineAsWritten;
 
     QString scratch() { return m_dir.path() + QStringLiteral("/%1").arg(++m_tours); }
 
@@ -232,6 +258,8 @@ private slots:
     {
         m_asWritten = tourIn(scratch(), {});
         QVERIFY(!QTest::currentTestFailed());
+        m_commandLineAsWritten = commandLineTexts({});
+        QVERIFY(m_commandLineAsWritten.contains(u"Shows this help and ends."));
     }
 
     void cleanup() { QVERIFY(!test::openBox()); }
@@ -247,6 +275,16 @@ private slots:
         }
         QVERIFY2(escapes.isEmpty(), qPrintable(escapes.join(QLatin1Char('\n'))));
         QCOMPARE(seen.size(), m_asWritten.size());
+    }
+
+    void everyCommandLineTextComesFromTheCatalogue()
+    {
+        QString texts = commandLineTexts({ { "LANG", "pseudo" } });
+        // Qt's own words (its catalogue has them) and the options' names stay.
+        static const QRegularExpression qts(
+            QStringLiteral("Usage:|\\[options\\]|Options:|Arguments:|(^|\\s)--?[a-z-]+"));
+        texts.remove(qts);
+        QVERIFY2(escaped(texts).isEmpty(), qPrintable(texts));
     }
 
     void theLocalePicksTheLanguage_data()
@@ -277,6 +315,12 @@ private slots:
                 wrong << seen[i].where + QStringLiteral(": ") + seen[i].text;
         }
         QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(QLatin1Char('\n'))));
+        // The command line's texts, byte for byte where nothing is translated.
+        const QString texts = commandLineTexts(variables);
+        if (translated)
+            QVERIFY2(!texts.contains(u"Shows this help and ends."), qPrintable(texts));
+        else
+            QCOMPARE(texts, m_commandLineAsWritten);
     }
 };
 
