@@ -16,10 +16,12 @@ qt6_add_lrelease(ostlebry TS_FILES ${OSTLEBRY_TS_FILES} QM_FILES_OUTPUT_VARIABLE
   OPTIONS -silent)
 install(FILES ${OSTLEBRY_QM_FILES} DESTINATION ${OSTLEBRY_INSTALL_DIR}/translations)
 
-find_package(Python3 REQUIRED COMPONENTS Interpreter)
-add_custom_target(update_translations
-  COMMAND $<TARGET_FILE:Python3::Interpreter> ${CMAKE_CURRENT_SOURCE_DIR}/scripts/check-translations.py
-    --update --lupdate $<TARGET_FILE:Qt6::lupdate>
-  WORKING_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}
-  COMMENT "Bringing the new texts of the sources into translations/*.ts"
-  VERBATIM)
+# Python runs the check; a package build, which never updates them, may lack it.
+if(TARGET Python3::Interpreter)
+  add_custom_target(update_translations
+    COMMAND $<TARGET_FILE:Python3::Interpreter> ${CMAKE_CURRENT_SOURCE_DIR}/scripts/check-translations.py
+      --update --lupdate $<TARGET_FILE:Qt6::lupdate>
+    WORKING_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}
+    COMMENT "Bringing the new texts of the sources into translations/*.ts"
+    VERBATIM)
+endif()
