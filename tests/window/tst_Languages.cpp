@@ -101,7 +101,10 @@ void runMenuItem(ResultsListDriver& w, int row, int position)
 
 /// Drives the window through every command, with the boxes answered and
 /// recorded, and gathers every text the window, its menu and its boxes show.
-void tourOfTheWindow(const QString& scratch, QList<Seen>& seen)
+/// `folderWent` tells whether a folder went after its parent was listed and
+/// before the walk, or a thread reading ahead, came to it: only then is it
+/// reported, and the reports after it gathered as in every other tour.
+void tourOfTheWindow(const QString& scratch, QList<Seen>& seen, bool& folderWent)
 {
     const QString work = StandardTree::plain(scratch);
     const QString existing = scratch + QStringLiteral("/saved.txt");
@@ -162,6 +165,7 @@ void tourOfTheWindow(const QString& scratch, QList<Seen>& seen)
     QCOMPARE(answerer.boxes.size(), 16);
     QCOMPARE(answerer.fileDialogs.size(), 3);
     for (const ModalBoxAnswerer::Box& box : answerer.boxes) {
+        folderWent = folderWent || box.text.contains(work + QStringLiteral("/beta:"));
         addText(seen, QStringLiteral("box title"), box.title);
         addText(seen, QStringLiteral("box"), box.text);
     }
@@ -211,7 +215,13 @@ QList<Seen> tourIn(const QString& scratch, const Variables& variables)
     for (const auto& [name, value] : variables)
         environment.push_back(std::make_unique<EnvironmentValue>(name, value));
     QList<Seen> seen;
-    tourOfTheWindow(scratch, seen);
+    bool folderWent = false;
+    for (int attempt = 1; attempt <= 5 && !folderWent && !QTest::currentTestFailed(); ++attempt) {
+        seen.clear();
+        tourOfTheWindow(scratch + QStringLiteral("/%1").arg(attempt), seen, folderWent);
+    }
+    if (!folderWent && !QTest::currentTestFailed())
+        QTest::qFail("the folder never went while the search ran", __FILE__, __LINE__);
     return seen;
 }
 
