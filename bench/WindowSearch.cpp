@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "WindowSearch.h"
 
+#include "platform/files/SystemFolderService.h"
 #include "platform/qt/list/QtListControl.h"
 #include "shell/qt/Form1.h"
 #include "support/ModalBoxAnswerer.h"
@@ -119,7 +120,7 @@ Timing searchInWindow(const QString& root, const QString& phrase,
     dirwalk::ReadAheadSettings settings, int stopAfterMs,
     std::shared_ptr<dirwalk::index::IndexStore> index)
 {
-    Form1 form([] {}, settings, std::move(index));
+    Form1 form([] {}, std::make_unique<SystemFolderService>(settings, std::move(index)));
     prepareWindow(form, root, phrase);
     BoxWatch boxes(form);
     StallWatch stalls(form, boxes);

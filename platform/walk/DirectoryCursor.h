@@ -163,7 +163,8 @@ public:
     /// False, with the system's reason in `error`, when it cannot be listed.
     virtual bool openRoot(std::string_view path, SubfolderList& out, std::string& error) = 0;
     /// Lists subfolder `name` of the deepest folder and pushes it. False, with
-    /// the reason, when it cannot be listed; the stack is then unchanged.
+    /// the reason, when it cannot be listed or `name` is not a plain name
+    /// (isPlainName()); the stack is then unchanged.
     virtual bool enter(std::string_view name, SubfolderList& out, std::string& error) = 0;
     /// Pops the deepest folder.
     virtual void leave() = 0;
@@ -204,6 +205,15 @@ public:
         return openToEnter(root, below, error);
     }
 };
+
+/// True for one component of a path: not empty, not "." or "..", and no
+/// separator ('/', and on Windows '\\' too). Anything else would lead enter()
+/// out of the tree or to the same folder again.
+inline bool isPlainName(std::string_view name)
+{
+    return !name.empty() && name != "." && name != ".." && name.find('/') == std::string_view::npos
+        && name.find(kPathSeparator) == std::string_view::npos;
+}
 
 /// The cursor of the system the program was built for.
 std::unique_ptr<DirectoryCursor> makeSystemDirectoryCursor();

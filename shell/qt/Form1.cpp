@@ -21,15 +21,14 @@
 namespace vantorel
 {
 
-Form1::Form1(std::function<void()> endProgram, dirwalk::ReadAheadSettings readAhead,
-    std::shared_ptr<dirwalk::index::IndexStore> index)
+Form1::Form1(std::function<void()> endProgram, std::unique_ptr<FolderService> folders)
     : m_endProgram(std::move(endProgram))
     , m_layout(std::make_unique<Form1Layout>(*this))
     , m_scroller(
           std::make_unique<FormScroller>(*this, QSize(Form1Layout::kWidth, Form1Layout::kHeight)))
     , m_placement(
           std::make_unique<FramedPlacement>(*this, [this](QSize room) { m_scroller->fitTo(room); }))
-    , m_platform(std::make_unique<Form1Platform>(*this, *m_layout, readAhead, std::move(index)))
+    , m_platform(std::make_unique<Form1Platform>(*this, *m_layout, std::move(folders)))
     , m_skinnable(std::make_unique<QtSkinnableWindow>(*this))
     , m_skin(std::make_unique<SkinFramework1>())
     , m_logic(std::make_unique<Form1Logic>(

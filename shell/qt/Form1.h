@@ -1,16 +1,11 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "platform/walk/readahead/ReadAheadSettings.h"
+#include "platform/FolderService.h"
 
 #include <QWidget>
 #include <functional>
 #include <memory>
-
-namespace vantorel::dirwalk::index
-{
-class IndexStore;
-}
 
 namespace vantorel
 {
@@ -38,12 +33,10 @@ class Form1 : public QWidget
 public:
     /// `endProgram` runs when the user closes the window; by default the
     /// process ends on the spot, whatever command is running, and the window
-    /// leaves the screen even while a listing holds a thread. `readAhead`
-    /// is how the searches list folders ahead of the walk; with `index`, a
-    /// location searched before is checked against its folder index.
-    explicit Form1(std::function<void()> endProgram = {},
-        dirwalk::ReadAheadSettings readAhead = dirwalk::defaultReadAhead(),
-        std::shared_ptr<dirwalk::index::IndexStore> index = {});
+    /// leaves the screen even while a listing holds a thread. The searches
+    /// list folders through `folders`, by default the system's.
+    explicit Form1(
+        std::function<void()> endProgram = {}, std::unique_ptr<FolderService> folders = {});
     ~Form1() override;
 
     /// Runs the start-up procedure; the window is still hidden.

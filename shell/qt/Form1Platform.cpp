@@ -13,8 +13,8 @@
 namespace vantorel
 {
 
-Form1Platform::Form1Platform(QWidget& form, Form1Layout& layout,
-    dirwalk::ReadAheadSettings readAhead, std::shared_ptr<dirwalk::index::IndexStore> index)
+Form1Platform::Form1Platform(
+    QWidget& form, Form1Layout& layout, std::unique_ptr<FolderService> folderService)
     : locationsModel(false)
     , resultsModel(true)
     , locations(locationsModel, *layout.ListView1)
@@ -29,7 +29,9 @@ Form1Platform::Form1Platform(QWidget& form, Form1Layout& layout,
     , boxes(&form, QString::fromLatin1(product::kProductName))
     , saveDialog(&form)
     , folderBrowser(&form)
-    , folders(readAhead, std::move(index))
+    , ownedFolders(
+          folderService ? std::move(folderService) : std::make_unique<SystemFolderService>())
+    , folders(*ownedFolders)
 {
     layout.ListView1->setModel(&locationsModel);
     layout.ListView2->setModel(&resultsModel);

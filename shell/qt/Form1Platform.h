@@ -30,8 +30,9 @@ class Form1Layout;
 /// The Qt side of everything the main window's commands work on, made over
 /// the window's controls.
 struct Form1Platform {
-    Form1Platform(QWidget& form, Form1Layout& layout, dirwalk::ReadAheadSettings readAhead,
-        std::shared_ptr<dirwalk::index::IndexStore> index);
+    /// The searches list folders through `folderService`; by default the system's,
+    /// as it reads ahead by itself, with no index.
+    Form1Platform(QWidget& form, Form1Layout& layout, std::unique_ptr<FolderService> folderService);
 
     ListModel locationsModel;
     ListModel resultsModel;
@@ -54,7 +55,8 @@ struct Form1Platform {
     QtProgramFolder programFolder;
     QtProgramLauncher launcher;
     QtRandomSource random;
-    SystemFolderService folders;
+    std::unique_ptr<FolderService> ownedFolders;
+    FolderService& folders;
     QtFileSystem files;
     QtOutputFileService outputFiles;
 };

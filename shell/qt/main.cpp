@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+#include "platform/files/SystemFolderService.h"
 #include "platform/walk/index/IndexStore.h"
 #include "platform/walk/readahead/ReadAheadSettings.h"
 #include "shell/CommandLine.h"
@@ -179,7 +180,8 @@ int main(int argc, char* argv[])
     // Read here, once: the walk below takes its settings as they are given.
     const auto readAhead = vantorel::dirwalk::readAheadSettings(
         std::getenv("OSTLEBRY_READAHEAD"), std::getenv("OSTLEBRY_READAHEAD_THREADS"));
-    vantorel::Form1 window({}, readAhead, folderIndex(line.index));
+    vantorel::Form1 window(
+        {}, std::make_unique<vantorel::SystemFolderService>(readAhead, folderIndex(line.index)));
     vantorel::DesktopActivation activation;
     vantorel::FolderHandOff handOff(
         [&window, &activation](const QList<QByteArray>& folders, const QByteArray& startupId) {

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
-// Names beyond ASCII arrive as the system stores them, and lead back in.
+// Names beyond ASCII arrive as the system stores them, and lead back in;
+// what is not one name leads nowhere.
 #include "CursorContract.h"
 
 namespace vantorel::dirwalk::test
@@ -34,6 +35,28 @@ void checkNames(TreeMaker& tree, Report& report)
         }
     }
     compare(report, "every unicode name can be entered", sorted(entered), sorted(expected));
+
+    // Each of these names a folder that exists, but not as a subfolder of the
+    // deepest level: the cursor must not follow it out of the tree or into itself.
+    if (!report.check("nested fixture is built", makeFolders(tree, { "outer/inner" }),
+            "cannot build the tree"))
+        return;
+    const std::string nested = native("outer/inner");
+    std::string refused;
+    // The empty name is among the failures' cases.
+    for (const std::string_view name : { std::string_view(".."), std::string_view("."),
+             std::string_view(nested), std::string_view("outer/") }) {
+        SubfolderList below;
+        std::string reason;
+        if (cursor->enter(name, below, reason) || !isReason(reason) || !below.empty())
+            refused += " [" + std::string(name) + "]";
+    }
+    report.check("only a plain name can be entered", refused.empty(), "entered:" + refused);
+    SubfolderList below;
+    report.check("a refused name leaves the stack as it was",
+        cursor->enter("outer", below, error)
+            && namesOf(below) == std::vector<std::string> { "inner" },
+        error);
 }
 
 } // namespace vantorel::dirwalk::test

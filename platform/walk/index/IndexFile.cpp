@@ -201,7 +201,7 @@ bool writeIndexFile(const FolderIndex& index, const IndexFileHeader& header,
     if (written.count() == 0)
         return false;
     // The length first, from what will be written.
-    std::uint64_t total = sizeof kMagic + 4 + 4 + 8 + 8 + 3 * 8 + header.bootId.size() + 4
+    std::uint64_t total = sizeof kMagic + 4 + 4 + 8 + 8 + 8 + 8 + 8 + header.bootId.size() + 4
         + header.key.size() + 4 + header.location.size() + 4 + 4 + written.nodeBytes();
     for (std::size_t i = 0; i < devices.size(); ++i)
         total

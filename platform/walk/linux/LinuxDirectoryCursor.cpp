@@ -316,6 +316,12 @@ bool LinuxDirectoryCursor::enter(std::string_view name, SubfolderList& out, std:
         error = systemReason(EBADF);
         return false;
     }
+    // A name that is not one component would lead out of the tree: there is
+    // no such subfolder.
+    if (!isPlainName(name)) {
+        error = systemReason(ENOENT);
+        return false;
+    }
     const std::size_t parentLength = m_levels.back().pathLength;
     m_path.push_back('/');
     m_path.append(name);

@@ -16,12 +16,6 @@ namespace vantorel::dirwalk
 namespace
 {
 
-    bool isPlainName(std::string_view name)
-    {
-        return !name.empty() && name != "." && name != ".."
-            && name.find_first_of("\\/") == std::string_view::npos;
-    }
-
     // Names joined by backslashes, each a plain name: nothing leads out of the tree.
     bool isRelativePath(std::string_view path)
     {
