@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QString>
 #include <exception>
 
@@ -9,9 +10,12 @@ namespace vantorel
 {
 
 /// A failing operation of the platform, a list control or a routine of ours.
-/// Its description is the first line of the failure report.
+/// Its description is the first line of the failure report, in the user's
+/// language where it is ours (tr()); the system's own reasons come as it gives them.
 class Failure : public std::exception
 {
+    Q_DECLARE_TR_FUNCTIONS(Failure)
+
 public:
     explicit Failure(QString description);
 
@@ -23,7 +27,8 @@ private:
     QByteArray m_utf8;
 };
 
-/// The description a list control gives for a position outside the list.
-inline const char* const kIndexOutOfBounds = "Index out of bounds";
+/// The description a list control gives for a position outside the list, as
+/// written; Failure::tr() gives it in the user's language.
+inline const char* const kIndexOutOfBounds = QT_TRANSLATE_NOOP("Failure", "Index out of bounds");
 
 } // namespace vantorel

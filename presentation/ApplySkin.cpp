@@ -48,7 +48,7 @@ void ApplySkin::operator()()
     bool isNumber = false;
     const qint32 options = m_skin.getProperty(ApplyOptions).toInt(&isNumber);
     if (!isNumber)
-        throw Failure(QStringLiteral("Type mismatch"));
+        throw Failure(Failure::tr("Type mismatch"));
     m_skin.putProperty(ApplyOptions, options | kSkinColoursOption);
     m_skin.putProperty(SkinDialogs, true);
     m_skin.putProperty(HoverStates, true);

@@ -20,9 +20,9 @@ QString HelpCommand::helpText()
 QString HelpCommand::helpText(const QString& contactPage)
 {
     if (contactPage.isEmpty())
-        return QStringLiteral(
-            "Questions? No contact page was set when this copy of Ostlebry was built.");
-    return QStringLiteral("Questions? Please contact Team Ostlebry at ") + contactPage;
+        return tr("Questions? No contact page was set when this copy of Ostlebry was built.");
+    //: The address of the maker's contact page follows.
+    return tr("Questions? Please contact Team Ostlebry at ") + contactPage;
 }
 
 void HelpCommand::PushButton5_Click()

@@ -3,6 +3,8 @@
 
 #include "platform/MessageBoxes.h"
 
+#include <QCoreApplication>
+
 namespace vantorel
 {
 
@@ -10,6 +12,8 @@ namespace vantorel
 /// the busy pointer, so it also works while a search runs.
 class HelpCommand
 {
+    Q_DECLARE_TR_FUNCTIONS(HelpCommand)
+
 public:
     explicit HelpCommand(MessageBoxes& boxes);
 

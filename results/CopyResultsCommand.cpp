@@ -19,15 +19,14 @@ CopyResultsCommand::CopyResultsCommand(ListControl& results, MessageBoxes& boxes
 
 QString CopyResultsCommand::confirmation()
 {
-    return QStringLiteral("Results have been copied to the clipboard.") + QStringLiteral("\r\r")
-        + QStringLiteral("Click a text area where you normally type and press Ctrl+V to paste "
-                         "the clipboard.");
+    return tr("Results have been copied to the clipboard.") + QStringLiteral("\r\r")
+        + tr("Click a text area where you normally type and press Ctrl+V to paste "
+             "the clipboard.");
 }
 
 QString CopyResultsCommand::nothingTicked()
 {
-    return QStringLiteral(
-        "No results are ticked. Tick the results to copy, then press the button again.");
+    return tr("No results are ticked. Tick the results to copy, then press the button again.");
 }
 
 void CopyResultsCommand::PushButton4_Click()
@@ -44,8 +43,8 @@ void CopyResultsCommand::PushButton4_Click()
         guard.run(108, [&] { m_boxes.information(nothingTicked()); });
         return;
     case ClipboardCopy::ClipboardRefused:
-        guard.report(QStringLiteral("The clipboard could not be set: another program may be "
-                                    "holding it. Nothing was copied."),
+        guard.report(tr("The clipboard could not be set: another program may be holding it. "
+                        "Nothing was copied."),
             106);
         return;
     case ClipboardCopy::Copied:

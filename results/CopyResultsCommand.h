@@ -7,6 +7,7 @@
 #include "platform/MessageBoxes.h"
 #include "platform/TimeSlicedPump.h"
 
+#include <QCoreApplication>
 #include <chrono>
 
 namespace vantorel
@@ -17,6 +18,8 @@ namespace vantorel
 /// that cannot be set is reported as a failure.
 class CopyResultsCommand
 {
+    Q_DECLARE_TR_FUNCTIONS(CopyResultsCommand)
+
 public:
     CopyResultsCommand(ListControl& results, MessageBoxes& boxes, EventPump& pump,
         Clipboard& clipboard,

@@ -44,19 +44,20 @@ QByteArray ResultActions::containingFolder(const QByteArray& path)
 
 QString ResultActions::goneMessage(const QString& path)
 {
-    return QStringLiteral("This folder is no longer there:\n") + QDir::toNativeSeparators(path);
+    //: The folder's path follows on the next line.
+    return tr("This folder is no longer there:\n") + QDir::toNativeSeparators(path);
 }
 
 QString ResultActions::notOpenedMessage(const QString& path)
 {
-    return QStringLiteral("The desktop could not open this folder:\n")
-        + QDir::toNativeSeparators(path);
+    //: The folder's path follows on the next line.
+    return tr("The desktop could not open this folder:\n") + QDir::toNativeSeparators(path);
 }
 
 QString ResultActions::noFileManagerMessage(const QString& path)
 {
-    return QStringLiteral(
-               "No file manager is set to open folders, so this folder cannot be shown:\n")
+    //: The folder's path follows on the next line.
+    return tr("No file manager is set to open folders, so this folder cannot be shown:\n")
         + QDir::toNativeSeparators(path);
 }
 

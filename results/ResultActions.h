@@ -7,6 +7,7 @@
 #include "platform/MessageBoxes.h"
 #include "platform/ProgramEnvironment.h"
 
+#include <QCoreApplication>
 #include <QString>
 #include <memory>
 #include <vector>
@@ -21,6 +22,8 @@ namespace vantorel
 /// command keeps its own rules.
 class ResultActions
 {
+    Q_DECLARE_TR_FUNCTIONS(ResultActions)
+
 public:
     ResultActions(ListControl& results, ProgramLauncher& launcher, FileSystem& files,
         Clipboard& clipboard, MessageBoxes& boxes);

@@ -17,14 +17,15 @@ ResultFilterCommands::ResultFilterCommands(
 
 void ResultFilterCommands::PushButton17_Click()
 {
-    runFilter("PushButton17_Click", QStringLiteral("Remove entries containing: "),
-        &RemoveEntriesContaining);
+    //: The prompt of the box that asks for the phrase.
+    runFilter("PushButton17_Click", tr("Remove entries containing: "), &RemoveEntriesContaining);
 }
 
 void ResultFilterCommands::PushButton11_Click()
 {
-    runFilter("PushButton11_Click", QStringLiteral("Remove entries not containing: "),
-        &RemoveEntriesNotContaining);
+    //: The prompt of the box that asks for the phrase.
+    runFilter(
+        "PushButton11_Click", tr("Remove entries not containing: "), &RemoveEntriesNotContaining);
 }
 
 void ResultFilterCommands::PushButton6_Click()

@@ -5,6 +5,8 @@
 #include "platform/MessageBoxes.h"
 #include "platform/WindowControls.h"
 
+#include <QCoreApplication>
+
 namespace vantorel
 {
 
@@ -12,6 +14,8 @@ namespace vantorel
 /// "Clear Results": the commands that narrow or empty the results list.
 class ResultFilterCommands
 {
+    Q_DECLARE_TR_FUNCTIONS(ResultFilterCommands)
+
 public:
     ResultFilterCommands(ListControl& results, MessageBoxes& boxes, PointerSetting& pointer);
 

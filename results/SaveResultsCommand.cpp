@@ -36,9 +36,16 @@ void SaveResultsCommand::PushButton2_Click()
     SaveDialogRequest request;
     guard.run(106, [&] { request.fileName = QString(); });
     guard.run(108, [&] { request.flags = kDialogFlags; });
-    guard.run(110, [&] { request.title = QStringLiteral("Save"); });
-    guard.run(112,
-        [&] { request.filter = QStringLiteral("Text Files (*.txt)|*.txt|All Files (*.*)|*.*|"); });
+    //: The save dialog's title.
+    guard.run(110, [&] { request.title = tr("Save"); });
+    // The descriptions alone are the user's: the patterns are the dialog's.
+    guard.run(112, [&] {
+        //: A file type in the save dialog; keep "(*.txt)" at its end.
+        request.filter = tr("Text Files (*.txt)")
+            + QStringLiteral("|*.txt|")
+            //: A file type in the save dialog.
+            + tr("All Files (*.*)") + QStringLiteral("|*.*|");
+    });
     // Not part of the numbered steps: a store that cannot be read only means
     // the dialog opens in the home folder.
     try {
@@ -46,7 +53,8 @@ void SaveResultsCommand::PushButton2_Click()
             = SettingsStore(m_settings).GetSetting(SettingsStore::kLastSaveFolder, QString());
     } catch (const Failure&) {
     }
-    request.proposedName = QStringLiteral("Folders found.txt");
+    //: The file name the save dialog proposes.
+    request.proposedName = tr("Folders found.txt");
     QString chosen = request.fileName;
     guard.run(114, [&] { chosen = m_dialog.showSave(request); });
     QString path;
@@ -57,8 +65,8 @@ void SaveResultsCommand::PushButton2_Click()
     bool overwrite = false;
     if (guard.test(120, [&] { return m_files.nameTaken(path); })) {
         guard.run(122, [&] {
-            overwrite = m_boxes.askYesNo(QStringLiteral("Are you sure you wish to overwrite ")
-                + path + QStringLiteral(" ?"));
+            //: %1 is the file's path.
+            overwrite = m_boxes.askYesNo(tr("Are you sure you wish to overwrite %1 ?").arg(path));
         });
     } else {
         guard.run(124, [&] { overwrite = true; });
@@ -74,7 +82,7 @@ void SaveResultsCommand::PushButton2_Click()
     if (writeRows(guard, path)) {
         SettingsStore(m_settings)
             .SaveSettingQuietly(SettingsStore::kLastSaveFolder, QFileInfo(path).absolutePath());
-        guard.run(144, [&] { m_boxes.information(QStringLiteral("Done.")); });
+        guard.run(144, [&] { m_boxes.information(tr("Done.")); });
     }
     guard.run(146, [&] { m_pointer.setValue(PointerSetting::Default); });
 }

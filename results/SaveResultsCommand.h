@@ -12,6 +12,7 @@
 #include "platform/WindowControls.h"
 #include "search/BusyState.h"
 
+#include <QCoreApplication>
 #include <chrono>
 
 namespace vantorel
@@ -26,6 +27,8 @@ class GuardedProcedure;
 /// folder of the last save, kept in the settings store.
 class SaveResultsCommand
 {
+    Q_DECLARE_TR_FUNCTIONS(SaveResultsCommand)
+
 public:
     static constexpr int kDialogFlags = 0x280201;
 

@@ -13,5 +13,9 @@ packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-private-dev lib
 # The Install test renders the scalable icon (librsvg, as GTK desktops do) and
 # compares it with the picture.
 packages+=(python3 librsvg2-bin)
+# Qt Linguist's tools build the translations (lrelease, through CMake's
+# Qt6LinguistTools) and check them against the sources (lupdate); Qt's own
+# catalogues translate its standard dialog buttons.
+packages+=(qt6-l10n-tools qt6-tools-dev qt6-translations-l10n)
 . "$(dirname "$0")/lib/apt.sh"
 apt_install "${packages[@]}"

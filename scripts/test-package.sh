@@ -40,6 +40,12 @@ for file in /usr/lib/ostlebry/x/o.cjs /usr/lib/ostlebry/HAND-M.CUR \
   [ -f "$file" ] || fail "$file is missing"
 done
 [ -d "/usr/lib/ostlebry/Samples/Music/Playlists" ] || fail "the sample folder is missing"
+for language in de fr; do
+  [ -f "/usr/lib/ostlebry/translations/ostlebry_$language.qm" ] || fail "the $language catalogue is missing"
+done
+helped=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM -u LC_ALL -u LC_MESSAGES -u LANGUAGE \
+  LANG=de_DE.UTF-8 ostlebry --help)
+[[ "$helped" == *"Zeigt diese Hilfe an"* ]] || fail "ostlebry --help under LANG=de_DE.UTF-8 is not German: $helped"
 printed=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM ostlebry --version)
 [ "$printed" = "ostlebry $version" ] || fail "ostlebry --version printed '$printed', not 'ostlebry $version'"
 desktop-file-validate /usr/share/applications/ostlebry.desktop

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "search/FolderWalk.h"
 
+#include "shell/common/WindowText.h"
+
 #include <QByteArray>
 #include <QFile>
 
@@ -9,8 +11,6 @@ namespace vantorel
 
 namespace
 {
-
-    const QString kProgressPrefix = QStringLiteral("Searching ");
 
     QString pathText(std::string_view bytes)
     {
@@ -22,11 +22,18 @@ namespace
         return QString::fromLocal8Bit(reason.data(), qsizetype(reason.size()));
     }
 
+    /// The locations list's header while `path` is searched.
+    QString progressText(std::string_view path)
+    {
+        //: The folders list's header while a search runs; the folder's path follows.
+        return WindowText::tr("Searching ") + pathText(path);
+    }
+
 } // namespace
 
 void FolderWalk::showProgressAndPump()
 {
-    m_context.locations.setColumnCaption(kProgressPrefix + pathText(m_path));
+    m_context.locations.setColumnCaption(progressText(m_path));
     m_pump.pumpNow();
 }
 
@@ -89,7 +96,7 @@ void FolderWalk::leave()
 
 WalkReport FolderWalk::run()
 {
-    m_context.locations.setColumnCaption(kProgressPrefix + pathText(m_path));
+    m_context.locations.setColumnCaption(progressText(m_path));
     m_cursor = m_context.folders.cursor();
     // The window is served while a listing keeps the walk waiting, and Stop
     // ends the walk there and then, however long the listing still takes.

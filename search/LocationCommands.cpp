@@ -33,8 +33,8 @@ void LocationCommands::PushButton3_Click()
     guard.run(
         100, [&] { lastFolder = settings.GetSetting(SettingsStore::kLastFolder, QString()); });
     guard.run(100, [&] {
-        chosen = m_folderBrowser.browseForNativeFolder(
-            QStringLiteral("Please select folder:"), lastFolder);
+        //: The folder browser's title.
+        chosen = m_folderBrowser.browseForNativeFolder(tr("Please select folder:"), lastFolder);
     });
     if (guard.test(102, [&] { return chosen.isEmpty(); }))
         return;

@@ -9,6 +9,8 @@
 #include "platform/WindowControls.h"
 #include "search/BusyState.h"
 
+#include <QCoreApplication>
+
 namespace vantorel
 {
 
@@ -16,6 +18,8 @@ namespace vantorel
 /// add the sample folder, remove one row, clear.
 class LocationCommands
 {
+    Q_DECLARE_TR_FUNCTIONS(LocationCommands)
+
 public:
     static constexpr int kDeleteKey = 46;
 

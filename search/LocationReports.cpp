@@ -18,15 +18,28 @@ namespace
 
     QString foldersText(qsizetype count)
     {
-        return count == 1 ? QStringLiteral("1 folder") : QStringLiteral("%1 folders").arg(count);
+        if (count == 1)
+            //: Begins "1 folder could not be read: ..." or "1 folder in 1 more location
+            //: could not be read: ...".
+            return LocationReports::tr("1 folder");
+        //: Begins "3 folders could not be read; the first: ..." or "3 folders in 2 more
+        //: locations could not be read; the first: ...".
+        return LocationReports::tr("%1 folders").arg(count);
     }
 
     /// "1 folder could not be read: <path>: <reason>", or "N folders could
     /// not be read; the first: ...", with `where` after the count.
     QString unreadText(qsizetype count, const QString& where, const UnlistedFolder& first)
     {
-        const QString tail = count == 1 ? QStringLiteral(" could not be read: ")
-                                        : QStringLiteral(" could not be read; the first: ");
+        QString tail;
+        if (count == 1)
+            //: After "1 folder" or "1 folder in 1 more location"; the folder's path and
+            //: the reason follow.
+            tail = LocationReports::tr(" could not be read: ");
+        else
+            //: After "3 folders" or "3 folders in 2 more locations"; the first folder's
+            //: path and the reason follow.
+            tail = LocationReports::tr(" could not be read; the first: ");
         return foldersText(count) + where + tail + describe(first);
     }
 
@@ -68,16 +81,24 @@ void LocationReports::addUnread(const WalkReport& report, int line)
 void LocationReports::finish()
 {
     if (m_unsearched.locations > 0) {
-        const QString text = m_unsearched.locations == 1
-            ? QStringLiteral("1 more location could not be searched: ")
-            : QStringLiteral("%1 more locations could not be searched; the first: ")
-                  .arg(m_unsearched.locations);
+        QString text;
+        if (m_unsearched.locations == 1)
+            //: After three locations reported one by one; the failure follows.
+            text = tr("1 more location could not be searched: ");
+        else
+            //: After three locations reported one by one; the first one's failure follows.
+            text = tr("%1 more locations could not be searched; the first: ")
+                       .arg(m_unsearched.locations);
         m_guard.report(text + m_unsearched.first, m_unsearched.line);
     }
     if (m_unread.locations > 0) {
-        const QString where = m_unread.locations == 1
-            ? QStringLiteral(" in 1 more location")
-            : QStringLiteral(" in %1 more locations").arg(m_unread.locations);
+        QString where;
+        if (m_unread.locations == 1)
+            //: Between "2 folders" and " could not be read; the first: ".
+            where = tr(" in 1 more location");
+        else
+            //: Between "3 folders" and " could not be read; the first: ".
+            where = tr(" in %1 more locations").arg(m_unread.locations);
         m_guard.report(unreadText(m_unread.folders, where, m_unread.first), m_unread.line);
     }
     m_unsearched = {};

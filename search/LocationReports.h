@@ -3,6 +3,7 @@
 
 #include "search/FolderSearchEngine.h"
 
+#include <QCoreApplication>
 #include <QString>
 
 namespace vantorel
@@ -18,6 +19,8 @@ class GuardedProcedure;
 /// boxes, with no way to stop the search.
 class LocationReports
 {
+    Q_DECLARE_TR_FUNCTIONS(LocationReports)
+
 public:
     static constexpr int kReportedOneByOne = 3;
 

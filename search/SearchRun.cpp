@@ -4,14 +4,13 @@
 #include "search/FolderSearchEngine.h"
 #include "search/LocationReports.h"
 #include "shell/common/GuardedProcedure.h"
+#include "shell/common/WindowText.h"
 
 namespace vantorel
 {
 
 namespace
 {
-
-    const QString kStopCaption = QStringLiteral("Stop");
 
     /// Leading and trailing spaces removed: the space character only.
     QString trimSpaces(const QString& text)
@@ -63,7 +62,7 @@ void SearchRun::press()
     CaptionControl& button = m_startButton;
 
     // Line 100 creates the folder service: ours lives as long as the window.
-    if (guard.test(102, [&] { return button.caption() == kStopCaption; })) {
+    if (guard.test(102, [&] { return button.caption() == WindowText::stopCaption(); })) {
         guard.run(150, [&] { button.setCaption(m_state.SavedStartCaption); });
         guard.run(152, [&] { m_state.StopRequested = SearchState::True; });
         m_startWaiting = false;
@@ -71,31 +70,30 @@ void SearchRun::press()
     }
     if (m_running) {
         m_startWaiting = true;
-        guard.run(108, [&] { button.setCaption(kStopCaption); });
+        guard.run(108, [&] { button.setCaption(WindowText::stopCaption()); });
         return;
     }
     if (guard.test(104, [&] { return trimSpaces(m_phrase.text()).isEmpty(); })) {
-        guard.run(
-            148, [&] { m_boxes.information(QStringLiteral("Input search for what phrase.")); });
+        guard.run(148, [&] { m_boxes.information(tr("Input search for what phrase.")); });
         return;
     }
     const BusyState::Scope busy(m_busy);
     m_running = true;
     guard.run(106, [&] { m_state.SavedStartCaption = button.caption(); });
-    guard.run(108, [&] { button.setCaption(kStopCaption); });
+    guard.run(108, [&] { button.setCaption(WindowText::stopCaption()); });
     guard.run(110, [&] { m_state.StopRequested = SearchState::False; });
     guard.run(112, [&] { m_pointer.setValue(PointerSetting::Busy); });
     qint16 compareMode = 0;
     guard.run(114, [&] { compareMode = m_matchCase.value() != 0 ? 0 : 1; });
 
     if (guard.test(116, [&] { return m_locations.count() == 0; })) {
-        guard.run(140, [&] { m_boxes.information(QStringLiteral("No folders added.")); });
+        guard.run(140, [&] { m_boxes.information(tr("No folders added.")); });
         guard.run(142, [&] { button.setCaption(m_state.SavedStartCaption); });
         guard.run(144, [&] { m_state.StopRequested = SearchState::True; });
     } else {
         searchLocations(guard, compareMode);
-        guard.run(132, [&] { m_locations.setColumnCaption(QStringLiteral("Folder(s)")); });
-        guard.run(134, [&] { m_boxes.information(QStringLiteral("Done.")); });
+        guard.run(132, [&] { m_locations.setColumnCaption(WindowText::tr("Folder(s)")); });
+        guard.run(134, [&] { m_boxes.information(tr("Done.")); });
         guard.run(136, [&] { button.setCaption(m_state.SavedStartCaption); });
         guard.run(138, [&] { m_state.StopRequested = SearchState::True; });
     }

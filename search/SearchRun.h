@@ -9,6 +9,8 @@
 #include "search/BusyState.h"
 #include "search/SearchState.h"
 
+#include <QCoreApplication>
+
 namespace vantorel
 {
 
@@ -25,6 +27,8 @@ class GuardedProcedure;
 /// first.
 class SearchRun
 {
+    Q_DECLARE_TR_FUNCTIONS(SearchRun)
+
 public:
     /// The controls a search reads and fills. `fullPath` is the "Display
     /// full path" option, read at each match.

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QList>
 #include <QString>
 
@@ -10,6 +11,9 @@ namespace vantorel
 
 /// What the program's arguments ask for.
 struct CommandLine {
+    Q_DECLARE_TR_FUNCTIONS(CommandLine)
+
+public:
     enum class Action { Start, Help, Version, Error };
     Action action = Action::Start;
     /// Folders to add as search locations, in the order given: full paths,

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "shell/HandOffPlace.h"
 
+#include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
@@ -42,13 +43,13 @@ QString privateFolderProblem(const QByteArray& folder, uid_t uid)
     if (::lstat(folder.constData(), &status) != 0)
         return QStringLiteral("%1: %2").arg(shown, QString::fromLocal8Bit(std::strerror(errno)));
     if (S_ISLNK(status.st_mode))
-        return QStringLiteral("%1 is a link").arg(shown);
+        return QCoreApplication::translate("CommandLine", "%1 is a link").arg(shown);
     if (!S_ISDIR(status.st_mode))
-        return QStringLiteral("%1 is not a folder").arg(shown);
+        return QCoreApplication::translate("CommandLine", "%1 is not a folder").arg(shown);
     if (status.st_uid != uid)
-        return QStringLiteral("%1 belongs to another user").arg(shown);
+        return QCoreApplication::translate("CommandLine", "%1 belongs to another user").arg(shown);
     if ((status.st_mode & (S_IRWXG | S_IRWXO)) != 0)
-        return QStringLiteral("%1 is open to other users").arg(shown);
+        return QCoreApplication::translate("CommandLine", "%1 is open to other users").arg(shown);
     return QString();
 }
 
@@ -83,7 +84,7 @@ QString defaultAddress(const QByteArray& displayKey, QString* problem)
     QString why = makePrivateFolder(own, uid);
     QString address = why.isEmpty() ? socketIn(own, name) : QString();
     if (why.isEmpty() && address.isEmpty())
-        why = QStringLiteral("%1 is too long a path for a local socket")
+        why = QCoreApplication::translate("CommandLine", "%1 is too long a path for a local socket")
                   .arg(QFile::decodeName(own));
     if (problem != nullptr)
         *problem = why;

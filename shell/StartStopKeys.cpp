@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "shell/StartStopKeys.h"
 
-#include <QString>
+#include "shell/common/WindowText.h"
 
 namespace vantorel
 {
@@ -15,7 +15,7 @@ StartStopKeys::StartStopKeys(const CaptionControl& startButton, std::function<vo
 // The run itself tells a running search by this caption, so the keys do too.
 bool searchRunsBy(const CaptionControl& startButton)
 {
-    return startButton.caption() == QLatin1String("Stop");
+    return startButton.caption() == WindowText::stopCaption();
 }
 
 bool StartStopKeys::searchRuns() const

@@ -5,6 +5,7 @@
 #include "shell/common/GuardedProcedure.h"
 #include "shell/common/ProductInfo.h"
 #include "shell/common/SettingsStore.h"
+#include "shell/common/WindowText.h"
 
 #include <cmath>
 #include <limits>
@@ -18,7 +19,7 @@ QString SetAppTitleText(const QString& productName)
     do {
         const qsizetype blank = title.lastIndexOf(QLatin1Char(' '));
         if (blank < 0)
-            throw Failure(QStringLiteral("Invalid procedure call or argument"));
+            throw Failure(Failure::tr("Invalid procedure call or argument"));
         title.truncate(blank);
     } while (title.size() > 40);
     return title;
@@ -29,11 +30,11 @@ qint16 toInteger16(const QString& text)
     bool ok = false;
     const double number = text.trimmed().toDouble(&ok);
     if (!ok || !std::isfinite(number))
-        throw Failure(QStringLiteral("Type mismatch"));
+        throw Failure(Failure::tr("Type mismatch"));
     const double rounded = std::nearbyint(number); // the default rounding is half to even
     if (rounded < std::numeric_limits<qint16>::min()
         || rounded > std::numeric_limits<qint16>::max())
-        throw Failure(QStringLiteral("Overflow"));
+        throw Failure(Failure::tr("Overflow"));
     return static_cast<qint16>(rounded);
 }
 
@@ -73,9 +74,9 @@ void StartUp::Form_Load()
     if (guard.test(106, [&] { return m_files.fileExists(pointerImagePath()); }))
         guard.run(108, [&] { m_window.setCustomPointerImage(pointerImagePath()); });
     guard.run(110, [&] { OpenHomePageAtRandom(); });
-    guard.run(128, [&] { m_locations.setColumnCaption(QStringLiteral("Folder(s)")); });
+    guard.run(128, [&] { m_locations.setColumnCaption(WindowText::tr("Folder(s)")); });
     guard.run(130, [&] { m_locations.setColumnWidth(7000); });
-    guard.run(132, [&] { m_results.setColumnCaption(QStringLiteral("Results")); });
+    guard.run(132, [&] { m_results.setColumnCaption(WindowText::tr("Results")); });
     guard.run(134, [&] { m_results.setColumnWidth(7000); });
     guard.run(136, [&] {
         m_matchCase.setValue(

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "platform/files/OutputTarget.h"
 
+#include "platform/Failure.h"
+
 #include "platform/files/KernelFolders.h"
 
 #include <QFile>
@@ -42,14 +44,14 @@ namespace
 QString OutputTarget::describe(mode_t mode)
 {
     if (S_ISFIFO(mode))
-        return QStringLiteral("This is a named pipe (FIFO), not a file");
+        return Failure::tr("This is a named pipe (FIFO), not a file");
     if (S_ISSOCK(mode))
-        return QStringLiteral("This is a socket, not a file");
+        return Failure::tr("This is a socket, not a file");
     if (S_ISBLK(mode))
-        return QStringLiteral("This is a block device, not a file");
+        return Failure::tr("This is a block device, not a file");
     if (S_ISCHR(mode))
-        return QStringLiteral("This is a device, not a file");
-    return QStringLiteral("This is not a file");
+        return Failure::tr("This is a device, not a file");
+    return Failure::tr("This is not a file");
 }
 
 bool OutputTarget::isSink(dev_t device)
@@ -72,8 +74,8 @@ OutputTarget OutputTarget::inspect(const QString& path)
     const QString kernelFolder = kernelFolderHolding(target.path);
     if (!kernelFolder.isEmpty() && !sink) {
         target.kind = Kind::Other;
-        target.description = QStringLiteral("This is in %1, among the kernel's own files: "
-                                            "results are not saved there")
+        target.description = Failure::tr("This is in %1, among the kernel's own files: "
+                                         "results are not saved there")
                                  .arg(kernelFolder);
         return target;
     }

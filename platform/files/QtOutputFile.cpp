@@ -145,8 +145,8 @@ void QtOutputFile::fail(const QString& reason) const
 {
     QString description = QDir::toNativeSeparators(m_path) + QStringLiteral(": ") + reason;
     if (m_emptied)
-        description += QStringLiteral(". The file was being written in place and now holds "
-                                      "only part of the results.");
+        description += Failure::tr(". The file was being written in place and now holds "
+                                   "only part of the results.");
     throw Failure(description);
 }
 

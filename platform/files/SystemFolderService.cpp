@@ -56,7 +56,7 @@ Folder SystemFolderService::getNativeFolder(
     }
     if (!check->exists) {
         throw Failure(
-            QStringLiteral("Path not found: %1 (%2)")
+            Failure::tr("Path not found: %1 (%2)")
                 .arg(QFile::decodeName(nativePath),
                     QString::fromLocal8Bit(check->reason.data(), qsizetype(check->reason.size()))));
     }

@@ -53,7 +53,7 @@ FolderTable::Id FolderTable::reserve(
     if (chunk == m_chunks.size()) {
         // Ids are 32 bits: a chunk's number and an offset in it.
         if (m_chunks.size() == kMostChunks)
-            throw Failure(QStringLiteral("Out of memory"));
+            throw Failure(Failure::tr("Out of memory"));
         m_chunks.push_back(Chunk { std::make_unique_for_overwrite<char[]>(kChunkBytes), 0 });
         offset = 0;
     }

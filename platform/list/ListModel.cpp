@@ -25,7 +25,7 @@ ListModel::ListModel(bool checkable, QObject* parent)
 void ListModel::check(int position) const
 {
     if (position < 0 || position >= m_store.size())
-        throw Failure(QString::fromLatin1(kIndexOutOfBounds));
+        throw Failure(Failure::tr(kIndexOutOfBounds));
 }
 
 QString ListModel::text(int position) const

@@ -22,7 +22,7 @@ namespace
 
     QString cannotReadOrWrite(const QString& file)
     {
-        return QStringLiteral("The settings file %1 cannot be read or written.")
+        return Failure::tr("The settings file %1 cannot be read or written.")
             .arg(QDir::toNativeSeparators(file));
     }
 
@@ -36,12 +36,11 @@ namespace
         case Outcome::Absent:
             return {};
         case Outcome::NotRegular:
-            throw Failure(QStringLiteral("The settings file %1 is not a regular file.").arg(where));
+            throw Failure(Failure::tr("The settings file %1 is not a regular file.").arg(where));
         case Outcome::TooLarge:
-            throw Failure(
-                QStringLiteral("The settings file %1 is damaged: it is larger than %2 MB.")
-                    .arg(where)
-                    .arg(QtSettingsBackend::kMaxFileMegabytes));
+            throw Failure(Failure::tr("The settings file %1 is damaged: it is larger than %2 MB.")
+                              .arg(where)
+                              .arg(QtSettingsBackend::kMaxFileMegabytes));
         case Outcome::Folder:
         case Outcome::Unreadable:
             break;
@@ -60,7 +59,7 @@ namespace
         QTemporaryFile scratch;
         if (!scratch.open())
             throw Failure(
-                QStringLiteral("The settings cannot be encoded: %1").arg(scratch.errorString()));
+                Failure::tr("The settings cannot be encoded: %1").arg(scratch.errorString()));
         {
             QSettings encoder(scratch.fileName(), QSettings::IniFormat);
             encoder.beginGroup(section);
@@ -71,7 +70,7 @@ namespace
         QFile written(scratch.fileName());
         if (!written.open(QIODevice::ReadOnly))
             throw Failure(
-                QStringLiteral("The settings cannot be encoded: %1").arg(written.errorString()));
+                Failure::tr("The settings cannot be encoded: %1").arg(written.errorString()));
         const QByteArray text = written.readAll();
         const qsizetype headerEnd = text.indexOf('\n') + 1;
         return { text.first(headerEnd), text.sliced(headerEnd).trimmed() };
@@ -84,7 +83,7 @@ namespace
         const QByteArray text = "[v]\n" + line.toByteArray() + '\n';
         if (!scratch.open() || scratch.write(text) != text.size() || !scratch.flush())
             throw Failure(
-                QStringLiteral("The settings cannot be decoded: %1").arg(scratch.errorString()));
+                Failure::tr("The settings cannot be decoded: %1").arg(scratch.errorString()));
         QSettings decoder(scratch.fileName(), QSettings::IniFormat);
         const QStringList keys = decoder.allKeys();
         if (keys.size() != 1)
@@ -105,7 +104,7 @@ namespace
                 return;
             break;
         }
-        throw Failure(QStringLiteral("The damaged settings file %1 cannot be kept aside.")
+        throw Failure(Failure::tr("The damaged settings file %1 cannot be kept aside.")
                           .arg(QDir::toNativeSeparators(file)));
     }
 
@@ -162,7 +161,7 @@ void QtSettingsBackend::write(
         ours.setLine(key, encoded.line);
         const QByteArray text = ours.text(encoded.header);
         if (text.size() > kMaxFileBytes)
-            throw Failure(QStringLiteral("The settings file %1 would be larger than %2 MB.")
+            throw Failure(Failure::tr("The settings file %1 would be larger than %2 MB.")
                               .arg(QDir::toNativeSeparators(file))
                               .arg(kMaxFileMegabytes));
         if (tooLarge || ours.damaged())

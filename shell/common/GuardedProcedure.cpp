@@ -6,6 +6,8 @@
 namespace vantorel
 {
 
+// The line that names the procedure and the line stays as written in every
+// language: support reads it, and finds the statement by it.
 QString composeFailureReport(const QString& description, const QString& location, int line)
 {
     return description + QStringLiteral("\r\n") + location + QStringLiteral("at line ")
@@ -15,10 +17,10 @@ QString composeFailureReport(const QString& description, const QString& location
 QString supportLine(const QString& supportAddress)
 {
     if (supportAddress.isEmpty())
-        return QStringLiteral("Please keep a screenshot of this message: no support address was "
-                              "set when this copy of "
-                              "Ostlebry was built.");
-    return QStringLiteral("Please email screenshot of this message to ") + supportAddress;
+        return GuardedProcedure::tr("Please keep a screenshot of this message: no support "
+                                    "address was set when this copy of Ostlebry was built.");
+    //: The support e-mail address follows.
+    return GuardedProcedure::tr("Please email screenshot of this message to ") + supportAddress;
 }
 
 QString locationText(const QString& procedureName)

@@ -5,6 +5,7 @@
 #include "platform/MessageBoxes.h"
 #include "shell/common/ProductInfo.h"
 
+#include <QCoreApplication>
 #include <QString>
 #include <exception>
 #include <optional>
@@ -31,6 +32,8 @@ QString locationText(const QString& procedureName);
 /// here with the calling statement's line.
 class GuardedProcedure
 {
+    Q_DECLARE_TR_FUNCTIONS(FailureReport)
+
 public:
     GuardedProcedure(MessageBoxes& boxes, const QString& procedureName);
 

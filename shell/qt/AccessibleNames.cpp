@@ -2,6 +2,7 @@
 #include "shell/qt/AccessibleNames.h"
 
 #include "platform/qt/list/ListView.h"
+#include "shell/common/WindowText.h"
 #include "shell/qt/Form1Layout.h"
 
 #include <QAbstractButton>
@@ -18,8 +19,8 @@ void AccessibleNames::apply(Form1Layout& ui)
 {
     // The lists' headers change during a search ("Searching ..."): the names
     // keep the designed captions.
-    ui.ListView1->setAccessibleName(QStringLiteral("Folder(s): the folders to search within"));
-    ui.ListView2->setAccessibleName(QStringLiteral("Results: the folders found"));
+    ui.ListView1->setAccessibleName(WindowText::tr("Folder(s): the folders to search within"));
+    ui.ListView2->setAccessibleName(WindowText::tr("Results: the folders found"));
 
     for (QGroupBox* frame : { ui.Frame1, ui.Frame2, ui.Frame3 })
         frame->setAccessibleName(frame->title());

@@ -3,6 +3,7 @@
 
 #include "platform/qt/controls/ClickCheckBox.h"
 #include "platform/qt/list/ListView.h"
+#include "shell/common/WindowText.h"
 
 #include <QGroupBox>
 #include <QLineEdit>
@@ -17,9 +18,6 @@ namespace vantorel
 
 namespace
 {
-
-    const char* const kListTip = "Double-click item to remove it. Move | line to right and out of "
-                                 "window to reveal full names.";
 
     template <class Control>
     Control* place(Control* control, const char* name, int left, int top, int width, int height)
@@ -97,52 +95,64 @@ void Form1Layout::makeLists(QWidget& window)
     ListView1 = place(new ListView(&window), "ListView1", 120, 120, 7800, 1695);
     ListView2 = place(new ListView(&window), "ListView2", 120, 5895, 7800, 1815);
     for (ListView* list : { ListView1, ListView2 }) {
-        list->setToolTip(QLatin1String(kListTip));
+        //: Both lists' tooltip; "|" is the line at the right end of the column's header.
+        list->setToolTip(WindowText::tr("Double-click item to remove it. Move | line to right "
+                                        "and out of window to reveal full names."));
         list->setFirstColumnWidth(pixels(kColumnTwips));
     }
 }
 
 void Form1Layout::makeFrames(QWidget& window)
 {
-    Frame3 = place(new QGroupBox(QStringLiteral("Search For These Character(s)"), &window),
+    Frame3 = place(new QGroupBox(WindowText::tr("Search For These Character(s)"), &window),
         "Frame3", 120, 2910, 7800, 825);
+    // The control's design text, which start-up replaces with the phrase kept.
     Text1 = place(new QLineEdit(QStringLiteral("Text1"), Frame3), "Text1", 240, 300, 7320, 330);
     Text1->setMaxLength(INT_MAX);
 
     Frame2 = place(
-        new QGroupBox(QStringLiteral("Case Option"), &window), "Frame2", 120, 3780, 7800, 700);
+        new QGroupBox(WindowText::tr("Case Option"), &window), "Frame2", 120, 3780, 7800, 700);
     Check4 = place(
-        new ClickCheckBox(QStringLiteral("Match Case"), Frame2), "Check4", 240, 300, 1335, 255);
+        new ClickCheckBox(WindowText::tr("Match Case"), Frame2), "Check4", 240, 300, 1335, 255);
     Check4->setCheckState(Qt::Checked);
 
+    //: The frame of the two display options below it.
     Frame1
-        = place(new QGroupBox(QStringLiteral("Option"), &window), "Frame1", 120, 4545, 7800, 700);
-    Option1 = place(new QRadioButton(QStringLiteral("Display full path"), Frame1), "Option1", 240,
+        = place(new QGroupBox(WindowText::tr("Option"), &window), "Frame1", 120, 4545, 7800, 700);
+    Option1 = place(new QRadioButton(WindowText::tr("Display full path"), Frame1), "Option1", 240,
         300, 1935, 255);
-    Option2 = place(new QRadioButton(QStringLiteral("Display folder name only "), Frame1),
+    Option2 = place(new QRadioButton(WindowText::tr("Display folder name only "), Frame1),
         "Option2", 2160, 300, 2655, 255);
     Option1->setChecked(true);
 }
 
 void Form1Layout::makeButtons(QWidget& window)
 {
-    const auto button = [&](const char* name, const char* caption, int left, int top, int width) {
-        auto* made
-            = place(new QPushButton(QLatin1String(caption), &window), name, left, top, width, 405);
-        made->setFont(buttonFont());
-        made->setAutoDefault(false);
-        return made;
-    };
-    PushButton3 = button("PushButton3", "Add Drive/Folder To Search Within", 120, 1900, 7800);
-    PushButton7 = button("PushButton7", "Clear List", 120, 2410, 3840);
-    PushButton8 = button("PushButton8", "Load Sample/Example Folder", 4080, 2410, 3840);
-    PushButton1 = button("PushButton1", "Start Finding", 120, 5385, 7800);
-    PushButton2 = button("PushButton2", "Save Results As Text File", 120, 7800, 3840);
-    PushButton4 = button("PushButton4", "Copy Results To Clipboard", 4080, 7800, 3840);
-    PushButton17 = button("PushButton17", "Remove Results Containing X", 120, 8310, 3840);
-    PushButton11 = button("PushButton11", "Remove Results Not Containing X", 4080, 8310, 3840);
-    PushButton5 = button("PushButton5", "Help", 120, 8820, 3840);
-    PushButton6 = button("PushButton6", "Clear Results", 4080, 8820, 3840);
+    const auto button
+        = [&](const char* name, const QString& caption, int left, int top, int width) {
+              auto* made = place(new QPushButton(caption, &window), name, left, top, width, 405);
+              made->setFont(buttonFont());
+              made->setAutoDefault(false);
+              return made;
+          };
+    PushButton3 = button(
+        "PushButton3", WindowText::tr("Add Drive/Folder To Search Within"), 120, 1900, 7800);
+    PushButton7 = button("PushButton7", WindowText::tr("Clear List"), 120, 2410, 3840);
+    PushButton8
+        = button("PushButton8", WindowText::tr("Load Sample/Example Folder"), 4080, 2410, 3840);
+    PushButton1 = button("PushButton1", WindowText::tr("Start Finding"), 120, 5385, 7800);
+    PushButton2
+        = button("PushButton2", WindowText::tr("Save Results As Text File"), 120, 7800, 3840);
+    PushButton4
+        = button("PushButton4", WindowText::tr("Copy Results To Clipboard"), 4080, 7800, 3840);
+    //: "X" stands for the phrase the command asks for.
+    PushButton17
+        = button("PushButton17", WindowText::tr("Remove Results Containing X"), 120, 8310, 3840);
+    //: "X" stands for the phrase the command asks for.
+    PushButton11 = button(
+        "PushButton11", WindowText::tr("Remove Results Not Containing X"), 4080, 8310, 3840);
+    PushButton5 = button("PushButton5", WindowText::tr("Help"), 120, 8820, 3840);
+    PushButton6 = button("PushButton6", WindowText::tr("Clear Results"), 4080, 8820, 3840);
 }
 
 void Form1Layout::setTabOrder()

@@ -4,6 +4,7 @@
 #include "platform/Failure.h"
 #include "platform/list/ListModel.h"
 #include "platform/qt/list/ListView.h"
+#include "shell/common/WindowText.h"
 
 #include <QContextMenuEvent>
 #include <QItemSelectionModel>
@@ -65,10 +66,11 @@ std::unique_ptr<QMenu> ResultsListActions::menuFor(int row)
     const bool anyRows = m_results.count() > 0;
 
     QAction* open = menu->addAction(
-        QStringLiteral("Open Folder"), this, [this, row] { m_actions.openFolder(row); });
-    QAction* openContaining = menu->addAction(QStringLiteral("Open Containing Folder"), this,
+        WindowText::tr("Open Folder"), this, [this, row] { m_actions.openFolder(row); });
+    //: Opens the folder that holds the row's folder, with that folder selected.
+    QAction* openContaining = menu->addAction(WindowText::tr("Open Containing Folder"), this,
         [this, row] { m_actions.openContainingFolder(row); });
-    QAction* copyPath = menu->addAction(QStringLiteral("Copy Path"), this, [this, row] {
+    QAction* copyPath = menu->addAction(WindowText::tr("Copy Path"), this, [this, row] {
         // The row under the pointer, with the others selected beside it.
         std::vector<int> rows = m_results.selectedRows();
         if (std::find(rows.begin(), rows.end(), row) == rows.end())
@@ -76,10 +78,12 @@ std::unique_ptr<QMenu> ResultsListActions::menuFor(int row)
         m_actions.copyPaths(rows);
     });
     menu->addSeparator();
+    //: Sets every row's check mark.
     QAction* tickAll
-        = menu->addAction(QStringLiteral("Tick All"), this, [this] { m_actions.tickAll(); });
+        = menu->addAction(WindowText::tr("Tick All"), this, [this] { m_actions.tickAll(); });
+    //: Clears every row's check mark.
     QAction* untickAll
-        = menu->addAction(QStringLiteral("Untick All"), this, [this] { m_actions.untickAll(); });
+        = menu->addAction(WindowText::tr("Untick All"), this, [this] { m_actions.untickAll(); });
 
     for (QAction* action : { open, openContaining, copyPath })
         action->setEnabled(onRow);

@@ -5,6 +5,7 @@
 #include "shell/CommandLine.h"
 #include "shell/DisplayKey.h"
 #include "shell/HandOffPlace.h"
+#include "shell/UserLanguage.h"
 #include "shell/qt/FolderHandOff.h"
 #include "shell/qt/Form1.h"
 #include "shell/qt/StartFolders.h"
@@ -63,24 +64,32 @@ constexpr int kHandOverTimeoutMs = 3000;
 // cannot get the lock in this time goes on without it rather than wait.
 constexpr int kChoosingLockTimeoutMs = 2000;
 
+// The catalogues of the user's language, beside the program, for as long as
+// the application lives.
+vantorel::UserLanguage userLanguage()
+{
+    return vantorel::UserLanguage(vantorel::messageLanguages(),
+        vantorel::UserLanguage::programCatalogues(), vantorel::UserLanguage::systemQtCatalogues());
+}
+
 // --help and --version need no display, so they are answered before one is
 // looked for; so is a start without one. Empty when the window is to start.
 std::optional<int> answerWithoutWindow(int argc, char* argv[])
 {
-    {
-        QCoreApplication reader(argc, argv);
-        const vantorel::CommandLine early
-            = vantorel::readCommandLine(nativeArguments(argc, argv), workingFolder());
-        if (early.action == vantorel::CommandLine::Action::Help
-            || early.action == vantorel::CommandLine::Action::Version) {
-            print(stdout, early.text);
-            return 0;
-        }
+    QCoreApplication reader(argc, argv);
+    const vantorel::UserLanguage language = userLanguage();
+    const vantorel::CommandLine early
+        = vantorel::readCommandLine(nativeArguments(argc, argv), workingFolder());
+    if (early.action == vantorel::CommandLine::Action::Help
+        || early.action == vantorel::CommandLine::Action::Version) {
+        print(stdout, early.text);
+        return 0;
     }
     if (!hasDisplay()) {
-        std::fprintf(stderr,
-            "ostlebry: no display found. This is a desktop program: start it in a "
-            "graphical session (DISPLAY or WAYLAND_DISPLAY must be set).\n");
+        print(stderr,
+            vantorel::CommandLine::tr(
+                "ostlebry: no display found. This is a desktop program: start it in a "
+                "graphical session (DISPLAY or WAYLAND_DISPLAY must be set).\n"));
         return 2;
     }
     return std::nullopt;
@@ -94,9 +103,10 @@ QString handOffAddress(const QString& platform)
     const QString address = vantorel::handoff::defaultAddress(
         vantorel::handoff::currentDisplayKey(platform), &problem);
     if (address.isEmpty())
+        //: %1 says why the private folder cannot be used.
         print(stderr,
-            QStringLiteral("ostlebry: no private place to meet an open window (%1): "
-                           "this start opens a window of its own.\n")
+            vantorel::CommandLine::tr("ostlebry: no private place to meet an open window (%1): "
+                                      "this start opens a window of its own.\n")
                 .arg(problem));
     return address;
 }
@@ -116,7 +126,9 @@ bool handedToOpenWindow(
     // Else the launcher shows this start as starting until its own timeout.
     if (!windowEndsFeedback)
         vantorel::endStartupFeedback(startupId);
-    print(stdout, QStringLiteral("ostlebry: the folders were added to the window already open.\n"));
+    print(stdout,
+        vantorel::CommandLine::tr(
+            "ostlebry: the folders were added to the window already open.\n"));
     return true;
 }
 
@@ -142,6 +154,7 @@ int main(int argc, char* argv[])
     // Qt's X11 platform takes this out of the environment as it connects.
     const QByteArray x11StartupId = qgetenv("DESKTOP_STARTUP_ID");
     QApplication app(argc, argv);
+    const vantorel::UserLanguage language = userLanguage();
     // Read again: QApplication has taken out its own options (-platform, -style, ...).
     const vantorel::CommandLine line
         = vantorel::readCommandLine(nativeArguments(argc, argv), workingFolder());

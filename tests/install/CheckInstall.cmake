@@ -78,6 +78,26 @@ foreach(pair "resources/skin/o.cjs|x/o.cjs" "resources/HAND-M.CUR|HAND-M.CUR")
   endif()
 endforeach()
 
+# The catalogues of each language go beside the program, where it finds them:
+# it speaks German by them, and as written in the C locale. The tests' own
+# pseudo-translation stays in the build.
+file(GLOB catalogues RELATIVE "${home}/translations" "${home}/translations/*")
+if(NOT catalogues STREQUAL "ostlebry_de.qm;ostlebry_fr.qm")
+  fail("the catalogues beside the program are '${catalogues}', not German and French")
+endif()
+foreach(pair "de_DE.UTF-8|Zeigt diese Hilfe an und beendet sich." "C|Shows this help and ends.")
+  string(REPLACE "|" ";" pair "${pair}")
+  list(GET pair 0 locale)
+  list(GET pair 1 expected)
+  execute_process(COMMAND "${CMAKE_COMMAND}" -E env --unset=LC_ALL --unset=LC_MESSAGES
+      --unset=LANGUAGE "LANG=${locale}" "${program}" --help
+    OUTPUT_VARIABLE output ERROR_VARIABLE output)
+  string(FIND "${output}" "${expected}" at)
+  if(at EQUAL -1)
+    fail("--help under LANG=${locale} lacks '${expected}':\n${output}")
+  endif()
+endforeach()
+
 set(link "${PREFIX}/bin/ostlebry")
 if(NOT IS_SYMLINK "${link}")
   fail("${link} is not a link")

@@ -68,6 +68,10 @@ void ModalBoxAnswerer::answerOpenBox()
             return;
         files->setProperty("answered", true);
         fileDialogs.append(files->windowTitle());
+        if (files->acceptMode() == QFileDialog::AcceptSave) {
+            saveDialogTexts += files->nameFilters();
+            saveDialogTexts += QFileInfo(files->selectedFiles().value(0)).fileName();
+        }
         if (fileChoices.isEmpty()) {
             files->reject();
         } else {

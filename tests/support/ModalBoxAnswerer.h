@@ -45,6 +45,9 @@ public:
     QStringList fileChoices;
     /// Titles of the file and folder dialogs answered, in order.
     QStringList fileDialogs;
+    /// What the save dialogs answered showed of the program's: their file
+    /// types and the file name they proposed, in order.
+    QStringList saveDialogTexts;
     /// Runs while a box is open, before it is answered.
     std::function<void(const Box&)> whileOpen;
 

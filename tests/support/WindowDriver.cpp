@@ -28,7 +28,8 @@ namespace
 } // namespace
 
 WindowDriver::WindowDriver(std::function<void()> endProgram)
-    : form(std::move(endProgram))
+    : m_language(messageLanguages(), buildCatalogues(), UserLanguage::systemQtCatalogues())
+    , form(std::move(endProgram))
 {
     form.load();
     form.showCentred();
@@ -72,6 +73,11 @@ QStringList WindowDriver::locations()
 QString WindowDriver::locationsHeader()
 {
     return child<QTableView>("ListView1")->model()->headerData(0, Qt::Horizontal).toString();
+}
+
+QString buildCatalogues()
+{
+    return QStringLiteral(OSTLEBRY_CATALOGUE_DIR);
 }
 
 QString settingsFile()

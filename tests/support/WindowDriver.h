@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/qt/list/QtListControl.h"
+#include "shell/UserLanguage.h"
 #include "shell/qt/Form1.h"
 
 #include <QPushButton>
@@ -16,6 +17,10 @@ namespace vantorel::test
 
 class WindowDriver
 {
+    /// The user's language as the program takes it from the environment, with
+    /// the build's catalogues: the tests run in the C locale, where it is none.
+    UserLanguage m_language;
+
 public:
     /// Loads and shows the window; closing it runs `endProgram` (by default nothing).
     explicit WindowDriver(std::function<void()> endProgram = [] {});
@@ -38,6 +43,9 @@ public:
     QStringList locations();
     QString locationsHeader();
 };
+
+/// The build's catalogues of the program, beside the program file.
+QString buildCatalogues();
 
 /// The file that holds the settings of the tests' user.
 QString settingsFile();

@@ -32,7 +32,7 @@ void QtCheckControl::setValue(qint16 value)
     static constexpr Qt::CheckState kStates[]
         = { Qt::Unchecked, Qt::Checked, Qt::PartiallyChecked };
     if (value < 0 || value > 2)
-        throw Failure(QStringLiteral("Invalid property value"));
+        throw Failure(Failure::tr("Invalid property value"));
     // stateChanged, and so the click notification, comes only from a real change.
     m_box.setCheckState(kStates[value]);
 }

@@ -3,6 +3,7 @@
 
 #include "platform/qt/controls/WindowHoldingBox.h"
 
+#include <QCoreApplication>
 #include <QInputDialog>
 #include <QMessageBox>
 
@@ -50,8 +51,9 @@ bool QtMessageBoxes::askYesNo(const QString& text)
 
 void QtMessageBoxes::failureReport(const QString& text)
 {
-    showBox(
-        m_parent, QMessageBox::Warning, QStringLiteral("Application Error"), text, QMessageBox::Ok);
+    //: The failure report's title.
+    showBox(m_parent, QMessageBox::Warning,
+        QCoreApplication::translate("FailureReport", "Application Error"), text, QMessageBox::Ok);
 }
 
 QString QtMessageBoxes::inputBox(const QString& prompt)

@@ -43,10 +43,10 @@ void QtProgramLauncher::launch(const QString& commandLine, int)
     }
     QStringList arguments = QProcess::splitCommand(commandLine);
     if (arguments.isEmpty())
-        throw Failure(QStringLiteral("Invalid procedure call or argument"));
+        throw Failure(Failure::tr("Invalid procedure call or argument"));
     const QString program = arguments.takeFirst();
     if (!QProcess::startDetached(program, arguments))
-        throw Failure(QStringLiteral("File not found"));
+        throw Failure(Failure::tr("File not found"));
 }
 
 void QtProgramLauncher::openWithDesktop(const QByteArray& folder, const ShowingDone& done)

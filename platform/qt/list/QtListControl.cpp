@@ -128,7 +128,7 @@ int QtListControl::columnCount() const
 QString QtListControl::cellText(int position, int column) const
 {
     if (column < 0 || column >= m_model.columnCount())
-        throw Failure(QString::fromLatin1(kIndexOutOfBounds));
+        throw Failure(Failure::tr(kIndexOutOfBounds));
     return m_model.text(position);
 }
 

@@ -23,7 +23,7 @@ QCursor CursorFile::load(const QString& path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw Failure(QStringLiteral("Invalid picture"));
+        throw Failure(Failure::tr("Invalid picture"));
     const QByteArray bytes = file.readAll();
     QBuffer buffer;
     buffer.setData(bytes);
@@ -38,7 +38,7 @@ QCursor CursorFile::load(const QString& path)
         image = anyFormat.read();
     }
     if (image.isNull())
-        throw Failure(QStringLiteral("Invalid picture"));
+        throw Failure(Failure::tr("Invalid picture"));
     QPoint spot = hotSpot(bytes);
     spot.setX(qBound(0, spot.x(), image.width() - 1));
     spot.setY(qBound(0, spot.y(), image.height() - 1));

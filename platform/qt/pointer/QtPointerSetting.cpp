@@ -73,7 +73,7 @@ std::optional<QCursor> QtPointerSetting::cursorFor(qint16 value) const
 void QtPointerSetting::setValue(qint16 value)
 {
     if (value != Default && value != Custom && !standardShape(value))
-        throw Failure(QStringLiteral("Invalid property value"));
+        throw Failure(Failure::tr("Invalid property value"));
     m_value = value;
     apply();
 }

@@ -30,7 +30,7 @@ namespace
         case 24: // tooltip background
             return QPalette::ToolTipBase;
         default:
-            throw Failure(QStringLiteral("Invalid property value"));
+            throw Failure(Failure::tr("Invalid property value"));
         }
     }
 
@@ -42,7 +42,7 @@ void setBackColor(QWidget& widget, quint32 colour)
         widget.setBackgroundRole(roleOfSystemColour(colour & ~backcolor::kSystemColourBit));
     } else {
         if (colour > 0xFFFFFFu)
-            throw Failure(QStringLiteral("Invalid property value"));
+            throw Failure(Failure::tr("Invalid property value"));
         QPalette palette = widget.palette();
         palette.setColor(QPalette::Window,
             QColor(int(colour & 0xFF), int((colour >> 8) & 0xFF), int((colour >> 16) & 0xFF)));

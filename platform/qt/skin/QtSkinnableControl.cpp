@@ -43,14 +43,14 @@ SkinnableControl::Kind QtSkinnableControl::kindOf(const QWidget& widget)
 SkinnableControl::Kind QtSkinnableControl::kind() const
 {
     if (!m_widget)
-        throw Failure(QStringLiteral("Object required"));
+        throw Failure(Failure::tr("Object required"));
     return kindOf(*m_widget);
 }
 
 void QtSkinnableControl::setBackColor(quint32 colour)
 {
     if (!m_widget)
-        throw Failure(QStringLiteral("Object required"));
+        throw Failure(Failure::tr("Object required"));
     vantorel::setBackColor(*m_widget, colour);
 }
 

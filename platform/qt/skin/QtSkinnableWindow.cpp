@@ -47,7 +47,7 @@ int QtSkinnableWindow::controlCount() const
 SkinnableControl& QtSkinnableWindow::control(int index)
 {
     if (index < 0 || std::size_t(index) >= m_controls.size())
-        throw Failure(QString::fromLatin1(kIndexOutOfBounds));
+        throw Failure(Failure::tr(kIndexOutOfBounds));
     return m_controls[std::size_t(index)];
 }
 

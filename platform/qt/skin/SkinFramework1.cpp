@@ -16,12 +16,12 @@ namespace
     void requireArguments(const QVariantList& arguments, int count)
     {
         if (arguments.size() != count)
-            throw Failure(QStringLiteral("Invalid number of parameters"));
+            throw Failure(Failure::tr("Invalid number of parameters"));
     }
 
     [[noreturn]] void memberNotFound()
     {
-        throw Failure(QStringLiteral("Member not found"));
+        throw Failure(Failure::tr("Member not found"));
     }
 
 } // namespace
@@ -71,7 +71,7 @@ void SkinFramework1::putProperty(int dispid, const QVariant& value)
         bool isNumber = false;
         const qint32 options = value.toInt(&isNumber);
         if (!isNumber)
-            throw Failure(QStringLiteral("Type mismatch"));
+            throw Failure(Failure::tr("Type mismatch"));
         m_options = options;
         return;
     }
@@ -92,12 +92,12 @@ void SkinFramework1::loadSkin(const QString& path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
         throw Failure(
-            QStringLiteral("Cannot load the skin \"%1\": %2").arg(shown, file.errorString()));
+            Failure::tr("Cannot load the skin \"%1\": %2").arg(shown, file.errorString()));
     }
     QString error;
     SkinSheet skin;
     if (!skin.parse(QString::fromUtf8(file.readAll()), error))
-        throw Failure(QStringLiteral("Cannot load the skin \"%1\": %2").arg(shown, error));
+        throw Failure(Failure::tr("Cannot load the skin \"%1\": %2").arg(shown, error));
     m_skin = skin;
     m_loaded = true;
 }
@@ -105,12 +105,12 @@ void SkinFramework1::loadSkin(const QString& path)
 void SkinFramework1::applyTo(const QVariant& handle)
 {
     if (!m_loaded)
-        throw Failure(QStringLiteral("No skin is loaded"));
+        throw Failure(Failure::tr("No skin is loaded"));
     bool isNumber = false;
     const qulonglong id = handle.toULongLong(&isNumber);
     QWidget* window = isNumber ? QWidget::find(WId(id)) : nullptr;
     if (window == nullptr || !window->isWindow())
-        throw Failure(QStringLiteral("Invalid window handle"));
+        throw Failure(Failure::tr("Invalid window handle"));
 
     if (m_options & FaceColourOption) {
         const QColor face = m_skin.faceColour(window->objectName());

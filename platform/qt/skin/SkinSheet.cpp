@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "platform/qt/skin/SkinSheet.h"
 
+#include "platform/Failure.h"
+
 #include <QRegularExpression>
 
 #include <algorithm>
@@ -64,8 +66,8 @@ bool SkinSheet::parse(const QString& text, QString& error)
     QString sheet;
     qsizetype openAt = 0;
     if (!stripComments(text, sheet, openAt)) {
-        error = QStringLiteral("a comment opened on line %1 is never closed")
-                    .arg(lineOf(text, openAt));
+        error
+            = Failure::tr("a comment opened on line %1 is never closed").arg(lineOf(text, openAt));
         return false;
     }
     QList<Rule> rules;
@@ -76,28 +78,26 @@ bool SkinSheet::parse(const QString& text, QString& error)
         if (open < 0) {
             if (!before.isEmpty()) {
                 const qsizetype stray = sheet.indexOf(before.at(0), i);
-                error
-                    = QStringLiteral("line %1 has text outside any rule").arg(lineOf(sheet, stray));
+                error = Failure::tr("line %1 has text outside any rule").arg(lineOf(sheet, stray));
                 return false;
             }
             break;
         }
         if (before.isEmpty() || before.contains(QLatin1Char('}'))
             || before.contains(QLatin1Char(';'))) {
-            error = QStringLiteral("line %1 has a rule without a proper selector")
+            error = Failure::tr("line %1 has a rule without a proper selector")
                         .arg(lineOf(sheet, open));
             return false;
         }
         const qsizetype close = sheet.indexOf(QLatin1Char('}'), open + 1);
         const qsizetype nested = sheet.indexOf(QLatin1Char('{'), open + 1);
         if (close < 0 || (nested >= 0 && nested < close)) {
-            error = QStringLiteral("the rule on line %1 is never closed").arg(lineOf(sheet, open));
+            error = Failure::tr("the rule on line %1 is never closed").arg(lineOf(sheet, open));
             return false;
         }
         Rule rule { before.simplified(), {} };
         if (!readDeclarations(sheet.mid(open + 1, close - open - 1), rule.declarations)) {
-            error = QStringLiteral(
-                "the rule on line %1 has a declaration that is not \"name: value\"")
+            error = Failure::tr("the rule on line %1 has a declaration that is not \"name: value\"")
                         .arg(lineOf(sheet, open));
             return false;
         }
@@ -105,7 +105,7 @@ bool SkinSheet::parse(const QString& text, QString& error)
         i = close + 1;
     }
     if (rules.isEmpty()) {
-        error = QStringLiteral("it holds no rules");
+        error = Failure::tr("it holds no rules");
         return false;
     }
     m_text = text;
