@@ -51,7 +51,11 @@ void TestReadAheadPool::threadsShareTheWorkInPreOrder_data()
 void TestReadAheadPool::threadsShareTheWorkInPreOrder()
 {
     // Slow pool threads, so that each runs out of work while the others still
-    // have some and is given part of theirs, at every depth.
+    // have some and is given part of theirs, at every depth. The slowness
+    // stays a wait, not a gate: a thread gives work away only between its own
+    // listings, so holding one until another lists would wait forever. Without
+    // it, one thread listed a tree of chains whole before the others had asked
+    // for work in 2 runs of 90.
     QFETCH(QString, shape);
     QFETCH(int, threads);
     if (shape == "mixed") {
@@ -173,7 +177,7 @@ void TestReadAheadPool::pausedWalkBoundsWhatIsReadAhead()
         };
         QTRY_VERIFY_WITH_TIMEOUT(settled(), 20000);
         QVERIFY2(*setup.workerPace.listed <= int(4 * limit), qPrintable(figures()));
-        // However long the pause.
+        // However long the pause: a wait, as nothing is to happen in it.
         QTest::qWait(200);
         QVERIFY2(*setup.workerPace.listed <= int(4 * limit), qPrintable(figures()));
     }
