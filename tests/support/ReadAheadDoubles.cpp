@@ -34,16 +34,19 @@ bool AlteredCursor::openRoot(std::string_view path, SubfolderList& out, std::str
 bool AlteredCursor::enter(std::string_view name, SubfolderList& out, std::string& error)
 {
     // Well over what the pool takes for a listing that waits on something
-    // other than the disk: its pacing must see this one as slow.
+    // other than the disk, so that its pacing sees this one as slow; weighed
+    // against the thread's last listing, so that the wait comes before the
+    // folder is opened, as on a slow disk.
     constexpr int kSlowness = 64;
-    const auto usedBefore = readahead::threadUsage().time;
+    if (m_pace.delay.count() > 0)
+        std::this_thread::sleep_for(
+            std::max<std::chrono::nanoseconds>(m_pace.delay, kSlowness * m_lastListingUsed));
     m_pace.listers->add(std::this_thread::get_id());
     ++*m_pace.listed;
     ++m_opens->listings;
+    const auto usedBefore = readahead::threadUsage().time;
     const bool listed = !refuses(name, out, error) && m_system->enter(name, out, error);
-    if (m_pace.delay.count() > 0)
-        std::this_thread::sleep_for(std::max<std::chrono::nanoseconds>(
-            m_pace.delay, kSlowness * (readahead::threadUsage().time - usedBefore)));
+    m_lastListingUsed = readahead::threadUsage().time - usedBefore;
     return listed;
 }
 

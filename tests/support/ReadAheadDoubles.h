@@ -91,6 +91,7 @@ private:
     WorkerPace m_pace;
     std::shared_ptr<OpenCounts> m_opens;
     std::unique_ptr<dirwalk::DirectoryCursor> m_system;
+    std::chrono::nanoseconds m_lastListingUsed { 0 }; ///< of the processor
 };
 
 /// Makes read-ahead cursors with the given limits and threads, and cursors for
