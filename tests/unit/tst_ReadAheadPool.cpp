@@ -136,11 +136,13 @@ void TestReadAheadPool::pausedWalkBoundsWhatIsReadAhead()
     struct Pool {
         unsigned threads;
         unsigned mostThreads;
-        int delay; ///< milliseconds each listing takes: a slow disk, for the pool to grow on
+        /// Milliseconds each listing takes: a share, for the pool to grow on. Long enough that
+        /// a thread weighs its pace after a few listings, within the room a paused walk leaves.
+        int delay;
     };
     for (const Pool pool :
         { Pool { 1, 0, 0 }, Pool { 2, 0, 0 }, Pool { 4, 0, 0 }, Pool { 8, 0, 0 }, Pool { 8, 0, 0 },
-            Pool { 16, 0, 0 }, Pool { 32, 0, 0 }, Pool { 64, 0, 0 }, Pool { 2, 64, 1 } }) {
+            Pool { 16, 0, 0 }, Pool { 32, 0, 0 }, Pool { 64, 0, 0 }, Pool { 2, 64, 10 } }) {
         const unsigned threads = pool.mostThreads > 0 ? pool.mostThreads : pool.threads;
         ReadAheadSetup setup;
         setup.threads = pool.threads;
