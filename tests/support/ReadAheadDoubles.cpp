@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "ReadAheadDoubles.h"
 
+#include "platform/walk/readahead/Pacing.h"
+
 #include <algorithm>
-#include <thread>
 
 namespace vantorel::test
 {
@@ -32,11 +33,21 @@ bool AlteredCursor::openRoot(std::string_view path, SubfolderList& out, std::str
 
 bool AlteredCursor::enter(std::string_view name, SubfolderList& out, std::string& error)
 {
+    // Well over what the pool takes for a listing that waits on something
+    // other than the disk, so that its pacing sees this one as slow; weighed
+    // against the thread's last listing, so that the wait comes before the
+    // folder is opened, as on a slow disk.
+    constexpr int kSlowness = 64;
     if (m_pace.delay.count() > 0)
-        std::this_thread::sleep_for(m_pace.delay);
+        std::this_thread::sleep_for(
+            std::max<std::chrono::nanoseconds>(m_pace.delay, kSlowness * m_lastListingUsed));
+    m_pace.listers->add(std::this_thread::get_id());
     ++*m_pace.listed;
     ++m_opens->listings;
-    return !refuses(name, out, error) && m_system->enter(name, out, error);
+    const auto usedBefore = readahead::threadUsage().time;
+    const bool listed = !refuses(name, out, error) && m_system->enter(name, out, error);
+    m_lastListingUsed = readahead::threadUsage().time - usedBefore;
+    return listed;
 }
 
 bool AlteredCursor::openToEnter(std::string_view root, std::string_view below, std::string& error)

@@ -14,14 +14,42 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <mutex>
+#include <set>
+#include <thread>
 
 namespace vantorel::test
 {
 
+/// The threads that have listed a folder.
+class Listers
+{
+public:
+    void add(std::thread::id thread)
+    {
+        const std::lock_guard lock(m_mutex);
+        m_threads.insert(thread);
+    }
+    int count() const
+    {
+        const std::lock_guard lock(m_mutex);
+        return int(m_threads.size());
+    }
+
+private:
+    mutable std::mutex m_mutex;
+    std::set<std::thread::id> m_threads;
+};
+
 /// How a pool thread's cursor is slowed down and watched.
 struct WorkerPace {
-    std::chrono::microseconds delay { 0 }; ///< before each subfolder is listed
+    /// A subfolder's listing takes at least this long, and many times the
+    /// processor time it needs, the rest waited with the processor idle: a
+    /// cold disk or a share, as slow against the listing's own work on a busy
+    /// machine or under a sanitizer as on an idle one.
+    std::chrono::microseconds delay { 0 };
     std::shared_ptr<std::atomic<int>> listed = std::make_shared<std::atomic<int>>(0);
+    std::shared_ptr<Listers> listers = std::make_shared<Listers>();
 };
 
 /// What all the cursors of a walk opened: folders to list them, and folders
@@ -63,6 +91,7 @@ private:
     WorkerPace m_pace;
     std::shared_ptr<OpenCounts> m_opens;
     std::unique_ptr<dirwalk::DirectoryCursor> m_system;
+    std::chrono::nanoseconds m_lastListingUsed { 0 }; ///< of the processor
 };
 
 /// Makes read-ahead cursors with the given limits and threads, and cursors for

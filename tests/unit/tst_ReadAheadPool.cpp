@@ -51,7 +51,11 @@ void TestReadAheadPool::threadsShareTheWorkInPreOrder_data()
 void TestReadAheadPool::threadsShareTheWorkInPreOrder()
 {
     // Slow pool threads, so that each runs out of work while the others still
-    // have some and is given part of theirs, at every depth.
+    // have some and is given part of theirs, at every depth. The slowness
+    // stays a wait, not a gate: a thread gives work away only between its own
+    // listings, so holding one until another lists would wait forever. Without
+    // it, one thread listed a tree of chains whole before the others had asked
+    // for work in 2 runs of 90.
     QFETCH(QString, shape);
     QFETCH(int, threads);
     if (shape == "mixed") {
@@ -96,10 +100,12 @@ void TestReadAheadPool::poolGrowsWhileListingsWait_data()
 void TestReadAheadPool::poolGrowsWhileListingsWait()
 {
     // Each listing of the pool's threads waits 3 ms with the processor idle,
-    // as on a cold disk or a network share: more threads are started, and the
-    // walk still sees exactly what the plain walk sees. A wait of 1 ms was
-    // within reach of a listing's own processor time under AddressSanitizer on
-    // a busy machine, and the pool rightly did not grow then.
+    // as on a cold disk or a network share: more threads are started and list,
+    // and the walk still sees exactly what the plain walk sees. The wait stays
+    // a wait: the pool grows only on the time its listings took, weighed once
+    // they are done, so nothing could open a gate for it. It is many times a
+    // listing's own processor time however slow the machine, which a fixed
+    // 1 ms under AddressSanitizer on a busy machine was not.
     QFETCH(int, listings);
     QFETCH(int, threads);
     makeMixedTree(500, 13);
@@ -116,6 +122,8 @@ void TestReadAheadPool::poolGrowsWhileListingsWait()
     ahead.reset(); // the pool's figures are counted when it stops
     QVERIFY2(setup.statistics->mostThreads > std::size_t(threads),
         qPrintable(QString::number(setup.statistics->mostThreads)));
+    QVERIFY2(setup.workerPace.listers->count() > threads,
+        qPrintable(QString::number(setup.workerPace.listers->count())));
     QVERIFY(setup.statistics->mostThreads <= 16);
     QCOMPARE(setup.statistics->direct, std::size_t(1));
     QCOMPARE(setup.statistics->restarts, std::size_t(0));
@@ -128,11 +136,13 @@ void TestReadAheadPool::pausedWalkBoundsWhatIsReadAhead()
     struct Pool {
         unsigned threads;
         unsigned mostThreads;
-        int delay; ///< milliseconds before each listing: a slow disk, for the pool to grow on
+        /// Milliseconds each listing takes: a share, for the pool to grow on. Long enough that
+        /// a thread weighs its pace after a few listings, within the room a paused walk leaves.
+        int delay;
     };
     for (const Pool pool :
         { Pool { 1, 0, 0 }, Pool { 2, 0, 0 }, Pool { 4, 0, 0 }, Pool { 8, 0, 0 }, Pool { 8, 0, 0 },
-            Pool { 16, 0, 0 }, Pool { 32, 0, 0 }, Pool { 64, 0, 0 }, Pool { 2, 64, 1 } }) {
+            Pool { 16, 0, 0 }, Pool { 32, 0, 0 }, Pool { 64, 0, 0 }, Pool { 2, 64, 10 } }) {
         const unsigned threads = pool.mostThreads > 0 ? pool.mostThreads : pool.threads;
         ReadAheadSetup setup;
         setup.threads = pool.threads;
@@ -160,12 +170,16 @@ void TestReadAheadPool::pausedWalkBoundsWhatIsReadAhead()
         };
         QTRY_VERIFY2_WITH_TIMEOUT(
             *setup.workerPace.listed >= int(limit), qPrintable(figures()), 20000);
+        // Where the pool may grow, the bound holds for the threads it grows by.
+        if (pool.mostThreads > pool.threads)
+            QTRY_VERIFY2_WITH_TIMEOUT(setup.workerPace.listers->count() > int(pool.threads),
+                qPrintable(figures()), 20000);
         auto settled = [listed = setup.workerPace.listed, last = -1]() mutable {
             return std::exchange(last, listed->load()) == last;
         };
         QTRY_VERIFY_WITH_TIMEOUT(settled(), 20000);
         QVERIFY2(*setup.workerPace.listed <= int(4 * limit), qPrintable(figures()));
-        // However long the pause.
+        // However long the pause: a wait, as nothing is to happen in it.
         QTest::qWait(200);
         QVERIFY2(*setup.workerPace.listed <= int(4 * limit), qPrintable(figures()));
     }
