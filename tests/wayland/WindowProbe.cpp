@@ -71,11 +71,11 @@ class WindowProbePlugin : public QGenericPlugin
     Q_PLUGIN_METADATA(IID QGenericPluginFactoryInterface_iid FILE "WindowProbe.json")
 
 public:
-    QObject* create(const QString& key, const QString& specification) override
+    QObject* create(const QString& key, const QString& parameters) override
     {
         if (key.compare(QLatin1String("ostlebryprobe"), Qt::CaseInsensitive) != 0)
             return nullptr;
-        return new WindowProbe(specification);
+        return new WindowProbe(parameters);
     }
 };
 
