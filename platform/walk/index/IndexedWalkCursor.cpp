@@ -90,6 +90,21 @@ void IndexedWalkCursor::push(From from, std::uint32_t old)
     m_levels.push_back({ from, old, m_relative.size() });
 }
 
+bool IndexedWalkCursor::enteredOnDisk(std::string_view name, std::uint32_t old,
+    std::size_t parentLength, const SubfolderList* listing)
+{
+    const RecordedListing recorded { old, listing };
+    m_writer->entered(name, listing ? &recorded : nullptr);
+    if (!listing)
+        return false;
+    if (!m_relative.empty())
+        m_relative.push_back('/');
+    m_relative.append(name);
+    ++m_use.walkedLive;
+    m_levels.push_back({ From::Disk, old, parentLength });
+    return true;
+}
+
 bool IndexedWalkCursor::openRoot(std::string_view path, SubfolderList& out, std::string& error)
 {
     if (givenUp(error))
@@ -218,16 +233,7 @@ bool IndexedWalkCursor::enter(std::string_view name, SubfolderList& out, std::st
     if (top.from == From::Disk) {
         const std::uint32_t old = m_writer->oldChild(name);
         const bool listed = m_disk->enter(name, out, error);
-        const RecordedListing recorded { old, &out };
-        m_writer->entered(name, listed ? &recorded : nullptr);
-        if (!listed)
-            return false;
-        if (!m_relative.empty())
-            m_relative.push_back('/');
-        m_relative.append(name);
-        ++m_use.walkedLive;
-        m_levels.push_back({ From::Disk, old, parentLength });
-        return true;
+        return enteredOnDisk(name, old, parentLength, listed ? &out : nullptr);
     }
 
     const std::uint32_t old = m_writer->oldChild(name);
@@ -274,16 +280,7 @@ bool IndexedWalkCursor::walkOnDisk(
     }
     path.append(name);
     const bool listed = m_disk->openRoot(path, out, error);
-    const RecordedListing recorded { old, &out };
-    m_writer->entered(name, listed ? &recorded : nullptr);
-    if (!listed)
-        return false;
-    if (!m_relative.empty())
-        m_relative.push_back('/');
-    m_relative.append(name);
-    ++m_use.walkedLive;
-    m_levels.push_back({ From::Disk, old, parentLength });
-    return true;
+    return enteredOnDisk(name, old, parentLength, listed ? &out : nullptr);
 }
 
 void IndexedWalkCursor::leave()

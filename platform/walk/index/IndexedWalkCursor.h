@@ -49,6 +49,10 @@ private:
     /// disk, with what lies below it.
     bool walkOnDisk(
         std::string_view name, std::uint32_t old, SubfolderList& out, std::string& error);
+    /// Records a folder entered on the disk (`listing` null when it could not
+    /// be listed) and, when listed, pushes it. False when it was not.
+    bool enteredOnDisk(std::string_view name, std::uint32_t old, std::size_t parentLength,
+        const SubfolderList* listing);
     /// Takes the listing of old folder `old` as the check found it.
     bool takeChecked(std::uint32_t old, bool root, std::string_view name, SubfolderList& out,
         std::string& error);
